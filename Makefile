@@ -1,0 +1,45 @@
+# Set-up, build and test on Debian 12. `make run` and `make test` do everything.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+DEMO := samples/demo.ac
+
+# Packages the build, the tests and the program need.
+PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev \
+            qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation2 xvfb xauth
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: all deps build run test bench clean sanitize
+
+all: build
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	fi
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	$(BUILD)/bin/sismora $(DEMO)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS) --timeout 600
+
+bench: build
+	tools/run-benchmarks $(BUILD)/bin
+
+# The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSISMORA_SANITIZE=ON -DSISMORA_BENCH=OFF
+	cmake --build build-asan -j$(JOBS)
+	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j$(JOBS) --timeout 1200
+
+clean:
+	rm -rf $(BUILD) build-asan

@@ -1,0 +1,96 @@
+/* sismcalc: numeric kernels for strong-motion records, behind a flat C interface.
+ *
+ * Every argument is a pointer, also for pure inputs. Arrays are contiguous float
+ * vectors; the documentation numbers elements from 1 (element 1 is the first in
+ * memory). P is the padded length of N: the smallest power of two >= N and >= 2;
+ * NH = P/2. Sums and products run in double precision; outputs are rounded to float.
+ * No function allocates memory for the caller, prints or throws; rejected arguments
+ * give the documented failure result (0) and leave the outputs untouched. */
+#ifndef SISMCALC_H
+#define SISMCALC_H
+
+#include <stdint.h>
+
+#if defined(SISMCALC_BUILDING)
+#define SISMCALC_API __attribute__((visibility("default")))
+#else
+#define SISMCALC_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Fourier coefficients RE, IM [NH] of X [N], divided by P; returns NH. */
+SISMCALC_API int32_t FFTRI(const int32_t* N, const float* X, float* RE, float* IM);
+/* Fourier amplitude AMP [NH] (divided by P) and phase PH [NH] (radians) of X [N]; returns NH. */
+SISMCALC_API int32_t FFTAP(const int32_t* N, const float* X, float* AMP, float* PH);
+/* Circular auto-correlation R [NH+1] of X [N] through its power spectrum, R(1) = P; NH+1 or 0. */
+SISMCALC_API int32_t AUTO(const int32_t* N, const float* X, float* R);
+
+/* Relative displacement, velocity and absolute acceleration responses SD, SV, SA [NP] at periods PRD, damping H; 1 or 0. */
+SISMCALC_API int32_t RESPEC(const int32_t* NP, const float* PRD, const float* H, const int32_t* N, const float* DT,
+                            const float* ACC, float* SD, float* SV, float* SA);
+/* As RESPEC, plus the energy spectrum VE [NP]; 1 or 0. */
+SISMCALC_API int32_t RESPEC2(const int32_t* NP, const float* PRD, const float* H, const int32_t* N, const float* DT,
+                             const float* ACC, float* SD, float* SV, float* SA, float* VE);
+/* Energy spectrum VE [NP] alone; 1 or 0. */
+SISMCALC_API int32_t ENGSPEC(const int32_t* NP, const float* PRD, const float* H, const int32_t* N, const float* DT,
+                             const float* ACC, float* VE);
+/* Spectrum intensity over periods T1..T2 sampled at NP periods. */
+SISMCALC_API float SPINT(const int32_t* NP, const float* T1, const float* T2, const float* H, const int32_t* N,
+                         const float* DT, const float* ACC);
+/* Spectrum intensity, second form. */
+SISMCALC_API float SPECINT(const int32_t* NP, const float* T1, const float* T2, const float* H, const int32_t* N,
+                           const float* DT, const float* ACC);
+/* N periods PRD [N] evenly spaced in logarithm from T1 to T2; 1 or 0. */
+SISMCALC_API int32_t LOGPRD(const float* T1, const float* T2, const int32_t* N, float* PRD);
+
+/* Parzen smoothing of the spectrum S [N] (step DF Hz) with band width BW Hz, in place; 1 or 0. */
+SISMCALC_API int32_t PARZEN(const int32_t* N, const float* DF, const float* BW, float* S);
+/* Parzen smoothing of the phase spectrum PH [N] (radians) through its unit vectors; 1 or 0. */
+SISMCALC_API int32_t PARZENP(const int32_t* N, const float* DF, const float* BW, float* PH);
+/* PH [N] = atan2(IM, RE) with atan2(0, 0) = 0; returns 0. */
+SISMCALC_API int32_t REIMPH(const int32_t* N, const float* RE, const float* IM, float* PH);
+
+/* JMA instrumental seismic intensity of the components X, Y, Z [N] at step DT, whole record at once. */
+SISMCALC_API float SIJMA(const int32_t* N, const float* DT, const float* X, const float* Y, const float* Z);
+/* JMA instrumental seismic intensity, the largest over tapered 10-second windows. */
+SISMCALC_API float SIJMA10(const int32_t* N, const float* DT, const float* X, const float* Y, const float* Z);
+
+/* Band-pass X [N] in place between FL and FH Hz (a corner <= 0 is off); returns P. */
+SISMCALC_API int32_t FILTER(const int32_t* N, const float* DT, const float* FL, const float* FH, float* X);
+/* Rotates the horizontal pair X, Y [N] by ANG degrees, in place. */
+SISMCALC_API void ROTATE(const int32_t* N, const float* ANG, float* X, float* Y);
+
+/* Largest value of X [N]. */
+SISMCALC_API float GETMAX(const int32_t* N, const float* X);
+/* Value of largest magnitude of X [N], with its sign (the first on ties). */
+SISMCALC_API float GETPEAK(const int32_t* N, const float* X);
+/* Largest vector magnitude of the pair X, Y [N]. */
+SISMCALC_API float GETVECPEAK2(const int32_t* N, const float* X, const float* Y);
+/* Largest vector magnitude of the triple X, Y, Z [N]. */
+SISMCALC_API float GETVECPEAK3(const int32_t* N, const float* X, const float* Y, const float* Z);
+/* Value of largest magnitude PEAK and its index IPOS among X(I1..I2). */
+SISMCALC_API void FINDPEAKAT(const int32_t* I1, const int32_t* I2, const float* X, float* PEAK, int32_t* IPOS);
+/* Largest value XMAX and its index IPOS among X(I1..I2). */
+SISMCALC_API void FINDMAXAT(const int32_t* I1, const int32_t* I2, const float* X, float* XMAX, int32_t* IPOS);
+
+/* Velocity and displacement VEL, DISP [N] of ACC [N] by time-domain METHOD with fitting window T1..T2; break index or 0. */
+SISMCALC_API int32_t INTEGTRA(const int32_t* N, const float* DT, const float* ACC, float* VEL, float* DISP,
+                              const int32_t* METHOD, const float* T1, const float* T2);
+/* Velocity and displacement by integration in the frequency domain with low cut FC Hz; returns 0. */
+SISMCALC_API int32_t INTEGFFT(const int32_t* N, const float* DT, const float* ACC, float* VEL, float* DISP,
+                              const float* FC);
+/* Velocity and displacement by lattice-filter integration with low cut FC Hz; returns 0. */
+SISMCALC_API int32_t INTEGLAT(const int32_t* N, const float* DT, const float* ACC, float* VEL, float* DISP,
+                              const float* FC);
+
+/* Strong-motion duration of X [N] in seconds. */
+SISMCALC_API float DURATION(const int32_t* N, const float* DT, const float* X);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* SISMCALC_H */

@@ -1,0 +1,35 @@
+// Calculation parameters of the analysis drivers.
+#pragma once
+
+#include <cstdint>
+
+namespace sism {
+
+// Bits of CalcParams::RecalcFlags: series waiting to be recomputed.
+enum RecalcBits : int32_t {
+  RecalcTimeAxis = 1,
+  RecalcIntegration = 2,
+  RecalcFourier = 4,
+  RecalcResponse = 16,
+  RecalcRelations = 32,
+};
+
+struct CalcParams {
+  int32_t IntegrationMethod = 4;  // 0 lattice, 1-3 trapezoid (linear, bi-linear, parabola), 4 FFT
+  float CutOffFreq = 0.1f;
+  float TimeFront = 5;
+  float TimeRear = 20;
+  float WindowWidth = 0.2f;
+  int32_t FourDurationType = 1;  // 0 whole record, 1 time axis, 2 start and length
+  float FourLength = 81.92f;
+  float FourStart = 0;  // not stored
+  int32_t RespSteps = 120;
+  float RespDamping = 5;
+  float RespLength = 0;  // not stored
+  float RespStart = 0;   // not stored
+  bool RespNormalize = false;
+  int32_t RecalcFlags = 0;      // not stored
+  float StartThreshold = 0.5f;  // not stored
+};
+
+}  // namespace sism

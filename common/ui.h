@@ -1,0 +1,98 @@
+// The one interface through which headless code reaches the user. The Qt program,
+// the command-line tool and the tests each implement it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sism {
+
+struct PreProcParams;
+
+enum class MsgIcon { None, Critical, Question, Exclamation, Information };
+
+// Mouse pointer codes as the program uses them.
+enum : int { PointerDefault = 0, PointerHourglass = 11 };
+
+// What the general-data and CSV dialogs show and return.
+enum class DataFileKind { General, Csv };
+struct DataFileParams {
+  int32_t skip = 1;
+  int32_t count = 4096;
+  int32_t freq = 100;
+  int32_t channels = 1;
+  std::string description = "explanation on records";
+  float coef = 1;
+  // Fixed-width layout (general files); all 0 unless the user specified it.
+  int32_t start = 0;
+  int32_t width = 0;
+  int32_t columns = 0;
+  // CSV files.
+  bool hasLabel = false;
+  bool neglectFirst = false;
+};
+
+// Values of the channel-selection dialog (orbit, relation, new channel).
+enum class SelChanMode : int { Orbit = 1, Relation = 2, NewChannel = 3 };
+struct SelChanValues {
+  int32_t channelX = 1;
+  int32_t channelY = 1;
+  float multiplierX = 0;
+  float multiplierY = 0;
+  std::string label;
+};
+
+// The six header texts the record-parameter dialog edits.
+struct RecordTexts {
+  std::string date, time, code, station, lat, lon;
+};
+
+class UserInterface {
+ public:
+  virtual ~UserInterface() = default;
+
+  virtual void MsgBox(const std::string& text, MsgIcon icon, const std::string& title) = 0;
+  // Yes/no question; true for yes.
+  virtual bool AskYesNo(const std::string& text, const std::string& title) = 0;
+  virtual void Beep() {}
+
+  // Each pair remembers exactly one previous value.
+  virtual void ShowStatusMessage(const std::string& text) = 0;
+  virtual void RestoreStatusMessage() = 0;
+  virtual void ShowStatusParams(const std::string& text) = 0;
+  virtual void SetMousePointer(int pointer) = 0;
+  virtual void RestoreMousePointer() = 0;
+
+  // Lets the window repaint during long loops.
+  virtual void Yield() {}
+
+  // Dialogs. Each returns true when the user accepted; on false the values are unchanged.
+  // General-data or CSV dialog: `params` holds the guessed values on entry.
+  virtual bool ShowReadDataDialog(DataFileKind kind, const std::string& path, const std::string& preview,
+                                  DataFileParams& params) = 0;
+  // Channel pick dialog: fills `chosen` with 1-based channel numbers in the user's order.
+  virtual bool ShowDlgPickChan(const std::vector<std::string>& labels, std::vector<int32_t>& chosen) = 0;
+  // Preprocessing dialog, editing the program-wide parameters.
+  virtual bool ShowPreProcDialog(PreProcParams& params) = 0;
+  // Channel selection dialog; `labels` are the view's label copies.
+  virtual bool ShowDlgSelChan(SelChanMode mode, const std::vector<std::string>& labels,
+                              SelChanValues& values) = 0;
+  // Record parameter dialog.
+  virtual bool SetRecordParam(RecordTexts& texts) = 0;
+};
+
+// Status message and pointer that restore themselves on every path out of a scope.
+class StatusScope {
+ public:
+  StatusScope(UserInterface& ui, const std::string& text, bool hourglass = true);
+  ~StatusScope();
+  StatusScope(const StatusScope&) = delete;
+  StatusScope& operator=(const StatusScope&) = delete;
+
+ private:
+  UserInterface& ui_;
+  bool hourglass_;
+};
+
+}  // namespace sism

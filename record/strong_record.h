@@ -1,0 +1,118 @@
+// The one in-memory form of a strong-motion record: header texts, per-channel header
+// held as parallel arrays, and the sample matrix with each channel contiguous.
+// Channel and step numbers are 1-based at every interface.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sism {
+
+// Value of StrongRecord::FileFormat.
+enum RecordFormat : int32_t {
+  FormatNone = 0,
+  FormatAc = 1,
+  FormatAcs = 2,
+  FormatKnet = 3,
+  FormatTrh = 4,
+  FormatJma95a = 5,
+  FormatJma95b = 6,
+  FormatPeer = 7,
+  FormatMd = 8,
+  FormatAltus = 9,
+  FormatPariOrg = 10,
+  FormatCsv = 11,
+  FormatTur = 12,
+  FormatJmaAc = 13,
+  FormatSmc = 14,
+  FormatRaw = 15,
+  FormatCosmos = 16,
+  FormatOther = 17,
+};
+
+class StrongRecord {
+ public:
+  int32_t FileFormat = FormatNone;
+  int32_t SampFreq = 0;
+  int32_t DataCount = 0;
+  int32_t ChanCount = 0;
+  int32_t JmaGroup = 0;
+  int64_t FileSize = 0;
+  float JmaIntensity = 0;
+  float PeakAcc = 0;
+  std::string RecDate, RecTime, SiteCode, SiteName, SiteLat, SiteLong;
+  std::string FilePath;
+
+  // Steps the sample matrix holds per channel.
+  int32_t DataCapacity() const { return rows_; }
+  // Columns of the sample matrix.
+  int32_t AccChannels() const { return cols_; }
+
+  // Per-channel header, ch = 1..ChanCount. Out-of-range numbers raise error 9.
+  std::string& Label(int32_t ch) { return labels_[Index(labels_.size(), ch)]; }
+  const std::string& Label(int32_t ch) const { return labels_[Index(labels_.size(), ch)]; }
+  float& Peak(int32_t ch) { return peak_[Index(peak_.size(), ch)]; }
+  float Peak(int32_t ch) const { return peak_[Index(peak_.size(), ch)]; }
+  float& Offset(int32_t ch) { return offset_[Index(offset_.size(), ch)]; }
+  float Offset(int32_t ch) const { return offset_[Index(offset_.size(), ch)]; }
+  float& Coef(int32_t ch) { return coef_[Index(coef_.size(), ch)]; }
+  float Coef(int32_t ch) const { return coef_[Index(coef_.size(), ch)]; }
+  int32_t& PeakStep(int32_t ch) { return peakStep_[Index(peakStep_.size(), ch)]; }
+  int32_t PeakStep(int32_t ch) const { return peakStep_[Index(peakStep_.size(), ch)]; }
+
+  // Sample of step i (1..DataCapacity) of channel ch.
+  float& Acc(int32_t i, int32_t ch) { return acc_[AccIndex(i, ch)]; }
+  float Acc(int32_t i, int32_t ch) const { return acc_[AccIndex(i, ch)]; }
+  // First sample of channel ch; the channel's DataCapacity samples follow contiguously.
+  float* Channel(int32_t ch) { return acc_.data() + AccIndex(1, ch); }
+  const float* Channel(int32_t ch) const { return acc_.data() + AccIndex(1, ch); }
+
+  // Whole arrays, 0-based, for code that walks all channels.
+  const std::vector<std::string>& Labels() const { return labels_; }
+  const std::vector<float>& Peaks() const { return peak_; }
+
+  // Re-dimension the five per-channel arrays to n channels, discarding contents
+  // (labels empty, numbers 0).
+  void RedimHeader(int32_t n);
+  void RedimLabel(int32_t n);
+  void RedimPeak(int32_t n);
+  void RedimOffset(int32_t n);
+  void RedimCoef(int32_t n);
+  void RedimPeakStep(int32_t n);
+  // Re-dimension the sample matrix to steps x channels, all zero. Raises 7 for sizes
+  // no machine holds and 9 for negative ones.
+  void RedimAcc(int32_t steps, int32_t channels);
+  // Grow or shrink the channel dimension of every array to n, keeping contents.
+  void PreserveChannels(int32_t n);
+  // Releases Label, Peak, PeakStep and Acc (Offset and Coef stay).
+  void ReleaseForClear();
+
+ private:
+  static std::size_t Index(std::size_t size, int32_t ch);
+  std::size_t AccIndex(int32_t i, int32_t ch) const;
+
+  std::vector<std::string> labels_;
+  std::vector<float> peak_, offset_, coef_;
+  std::vector<int32_t> peakStep_;
+  std::vector<float> acc_;  // column-major: channel ch occupies [(ch-1)*rows_, ch*rows_)
+  int32_t rows_ = 0;
+  int32_t cols_ = 0;
+};
+
+// Peak (signed sample of largest magnitude, earliest on ties) and PeakStep of every
+// channel over steps 1..DataCount; 0 and 0 for an all-zero channel.
+void ComputePeaks(StrongRecord& rec);
+
+// Subtracts from every channel the mean of its first SampFreq*seconds steps (the whole
+// record when that is below 1 or beyond DataCount), adds it to Offset, recomputes peaks.
+void RemoveMeanOffset(StrongRecord& rec, int32_t seconds);
+
+// No record: counts 0; Label, Peak, PeakStep and Acc released; Offset and Coef kept.
+void ClearRecord(StrongRecord& rec);
+
+// Date "yyyy/mm/dd" and time "hh:nn:ss" advanced by `seconds` (past midnight the date
+// advances too). Texts that do not read as a date and a time are left as they are.
+void NormalizeDateTime(std::string& date, std::string& time, int64_t seconds);
+
+}  // namespace sism

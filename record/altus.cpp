@@ -1,0 +1,8 @@
+// Not written yet: behaves as "no reader".
+#include "record/readers.h"
+
+namespace sism {
+
+bool ReadAltus(const std::string&, StrongRecord&, UserInterface&) { return false; }
+
+}  // namespace sism

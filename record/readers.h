@@ -1,0 +1,35 @@
+// Every record reader, each with the signature of ReaderFunction (record/reader.h).
+#pragma once
+
+#include <string>
+
+#include "common/ui.h"
+#include "record/strong_record.h"
+
+namespace sism {
+
+// Native formats.
+bool ReadAc(const std::string& path, StrongRecord& rec, UserInterface& ui);
+bool ReadAcs(const std::string& path, StrongRecord& rec, UserInterface& ui);
+// K-NET / KiK-net.
+bool ReadKNET(const std::string& path, StrongRecord& rec, UserInterface& ui);
+// JMA formats.
+bool ReadTRH(const std::string& path, StrongRecord& rec, UserInterface& ui);
+bool ReadJMA95a(const std::string& path, StrongRecord& rec, UserInterface& ui);
+bool ReadJMA95b(const std::string& path, StrongRecord& rec, UserInterface& ui);
+bool ReadJmaAc(const std::string& path, StrongRecord& rec, UserInterface& ui);
+// US formats.
+bool ReadPeer(const std::string& path, StrongRecord& rec, UserInterface& ui);
+bool ReadSmc(const std::string& path, StrongRecord& rec, UserInterface& ui);
+bool ReadRaw(const std::string& path, StrongRecord& rec, UserInterface& ui);
+bool ReadCosmos(const std::string& path, StrongRecord& rec, UserInterface& ui);
+// Other recorders.
+bool ReadTur(const std::string& path, StrongRecord& rec, UserInterface& ui);
+bool ReadPARIOrg(const std::string& path, StrongRecord& rec, UserInterface& ui);
+bool ReadMD(const std::string& path, StrongRecord& rec, UserInterface& ui);
+bool ReadAltus(const std::string& path, StrongRecord& rec, UserInterface& ui);
+// General data files and CSV, which ask the user how to read them.
+bool ReadOther(const std::string& path, StrongRecord& rec, UserInterface& ui);
+bool ReadCsv(const std::string& path, StrongRecord& rec, UserInterface& ui);
+
+}  // namespace sism

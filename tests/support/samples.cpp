@@ -7,6 +7,8 @@ std::filesystem::path SamplesDir() {
   return SISMORA_SAMPLES_DIR;
 }
 
-bool HaveSamples() { return std::filesystem::is_directory(SamplesDir()); }
+bool HaveSamples() {
+  return std::filesystem::is_directory(SamplesDir());
+}
 
 }  // namespace sism::test

@@ -14,8 +14,8 @@ bool HaveSamples();
 }  // namespace sism::test
 
 // Skips the current test with a message when ../shared/samples is not there.
-#define SKIP_WITHOUT_SAMPLES()                                                         \
-  do {                                                                                 \
-    if (!::sism::test::HaveSamples())                                                  \
-      GTEST_SKIP() << "sample records not found at " << ::sism::test::SamplesDir();    \
+#define SKIP_WITHOUT_SAMPLES()                                                      \
+  do {                                                                              \
+    if (!::sism::test::HaveSamples())                                               \
+      GTEST_SKIP() << "sample records not found at " << ::sism::test::SamplesDir(); \
   } while (0)

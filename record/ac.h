@@ -1,0 +1,21 @@
+// Writer of the program's own .ac format (the readers are in record/readers.h).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "common/ui.h"
+#include "record/strong_record.h"
+
+namespace sism {
+
+// Writes the record (all channels, or only sensor `group`'s three when group > 0 and the
+// record has them). The file is replaced only once everything was written; on failure
+// the user is told and an existing file is left as it was.
+bool WriteAc(const std::string& path, const StrongRecord& rec, int32_t group, UserInterface& ui);
+
+// Why the record cannot be written so that it reads back (a value wider than its
+// column); empty when it can.
+std::string AcWriteProblem(const StrongRecord& rec, int32_t chans);
+
+}  // namespace sism

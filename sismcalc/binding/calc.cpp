@@ -1,0 +1,220 @@
+#include "sismcalc/binding/calc.h"
+
+#include <dlfcn.h>
+
+#include <atomic>
+#include <filesystem>
+#include <mutex>
+#include <system_error>
+#include <vector>
+
+#include "common/errors.h"
+#include "sismcalc.h"
+
+namespace sism::calc {
+namespace {
+
+constexpr const char* kLibraryName = "libsismcalc.so";
+
+// The address of one library function, known after its first call.
+struct Entry {
+  const char* name;
+  std::atomic<void*> address{nullptr};
+};
+
+struct Loader {
+  std::mutex mutex;
+  std::string file = kLibraryName;
+  void* handle = nullptr;
+  std::vector<Entry*> resolved;  // entries to forget when the file changes
+};
+
+Loader& TheLoader() {
+  static Loader loader;
+  return loader;
+}
+
+void* OpenLibrary(const std::string& file) {
+  if (file.find('/') != std::string::npos) return dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+  std::error_code ec;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    const std::string beside = (exe.parent_path() / file).string();
+    if (void* h = dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL)) return h;
+  }
+  return dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+
+void* Resolve(Entry& entry) {
+  Loader& loader = TheLoader();
+  std::lock_guard lock(loader.mutex);
+  if (void* known = entry.address.load(std::memory_order_acquire)) return known;
+  if (!loader.handle) {
+    loader.handle = OpenLibrary(loader.file);
+    if (!loader.handle) Raise(ErrLibraryLoad);
+  }
+  void* address = dlsym(loader.handle, entry.name);
+  if (!address) Raise(ErrEntryPointNotFound);
+  loader.resolved.push_back(&entry);
+  entry.address.store(address, std::memory_order_release);
+  return address;
+}
+
+template <typename Fn>
+Fn Bind(Entry& entry) {
+  void* address = entry.address.load(std::memory_order_acquire);
+  if (!address) address = Resolve(entry);
+  return reinterpret_cast<Fn>(address);
+}
+
+}  // namespace
+
+void SetLibraryPathForTesting(std::string file) {
+  Loader& loader = TheLoader();
+  std::lock_guard lock(loader.mutex);
+  loader.file = file.empty() ? kLibraryName : std::move(file);
+  // The old library stays loaded: a caller may still hold one of its addresses.
+  loader.handle = nullptr;
+  for (Entry* entry : loader.resolved) entry->address.store(nullptr, std::memory_order_release);
+  loader.resolved.clear();
+}
+
+int32_t FFTRI(const int32_t* n, const float* x, float* re, float* im) {
+  static Entry entry{"FFTRI"};
+  return Bind<decltype(&::FFTRI)>(entry)(n, x, re, im);
+}
+
+int32_t FFTAP(const int32_t* n, const float* x, float* amp, float* ph) {
+  static Entry entry{"FFTAP"};
+  return Bind<decltype(&::FFTAP)>(entry)(n, x, amp, ph);
+}
+
+int32_t AUTO(const int32_t* n, const float* x, float* r) {
+  static Entry entry{"AUTO"};
+  return Bind<decltype(&::AUTO)>(entry)(n, x, r);
+}
+
+int32_t RESPEC(const int32_t* np, const float* prd, const float* h, const int32_t* n, const float* dt,
+               const float* acc, float* sd, float* sv, float* sa) {
+  static Entry entry{"RESPEC"};
+  return Bind<decltype(&::RESPEC)>(entry)(np, prd, h, n, dt, acc, sd, sv, sa);
+}
+
+int32_t RESPEC2(const int32_t* np, const float* prd, const float* h, const int32_t* n, const float* dt,
+                const float* acc, float* sd, float* sv, float* sa, float* ve) {
+  static Entry entry{"RESPEC2"};
+  return Bind<decltype(&::RESPEC2)>(entry)(np, prd, h, n, dt, acc, sd, sv, sa, ve);
+}
+
+int32_t ENGSPEC(const int32_t* np, const float* prd, const float* h, const int32_t* n, const float* dt,
+                const float* acc, float* ve) {
+  static Entry entry{"ENGSPEC"};
+  return Bind<decltype(&::ENGSPEC)>(entry)(np, prd, h, n, dt, acc, ve);
+}
+
+float SPINT(const int32_t* np, const float* t1, const float* t2, const float* h, const int32_t* n,
+            const float* dt, const float* acc) {
+  static Entry entry{"SPINT"};
+  return Bind<decltype(&::SPINT)>(entry)(np, t1, t2, h, n, dt, acc);
+}
+
+float SPECINT(const int32_t* np, const float* t1, const float* t2, const float* h, const int32_t* n,
+              const float* dt, const float* acc) {
+  static Entry entry{"SPECINT"};
+  return Bind<decltype(&::SPECINT)>(entry)(np, t1, t2, h, n, dt, acc);
+}
+
+int32_t LOGPRD(const float* t1, const float* t2, const int32_t* n, float* prd) {
+  static Entry entry{"LOGPRD"};
+  return Bind<decltype(&::LOGPRD)>(entry)(t1, t2, n, prd);
+}
+
+int32_t PARZEN(const int32_t* n, const float* df, const float* bw, float* s) {
+  static Entry entry{"PARZEN"};
+  return Bind<decltype(&::PARZEN)>(entry)(n, df, bw, s);
+}
+
+int32_t PARZENP(const int32_t* n, const float* df, const float* bw, float* ph) {
+  static Entry entry{"PARZENP"};
+  return Bind<decltype(&::PARZENP)>(entry)(n, df, bw, ph);
+}
+
+int32_t REIMPH(const int32_t* n, const float* re, const float* im, float* ph) {
+  static Entry entry{"REIMPH"};
+  return Bind<decltype(&::REIMPH)>(entry)(n, re, im, ph);
+}
+
+float SIJMA(const int32_t* n, const float* dt, const float* x, const float* y, const float* z) {
+  static Entry entry{"SIJMA"};
+  return Bind<decltype(&::SIJMA)>(entry)(n, dt, x, y, z);
+}
+
+float SIJMA10(const int32_t* n, const float* dt, const float* x, const float* y, const float* z) {
+  static Entry entry{"SIJMA10"};
+  return Bind<decltype(&::SIJMA10)>(entry)(n, dt, x, y, z);
+}
+
+int32_t FILTER(const int32_t* n, const float* dt, const float* fl, const float* fh, float* x) {
+  static Entry entry{"FILTER"};
+  return Bind<decltype(&::FILTER)>(entry)(n, dt, fl, fh, x);
+}
+
+void ROTATE(const int32_t* n, const float* ang, float* x, float* y) {
+  static Entry entry{"ROTATE"};
+  Bind<decltype(&::ROTATE)>(entry)(n, ang, x, y);
+}
+
+float GETMAX(const int32_t* n, const float* x) {
+  static Entry entry{"GETMAX"};
+  return Bind<decltype(&::GETMAX)>(entry)(n, x);
+}
+
+float GETPEAK(const int32_t* n, const float* x) {
+  static Entry entry{"GETPEAK"};
+  return Bind<decltype(&::GETPEAK)>(entry)(n, x);
+}
+
+float GETVECPEAK2(const int32_t* n, const float* x, const float* y) {
+  static Entry entry{"GETVECPEAK2"};
+  return Bind<decltype(&::GETVECPEAK2)>(entry)(n, x, y);
+}
+
+float GETVECPEAK3(const int32_t* n, const float* x, const float* y, const float* z) {
+  static Entry entry{"GETVECPEAK3"};
+  return Bind<decltype(&::GETVECPEAK3)>(entry)(n, x, y, z);
+}
+
+void FINDPEAKAT(const int32_t* i1, const int32_t* i2, const float* x, float* peak, int32_t* ipos) {
+  static Entry entry{"FINDPEAKAT"};
+  Bind<decltype(&::FINDPEAKAT)>(entry)(i1, i2, x, peak, ipos);
+}
+
+void FINDMAXAT(const int32_t* i1, const int32_t* i2, const float* x, float* xmax, int32_t* ipos) {
+  static Entry entry{"FINDMAXAT"};
+  Bind<decltype(&::FINDMAXAT)>(entry)(i1, i2, x, xmax, ipos);
+}
+
+int32_t INTEGTRA(const int32_t* n, const float* dt, const float* acc, float* vel, float* disp,
+                 const int32_t* method, const float* t1, const float* t2) {
+  static Entry entry{"INTEGTRA"};
+  return Bind<decltype(&::INTEGTRA)>(entry)(n, dt, acc, vel, disp, method, t1, t2);
+}
+
+int32_t INTEGFFT(const int32_t* n, const float* dt, const float* acc, float* vel, float* disp,
+                 const float* fc) {
+  static Entry entry{"INTEGFFT"};
+  return Bind<decltype(&::INTEGFFT)>(entry)(n, dt, acc, vel, disp, fc);
+}
+
+int32_t INTEGLAT(const int32_t* n, const float* dt, const float* acc, float* vel, float* disp,
+                 const float* fc) {
+  static Entry entry{"INTEGLAT"};
+  return Bind<decltype(&::INTEGLAT)>(entry)(n, dt, acc, vel, disp, fc);
+}
+
+float DURATION(const int32_t* n, const float* dt, const float* x) {
+  static Entry entry{"DURATION"};
+  return Bind<decltype(&::DURATION)>(entry)(n, dt, x);
+}
+
+}  // namespace sism::calc

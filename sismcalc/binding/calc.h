@@ -1,0 +1,52 @@
+// The program's binding to libsismcalc: one function per library function, same name and
+// arguments, doing what the function of that name in sismcalc.h does. The library is loaded by name on the
+// first call of any of them (the program's own folder first, then the normal search) and each address is
+// looked up once. A missing library raises RuntimeError(ErrLibraryLoad), a missing function
+// RuntimeError(ErrEntryPointNotFound), at the call that needs it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace sism::calc {
+
+int32_t FFTRI(const int32_t* n, const float* x, float* re, float* im);
+int32_t FFTAP(const int32_t* n, const float* x, float* amp, float* ph);
+int32_t AUTO(const int32_t* n, const float* x, float* r);
+int32_t RESPEC(const int32_t* np, const float* prd, const float* h, const int32_t* n, const float* dt,
+               const float* acc, float* sd, float* sv, float* sa);
+int32_t RESPEC2(const int32_t* np, const float* prd, const float* h, const int32_t* n, const float* dt,
+                const float* acc, float* sd, float* sv, float* sa, float* ve);
+int32_t ENGSPEC(const int32_t* np, const float* prd, const float* h, const int32_t* n, const float* dt,
+                const float* acc, float* ve);
+float SPINT(const int32_t* np, const float* t1, const float* t2, const float* h, const int32_t* n,
+            const float* dt, const float* acc);
+float SPECINT(const int32_t* np, const float* t1, const float* t2, const float* h, const int32_t* n,
+              const float* dt, const float* acc);
+int32_t LOGPRD(const float* t1, const float* t2, const int32_t* n, float* prd);
+int32_t PARZEN(const int32_t* n, const float* df, const float* bw, float* s);
+int32_t PARZENP(const int32_t* n, const float* df, const float* bw, float* ph);
+int32_t REIMPH(const int32_t* n, const float* re, const float* im, float* ph);
+float SIJMA(const int32_t* n, const float* dt, const float* x, const float* y, const float* z);
+float SIJMA10(const int32_t* n, const float* dt, const float* x, const float* y, const float* z);
+int32_t FILTER(const int32_t* n, const float* dt, const float* fl, const float* fh, float* x);
+void ROTATE(const int32_t* n, const float* ang, float* x, float* y);
+float GETMAX(const int32_t* n, const float* x);
+float GETPEAK(const int32_t* n, const float* x);
+float GETVECPEAK2(const int32_t* n, const float* x, const float* y);
+float GETVECPEAK3(const int32_t* n, const float* x, const float* y, const float* z);
+void FINDPEAKAT(const int32_t* i1, const int32_t* i2, const float* x, float* peak, int32_t* ipos);
+void FINDMAXAT(const int32_t* i1, const int32_t* i2, const float* x, float* xmax, int32_t* ipos);
+int32_t INTEGTRA(const int32_t* n, const float* dt, const float* acc, float* vel, float* disp,
+                 const int32_t* method, const float* t1, const float* t2);
+int32_t INTEGFFT(const int32_t* n, const float* dt, const float* acc, float* vel, float* disp,
+                 const float* fc);
+int32_t INTEGLAT(const int32_t* n, const float* dt, const float* acc, float* vel, float* disp,
+                 const float* fc);
+float DURATION(const int32_t* n, const float* dt, const float* x);
+
+// Makes the next call load `file` instead of libsismcalc.so (a bare name is searched like the
+// library, a path is taken as it stands; empty restores the default) and forgets every address.
+void SetLibraryPathForTesting(std::string file);
+
+}  // namespace sism::calc

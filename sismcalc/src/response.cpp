@@ -1,0 +1,312 @@
+// Response spectra of damped single-degree-of-freedom oscillators (Nigam-Jennings recurrence),
+// energy spectrum, spectrum intensity and the logarithmic period list.
+#include <cmath>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "sismcalc.h"
+
+namespace {
+
+constexpr float kTwoPi = 6.2831855f;
+
+// The exact step of x'' + 2 h w x' + w^2 x = -a(t) for an acceleration linear between samples.
+struct StepCoef {
+  double a11, a12, a21, a22;  // state transition
+  double b11, b12, b21, b22;  // load of the samples at both ends of the step
+  double w2, h2w;             // absolute acceleration = -(w2 d + h2w v)
+};
+
+StepCoef NigJenCoef(double w, double h, double dt) {
+  const double q = std::sqrt(1.0 - h * h);
+  const double wd = q * w;
+  const double e = std::exp(-h * w * dt);
+  const double s = std::sin(wd * dt);
+  const double c = std::cos(wd * dt);
+  const double w2 = w * w;
+  const double w3dt = w2 * w * dt;
+  const double w2dt = w2 * dt;
+  const double sq = s / q;
+  StepCoef k;
+  k.a11 = e * (h * sq + c);
+  k.a12 = e * s / (q * w);
+  k.a21 = -e * w * sq;
+  k.a22 = e * (c - h * sq);
+  k.b11 = e * (sq * (h / w2 + (2 * h * h - 1) / w3dt) + c * (2 * h / w3dt + 1 / w2)) - 2 * h / w3dt;
+  k.b12 = -e * (sq * (2 * h * h - 1) / w3dt + c * 2 * h / w3dt) - 1 / w2 + 2 * h / w3dt;
+  k.b21 = 1 / w2dt - e * (sq * (h / w2dt + 1 / w) + c / w2dt);
+  k.b22 = e * (sq * h / w2dt + c / w2dt) - 1 / w2dt;
+  k.w2 = w2;
+  k.h2w = 2 * h * w;
+  return k;
+}
+
+// Periods are independent, so a block of them runs side by side through the samples: the
+// inner loop then works on whole vectors of periods, as wide as the processor allows.
+constexpr int kBlock = 16;
+
+struct BlockCoef {
+  double a11[kBlock], a12[kBlock], a21[kBlock], a22[kBlock];
+  double b11[kBlock], b12[kBlock], b21[kBlock], b22[kBlock];
+  double w2[kBlock], h2w[kBlock];
+};
+
+struct BlockResult {
+  // Largest magnitudes of relative displacement, relative velocity and absolute acceleration;
+  // the sum of acc(i) v(i).
+  double sd[kBlock], sv[kBlock], sa[kBlock], work[kBlock];
+};
+
+// Runs lanes first .. first + kWidth * kGroups - 1 of the block. Few enough groups per pass
+// that the state stays in registers; the coefficients are read from memory each step.
+template <typename Vec, typename Bits, int kWidth, int kGroups>
+[[gnu::always_inline]] inline void RunLanes(const BlockCoef& c, int first, const float* acc, int32_t n,
+                                            BlockResult& r) {
+  static_assert(sizeof(Vec) == kWidth * sizeof(double) && sizeof(Bits) == sizeof(Vec));
+  constexpr auto kMagnitude = static_cast<long long>(~(1ULL << 63));
+  const Bits magnitude = Bits{} + kMagnitude;
+  Vec d[kGroups], v[kGroups], sd[kGroups], sv[kGroups], sa[kGroups], work[kGroups];
+  for (int g = 0; g < kGroups; ++g) {
+    // At rest at the first sample; the maxima start from 0.
+    d[g] = v[g] = sd[g] = sv[g] = sa[g] = work[g] = Vec{};
+  }
+  double prev = acc[0];
+  for (int32_t i = 1; i < n; ++i) {
+    const double cur = acc[i];
+#pragma GCC unroll 8
+    for (int g = 0; g < kGroups; ++g) {
+      Vec a11, a12, a21, a22, b11, b12, b21, b22, w2, h2w;
+      const int o = first + g * kWidth;
+      std::memcpy(&a11, c.a11 + o, sizeof(Vec));
+      std::memcpy(&a12, c.a12 + o, sizeof(Vec));
+      std::memcpy(&a21, c.a21 + o, sizeof(Vec));
+      std::memcpy(&a22, c.a22 + o, sizeof(Vec));
+      std::memcpy(&b11, c.b11 + o, sizeof(Vec));
+      std::memcpy(&b12, c.b12 + o, sizeof(Vec));
+      std::memcpy(&b21, c.b21 + o, sizeof(Vec));
+      std::memcpy(&b22, c.b22 + o, sizeof(Vec));
+      std::memcpy(&w2, c.w2 + o, sizeof(Vec));
+      std::memcpy(&h2w, c.h2w + o, sizeof(Vec));
+      const Vec dn = a11 * d[g] + a12 * v[g] + (b11 * prev + b12 * cur);
+      const Vec vn = a21 * d[g] + a22 * v[g] + (b21 * prev + b22 * cur);
+      // The absolute acceleration with its sign turned: only its magnitude is kept.
+      const Vec an = w2 * dn + h2w * vn;
+      d[g] = dn;
+      v[g] = vn;
+      const Vec ad = (Vec)((Bits)dn & magnitude);
+      const Vec av = (Vec)((Bits)vn & magnitude);
+      const Vec aa = (Vec)((Bits)an & magnitude);
+      sd[g] = ad > sd[g] ? ad : sd[g];
+      sv[g] = av > sv[g] ? av : sv[g];
+      sa[g] = aa > sa[g] ? aa : sa[g];
+      work[g] += cur * vn;
+    }
+    prev = cur;
+  }
+  for (int g = 0; g < kGroups; ++g) {
+    const int o = first + g * kWidth;
+    std::memcpy(r.sd + o, &sd[g], sizeof(Vec));
+    std::memcpy(r.sv + o, &sv[g], sizeof(Vec));
+    std::memcpy(r.sa + o, &sa[g], sizeof(Vec));
+    std::memcpy(r.work + o, &work[g], sizeof(Vec));
+  }
+}
+
+template <typename Vec, typename Bits, int kWidth, int kGroups>
+[[gnu::always_inline]] inline void RunBlockWith(const BlockCoef& c, const float* acc, int32_t n,
+                                                BlockResult& r) {
+  static_assert(kBlock % (kWidth * kGroups) == 0);
+  for (int first = 0; first < kBlock; first += kWidth * kGroups)
+    RunLanes<Vec, Bits, kWidth, kGroups>(c, first, acc, n, r);
+}
+
+typedef double Vec2 __attribute__((vector_size(16)));
+typedef double Vec4 __attribute__((vector_size(32)));
+typedef double Vec8 __attribute__((vector_size(64)));
+typedef long long Bits2 __attribute__((vector_size(16)));
+typedef long long Bits4 __attribute__((vector_size(32)));
+typedef long long Bits8 __attribute__((vector_size(64)));
+
+void RunBlockBase(const BlockCoef& c, const float* acc, int32_t n, BlockResult& r) {
+  RunBlockWith<Vec2, Bits2, 2, 2>(c, acc, n, r);
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+[[gnu::target("avx2,fma")]] void RunBlockAvx2(const BlockCoef& c, const float* acc, int32_t n,
+                                              BlockResult& r) {
+  RunBlockWith<Vec4, Bits4, 4, 2>(c, acc, n, r);
+}
+
+[[gnu::target("avx512f")]] void RunBlockAvx512(const BlockCoef& c, const float* acc, int32_t n,
+                                               BlockResult& r) {
+  RunBlockWith<Vec8, Bits8, 8, 2>(c, acc, n, r);
+}
+#endif
+
+using BlockKernel = void (*)(const BlockCoef&, const float*, int32_t, BlockResult&);
+
+BlockKernel ChooseKernel() {
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx512f")) return RunBlockAvx512;
+  if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) return RunBlockAvx2;
+#endif
+  return RunBlockBase;
+}
+
+void RunBlock(const BlockCoef& c, const float* acc, int32_t n, BlockResult& r) {
+  static const BlockKernel kernel = ChooseKernel();
+  kernel(c, acc, n, r);
+}
+
+// The outputs of one period; any pointer may be null.
+struct Outputs {
+  float* sd;
+  float* sv;
+  float* sa;
+  float* ve;      // energy-equivalent velocity; written for positive periods only
+  bool veRigid0;  // write VE = 0 for rigid entries
+};
+
+float PeakAbs(int32_t n, const float* acc) {
+  float peak = 0.0f;
+  for (int32_t i = 0; i < n; ++i) peak = std::fmax(peak, std::fabs(acc[i]));
+  return peak;
+}
+
+// Runs every positive period of prd through the recurrence; rigid entries (period <= 0) get
+// SD = SV = 0 and SA = peak ground acceleration. Requires n >= 1.
+void Spectra(int32_t np, const float* prd, float h, int32_t n, float dt, const float* acc,
+             const Outputs& out) {
+  int pending[kBlock];
+  int count = 0;
+  float pga = -1.0f;
+  auto flush = [&] {
+    BlockCoef k;
+    for (int lane = 0; lane < kBlock; ++lane) {
+      // Unused lanes repeat the first period; their results are dropped.
+      const int idx = pending[lane < count ? lane : 0];
+      const double w = static_cast<float>(kTwoPi / prd[idx]);
+      const StepCoef c = NigJenCoef(w, h, dt);
+      k.a11[lane] = c.a11;
+      k.a12[lane] = c.a12;
+      k.a21[lane] = c.a21;
+      k.a22[lane] = c.a22;
+      k.b11[lane] = c.b11;
+      k.b12[lane] = c.b12;
+      k.b21[lane] = c.b21;
+      k.b22[lane] = c.b22;
+      k.w2[lane] = c.w2;
+      k.h2w[lane] = c.h2w;
+    }
+    BlockResult r;
+    RunBlock(k, acc, n, r);
+    for (int lane = 0; lane < count; ++lane) {
+      const int idx = pending[lane];
+      if (out.sd) out.sd[idx] = static_cast<float>(r.sd[lane]);
+      if (out.sv) out.sv[idx] = static_cast<float>(r.sv[lane]);
+      if (out.sa) out.sa[idx] = static_cast<float>(r.sa[lane]);
+      if (out.ve) out.ve[idx] = static_cast<float>(std::sqrt(2.0 * (-r.work[lane] * dt)));
+    }
+    count = 0;
+  };
+  for (int32_t idx = 0; idx < np; ++idx) {
+    if (prd[idx] > 0.0f) {
+      pending[count++] = idx;
+      if (count == kBlock) flush();
+      continue;
+    }
+    if (pga < 0.0f) pga = PeakAbs(n, acc);
+    if (out.sd) out.sd[idx] = 0.0f;
+    if (out.sv) out.sv[idx] = 0.0f;
+    if (out.sa) out.sa[idx] = pga;
+    if (out.ve && out.veRigid0) out.ve[idx] = 0.0f;
+  }
+  if (count > 0) flush();
+}
+
+// Damping from 0 up to (not including) critical: at or above critical the damped frequency has
+// no value, and below 0 the response grows without bound. NaN is refused with them.
+bool DampingOk(float h) {
+  return h >= 0.0f && h < 1.0f;
+}
+
+bool SpectraArgsOk(int32_t np, float h, int32_t n, float dt) {
+  return dt > 0.0f && np > 0 && n > 1 && DampingOk(h);
+}
+
+// Spectrum intensity: trapezoid integral over period of the pseudo-velocity spectrum.
+float SpectrumIntensity(int32_t np, float t1, float t2, float h, int32_t n, float dt, const float* acc,
+                        bool t2AboveT1) {
+  // A zero step would divide by zero in the recurrence and give not-a-number.
+  if (!(dt > 0.0f) || np < 0 || n < 1 || !DampingOk(h)) return 0.0f;
+  if (t1 <= 0.0f) t1 = 0.1f;
+  if (t2 <= 0.0f) t2 = 2.5f;
+  if (t2AboveT1 && t2 <= t1) t2 = 2.5f;
+  if (np < 2 || t1 == t2) return 0.0f;  // no period list, nothing to integrate
+  try {
+    std::vector<float> prd(np), sd(np);
+    if (LOGPRD(&t1, &t2, &np, prd.data()) == 0) return 0.0f;
+    Spectra(np, prd.data(), h, n, dt, acc, Outputs{sd.data(), nullptr, nullptr, nullptr, false});
+    double si = 0.0;
+    double prev = 0.0;
+    for (int32_t k = 0; k < np; ++k) {
+      const double w = static_cast<float>(kTwoPi / prd[k]);
+      const double psv = w * sd[k];
+      if (k > 0) si += (psv + prev) * (double{prd[k]} - prd[k - 1]) / 2;
+      prev = psv;
+    }
+    return static_cast<float>(si);
+  } catch (const std::bad_alloc&) {
+    return 0.0f;
+  }
+}
+
+}  // namespace
+
+extern "C" {
+
+SISMCALC_API int32_t LOGPRD(const float* T1, const float* T2, const int32_t* N, float* PRD) {
+  const float t1 = *T1, t2 = *T2;
+  const int32_t n = *N;
+  // Periods must be positive: a logarithm of zero or less has no value.
+  if (n < 2 || t1 == t2 || !(t1 > 0.0f) || !(t2 > 0.0f) || !std::isfinite(t1) || !std::isfinite(t2)) return 0;
+  const double r = std::pow(10.0, std::log10(double{t2} / t1) / (n - 1));
+  PRD[0] = t1;
+  for (int32_t k = 1; k < n; ++k) PRD[k] = static_cast<float>(PRD[k - 1] * r);
+  return 1;
+}
+
+SISMCALC_API int32_t RESPEC(const int32_t* NP, const float* PRD, const float* H, const int32_t* N,
+                            const float* DT, const float* ACC, float* SD, float* SV, float* SA) {
+  if (!SpectraArgsOk(*NP, *H, *N, *DT)) return 0;
+  Spectra(*NP, PRD, *H, *N, *DT, ACC, Outputs{SD, SV, SA, nullptr, false});
+  return 1;
+}
+
+SISMCALC_API int32_t RESPEC2(const int32_t* NP, const float* PRD, const float* H, const int32_t* N,
+                             const float* DT, const float* ACC, float* SD, float* SV, float* SA, float* VE) {
+  if (!SpectraArgsOk(*NP, *H, *N, *DT)) return 0;
+  Spectra(*NP, PRD, *H, *N, *DT, ACC, Outputs{SD, SV, SA, VE, false});
+  return 1;
+}
+
+SISMCALC_API int32_t ENGSPEC(const int32_t* NP, const float* PRD, const float* H, const int32_t* N,
+                             const float* DT, const float* ACC, float* VE) {
+  if (!SpectraArgsOk(*NP, *H, *N, *DT)) return 0;
+  Spectra(*NP, PRD, *H, *N, *DT, ACC, Outputs{nullptr, nullptr, nullptr, VE, true});
+  return 1;
+}
+
+SISMCALC_API float SPINT(const int32_t* NP, const float* T1, const float* T2, const float* H,
+                         const int32_t* N, const float* DT, const float* ACC) {
+  return SpectrumIntensity(*NP, *T1, *T2, *H, *N, *DT, ACC, false);
+}
+
+SISMCALC_API float SPECINT(const int32_t* NP, const float* T1, const float* T2, const float* H,
+                           const int32_t* N, const float* DT, const float* ACC) {
+  return SpectrumIntensity(*NP, *T1, *T2, *H, *N, *DT, ACC, true);
+}
+
+}  // extern "C"

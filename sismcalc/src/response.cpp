@@ -207,7 +207,10 @@ void Spectra(int32_t np, const float* prd, float h, int32_t n, float dt, const f
       if (out.sd) out.sd[idx] = static_cast<float>(r.sd[lane]);
       if (out.sv) out.sv[idx] = static_cast<float>(r.sv[lane]);
       if (out.sa) out.sa[idx] = static_cast<float>(r.sa[lane]);
-      if (out.ve) out.ve[idx] = static_cast<float>(std::sqrt(2.0 * (-r.work[lane] * dt)));
+      if (out.ve) {
+        const double ein = -r.work[lane] * dt;  // input energy per unit mass
+        out.ve[idx] = ein == 0.0 ? 0.0f : static_cast<float>(std::sqrt(2.0 * ein));
+      }
     }
     count = 0;
   };

@@ -1,0 +1,22 @@
+// Command-line arguments: splitting a command line given as one text, and applying
+// the file name and the switches c e h i l r s t v.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/shell/app_state.h"
+
+namespace sism {
+
+// Blanks and tabs separate arguments outside double quotes; a quote toggles quoting
+// and is dropped, so empty quotes give no argument.
+std::vector<std::string> SplitCommandLine(std::string_view commandLine);
+
+// Applies each argument in order: a plain argument is the file to open (a later one
+// replaces an earlier one); "-x" or "/x" followed by a value is a switch. Switch values
+// override the loaded preprocessing parameters for this run only.
+void ApplyArguments(const std::vector<std::string>& args, PreProcParams& preproc, RunState& run);
+
+}  // namespace sism

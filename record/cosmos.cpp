@@ -1,8 +1,200 @@
-// Not written yet: behaves as "no reader".
+// COSMOS Strong-Motion Data Format v01.20 (V1 and V2 files), one block per channel.
+// Each block declares its own header layout on descriptor lines ("100 Integer-header
+// values follow on  10 lines, Format= (10I8)"), so counts, line counts and field widths
+// are read from there; the classic layout (10I8 on 10 lines, 6F13 on 17 lines) is the
+// fallback when a descriptor cannot be read.
+#include <algorithm>
+#include <vector>
+
+#include "common/errors.h"
+#include "common/files.h"
+#include "common/text.h"
+#include "record/fixed_text.h"
+#include "record/reader.h"
 #include "record/readers.h"
 
 namespace sism {
 
-bool ReadCosmos(const std::string&, StrongRecord&, UserInterface&) { return false; }
+namespace {
+
+constexpr const char* kEndTag = "End-";
+constexpr int kTextLines = 13;
+
+struct HeaderBlock {
+  int32_t count;
+  int32_t lines;
+  FieldLayout layout;
+};
+
+// "<count> <kind>-header values follow on <lines> lines, Format= (<layout>)".
+HeaderBlock ParseDescriptor(const std::string& line, HeaderBlock block) {
+  std::string up = UCase(line);
+  std::string first = Trim(up).substr(0, Trim(up).find(' '));
+  if (IsNumeric(first)) block.count = ToLong(first);
+  std::size_t fmt = up.find("FORMAT");
+  if (fmt != std::string::npos) block.layout = ParseFortranFormat(up.substr(fmt));
+  std::size_t follow = up.find("FOLLOW");
+  std::size_t on = follow == std::string::npos ? std::string::npos : up.find(" ON ", follow);
+  int32_t lines = on == std::string::npos ? 0 : static_cast<int32_t>(Val(Left(Mid(up, on + 5), 6)));
+  if (lines > 0)
+    block.lines = lines;
+  else if (IsNumeric(first) || fmt != std::string::npos)
+    block.lines = (block.count + block.layout.perLine - 1) / block.layout.perLine;
+  if (block.count < 0 || block.count > 10000 || block.lines < 0) Raise(ErrTypeMismatch);
+  return block;
+}
+
+// The values of one header block, as texts; value k (1-based) converts on use.
+class HeaderValues {
+ public:
+  void Read(TextFile& in, const HeaderBlock& b) {
+    CheckCountFits(in, b.lines);
+    for (int32_t l = 0; l < b.lines; ++l) {
+      std::string line = in.ReadLine();
+      for (int32_t j = 0; j < b.layout.perLine && static_cast<int32_t>(values_.size()) < b.count; ++j)
+        values_.push_back(FixedField(line, b.layout, j));
+    }
+  }
+  const std::string& Text(int32_t k) const {
+    if (k < 1 || k > static_cast<int32_t>(values_.size())) Raise(ErrSubscriptOutOfRange);
+    return values_[static_cast<std::size_t>(k - 1)];
+  }
+  int32_t Long(int32_t k) const { return ToLong(Text(k)); }
+  float Single(int32_t k) const { return ToSingle(Text(k)); }
+
+ private:
+  std::vector<std::string> values_;
+};
+
+struct Block {
+  std::vector<std::string> text;  // text header lines 1..13, at [0..12]
+  HeaderValues ints, reals;
+  std::string dataLine;  // upper case
+};
+
+Block ReadBlockHeader(TextFile& in) {
+  Block b;
+  for (int i = 0; i < kTextLines; ++i) b.text.push_back(in.ReadLine());
+  b.ints.Read(in, ParseDescriptor(in.ReadLine(), {100, 10, {10, 8}}));
+  b.reals.Read(in, ParseDescriptor(in.ReadLine(), {100, 17, {6, 13}}));
+  // Comment lines: as many as the descriptor says, and any further line beginning "|".
+  std::string line = in.ReadLine();
+  std::string first = Trim(line).substr(0, Trim(line).find(' '));
+  int32_t comments = IsNumeric(first) ? std::max(ToLong(first), 0) : 0;
+  CheckCountFits(in, comments);
+  for (int32_t i = 0; i < comments; ++i) in.ReadLine();
+  do {
+    line = in.ReadLine();
+  } while (StartsWith(line, "|"));
+  b.dataLine = UCase(line);
+  return b;
+}
+
+// Conversion factor from the units code, the 2-character number after the first "(" of
+// the text from "UNITS=" on.
+float UnitsFactor(const std::string& dataLine) {
+  std::size_t units = dataLine.find("UNITS=");
+  if (units == std::string::npos) return 1;
+  std::size_t open = dataLine.find('(', units);
+  if (open == std::string::npos) return 1;
+  std::string code = Mid(dataLine, open + 2, 2);
+  if (!IsNumeric(code)) return 1;
+  switch (ToLong(code)) {
+    case 2: return 980;
+    case 11: return 0.98f;
+    default: return 1;
+  }
+}
+
+FieldLayout DataLayout(const std::string& dataLine) {
+  std::size_t fmt = dataLine.find("FORMAT=");
+  if (fmt == std::string::npos) Raise(ErrTypeMismatch);
+  return ParseFortranFormat(dataLine.substr(fmt + 7), true);
+}
+
+// Points this block holds: the number that opens the data line ("42000 acceleration
+// pts"), else record length times rate.
+int32_t BlockPoints(const Block& b, int32_t sampFreq) {
+  std::string first = Trim(b.dataLine).substr(0, Trim(b.dataLine).find(' '));
+  if (IsNumeric(first)) return ToLong(first);
+  return RoundToLong(static_cast<double>(b.reals.Single(63)) * sampFreq);
+}
+
+std::string ChannelLabel(const Block& b, int32_t ch) {
+  std::string num = Trim(Mid(b.text[8], 10, 2));
+  bool digits = !num.empty() && std::all_of(num.begin(), num.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return "CH" + FormatNumber(digits ? ToLong(num) : ch, "00");
+}
+
+void TakeRecordValues(const Block& b, StrongRecord& rec) {
+  rec.RecDate = FormatNumber(b.ints.Long(40), "0000") + "/" + FormatNumber(b.ints.Long(42), "00") + "/" +
+                FormatNumber(b.ints.Long(43), "00");
+  int32_t seconds = RoundToLong(b.reals.Single(30));
+  std::string clock = FormatNumber(b.ints.Long(44), "00") + ":" + FormatNumber(b.ints.Long(45), "00") + ":";
+  rec.RecTime = clock + FormatNumber(seconds, "00");
+  if (seconds == 60) {
+    // 59.5 s and above round up into the next minute.
+    rec.RecTime = clock + "00";
+    NormalizeDateTime(rec.RecDate, rec.RecTime, 60);
+  }
+  const std::string& station = b.text[4];
+  rec.SiteCode = Trim(Mid(station, 29, 7));
+  if (rec.SiteCode.empty()) rec.SiteCode = Trim(Mid(station, 14, 6));
+  rec.SiteName = Trim(Mid(station, 41));
+
+  double intervalMs = b.reals.Single(62);
+  if (!(intervalMs > 0)) Raise(ErrDivisionByZero);
+  rec.SampFreq = RoundToLong(1000.0 / intervalMs);
+  if (rec.SampFreq < 1) Raise(ErrInvalidCall);
+  rec.DataCount = RoundToLong(static_cast<double>(b.reals.Single(63)) * rec.SampFreq);
+  // An unknown record length (-999) leaves the block's own point count.
+  if (rec.DataCount < 1) rec.DataCount = BlockPoints(b, rec.SampFreq);
+}
+
+}  // namespace
+
+bool ReadCosmos(const std::string& path, StrongRecord& rec, UserInterface& ui) {
+  return TrapReadErrors(ui, path, "ReadCosmos", [&] {
+    TextFile file(path);
+    const std::string& text = file.Contents();
+    std::string first = file.ReadLine();
+    std::string kind = UCase(Left(first, 4));
+    if (kind != "CORR" && kind != "UNCO") {
+      ui.MsgBox(path + " is not a corrected or uncorrected acceleration file.", MsgIcon::Critical,
+                ReaderTitle("ReadCosmos"));
+      return false;
+    }
+    if (Mid(first, 36, 5) != "01.20") {
+      ui.MsgBox(path + " is not Ver.01.20 COSMOS format.", MsgIcon::Critical, ReaderTitle("ReadCosmos"));
+      return false;
+    }
+    int32_t chans = std::max(CountLinesBeginning(text, kEndTag), 1);
+    rec.ChanCount = chans;
+    rec.RedimHeader(chans);
+    for (int32_t ch = 1; ch <= chans; ++ch) {
+      rec.Offset(ch) = 0;
+      rec.Coef(ch) = 1;
+    }
+
+    TextFile in = TextFile::FromText(text);
+    for (int32_t ch = 1; ch <= chans; ++ch) {
+      ui.Yield();
+      Block b = ReadBlockHeader(in);
+      if (ch == 1) {
+        TakeRecordValues(b, rec);
+        if (static_cast<int64_t>(rec.DataCount) * chans > static_cast<int64_t>(text.size()))
+          Raise(ErrInputPastEnd);
+        rec.RedimAcc(rec.DataCount, chans);
+      }
+      rec.Label(ch) = ChannelLabel(b, ch);
+      int32_t points = BlockPoints(b, rec.SampFreq);
+      ReadFixedValues(in, DataLayout(b.dataLine), points, UnitsFactor(b.dataLine), rec.Channel(ch),
+                      std::min(points, rec.DataCount), kEndTag);
+      SkipPastEndLine(in, kEndTag);
+    }
+    ComputePeaks(rec);
+    return true;
+  });
+}
 
 }  // namespace sism

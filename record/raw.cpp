@@ -1,8 +1,223 @@
-// Not written yet: behaves as "no reader".
+// CSMIP-style accelerogram text (".RAW", and ".V1"/".V2" of the same family): one block
+// per channel, each a header of text, integer (16 of 5 columns) and real (8 of 10 columns)
+// lines, the samples, and a "/&" end line. Three layouts, told apart by line 1.
+//
+// Layout C ("UNCORRECTED ACCELEROGRAM DATA", units "SEC AND G/10") comes from digitised
+// analogue film: every data line holds five pairs of time and acceleration, and the times
+// are not evenly spaced. The accelerations (x 98 to cm/s/s) are resampled linearly onto a
+// uniform grid of round(points / duration) Hz starting at time 0, DataCount steps.
+#include <algorithm>
+#include <vector>
+
+#include "common/errors.h"
+#include "common/files.h"
+#include "common/text.h"
+#include "record/fixed_text.h"
+#include "record/reader.h"
 #include "record/readers.h"
 
 namespace sism {
 
-bool ReadRaw(const std::string&, StrongRecord&, UserInterface&) { return false; }
+namespace {
+
+constexpr const char* kEndTag = "/&";
+
+struct Layout {
+  int textLines;
+  int intLines;
+  int realLines;
+  int commentLines;
+  int dateLine;
+  FieldLayout data;
+  float factor;
+  int labelWidth;
+  bool pairs;
+};
+
+constexpr Layout kLayoutA{13, 7, 7, 1, 3, {8, 9}, 980.0f, 4, false};
+constexpr Layout kLayoutB{25, 7, 13, 1, 4, {8, 10}, 1.0f, 5, false};
+constexpr Layout kLayoutC{13, 7, 7, 0, 3, {10, 7}, 98.0f, 4, true};
+
+// Header lines of one block, numbered from 1.
+class Header {
+ public:
+  Header(TextFile& in, const Layout& l) {
+    int n = l.textLines + l.intLines + l.realLines + l.commentLines;
+    for (int i = 0; i < n; ++i) lines_.push_back(in.ReadLine());
+  }
+  const std::string& Line(int n) const { return lines_.at(static_cast<std::size_t>(n - 1)); }
+
+ private:
+  std::vector<std::string> lines_;
+};
+
+bool IsDigits(const std::string& s) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string DateText(double year, double month, double day) {
+  return FormatNumber(static_cast<int32_t>(year), "0000") + "/" + FormatNumber(static_cast<int32_t>(month), "00") +
+         "/" + FormatNumber(static_cast<int32_t>(day), "00");
+}
+
+// "hh:nn:ss"; fractional seconds round to the nearest, carrying into the minute.
+void SetClock(StrongRecord& rec, double hour, double minute, double second) {
+  int32_t s = RoundToLong(second);
+  rec.RecTime = FormatNumber(static_cast<int32_t>(hour), "00") + ":" + FormatNumber(static_cast<int32_t>(minute), "00") +
+                ":" + FormatNumber(s >= 60 ? 0 : s, "00");
+  if (s >= 60) NormalizeDateTime(rec.RecDate, rec.RecTime, s);
+}
+
+// Form 1: "mm/dd/yyyy hh:nn:ss" at the start of the line.
+bool TakeDateForm1(const std::string& line, StrongRecord& rec) {
+  std::string month = Mid(line, 1, 2), day = Mid(line, 4, 2), year = Mid(line, 7, 4);
+  char s1 = line.size() > 2 ? line[2] : ' ', s2 = line.size() > 5 ? line[5] : ' ';
+  bool sep = (s1 == '/' || s1 == '-') && s1 == s2;
+  if (!sep || !IsDigits(Trim(month)) || !IsDigits(Trim(day)) || !IsDigits(year)) return false;
+  double m = Val(month), d = Val(day);
+  if (m < 1 || m > 12 || d < 1 || d > 31) return false;
+  rec.RecDate = DateText(Val(year), m, d);
+  SetClock(rec, Val(Mid(line, 12, 2)), Val(Mid(line, 15, 2)), Val(Mid(line, 18, 2)));
+  return true;
+}
+
+// The blank-delimited word around 0-based position p.
+std::string WordAt(const std::string& line, std::size_t p, std::size_t& start) {
+  std::size_t b = line.rfind(' ', p);
+  start = b == std::string::npos ? 0 : b + 1;
+  std::size_t e = line.find(' ', p);
+  return line.substr(start, (e == std::string::npos ? line.size() : e) - start);
+}
+
+// Form 2: "... 2/13/12, 21:06:45.0 ..." anywhere on the line.
+void TakeDateForm2(const std::string& line, StrongRecord& rec) {
+  std::size_t slash = line.find('/');
+  if (slash == std::string::npos) return;
+  std::size_t start = 0;
+  std::string word = WordAt(line, slash, start);
+  if (EndsWith(word, ",")) word.pop_back();
+  std::vector<std::string> date = Split(word, "/");
+  if (date.size() == 3) {
+    double year = Val(date[2]);
+    if (year < 30)
+      year += 2000;
+    else if (year < 100)
+      year += 1900;
+    rec.RecDate = DateText(year, Val(date[0]), Val(date[1]));
+  }
+  std::size_t colon = line.find(':', start);
+  if (colon == std::string::npos) return;
+  std::vector<std::string> clock = Split(WordAt(line, colon, start), ":");
+  if (clock.size() == 3) SetClock(rec, Val(clock[0]), Val(clock[1]), Val(clock[2]));
+}
+
+// Points of the block and, for the first channel, the sampling rate.
+int32_t BlockPoints(const Header& h, const Layout& l, int32_t* sampFreq) {
+  if (&l == &kLayoutB) {
+    int32_t points = ToLong(Mid(h.Line(16), 1, 6));
+    if (sampFreq) *sampFreq = RateFromInterval(ToSingle(Mid(h.Line(17), 31, 8)));
+    return points;
+  }
+  int32_t points = ToLong(Mid(h.Line(11), 17, 6));
+  if (sampFreq) {
+    double duration = ToSingle(Mid(h.Line(11), 40, 7));
+    if (!(duration > 0)) Raise(ErrDivisionByZero);
+    *sampFreq = RoundToLong(points / duration);
+    if (*sampFreq < 1) Raise(ErrInvalidCall);
+  }
+  return points;
+}
+
+// Linear interpolation of (times, values) at i / rate for i = 0..steps-1; before the first
+// time and after the last the nearest value holds.
+void Resample(const std::vector<float>& times, const std::vector<float>& values, int32_t rate, float* out,
+              int32_t steps) {
+  std::size_t n = times.size(), j = 0;
+  if (n == 0) return;
+  for (int32_t i = 0; i < steps; ++i) {
+    double t = static_cast<double>(i) / rate;
+    while (j + 1 < n && times[j + 1] <= t) ++j;
+    if (t <= times[0]) {
+      out[i] = values[0];
+    } else if (j + 1 >= n) {
+      out[i] = values[n - 1];
+    } else {
+      double t0 = times[j], t1 = times[j + 1];
+      double w = t1 > t0 ? (t - t0) / (t1 - t0) : 1.0;
+      out[i] = static_cast<float>(values[j] + w * (values[j + 1] - values[j]));
+    }
+  }
+}
+
+void ReadPairs(TextFile& in, const Layout& l, int32_t points, StrongRecord& rec, int32_t ch) {
+  CheckCountFits(in, 2 * static_cast<int64_t>(points));
+  std::vector<float> fields(static_cast<std::size_t>(points) * 2);
+  ReadFixedValues(in, l.data, points * 2, 1.0f, fields.data(), points * 2, kEndTag);
+  std::vector<float> times(static_cast<std::size_t>(points)), values(static_cast<std::size_t>(points));
+  for (std::size_t k = 0; k < times.size(); ++k) {
+    times[k] = fields[2 * k];
+    values[k] = fields[2 * k + 1] * l.factor;
+  }
+  Resample(times, values, rec.SampFreq, rec.Channel(ch), rec.DataCount);
+}
+
+}  // namespace
+
+bool ReadRaw(const std::string& path, StrongRecord& rec, UserInterface& ui) {
+  return TrapReadErrors(ui, path, "ReadRaw", [&] {
+    TextFile file(path);
+    const std::string& text = file.Contents();
+    std::string kind = Left(file.ReadLine(), 4);
+    const Layout* layout = nullptr;
+    if (kind == "Unco")
+      layout = &kLayoutA;
+    else if (kind == "Corr" || kind == "CORR")
+      layout = &kLayoutB;
+    else if (kind == "UNCO")
+      layout = &kLayoutC;
+    if (!layout) {
+      ui.MsgBox(path + " is invalid RAW file.", MsgIcon::Critical, ReaderTitle("ReadRaw"));
+      return false;
+    }
+    const Layout& l = *layout;
+    int32_t chans = std::max(CountLinesBeginning(text, kEndTag), 1);
+    rec.ChanCount = chans;
+    rec.RedimHeader(chans);
+    for (int32_t ch = 1; ch <= chans; ++ch) {
+      rec.Offset(ch) = 0;
+      rec.Coef(ch) = 1;
+    }
+
+    TextFile in = TextFile::FromText(text);
+    std::string dateLine, dateLine2;
+    for (int32_t ch = 1; ch <= chans; ++ch) {
+      ui.Yield();
+      Header h(in, l);
+      int32_t points = 0;
+      if (ch == 1) {
+        points = BlockPoints(h, l, &rec.SampFreq);
+        rec.DataCount = points;
+        if (points < 1 || static_cast<int64_t>(points) * chans > static_cast<int64_t>(text.size()))
+          Raise(ErrInputPastEnd);
+        rec.RedimAcc(points, chans);
+        dateLine = h.Line(l.dateLine);
+        dateLine2 = h.Line(l.dateLine + 1);
+        rec.SiteCode = Trim(Mid(h.Line(l.dateLine + 2), 13, 5));
+        rec.SiteName = Trim(h.Line(l.dateLine + 3));
+      } else {
+        points = BlockPoints(h, l, nullptr);
+      }
+      rec.Label(ch) = Trim(Mid(h.Line(l.dateLine + 4), 10, static_cast<std::size_t>(l.labelWidth)));
+      if (l.pairs)
+        ReadPairs(in, l, points, rec, ch);
+      else
+        ReadFixedValues(in, l.data, points, l.factor, rec.Channel(ch), std::min(points, rec.DataCount), kEndTag);
+      SkipPastEndLine(in, kEndTag);
+    }
+    if (!TakeDateForm1(dateLine, rec)) TakeDateForm2(dateLine2, rec);
+    ComputePeaks(rec);
+    return true;
+  });
+}
 
 }  // namespace sism

@@ -100,9 +100,12 @@ float UnitsFactor(const std::string& dataLine) {
   std::string code = Mid(dataLine, open + 2, 2);
   if (!IsNumeric(code)) return 1;
   switch (ToLong(code)) {
-    case 2: return 980;
-    case 11: return 0.98f;
-    default: return 1;
+    case 2:
+      return 980;
+    case 11:
+      return 0.98f;
+    default:
+      return 1;
   }
 }
 
@@ -122,7 +125,8 @@ int32_t BlockPoints(const Block& b, int32_t sampFreq) {
 
 std::string ChannelLabel(const Block& b, int32_t ch) {
   std::string num = Trim(Mid(b.text[8], 10, 2));
-  bool digits = !num.empty() && std::all_of(num.begin(), num.end(), [](char c) { return c >= '0' && c <= '9'; });
+  bool digits =
+      !num.empty() && std::all_of(num.begin(), num.end(), [](char c) { return c >= '0' && c <= '9'; });
   return "CH" + FormatNumber(digits ? ToLong(num) : ch, "00");
 }
 

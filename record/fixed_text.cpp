@@ -10,7 +10,9 @@ namespace sism {
 
 namespace {
 
-bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+bool IsDigit(char c) {
+  return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 // Digits at `i` as a number, advancing `i`; -1 when there are none. Large enough
 // counts are refused rather than overflowing.
@@ -63,8 +65,8 @@ std::string FixedField(std::string_view line, FieldLayout layout, int32_t index)
   return std::string(line.substr(start, static_cast<std::size_t>(layout.width)));
 }
 
-void ReadFixedValues(TextFile& in, FieldLayout layout, int32_t count, float factor, float* out,
-                     int32_t keep, std::string_view endTag) {
+void ReadFixedValues(TextFile& in, FieldLayout layout, int32_t count, float factor, float* out, int32_t keep,
+                     std::string_view endTag) {
   if (layout.perLine < 1 || layout.width < 1) Raise(ErrTypeMismatch);
   CheckCountFits(in, count);
   int32_t done = 0;

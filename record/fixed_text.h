@@ -30,8 +30,8 @@ std::string FixedField(std::string_view line, FieldLayout layout, int32_t index)
 // rest are read and dropped. Raises 62 when the file ends, or a line beginning with
 // `endTag` (when not empty) appears, before `count` values are in, and 13 for a field
 // that is not a number. The cursor is left after the line holding the last value.
-void ReadFixedValues(TextFile& in, FieldLayout layout, int32_t count, float factor, float* out,
-                     int32_t keep, std::string_view endTag);
+void ReadFixedValues(TextFile& in, FieldLayout layout, int32_t count, float factor, float* out, int32_t keep,
+                     std::string_view endTag);
 
 // Raises 62 unless `count` values could still be in the file after the cursor (each
 // needs at least one byte), so a header that lies cannot make the reader allocate or

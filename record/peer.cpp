@@ -20,7 +20,9 @@ namespace sism {
 
 namespace {
 
-bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+bool IsDigit(char c) {
+  return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 // The number following `key` (blanks allowed around "="); raises 13 when absent.
 double NumberAfter(const std::string& line, const std::string& key) {
@@ -32,7 +34,8 @@ double NumberAfter(const std::string& line, const std::string& key) {
   if (i < up.size() && up[i] == '=') ++i;
   while (i < up.size() && up[i] == ' ') ++i;
   std::size_t e = i;
-  while (e < up.size() && (IsDigit(up[e]) || up[e] == '.' || up[e] == '-' || up[e] == '+' || up[e] == 'E')) ++e;
+  while (e < up.size() && (IsDigit(up[e]) || up[e] == '.' || up[e] == '-' || up[e] == '+' || up[e] == 'E'))
+    ++e;
   return ToDouble(up.substr(i, e - i));
 }
 
@@ -71,7 +74,8 @@ void TakeDate(const std::string& field, StrongRecord& rec) {
   }
   rec.RecDate = FormatNumber(year, "0000") + "/" + FormatNumber(ToLong(month), "00") + "/" +
                 FormatNumber(ToLong(day), "00");
-  rec.RecTime = FormatNumber(static_cast<int32_t>(hour), "00") + ":" + FormatNumber(static_cast<int32_t>(minute), "00");
+  rec.RecTime =
+      FormatNumber(static_cast<int32_t>(hour), "00") + ":" + FormatNumber(static_cast<int32_t>(minute), "00");
 }
 
 void TakeHeaderTexts(const std::string& line, StrongRecord& rec) {
@@ -97,8 +101,8 @@ bool ReadPeer(const std::string& path, StrongRecord& rec, UserInterface& ui) {
   return TrapReadErrors(ui, path, "ReadPeer", [&] {
     TextFile in(path);
     std::string l1, l2, l3;
-    bool readable = in.TryReadLine(l1) && StartsWith(l1, "PEER") && in.TryReadLine(l2) && in.TryReadLine(l3) &&
-                    StartsWith(l3, "ACCE");
+    bool readable = in.TryReadLine(l1) && StartsWith(l1, "PEER") && in.TryReadLine(l2) &&
+                    in.TryReadLine(l3) && StartsWith(l3, "ACCE");
     if (!readable) {
       ui.MsgBox(path + " is not a readable PEER file.", MsgIcon::Critical, ReaderTitle("ReadPeer"));
       return false;

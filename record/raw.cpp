@@ -56,15 +56,16 @@ bool IsDigits(const std::string& s) {
 }
 
 std::string DateText(double year, double month, double day) {
-  return FormatNumber(static_cast<int32_t>(year), "0000") + "/" + FormatNumber(static_cast<int32_t>(month), "00") +
-         "/" + FormatNumber(static_cast<int32_t>(day), "00");
+  return FormatNumber(static_cast<int32_t>(year), "0000") + "/" +
+         FormatNumber(static_cast<int32_t>(month), "00") + "/" +
+         FormatNumber(static_cast<int32_t>(day), "00");
 }
 
 // "hh:nn:ss"; fractional seconds round to the nearest, carrying into the minute.
 void SetClock(StrongRecord& rec, double hour, double minute, double second) {
   int32_t s = RoundToLong(second);
-  rec.RecTime = FormatNumber(static_cast<int32_t>(hour), "00") + ":" + FormatNumber(static_cast<int32_t>(minute), "00") +
-                ":" + FormatNumber(s >= 60 ? 0 : s, "00");
+  rec.RecTime = FormatNumber(static_cast<int32_t>(hour), "00") + ":" +
+                FormatNumber(static_cast<int32_t>(minute), "00") + ":" + FormatNumber(s >= 60 ? 0 : s, "00");
   if (s >= 60) NormalizeDateTime(rec.RecDate, rec.RecTime, s);
 }
 
@@ -211,7 +212,8 @@ bool ReadRaw(const std::string& path, StrongRecord& rec, UserInterface& ui) {
       if (l.pairs)
         ReadPairs(in, l, points, rec, ch);
       else
-        ReadFixedValues(in, l.data, points, l.factor, rec.Channel(ch), std::min(points, rec.DataCount), kEndTag);
+        ReadFixedValues(in, l.data, points, l.factor, rec.Channel(ch), std::min(points, rec.DataCount),
+                        kEndTag);
       SkipPastEndLine(in, kEndTag);
     }
     if (!TakeDateForm1(dateLine, rec)) TakeDateForm2(dateLine2, rec);

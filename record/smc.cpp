@@ -18,8 +18,8 @@ namespace {
 constexpr const char* kEndTag = "/&";
 
 struct Block {
-  std::vector<std::string> text;  // lines 1..11 at [0..10]
-  std::vector<std::string> ints;  // 48
+  std::vector<std::string> text;   // lines 1..11 at [0..10]
+  std::vector<std::string> ints;   // 48
   std::vector<std::string> reals;  // 50
   int32_t Long(int32_t k) const { return ToLong(ints.at(static_cast<std::size_t>(k - 1))); }
   float Single(int32_t k) const { return ToSingle(reals.at(static_cast<std::size_t>(k - 1))); }
@@ -98,7 +98,8 @@ bool ReadSmc(const std::string& path, StrongRecord& rec, UserInterface& ui) {
       Block b = ReadBlockHeader(in);
       if (ch == 1) {
         TakeRecordValues(b, rec);
-        if (rec.DataCount < 0 || static_cast<int64_t>(rec.DataCount) * chans > static_cast<int64_t>(text.size()))
+        if (rec.DataCount < 0 ||
+            static_cast<int64_t>(rec.DataCount) * chans > static_cast<int64_t>(text.size()))
           Raise(ErrInputPastEnd);
         rec.RedimAcc(rec.DataCount, chans);
       }

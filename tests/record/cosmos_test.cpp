@@ -85,7 +85,8 @@ void Read(const std::string& text, CosmosResult& r, const std::string& name = "t
 
 TEST(ReadCosmos, RealV2FileHasTheValuesItsHeaderStates) {
   SKIP_WITHOUT_SAMPLES();
-  std::string path = (test::SamplesDir() / "cosmos/us1000hyfh_akbmrp_AKBMR--n.1000hyfh.BNZ.--.acc.V2c").string();
+  std::string path =
+      (test::SamplesDir() / "cosmos/us1000hyfh_akbmrp_AKBMR--n.1000hyfh.BNZ.--.acc.V2c").string();
   StrongRecord rec;
   ScriptedUi ui;
   ASSERT_TRUE(ReadCosmos(path, rec, ui)) << ui.OnlyMessage();

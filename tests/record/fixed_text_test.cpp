@@ -15,9 +15,9 @@ struct FormatCase {
 
 TEST(FortranFormat, ReadsCountAndWidthOfTheDescriptor) {
   const FormatCase cases[] = {
-      {"(10I8)", 10, 8},          {"Format= (5F15.6)", 5, 15}, {"FORMAT=(1E15.6)", 1, 15},
-      {"(8f9.6)", 8, 9},          {"(F10.3)", 1, 10},          {"( 6F13.6 )", 6, 13},
-      {"(1P5E15.6)", 5, 15},      {"(1P,8E12.4)", 8, 12},      {"(4G16.7)", 4, 16},
+      {"(10I8)", 10, 8},     {"Format= (5F15.6)", 5, 15}, {"FORMAT=(1E15.6)", 1, 15},
+      {"(8f9.6)", 8, 9},     {"(F10.3)", 1, 10},          {"( 6F13.6 )", 6, 13},
+      {"(1P5E15.6)", 5, 15}, {"(1P,8E12.4)", 8, 12},      {"(4G16.7)", 4, 16},
   };
   for (const auto& c : cases) {
     FieldLayout l = ParseFortranFormat(c.text);
@@ -27,7 +27,8 @@ TEST(FortranFormat, ReadsCountAndWidthOfTheDescriptor) {
 }
 
 TEST(FortranFormat, RefusesTextsThatAreNoLayout) {
-  for (const char* text : {"8F10.3", "", "(", "()", "(8X10)", "(8F)", "(0F10.2)", "(8F0.2)", "(99999999F10.2)"}) {
+  for (const char* text :
+       {"8F10.3", "", "(", "()", "(8X10)", "(8F)", "(0F10.2)", "(8F0.2)", "(99999999F10.2)"}) {
     try {
       ParseFortranFormat(text);
       ADD_FAILURE() << "accepted " << text;

@@ -88,7 +88,8 @@ TEST(ReadPeer, LineTwoShapes) {
       {"EVENT 01/17/29 0431, STATION, 090", "2029/01/17", "04:31", "STATION", "090"},
       {"EVENT 01/17/30 0431, STATION, 090", "1930/01/17", "04:31", "STATION", "090"},
       {"EVENT 01/17/94, STATION, 090", "1994/01/17", "00:00", "STATION", "090"},
-      {"Loma Prieta, 10/18/1989, Gilroy - Gavilan Coll., 67", "1989/10/18", "00:00", "Gilroy - Gavilan Coll.", "67"},
+      {"Loma Prieta, 10/18/1989, Gilroy - Gavilan Coll., 67", "1989/10/18", "00:00", "Gilroy - Gavilan Coll.",
+       "67"},
       {"Northridge-01, 1/17/1994, Sylmar, 360", "1994/01/17", "00:00", "Sylmar", "360"},
       {"Chi-Chi, Taiwan, 09/20/1999, TCU065, E", "1999/09/20", "00:00", "TCU065", "E"},
       {"Unknown event, SOME STATION, UP", "", "", "SOME STATION", "UP"},
@@ -139,14 +140,15 @@ TEST(ReadPeer, RefusesFilesThatAreNotPeer) {
 }
 
 TEST(ReadPeer, LyingOrBrokenCountLinesEndInTheReadErrorBox) {
-  for (const char* line4 : {"NPTS=   70, DT=   .0100 SEC,", "NPTS= 2000000000, DT= .01 SEC", "NPTS=   7, DT=   0 SEC,",
-                            "NPTS=   7, STEP .01", "NPTS=  -7, DT=   .0100 SEC,", "   abc  .01000",
-                            "     7  10.000"}) {
+  for (const char* line4 :
+       {"NPTS=   70, DT=   .0100 SEC,", "NPTS= 2000000000, DT= .01 SEC", "NPTS=   7, DT=   0 SEC,",
+        "NPTS=   7, STEP .01", "NPTS=  -7, DT=   .0100 SEC,", "   abc  .01000", "     7  10.000"}) {
     PeerResult r;
     Read(PeerText("E 01/01/01, S, C", line4), r);
     EXPECT_FALSE(r.ok) << line4;
     ASSERT_EQ(r.ui.messages.size(), 1u) << line4;
-    EXPECT_EQ(r.ui.messages[0].text.rfind("Failed to read " + r.path + " (Err#", 0), 0u) << r.ui.messages[0].text;
+    EXPECT_EQ(r.ui.messages[0].text.rfind("Failed to read " + r.path + " (Err#", 0), 0u)
+        << r.ui.messages[0].text;
   }
 }
 

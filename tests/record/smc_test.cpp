@@ -165,8 +165,8 @@ TEST(ReadSmc, LyingHeadersEndInTheReadErrorBox) {
     double rate;
   };
   const Case cases[] = {
-      {"more points than data", 40, 0, 50},   {"point count beyond the file", 1999999999, 0, 50},
-      {"negative point count", -10, 0, 50},   {"comment count beyond the file", 0, 999999999, 50},
+      {"more points than data", 40, 0, 50}, {"point count beyond the file", 1999999999, 0, 50},
+      {"negative point count", -10, 0, 50}, {"comment count beyond the file", 0, 999999999, 50},
       {"rate below 1 Hz", 0, 0, 0.4},
   };
   for (const Case& c : cases) {
@@ -178,7 +178,8 @@ TEST(ReadSmc, LyingHeadersEndInTheReadErrorBox) {
     Read(ch.Text(), r);
     EXPECT_FALSE(r.ok) << c.what;
     ASSERT_EQ(r.ui.messages.size(), 1u) << c.what;
-    EXPECT_EQ(r.ui.messages[0].text.rfind("Failed to read " + r.path + " (Err#", 0), 0u) << r.ui.messages[0].text;
+    EXPECT_EQ(r.ui.messages[0].text.rfind("Failed to read " + r.path + " (Err#", 0), 0u)
+        << r.ui.messages[0].text;
     EXPECT_EQ(r.ui.messages[0].title, "Sismora: ReadSmc");
   }
   std::string whole = SmcChannel{}.Text();

@@ -30,6 +30,8 @@ struct CalcParams {
   bool RespNormalize = false;
   int32_t RecalcFlags = 0;      // not stored
   float StartThreshold = 0.5f;  // not stored
+
+  bool operator==(const CalcParams&) const = default;
 };
 
 }  // namespace sism

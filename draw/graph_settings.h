@@ -23,6 +23,7 @@ struct AxisSettings {
   bool Specify = false;  // use Min and Max instead of automatic scaling
   std::string Label;
   std::string Unit;
+  bool operator==(const AxisSettings&) const = default;
 };
 
 // A line style: component lines ("WaveLine" i), frame and axis lines ("Line" i).
@@ -30,6 +31,7 @@ struct LineSettings {
   RgbColor Color = 0;
   float Width = 0.2f;  // millimetres; a component line of width 0 or less is not drawn
   int32_t Style = 0;   // pen style: 0 solid, 1 dashed, 2 dotted, 3 dash-dot, 4 dash-dot-dot
+  bool operator==(const LineSettings&) const = default;
 };
 
 // A font target ("Font" i). Height and Underline belong to the font record the painters
@@ -42,6 +44,7 @@ struct FontSettings {
   bool Italic = false;
   bool Underline = false;
   std::string Name = "Arial";
+  bool operator==(const FontSettings&) const = default;
 };
 
 // One graph or text box of the report page ("RepGraph" i).
@@ -53,6 +56,7 @@ struct ReportGraph {
   int32_t Top = 0;     // millimetres from the page's top edge
   // Kept as stored, with "\n" and "\t" escapes; decode the escapes when drawing.
   std::string Text;
+  bool operator==(const ReportGraph&) const = default;
 };
 
 constexpr int kAxisCount = 24;
@@ -149,6 +153,8 @@ struct GraphSettings {
   int32_t RepWidth = 160;   // millimetres
   int32_t RepHeight = 235;  // millimetres
   std::vector<ReportGraph> RepGraph = DefaultReportGraphs();
+
+  bool operator==(const GraphSettings&) const = default;
 };
 
 // Sets CompCountMax and sizes WaveLine to it, keeping existing entries and giving new

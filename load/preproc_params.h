@@ -22,6 +22,8 @@ struct PreProcParams {
   float SkipSeconds = 0;
   float TimeLength = 0;
   std::string Multipliers;
+
+  bool operator==(const PreProcParams&) const = default;
 };
 
 }  // namespace sism

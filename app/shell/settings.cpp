@@ -1,0 +1,422 @@
+#include "app/shell/settings.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace sism {
+
+namespace {
+
+constexpr std::string_view kGraph = "Graph";
+constexpr std::string_view kCalculation = "Calculation";
+constexpr std::string_view kPreProcess = "PreProcess";
+constexpr std::string_view kWindow = "Window";
+constexpr std::string_view kPaths = "Paths";
+constexpr std::string_view kTextViewer = "TextViewer";
+
+// Storage key number of each axis record (they do not follow the record order).
+constexpr std::array<int, kAxisCount + 1> kAxisKey = {0,  1,  2,  3,  4,  5,  6,  7,  18, 16, 8,  9, 10,
+                                                      11, 20, 12, 13, 14, 15, 17, 19, 21, 22, 23, 24};
+
+// Only these axes store their minimum and logarithmic flag.
+bool AxisStoresRange(int r) {
+  switch (r) {
+    case AxisFrequency:
+    case AxisPeriod:
+    case AxisFourier:
+    case AxisAccResponse:
+    case AxisVelResponse:
+    case AxisDispResponse:
+    case AxisPseudoVelResponse:
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::string AxisKey(int r, std::string_view suffix) {
+  return "Axis" + std::to_string(kAxisKey[r]) + std::string(suffix);
+}
+
+std::string Numbered(std::string_view prefix, int i, std::string_view suffix = {}) {
+  return std::string(prefix) + std::to_string(i) + std::string(suffix);
+}
+
+// Report texts keep their line breaks and tabs as "\n" and "\t" on one line of the file.
+std::string EncodeEscapes(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      out += "\\n";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
+bool IsCompCountValid(int32_t n) {
+  return n >= 3 && n <= kCompCountLimit;
+}
+
+// Reads and writes share one key list, so both follow the same order.
+struct Reader {
+  const SettingsStore& s;
+  void Single(std::string_view sec, const std::string& key, float& v) const { v = s.ReadSingle(sec, key, v); }
+  void Long(std::string_view sec, const std::string& key, int32_t& v) const { v = s.ReadLong(sec, key, v); }
+  void Bool(std::string_view sec, const std::string& key, bool& v) const { v = s.ReadBool(sec, key, v); }
+  void Text(std::string_view sec, const std::string& key, std::string& v) const { v = s.Read(sec, key, v); }
+};
+
+struct Writer {
+  SettingsStore& s;
+  void Single(std::string_view sec, const std::string& key, float v) const { s.WriteSingle(sec, key, v); }
+  void Long(std::string_view sec, const std::string& key, int32_t v) const { s.WriteLong(sec, key, v); }
+  void Bool(std::string_view sec, const std::string& key, bool v) const { s.WriteBool(sec, key, v); }
+  void Text(std::string_view sec, const std::string& key, const std::string& v) const {
+    s.Write(sec, key, v);
+  }
+};
+
+template <typename Io, typename P>
+void CalcKeys(const Io& io, P& p) {
+  io.Long(kCalculation, "IntegrationMethod", p.IntegrationMethod);
+  io.Single(kCalculation, "CutOffFreq", p.CutOffFreq);
+  io.Single(kCalculation, "TimeFront", p.TimeFront);
+  io.Single(kCalculation, "TimeRear", p.TimeRear);
+  io.Single(kCalculation, "WindowWidth", p.WindowWidth);
+  io.Long(kCalculation, "FourDurationType", p.FourDurationType);
+  io.Single(kCalculation, "FourLength", p.FourLength);
+  io.Long(kCalculation, "RespSteps", p.RespSteps);
+  io.Single(kCalculation, "RespDamping", p.RespDamping);
+  io.Bool(kCalculation, "RespNormalize", p.RespNormalize);
+}
+
+template <typename Io, typename P>
+void PreProcKeys(const Io& io, P& p) {
+  io.Single(kPreProcess, "HighCutFreq", p.HighCutFreq);
+  io.Bool(kPreProcess, "KeepDrawChan", p.KeepDrawChan);
+  io.Single(kPreProcess, "LowCutFreq", p.LowCutFreq);
+  io.Text(kPreProcess, "Multipliers", p.Multipliers);
+  io.Long(kPreProcess, "RefSensor", p.RefSensor);
+  io.Bool(kPreProcess, "RemoveDC", p.RemoveDC);
+  io.Long(kPreProcess, "RemoveDCSeconds", p.RemoveDCSeconds);
+  io.Bool(kPreProcess, "RotateWave", p.RotateWave);
+  io.Bool(kPreProcess, "PickChannels", p.PickChannels);
+  io.Long(kPreProcess, "RotateWaveAngle", p.RotateWaveAngle);
+  io.Bool(kPreProcess, "ShowEachTime", p.ShowEachTime);
+  io.Single(kPreProcess, "SkipSeconds", p.SkipSeconds);
+  io.Single(kPreProcess, "TimeLength", p.TimeLength);
+}
+
+// Keys of section "Graph" up to the report graphs, in their stored order. The
+// component table and the report table are sized by the caller.
+template <typename Io, typename G>
+void GraphKeys(const Io& io, G& gs, bool writing) {
+  for (int r = 1; r <= kAxisCount; ++r) {
+    auto& a = gs.Axis[r];
+    io.Single(kGraph, AxisKey(r, "_Max"), a.Max);
+    if (AxisStoresRange(r)) {
+      io.Single(kGraph, AxisKey(r, "_Min"), a.Min);
+      io.Bool(kGraph, AxisKey(r, "_Log"), a.Log);
+    }
+    io.Bool(kGraph, AxisKey(r, "_Specify"), a.Specify);
+    io.Text(kGraph, AxisKey(r, "_Label"), a.Label);
+    io.Text(kGraph, AxisKey(r, "_Unit"), a.Unit);
+  }
+  for (int i = 1; i <= kGraphTitleCount; ++i) io.Text(kGraph, Numbered("GraphTitle", i), gs.GraphTitle[i]);
+
+  io.Long(kGraph, "WaveIncrement", gs.WaveIncrement);
+  io.Long(kGraph, "OrbitTime", gs.OrbitTime);
+  io.Single(kGraph, "OrbitStart", gs.OrbitStart);
+  io.Single(kGraph, "OrbitEnd", gs.OrbitEnd);
+  io.Single(kGraph, "OrbitInt", gs.OrbitInt);
+  io.Long(kGraph, "OrbitCols", gs.OrbitCols);
+  io.Long(kGraph, "OrbitComp1", gs.OrbitComp1);
+  io.Long(kGraph, "OrbitComp2", gs.OrbitComp2);
+
+  for (std::size_t i = 1; i < gs.WaveLine.size(); ++i) {
+    auto& w = gs.WaveLine[i];
+    const int n = static_cast<int>(i);
+    io.Long(kGraph, Numbered("WaveLine", n, "Color"), w.Color);
+    io.Single(kGraph, Numbered("WaveLine", n, "Width"), w.Width);
+    io.Long(kGraph, Numbered("WaveLine", n, "Style"), w.Style);
+  }
+  for (int i = 1; i <= kFontCount; ++i) {
+    auto& f = gs.Font[i];
+    io.Text(kGraph, Numbered("Font", i, "Name"), f.Name);
+    io.Single(kGraph, Numbered("Font", i, "Size"), f.Size);
+    io.Bool(kGraph, Numbered("Font", i, "Bold"), f.Bold);
+    io.Bool(kGraph, Numbered("Font", i, "Italic"), f.Italic);
+    io.Long(kGraph, Numbered("Font", i, "Color"), f.Color);
+  }
+  for (int i = 1; i <= kLineCount; ++i) {
+    auto& l = gs.Line[i];
+    io.Long(kGraph, Numbered("Line", i, "Color"), l.Color);
+    io.Single(kGraph, Numbered("Line", i, "Width"), l.Width);
+    io.Long(kGraph, Numbered("Line", i, "Style"), l.Style);
+  }
+  for (int i = 1; i <= kBackColorCount; ++i) io.Long(kGraph, Numbered("BackColor", i), gs.BackColor[i]);
+
+  io.Bool(kGraph, "DrawGrid", gs.DrawGrid);
+  io.Long(kGraph, "GridLine", gs.GridLine);
+  io.Long(kGraph, "LegendPosition", gs.LegendPosition);
+  io.Bool(kGraph, "LegFixTime", gs.LegFixTime);
+  io.Single(kGraph, "LineUnit", gs.LineUnit);
+  if (writing) io.Long(kGraph, "CompCountMax", gs.CompCountMax);
+  io.Long(kGraph, "WaveWidth", gs.WaveWidth);
+  io.Long(kGraph, "WaveHeight", gs.WaveHeight);
+  io.Long(kGraph, "WaveSpace", gs.WaveSpace);
+  io.Long(kGraph, "SpecWidth", gs.SpecWidth);
+  io.Long(kGraph, "SpecHeight", gs.SpecHeight);
+  io.Long(kGraph, "OrbitWidth", gs.OrbitWidth);
+  io.Long(kGraph, "LeftMargin", gs.LeftMargin);
+  io.Long(kGraph, "RightMargin", gs.RightMargin);
+  io.Long(kGraph, "TopMargin", gs.TopMargin);
+  io.Long(kGraph, "BottomMargin", gs.BottomMargin);
+  io.Text(kGraph, "Header", gs.Header);
+  io.Text(kGraph, "Footer", gs.Footer);
+  io.Bool(kCalculation, "SpectraOnPeriod", gs.SpectraOnPeriod);
+}
+
+template <typename Io, typename R>
+void ReportGraphKeys(const Io& io, R& g, int i) {
+  io.Long(kGraph, Numbered("RepGraph", i, "Left"), g.Left);
+  io.Long(kGraph, Numbered("RepGraph", i, "Top"), g.Top);
+  io.Long(kGraph, Numbered("RepGraph", i, "Width"), g.Width);
+  io.Long(kGraph, Numbered("RepGraph", i, "Height"), g.Height);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Graph
+
+void SetGraphDefaults(GraphSettings& gs) {
+  const int32_t count = gs.CompCountMax;
+  gs = GraphSettings{};
+  gs.WaveLine = DefaultWaveLines(count);
+  gs.CompCountMax = count;
+}
+
+int32_t ReadCompCountMax(const SettingsStore& store, int32_t current) {
+  int32_t n = store.ReadLong(kGraph, "CompCountMax", current);
+  return IsCompCountValid(n) ? n : current;
+}
+
+bool LoadGraphSettings(GraphSettings& gs, const SettingsStore& store) {
+  if (!store.UserStore() && !store.Found()) return false;
+  if (gs.WaveLine.size() != static_cast<std::size_t>(gs.CompCountMax) + 1)
+    ResizeWaveLines(gs, gs.CompCountMax);
+  Reader io{store};
+  GraphKeys(io, gs, false);
+  int32_t count = gs.RepGraphCount;
+  io.Long(kGraph, "RepGraphCount", count);
+  if (count >= 0 && count <= kRepGraphLimit)
+    ResizeReportGraphs(gs, count);
+  else
+    ResizeReportGraphs(gs, gs.RepGraphCount);
+  io.Long(kGraph, "RepWidth", gs.RepWidth);
+  io.Long(kGraph, "RepHeight", gs.RepHeight);
+  for (int i = 1; i <= gs.RepGraphCount; ++i) {
+    ReportGraph& g = gs.RepGraph[i];
+    ReportGraphKeys(io, g, i);
+    int32_t stored = GraphKindToStoredType(g.Type);
+    io.Long(kGraph, Numbered("RepGraph", i, "Type"), stored);
+    g.Type = StoredTypeToGraphKind(stored);
+    io.Text(kGraph, Numbered("RepGraph", i, "Text"), g.Text);
+  }
+  return true;
+}
+
+bool LoadGraphSettings(GraphSettings& gs, const std::string& iniFile) {
+  return LoadGraphSettings(gs, SettingsStore(iniFile));
+}
+
+void SaveGraphSettings(const GraphSettings& gs, SettingsStore& store) {
+  Writer io{store};
+  GraphKeys(io, gs, true);
+  const int count = std::min<int>(gs.RepGraphCount, static_cast<int>(gs.RepGraph.size()) - 1);
+  io.Long(kGraph, "RepGraphCount", std::max(count, 0));
+  io.Long(kGraph, "RepWidth", gs.RepWidth);
+  io.Long(kGraph, "RepHeight", gs.RepHeight);
+  for (int i = 1; i <= count; ++i) {
+    const ReportGraph& g = gs.RepGraph[i];
+    ReportGraphKeys(io, g, i);
+    io.Long(kGraph, Numbered("RepGraph", i, "Type"), GraphKindToStoredType(g.Type));
+    io.Text(kGraph, Numbered("RepGraph", i, "Text"), EncodeEscapes(g.Text));
+  }
+}
+
+void SaveGraphSettings(const GraphSettings& gs, const std::string& iniFile) {
+  SettingsStore store(iniFile);
+  SaveGraphSettings(gs, store);
+  store.Commit();
+}
+
+// ---------------------------------------------------------------------------
+// Calculation
+
+void SetCalcDefaults(CalcParams& p) {
+  p = CalcParams{};
+}
+
+bool LoadCalcParams(CalcParams& p, const SettingsStore& store) {
+  if (!store.UserStore() && !store.Found()) return false;
+  CalcKeys(Reader{store}, p);
+  return true;
+}
+
+bool LoadCalcParams(CalcParams& p, const std::string& iniFile) {
+  return LoadCalcParams(p, SettingsStore(iniFile));
+}
+
+void SaveCalcParams(const CalcParams& p, SettingsStore& store) {
+  CalcKeys(Writer{store}, p);
+}
+
+void SaveCalcParams(const CalcParams& p, const std::string& iniFile) {
+  SettingsStore store(iniFile);
+  SaveCalcParams(p, store);
+  store.Commit();
+}
+
+// ---------------------------------------------------------------------------
+// PreProcess
+
+void SetPreProcDefaults(PreProcParams& p) {
+  const bool toMeter = p.ConvertToMeter;
+  const bool prefix = p.PrefixCode;
+  p = PreProcParams{};
+  p.ConvertToMeter = toMeter;
+  p.PrefixCode = prefix;
+}
+
+bool LoadPreProcParams(PreProcParams& p, const SettingsStore& store) {
+  if (!store.UserStore() && !store.Found()) return false;
+  PreProcKeys(Reader{store}, p);
+  return true;
+}
+
+bool LoadPreProcParams(PreProcParams& p, const std::string& iniFile) {
+  return LoadPreProcParams(p, SettingsStore(iniFile));
+}
+
+void SavePreProcParams(const PreProcParams& p, SettingsStore& store) {
+  PreProcKeys(Writer{store}, p);
+}
+
+void SavePreProcParams(const PreProcParams& p, const std::string& iniFile) {
+  SettingsStore store(iniFile);
+  SavePreProcParams(p, store);
+  store.Commit();
+}
+
+// ---------------------------------------------------------------------------
+// Window, Paths, TextViewer (per-user store)
+
+void LoadWindowPlacement(WindowPlacement& w) {
+  SettingsStore store("");
+  Reader io{store};
+  io.Single(kWindow, "Left", w.Left);
+  io.Single(kWindow, "Top", w.Top);
+  io.Single(kWindow, "Width", w.Width);
+  io.Single(kWindow, "Height", w.Height);
+  io.Long(kWindow, "State", w.State);
+  if (w.State != 0 && w.State != 2) w.State = 0;
+  io.Bool(kWindow, "ToolBar", w.ToolBar);
+  io.Bool(kWindow, "StatusBar", w.StatusBar);
+}
+
+void SaveWindowPlacement(const WindowPlacement& w) {
+  SettingsStore store("");
+  Writer io{store};
+  if (w.State != kWindowMinimized) {
+    io.Single(kWindow, "Left", w.Left);
+    io.Single(kWindow, "Top", w.Top);
+    io.Single(kWindow, "Width", w.Width);
+    io.Single(kWindow, "Height", w.Height);
+    io.Long(kWindow, "State", w.State == 2 ? 2 : 0);
+  }
+  io.Bool(kWindow, "ToolBar", w.ToolBar);
+  io.Bool(kWindow, "StatusBar", w.StatusBar);
+  store.Commit();
+}
+
+void SetPathDefaults(PathSettings& p) {
+  const std::string documents = GetFolderPath(FolderDocuments, false);
+  p.LastFolder = documents;
+  p.LastFolderSave = documents;
+  p.LastFolderImage = GetFolderPath(FolderPictures, false);
+  p.LastFolderSetting = documents;
+  for (auto& f : p.RecentFile) f.clear();
+}
+
+template <typename Io, typename P>
+void PathKeys(const Io& io, P& p) {
+  io.Text(kPaths, "LastFolder", p.LastFolder);
+  io.Text(kPaths, "LastFolderSave", p.LastFolderSave);
+  io.Text(kPaths, "LastFolderImage", p.LastFolderImage);
+  io.Text(kPaths, "LastFolderSetting", p.LastFolderSetting);
+  for (int i = 1; i <= kRecentFileCount; ++i) io.Text(kPaths, Numbered("RecentFile", i), p.RecentFile[i]);
+}
+
+void LoadPathSettings(PathSettings& p) {
+  SettingsStore store("");
+  PathKeys(Reader{store}, p);
+}
+
+void SavePathSettings(const PathSettings& p) {
+  SettingsStore store("");
+  PathKeys(Writer{store}, p);
+  store.Commit();
+}
+
+template <typename Io, typename T>
+void TextViewerKeys(const Io& io, T& t) {
+  io.Single(kTextViewer, "Window Left", t.Left);
+  io.Single(kTextViewer, "Window Top", t.Top);
+  io.Single(kTextViewer, "Window Width", t.Width);
+  io.Single(kTextViewer, "Window Height", t.Height);
+}
+
+void LoadTextViewerPlacement(TextViewerPlacement& t) {
+  SettingsStore store("");
+  TextViewerKeys(Reader{store}, t);
+}
+
+void SaveTextViewerPlacement(const TextViewerPlacement& t) {
+  SettingsStore store("");
+  TextViewerKeys(Writer{store}, t);
+  store.Commit();
+}
+
+// ---------------------------------------------------------------------------
+// Start-up
+
+void LoadStoredSettings(AppState& app) {
+  const SettingsStore store("");
+  ResizeWaveLines(app.graph, ReadCompCountMax(store, kDefaultCompCount));
+  SetGraphDefaults(app.graph);
+  LoadGraphSettings(app.graph, store);
+  SetCalcDefaults(app.calc);
+  LoadCalcParams(app.calc, store);
+  SetPreProcDefaults(app.preproc);
+  LoadPreProcParams(app.preproc, store);
+
+  app.run.SwitchC = true;
+  app.run.SwitchE = true;
+  app.run.SwitchV = false;
+  app.run.LengthUnit = 1;
+  app.view.ViewChanCount = 0;
+
+  // Spectra need a fixed frequency and period range, whatever was stored.
+  app.graph.Axis[AxisFrequency].Specify = true;
+  app.graph.Axis[AxisPeriod].Specify = true;
+}
+
+}  // namespace sism

@@ -49,12 +49,12 @@ enum BrushStyleCode : int32_t { BrushSolid = 0, BrushHollow = 1, BrushHatched = 
 
 // Text alignment flags for TextOut.
 enum TextAlignFlags : int32_t {
-  AlignLeft = 0,
-  AlignRight = 2,
-  AlignCenter = 6,
-  AlignTop = 0,
-  AlignBottom = 8,
-  AlignBaseline = 24,
+  TaLeft = 0,
+  TaRight = 2,
+  TaCenter = 6,
+  TaTop = 0,
+  TaBottom = 8,
+  TaBaseline = 24,
 };
 
 // Formatting flags for DrawText.

@@ -1,0 +1,195 @@
+#include "draw/templates.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/shell/app_state.h"
+#include "common/path.h"
+#include "common/strings.h"
+#include "common/text.h"
+#include "draw/axes.h"
+
+namespace sism {
+
+namespace {
+
+std::string WindowText(const TemplateFacts& f) {
+  if (f.sampFreq < 1) return "-";
+  const float start = static_cast<float>(f.windowFirst - 1) / static_cast<float>(f.sampFreq);
+  const float end = start + static_cast<float>(f.windowCount) / static_cast<float>(f.sampFreq);
+  return NumberText(start) + "-" + NumberText(end);
+}
+
+int32_t SafeRound(double v) {
+  return RoundCoord(v);
+}
+
+}  // namespace
+
+TemplateFacts CurrentTemplateFacts(const AppState& app) {
+  TemplateFacts f;
+  const StrongRecord& r = app.record;
+  f.appTitle = ProgramTitle();
+  f.code = r.SiteCode;
+  f.date = r.RecDate;
+  f.path = r.FilePath;
+  f.station = r.SiteName;
+  f.time = r.RecTime;
+  f.intensity = r.JmaIntensity;
+  f.damping = app.calc.RespDamping;
+  f.parzen = app.calc.WindowWidth;
+  f.sampFreq = r.SampFreq;
+  const int32_t n = r.DataCount;
+  const double fs = r.SampFreq;
+  int32_t s = 1, len = n;
+  switch (app.calc.FourDurationType) {
+    case 1: {
+      const AxisSettings& t = app.graph.Axis[AxisTime];
+      s = SafeRound(t.Min * fs + 1);
+      len = SafeRound((static_cast<double>(t.Max) - t.Min) * fs);
+      len = std::min(len, n - s + 1);
+      break;
+    }
+    case 2:
+      s = SafeRound(app.calc.FourStart * fs + 1);
+      len = SafeRound(app.calc.FourLength * fs);
+      if (len > n - s + 1 || len < 16) len = n - s + 1;
+      break;
+    default:
+      break;
+  }
+  if (s < 1 || s > n) s = 1;
+  if (len <= 1) len = n - s + 1;
+  f.windowFirst = s;
+  f.windowCount = std::max(len, 0);
+  return f;
+}
+
+std::string Expand(const std::string& tmpl, const TemplateFacts& f) {
+  std::string out;
+  for (size_t i = 0; i < tmpl.size(); ++i) {
+    const char c = tmpl[i];
+    if (c != '%') {
+      out += c;
+      continue;
+    }
+    if (++i >= tmpl.size()) break;
+    switch (tmpl[i]) {
+      case 'a':
+        out += f.appTitle;
+        break;
+      case 'c':
+        out += f.code;
+        break;
+      case 'd':
+        out += f.date;
+        break;
+      case 'f':
+        out += FileNameOf(f.path);
+        break;
+      case 'F':
+        out += f.path;
+        break;
+      case 'h':
+        out += NumberText(f.damping);
+        break;
+      case 'i':
+        out += FormatNumber(f.intensity, "0.0");
+        break;
+      case 'l':
+        out += WindowText(f);
+        break;
+      case 's':
+        out += f.station;
+        break;
+      case 't':
+        out += f.time;
+        break;
+      case 'v':
+        out += std::to_string(kVersionMajor) + "." + FormatNumber(int32_t{kVersionMinor}, "00");
+        break;
+      case 'w':
+        out += NumberText(f.parzen);
+        break;
+      default:
+        out += tmpl[i];
+        break;  // "%%" and unknown codes
+    }
+  }
+  return out;
+}
+
+void DrawHeaderFooter(cGraphicExtensions& gx, const GraphSettings& gs, const TemplateFacts& facts,
+                      int32_t pageWidth, int32_t pageHeight) {
+  const FontSettings& font = gs.Font[4];
+  gx.SetFontName(font.Name);
+  gx.SetFontSize(SafeRound(static_cast<double>(font.Size) * 35.28));
+  gx.SetFontBold(font.Bold);
+  gx.SetFontItalic(font.Italic);
+  gx.SetFontUnderline(font.Underline);
+  gx.SetFontColor(static_cast<Rgb>(font.Color));
+  gx.SetFontAngle(0);
+  const std::string* rows[2] = {&gs.Header, &gs.Footer};
+  for (int row = 0; row < 2; ++row) {
+    const std::string& text = *rows[row];
+    if (text.empty()) continue;
+    const int32_t y = row == 0 ? 0 : pageHeight;
+    const int32_t vflag = row == 0 ? TaTop : TaBottom;
+    std::string parts[3];
+    size_t start = 0;
+    for (int k = 0; k < 3; ++k) {
+      const size_t bar = k < 2 ? text.find('|', start) : std::string::npos;
+      if (bar == std::string::npos) {
+        parts[k] = text.substr(start);
+        break;
+      }
+      parts[k] = text.substr(start, bar - start);
+      start = bar + 1;
+    }
+    static constexpr int32_t kAlign[3] = {TaLeft, TaCenter, TaRight};
+    for (int k = 0; k < 3; ++k) {
+      if (parts[k].empty()) continue;
+      gx.SetTextAlign(vflag + kAlign[k]);
+      gx.TextOut(SafeRound(static_cast<double>(pageWidth) * k / 2), y, Expand(parts[k], facts));
+    }
+  }
+}
+
+std::string DecodeEscapes(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      out += text[i];
+      continue;
+    }
+    if (++i >= text.size()) break;
+    const char c = text[i];
+    if (c == 'n' || c == 'N')
+      out += "\r\n";
+    else if (c == 't' || c == 'T')
+      out += '\t';
+    else
+      out += c;
+  }
+  return out;
+}
+
+std::string EncodeEscapes(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r') {
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      out += "\\n";
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace sism

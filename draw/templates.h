@@ -1,0 +1,51 @@
+// Title and legend templates: %-codes for facts of the record and the analysis, the
+// page header and footer, and the escapes that keep multi-line texts on one line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "draw/graph_settings.h"
+#include "draw/graphic_extensions.h"
+
+namespace sism {
+
+struct AppState;
+
+// The facts the %-codes stand for.
+struct TemplateFacts {
+  std::string appTitle;  // %a
+  std::string code;      // %c
+  std::string date;      // %d
+  std::string path;      // %F (and %f without its folder)
+  std::string station;   // %s
+  std::string time;      // %t
+  float intensity = 0;   // %i
+  float damping = 0;     // %h, percent
+  float parzen = 0;      // %w, Hz
+  // %l: the spectra's analysis window in samples (1-based first sample and count).
+  int32_t windowFirst = 1;
+  int32_t windowCount = 0;
+  int32_t sampFreq = 0;
+};
+
+// Facts of the current record and calculation parameters; the analysis window is the
+// stretch the Fourier analysis takes (whole record, time axis, or start and length).
+TemplateFacts CurrentTemplateFacts(const AppState& app);
+
+// Replaces every %-code, left to right; "%%" gives "%", an unknown code its character,
+// and a final lone "%" nothing.
+std::string Expand(const std::string& tmpl, const TemplateFacts& facts);
+
+// Draws the header at the top and the footer at the bottom of a page of the given size
+// (0.01 mm), each split at "|" into left, centre and right parts.
+void DrawHeaderFooter(cGraphicExtensions& gx, const GraphSettings& gs, const TemplateFacts& facts,
+                      int32_t pageWidth, int32_t pageHeight);
+
+// "\n" and "\N" become a line break (CR LF), "\t" and "\T" a tab; any other escaped
+// character stands for itself; a final lone "\" is dropped.
+std::string DecodeEscapes(const std::string& text);
+// Line breaks (CR LF, or a lone LF or CR) become "\n", tabs "\t".
+std::string EncodeEscapes(const std::string& text);
+
+}  // namespace sism

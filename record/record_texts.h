@@ -1,0 +1,24 @@
+// The six header texts of a record as the record-parameter dialog edits them.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "common/ui.h"
+#include "record/strong_record.h"
+
+namespace sism {
+
+// Caption and box labels of the dialog, in the order of RecordTexts.
+const std::string& RecordParamCaption();
+const std::array<std::string, 6>& RecordParamLabels();
+
+// RecDate, RecTime, SiteCode, SiteName, SiteLat, SiteLong.
+RecordTexts TextsOfRecord(const StrongRecord& rec);
+void ApplyRecordTexts(const RecordTexts& texts, StrongRecord& rec);
+
+// Shows the dialog on the record's texts; on OK the record takes the edited texts
+// and true is returned (the caller then shows the summary again and redraws).
+bool EditRecordTexts(StrongRecord& rec, UserInterface& ui);
+
+}  // namespace sism

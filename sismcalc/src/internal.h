@@ -3,22 +3,121 @@
 
 #include <complex>
 #include <cstdint>
+#include <vector>
 
 namespace sismcalc::detail {
 
-// Smallest power of two that is >= n and >= 2.
+// The single-precision constants the results are defined with, widened to double.
+inline constexpr double kPi = 3.1415927f;
+inline constexpr double kTwoPi = 6.2831855f;
+inline constexpr double kRadPerDegree = 0.017453292f;
+
+// Smallest power of two that is >= n and >= 2; 0 when that does not fit an int32.
 int32_t PaddedLength(int32_t n);
 
+// exp(-i*kPi*k/d) for 0 <= k < kmax, each as the product of two directly computed factors, so that a
+// table of any length costs about 2*sqrt(kmax) sines and cosines and stays within a few double ulps.
+class TwiddleSource {
+ public:
+  TwiddleSource(int64_t d, int64_t kmax);
+  std::complex<double> operator()(int64_t k) const {
+    const std::complex<double>& a = high_[k >> shift_];
+    const std::complex<double>& b = low_[k & mask_];
+    return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
+  }
+
+ private:
+  int shift_;
+  int64_t mask_;
+  std::vector<std::complex<double>> low_, high_;
+};
+
+// Unscaled forward (sign -1) complex transform of m points (a power of two >= 1), in place on split
+// real and imaginary parts given in bit-reversed order and left in natural order. The twiddles are
+// those of the radix-2 definition, exp(-i*kPi*j/h); the kernel combines stages in radix 4 and works
+// depth first so that all but the last few stages run in cache.
+class ComplexTransform {
+ public:
+  explicit ComplexTransform(int32_t m);
+  int32_t Size() const { return m_; }
+  void Forward(double* re, double* im) const;
+
+ private:
+  void Recurse(double* re, double* im, int32_t n) const;
+  void Stages(double* re, double* im, int32_t n, int32_t qFirst) const;
+  void Radix4(double* re, double* im, int32_t q) const;
+
+  int32_t m_;
+  int log2m_;
+  // For each radix-4 stage of quarter length q, the factors w^j, w^2j, w^3j (w = exp(-i*kPi/(2q)))
+  // as six arrays of q values: re1, im1, re2, im2, re3, im3. stageOffset_[log2 q] locates them.
+  std::vector<double> twiddles_;
+  std::vector<int64_t> stageOffset_;
+};
+
+// The low `bits` bits of v in reverse order (0 <= bits <= 32).
+inline uint32_t ReverseBits(uint32_t v, int bits) {
+  v = ((v >> 1) & 0x55555555u) | ((v & 0x55555555u) << 1);
+  v = ((v >> 2) & 0x33333333u) | ((v & 0x33333333u) << 2);
+  v = ((v >> 4) & 0x0F0F0F0Fu) | ((v & 0x0F0F0F0Fu) << 4);
+  v = ((v >> 8) & 0x00FF00FFu) | ((v & 0x00FF00FFu) << 8);
+  v = (v >> 16) | (v << 16);
+  return bits == 0 ? 0 : v >> (32 - bits);
+}
+
+// Real transforms of one padded length p (a power of two >= 2) through a complex one of p/2 points.
+// Construct once per call of an exported function and reuse for every transform of that length;
+// the constructor allocates all scratch (std::bad_alloc on failure), the transforms allocate nothing.
+class RealTransform {
+ public:
+  explicit RealTransform(int32_t p);
+  int32_t Length() const { return p_; }
+
+  // Forward transform (sign -1, unscaled) of x[0..n) zero-padded to p: writes bins 0..p/2.
+  void Forward(const float* x, int32_t n, std::complex<double>* bins);
+  void Forward(const double* x, int32_t n, std::complex<double>* bins);
+
+  // Inverse transform (sign +1, unscaled) of the Hermitian spectrum whose bins 0..p/2 are given
+  // (the imaginary parts of bins 0 and p/2 are ignored): writes p real values.
+  void Inverse(const std::complex<double>* bins, double* out);
+
+ private:
+  template <typename T>
+  void Pack(const T* x, int32_t n);
+  void Unpack(std::complex<double>* bins) const;
+
+  int32_t p_, m_;
+  int log2m_;
+  ComplexTransform core_;
+  TwiddleSource twiddle_;  // exp(-i*kPi*k/m), the factors that split the half-length transform
+  std::vector<double> re_, im_;
+};
+
 // Forward transform (sign -1, unscaled) of x[0..n) zero-padded to the power of two p >= n:
-// writes bins 0..p/2 (p/2 + 1 values).
+// writes bins 0..p/2 (p/2 + 1 values). Allocates its scratch; prefer RealTransform in loops.
 void RealForward(const float* x, int32_t n, int32_t p, std::complex<double>* bins);
 
 // Inverse transform (sign +1, unscaled) of the Hermitian spectrum whose bins 0..p/2 are given:
-// writes p real values.
+// writes p real values. Allocates its scratch; prefer RealTransform in loops.
 void RealInverse(const std::complex<double>* bins, int32_t p, double* out);
 
-// The seven coefficients of the high-cut gain 1/sqrt(1 + 0.694 y + ... + 0.000155 y^6),
-// shared by the band-pass filter and the intensity weighting.
+// The complex transform of n points in place, A(k) = sum a(j) exp(isign*2*pi*i*j*k/n), unscaled.
+// Returns 0 and leaves a untouched unless n is a power of two >= 2; 1 otherwise.
+int32_t FFT(int32_t n, std::complex<double>* a, int32_t isign);
+
+// The seven coefficients of the high-cut gain 1/sqrt(1 + 0.694 y + ... + 0.000155 y^6), lowest power
+// first, shared by the band-pass filter and the intensity weighting.
 extern const double kHighCutCoef[7];
+
+// Low-cut gain sqrt(1 - exp(-(f/f0)^3)); exactly 1 when f0 = 0.
+double FILTLC(double f0, double f);
+// High-cut gain 1/sqrt(sum kHighCutCoef[i] y^i) with y = (f/fc)^2, by Horner's rule.
+double FILTHC(double fc, double f);
+// sqrt(a/b).
+double FILTPR(double a, double b);
+
+// v truncated toward zero as an integer, saturating at +-2^62 and giving 0 for not-a-number, so that
+// index rules of the form INT(x/DF) stay defined for any input.
+int64_t TruncateToInt(double v);
 
 }  // namespace sismcalc::detail

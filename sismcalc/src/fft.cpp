@@ -40,11 +40,11 @@ constexpr int32_t kLeafPoints = 2048;
 
 // One radix-4 pass over a block of 4q points: the quarters hold the transforms of the samples
 // 4j, 4j+2, 4j+1 and 4j+3, and become the transform of the block.
-void Radix4Pass(double* __restrict r0, double* __restrict r1, double* __restrict r2, double* __restrict r3,
-                double* __restrict i0, double* __restrict i1, double* __restrict i2, double* __restrict i3,
-                const double* __restrict w1r, const double* __restrict w1i, const double* __restrict w2r,
-                const double* __restrict w2i, const double* __restrict w3r, const double* __restrict w3i,
-                int32_t q) {
+[[gnu::always_inline]] inline void Radix4Pass(
+    double* __restrict r0, double* __restrict r1, double* __restrict r2, double* __restrict r3,
+    double* __restrict i0, double* __restrict i1, double* __restrict i2, double* __restrict i3,
+    const double* __restrict w1r, const double* __restrict w1i, const double* __restrict w2r,
+    const double* __restrict w2i, const double* __restrict w3r, const double* __restrict w3i, int32_t q) {
   for (int32_t j = 0; j < q; ++j) {
     const double b1r = w2r[j] * r1[j] - w2i[j] * i1[j], b1i = w2r[j] * i1[j] + w2i[j] * r1[j];
     const double b2r = w1r[j] * r2[j] - w1i[j] * i2[j], b2i = w1r[j] * i2[j] + w1i[j] * r2[j];
@@ -63,7 +63,7 @@ void Radix4Pass(double* __restrict r0, double* __restrict r1, double* __restrict
 }
 
 // The first pass when log2 of the length is even: radix-4 butterflies on groups of four, no twiddles.
-void FirstRadix4(double* __restrict re, double* __restrict im, int32_t n) {
+[[gnu::always_inline]] inline void FirstRadix4(double* __restrict re, double* __restrict im, int32_t n) {
   for (int32_t b = 0; b < n; b += 4) {
     const double t0r = re[b] + re[b + 1], t0i = im[b] + im[b + 1];
     const double t1r = re[b] - re[b + 1], t1i = im[b] - im[b + 1];
@@ -81,7 +81,7 @@ void FirstRadix4(double* __restrict re, double* __restrict im, int32_t n) {
 }
 
 // The first pass when log2 of the length is odd: radix-2 butterflies on pairs.
-void FirstRadix2(double* __restrict re, double* __restrict im, int32_t n) {
+[[gnu::always_inline]] inline void FirstRadix2(double* __restrict re, double* __restrict im, int32_t n) {
   for (int32_t b = 0; b < n; b += 2) {
     const double ar = re[b], ai = im[b], br = re[b + 1], bi = im[b + 1];
     re[b] = ar + br;
@@ -91,144 +91,282 @@ void FirstRadix2(double* __restrict re, double* __restrict im, int32_t n) {
   }
 }
 
+// dst[r] = src(j) for every j < 2^bits, r the bit reversal of j. Indices split as j = (a, b, c) with
+// 4-bit a and c and r = (rev c, rev b, rev a): for each b, the 16 x 16 values are read as 16 runs of
+// consecutive j into a small buffer and written as 16 runs of consecutive r, so neither side strides
+// through the cache one value at a time.
+struct Pair {
+  double re, im;
+};
+
+template <typename Source>
+void BitReversePermute(int bits, Source&& src, double* __restrict dstRe, double* __restrict dstIm) {
+  constexpr int kT = 4;
+  constexpr uint32_t kB = 1u << kT;
+  if (bits < 2 * kT) {
+    for (uint32_t j = 0; j < (uint32_t{1} << bits); ++j) {
+      const Pair v = src(j);
+      const uint32_t r = ReverseBits(j, bits);
+      dstRe[r] = v.re;
+      dstIm[r] = v.im;
+    }
+    return;
+  }
+  const int mid = bits - 2 * kT, highShift = bits - kT;
+  uint32_t rev4[kB];
+  for (uint32_t c = 0; c < kB; ++c) rev4[c] = ReverseBits(c, kT);
+  alignas(64) double bufRe[kB][kB], bufIm[kB][kB];
+  for (uint32_t b = 0; b < (uint32_t{1} << mid); ++b) {
+    for (uint32_t a = 0; a < kB; ++a) {
+      const uint32_t j0 = (a << highShift) | (b << kT), ra = rev4[a];
+      for (uint32_t c = 0; c < kB; ++c) {
+        const Pair v = src(j0 | c);
+        bufRe[c][ra] = v.re;
+        bufIm[c][ra] = v.im;
+      }
+    }
+    const uint32_t rb = ReverseBits(b, mid) << kT;
+    for (uint32_t c = 0; c < kB; ++c) {
+      double* __restrict outRe = dstRe + (rb | (rev4[c] << highShift));
+      double* __restrict outIm = dstIm + (rb | (rev4[c] << highShift));
+      for (uint32_t a = 0; a < kB; ++a) {
+        outRe[a] = bufRe[c][a];
+        outIm[a] = bufIm[c][a];
+      }
+    }
+  }
+}
+
+// The whole complex transform: sub-transforms of up to kLeafPoints points are finished one after the
+// other, and a radix-4 pass joins four of them as soon as the fourth is done (a depth-first order
+// without recursion, so that one function holds every loop and can be built for several
+// instruction sets, the best of which the loader picks).
+__attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default"))) void RunTransform(
+    double* re, double* im, int32_t m, int log2m, const double* twiddles, const int64_t* stageOffset) {
+  if (m < 2) return;
+  int32_t leaf = m;
+  while (leaf > kLeafPoints) leaf /= 4;
+  const bool evenLog = log2m % 2 == 0;
+  auto radix4 = [&](int64_t begin, int32_t q) {
+    const double* t = twiddles + stageOffset[Log2(q)];
+    double* r = re + begin;
+    double* i = im + begin;
+    Radix4Pass(r, r + q, r + 2 * q, r + 3 * q, i, i + q, i + 2 * q, i + 3 * q, t, t + q, t + 2 * q, t + 3 * q,
+               t + 4 * q, t + 5 * q, q);
+  };
+  for (int64_t begin = 0; begin < m; begin += leaf) {
+    if (evenLog) {
+      FirstRadix4(re + begin, im + begin, leaf);
+    } else {
+      FirstRadix2(re + begin, im + begin, leaf);
+    }
+    for (int32_t q = evenLog ? 4 : 2; 4 * q <= leaf; q *= 4)
+      for (int64_t b = begin; b < begin + leaf; b += 4 * q) radix4(b, q);
+    const int64_t end = begin + leaf;
+    for (int64_t n = 4 * int64_t{leaf}; n <= m && end % n == 0; n *= 4)
+      radix4(end - n, static_cast<int32_t>(n / 4));
+  }
+}
+
 }  // namespace
 
 TwiddleSource::TwiddleSource(int64_t d, int64_t kmax) {
   kmax = std::max<int64_t>(kmax, 1);
   shift_ = (Log2(kmax) + 1) / 2;
   mask_ = (int64_t{1} << shift_) - 1;
-  low_.resize(static_cast<size_t>(mask_ + 1));
-  high_.resize(static_cast<size_t>(((kmax - 1) >> shift_) + 1));
-  for (int64_t l = 0; l <= mask_; ++l) low_[l] = Twiddle(l, d);
-  for (size_t h = 0; h < high_.size(); ++h) high_[h] = Twiddle(static_cast<int64_t>(h) << shift_, d);
+  const size_t nLow = static_cast<size_t>(mask_ + 1), nHigh = static_cast<size_t>(((kmax - 1) >> shift_) + 1);
+  lowRe_.resize(nLow);
+  lowIm_.resize(nLow);
+  highRe_.resize(nHigh);
+  highIm_.resize(nHigh);
+  for (size_t l = 0; l < nLow; ++l) {
+    const std::complex<double> w = Twiddle(static_cast<int64_t>(l), d);
+    lowRe_[l] = w.real();
+    lowIm_[l] = w.imag();
+  }
+  for (size_t h = 0; h < nHigh; ++h) {
+    const std::complex<double> w = Twiddle(static_cast<int64_t>(h) << shift_, d);
+    highRe_[h] = w.real();
+    highIm_[h] = w.imag();
+  }
 }
 
-ComplexTransform::ComplexTransform(int32_t m) : m_(m), log2m_(Log2(m)) {
-  stageOffset_.assign(static_cast<size_t>(log2m_ + 1), 0);
-  const int32_t qFirst = (log2m_ % 2 == 0) ? 4 : 2;  // quarter length of the first pass with twiddles
-  int64_t total = 0;
-  for (int32_t q = qFirst; 4 * int64_t{q} <= m; q *= 4) {
-    stageOffset_[Log2(q)] = total;
-    total += 6 * int64_t{q};
+void TwiddleSource::Fill(double* __restrict re, double* __restrict im, int64_t begin, int64_t count) const {
+  const int64_t end = begin + count;
+  for (int64_t k = begin; k < end;) {
+    const int64_t h = k >> shift_, l0 = k & mask_, len = std::min(mask_ + 1 - l0, end - k);
+    const double hr = highRe_[h], hi = highIm_[h];
+    const double* __restrict lr = lowRe_.data() + l0;
+    const double* __restrict li = lowIm_.data() + l0;
+    double* __restrict outRe = re + (k - begin);
+    double* __restrict outIm = im + (k - begin);
+    for (int64_t l = 0; l < len; ++l) {
+      outRe[l] = hr * lr[l] - hi * li[l];
+      outIm[l] = hr * li[l] + hi * lr[l];
+    }
+    k += len;
   }
-  twiddles_.resize(static_cast<size_t>(total));
-  // w = exp(-i*kPi/(2q)) = exp(-i*kPi*(m/2q)/m): every factor is a whole multiple of kPi/m.
-  const TwiddleSource source(m, int64_t{3} * m / 2 + 1);
-  for (int32_t q = qFirst; 4 * int64_t{q} <= m; q *= 4) {
-    double* t = twiddles_.data() + stageOffset_[Log2(q)];
-    const int64_t step = m / (2 * int64_t{q});
+}
+
+namespace {
+
+// Quarter length of the first pass with twiddles: 4 after a radix-4 first pass, 2 after a radix-2 one.
+int32_t FirstTwiddledQuarter(int log2m) {
+  return (log2m % 2 == 0) ? 4 : 2;
+}
+
+}  // namespace
+
+int64_t ComplexTransform::TwiddleCount(int32_t m) {
+  int64_t total = 0;
+  for (int64_t q = FirstTwiddledQuarter(Log2(m)); 4 * q <= m; q *= 4) total += 6 * q;
+  return total;
+}
+
+ComplexTransform::ComplexTransform(int32_t m, double* twiddles)
+    : m_(m), log2m_(Log2(m)), twiddles_(twiddles) {
+  int64_t offset = 0;
+  for (int32_t q = FirstTwiddledQuarter(log2m_); 4 * int64_t{q} <= m; q *= 4) {
+    stageOffset_[Log2(q)] = offset;
+    double* t = twiddles + offset;
+    offset += 6 * int64_t{q};
+    // w^j = exp(-i*kPi*j/(2q)) as the radix-2 stage of half length 2q has it; w^2j and w^3j follow
+    // by products, within a few double ulps of the direct values.
+    TwiddleSource(2 * int64_t{q}, q).Fill(t, t + q, 0, q);
+    double* __restrict w1r = t;
+    double* __restrict w1i = t + q;
+    double* __restrict w2r = t + 2 * q;
+    double* __restrict w2i = t + 3 * q;
+    double* __restrict w3r = t + 4 * q;
+    double* __restrict w3i = t + 5 * q;
     for (int32_t j = 0; j < q; ++j) {
-      const std::complex<double> w1 = source(j * step), w2 = source(2 * j * step), w3 = source(3 * j * step);
-      t[j] = w1.real();
-      t[q + j] = w1.imag();
-      t[2 * q + j] = w2.real();
-      t[3 * q + j] = w2.imag();
-      t[4 * q + j] = w3.real();
-      t[5 * q + j] = w3.imag();
+      w2r[j] = w1r[j] * w1r[j] - w1i[j] * w1i[j];
+      w2i[j] = 2.0 * w1r[j] * w1i[j];
+      w3r[j] = w2r[j] * w1r[j] - w2i[j] * w1i[j];
+      w3i[j] = w2r[j] * w1i[j] + w2i[j] * w1r[j];
     }
   }
 }
 
-void ComplexTransform::Radix4(double* re, double* im, int32_t q) const {
-  const double* t = twiddles_.data() + stageOffset_[Log2(q)];
-  Radix4Pass(re, re + q, re + 2 * q, re + 3 * q, im, im + q, im + 2 * q, im + 3 * q, t, t + q, t + 2 * q,
-             t + 3 * q, t + 4 * q, t + 5 * q, q);
-}
-
-void ComplexTransform::Stages(double* re, double* im, int32_t n, int32_t qFirst) const {
-  if (qFirst == 4) {
-    FirstRadix4(re, im, n);
-  } else {
-    FirstRadix2(re, im, n);
-  }
-  for (int32_t q = qFirst; 4 * q <= n; q *= 4)
-    for (int32_t b = 0; b < n; b += 4 * q) Radix4(re + b, im + b, q);
-}
-
-void ComplexTransform::Recurse(double* re, double* im, int32_t n) const {
-  if (n <= kLeafPoints) {
-    Stages(re, im, n, (log2m_ % 2 == 0) ? 4 : 2);
-    return;
-  }
-  const int32_t q = n / 4;
-  for (int32_t s = 0; s < 4; ++s) Recurse(re + s * q, im + s * q, q);
-  Radix4(re, im, q);
-}
-
 void ComplexTransform::Forward(double* re, double* im) const {
-  if (m_ >= 2) Recurse(re, im, m_);
+  RunTransform(re, im, m_, log2m_, twiddles_, stageOffset_);
 }
 
 RealTransform::RealTransform(int32_t p)
-    : p_(p), m_(p / 2), log2m_(Log2(p / 2)), core_(p / 2), twiddle_(p / 2, p / 2) {
-  re_.resize(static_cast<size_t>(m_));
-  im_.resize(static_cast<size_t>(m_));
-}
+    : p_(p),
+      m_(p / 2),
+      log2m_(Log2(p / 2)),
+      storage_(new double[static_cast<size_t>(p + ComplexTransform::TwiddleCount(p / 2))]),
+      re_(storage_.get()),
+      im_(storage_.get() + p / 2),
+      core_(p / 2, storage_.get() + p),
+      twiddle_(p / 2, p / 2),
+      halfTurn_(Twiddle(1, 1)) {}
 
 template <typename T>
 void RealTransform::Pack(const T* x, int32_t n) {
   n = std::clamp(n, 0, p_);
-  const int32_t full = n / 2;  // pairs with both samples present
-  for (int32_t j = 0; j < full; ++j) {
-    const uint32_t r = ReverseBits(static_cast<uint32_t>(j), log2m_);
-    re_[r] = x[2 * j];
-    im_[r] = x[2 * j + 1];
-  }
-  for (int32_t j = full; j < m_; ++j) {
-    const uint32_t r = ReverseBits(static_cast<uint32_t>(j), log2m_);
-    re_[r] = (2 * j < n) ? static_cast<double>(x[2 * j]) : 0.0;
-    im_[r] = 0.0;
+  if (n == p_) {
+    BitReversePermute(
+        log2m_,
+        [x](uint32_t j) {
+          return Pair{double(x[2 * j]), double(x[2 * j + 1])};
+        },
+        re_, im_);
+  } else {
+    const uint32_t count = static_cast<uint32_t>(n);
+    BitReversePermute(
+        log2m_,
+        [x, count](uint32_t j) {
+          return Pair{2 * j < count ? double(x[2 * j]) : 0.0, 2 * j + 1 < count ? double(x[2 * j + 1]) : 0.0};
+        },
+        re_, im_);
   }
 }
 
 // Splits the half-length transform Z of z(j) = x(2j) + i*x(2j+1) into the transforms E and O of the
-// even and odd samples, and joins them as the last radix-2 stage would: X(k) = E(k) + w^k O(k).
-void RealTransform::Unpack(std::complex<double>* bins) const {
-  const double* zr = re_.data();
-  const double* zi = im_.data();
-  bins[0] = {zr[0] + zi[0], 0.0};
-  bins[m_] = {zr[0] - zi[0], 0.0};
-  for (int32_t k = 1, c = m_ - 1; k <= c; ++k, --c) {
-    const double er = 0.5 * (zr[k] + zr[c]), ei = 0.5 * (zi[k] - zi[c]);
-    const double orr = 0.5 * (zi[k] + zi[c]), oi = 0.5 * (zr[c] - zr[k]);
-    const std::complex<double> w = twiddle_(k);
-    bins[k] = {er + w.real() * orr - w.imag() * oi, ei + w.real() * oi + w.imag() * orr};
-    if (c != k) {
-      const std::complex<double> v = twiddle_(c);  // X(m-k) = conj(E) + w^(m-k) conj(O)
-      bins[c] = {er + v.real() * orr + v.imag() * oi, -ei - v.real() * oi + v.imag() * orr};
+// even and odd samples, and joins them as the last radix-2 stage would: X(k) = E(k) + w^k O(k) and
+// X(m-k) = conj(E(k)) + w^(m-k) conj(O(k)), in place, two bins per step.
+void RealTransform::Unpack() {
+  double* zr = re_;
+  double* zi = im_;
+  nyquist_ = zr[0] - zi[0];
+  zr[0] = zr[0] + zi[0];
+  zi[0] = 0.0;
+  if (m_ < 2) return;
+  const int32_t half = m_ / 2;
+  const double hr = halfTurn_.real(), hi = halfTurn_.imag();
+  constexpr int32_t kChunk = 256;
+  alignas(64) double wr[kChunk], wi[kChunk];
+  for (int32_t k0 = 1; k0 < half; k0 += kChunk) {
+    const int32_t len = std::min(kChunk, half - k0);
+    twiddle_.Fill(wr, wi, k0, len);
+    double* __restrict lr = zr + k0;  // bins k0.. upwards
+    double* __restrict li = zi + k0;
+    double* __restrict ur = zr + (m_ - k0);  // bins m-k0.. downwards
+    double* __restrict ui = zi + (m_ - k0);
+    for (int32_t t = 0; t < len; ++t) {
+      const double er = 0.5 * (lr[t] + ur[-t]), ei = 0.5 * (li[t] - ui[-t]);
+      const double orr = 0.5 * (li[t] + ui[-t]), oi = 0.5 * (ur[-t] - lr[t]);
+      // w^(m-k) = exp(-i*kPi) * conj(w^k)
+      const double vr = hr * wr[t] + hi * wi[t], vi = hi * wr[t] - hr * wi[t];
+      lr[t] = er + wr[t] * orr - wi[t] * oi;
+      li[t] = ei + wr[t] * oi + wi[t] * orr;
+      ur[-t] = er + vr * orr + vi * oi;
+      ui[-t] = -ei - vr * oi + vi * orr;
     }
   }
+  // Bin m/2 pairs with itself.
+  const std::complex<double> w = twiddle_(half);
+  const double er = zr[half], orr = zi[half];
+  zr[half] = er + w.real() * orr;
+  zi[half] = w.imag() * orr;
+}
+
+void RealTransform::Forward(const float* x, int32_t n) {
+  Pack(x, n);
+  core_.Forward(re_, im_);
+  Unpack();
 }
 
 void RealTransform::Forward(const float* x, int32_t n, std::complex<double>* bins) {
-  Pack(x, n);
-  core_.Forward(re_.data(), im_.data());
-  Unpack(bins);
+  Forward(x, n);
+  for (int32_t k = 0; k < m_; ++k) bins[k] = {re_[k], im_[k]};
+  bins[m_] = nyquist_;
 }
 
 void RealTransform::Forward(const double* x, int32_t n, std::complex<double>* bins) {
   Pack(x, n);
-  core_.Forward(re_.data(), im_.data());
-  Unpack(bins);
+  core_.Forward(re_, im_);
+  Unpack();
+  for (int32_t k = 0; k < m_; ++k) bins[k] = {re_[k], im_[k]};
+  bins[m_] = nyquist_;
 }
 
 // The even and odd output samples are the inverse transforms of X(k) + X(k+m) and of
 // (X(k) - X(k+m)) exp(i*kPi*k/m); one complex inverse of m points gives both. The inverse runs as the
-// forward transform of the conjugate.
+// forward transform of the conjugate; out serves as scratch for the spectrum in natural order.
 void RealTransform::Inverse(const std::complex<double>* bins, double* out) {
-  re_[0] = bins[0].real() + bins[m_].real();
-  im_[0] = -(bins[0].real() - bins[m_].real());
+  double* __restrict zr = out;
+  double* __restrict zi = out + m_;
+  zr[0] = bins[0].real() + bins[m_].real();
+  zi[0] = -(bins[0].real() - bins[m_].real());
   for (int32_t k = 1; k < m_; ++k) {
     const std::complex<double> a = bins[k], b = bins[m_ - k];
     const double er = a.real() + b.real(), ei = a.imag() - b.imag();
     const double dr = a.real() - b.real(), di = a.imag() + b.imag();
     const std::complex<double> w = twiddle_(k);  // multiply by conj(w)
     const double orr = dr * w.real() + di * w.imag(), oi = di * w.real() - dr * w.imag();
-    const uint32_t r = ReverseBits(static_cast<uint32_t>(k), log2m_);
-    re_[r] = er - oi;
-    im_[r] = -(ei + orr);
+    zr[k] = er - oi;
+    zi[k] = -(ei + orr);
   }
-  core_.Forward(re_.data(), im_.data());
+  BitReversePermute(
+      log2m_,
+      [zr, zi](uint32_t j) {
+        return Pair{zr[j], zi[j]};
+      },
+      re_, im_);
+  core_.Forward(re_, im_);
   for (int32_t t = 0; t < m_; ++t) {
     out[2 * t] = re_[t];
     out[2 * t + 1] = -im_[t];
@@ -249,14 +387,18 @@ int32_t FFT(int32_t n, std::complex<double>* a, int32_t isign) {
   if (size != n) return 0;
   const int bits = Log2(n);
   const double conj = isign > 0 ? -1.0 : 1.0;  // the inverse as the forward transform of the conjugate
-  const ComplexTransform core(n);
-  std::vector<double> re(static_cast<size_t>(n)), im(static_cast<size_t>(n));
-  for (int32_t j = 0; j < n; ++j) {
-    const uint32_t r = ReverseBits(static_cast<uint32_t>(j), bits);
-    re[r] = a[j].real();
-    im[r] = conj * a[j].imag();
-  }
-  core.Forward(re.data(), im.data());
+  std::unique_ptr<double[]> storage(
+      new double[static_cast<size_t>(2 * int64_t{n} + ComplexTransform::TwiddleCount(n))]);
+  double* re = storage.get();
+  double* im = re + n;
+  const ComplexTransform core(n, im + n);
+  BitReversePermute(
+      bits,
+      [a, conj](uint32_t j) {
+        return Pair{a[j].real(), conj * a[j].imag()};
+      },
+      re, im);
+  core.Forward(re, im);
   for (int32_t j = 0; j < n; ++j) a[j] = {re[j], conj * im[j]};
   return 1;
 }
@@ -265,43 +407,40 @@ int32_t FFT(int32_t n, std::complex<double>* a, int32_t isign) {
 
 using namespace sismcalc::detail;
 
-namespace {
-
-// The forward transform of a record as the front ends see it; false when scratch is not available.
-bool Spectrum(int32_t n, const float* x, int32_t p, std::vector<std::complex<double>>& bins) {
-  try {
-    RealTransform transform(p);
-    bins.resize(static_cast<size_t>(p / 2 + 1));
-    transform.Forward(x, n, bins.data());
-    return true;
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-}
-
-}  // namespace
-
 extern "C" {
 
 SISMCALC_API int32_t FFTRI(const int32_t* N, const float* X, float* RE, float* IM) {
   const int32_t p = PaddedLength(*N);
-  std::vector<std::complex<double>> bins;
-  if (p == 0 || !Spectrum(*N, X, p, bins)) return 0;
-  for (int32_t k = 0; k < p / 2; ++k) {
-    RE[k] = static_cast<float>(bins[k].real() / p);
-    IM[k] = static_cast<float>(bins[k].imag() / p);
+  if (p == 0) return 0;
+  try {
+    RealTransform transform(p);
+    transform.Forward(X, *N);
+    const double* __restrict re = transform.Re();
+    const double* __restrict im = transform.Im();
+    const double scale = 1.0 / p;  // exact: p is a power of two
+    for (int32_t k = 0; k < p / 2; ++k) {
+      RE[k] = static_cast<float>(re[k] * scale);
+      IM[k] = static_cast<float>(im[k] * scale);
+    }
+  } catch (const std::bad_alloc&) {
+    return 0;
   }
   return p / 2;
 }
 
 SISMCALC_API int32_t FFTAP(const int32_t* N, const float* X, float* AMP, float* PH) {
   const int32_t p = PaddedLength(*N);
-  std::vector<std::complex<double>> bins;
-  if (p == 0 || !Spectrum(*N, X, p, bins)) return 0;
-  for (int32_t k = 0; k < p / 2; ++k) {
-    const double re = bins[k].real(), im = bins[k].imag();
-    AMP[k] = static_cast<float>(std::sqrt(re * re + im * im) / p);
-    PH[k] = (re == 0.0 && im == 0.0) ? 0.0f : static_cast<float>(std::atan2(im, re));
+  if (p == 0) return 0;
+  try {
+    RealTransform transform(p);
+    transform.Forward(X, *N);
+    for (int32_t k = 0; k < p / 2; ++k) {
+      const double re = transform.Re()[k], im = transform.Im()[k];
+      AMP[k] = static_cast<float>(std::sqrt(re * re + im * im) / p);
+      PH[k] = (re == 0.0 && im == 0.0) ? 0.0f : static_cast<float>(std::atan2(im, re));
+    }
+  } catch (const std::bad_alloc&) {
+    return 0;
   }
   return p / 2;
 }
@@ -311,11 +450,15 @@ SISMCALC_API int32_t AUTO(const int32_t* N, const float* X, float* R) {
   if (p == 0) return 0;
   try {
     RealTransform transform(p);
-    std::vector<std::complex<double>> bins(static_cast<size_t>(p / 2 + 1));
+    std::vector<std::complex<double>> power(static_cast<size_t>(p / 2 + 1));
     std::vector<double> r(static_cast<size_t>(p));
-    transform.Forward(X, *N, bins.data());
-    for (auto& b : bins) b = b.real() * b.real() + b.imag() * b.imag();
-    transform.Inverse(bins.data(), r.data());
+    transform.Forward(X, *N);
+    for (int32_t k = 0; k < p / 2; ++k) {
+      const double re = transform.Re()[k], im = transform.Im()[k];
+      power[k] = re * re + im * im;
+    }
+    power[p / 2] = transform.Nyquist() * transform.Nyquist();
+    transform.Inverse(power.data(), r.data());
     // A record without power has no correlation to normalise; refuse rather than write 0/0.
     const double s = r[0] / p;
     if (!(s > 0.0)) return 0;

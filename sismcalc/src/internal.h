@@ -3,6 +3,7 @@
 
 #include <complex>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace sismcalc::detail {
@@ -15,44 +16,45 @@ inline constexpr double kRadPerDegree = 0.017453292f;
 // Smallest power of two that is >= n and >= 2; 0 when that does not fit an int32.
 int32_t PaddedLength(int32_t n);
 
-// exp(-i*kPi*k/d) for 0 <= k < kmax, each as the product of two directly computed factors, so that a
-// table of any length costs about 2*sqrt(kmax) sines and cosines and stays within a few double ulps.
+// exp(-i*kPi*k/d) for 0 <= k < kmax, each as the product of a factor for the high bits of k and one
+// for the low bits, both computed directly: a table of any length costs about 2*sqrt(kmax) sines and
+// cosines and stays within a few double ulps of the direct values.
 class TwiddleSource {
  public:
   TwiddleSource(int64_t d, int64_t kmax);
   std::complex<double> operator()(int64_t k) const {
-    const std::complex<double>& a = high_[k >> shift_];
-    const std::complex<double>& b = low_[k & mask_];
-    return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
+    const int64_t h = k >> shift_, l = k & mask_;
+    return {highRe_[h] * lowRe_[l] - highIm_[h] * lowIm_[l], highRe_[h] * lowIm_[l] + highIm_[h] * lowRe_[l]};
   }
+  // Writes the factors for k = begin..begin+count-1 (< kmax) to re[k-begin], im[k-begin].
+  void Fill(double* re, double* im, int64_t begin, int64_t count) const;
 
  private:
   int shift_;
   int64_t mask_;
-  std::vector<std::complex<double>> low_, high_;
+  std::vector<double> lowRe_, lowIm_, highRe_, highIm_;
 };
 
 // Unscaled forward (sign -1) complex transform of m points (a power of two >= 1), in place on split
 // real and imaginary parts given in bit-reversed order and left in natural order. The twiddles are
 // those of the radix-2 definition, exp(-i*kPi*j/h); the kernel combines stages in radix 4 and works
-// depth first so that all but the last few stages run in cache.
+// depth first so that all but the last few passes over a long record run in cache.
 class ComplexTransform {
  public:
-  explicit ComplexTransform(int32_t m);
+  // Number of doubles of twiddle storage a transform of m points needs.
+  static int64_t TwiddleCount(int32_t m);
+  // Fills twiddles[0..TwiddleCount(m)), which must outlive the transform.
+  ComplexTransform(int32_t m, double* twiddles);
   int32_t Size() const { return m_; }
   void Forward(double* re, double* im) const;
 
  private:
-  void Recurse(double* re, double* im, int32_t n) const;
-  void Stages(double* re, double* im, int32_t n, int32_t qFirst) const;
-  void Radix4(double* re, double* im, int32_t q) const;
-
   int32_t m_;
   int log2m_;
-  // For each radix-4 stage of quarter length q, the factors w^j, w^2j, w^3j (w = exp(-i*kPi/(2q)))
-  // as six arrays of q values: re1, im1, re2, im2, re3, im3. stageOffset_[log2 q] locates them.
-  std::vector<double> twiddles_;
-  std::vector<int64_t> stageOffset_;
+  // For each radix-4 pass of quarter length q, the factors w^j, w^2j, w^3j (w = exp(-i*kPi/(2q)))
+  // as six arrays of q values: re1, im1, re2, im2, re3, im3, at twiddles_ + stageOffset_[log2 q].
+  const double* twiddles_;
+  int64_t stageOffset_[32] = {};
 };
 
 // The low `bits` bits of v in reverse order (0 <= bits <= 32).
@@ -67,7 +69,8 @@ inline uint32_t ReverseBits(uint32_t v, int bits) {
 
 // Real transforms of one padded length p (a power of two >= 2) through a complex one of p/2 points.
 // Construct once per call of an exported function and reuse for every transform of that length;
-// the constructor allocates all scratch (std::bad_alloc on failure), the transforms allocate nothing.
+// the constructor allocates all scratch in one block (std::bad_alloc on failure), the transforms
+// allocate nothing.
 class RealTransform {
  public:
   explicit RealTransform(int32_t p);
@@ -77,6 +80,13 @@ class RealTransform {
   void Forward(const float* x, int32_t n, std::complex<double>* bins);
   void Forward(const double* x, int32_t n, std::complex<double>* bins);
 
+  // The same transform kept inside: bins 0..p/2-1 as Re()[k], Im()[k], bin p/2 (real) as Nyquist().
+  // Valid until the next transform.
+  void Forward(const float* x, int32_t n);
+  const double* Re() const { return re_; }
+  const double* Im() const { return im_; }
+  double Nyquist() const { return nyquist_; }
+
   // Inverse transform (sign +1, unscaled) of the Hermitian spectrum whose bins 0..p/2 are given
   // (the imaginary parts of bins 0 and p/2 are ignored): writes p real values.
   void Inverse(const std::complex<double>* bins, double* out);
@@ -84,13 +94,17 @@ class RealTransform {
  private:
   template <typename T>
   void Pack(const T* x, int32_t n);
-  void Unpack(std::complex<double>* bins) const;
+  void Unpack();
 
   int32_t p_, m_;
   int log2m_;
+  std::unique_ptr<double[]> storage_;
+  double* re_;
+  double* im_;
+  double nyquist_ = 0.0;
   ComplexTransform core_;
-  TwiddleSource twiddle_;  // exp(-i*kPi*k/m), the factors that split the half-length transform
-  std::vector<double> re_, im_;
+  TwiddleSource twiddle_;          // exp(-i*kPi*k/m), the factors that join the even and odd halves
+  std::complex<double> halfTurn_;  // exp(-i*kPi)
 };
 
 // Forward transform (sign -1, unscaled) of x[0..n) zero-padded to the power of two p >= n:

@@ -45,4 +45,7 @@ struct AppState {
   RunState run;
 };
 
+// Start-up loading of every stored setting into the state (app/shell/settings.h).
+void LoadStoredSettings(AppState& app);
+
 }  // namespace sism

@@ -174,6 +174,7 @@ void ProfileFile::Set(std::string_view section, std::string_view key, std::strin
   if (it != s->keys.end()) {
     Line& line = s->lines[it->second];
     line.raw = raw;
+    line.key = k;
     line.value = stored;
     return;
   }

@@ -67,7 +67,7 @@ TEST(ProfileFile, WritingOneKeyKeepsEveryOtherLine) {
       "; keep me\n"
       "Axis1_Max=80\n"
       "\n");
-  f.Set("graph", "AXIS1_MAX", "120");  // replaced in place, the key keeps its spelling
+  f.Set("graph", "AXIS1_MAX", "120");  // replaced in place, spelt as written
   f.Set("Graph", "DrawGrid", "True");  // appended to its section, before the blank line
   f.Set("PreProcess", "RemoveDC", "False");
   EXPECT_EQ(f.Text(),

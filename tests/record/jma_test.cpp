@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -242,10 +243,11 @@ std::string Hex(int64_t v, int digits) {
   return buf;
 }
 
-// Channel block of one second: 100 samples, differences of `width` code.
+// Channel block of one second: 100 samples, differences of width code `code` (codes
+// beyond 4 are written with eight digits, for the reader to refuse).
 std::string Block(const std::vector<int64_t>& samples, int code) {
   static const int digitsOfCode[] = {1, 2, 4, 6, 8};
-  int d = digitsOfCode[code];
+  int d = digitsOfCode[code > 4 ? 4 : code];
   std::string b = "0123" + std::to_string(code) + "     " + Hex(samples[0], 6);
   for (std::size_t j = 1; j < 100; ++j) b += Hex(samples[j] - samples[j - 1], d);
   return b;
@@ -373,6 +375,27 @@ TEST(Jma95b, MalformedFilesEndInTheReadErrorBox) {
     ScriptedUi ui;
     EXPECT_FALSE(ReadJMA95b(path, rec, ui)) << c.what;
     ExpectReadError(ui, path, "ReadJMA95b", c.err, c.what);
+  }
+}
+
+// Every prefix of a file (and the file with a byte changed) either reads or ends in
+// exactly one message (or none, for a reader that may refuse silently): never a crash
+// or a read past the data.
+template <typename Reader>
+void ExpectCutsAndFlipsAreSafe(Reader read, const std::string& name, const std::string& whole,
+                               std::size_t step, bool mayRefuseSilently = false) {
+  TempDir dir;
+  for (std::size_t n = 0; n < whole.size(); n += step) {
+    for (bool flip : {false, true}) {
+      std::string bytes = flip ? whole : whole.substr(0, n);
+      if (flip) bytes[n] = static_cast<char>(bytes[n] ^ 0x5A);
+      std::string path = dir.Write(name, bytes);
+      StrongRecord rec;
+      ScriptedUi ui;
+      bool ok = read(path, rec, ui);
+      std::size_t expected = ok || (mayRefuseSilently && ui.messages.empty()) ? 0u : 1u;
+      EXPECT_EQ(ui.messages.size(), expected) << name << " at " << n << (flip ? " flipped" : " cut");
+    }
   }
 }
 
@@ -585,6 +608,24 @@ TEST(Trh, MalformedFilesEndInTheReadErrorBox) {
     EXPECT_FALSE(ReadTRH(path, rec, ui)) << c.what;
     ExpectReadError(ui, path, "ReadTRH", 62, c.what);
   }
+}
+
+TEST(JmaRobustness, CutOrFlippedFilesAreSafe) {
+  ExpectCutsAndFlipsAreSafe(ReadJMA95b, "ST1200.abc", Jma95bText(0, "960117", "054600", 1), 37);
+  ExpectCutsAndFlipsAreSafe(ReadTRH, "t.trh", TrhFile(40, {3}), 1);
+  ExpectCutsAndFlipsAreSafe(ReadJmaAc, "a.txt", JmaAcText("47A", "100Hz", "NS EW UD", {"1 2 3", "4 5 6"}), 1,
+                            true);
+  TempDir minute;
+  minute.Write("F0.ans", Jma95aText("NS", 0));
+  minute.Write("F0.aud", Jma95aText("UD", 0));
+  std::string aew = Jma95aText("EW", 0);
+  auto readThroughNs = [&](const std::string& path, StrongRecord& rec, UserInterface& ui) {
+    // The damaged file is the east-west component of a complete minute.
+    std::filesystem::copy_file(path, minute.File("F0.aew"),
+                               std::filesystem::copy_options::overwrite_existing);
+    return ReadJMA95a(minute.File("F0.ans"), rec, ui);
+  };
+  ExpectCutsAndFlipsAreSafe(readThroughNs, "e.aew", aew.substr(0, 400) + aew.substr(aew.size() - 300), 7);
 }
 
 }  // namespace

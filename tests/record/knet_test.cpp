@@ -333,6 +333,22 @@ TEST(Knet, ShorterSecondFileIsAnErrorNotAReadPastItsEnd) {
   EXPECT_TRUE(StartsWith(ui.OnlyMessage(), "Failed to read " + path + " (Err#62"));
 }
 
+TEST(Knet, CutAnywhereTheReadEndsInOneMessageOrSucceeds) {
+  std::string whole = KnetText({.counts = Ramp(16, 0)});
+  TempDir dir;
+  dir.Write("C.ns", KnetText({.counts = Ramp(16, 0)}));
+  for (std::size_t n = 0; n < whole.size(); n += 3) {
+    std::string path = dir.Write("C.ew", whole.substr(0, n));
+    StrongRecord rec;
+    ScriptedUi ui;
+    bool ok = ReadKNET(path, rec, ui);
+    EXPECT_EQ(ui.messages.size(), ok ? 0u : 1u) << n;
+    if (ok) {
+      EXPECT_EQ(rec.ChanCount, 2) << n;
+    }
+  }
+}
+
 // ---- Sibling lookup ----
 
 TEST(Sibling, OpenedCaseFirstThenWrittenThenAnyCase) {

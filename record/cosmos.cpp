@@ -72,9 +72,45 @@ struct Block {
   std::string dataLine;  // upper case
 };
 
-Block ReadBlockHeader(TextFile& in) {
+// Line 1 of a block names what it holds; V2 files follow each acceleration block with
+// its velocity and displacement, which are not channels of the record.
+bool IsAccelerationBlock(const std::string& firstLine) {
+  std::string up = UCase(firstLine);
+  return up.find("VELOCITY") == std::string::npos && up.find("DISPLACEMENT") == std::string::npos;
+}
+
+// Acceleration blocks closed by an end line.
+int32_t CountChannels(const std::string& text) {
+  TextFile f = TextFile::FromText(text);
+  int32_t n = 0;
+  bool atStart = true, acceleration = true;
+  std::string line;
+  while (f.TryReadLine(line)) {
+    if (atStart && !Trim(line).empty()) {
+      acceleration = IsAccelerationBlock(line);
+      atStart = false;
+    }
+    if (StartsWith(line, kEndTag)) {
+      if (acceleration) ++n;
+      atStart = true;
+    }
+  }
+  return n;
+}
+
+// Line 1 of the next block; blank lines between blocks are passed over.
+std::string NextBlockStart(TextFile& in) {
+  std::string line;
+  do {
+    line = in.ReadLine();
+  } while (Trim(line).empty());
+  return line;
+}
+
+Block ReadBlockHeader(TextFile& in, const std::string& firstLine) {
   Block b;
-  for (int i = 0; i < kTextLines; ++i) b.text.push_back(in.ReadLine());
+  b.text.push_back(firstLine);
+  for (int i = 1; i < kTextLines; ++i) b.text.push_back(in.ReadLine());
   b.ints.Read(in, ParseDescriptor(in.ReadLine(), {100, 10, {10, 8}}));
   b.reals.Read(in, ParseDescriptor(in.ReadLine(), {100, 17, {6, 13}}));
   // Comment lines: as many as the descriptor says, and any further line beginning "|".
@@ -133,7 +169,7 @@ std::string ChannelLabel(const Block& b, int32_t ch) {
 void TakeRecordValues(const Block& b, StrongRecord& rec) {
   rec.RecDate = FormatNumber(b.ints.Long(40), "0000") + "/" + FormatNumber(b.ints.Long(42), "00") + "/" +
                 FormatNumber(b.ints.Long(43), "00");
-  int32_t seconds = RoundToLong(b.reals.Single(30));
+  int32_t seconds = std::max(RoundToLong(b.reals.Single(30)), 0);  // -999: unknown
   std::string clock = FormatNumber(b.ints.Long(44), "00") + ":" + FormatNumber(b.ints.Long(45), "00") + ":";
   rec.RecTime = clock + FormatNumber(seconds, "00");
   if (seconds == 60) {
@@ -172,7 +208,7 @@ bool ReadCosmos(const std::string& path, StrongRecord& rec, UserInterface& ui) {
       ui.MsgBox(path + " is not Ver.01.20 COSMOS format.", MsgIcon::Critical, ReaderTitle("ReadCosmos"));
       return false;
     }
-    int32_t chans = std::max(CountLinesBeginning(text, kEndTag), 1);
+    int32_t chans = std::max(CountChannels(text), 1);
     rec.ChanCount = chans;
     rec.RedimHeader(chans);
     for (int32_t ch = 1; ch <= chans; ++ch) {
@@ -183,7 +219,12 @@ bool ReadCosmos(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     TextFile in = TextFile::FromText(text);
     for (int32_t ch = 1; ch <= chans; ++ch) {
       ui.Yield();
-      Block b = ReadBlockHeader(in);
+      std::string line1 = NextBlockStart(in);
+      while (!IsAccelerationBlock(line1)) {
+        SkipPastEndLine(in, kEndTag);
+        line1 = NextBlockStart(in);
+      }
+      Block b = ReadBlockHeader(in, line1);
       if (ch == 1) {
         TakeRecordValues(b, rec);
         if (static_cast<int64_t>(rec.DataCount) * chans > static_cast<int64_t>(text.size()))

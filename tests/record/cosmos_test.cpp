@@ -189,6 +189,24 @@ TEST(ReadCosmos, ChannelsOfDifferentLengthsArePaddedOrCutToTheFirst) {
   EXPECT_EQ(r.rec.Label(3), "CH03");
 }
 
+TEST(ReadCosmos, VelocityAndDisplacementBlocksAreNotChannels) {
+  CosmosChannel acc1, vel, disp, acc2;
+  vel.kind = "Velocity                  (Format v01.20 with 13 text lines)";
+  vel.units = "units=cm/sec(05)";
+  vel.samples.assign(10, 77.0);
+  disp.kind = "Displacement              (Format v01.20 with 13 text lines)";
+  disp.samples.assign(10, 88.0);
+  acc2.chanLine = "Sta Chan  2: Up";
+  acc2.samples.assign(10, -3.0);
+  CosmosResult r;
+  Read(acc1.Text() + vel.Text() + "\n" + disp.Text() + acc2.Text(), r);
+  ASSERT_TRUE(r.ok) << r.ui.OnlyMessage();
+  EXPECT_EQ(r.rec.ChanCount, 2);
+  EXPECT_EQ(r.rec.Label(2), "CH02");
+  EXPECT_EQ(r.rec.Peak(1), 10);
+  EXPECT_EQ(r.rec.Peak(2), -3);
+}
+
 TEST(ReadCosmos, RefusesOtherKindsAndVersions) {
   struct Case {
     const char* line1;

@@ -79,6 +79,40 @@ std::string CutText(std::string s, std::size_t n) {
   return s;
 }
 
+std::string Utf16LeToUtf8(std::string_view bytes) {
+  std::string out;
+  auto unit = [&](std::size_t i) {
+    return static_cast<uint32_t>(static_cast<unsigned char>(bytes[i]) |
+                                 (static_cast<unsigned char>(bytes[i + 1]) << 8));
+  };
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    uint32_t c = unit(i);
+    if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 &&
+        unit(i + 2) <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+      i += 2;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;  // unpaired surrogate
+    }
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string UserSettingsPath() {
@@ -107,6 +141,12 @@ void ProfileFile::AddLine(Section& s, std::string raw) {
 
 ProfileFile ProfileFile::Parse(std::string_view text) {
   ProfileFile f;
+  std::string converted;
+  if (StartsWith(text, "\xFF\xFE")) {
+    // Windows editors save "Unicode" INI files as UTF-16; they are kept as UTF-8 from then on.
+    converted = "\xEF\xBB\xBF" + Utf16LeToUtf8(text.substr(2));
+    text = converted;
+  }
   if (StartsWith(text, "\xEF\xBB\xBF")) {
     f.bom_ = true;
     text.remove_prefix(3);

@@ -97,6 +97,18 @@ TEST(ProfileFile, KeepsCrLfLineEndsAndByteOrderMark) {
   EXPECT_EQ(empty.Text(), "[S]\nk=v\n");
 }
 
+TEST(ProfileFile, ReadsUtf16FilesAndKeepsThemAsUtf8) {
+  // "[Graph]\r\nFont1Name=\u00c9t\U0001F600\r\n" in UTF-16LE with its byte order mark.
+  std::string utf16 = "\xFF\xFE";
+  for (char c : std::string("[Graph]\r\nFont1Name=")) utf16 += std::string{c, '\0'};
+  utf16 += std::string("\xC9\x00t\x00\x3D\xD8\x00\xDE\r\x00\n\x00", 12);
+  ProfileFile f = ProfileFile::Parse(utf16);
+  std::string v;
+  ASSERT_TRUE(f.Get("Graph", "Font1Name", v));
+  EXPECT_EQ(v, "\xC3\x89t\xF0\x9F\x98\x80");
+  EXPECT_EQ(f.Text(), "\xEF\xBB\xBF[Graph]\r\nFont1Name=\xC3\x89t\xF0\x9F\x98\x80\r\n");
+}
+
 TEST(ProfileFile, ValuesComeBackAsTheyWereWritten) {
   const std::string values[] = {"",      "plain",       "  lead and trail  ", "\"quoted\"", "'single'",
                                 "a=b=c", "; semicolon", "[not a section]",    "\"",         "x\"y\""};

@@ -158,6 +158,7 @@ const std::unordered_map<int, std::string>& StringTable() {
       {9030,
        "Different sampling frequency. Appending data must have the samplig frequency in the ratios of whole "
        "numbers."},
+      {9040, "Multipliers not applied, a part is not a number: "},
       {12000, "Properties of Record"},
       {12002, "txt"},
       {12003, "Save to a File"},
@@ -186,6 +187,7 @@ const std::unordered_map<int, std::string>& StringTable() {
       {16099, "Prefi&x code to label (appending)"},
       {16100, "Settings will affect strong motion data that is read afterward."},
       {16110, "Show this dialog &every time reading a file"},
+      {16120, "Multipliers must be numbers separated by \":\"."},
       {16210, "Set as default"},
       {16220, "OK"},
       {16230, "Cancel"},

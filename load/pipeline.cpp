@@ -1,0 +1,236 @@
+#include "load/pipeline.h"
+
+#include <algorithm>
+
+#include "common/errors.h"
+#include "common/files.h"
+#include "common/strings.h"
+#include "load/preprocess.h"
+#include "load/statistics.h"
+#include "record/reader.h"
+
+namespace sism {
+
+namespace {
+
+std::string PipelineTitle(const char* procedure) { return std::string(procedure) + " - " + ProgramTitle(); }
+
+std::string ReadingText(const std::string& path) { return Str(9000) + " - " + path; }
+
+// A run-time error inside the pipeline itself (not in a reader, which reports its own).
+void ReportPipelineError(UserInterface& ui, const char* procedure, const std::string& path,
+                         const std::exception& e) {
+  ui.MsgBox(ReadFailureText(path, e), MsgIcon::Critical, PipelineTitle(procedure));
+}
+
+void CopyAllLabels(AppState& state) {
+  const StrongRecord& r = state.record;
+  state.view.LabelCopies.assign(r.Labels().begin(), r.Labels().begin() + std::max(r.ChanCount, 0));
+}
+
+// The record and everything derived from it.
+void ForgetRecord(AppState& state) {
+  ClearRecord(state.record);
+  state.record.FileFormat = FormatNone;
+  state.record.FilePath.clear();
+  state.view.GraphKind = 0;
+  state.series.Clear();
+  state.view.ViewChanCount = 0;
+  state.Durations.clear();
+}
+
+void ShowParams(AppState& state, UserInterface& ui) {
+  ui.ShowStatusParams(state.record.ChanCount > 0 ? StatusParamsText(state.record) : std::string());
+}
+
+}  // namespace
+
+void ResetDrawSelection(AppState& state) {
+  const int32_t count = std::max(state.record.ChanCount, 0);
+  const int32_t drawn = std::clamp(state.graph.CompCountMax, 0, count);
+  state.view.DrawChan.resize(static_cast<std::size_t>(count));
+  for (int32_t ch = 1; ch <= count; ++ch) state.view.DrawChan[static_cast<std::size_t>(ch - 1)] = ch <= drawn;
+  state.view.DrawnCount = drawn;
+  state.view.ViewChanCount = count;
+  state.calc.FourStart = 0;
+  state.calc.RespStart = 0;
+  state.calc.RespLength = 0;
+}
+
+void SetDefaultRelationPairs(AppState& state) {
+  auto& pairs = state.view.RelationPairs;
+  pairs.clear();
+  const int32_t d = state.view.DrawnCount;
+  const int32_t g = state.record.JmaGroup;
+  if (d == 3) {
+    pairs = {{3, 1}, {3, 2}};
+  } else if (d == 2 || d == 4 || d == 5) {
+    pairs = {{1, 2}};
+  } else if (d >= 6) {
+    if (g < 2)
+      pairs = {{1, 4}, {2, 5}, {3, 6}};
+    else
+      pairs = {{3 * g - 2, 1}, {3 * g - 1, 2}, {3 * g, 3}};
+  }
+}
+
+void DecimateRecord(StrongRecord& rec, int32_t ratio) {
+  if (ratio <= 1) return;
+  const int32_t count = rec.DataCount / ratio;
+  for (int32_t ch = 1; ch <= rec.ChanCount && count > 0; ++ch) {
+    float* x = rec.Channel(ch);
+    for (int32_t k = 0; k < count; ++k) x[k] = x[static_cast<std::size_t>(k) * ratio];
+  }
+  rec.SampFreq /= ratio;
+  rec.DataCount = count;
+  ComputePeaks(rec);
+}
+
+void MergeRecord(StrongRecord& rec, const StrongRecord& add, bool prefixCode) {
+  const int32_t old = rec.ChanCount;
+  rec.PreserveChannels(old + add.ChanCount);
+  rec.ChanCount = old + add.ChanCount;
+  const int32_t copied = std::min({add.DataCount, rec.DataCount, rec.DataCapacity()});
+  for (int32_t j = 1; j <= add.ChanCount; ++j) {
+    const int32_t ch = old + j;
+    if (rec.DataCapacity() > 0) {
+      float* x = rec.Channel(ch);
+      if (copied > 0) std::copy(add.Channel(j), add.Channel(j) + copied, x);
+      std::fill(x + std::max(copied, 0), x + rec.DataCapacity(), 0.0f);
+    }
+    rec.Label(ch) = prefixCode ? add.SiteCode + " " + add.Label(j) : add.Label(j);
+    rec.Peak(ch) = add.Peak(j);
+    rec.PeakStep(ch) = add.PeakStep(j);
+    rec.Offset(ch) = add.Offset(j);
+    rec.Coef(ch) = add.Coef(j);
+  }
+}
+
+int32_t ReadAccFile(AppState& state, const std::string& path, UserInterface& ui) {
+  return ReadAccFile(state, path, ui, DefaultReaders());
+}
+
+int32_t ReadAccFile(AppState& state, const std::string& path, UserInterface& ui, const ReaderTable& readers) {
+  if (!FileExists(path)) {
+    ui.MsgBox(Str(9020), MsgIcon::Critical, PipelineTitle("ReadAccFile"));
+    return 0;
+  }
+  if (state.preproc.ShowEachTime && !ui.ShowPreProcDialog(state.preproc)) return 0;
+
+  const int32_t viewCountBefore = state.view.ViewChanCount;
+  ForgetRecord(state);
+  ui.ShowStatusMessage("");
+  ui.ShowStatusParams("");
+  int32_t result = 0;
+  PreprocessNotes notes;
+  {
+    StatusScope scope(ui, ReadingText(path));
+    try {
+      if (ReadRecordFile(path, state.record, ui, readers)) {
+        notes = Preprocess(state, state.record, ui, true);
+        ComputeLoadStatistics(state.record, state.Durations, state.preproc.RefSensor);
+
+        if (state.preproc.KeepDrawChan && state.record.ChanCount == viewCountBefore &&
+            state.view.DrawChan.size() == static_cast<std::size_t>(viewCountBefore)) {
+          state.view.ViewChanCount = viewCountBefore;
+          state.calc.FourStart = 0;
+          state.calc.RespStart = 0;
+          state.calc.RespLength = 0;
+        } else {
+          ResetDrawSelection(state);
+          state.graph.OrbitComp1 = 2;
+          state.graph.OrbitComp2 = 1;
+          SetDefaultRelationPairs(state);
+        }
+        CopyAllLabels(state);
+        state.series.Invalidate();
+        state.run.RecordFileCount = 1;
+        result = state.record.ChanCount;
+      }
+    } catch (const std::exception& e) {
+      // Whatever was half done is not a record.
+      ReportPipelineError(ui, "ReadAccFile", path, e);
+      result = 0;
+    }
+  }
+  // A failed read leaves no record, not a partly filled one.
+  if (result == 0) ForgetRecord(state);
+  if (notes.multipliersRejected) ui.ShowStatusMessage(MultipliersRejectedText(state.preproc.Multipliers));
+  ShowParams(state, ui);
+  return result;
+}
+
+int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& ui) {
+  return AppendAccFile(state, path, ui, DefaultReaders());
+}
+
+int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& ui, const ReaderTable& readers) {
+  const int32_t before = state.record.ChanCount;
+  if (!FileExists(path)) {
+    ui.MsgBox(Str(9020), MsgIcon::Critical, PipelineTitle("AppendAccFile"));
+    return before;
+  }
+  if (state.preproc.ShowEachTime && !ui.ShowPreProcDialog(state.preproc)) return before;
+
+  StrongRecord added;
+  bool read;
+  {
+    StatusScope scope(ui, ReadingText(path));
+    read = ReadRecordFile(path, added, ui, readers);
+  }
+  int32_t result = before;
+  PreprocessNotes notes;
+  if (read) {
+    try {
+      // Work on a copy: a refusal or an error leaves the current record exactly as it was.
+      StrongRecord merged = state.record;
+      const bool prefix = state.preproc.PrefixCode && state.run.RecordFileCount == 1;
+      if (prefix)
+        for (int32_t ch = 1; ch <= merged.ChanCount; ++ch) merged.Label(ch) = merged.SiteCode + " " + merged.Label(ch);
+
+      const int32_t f = merged.SampFreq, g = added.SampFreq;
+      bool refused = false;
+      if (f > g) {
+        if (g < 1 || f % g != 0)
+          refused = true;
+        else
+          DecimateRecord(merged, f / g);
+      } else if (f < g) {
+        if (f < 1 || g % f != 0)
+          refused = true;
+        else
+          DecimateRecord(added, g / f);
+      }
+      if (refused) {
+        ui.MsgBox(Str(9030), MsgIcon::Critical, PipelineTitle("AppendAccFile"));
+      } else {
+        notes = Preprocess(state, added, ui, false);
+        MergeRecord(merged, added, state.preproc.PrefixCode);
+        std::vector<float> durations;
+        ComputeDurations(merged, durations);
+
+        state.record = std::move(merged);
+        state.Durations = std::move(durations);
+        if (prefix) {
+          for (std::size_t i = 0; i < state.view.LabelCopies.size() && i < static_cast<std::size_t>(before); ++i)
+            state.view.LabelCopies[i] = state.record.Label(static_cast<int32_t>(i) + 1);
+        }
+        ResetDrawSelection(state);
+        state.view.LabelCopies.resize(static_cast<std::size_t>(before));
+        for (int32_t ch = before + 1; ch <= state.record.ChanCount; ++ch)
+          state.view.LabelCopies.push_back(state.record.Label(ch));
+        ++state.run.RecordFileCount;
+        result = state.record.ChanCount;
+      }
+    } catch (const std::exception& e) {
+      ReportPipelineError(ui, "AppendAccFile", path, e);
+      result = before;
+    }
+  }
+  state.series.Invalidate();
+  if (notes.multipliersRejected) ui.ShowStatusMessage(MultipliersRejectedText(state.preproc.Multipliers));
+  ShowParams(state, ui);
+  return result;
+}
+
+}  // namespace sism

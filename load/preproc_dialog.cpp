@@ -1,0 +1,94 @@
+#include "load/preproc_dialog.h"
+
+#include <vector>
+
+#include "common/strings.h"
+#include "common/text.h"
+#include "load/preprocess.h"
+
+namespace sism {
+
+namespace {
+
+void ReadSingle(const std::string& text, float& field) {
+  if (!IsNumeric(text)) return;
+  try {
+    field = ToSingle(text);
+  } catch (const std::exception&) {
+  }
+}
+
+void ReadLong(const std::string& text, int32_t& field) {
+  if (!IsNumeric(text)) return;
+  try {
+    field = ToLong(text);
+  } catch (const std::exception&) {
+  }
+}
+
+}  // namespace
+
+PreProcDialog::PreProcDialog(const PreProcParams& p, PreProcSaver saver) : saver_(std::move(saver)) {
+  controls.LowCutFreq = NumberText(p.LowCutFreq);
+  controls.HighCutFreq = NumberText(p.HighCutFreq);
+  controls.RemoveDCSeconds = std::to_string(p.RemoveDCSeconds);
+  controls.RotateWaveAngle = std::to_string(p.RotateWaveAngle);
+  controls.SkipSeconds = NumberText(p.SkipSeconds);
+  controls.TimeLength = NumberText(p.TimeLength);
+  controls.Multipliers = p.Multipliers;
+  controls.RefSensor = std::to_string(p.RefSensor);
+  controls.RemoveDC = p.RemoveDC;
+  controls.RotateWave = p.RotateWave;
+  controls.KeepDrawChan = p.KeepDrawChan;
+  controls.PickChannels = p.PickChannels;
+  controls.ConvertToMeter = p.ConvertToMeter;
+  controls.PrefixCode = p.PrefixCode;
+  controls.ShowEachTime = p.ShowEachTime;
+}
+
+PreProcParams PreProcDialog::ReadControls(const PreProcParams& base) const {
+  PreProcParams p = base;
+  ReadSingle(controls.LowCutFreq, p.LowCutFreq);
+  ReadSingle(controls.HighCutFreq, p.HighCutFreq);
+  ReadLong(controls.RemoveDCSeconds, p.RemoveDCSeconds);
+  ReadLong(controls.RotateWaveAngle, p.RotateWaveAngle);
+  ReadSingle(controls.SkipSeconds, p.SkipSeconds);
+  ReadSingle(controls.TimeLength, p.TimeLength);
+  ReadLong(controls.RefSensor, p.RefSensor);
+  p.Multipliers = controls.Multipliers;
+  p.RemoveDC = controls.RemoveDC;
+  p.RotateWave = controls.RotateWave;
+  p.KeepDrawChan = controls.KeepDrawChan;
+  p.PickChannels = controls.PickChannels;
+  p.ConvertToMeter = controls.ConvertToMeter;
+  p.PrefixCode = controls.PrefixCode;
+  p.ShowEachTime = controls.ShowEachTime;
+  return p;
+}
+
+bool PreProcDialog::MultipliersAcceptable(UserInterface& ui) const {
+  std::vector<float> values;
+  if (controls.Multipliers.empty() || ParseMultipliers(controls.Multipliers, values)) return true;
+  ui.MsgBox(Str(16120), MsgIcon::Exclamation, Str(16000));
+  return false;
+}
+
+bool PreProcDialog::Ok(PreProcParams& params, UserInterface& ui) const {
+  if (!MultipliersAcceptable(ui)) return false;
+  params = ReadControls(params);
+  return true;
+}
+
+bool PreProcDialog::SetAsDefault(UserInterface& ui) const {
+  if (!MultipliersAcceptable(ui)) return false;
+  PreProcParams zero;
+  zero.KeepDrawChan = zero.RemoveDC = zero.RotateWave = zero.PickChannels = zero.ShowEachTime = false;
+  zero.ConvertToMeter = zero.PrefixCode = false;
+  zero.RemoveDCSeconds = zero.RotateWaveAngle = zero.RefSensor = 0;
+  zero.LowCutFreq = zero.HighCutFreq = zero.SkipSeconds = zero.TimeLength = 0;
+  zero.Multipliers.clear();
+  if (saver_) saver_(ReadControls(zero));
+  return true;
+}
+
+}  // namespace sism

@@ -1,0 +1,52 @@
+// What the preprocessing dialog does, without the window: the controls' contents, which
+// boxes are enabled, and the three buttons.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "common/ui.h"
+#include "load/preproc_params.h"
+
+namespace sism {
+
+// Writes the stored fields of the parameters to the per-user store.
+using PreProcSaver = std::function<void(const PreProcParams&)>;
+
+class PreProcDialog {
+ public:
+  // Text boxes as typed and check boxes as ticked.
+  struct Controls {
+    std::string LowCutFreq, HighCutFreq, RemoveDCSeconds, RotateWaveAngle, SkipSeconds, TimeLength,
+        Multipliers, RefSensor;
+    bool RemoveDC = false, RotateWave = false, KeepDrawChan = false, PickChannels = false,
+         ConvertToMeter = false, PrefixCode = false, ShowEachTime = false;
+  };
+
+  // The controls show `params`: numbers in their plain text form, ticks for true.
+  PreProcDialog(const PreProcParams& params, PreProcSaver saver);
+
+  Controls controls;
+
+  // The offset-seconds box follows the offset check box, the angle box the rotate one.
+  bool OffsetSecondsEnabled() const { return controls.RemoveDC; }
+  bool AngleEnabled() const { return controls.RotateWave; }
+
+  // OK: a box that is not a number keeps the field's previous value. Multipliers that do not
+  // read as numbers are refused with a message and the dialog stays open (false); otherwise
+  // `params` gets the values and the dialog closes (true).
+  bool Ok(PreProcParams& params, UserInterface& ui) const;
+  // Set as default: the values over a record of zeros, false and empty texts (a box that is
+  // not a number stores 0), written through the saver. `params` stays as it is and the
+  // dialog stays open. False, with a message, for multipliers that are not numbers.
+  bool SetAsDefault(UserInterface& ui) const;
+  // Cancel or closing the window: nothing changes.
+  static bool Cancel() { return false; }
+
+ private:
+  PreProcParams ReadControls(const PreProcParams& base) const;
+  bool MultipliersAcceptable(UserInterface& ui) const;
+  PreProcSaver saver_;
+};
+
+}  // namespace sism

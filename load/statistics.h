@@ -1,0 +1,22 @@
+// The numbers that describe the whole record, computed once after it is read.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "record/strong_record.h"
+
+namespace sism {
+
+// Intensity sensor from `refSensor`, JMA intensity, peak ground acceleration and the
+// duration of every channel (durations[ch - 1]).
+void ComputeLoadStatistics(StrongRecord& rec, std::vector<float>& durations, int32_t refSensor);
+// The durations alone (after an append).
+void ComputeDurations(const StrongRecord& rec, std::vector<float>& durations);
+// Duration of one channel in seconds; 0 for a record without samples.
+float ChannelDuration(const StrongRecord& rec, int32_t ch);
+// "2024/01/01 12:00:00 at CODE: Name (I=5.1) [100 Hz, 30,000 stps, 3 chs]".
+std::string StatusParamsText(const StrongRecord& rec);
+
+}  // namespace sism

@@ -1,0 +1,29 @@
+// Format detection and the read dispatcher: one file name in, one finished record out.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "common/ui.h"
+#include "record/reader.h"
+#include "record/strong_record.h"
+
+namespace sism {
+
+// RecordFormat code of the file, from its extension and its first characters;
+// 0 when the file cannot be opened or read.
+int32_t DetectFormat(const std::string& path);
+
+// The reader of every format code (index = RecordFormat code); a null entry is "no reader".
+// Codes 12 and 13 fall back to the general reader (entry FormatOther).
+using ReaderTable = std::array<ReaderFunction, FormatOther + 1>;
+const ReaderTable& DefaultReaders();
+
+// Fills `rec` from the file and finishes it: capacity, JMA group and intensity, PeakAcc,
+// FilePath, FileSize. False when nothing usable was read (the reader has told the user);
+// the record is then marked as not loaded (FileFormat 0, FilePath empty).
+bool ReadRecordFile(const std::string& path, StrongRecord& rec, UserInterface& ui);
+bool ReadRecordFile(const std::string& path, StrongRecord& rec, UserInterface& ui, const ReaderTable& readers);
+
+}  // namespace sism

@@ -27,8 +27,12 @@ void PickChanLists::Move(std::vector<Entry>& from, int& fromSel, std::vector<Ent
   if (fromSel >= static_cast<int>(from.size())) fromSel = static_cast<int>(from.size()) - 1;
 }
 
-void PickChanLists::Add() { Move(ignoring_, ignoringSel_, using_); }
-void PickChanLists::Remove() { Move(using_, usingSel_, ignoring_); }
+void PickChanLists::Add() {
+  Move(ignoring_, ignoringSel_, using_);
+}
+void PickChanLists::Remove() {
+  Move(using_, usingSel_, ignoring_);
+}
 
 void PickChanLists::DoubleClickIgnoring(int index) {
   SelectIgnoring(index);

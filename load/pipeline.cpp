@@ -13,9 +13,13 @@ namespace sism {
 
 namespace {
 
-std::string PipelineTitle(const char* procedure) { return std::string(procedure) + " - " + ProgramTitle(); }
+std::string PipelineTitle(const char* procedure) {
+  return std::string(procedure) + " - " + ProgramTitle();
+}
 
-std::string ReadingText(const std::string& path) { return Str(9000) + " - " + path; }
+std::string ReadingText(const std::string& path) {
+  return Str(9000) + " - " + path;
+}
 
 // A run-time error inside the pipeline itself (not in a reader, which reports its own).
 void ReportPipelineError(UserInterface& ui, const char* procedure, const std::string& path,
@@ -164,7 +168,8 @@ int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& u
   return AppendAccFile(state, path, ui, DefaultReaders());
 }
 
-int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& ui, const ReaderTable& readers) {
+int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& ui,
+                      const ReaderTable& readers) {
   const int32_t before = state.record.ChanCount;
   if (!FileExists(path)) {
     ui.MsgBox(Str(9020), MsgIcon::Critical, PipelineTitle("AppendAccFile"));
@@ -186,7 +191,8 @@ int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& u
       StrongRecord merged = state.record;
       const bool prefix = state.preproc.PrefixCode && state.run.RecordFileCount == 1;
       if (prefix)
-        for (int32_t ch = 1; ch <= merged.ChanCount; ++ch) merged.Label(ch) = merged.SiteCode + " " + merged.Label(ch);
+        for (int32_t ch = 1; ch <= merged.ChanCount; ++ch)
+          merged.Label(ch) = merged.SiteCode + " " + merged.Label(ch);
 
       const int32_t f = merged.SampFreq, g = added.SampFreq;
       bool refused = false;
@@ -212,7 +218,8 @@ int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& u
         state.record = std::move(merged);
         state.Durations = std::move(durations);
         if (prefix) {
-          for (std::size_t i = 0; i < state.view.LabelCopies.size() && i < static_cast<std::size_t>(before); ++i)
+          for (std::size_t i = 0; i < state.view.LabelCopies.size() && i < static_cast<std::size_t>(before);
+               ++i)
             state.view.LabelCopies[i] = state.record.Label(static_cast<int32_t>(i) + 1);
         }
         ResetDrawSelection(state);

@@ -18,7 +18,8 @@ int32_t ReadAccFile(AppState& state, const std::string& path, UserInterface& ui,
 // Adds the channels of `path` to the current record: the new channel count, or the
 // unchanged one when the file is refused or cannot be read (the record is then unchanged).
 int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& ui);
-int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& ui, const ReaderTable& readers);
+int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& ui,
+                      const ReaderTable& readers);
 
 // Keeps every ratio-th sample (the first one first): SampFreq and DataCount divided by ratio.
 void DecimateRecord(StrongRecord& rec, int32_t ratio);

@@ -143,7 +143,8 @@ bool PickChannels(StrongRecord& rec, UserInterface& ui) {
     rec.PeakStep(j) = old.PeakStep(from);
     rec.Offset(j) = old.Offset(from);
     rec.Coef(j) = old.Coef(from);
-    if (old.DataCapacity() > 0) std::copy(old.Channel(from), old.Channel(from) + old.DataCapacity(), rec.Channel(j));
+    if (old.DataCapacity() > 0)
+      std::copy(old.Channel(from), old.Channel(from) + old.DataCapacity(), rec.Channel(j));
   }
   rec.ChanCount = m;
   rec.JmaGroup = 0;
@@ -172,7 +173,9 @@ void BandPass(StrongRecord& rec, float lowCut, float highCut) {
 
 namespace {
 
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
 // Every "m" that stands as a unit of its own (not inside a word such as "cm" or "mm")
 // becomes "cm", so that units written in other ways survive a round trip.
@@ -197,7 +200,9 @@ void SetLengthUnit(AppState& state, int32_t unit) {
   state.run.LengthUnit = unit;
 }
 
-std::string MultipliersRejectedText(const std::string& text) { return Str(9040) + text; }
+std::string MultipliersRejectedText(const std::string& text) {
+  return Str(9040) + text;
+}
 
 PreprocessNotes Preprocess(AppState& state, StrongRecord& rec, UserInterface& ui, bool open) {
   const PreProcParams& p = state.preproc;

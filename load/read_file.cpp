@@ -36,7 +36,8 @@ ReadFileResult ReadFile(AppState& state, OpenFileState& files, const std::string
   r.noRecord = state.record.ChanCount == 0;
   if (r.noRecord) state.view.ViewChanCount = 0;
   r.chanCount = state.view.ViewChanCount;
-  if (r.refresh) files.CaptionFilePart = appending ? files.CaptionFilePart + "+" + FileNameOf(path) : FileNameOf(path);
+  if (r.refresh)
+    files.CaptionFilePart = appending ? files.CaptionFilePart + "+" + FileNameOf(path) : FileNameOf(path);
   if (r.noRecord) files.CaptionFilePart.clear();
   r.twoChannelViews = r.chanCount >= 2;
   r.caption = files.CaptionFilePart.empty() ? ProgramTitle() : ProgramTitle() + " - " + files.CaptionFilePart;

@@ -16,7 +16,8 @@ float ChannelDuration(const StrongRecord& rec, int32_t ch) {
 
 void ComputeDurations(const StrongRecord& rec, std::vector<float>& durations) {
   durations.assign(static_cast<std::size_t>(std::max(rec.ChanCount, 0)), 0.0f);
-  for (int32_t ch = 1; ch <= rec.ChanCount; ++ch) durations[static_cast<std::size_t>(ch - 1)] = ChannelDuration(rec, ch);
+  for (int32_t ch = 1; ch <= rec.ChanCount; ++ch)
+    durations[static_cast<std::size_t>(ch - 1)] = ChannelDuration(rec, ch);
 }
 
 void ComputeLoadStatistics(StrongRecord& rec, std::vector<float>& durations, int32_t refSensor) {
@@ -52,9 +53,9 @@ void ComputeLoadStatistics(StrongRecord& rec, std::vector<float>& durations, int
 }
 
 std::string StatusParamsText(const StrongRecord& rec) {
-  return rec.RecDate + " " + rec.RecTime + " at " + rec.SiteCode + ": " + rec.SiteName + " (I=" +
-         FormatNumber(rec.JmaIntensity, "0.0") + ")" + " [" + std::to_string(rec.SampFreq) + " Hz, " +
-         FormatNumber(rec.DataCount, "#,#") + " stps, " + std::to_string(rec.ChanCount) + " chs]";
+  return rec.RecDate + " " + rec.RecTime + " at " + rec.SiteCode + ": " + rec.SiteName +
+         " (I=" + FormatNumber(rec.JmaIntensity, "0.0") + ")" + " [" + std::to_string(rec.SampFreq) +
+         " Hz, " + FormatNumber(rec.DataCount, "#,#") + " stps, " + std::to_string(rec.ChanCount) + " chs]";
 }
 
 }  // namespace sism

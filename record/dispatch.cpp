@@ -141,7 +141,8 @@ bool ReadRecordFile(const std::string& path, StrongRecord& rec, UserInterface& u
   return ReadRecordFile(path, rec, ui, DefaultReaders());
 }
 
-bool ReadRecordFile(const std::string& path, StrongRecord& rec, UserInterface& ui, const ReaderTable& readers) {
+bool ReadRecordFile(const std::string& path, StrongRecord& rec, UserInterface& ui,
+                    const ReaderTable& readers) {
   PathParts parts = SplitPath(path);
   std::string ext = UCase(parts.ext);
   std::string workingPath = path;

@@ -24,6 +24,7 @@ const ReaderTable& DefaultReaders();
 // FilePath, FileSize. False when nothing usable was read (the reader has told the user);
 // the record is then marked as not loaded (FileFormat 0, FilePath empty).
 bool ReadRecordFile(const std::string& path, StrongRecord& rec, UserInterface& ui);
-bool ReadRecordFile(const std::string& path, StrongRecord& rec, UserInterface& ui, const ReaderTable& readers);
+bool ReadRecordFile(const std::string& path, StrongRecord& rec, UserInterface& ui,
+                    const ReaderTable& readers);
 
 }  // namespace sism

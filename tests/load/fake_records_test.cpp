@@ -54,8 +54,8 @@ StrongRecord MakeRecord(int32_t freq, int32_t steps, int32_t chans) {
 
 std::string FakeFile(int32_t freq, int32_t steps, int32_t chans, const std::string& code,
                      const std::vector<std::string>& labels) {
-  std::string s = std::to_string(freq) + " " + std::to_string(steps) + " " + std::to_string(chans) + " " + code +
-                  " 2024/01/01 12:00:00\n";
+  std::string s = std::to_string(freq) + " " + std::to_string(steps) + " " + std::to_string(chans) + " " +
+                  code + " 2024/01/01 12:00:00\n";
   for (const std::string& l : labels) s += l + "\n";
   return s;
 }
@@ -69,7 +69,9 @@ const ReaderTable& FakeReaders() {
   return t;
 }
 
-int FakeReaderCalls() { return calls; }
+int FakeReaderCalls() {
+  return calls;
+}
 
 TEST(FakeRecords, SamplesTellTheirChannelAndStep) {
   StrongRecord r = MakeRecord(100, 5, 2);

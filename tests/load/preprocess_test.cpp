@@ -5,6 +5,7 @@
 
 #include "common/strings.h"
 #include "sismcalc/binding/calc.h"
+#include "tests/load/calc_probe.h"
 #include "tests/load/fake_records.h"
 #include "tests/support/scripted_ui.h"
 
@@ -29,11 +30,11 @@ TEST_P(SkipStartTest, DropsWholeStepsFromTwoOn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, SkipStartTest,
-                         ::testing::Values(SkipCase{0.01f, 0},    // one step is not skipped
-                                           SkipCase{0.014f, 0},   // rounds to 1
-                                           SkipCase{0.02f, 2}, SkipCase{0.025f, 2},  // 2.5 to even
-                                           SkipCase{0.035f, 4}, SkipCase{0.49f, 49},
-                                           SkipCase{0.5f, 0},     // the whole record
+                         ::testing::Values(SkipCase{0.01f, 0},   // one step is not skipped
+                                           SkipCase{0.014f, 0},  // rounds to 1
+                                           SkipCase{0.02f, 2}, SkipCase{0.125f, 12},  // halves to even
+                                           SkipCase{0.375f, 38}, SkipCase{0.49f, 49},
+                                           SkipCase{0.5f, 0},  // the whole record
                                            SkipCase{1e30f, 0}));
 
 TEST(SkipStart, StartTimeAdvancesByWholeSeconds) {
@@ -60,12 +61,12 @@ TEST_P(LimitLengthTest, KeepsTheLeadingSeconds) {
   EXPECT_EQ(r.DataCapacity(), GetParam().steps);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lengths, LimitLengthTest,
-                         ::testing::Values(LengthCase{6000, 80, 6000}, LengthCase{6000, 30, 3000},
-                                           LengthCase{6000, 60, 6000}, LengthCase{6000, 59.995f, 6000},
-                                           LengthCase{6040, 60.3f, 6040},  // 60.4 s counts as 60
-                                           LengthCase{6060, 60.9f, 6060},  // 60.6 s counts as 61: never past the end
-                                           LengthCase{6000, 0.001f, 1}));  // never empty
+INSTANTIATE_TEST_SUITE_P(
+    Lengths, LimitLengthTest,
+    ::testing::Values(LengthCase{6000, 80, 6000}, LengthCase{6000, 30, 3000}, LengthCase{6000, 60, 6000},
+                      LengthCase{6000, 45.5f, 4550}, LengthCase{6040, 60.3f, 6040},  // 60.4 s counts as 60
+                      LengthCase{6060, 60.9f, 6060},  // 60.6 s counts as 61: never past the end
+                      LengthCase{6000, 0.001f, 1}));  // never empty
 
 StrongRecord Labelled(std::vector<std::string> labels, int32_t steps = 200) {
   StrongRecord r = MakeRecord(100, steps, static_cast<int32_t>(labels.size()));
@@ -94,6 +95,7 @@ void ExpectRotatedBy(const StrongRecord& before, const StrongRecord& after, int3
 }
 
 TEST(RotateHorizontal, ToLabelledAzimuths) {
+  SKIP_WITHOUT_CALC("ROTATE");
   StrongRecord r = Labelled({"045 N45E", "135 S45E", "UD"});
   const StrongRecord before = r;
   RotateHorizontal(r, 0);
@@ -106,6 +108,7 @@ TEST(RotateHorizontal, ToLabelledAzimuths) {
 }
 
 TEST(RotateHorizontal, AzimuthsAcrossNorth) {
+  SKIP_WITHOUT_CALC("ROTATE");
   StrongRecord r = Labelled({"300", "030", "UD"});  // 30 - 300 + 360 = 90
   const StrongRecord before = r;
   RotateHorizontal(r, 0);
@@ -115,6 +118,7 @@ TEST(RotateHorizontal, AzimuthsAcrossNorth) {
 }
 
 TEST(RotateHorizontal, PairsThatDoNotQualifyAreLeftAlone) {
+  SKIP_WITHOUT_CALC("ROTATE");
   for (auto labels : std::vector<std::vector<std::string>>{
            {"000", "045", "UD"}, {"NS", "EW", "UD"}, {"090", "000", "UD"}, {"045", "135"}}) {
     StrongRecord r = Labelled(labels);
@@ -126,6 +130,7 @@ TEST(RotateHorizontal, PairsThatDoNotQualifyAreLeftAlone) {
 }
 
 TEST(RotateHorizontal, NorthEastPairRotatesByZero) {
+  SKIP_WITHOUT_CALC("ROTATE");
   StrongRecord r = Labelled({"000", "090", "UD"});
   const StrongRecord before = r;
   RotateHorizontal(r, 0);
@@ -134,15 +139,18 @@ TEST(RotateHorizontal, NorthEastPairRotatesByZero) {
 }
 
 TEST(RotateHorizontal, ByAnAngleEveryFirstPairOfThree) {
+  SKIP_WITHOUT_CALC("ROTATE");
   StrongRecord r = Labelled({"NS", "EW", "UD", "NS2", "EW2", "UD2", "X"});
   const StrongRecord before = r;
   RotateHorizontal(r, 45);
   ExpectRotatedBy(before, r, 1, -45);
   ExpectRotatedBy(before, r, 4, -45);
-  EXPECT_EQ(r.Labels(), (std::vector<std::string>{"NS+045", "EW+045", "UD", "NS2+045", "EW2+045", "UD2", "X"}));
+  EXPECT_EQ(r.Labels(),
+            (std::vector<std::string>{"NS+045", "EW+045", "UD", "NS2+045", "EW2+045", "UD2", "X"}));
 }
 
 TEST(RotateHorizontal, ByAnAngleNeedsTwoChannels) {
+  SKIP_WITHOUT_CALC("ROTATE");
   StrongRecord one = Labelled({"NS"});
   RotateHorizontal(one, 30);
   EXPECT_EQ(one.Label(1), "NS");
@@ -172,12 +180,13 @@ TEST_P(ApplyMultipliersTest, ScalesChannelsInTurn) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, ApplyMultipliersTest,
-    ::testing::Values(MultCase{"1:1:0.5", 6, {1, 1, 0.5f, 1, 1, 0.5f}}, MultCase{"2", 4, {2, 2, 2, 2}},
-                      MultCase{"0", 3, {1, 1, 1}}, MultCase{"-1:3", 3, {-1, 3, -1}},
-                      MultCase{" 2 : 1e1 ", 2, {2, 10}}, MultCase{"1:x", 2, {}}, MultCase{"1::2", 3, {}},
-                      MultCase{":", 2, {}}, MultCase{"1,5", 2, {}}));
+INSTANTIATE_TEST_SUITE_P(Texts, ApplyMultipliersTest,
+                         ::testing::Values(MultCase{"1:1:0.5", 6, {1, 1, 0.5f, 1, 1, 0.5f}},
+                                           MultCase{"2", 4, {2, 2, 2, 2}}, MultCase{"0", 3, {1, 1, 1}},
+                                           MultCase{"-1:3", 3, {-1, 3, -1}},
+                                           MultCase{" 2 : 1e1 ", 2, {2, 10}}, MultCase{"1:x", 2, {}},
+                                           MultCase{"1::2", 3, {}}, MultCase{":", 2, {}},
+                                           MultCase{"1,5", 2, {}}));
 
 TEST(PickChannels, KeepsThePickedChannelsInOrder) {
   StrongRecord r = MakeRecord(100, 20, 4);
@@ -223,6 +232,7 @@ TEST(ConvertToMeter, SamplesAndPeaksInMetres) {
 }
 
 TEST(BandPass, FiltersEveryChannelAndUpdatesItsPeak) {
+  SKIP_WITHOUT_CALC("FILTER");
   StrongRecord r = Labelled({"A", "B"}, 512);
   const StrongRecord before = r;
   BandPass(r, 0.5f, 10);
@@ -258,13 +268,14 @@ TEST(SetLengthUnit, RelabelsEveryAxisAndBack) {
   SetLengthUnit(s, 1);
   EXPECT_EQ(s.run.LengthUnit, 1);
   for (int a = 1; a <= kAxisCount; ++a)
-    EXPECT_EQ(s.graph.Axis[static_cast<std::size_t>(a)].Unit, original.Axis[static_cast<std::size_t>(a)].Unit) << a;
+    EXPECT_EQ(s.graph.Axis[static_cast<std::size_t>(a)].Unit, original.Axis[static_cast<std::size_t>(a)].Unit)
+        << a;
 }
 
 TEST(Preprocess, StepsRunInTheirOrder) {
   AppState s;
-  s.preproc.SkipSeconds = 1;   // 100 steps first ...
-  s.preproc.TimeLength = 5;    // ... then 500 of what is left
+  s.preproc.SkipSeconds = 1;  // 100 steps first ...
+  s.preproc.TimeLength = 5;   // ... then 500 of what is left
   s.preproc.Multipliers = "1:3";
   s.preproc.PickChannels = true;
   s.preproc.RemoveDC = true;

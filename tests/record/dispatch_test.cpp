@@ -7,7 +7,9 @@
 #include <filesystem>
 
 #include "common/strings.h"
+#include "record/ac.h"
 #include "sismcalc/binding/calc.h"
+#include "tests/load/calc_probe.h"
 #include "tests/support/samples.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
@@ -36,10 +38,9 @@ INSTANTIATE_TEST_SUITE_P(
     Rules, DetectFormatTest,
     ::testing::Values(
         // .ac needs a numeric head; otherwise the content rules decide.
-        DetectCase{"a.ac", "2003/09/26 04:50:07\n", FormatAc},
-        DetectCase{"b.ac", "2003 09 26\n", FormatAc}, DetectCase{"c.AC", " 199 rest\n", FormatAc},
-        DetectCase{"d.ac", "Text header\n", FormatOther}, DetectCase{"e.ac", "01/6 jma\n", FormatJma95b},
-        DetectCase{"f.acs", "anything\n", FormatAcs},
+        DetectCase{"a.ac", "2003/09/26 04:50:07\n", FormatAc}, DetectCase{"b.ac", "2003 09 26\n", FormatAc},
+        DetectCase{"c.AC", " 199 rest\n", FormatAc}, DetectCase{"d.ac", "Text header\n", FormatOther},
+        DetectCase{"e.ac", "01/6 jma\n", FormatJma95b}, DetectCase{"f.acs", "anything\n", FormatAcs},
         // K-NET extensions need "Orig", case-sensitive; the extension's case does not matter.
         DetectCase{"g.ns", "Origin Time 2003/09/26\n", FormatKnet},
         DetectCase{"h.EW2", "Origin Time\n", FormatKnet}, DetectCase{"h2.ew2", "Origin Time\n", FormatKnet},
@@ -48,8 +49,9 @@ INSTANTIATE_TEST_SUITE_P(
         DetectCase{"m.aew", "x\n", FormatJma95a}, DetectCase{"n.ANS", "x\n", FormatJma95a},
         DetectCase{"o.aud", "x\n", FormatJma95a},
         // .smc: text when it starts with 0, 1 or 2, SMAC binary otherwise.
-        DetectCase{"p.smc", "2 CORRECTED ACCELEROGRAM\n", FormatSmc}, DetectCase{"q.smc", "0 UNC\n", FormatSmc},
-        DetectCase{"r.SMC", "1 UN\n", FormatSmc}, DetectCase{"s.smc", "3 x\n", FormatMd},
+        DetectCase{"p.smc", "2 CORRECTED ACCELEROGRAM\n", FormatSmc},
+        DetectCase{"q.smc", "0 UNC\n", FormatSmc}, DetectCase{"r.SMC", "1 UN\n", FormatSmc},
+        DetectCase{"s.smc", "3 x\n", FormatMd},
         DetectCase{"t.smc", std::string("\x01\x00\xff\x10", 4), FormatMd}, DetectCase{"u.md", "x", FormatMd},
         DetectCase{"v.at2", "PEER\n", FormatPeer}, DetectCase{"w.evt", "x", FormatAltus},
         DetectCase{"x.csv", "a,b\n", FormatCsv}, DetectCase{"y.org", "x\n", FormatPariOrg},
@@ -59,7 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
         DetectCase{"a3.v1", "Uncorrected\n", FormatRaw}, DetectCase{"a4.v2", "CORRECTED\n", FormatRaw},
         DetectCase{"a5.v2", "1 CO\n", FormatOther}, DetectCase{"a6.v1", " SIT\n", FormatJmaAc},
         // COSMOS volumes under .V1/.V2 carry their format tag on the first line.
-        DetectCase{"a7.V2", "Corrected accelerogram   (Format v01.20 with 13 text lines) Src: x\n", FormatCosmos},
+        DetectCase{"a7.V2", "Corrected accelerogram   (Format v01.20 with 13 text lines) Src: x\n",
+                   FormatCosmos},
         DetectCase{"a8.v1", "Uncorrected accelerogram (Format v01.20 with 13 text lines)\r\nmore\n",
                    FormatCosmos},
         DetectCase{"a9.v2", "CORRECTED\n(Format v01.20 on line two)\n", FormatRaw},
@@ -111,15 +114,23 @@ bool Build(const char* name, StrongRecord& rec) {
   return true;
 }
 
-bool Knet(const std::string&, StrongRecord& r, UserInterface&) { return Build("knet", r); }
-bool Jma95a(const std::string&, StrongRecord& r, UserInterface&) { return Build("jma95a", r); }
+bool Knet(const std::string&, StrongRecord& r, UserInterface&) {
+  return Build("knet", r);
+}
+bool Jma95a(const std::string&, StrongRecord& r, UserInterface&) {
+  return Build("jma95a", r);
+}
 bool Tur(const std::string&, StrongRecord& r, UserInterface&) {
   ran.push_back("tur");
   r.ChanCount = 0;
   return false;
 }
-bool Other(const std::string&, StrongRecord& r, UserInterface&) { return Build("other", r); }
-bool Generic(const std::string&, StrongRecord& r, UserInterface&) { return Build("generic", r); }
+bool Other(const std::string&, StrongRecord& r, UserInterface&) {
+  return Build("other", r);
+}
+bool Generic(const std::string&, StrongRecord& r, UserInterface&) {
+  return Build("generic", r);
+}
 
 ReaderTable Table() {
   ReaderTable t{};
@@ -136,6 +147,7 @@ ReaderTable Table() {
 class ReadRecordFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    SKIP_WITHOUT_CALC("SIJMA");
     shape = Shape{};
     ran.clear();
   }
@@ -263,6 +275,7 @@ TEST_F(ReadRecordFileTest, ZeroFrequencyIsAReadFailure) {
 
 // Three components whose strong part (1.5 s of 200 gal at 2 Hz) sits across t = 10 s.
 TEST_F(ReadRecordFileTest, IntensityIsThatOfTheWholeRecord) {
+  SKIP_WITHOUT_CALC("SIJMA10");
   shape.chans = 3;
   shape.steps = 2000;
   ASSERT_TRUE(Read("x.dat"));
@@ -272,7 +285,8 @@ TEST_F(ReadRecordFileTest, IntensityIsThatOfTheWholeRecord) {
   for (int32_t ch = 1; ch <= 3; ++ch)
     for (int32_t i = 1; i <= 2000; ++i) {
       double t = (i - 1) / 100.0;
-      strong.Acc(i, ch) = (t > 9.25 && t < 10.75) ? static_cast<float>(200 * std::sin(2 * M_PI * 2 * t)) : 0.0f;
+      strong.Acc(i, ch) =
+          (t > 9.25 && t < 10.75) ? static_cast<float>(200 * std::sin(2 * M_PI * 2 * t)) : 0.0f;
     }
   ComputePeaks(strong);
   ReaderTable t{};
@@ -288,6 +302,73 @@ TEST_F(ReadRecordFileTest, IntensityIsThatOfTheWholeRecord) {
   EXPECT_FLOAT_EQ(rec.JmaIntensity, whole);
   EXPECT_GT(whole, windowed + 0.05f);
 }
+
+TEST(DetectFormat, RealRecords) {
+  SKIP_WITHOUT_SAMPLES();
+  const std::filesystem::path d = test::SamplesDir();
+  const std::pair<const char*, int32_t> cases[] = {
+      {"knet/AOM0011801241951.EW", FormatKnet},
+      {"kiknet/NGNH311106302345.EW2", FormatKnet},
+      {"peer/RSN763_LOMAP_GIL067.AT2", FormatPeer},
+      {"smc/0111a.smc", FormatSmc},
+      {"cosmos/us1000hyfh_akbmrp_AKBMR--n.1000hyfh.BNZ.--.acc.V2c", FormatCosmos},
+      {"dmg/NEWPORT.RAW", FormatRaw},
+      {"dmg/CE89146.V1", FormatRaw},
+      {"dmg/CE89146.V2", FormatRaw},
+      {"evt/BI008_MEMA-04823.evt", FormatAltus},
+  };
+  for (const auto& [name, code] : cases) EXPECT_EQ(DetectFormat((d / name).string()), code) << name;
+}
+
+// Records written in the program's own format and read back through the dispatcher.
+class AcGroupTest : public ::testing::TestWithParam<int32_t> {};
+
+TEST_P(AcGroupTest, SensorGroupFollowsTheChannelCount) {
+  const int32_t chans = GetParam();
+  if (chans >= 3) {
+    SKIP_WITHOUT_CALC("SIJMA");
+  }
+  StrongRecord r;
+  r.SampFreq = 100;
+  r.DataCount = 1200;
+  r.ChanCount = chans;
+  r.RecDate = "2024/01/01";
+  r.RecTime = "12:00:00";
+  r.RedimHeader(chans);
+  r.RedimAcc(1200, chans);
+  for (int32_t ch = 1; ch <= chans; ++ch) {
+    r.Label(ch) = "C" + std::to_string(ch);
+    for (int32_t i = 1; i <= 1200; ++i)
+      r.Acc(i, ch) = static_cast<float>(std::round(50 * ch * std::sin(0.07 * i * ch)));
+  }
+  ComputePeaks(r);
+  TempDir dir;
+  ScriptedUi ui;
+  const std::string path = dir.File("rec.ac");
+  ASSERT_TRUE(WriteAc(path, r, 0, ui)) << ui.OnlyMessage();
+  StrongRecord back;
+  ASSERT_TRUE(ReadRecordFile(path, back, ui)) << ui.OnlyMessage();
+  EXPECT_EQ(back.FileFormat, FormatAc);
+  EXPECT_EQ(back.ChanCount, chans);
+  EXPECT_EQ(back.DataCapacity(), back.DataCount);
+  const int32_t group = chans >= 3 ? 1 : 0;
+  EXPECT_EQ(back.JmaGroup, group);
+  int32_t n = back.DataCount;
+  float dt = 0.01f;
+  if (group == 0) {
+    EXPECT_EQ(back.JmaIntensity, 0.0f);
+    EXPECT_EQ(back.PeakAcc, std::max(std::fabs(back.Peak(1)), chans > 1 ? std::fabs(back.Peak(2)) : 0.0f));
+  } else {
+    EXPECT_FLOAT_EQ(back.JmaIntensity,
+                    calc::SIJMA(&n, &dt, back.Channel(1), back.Channel(2), back.Channel(3)));
+    EXPECT_EQ(back.PeakAcc,
+              std::max({std::fabs(back.Peak(1)), std::fabs(back.Peak(2)), std::fabs(back.Peak(3))}));
+  }
+  EXPECT_EQ(back.FilePath, path);
+  EXPECT_EQ(back.FileSize, static_cast<int64_t>(std::filesystem::file_size(path)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Channels, AcGroupTest, ::testing::Values(1, 2, 3, 4, 6));
 
 }  // namespace
 }  // namespace sism

@@ -130,6 +130,22 @@ double FILTHC(double fc, double f);
 // sqrt(a/b).
 double FILTPR(double a, double b);
 
+// Baseline fits of integrate.cpp, on a velocity v[0..n) in place, with the zero-based sample
+// position m as abscissa. FIT_BILINE: a line through the origin and the centroid of the first nf
+// samples up to the break index it returns, a least-squares line through the last nr samples from
+// there on (nf <= 0: no front line, break 0; nr <= 0: no rear line, break n). Windows of one sample
+// have no slope; the caller rejects them. 1 <= nf, nr <= n when positive.
+int32_t FIT_BILINE(int32_t n, double* v, int32_t nf, int32_t nr);
+// A parabola c1*m + c2*m^2 through the origin fitted to the first nf and the last nr samples together;
+// false (v untouched) when the windows do not determine it.
+bool FIT_PARA(int32_t n, double* v, int32_t nf, int32_t nr);
+// Half-cosine low-cut gains g[0..nh) for bins i*df: 0 at 0 Hz, rising to 1 at fc*pi/2.35738167365128;
+// all 1 when fc <= 0.
+void LOWCUT_COS(int32_t nh, double df, double fc, double* g);
+// Recursive band-limited integrator of x[0..n) into y[0..n) (the trapezoid rule when fc = 0); writes
+// nothing unless n > 2 and dt > 0.
+void LATTICEFILTER(int32_t n, double dt, double fc, const double* x, double* y);
+
 // v truncated toward zero as an integer, saturating at +-2^62 and giving 0 for not-a-number, so that
 // index rules of the form INT(x/DF) stay defined for any input.
 int64_t TruncateToInt(double v);

@@ -252,13 +252,14 @@ void ComplexTransform::Forward(double* re, double* im) const {
   RunTransform(re, im, m_, log2m_, twiddles_, stageOffset_);
 }
 
-RealTransform::RealTransform(int32_t p)
+RealTransform::RealTransform(int32_t p, int64_t scratch)
     : p_(p),
       m_(p / 2),
       log2m_(Log2(p / 2)),
-      storage_(new double[static_cast<size_t>(p + ComplexTransform::TwiddleCount(p / 2))]),
+      storage_(new double[static_cast<size_t>(p + ComplexTransform::TwiddleCount(p / 2) + scratch)]),
       re_(storage_.get()),
       im_(storage_.get() + p / 2),
+      scratch_(storage_.get() + p + ComplexTransform::TwiddleCount(p / 2)),
       core_(p / 2, storage_.get() + p),
       twiddle_(p / 2, p / 2),
       halfTurn_(Twiddle(1, 1)) {}
@@ -329,6 +330,12 @@ void RealTransform::Forward(const float* x, int32_t n) {
   Unpack();
 }
 
+void RealTransform::Forward(const double* x, int32_t n) {
+  Pack(x, n);
+  core_.Forward(re_, im_);
+  Unpack();
+}
+
 void RealTransform::Forward(const float* x, int32_t n, std::complex<double>* bins) {
   Forward(x, n);
   for (int32_t k = 0; k < m_; ++k) bins[k] = {re_[k], im_[k]};
@@ -336,29 +343,43 @@ void RealTransform::Forward(const float* x, int32_t n, std::complex<double>* bin
 }
 
 void RealTransform::Forward(const double* x, int32_t n, std::complex<double>* bins) {
-  Pack(x, n);
-  core_.Forward(re_, im_);
-  Unpack();
+  Forward(x, n);
   for (int32_t k = 0; k < m_; ++k) bins[k] = {re_[k], im_[k]};
   bins[m_] = nyquist_;
+}
+
+void RealTransform::Inverse(const std::complex<double>* bins, double* out) {
+  for (int32_t k = 0; k < m_; ++k) {
+    re_[k] = bins[k].real();
+    im_[k] = bins[k].imag();
+  }
+  nyquist_ = bins[m_].real();
+  Inverse(out);
 }
 
 // The even and odd output samples are the inverse transforms of X(k) + X(k+m) and of
 // (X(k) - X(k+m)) exp(i*kPi*k/m); one complex inverse of m points gives both. The inverse runs as the
 // forward transform of the conjugate; out serves as scratch for the spectrum in natural order.
-void RealTransform::Inverse(const std::complex<double>* bins, double* out) {
+void RealTransform::Inverse(double* out) {
+  const double* xr = re_;
+  const double* xi = im_;
   double* __restrict zr = out;
   double* __restrict zi = out + m_;
-  zr[0] = bins[0].real() + bins[m_].real();
-  zi[0] = -(bins[0].real() - bins[m_].real());
-  for (int32_t k = 1; k < m_; ++k) {
-    const std::complex<double> a = bins[k], b = bins[m_ - k];
-    const double er = a.real() + b.real(), ei = a.imag() - b.imag();
-    const double dr = a.real() - b.real(), di = a.imag() + b.imag();
-    const std::complex<double> w = twiddle_(k);  // multiply by conj(w)
-    const double orr = dr * w.real() + di * w.imag(), oi = di * w.real() - dr * w.imag();
-    zr[k] = er - oi;
-    zi[k] = -(ei + orr);
+  zr[0] = xr[0] + nyquist_;
+  zi[0] = -(xr[0] - nyquist_);
+  constexpr int32_t kChunk = 256;
+  alignas(64) double wr[kChunk], wi[kChunk];
+  for (int32_t k0 = 1; k0 < m_; k0 += kChunk) {
+    const int32_t len = std::min(kChunk, m_ - k0);
+    twiddle_.Fill(wr, wi, k0, len);
+    for (int32_t t = 0; t < len; ++t) {
+      const int32_t k = k0 + t, c = m_ - k;
+      const double er = xr[k] + xr[c], ei = xi[k] - xi[c];
+      const double dr = xr[k] - xr[c], di = xi[k] + xi[c];
+      const double orr = dr * wr[t] + di * wi[t], oi = di * wr[t] - dr * wi[t];  // times conj(w^k)
+      zr[k] = er - oi;
+      zi[k] = -(ei + orr);
+    }
   }
   BitReversePermute(
       log2m_,
@@ -449,16 +470,17 @@ SISMCALC_API int32_t AUTO(const int32_t* N, const float* X, float* R) {
   const int32_t p = PaddedLength(*N);
   if (p == 0) return 0;
   try {
-    RealTransform transform(p);
-    std::vector<std::complex<double>> power(static_cast<size_t>(p / 2 + 1));
-    std::vector<double> r(static_cast<size_t>(p));
+    RealTransform transform(p, p);
+    double* r = transform.Scratch();
     transform.Forward(X, *N);
+    double* re = transform.Re();
+    double* im = transform.Im();
     for (int32_t k = 0; k < p / 2; ++k) {
-      const double re = transform.Re()[k], im = transform.Im()[k];
-      power[k] = re * re + im * im;
+      re[k] = re[k] * re[k] + im[k] * im[k];
+      im[k] = 0.0;
     }
-    power[p / 2] = transform.Nyquist() * transform.Nyquist();
-    transform.Inverse(power.data(), r.data());
+    transform.Nyquist() *= transform.Nyquist();
+    transform.Inverse(r);
     // A record without power has no correlation to normalise; refuse rather than write 0/0.
     const double s = r[0] / p;
     if (!(s > 0.0)) return 0;

@@ -50,25 +50,35 @@ SISMCALC_API int32_t FILTER(const int32_t* N, const float* DT, const float* FL, 
   const int32_t nh = p / 2;
   const double df = (1.0 / *DT) / p;
   const double fl = *FL, fh = *FH;
+  // Gains of the 1-based bins i, applied in place to the transform: the low cut on bins 2..iL, the
+  // high cut on bins iH..NH (disjoint, as iL < iH); bin 1 (the mean) and bin NH+1 (Nyquist) go.
+  const int64_t iL = TruncateToInt(fl / df) + 1;
+  const bool lowCut = 1 < iL && iL < nh;
+  const int64_t iH = TruncateToInt(fh / df);
+  const bool highCut = iL < iH && iH < nh;
   try {
-    // Gains of the 1-based bins 1..NH live at gain[0..NH-1].
-    std::vector<double> gain(static_cast<size_t>(nh), 1.0);
-    const int64_t iL = TruncateToInt(fl / df) + 1;
-    if (1 < iL && iL < nh)
-      for (int64_t i = 1; i <= iL; ++i) gain[i - 1] *= FILTLC(fl, static_cast<double>(i - 1) * df);
-    const int64_t iH = TruncateToInt(fh / df);
-    if (iL < iH && iH < nh)
-      for (int64_t i = iH; i <= nh; ++i) gain[i - 1] *= FILTHC(fh, static_cast<double>(i - 1) * df);
-
-    RealTransform transform(p);
-    std::vector<std::complex<double>> bins(static_cast<size_t>(nh + 1));
-    std::vector<double> y(static_cast<size_t>(p));
-    transform.Forward(X, n, bins.data());
-    bins[0] = 0.0;
-    for (int32_t k = 1; k < nh; ++k) bins[k] *= gain[k];
-    bins[nh] = 0.0;
-    transform.Inverse(bins.data(), y.data());
-    for (int32_t i = 0; i < n; ++i) X[i] = static_cast<float>(y[i] / p);
+    RealTransform transform(p, p);
+    double* y = transform.Scratch();
+    transform.Forward(X, n);
+    double* re = transform.Re();
+    double* im = transform.Im();
+    re[0] = im[0] = 0.0;
+    transform.Nyquist() = 0.0;
+    if (lowCut)
+      for (int64_t k = 1; k < iL; ++k) {
+        const double g = FILTLC(fl, static_cast<double>(k) * df);
+        re[k] *= g;
+        im[k] *= g;
+      }
+    if (highCut)
+      for (int64_t k = std::max<int64_t>(iH - 1, 1); k < nh; ++k) {
+        const double g = FILTHC(fh, static_cast<double>(k) * df);
+        re[k] *= g;
+        im[k] *= g;
+      }
+    transform.Inverse(y);
+    const double scale = 1.0 / p;  // exact: p is a power of two
+    for (int32_t i = 0; i < n; ++i) X[i] = static_cast<float>(y[i] * scale);
   } catch (const std::bad_alloc&) {
     return 0;
   }

@@ -179,24 +179,35 @@ SISMCALC_API int32_t INTEGFFT(const int32_t* N, const float* DT, const float* AC
   const int32_t l = 2 * m;
   const double df = 1.0 / (dt * l);
   try {
-    RealTransform transform(l);
-    std::vector<std::complex<double>> a(static_cast<size_t>(m + 1)), vel(a.size()), disp(a.size());
-    std::vector<double> gain(a.size()), out(static_cast<size_t>(l));
-    transform.Forward(ACC, n, a.data());
-    LOWCUT_COS(m + 1, df, *FC, gain.data());
-    for (int32_t k = 0; k <= m; ++k) a[k] *= gain[k];
-    vel[0] = disp[0] = 0.0;
+    RealTransform transform(l, int64_t{l} + 3 * int64_t{m} + 1);
+    double* out = transform.Scratch();
+    double* dispRe = out + l;
+    double* dispIm = dispRe + m;
+    double* gain = dispIm + m;
+    LOWCUT_COS(m + 1, df, *FC, gain);
+    transform.Forward(ACC, n);
+    // The spectrum of the velocity replaces that of the acceleration in place; the displacement's is
+    // kept aside for the second inverse.
+    double* re = transform.Re();
+    double* im = transform.Im();
+    re[0] = im[0] = dispRe[0] = dispIm[0] = 0.0;
     for (int32_t k = 1; k < m; ++k) {
       const double w = kTwoPi * k * df;  // dividing by i*w is multiplying by -i/w
-      vel[k] = {a[k].imag() / w / l, -a[k].real() / w / l};
-      disp[k] = {vel[k].imag() / w, -vel[k].real() / w};
+      const double ar = re[k] * gain[k], ai = im[k] * gain[k];
+      re[k] = ai / w / l;
+      im[k] = -ar / w / l;
+      dispRe[k] = im[k] / w;
+      dispIm[k] = -re[k] / w;
     }
     const double wn = kTwoPi * m * df;
-    vel[m] = a[m].real() / wn / l;
-    disp[m] = vel[m].real() / wn;
-    transform.Inverse(vel.data(), out.data());
-    Store(n, out.data(), VEL);
-    transform.Inverse(disp.data(), out.data());
+    transform.Nyquist() = transform.Nyquist() * gain[m] / wn / l;
+    const double dispNyquist = transform.Nyquist() / wn;
+    transform.Inverse(out);
+    Store(n, out, VEL);
+    std::copy(dispRe, dispRe + m, re);
+    std::copy(dispIm, dispIm + m, im);
+    transform.Nyquist() = dispNyquist;
+    transform.Inverse(out);
     const double d0 = out[0];
     for (int32_t i = 0; i < n; ++i) DISP[i] = static_cast<float>(out[i] - d0);
   } catch (const std::bad_alloc&) {

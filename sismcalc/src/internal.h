@@ -69,27 +69,32 @@ inline uint32_t ReverseBits(uint32_t v, int bits) {
 
 // Real transforms of one padded length p (a power of two >= 2) through a complex one of p/2 points.
 // Construct once per call of an exported function and reuse for every transform of that length;
-// the constructor allocates all scratch in one block (std::bad_alloc on failure), the transforms
-// allocate nothing.
+// the constructor allocates all scratch in one block (std::bad_alloc on failure), including
+// `scratch` more doubles for the caller's own work arrays; the transforms allocate nothing.
 class RealTransform {
  public:
-  explicit RealTransform(int32_t p);
+  explicit RealTransform(int32_t p, int64_t scratch = 0);
   int32_t Length() const { return p_; }
+  // The caller's scratch doubles, uninitialised.
+  double* Scratch() { return scratch_; }
 
   // Forward transform (sign -1, unscaled) of x[0..n) zero-padded to p: writes bins 0..p/2.
   void Forward(const float* x, int32_t n, std::complex<double>* bins);
   void Forward(const double* x, int32_t n, std::complex<double>* bins);
 
-  // The same transform kept inside: bins 0..p/2-1 as Re()[k], Im()[k], bin p/2 (real) as Nyquist().
-  // Valid until the next transform.
-  void Forward(const float* x, int32_t n);
-  const double* Re() const { return re_; }
-  const double* Im() const { return im_; }
-  double Nyquist() const { return nyquist_; }
-
   // Inverse transform (sign +1, unscaled) of the Hermitian spectrum whose bins 0..p/2 are given
   // (the imaginary parts of bins 0 and p/2 are ignored): writes p real values.
   void Inverse(const std::complex<double>* bins, double* out);
+
+  // The same transforms on a spectrum held inside, to be worked on in place between them:
+  // bins 0..p/2-1 as Re()[k], Im()[k] and bin p/2 (real) as Nyquist(). Forward fills it; Inverse
+  // reads it (ignoring Im()[0]), writes p real values to out and leaves the spectrum undefined.
+  void Forward(const float* x, int32_t n);
+  void Forward(const double* x, int32_t n);
+  void Inverse(double* out);
+  double* Re() { return re_; }
+  double* Im() { return im_; }
+  double& Nyquist() { return nyquist_; }
 
  private:
   template <typename T>
@@ -101,6 +106,7 @@ class RealTransform {
   std::unique_ptr<double[]> storage_;
   double* re_;
   double* im_;
+  double* scratch_;
   double nyquist_ = 0.0;
   ComplexTransform core_;
   TwiddleSource twiddle_;          // exp(-i*kPi*k/m), the factors that join the even and odd halves

@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "../sismcalc/literal_fft.h"
+#include "../sismcalc/textbook_fft.h"
 #include "internal.h"
 
 namespace {
@@ -37,7 +37,7 @@ TEST_P(FftAgainstTextbook, AgreesInBothDirections) {
   for (int isign : {-1, 1}) {
     std::vector<std::complex<double>> fast = RandomComplex(n, static_cast<unsigned>(n)), slow = fast;
     ASSERT_EQ(FFT(n, fast.data(), isign), 1);
-    ASSERT_TRUE(sism::test::LiteralFft(slow, isign));
+    ASSERT_TRUE(sism::test::TextbookFft(slow, isign));
     double scale = 0;
     for (const auto& v : slow) scale = std::max(scale, std::abs(v));
     for (int k = 0; k < n; ++k) ASSERT_LT(std::abs(fast[k] - slow[k]), 1e-6 * scale) << "bin " << k;
@@ -95,7 +95,7 @@ TEST(RealTransform, MatchesTheTextbookTransformOfThePaddedRecord) {
   std::normal_distribution<float> normal(0.0f, 1.0f);
   for (auto& v : x) v = normal(gen);
   std::vector<std::complex<double>> a = sism::test::PaddedRecord(x, p), bins(p / 2 + 1);
-  ASSERT_TRUE(sism::test::LiteralFft(a, -1));
+  ASSERT_TRUE(sism::test::TextbookFft(a, -1));
   sismcalc::detail::RealForward(x.data(), n, p, bins.data());
   double scale = 0;
   for (const auto& v : a) scale = std::max(scale, std::abs(v));
@@ -110,7 +110,7 @@ TEST(RealTransform, InverseOfAHermitianSpectrumIsTheTextbookInverse) {
   std::vector<std::complex<double>> full(p);
   for (int k = 0; k <= p / 2; ++k) full[k] = half[k];
   for (int k = 1; k < p / 2; ++k) full[p - k] = std::conj(half[k]);
-  ASSERT_TRUE(sism::test::LiteralFft(full, 1));
+  ASSERT_TRUE(sism::test::TextbookFft(full, 1));
   std::vector<double> out(p);
   sismcalc::detail::RealInverse(half.data(), p, out.data());
   for (int i = 0; i < p; ++i) ASSERT_NEAR(out[i], full[i].real(), 1e-5) << i;

@@ -18,7 +18,7 @@ struct StepCoef {
   double w2, h2w;             // absolute acceleration = -(w2 d + h2w v)
 };
 
-StepCoef NigJenCoef(double w, double h, double dt) {
+StepCoef NigjenCoefficients(double w, double h, double dt) {
   const double q = std::sqrt(1.0 - h * h);
   const double wd = q * w;
   const double e = std::exp(-h * w * dt);
@@ -155,7 +155,9 @@ BlockKernel ChooseKernel() {
   return RunBlockBase;
 }
 
-void RunBlock(const BlockCoef& c, const float* acc, int32_t n, BlockResult& r) {
+// The Nigam-Jennings recurrence for a block of oscillators at rest at the first sample, keeping
+// only the maxima and the input work of each.
+void NIGJEN(const BlockCoef& c, const float* acc, int32_t n, BlockResult& r) {
   static const BlockKernel kernel = ChooseKernel();
   kernel(c, acc, n, r);
 }
@@ -188,7 +190,7 @@ void Spectra(int32_t np, const float* prd, float h, int32_t n, float dt, const f
       // Unused lanes repeat the first period; their results are dropped.
       const int idx = pending[lane < count ? lane : 0];
       const double w = static_cast<float>(kTwoPi / prd[idx]);
-      const StepCoef c = NigJenCoef(w, h, dt);
+      const StepCoef c = NigjenCoefficients(w, h, dt);
       k.a11[lane] = c.a11;
       k.a12[lane] = c.a12;
       k.a21[lane] = c.a21;
@@ -201,7 +203,7 @@ void Spectra(int32_t np, const float* prd, float h, int32_t n, float dt, const f
       k.h2w[lane] = c.h2w;
     }
     BlockResult r;
-    RunBlock(k, acc, n, r);
+    NIGJEN(k, acc, n, r);
     for (int lane = 0; lane < count; ++lane) {
       const int idx = pending[lane];
       if (out.sd) out.sd[idx] = static_cast<float>(r.sd[lane]);

@@ -1,0 +1,161 @@
+// JMA instrumental seismic intensity: frequency weighting of the three components, the level
+// that the vector length reaches for 0.3 s in total, and the largest value over 10-second windows.
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <new>
+#include <vector>
+
+#include "internal.h"
+#include "sismcalc.h"
+
+namespace {
+
+using sismcalc::detail::kHighCutCoef;
+using sismcalc::detail::PaddedLength;
+using sismcalc::detail::RealForward;
+using sismcalc::detail::RealInverse;
+
+constexpr double kPi = 3.1415927f;
+constexpr double kTargetTime = 0.3;  // seconds at or above the level
+constexpr double kTolerance = 0.001;
+constexpr int kMaxSteps = 100;
+
+// Scratch of one call, kept over the windows of SIJMA10.
+struct Work {
+  int32_t p = 0;
+  std::vector<double> gain;  // bins 0..p/2
+  std::vector<std::complex<double>> bins;
+  std::vector<double> filtered;
+  std::vector<double> length;  // vector length per sample, then sorted
+};
+
+// Low cut at 0.5 Hz, high cut at 10 Hz and the period-effect weighting 1/sqrt(f); 0 at DC and
+// at the Nyquist frequency.
+void BuildGain(int32_t p, double dt, std::vector<double>& gain) {
+  const int32_t nh = p / 2;
+  const double df = (1.0 / dt) / p;
+  gain.assign(nh + 1, 0.0);
+  for (int32_t k = 1; k < nh; ++k) {
+    const double f = k * df;
+    const double lowCut = std::sqrt(1.0 - std::exp(-std::pow(f / 0.5, 3)));
+    const double y = (f / 10.0) * (f / 10.0);
+    double poly = kHighCutCoef[6];
+    for (int i = 5; i >= 0; --i) poly = poly * y + kHighCutCoef[i];
+    gain[k] = lowCut / std::sqrt(poly) * std::sqrt(1.0 / f);
+  }
+}
+
+// The intensity of one stretch of n >= 1 samples at step dt > 0.
+float Intensity(int32_t n, double dt, const float* const comp[3], Work& w) {
+  const int32_t p = PaddedLength(n);
+  const int32_t nh = p / 2;
+  if (w.p != p) {
+    BuildGain(p, dt, w.gain);
+    w.bins.resize(nh + 1);
+    w.filtered.resize(p);
+    w.p = p;
+  }
+  w.length.assign(n, 0.0);
+  for (int c = 0; c < 3; ++c) {
+    RealForward(comp[c], n, p, w.bins.data());
+    for (int32_t k = 0; k <= nh; ++k) w.bins[k] *= w.gain[k];
+    RealInverse(w.bins.data(), p, w.filtered.data());
+    for (int32_t i = 0; i < n; ++i) {
+      const double x = w.filtered[i] / p;
+      w.length[i] += x * x;
+    }
+  }
+  double vmax = 0.0;
+  for (double& v : w.length) {
+    v = std::sqrt(v);
+    if (!std::isfinite(v)) return 0.0f;  // a sample that is not a number has no intensity
+    vmax = std::max(vmax, v);
+  }
+  if (!(vmax > 0.0)) return 0.0f;
+  std::sort(w.length.begin(), w.length.end());
+
+  // Bisection for the level reached by 0.3 s of samples. The count of samples at or above a
+  // level is read off the sorted lengths, which gives the same midpoints as counting them all.
+  double lo = 0.0, hi = vmax, a = 0.0;
+  for (int step = 0; step < kMaxSteps; ++step) {
+    a = lo + (hi - lo) / 2;
+    const auto below = std::lower_bound(w.length.begin(), w.length.end(), a) - w.length.begin();
+    const double t = static_cast<double>(n - below) * dt;
+    if (std::fabs(t - kTargetTime) <= kTolerance) break;
+    if (t > kTargetTime)
+      lo = a;
+    else
+      hi = a;
+  }
+  const double intensity = 2.0 * std::log10(a) + 0.94;
+  return intensity < 0.0 ? 0.0f : static_cast<float>(intensity);
+}
+
+}  // namespace
+
+extern "C" {
+
+SISMCALC_API float SIJMA(const int32_t* N, const float* DT, const float* X, const float* Y, const float* Z) {
+  const int32_t n = *N;
+  const float dt = *DT;
+  if (n < 1 || !(dt > 0.0f) || n > (1 << 30)) return 0.0f;
+  try {
+    Work w;
+    const float* comp[3] = {X, Y, Z};
+    return Intensity(n, dt, comp, w);
+  } catch (const std::bad_alloc&) {
+    return 0.0f;
+  }
+}
+
+SISMCALC_API float SIJMA10(const int32_t* N, const float* DT, const float* X, const float* Y,
+                           const float* Z) {
+  const int32_t n = *N;
+  const float dt = *DT;
+  if (n < 1 || !(dt > 0.0f)) return 0.0f;
+  // Taper and window step in samples; a record shorter than one step has no window.
+  const double steps = 10.0 / dt + 0.001;
+  if (steps >= n + 1.0 || steps < 1.0) return 0.0f;
+  const int32_t l10 = static_cast<int32_t>(steps);
+  const int32_t l1 = static_cast<int32_t>(1.0 / dt + 0.001);
+  const int32_t m = 2 * l1 + l10;
+  if (m > (1 << 30)) return 0.0f;
+  const int32_t q = PaddedLength(m);
+  const int32_t windows = n / l10;
+  try {
+    // Falling taper: taper[j - 1] = T(j), j = 1..l1, from just below 1 down to 0.
+    std::vector<double> taper(l1);
+    for (int32_t j = 1; j <= l1; ++j) taper[j - 1] = 0.5 + 0.5 * std::cos(kPi * j / l1);
+    std::vector<float> win[3];
+    for (auto& v : win) v.assign(q, 0.0f);
+    const float* src[3] = {X, Y, Z};
+    const float* comp[3] = {win[0].data(), win[1].data(), win[2].data()};
+    Work w;
+    float best = 0.0f;
+    for (int32_t s = 0; s < windows; ++s) {
+      // Window position q (1-based) holds source sample r0 + q.
+      const int64_t r0 = int64_t{s} * l10 - l1;
+      for (int c = 0; c < 3; ++c) {
+        float* out = win[c].data();
+        const float* x = src[c];
+        for (int32_t pos = 1; pos <= l1; ++pos) {
+          const int64_t r = r0 + pos;
+          out[pos - 1] = r < 1 ? 0.0f : static_cast<float>(x[r - 1] * taper[l1 - pos]);
+        }
+        for (int32_t pos = l1 + 1; pos <= l1 + l10; ++pos) out[pos - 1] = x[r0 + pos - 1];
+        for (int32_t pos = l1 + l10 + 1; pos <= m; ++pos) {
+          const int64_t r = r0 + pos;
+          out[pos - 1] = r > n ? 0.0f : static_cast<float>(x[r - 1] * taper[pos - l1 - l10 - 1]);
+        }
+      }
+      // The whole padded window takes part in the 0.3 s count.
+      best = std::max(best, Intensity(q, dt, comp, w));
+    }
+    return best;
+  } catch (const std::bad_alloc&) {
+    return 0.0f;
+  }
+}
+
+}  // extern "C"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -11,19 +12,19 @@
 
 namespace {
 
-using sismcalc::detail::kHighCutCoef;
+using sismcalc::detail::FILTHC;
+using sismcalc::detail::FILTLC;
+using sismcalc::detail::kPi;
 using sismcalc::detail::PaddedLength;
-using sismcalc::detail::RealForward;
-using sismcalc::detail::RealInverse;
+using sismcalc::detail::RealTransform;
 
-constexpr double kPi = 3.1415927f;
 constexpr double kTargetTime = 0.3;  // seconds at or above the level
 constexpr double kTolerance = 0.001;
 constexpr int kMaxSteps = 100;
 
 // Scratch of one call, kept over the windows of SIJMA10.
 struct Work {
-  int32_t p = 0;
+  std::unique_ptr<RealTransform> transform;
   std::vector<double> gain;  // bins 0..p/2
   std::vector<std::complex<double>> bins;
   std::vector<double> filtered;
@@ -38,11 +39,7 @@ void BuildGain(int32_t p, double dt, std::vector<double>& gain) {
   gain.assign(nh + 1, 0.0);
   for (int32_t k = 1; k < nh; ++k) {
     const double f = k * df;
-    const double lowCut = std::sqrt(1.0 - std::exp(-std::pow(f / 0.5, 3)));
-    const double y = (f / 10.0) * (f / 10.0);
-    double poly = kHighCutCoef[6];
-    for (int i = 5; i >= 0; --i) poly = poly * y + kHighCutCoef[i];
-    gain[k] = lowCut / std::sqrt(poly) * std::sqrt(1.0 / f);
+    gain[k] = FILTLC(0.5, f) * FILTHC(10.0, f) * std::sqrt(1.0 / f);
   }
 }
 
@@ -50,17 +47,17 @@ void BuildGain(int32_t p, double dt, std::vector<double>& gain) {
 float Intensity(int32_t n, double dt, const float* const comp[3], Work& w) {
   const int32_t p = PaddedLength(n);
   const int32_t nh = p / 2;
-  if (w.p != p) {
+  if (!w.transform || w.transform->Length() != p) {
+    w.transform = std::make_unique<RealTransform>(p);
     BuildGain(p, dt, w.gain);
     w.bins.resize(nh + 1);
     w.filtered.resize(p);
-    w.p = p;
   }
   w.length.assign(n, 0.0);
   for (int c = 0; c < 3; ++c) {
-    RealForward(comp[c], n, p, w.bins.data());
+    w.transform->Forward(comp[c], n, w.bins.data());
     for (int32_t k = 0; k <= nh; ++k) w.bins[k] *= w.gain[k];
-    RealInverse(w.bins.data(), p, w.filtered.data());
+    w.transform->Inverse(w.bins.data(), w.filtered.data());
     for (int32_t i = 0; i < n; ++i) {
       const double x = w.filtered[i] / p;
       w.length[i] += x * x;

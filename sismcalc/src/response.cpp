@@ -5,11 +5,12 @@
 #include <new>
 #include <vector>
 
+#include "internal.h"
 #include "sismcalc.h"
 
 namespace {
 
-constexpr float kTwoPi = 6.2831855f;
+using sismcalc::detail::kTwoPi;
 
 // The exact step of x'' + 2 h w x' + w^2 x = -a(t) for an acceleration linear between samples.
 struct StepCoef {

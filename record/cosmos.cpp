@@ -35,7 +35,7 @@ HeaderBlock ParseDescriptor(const std::string& line, HeaderBlock block) {
   if (fmt != std::string::npos) block.layout = ParseFortranFormat(up.substr(fmt));
   std::size_t follow = up.find("FOLLOW");
   std::size_t on = follow == std::string::npos ? std::string::npos : up.find(" ON ", follow);
-  int32_t lines = on == std::string::npos ? 0 : static_cast<int32_t>(Val(Left(Mid(up, on + 5), 6)));
+  int32_t lines = on == std::string::npos ? 0 : WholePart(Val(Left(Mid(up, on + 5), 6)));
   if (lines > 0)
     block.lines = lines;
   else if (IsNumeric(first) || fmt != std::string::npos)

@@ -108,4 +108,9 @@ int32_t RateFromInterval(double seconds) {
   return rate;
 }
 
+int32_t WholePart(double v) {
+  if (!std::isfinite(v) || std::fabs(v) > 1e9) return 0;
+  return static_cast<int32_t>(v);
+}
+
 }  // namespace sism

@@ -48,4 +48,8 @@ int32_t CountLinesBeginning(const std::string& text, std::string_view tag);
 // is not positive and 5 for a rate below 1 Hz.
 int32_t RateFromInterval(double seconds);
 
+// Whole part of a header number read with Val; 0 when it is no sensible count or clock
+// value (not finite, or beyond a billion), so a garbled field cannot overflow.
+int32_t WholePart(double v);
+
 }  // namespace sism

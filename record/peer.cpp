@@ -74,8 +74,7 @@ void TakeDate(const std::string& field, StrongRecord& rec) {
   }
   rec.RecDate = FormatNumber(year, "0000") + "/" + FormatNumber(ToLong(month), "00") + "/" +
                 FormatNumber(ToLong(day), "00");
-  rec.RecTime =
-      FormatNumber(static_cast<int32_t>(hour), "00") + ":" + FormatNumber(static_cast<int32_t>(minute), "00");
+  rec.RecTime = FormatNumber(WholePart(hour), "00") + ":" + FormatNumber(WholePart(minute), "00");
 }
 
 void TakeHeaderTexts(const std::string& line, StrongRecord& rec) {

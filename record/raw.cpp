@@ -56,16 +56,15 @@ bool IsDigits(const std::string& s) {
 }
 
 std::string DateText(double year, double month, double day) {
-  return FormatNumber(static_cast<int32_t>(year), "0000") + "/" +
-         FormatNumber(static_cast<int32_t>(month), "00") + "/" +
-         FormatNumber(static_cast<int32_t>(day), "00");
+  return FormatNumber(WholePart(year), "0000") + "/" + FormatNumber(WholePart(month), "00") + "/" +
+         FormatNumber(WholePart(day), "00");
 }
 
 // "hh:nn:ss"; fractional seconds round to the nearest, carrying into the minute.
 void SetClock(StrongRecord& rec, double hour, double minute, double second) {
-  int32_t s = RoundToLong(second);
-  rec.RecTime = FormatNumber(static_cast<int32_t>(hour), "00") + ":" +
-                FormatNumber(static_cast<int32_t>(minute), "00") + ":" + FormatNumber(s >= 60 ? 0 : s, "00");
+  int32_t s = WholePart(RoundHalfEven(second));
+  rec.RecTime = FormatNumber(WholePart(hour), "00") + ":" + FormatNumber(WholePart(minute), "00") + ":" +
+                FormatNumber(s >= 60 ? 0 : s, "00");
   if (s >= 60) NormalizeDateTime(rec.RecDate, rec.RecTime, s);
 }
 

@@ -254,6 +254,7 @@ TEST(ReadRaw, DateForms) {
       {"CSMIP", "Start time:  2/13/94", "1994/02/13", ""},
       {"CSMIP", "13160-S1690-92184.03", "", ""},
       {"JUNE 28, 1992 08:05 PDT", "13160-S1690-92184.03", "", ""},
+      {"CSMIP", "at 99999999999/13/2e99, 9e99:1:1e99", "0000/00/13", "00:01:00"},  // garbled, no overflow
   };
   for (const Case& c : cases) {
     RawChannel ch;

@@ -1,0 +1,65 @@
+// The rules of the calculation-parameter dialog, without the window: which boxes each
+// choice enables, which recalculation bit each change sets, and what Apply does.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "analysis/calc_params.h"
+
+namespace sism {
+
+class CalcDialogModel {
+ public:
+  // The nine text boxes, in their control-array order.
+  enum Box : int {
+    BoxTimeFront = 0,
+    BoxTimeRear = 1,
+    BoxFourLength = 2,
+    BoxFourStart = 3,
+    BoxWindowWidth = 4,
+    BoxRespDamping = 5,
+    BoxRespSteps = 6,
+    BoxCutOffFreq = 7,
+    BoxStartThreshold = 8,
+  };
+  static constexpr int kBoxCount = 9;
+  // String numbers of the box labels.
+  static constexpr std::array<int, kBoxCount> kBoxLabels = {7530, 7540, 7560, 7565, 7570, 7580, 7590, 7520, 7610};
+
+  // Takes a working copy of the parameters; nothing is pending.
+  explicit CalcDialogModel(const CalcParams& params);
+
+  const CalcParams& Working() const { return work_; }
+  int32_t Flags() const { return work_.RecalcFlags; }
+  // Any accepted change enables Apply, also one that needs no recalculation.
+  bool ApplyEnabled() const { return changed_ || work_.RecalcFlags != 0; }
+
+  // The text a box shows for its field.
+  std::string BoxText(int box) const;
+
+  void ChooseIntegrationMethod(int32_t method);  // list index 0..4
+  void ChooseFourDurationType(int32_t type);     // list index 0..2
+  void SetRespNormalize(bool on);
+  // Leaving a box: a number is stored and sets its bit; anything else is refused
+  // (false: the box gets its previous text back and the program beeps).
+  bool LeaveBox(int box, const std::string& text);
+
+  bool CutOffEnabled() const;       // lattice filter and FFT
+  bool FrontRearEnabled() const;    // bi-linear only
+  bool LengthStartEnabled() const;  // "Specify start time and time length"
+
+  // Copies the working copy into `target`, flags included (relations are added when
+  // spectra changed), and clears the dialog's flags. Returns whether anything is to be
+  // recalculated and redrawn.
+  bool Apply(CalcParams& target);
+  // After loading a settings file into the working copy.
+  void Replace(const CalcParams& params);
+
+ private:
+  CalcParams work_;
+  bool changed_ = false;
+};
+
+}  // namespace sism

@@ -1,0 +1,288 @@
+#include "analysis/drivers.h"
+
+#include <cmath>
+
+#include "common/errors.h"
+#include "common/strings.h"
+#include "common/text.h"
+#include "sismcalc/binding/calc.h"
+
+namespace sism {
+
+namespace {
+
+int32_t PaddedLength(int32_t n) {
+  int32_t p = 2;
+  while (p < n) p *= 2;
+  return p;
+}
+
+// A quotient whose zero denominator gives 0 instead of ending the driver.
+float SafeRatio(float num, float den) { return den == 0 ? 0.0f : num / den; }
+
+std::vector<std::pair<int32_t, int32_t>> ValidPairs(const AppState& s) {
+  std::vector<std::pair<int32_t, int32_t>> pairs;
+  for (auto [x, y] : s.view.RelationPairs)
+    if (x >= 1 && y >= 1 && x <= s.record.ChanCount && y <= s.record.ChanCount) pairs.emplace_back(x, y);
+  return pairs;
+}
+
+}  // namespace
+
+int32_t PendingSet(const CalcParams& calc, int32_t viewChangeFlags) {
+  int32_t pending = calc.RecalcFlags | viewChangeFlags;
+  if ((pending & RecalcTimeAxis) && calc.FourDurationType == 1) pending |= RecalcFourier | RecalcRelations;
+  return pending;
+}
+
+void RunIntegrationDriver(AppState& s, UserInterface& ui) {
+  StatusScope status(ui, Str(8010), false);
+  const StrongRecord& rec = s.record;
+  MotionData& m = s.series.motion;
+  const int32_t n = rec.DataCount, chans = rec.ChanCount;
+  m.ChanCount = chans;
+  m.Count = n;
+  m.V.Resize(n, chans);
+  m.D.Resize(n, chans);
+  m.PeakVel.assign(static_cast<std::size_t>(chans), 0.0f);
+  m.PeakDisp.assign(static_cast<std::size_t>(chans), 0.0f);
+  if (n < 1 || rec.SampFreq < 1) return;
+  const float dt = 1.0f / static_cast<float>(rec.SampFreq);
+  const CalcParams& c = s.calc;
+  for (int32_t ch = 1; ch <= chans; ++ch) {
+    const float* acc = rec.Channel(ch);
+    float* v = m.V.Column(ch);
+    float* d = m.D.Column(ch);
+    switch (c.IntegrationMethod) {
+      case 1:
+      case 2:
+      case 3: {
+        const int32_t method = c.IntegrationMethod + 1;
+        calc::INTEGTRA(&n, &dt, acc, v, d, &method, &c.TimeFront, &c.TimeRear);
+        break;
+      }
+      case 4: calc::INTEGFFT(&n, &dt, acc, v, d, &c.CutOffFreq); break;
+      default: calc::INTEGLAT(&n, &dt, acc, v, d, &c.CutOffFreq); break;
+    }
+    m.PeakVel[ch - 1] = calc::GETPEAK(&n, v);
+    m.PeakDisp[ch - 1] = calc::GETPEAK(&n, d);
+    ui.Yield();
+  }
+}
+
+Stretch FourierStretch(const StrongRecord& rec, const CalcParams& calc, const GraphSettings& graph) {
+  const double fs = rec.SampFreq;
+  const int32_t n = rec.DataCount;
+  Stretch st;
+  switch (calc.FourDurationType) {
+    case 1: {
+      const double tmin = graph.Axis[AxisTime].Min, tmax = graph.Axis[AxisTime].Max;
+      st.start = RoundToLong(tmin * fs + 1);
+      st.length = RoundToLong((tmax - tmin) * fs);
+      if (st.length > n - st.start + 1) st.length = n - st.start + 1;
+      break;
+    }
+    case 2:
+      st.start = RoundToLong(calc.FourStart * fs + 1);
+      st.length = RoundToLong(calc.FourLength * fs);
+      if (st.length > n - st.start + 1 || st.length < 16) st.length = n - st.start + 1;
+      break;
+    default: st.start = 1, st.length = n; break;
+  }
+  if (st.start < 1 || st.start > n) st.start = 1;
+  if (st.length <= 1) st.length = n - st.start + 1;
+  return st;
+}
+
+void RunFourierDriver(AppState& s, UserInterface& ui) {
+  StatusScope status(ui, Str(8020), false);
+  const StrongRecord& rec = s.record;
+  FourierData& f = s.series.fourier;
+  f = FourierData();
+  const int32_t chans = rec.ChanCount;
+  f.ChanCount = chans;
+  if (rec.DataCount < 1 || rec.SampFreq < 1 || chans < 1) return;
+  const Stretch st = FourierStretch(rec, s.calc, s.graph);
+  const int32_t L = st.length, P = PaddedLength(L), NH = P / 2, half = NH / 2;
+  f.Start = st.start;
+  f.Length = L;
+  f.NH = NH;
+  f.Tp = static_cast<float>(P) / static_cast<float>(rec.SampFreq);
+  f.DF = 1.0f / f.Tp;
+  f.Re.Resize(NH, chans);
+  f.Im.Resize(NH, chans);
+  f.A.Resize(NH, chans);
+  f.Pw.Resize(NH, chans);
+  f.Rc.Resize(half, chans);
+  f.R0.assign(static_cast<std::size_t>(chans), 0.0f);
+  std::vector<float> power(static_cast<std::size_t>(NH)), c(static_cast<std::size_t>(half < 1 ? 1 : half)),
+      sPart(c.size());
+  const float width = s.calc.WindowWidth;
+  for (int32_t ch = 1; ch <= chans; ++ch) {
+    float* re = f.Re.Column(ch);
+    float* im = f.Im.Column(ch);
+    calc::FFTRI(&L, rec.Channel(ch) + (st.start - 1), re, im);
+    for (int32_t k = 0; k < NH; ++k) {
+      re[k] *= f.Tp;
+      im[k] *= f.Tp;
+      power[k] = re[k] * re[k] + im[k] * im[k];
+    }
+    if (width > 0) calc::PARZEN(&NH, &f.DF, &width, power.data());
+    float* a = f.A.Column(ch);
+    float* pw = f.Pw.Column(ch);
+    for (int32_t k = 0; k < NH; ++k) {
+      a[k] = std::sqrt(std::fmax(power[k], 0.0f));
+      pw[k] = power[k] / f.Tp;
+    }
+    if (half >= 1) {
+      calc::FFTRI(&NH, pw, c.data(), sPart.data());
+      const float r0 = c[0];
+      f.R0[ch - 1] = r0;
+      float* rc = f.Rc.Column(ch);
+      if (r0 != 0)
+        for (int32_t m = 0; m < half; ++m) rc[m] = c[m] / r0;
+    }
+    ui.Yield();
+  }
+}
+
+std::vector<float> ResponsePeriods(const CalcParams& calc, const GraphSettings& graph) {
+  const int32_t np = calc.RespSteps < 2 ? 100 : calc.RespSteps;
+  std::vector<float> t(static_cast<std::size_t>(np));
+  const AxisSettings& axis = graph.Axis[AxisPeriod];
+  if (axis.Log && axis.Min > 0 && axis.Max > axis.Min && calc::LOGPRD(&axis.Min, &axis.Max, &np, t.data()) == 1)
+    return t;
+  for (int32_t k = 1; k <= np; ++k)
+    t[k - 1] = static_cast<float>(static_cast<double>(axis.Max) * k / np);
+  return t;
+}
+
+Stretch ResponseStretch(const StrongRecord& rec, const CalcParams& calc) {
+  const double fs = rec.SampFreq;
+  Stretch st;
+  st.start = RoundToLong(calc.RespStart * fs + 1);
+  if (st.start < 1 || st.start >= rec.DataCount) st.start = 1;
+  st.length = rec.DataCount - st.start + 1;
+  const int32_t wanted = RoundToLong(calc.RespLength * fs);
+  if (wanted > 1 && wanted < st.length) st.length = wanted;
+  return st;
+}
+
+void RunResponseDriver(AppState& s, UserInterface& ui) {
+  StatusScope status(ui, Str(8030), false);
+  const StrongRecord& rec = s.record;
+  ResponseData& r = s.series.response;
+  const std::vector<float> periods = ResponsePeriods(s.calc, s.graph);
+  const int32_t np = static_cast<int32_t>(periods.size()), chans = rec.ChanCount;
+  r.Resize(chans, np);
+  r.T = periods;
+  r.Damping = s.calc.RespDamping;
+  if (rec.DataCount < 1 || rec.SampFreq < 1) return;
+  const Stretch st = ResponseStretch(rec, s.calc);
+  r.Start = st.start;
+  r.Length = st.length;
+  const float h = s.calc.RespDamping * 0.01f;
+  const float dt = 1.0f / static_cast<float>(rec.SampFreq);
+  std::vector<float> sd(np), sv(np), sa(np), ve(np);
+  for (int32_t ch = 1; ch <= chans; ++ch) {
+    calc::RESPEC2(&np, periods.data(), &h, &st.length, &dt, rec.Channel(ch) + (st.start - 1), sd.data(), sv.data(),
+                  sa.data(), ve.data());
+    const float scale = s.calc.RespNormalize ? SafeRatio(1.0f, std::fabs(rec.Peak(ch))) : 1.0f;
+    for (int32_t k = 1; k <= np; ++k) {
+      const float psv = sa[k - 1] * periods[k - 1] / 6.2831855f;
+      r.R(RespSA, ch, k) = sa[k - 1] * scale;
+      r.R(RespSV, ch, k) = sv[k - 1] * scale;
+      r.R(RespSD, ch, k) = sd[k - 1] * scale;
+      r.R(RespPSV, ch, k) = psv * scale;
+      r.R(RespVE, ch, k) = ve[k - 1];
+    }
+    ui.Yield();
+  }
+}
+
+void RunRelationDriver(AppState& s, UserInterface& ui) {
+  StatusScope status(ui, Str(8040), false);
+  const FourierData& f = s.series.fourier;
+  const ResponseData& resp = s.series.response;
+  RelationData& rel = s.series.relation;
+  rel.Pairs.clear();
+  const int32_t NH = f.NH, M = NH / 2;
+  if (NH < 1 || f.ChanCount != s.record.ChanCount) return;
+  const float width = s.calc.WindowWidth;
+  std::vector<float> co(NH), q(NH), cc(M < 1 ? 1 : M), ccIm(cc.size()), sqRe(cc.size()), sqIm(cc.size());
+  for (auto [x, y] : ValidPairs(s)) {
+    RelationPair p;
+    p.X = x;
+    p.Y = y;
+    p.CrossAmp.assign(NH, 0.0f);
+    const float *a = f.Re.Column(x), *b = f.Im.Column(x), *c = f.Re.Column(y), *d = f.Im.Column(y);
+    for (int32_t k = 0; k < NH; ++k) {
+      co[k] = (a[k] * c[k] + b[k] * d[k]) / f.Tp;
+      q[k] = (b[k] * c[k] - a[k] * d[k]) / f.Tp;
+      p.CrossAmp[k] = std::sqrt(co[k] * co[k] + q[k] * q[k]);
+    }
+    if (width > 0) {
+      calc::PARZEN(&NH, &f.DF, &width, co.data());
+      calc::PARZEN(&NH, &f.DF, &width, q.data());
+      calc::PARZEN(&NH, &f.DF, &width, p.CrossAmp.data());
+    }
+    p.Phase.assign(NH, 0.0f);
+    calc::REIMPH(&NH, co.data(), q.data(), p.Phase.data());
+    p.Ratio.assign(NH, 0.0f);
+    p.Coherence.assign(NH, 0.0f);
+    const float *ax = f.A.Column(x), *ay = f.A.Column(y), *px = f.Pw.Column(x), *py = f.Pw.Column(y);
+    for (int32_t k = 0; k < NH; ++k) {
+      p.Phase[k] = static_cast<float>(p.Phase[k] * 180.0 / 3.1415927f);
+      p.Ratio[k] = SafeRatio(ay[k], ax[k]);
+      p.Coherence[k] = SafeRatio(p.CrossAmp[k] * p.CrossAmp[k], px[k] * py[k]);
+    }
+    // Two-sided cross-correlation from the cosine and sine sums of the co- and quad-spectra.
+    p.CrossCorr.assign(static_cast<std::size_t>(2 * M), 0.0f);
+    if (M >= 1) {
+      calc::FFTRI(&NH, co.data(), cc.data(), ccIm.data());
+      calc::FFTRI(&NH, q.data(), sqRe.data(), sqIm.data());
+      const float norm = std::sqrt(f.R0[x - 1] * f.R0[y - 1]);
+      p.CrossCorr[M] = SafeRatio(cc[0], norm);
+      for (int32_t j = 1; j <= M - 1; ++j) {
+        const float sq = -sqIm[j];
+        p.CrossCorr[M + j] = SafeRatio(cc[j] + sq, norm);
+        p.CrossCorr[M - j] = SafeRatio(cc[j] - sq, norm);
+      }
+    }
+    p.RespRatio.assign(resp.NP, 0.0f);
+    if (resp.ChanCount == s.record.ChanCount)
+      for (int32_t k = 1; k <= resp.NP; ++k) p.RespRatio[k - 1] = SafeRatio(resp.R(RespSA, y, k), resp.R(RespSA, x, k));
+    rel.Pairs.push_back(std::move(p));
+    ui.Yield();
+  }
+}
+
+void RunAnalysisDrivers(AppState& s, int32_t& pending, UserInterface& ui) {
+  ComputedSeries& cs = s.series;
+  if (s.record.ChanCount < 1) return;
+  auto done = [&](int32_t bit, bool& valid) {
+    valid = true;
+    pending &= ~bit;
+    s.calc.RecalcFlags &= ~bit;
+  };
+  if ((pending & RecalcIntegration) || !cs.motionValid) {
+    RunIntegrationDriver(s, ui);
+    done(RecalcIntegration, cs.motionValid);
+  }
+  if ((pending & RecalcFourier) || !cs.fourierValid) {
+    RunFourierDriver(s, ui);
+    done(RecalcFourier, cs.fourierValid);
+    cs.relationValid = false;  // relations are built on these spectra
+  }
+  if ((pending & RecalcResponse) || !cs.responseValid) {
+    RunResponseDriver(s, ui);
+    done(RecalcResponse, cs.responseValid);
+    cs.relationValid = false;
+  }
+  if ((pending & RecalcRelations) || !cs.relationValid) {
+    RunRelationDriver(s, ui);
+    done(RecalcRelations, cs.relationValid);
+  }
+}
+
+}  // namespace sism

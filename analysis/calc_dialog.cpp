@@ -5,7 +5,9 @@
 
 namespace sism {
 
-CalcDialogModel::CalcDialogModel(const CalcParams& params) : work_(params) { work_.RecalcFlags = 0; }
+CalcDialogModel::CalcDialogModel(const CalcParams& params) : work_(params) {
+  work_.RecalcFlags = 0;
+}
 
 void CalcDialogModel::Replace(const CalcParams& params) {
   int32_t flags = work_.RecalcFlags;
@@ -16,16 +18,26 @@ void CalcDialogModel::Replace(const CalcParams& params) {
 
 std::string CalcDialogModel::BoxText(int box) const {
   switch (box) {
-    case BoxTimeFront: return NumberText(work_.TimeFront);
-    case BoxTimeRear: return NumberText(work_.TimeRear);
-    case BoxFourLength: return NumberText(work_.FourLength);
-    case BoxFourStart: return NumberText(work_.FourStart);
-    case BoxWindowWidth: return NumberText(work_.WindowWidth);
-    case BoxRespDamping: return NumberText(work_.RespDamping);
-    case BoxRespSteps: return std::to_string(work_.RespSteps);
-    case BoxCutOffFreq: return NumberText(work_.CutOffFreq);
-    case BoxStartThreshold: return NumberText(work_.StartThreshold);
-    default: return {};
+    case BoxTimeFront:
+      return NumberText(work_.TimeFront);
+    case BoxTimeRear:
+      return NumberText(work_.TimeRear);
+    case BoxFourLength:
+      return NumberText(work_.FourLength);
+    case BoxFourStart:
+      return NumberText(work_.FourStart);
+    case BoxWindowWidth:
+      return NumberText(work_.WindowWidth);
+    case BoxRespDamping:
+      return NumberText(work_.RespDamping);
+    case BoxRespSteps:
+      return std::to_string(work_.RespSteps);
+    case BoxCutOffFreq:
+      return NumberText(work_.CutOffFreq);
+    case BoxStartThreshold:
+      return NumberText(work_.StartThreshold);
+    default:
+      return {};
   }
 }
 
@@ -58,24 +70,49 @@ bool CalcDialogModel::LeaveBox(int box, const std::string& text) {
     return false;
   }
   switch (box) {
-    case BoxTimeFront: work_.TimeFront = value, work_.RecalcFlags |= RecalcIntegration; break;
-    case BoxTimeRear: work_.TimeRear = value, work_.RecalcFlags |= RecalcIntegration; break;
-    case BoxCutOffFreq: work_.CutOffFreq = value, work_.RecalcFlags |= RecalcIntegration; break;
-    case BoxFourLength: work_.FourLength = value, work_.RecalcFlags |= RecalcFourier; break;
-    case BoxFourStart: work_.FourStart = value, work_.RecalcFlags |= RecalcFourier; break;
-    case BoxWindowWidth: work_.WindowWidth = value, work_.RecalcFlags |= RecalcFourier; break;
-    case BoxRespDamping: work_.RespDamping = value, work_.RecalcFlags |= RecalcResponse; break;
-    case BoxRespSteps: work_.RespSteps = steps, work_.RecalcFlags |= RecalcResponse; break;
-    case BoxStartThreshold: work_.StartThreshold = value; break;
-    default: return false;
+    case BoxTimeFront:
+      work_.TimeFront = value, work_.RecalcFlags |= RecalcIntegration;
+      break;
+    case BoxTimeRear:
+      work_.TimeRear = value, work_.RecalcFlags |= RecalcIntegration;
+      break;
+    case BoxCutOffFreq:
+      work_.CutOffFreq = value, work_.RecalcFlags |= RecalcIntegration;
+      break;
+    case BoxFourLength:
+      work_.FourLength = value, work_.RecalcFlags |= RecalcFourier;
+      break;
+    case BoxFourStart:
+      work_.FourStart = value, work_.RecalcFlags |= RecalcFourier;
+      break;
+    case BoxWindowWidth:
+      work_.WindowWidth = value, work_.RecalcFlags |= RecalcFourier;
+      break;
+    case BoxRespDamping:
+      work_.RespDamping = value, work_.RecalcFlags |= RecalcResponse;
+      break;
+    case BoxRespSteps:
+      work_.RespSteps = steps, work_.RecalcFlags |= RecalcResponse;
+      break;
+    case BoxStartThreshold:
+      work_.StartThreshold = value;
+      break;
+    default:
+      return false;
   }
   changed_ = true;
   return true;
 }
 
-bool CalcDialogModel::CutOffEnabled() const { return work_.IntegrationMethod == 0 || work_.IntegrationMethod == 4; }
-bool CalcDialogModel::FrontRearEnabled() const { return work_.IntegrationMethod == 2; }
-bool CalcDialogModel::LengthStartEnabled() const { return work_.FourDurationType == 2; }
+bool CalcDialogModel::CutOffEnabled() const {
+  return work_.IntegrationMethod == 0 || work_.IntegrationMethod == 4;
+}
+bool CalcDialogModel::FrontRearEnabled() const {
+  return work_.IntegrationMethod == 2;
+}
+bool CalcDialogModel::LengthStartEnabled() const {
+  return work_.FourDurationType == 2;
+}
 
 bool CalcDialogModel::Apply(CalcParams& target) {
   if (work_.RecalcFlags & (RecalcFourier | RecalcResponse)) work_.RecalcFlags |= RecalcRelations;

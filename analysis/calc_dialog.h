@@ -26,7 +26,8 @@ class CalcDialogModel {
   };
   static constexpr int kBoxCount = 9;
   // String numbers of the box labels.
-  static constexpr std::array<int, kBoxCount> kBoxLabels = {7530, 7540, 7560, 7565, 7570, 7580, 7590, 7520, 7610};
+  static constexpr std::array<int, kBoxCount> kBoxLabels = {7530, 7540, 7560, 7565, 7570,
+                                                            7580, 7590, 7520, 7610};
 
   // Takes a working copy of the parameters; nothing is pending.
   explicit CalcDialogModel(const CalcParams& params);

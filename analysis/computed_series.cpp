@@ -6,7 +6,8 @@ namespace sism {
 
 std::size_t SeriesMatrix::Index(int32_t i, int32_t col) const {
   if (i < 1 || i > rows_ || col < 1 || col > cols_) Raise(ErrSubscriptOutOfRange);
-  return static_cast<std::size_t>(col - 1) * static_cast<std::size_t>(rows_) + static_cast<std::size_t>(i - 1);
+  return static_cast<std::size_t>(col - 1) * static_cast<std::size_t>(rows_) +
+         static_cast<std::size_t>(i - 1);
 }
 
 void ResponseData::Resize(int32_t chans, int32_t np) {
@@ -18,7 +19,8 @@ void ResponseData::Resize(int32_t chans, int32_t np) {
 
 std::size_t ResponseData::Index(int32_t q, int32_t ch, int32_t k) const {
   if (q < 1 || q > 5 || ch < 1 || ch > ChanCount || k < 1 || k > NP) Raise(ErrSubscriptOutOfRange);
-  return (static_cast<std::size_t>(ch - 1) * 5 + static_cast<std::size_t>(q - 1)) * static_cast<std::size_t>(NP) +
+  return (static_cast<std::size_t>(ch - 1) * 5 + static_cast<std::size_t>(q - 1)) *
+             static_cast<std::size_t>(NP) +
          static_cast<std::size_t>(k - 1);
 }
 

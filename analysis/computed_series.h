@@ -33,9 +33,9 @@ class SeriesMatrix {
 
 // Velocity and displacement of every channel.
 struct MotionData {
-  SeriesMatrix V, D;              // (1..DataCount, ch)
-  std::vector<float> PeakVel;     // signed, [ch - 1]
-  std::vector<float> PeakDisp;    // signed, [ch - 1]
+  SeriesMatrix V, D;            // (1..DataCount, ch)
+  std::vector<float> PeakVel;   // signed, [ch - 1]
+  std::vector<float> PeakDisp;  // signed, [ch - 1]
   int32_t ChanCount = 0;
   int32_t Count = 0;
 };
@@ -44,14 +44,14 @@ struct MotionData {
 struct FourierData {
   int32_t ChanCount = 0;
   int32_t NH = 0;
-  int32_t Start = 0;   // S, 1-based step
-  int32_t Length = 0;  // L
-  float DF = 0;        // Hz
-  float Tp = 0;        // padded length in seconds
-  SeriesMatrix Re, Im;  // scaled by Tp (cm/s for gal), (1..NH, ch)
-  SeriesMatrix A;       // amplitude, smoothed (1..NH, ch)
-  SeriesMatrix Pw;      // power spectrum, smoothed, / Tp (1..NH, ch)
-  SeriesMatrix Rc;      // auto-correlation coefficient (1..NH/2, ch)
+  int32_t Start = 0;      // S, 1-based step
+  int32_t Length = 0;     // L
+  float DF = 0;           // Hz
+  float Tp = 0;           // padded length in seconds
+  SeriesMatrix Re, Im;    // scaled by Tp (cm/s for gal), (1..NH, ch)
+  SeriesMatrix A;         // amplitude, smoothed (1..NH, ch)
+  SeriesMatrix Pw;        // power spectrum, smoothed, / Tp (1..NH, ch)
+  SeriesMatrix Rc;        // auto-correlation coefficient (1..NH/2, ch)
   std::vector<float> R0;  // zero-lag value, [ch - 1]
   float Freq(int32_t k) const { return static_cast<float>(k - 1) * DF; }
 };
@@ -64,8 +64,8 @@ struct ResponseData {
   int32_t NP = 0;
   int32_t Start = 0;
   int32_t Length = 0;
-  float Damping = 0;      // percent
-  std::vector<float> T;   // periods, [k - 1]
+  float Damping = 0;     // percent
+  std::vector<float> T;  // periods, [k - 1]
   // R(q, ch, k): value of quantity q for channel ch at period k.
   float& R(int32_t q, int32_t ch, int32_t k) { return values_[Index(q, ch, k)]; }
   float R(int32_t q, int32_t ch, int32_t k) const { return values_[Index(q, ch, k)]; }
@@ -81,9 +81,9 @@ struct ResponseData {
 // Relations of one channel pair (X is the input of the spectral ratio).
 struct RelationPair {
   int32_t X = 0, Y = 0;
-  std::vector<float> Ratio;      // A(Y)/A(X), [k - 1], k = 1..NH
-  std::vector<float> Phase;      // phase of X minus phase of Y, degrees
-  std::vector<float> CrossAmp;   // cross-spectrum amplitude
+  std::vector<float> Ratio;     // A(Y)/A(X), [k - 1], k = 1..NH
+  std::vector<float> Phase;     // phase of X minus phase of Y, degrees
+  std::vector<float> CrossAmp;  // cross-spectrum amplitude
   std::vector<float> Coherence;
   std::vector<float> CrossCorr;  // 2M values, zero lag at element M+1 (index M)
   std::vector<float> RespRatio;  // SA(Y)/SA(X), [k - 1], k = 1..NP

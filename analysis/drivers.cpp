@@ -18,7 +18,9 @@ int32_t PaddedLength(int32_t n) {
 }
 
 // A quotient whose zero denominator gives 0 instead of ending the driver.
-float SafeRatio(float num, float den) { return den == 0 ? 0.0f : num / den; }
+float SafeRatio(float num, float den) {
+  return den == 0 ? 0.0f : num / den;
+}
 
 std::vector<std::pair<int32_t, int32_t>> ValidPairs(const AppState& s) {
   std::vector<std::pair<int32_t, int32_t>> pairs;
@@ -61,8 +63,12 @@ void RunIntegrationDriver(AppState& s, UserInterface& ui) {
         calc::INTEGTRA(&n, &dt, acc, v, d, &method, &c.TimeFront, &c.TimeRear);
         break;
       }
-      case 4: calc::INTEGFFT(&n, &dt, acc, v, d, &c.CutOffFreq); break;
-      default: calc::INTEGLAT(&n, &dt, acc, v, d, &c.CutOffFreq); break;
+      case 4:
+        calc::INTEGFFT(&n, &dt, acc, v, d, &c.CutOffFreq);
+        break;
+      default:
+        calc::INTEGLAT(&n, &dt, acc, v, d, &c.CutOffFreq);
+        break;
     }
     m.PeakVel[ch - 1] = calc::GETPEAK(&n, v);
     m.PeakDisp[ch - 1] = calc::GETPEAK(&n, d);
@@ -87,7 +93,9 @@ Stretch FourierStretch(const StrongRecord& rec, const CalcParams& calc, const Gr
       st.length = RoundToLong(calc.FourLength * fs);
       if (st.length > n - st.start + 1 || st.length < 16) st.length = n - st.start + 1;
       break;
-    default: st.start = 1, st.length = n; break;
+    default:
+      st.start = 1, st.length = n;
+      break;
   }
   if (st.start < 1 || st.start > n) st.start = 1;
   if (st.length <= 1) st.length = n - st.start + 1;
@@ -150,10 +158,10 @@ std::vector<float> ResponsePeriods(const CalcParams& calc, const GraphSettings& 
   const int32_t np = calc.RespSteps < 2 ? 100 : calc.RespSteps;
   std::vector<float> t(static_cast<std::size_t>(np));
   const AxisSettings& axis = graph.Axis[AxisPeriod];
-  if (axis.Log && axis.Min > 0 && axis.Max > axis.Min && calc::LOGPRD(&axis.Min, &axis.Max, &np, t.data()) == 1)
+  if (axis.Log && axis.Min > 0 && axis.Max > axis.Min &&
+      calc::LOGPRD(&axis.Min, &axis.Max, &np, t.data()) == 1)
     return t;
-  for (int32_t k = 1; k <= np; ++k)
-    t[k - 1] = static_cast<float>(static_cast<double>(axis.Max) * k / np);
+  for (int32_t k = 1; k <= np; ++k) t[k - 1] = static_cast<float>(static_cast<double>(axis.Max) * k / np);
   return t;
 }
 
@@ -185,8 +193,8 @@ void RunResponseDriver(AppState& s, UserInterface& ui) {
   const float dt = 1.0f / static_cast<float>(rec.SampFreq);
   std::vector<float> sd(np), sv(np), sa(np), ve(np);
   for (int32_t ch = 1; ch <= chans; ++ch) {
-    calc::RESPEC2(&np, periods.data(), &h, &st.length, &dt, rec.Channel(ch) + (st.start - 1), sd.data(), sv.data(),
-                  sa.data(), ve.data());
+    calc::RESPEC2(&np, periods.data(), &h, &st.length, &dt, rec.Channel(ch) + (st.start - 1), sd.data(),
+                  sv.data(), sa.data(), ve.data());
     const float scale = s.calc.RespNormalize ? SafeRatio(1.0f, std::fabs(rec.Peak(ch))) : 1.0f;
     for (int32_t k = 1; k <= np; ++k) {
       const float psv = sa[k - 1] * periods[k - 1] / 6.2831855f;
@@ -251,7 +259,8 @@ void RunRelationDriver(AppState& s, UserInterface& ui) {
     }
     p.RespRatio.assign(resp.NP, 0.0f);
     if (resp.ChanCount == s.record.ChanCount)
-      for (int32_t k = 1; k <= resp.NP; ++k) p.RespRatio[k - 1] = SafeRatio(resp.R(RespSA, y, k), resp.R(RespSA, x, k));
+      for (int32_t k = 1; k <= resp.NP; ++k)
+        p.RespRatio[k - 1] = SafeRatio(resp.R(RespSA, y, k), resp.R(RespSA, x, k));
     rel.Pairs.push_back(std::move(p));
     ui.Yield();
   }

@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include "analysis/calc_dialog.h"
+
+namespace sism {
+namespace {
+
+TEST(CalcDialog, IntegrationMethodEnablesItsBoxes) {
+  CalcDialogModel m{CalcParams{}};
+  struct Case {
+    int32_t method;
+    bool cutOff, frontRear;
+  } cases[] = {{0, true, false}, {1, false, false}, {2, false, true}, {3, false, false}, {4, true, false}};
+  for (const auto& c : cases) {
+    m.ChooseIntegrationMethod(c.method);
+    EXPECT_EQ(m.CutOffEnabled(), c.cutOff) << c.method;
+    EXPECT_EQ(m.FrontRearEnabled(), c.frontRear) << c.method;
+  }
+  EXPECT_EQ(m.Flags(), RecalcIntegration);
+  m.ChooseFourDurationType(2);
+  EXPECT_TRUE(m.LengthStartEnabled());
+  m.ChooseFourDurationType(1);
+  EXPECT_FALSE(m.LengthStartEnabled());
+}
+
+TEST(CalcDialog, BoxesStoreNumbersAndSetTheirBits) {
+  struct Case {
+    int box;
+    int32_t bit;
+  } cases[] = {{0, RecalcIntegration}, {1, RecalcIntegration}, {7, RecalcIntegration},
+               {2, RecalcFourier},     {3, RecalcFourier},     {4, RecalcFourier},
+               {5, RecalcResponse},    {6, RecalcResponse},    {8, 0}};
+  for (const auto& c : cases) {
+    CalcDialogModel m{CalcParams{}};
+    EXPECT_TRUE(m.LeaveBox(c.box, " 12.5 ")) << c.box;
+    EXPECT_EQ(m.Flags(), c.bit) << c.box;
+    EXPECT_TRUE(m.ApplyEnabled()) << c.box;
+  }
+  CalcDialogModel m{CalcParams{}};
+  EXPECT_TRUE(m.LeaveBox(CalcDialogModel::BoxRespSteps, "120.5"));
+  EXPECT_EQ(m.Working().RespSteps, 120);  // nearest, halves to even
+  EXPECT_FALSE(m.LeaveBox(CalcDialogModel::BoxRespDamping, "five"));
+  EXPECT_FLOAT_EQ(m.Working().RespDamping, 5);
+  EXPECT_EQ(m.BoxText(CalcDialogModel::BoxFourLength), "81.92");
+}
+
+TEST(CalcDialog, ApplyAddsRelationsAndClearsTheFlags) {
+  CalcParams target;
+  CalcDialogModel m{target};
+  EXPECT_FALSE(m.ApplyEnabled());
+  m.LeaveBox(CalcDialogModel::BoxWindowWidth, "0.4");
+  EXPECT_TRUE(m.Apply(target));
+  EXPECT_FLOAT_EQ(target.WindowWidth, 0.4f);
+  EXPECT_EQ(target.RecalcFlags, RecalcFourier | RecalcRelations);
+  EXPECT_EQ(m.Flags(), 0);
+  EXPECT_FALSE(m.ApplyEnabled());
+  m.LeaveBox(CalcDialogModel::BoxStartThreshold, "2");  // no recalculation, still applied
+  EXPECT_TRUE(m.ApplyEnabled());
+  EXPECT_FALSE(m.Apply(target));
+  EXPECT_FLOAT_EQ(target.StartThreshold, 2);
+}
+
+}  // namespace
+}  // namespace sism

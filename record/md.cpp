@@ -1,9 +1,11 @@
 // SMAC-MD/MDU binary recorder files: a 512-byte header block, then 512-byte data
 // blocks of frames (one big-endian sample of every channel per step) up to an
 // end-marker block.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "common/errors.h"
 #include "common/files.h"
@@ -30,13 +32,13 @@ int Bcd(uint8_t b) {
 
 std::string BcdDate(const uint8_t* p) {
   int yy = Bcd(p[0]);
-  char buf[16];
+  char buf[48];
   std::snprintf(buf, sizeof buf, "%04d/%02d/%02d", yy >= 80 ? 1900 + yy : 2000 + yy, Bcd(p[1]), Bcd(p[2]));
   return buf;
 }
 
 std::string BcdTime(const uint8_t* p) {
-  char buf[16];
+  char buf[48];
   std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", Bcd(p[0]), Bcd(p[1]), Bcd(p[2]));
   return buf;
 }
@@ -170,6 +172,17 @@ bool ReadBody(const std::string& path, StrongRecord& rec) {
     --rec.DataCount;
   }
   if (rec.DataCount < 1) throw InvalidMd{};
+  if (rec.DataCount < rec.DataCapacity()) {
+    // Keep the matrix exactly as long as the data.
+    std::vector<float> kept;
+    kept.reserve(static_cast<std::size_t>(rec.DataCount) * channels);
+    for (int32_t c = 1; c <= channels; ++c)
+      kept.insert(kept.end(), rec.Channel(c), rec.Channel(c) + rec.DataCount);
+    rec.RedimAcc(rec.DataCount, channels);
+    for (int32_t c = 1; c <= channels; ++c)
+      std::copy(kept.begin() + static_cast<std::ptrdiff_t>(c - 1) * rec.DataCount,
+                kept.begin() + static_cast<std::ptrdiff_t>(c) * rec.DataCount, rec.Channel(c));
+  }
 
   NormalizeDateTime(rec.RecDate, rec.RecTime, -static_cast<int64_t>(preEvent));
   ComputePeaks(rec);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <random>
 #include <string>
 
 #include "record/readers.h"
@@ -242,6 +243,43 @@ TEST(ReadAltus, FramesCutShortLeaveTheRestZero) {
   EXPECT_FLOAT_EQ(rec.Acc(4, 1), static_cast<float>(4000.0 * rec.Coef(1)));
   EXPECT_EQ(rec.Acc(5, 1), 0.0f);
   EXPECT_EQ(rec.Acc(6, 2), 0.0f);
+}
+
+}  // namespace
+}  // namespace sism
+
+namespace sism {
+namespace {
+
+// Cut or scrambled files end in a record or in one message, never in a read past the data.
+TEST(ReadAltus, DamagedFilesNeverReadPastTheirBytes) {
+  EvtSpec s;
+  s.samples = 9;
+  s.channels = 3;
+  const std::string good = MakeEvt(s, 4, Ramp);
+  TempDir dir;
+  std::mt19937 random(7);
+  for (int round = 0; round < 300; ++round) {
+    std::string bytes = good;
+    if (round < 100) {
+      bytes.resize(random() % (good.size() + 1));
+    } else {
+      for (int k = 0; k < 6; ++k) {
+        // Most damage in the header fields and frame lengths the reader trusts.
+        std::size_t at = k % 2 ? 2056 + random() % (good.size() - 2056) : random() % 2056;
+        bytes[at] = static_cast<char>(random());
+      }
+      bytes[0] = 'K';
+    }
+    StrongRecord rec;
+    ScriptedUi ui;
+    bool ok = ReadAltus(dir.Write("z.evt", bytes), rec, ui);
+    EXPECT_EQ(ui.messages.size(), ok ? 0u : 1u) << round;
+    if (ok) {
+      EXPECT_EQ(rec.DataCapacity(), rec.DataCount) << round;
+      EXPECT_EQ(rec.AccChannels(), rec.ChanCount) << round;
+    }
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <string>
 
 #include "record/readers.h"
@@ -88,6 +89,8 @@ TEST(ReadMD, TrailingZeroFramesAreDropped) {
   ReadBytes(HeaderV1(2, 0) + data, r);  // no end marker: the file's end ends the data
   ASSERT_TRUE(r.ok) << r.ui.OnlyMessage();
   EXPECT_EQ(r.rec.DataCount, 237);
+  EXPECT_EQ(r.rec.DataCapacity(), 237);
+  EXPECT_FLOAT_EQ(r.rec.Acc(237, 1), static_cast<float>(237 * 0.03));
 }
 
 TEST(ReadMD, Version1GainRangedWithExtraBytes) {
@@ -200,6 +203,37 @@ TEST(ReadMD, ShortHeaderBlockGetsTheReadErrorBox) {
   ScriptedUi ui;
   EXPECT_FALSE(ReadMD(path, rec, ui));
   EXPECT_EQ(ui.OnlyMessage(), "Failed to read " + path + " (Err#62: Input past end of file)");
+}
+
+}  // namespace
+}  // namespace sism
+
+namespace sism {
+namespace {
+
+// Cut or scrambled files end in a record or in one message, never in a read past the data.
+TEST(ReadMD, DamagedFilesNeverReadPastTheirBytes) {
+  const std::string v1 = HeaderV1(3, 0xC0) + Frames(700, [](int i) { return Be16(i) + Be16(-i) + Be16(7); });
+  const std::string v4 = HeaderV4(2, 0) + Frames(700, [](int i) { return Be24(i) + Be24(-i); }) + EndMarker();
+  TempDir dir;
+  std::mt19937 random(11);
+  for (int round = 0; round < 400; ++round) {
+    std::string bytes = round % 2 ? v1 : v4;
+    if (round < 100) {
+      bytes.resize(random() % (bytes.size() + 1));
+    } else {
+      for (int k = 0; k < 4; ++k) bytes[random() % 512] = static_cast<char>(random());
+      bytes[random() % bytes.size()] = static_cast<char>(random());
+    }
+    Read r;
+    ReadBytes(bytes, r);
+    EXPECT_EQ(r.ui.messages.size(), r.ok ? 0u : 1u) << round;
+    if (r.ok) {
+      EXPECT_GE(r.rec.DataCount, 1) << round;
+      EXPECT_EQ(r.rec.DataCount, r.rec.DataCapacity()) << round;
+      EXPECT_EQ(r.rec.AccChannels(), r.rec.ChanCount) << round;
+    }
+  }
 }
 
 }  // namespace

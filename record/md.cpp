@@ -121,6 +121,7 @@ bool ReadBody(const std::string& path, StrongRecord& rec) {
   if (count < 1) throw InvalidMd{};
 
   rec.ChanCount = channels;
+  rec.SiteName.clear();  // the format names no site
   rec.SampFreq = freq;
   rec.DataCount = static_cast<int32_t>(count);
   rec.RedimHeader(channels);

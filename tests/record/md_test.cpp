@@ -66,6 +66,7 @@ TEST(ReadMD, Version1SixteenBitWithEndMarkerAndPreEvent) {
   // the last block does not count: 256 frames, whole seconds at 10 Hz: 250 steps.
   std::string data = Frames(384, [](int i) { return Be16(32768 + i) + Be16(32768 - i); });
   Read r;
+  r.rec.SiteName = "from an earlier record";
   ReadBytes(HeaderV1(2, 0) + data + EndMarker() + std::string(512, '\x11'), r);
   ASSERT_TRUE(r.ok) << r.ui.OnlyMessage();
   EXPECT_EQ(r.rec.ChanCount, 2);

@@ -7,6 +7,10 @@
 
 namespace sism {
 
+namespace {
+constexpr float kMaxDashesPerSegment = 100000;
+}  // namespace
+
 int32_t RoundCoord(double v) {
   if (std::isnan(v)) return 0;
   constexpr double lo = std::numeric_limits<int32_t>::min();
@@ -282,11 +286,12 @@ void cGraphicExtensions::DrawPolyline(const int32_t* X, const int32_t* Y, int32_
 
 void cGraphicExtensions::DrawPolylineEx(const int32_t* X, const int32_t* Y, int32_t n) {
   if (n < 1 || X == nullptr || Y == nullptr || !Ready()) return;
-  if (lineUnit_ < 1 || pen_.style < 1 || pen_.style > 4) {
+  const float u = static_cast<float>(pen_.width) + static_cast<float>(lineUnit_);
+  // A dash unit below one (a negative pen width) would never advance along the line.
+  if (lineUnit_ < 1 || pen_.style < 1 || pen_.style > 4 || !(u >= 1)) {
     DrawPolyline(X, Y, n);
     return;
   }
-  const float u = static_cast<float>(pen_.width) + static_cast<float>(lineUnit_);
   const int32_t style = pen_.style;
   const LinePattern& pat = LinePatterns[style];
   pen_.style = PenSolid;
@@ -304,6 +309,13 @@ void cGraphicExtensions::DrawPolylineEx(const int32_t* X, const int32_t* Y, int3
     const double dy = static_cast<double>(Y[i]) - y0;
     const int32_t L = RoundCoord(std::sqrt(dx * dx + dy * dy));
     if (L < 1) continue;
+    if (L / u > kMaxDashesPerSegment) {
+      // Far beyond any page: drawn solid rather than as millions of dashes.
+      dc.LineTo(X[i], Y[i]);
+      x0 = X[i];
+      y0 = Y[i];
+      continue;
+    }
     const float ux = static_cast<float>(dx / L);
     const float uy = static_cast<float>(dy / L);
     while (p < L) {

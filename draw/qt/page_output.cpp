@@ -4,6 +4,8 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QPageLayout>
+#include <QPrinterInfo>
+#include <QScreen>
 #include <QSize>
 
 #include "common/errors.h"
@@ -128,6 +130,59 @@ void QtPrintDocument::StartPage() {
 
 void QtPrintDocument::EndDocument() {
   if (painter_.isActive()) painter_.end();
+}
+
+namespace {
+
+// A document on a printer it owns.
+class OwnedPrinterDocument : public PrintDocument {
+ public:
+  OwnedPrinterDocument(std::unique_ptr<QPrinter> printer, std::unique_ptr<QtPrintDocument> doc)
+      : printer_(std::move(printer)), doc_(std::move(doc)) {}
+  ~OwnedPrinterDocument() override { doc_.reset(); }
+  DeviceContext& Dc() override { return doc_->Dc(); }
+  int32_t HorzRes() const override { return doc_->HorzRes(); }
+  int32_t VertRes() const override { return doc_->VertRes(); }
+  int32_t HorzSizeMm() const override { return doc_->HorzSizeMm(); }
+  int32_t VertSizeMm() const override { return doc_->VertSizeMm(); }
+  void StartPage() override { doc_->StartPage(); }
+  void EndPage() override { doc_->EndPage(); }
+  void EndDocument() override { doc_->EndDocument(); }
+
+ private:
+  std::unique_ptr<QPrinter> printer_;
+  std::unique_ptr<QtPrintDocument> doc_;
+};
+
+}  // namespace
+
+std::unique_ptr<PrintDocument> StartPrinterDocument(const std::string& name, QPrinter* printer) {
+  std::unique_ptr<QPrinter> owned;
+  if (printer == nullptr) {
+    if (QPrinterInfo::defaultPrinter().isNull()) return nullptr;
+    owned = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer = owned.get();
+  }
+  printer->setDocName(QString::fromStdString(name));
+  auto doc = QtPrintDocument::Start(*printer);
+  if (!doc) return nullptr;
+  return std::make_unique<OwnedPrinterDocument>(std::move(owned), std::move(doc));
+}
+
+int32_t ReferencePixelsPerInch(bool vertical) {
+  const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+  if (!info.isNull()) {
+    QPrinter printer(info, QPrinter::HighResolution);
+    return vertical ? printer.logicalDpiY() : printer.logicalDpiX();
+  }
+  if (QScreen* screen = QGuiApplication::primaryScreen())
+    return static_cast<int32_t>(
+        std::lround(vertical ? screen->logicalDotsPerInchY() : screen->logicalDotsPerInchX()));
+  return 96;
+}
+
+void CopyImageToClipboard(const QImage& image) {
+  if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setImage(image);
 }
 
 bool WriteImageFile(const QImage& image, const std::string& path, ImageFormat format, std::string& error) {

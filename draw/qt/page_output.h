@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPrinter>
 #include <QSvgGenerator>
 #include <memory>
 #include <optional>
@@ -91,6 +92,17 @@ class QtPrintDocument : public PrintDocument {
   std::optional<QtPainterDc> dc_;
   int pages_ = 0;
 };
+
+// A print document on the default printer (or on `printer` when given), titled `name`;
+// null when there is no printer or the document could not start.
+std::unique_ptr<PrintDocument> StartPrinterDocument(const std::string& name, QPrinter* printer = nullptr);
+
+// Pixels per inch of the reference device for clipboard copies: the default printer's
+// when one is installed, else the screen's.
+int32_t ReferencePixelsPerInch(bool vertical);
+
+// Puts a bitmap (the screen picture) on the clipboard.
+void CopyImageToClipboard(const QImage& image);
 
 // Writes the image as PNG or BMP; replaces an existing file only when fully written.
 // Returns false (with the reason in `error`) when the file could not be written.

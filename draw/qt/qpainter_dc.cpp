@@ -41,7 +41,11 @@ QString ResolveFontFamily(const std::string& faceName) {
 }
 
 QtPainterDc::QtPainterDc(QPainter& painter, int32_t technology, int32_t ppiX, int32_t ppiY)
-    : p_(painter), base_(painter.isActive() ? painter.transform() : QTransform()), technology_(technology), ppiX_(ppiX), ppiY_(ppiY) {}
+    : p_(painter),
+      base_(painter.isActive() ? painter.transform() : QTransform()),
+      technology_(technology),
+      ppiX_(ppiX),
+      ppiY_(ppiY) {}
 
 int QtPainterDc::SaveState() {
   saved_.push_back(state_);

@@ -131,6 +131,21 @@ TEST_F(Fixture, DashesOfEighteenAndGapsOfSixAcrossAVertex) {
   EXPECT_EQ(gx.PenStyle(), 1);
 }
 
+TEST_F(Fixture, DashesAlwaysAdvance) {
+  gx.SetPenStyle(1);
+  gx.SetPenWidth(-100);  // a dash unit below 1: plain polyline
+  std::vector<int32_t> X{0, 100}, Y{0, 0};
+  gx.DrawPolylineEx(X, Y);
+  EXPECT_EQ(dc.Calls("Polyline").size(), 1u);
+  dc.Clear();
+  gx.SetPenWidth(1);
+  std::vector<int32_t> FarX{-2000000000, 2000000000, 2000000000}, FarY{0, 0, 60};
+  gx.DrawPolylineEx(FarX, FarY);
+  EXPECT_LT(dc.log.size(), 100u);  // the enormous segment solid, the short one dashed
+  EXPECT_EQ(Strokes()[1], "LineTo 2000000000 0");
+  EXPECT_EQ(Strokes()[2], "LineTo 2000000000 18");
+}
+
 TEST_F(Fixture, DashPatternsByStyle) {
   struct Case {
     int32_t style;

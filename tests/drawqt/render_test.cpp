@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QPdfWriter>
+#include <QPrinter>
 #include <cstdlib>
 
 #include "app/shell/app_state.h"
@@ -178,6 +179,30 @@ TEST_F(RenderFixture, PrintedPdfPage) {
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.read(4), QByteArray("%PDF"));
   EXPECT_GT(f.size(), 1000);
+}
+
+TEST_F(RenderFixture, PrinterDocumentOnAGivenPrinter) {
+  test::TempDir dir;
+  const QString path = QString::fromStdString(dir.File("printer.pdf"));
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(path);
+  auto doc = StartPrinterDocument("Sismora", &printer);
+  ASSERT_TRUE(doc);
+  EXPECT_GT(doc->HorzRes(), 1000);
+  EXPECT_GT(doc->HorzSizeMm(), 100);
+  doc->StartPage();
+  cGraphicExtensions gx;
+  gx.SetHdc(&doc->Dc());
+  gx.SetWindow(doc->HorzRes(), doc->VertRes(), doc->HorzSizeMm() * 100, doc->VertSizeMm() * 100);
+  gx.DrawRectangle(1000, 1000, 5000, 5000);
+  doc->EndPage();
+  doc->EndDocument();
+  doc.reset();
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.read(4), QByteArray("%PDF"));
+  EXPECT_GT(ReferencePixelsPerInch(false), 0);
 }
 
 TEST_F(RenderFixture, AbsurdSettingsDrawWithoutFailing) {

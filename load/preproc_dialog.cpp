@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "app/shell/settings.h"
+#include "common/errors.h"
 #include "common/strings.h"
 #include "common/text.h"
 #include "load/preprocess.h"
@@ -27,6 +29,10 @@ void ReadLong(const std::string& text, int32_t& field) {
 }
 
 }  // namespace
+
+void SavePreProcDefaults(const PreProcParams& params) {
+  SavePreProcParams(params, "");
+}
 
 PreProcDialog::PreProcDialog(const PreProcParams& p, PreProcSaver saver) : saver_(std::move(saver)) {
   controls.LowCutFreq = NumberText(p.LowCutFreq);
@@ -87,7 +93,14 @@ bool PreProcDialog::SetAsDefault(UserInterface& ui) const {
   zero.RemoveDCSeconds = zero.RotateWaveAngle = zero.RefSensor = 0;
   zero.LowCutFreq = zero.HighCutFreq = zero.SkipSeconds = zero.TimeLength = 0;
   zero.Multipliers.clear();
-  if (saver_) saver_(ReadControls(zero));
+  if (!saver_) return true;
+  try {
+    saver_(ReadControls(zero));
+  } catch (const std::exception& e) {
+    ErrorInfo info = CurrentErrorInfo(e);
+    ui.MsgBox("Err#" + std::to_string(info.number) + ": " + info.description, MsgIcon::Critical, Str(16000));
+    return false;
+  }
   return true;
 }
 

@@ -10,8 +10,10 @@
 
 namespace sism {
 
-// Writes the stored fields of the parameters to the per-user store.
+// Writes the stored fields of the parameters; may raise a run-time error.
 using PreProcSaver = std::function<void(const PreProcParams&)>;
+// Section "PreProcess" of the per-user settings store.
+void SavePreProcDefaults(const PreProcParams& params);
 
 class PreProcDialog {
  public:
@@ -24,7 +26,7 @@ class PreProcDialog {
   };
 
   // The controls show `params`: numbers in their plain text form, ticks for true.
-  PreProcDialog(const PreProcParams& params, PreProcSaver saver);
+  PreProcDialog(const PreProcParams& params, PreProcSaver saver = SavePreProcDefaults);
 
   Controls controls;
 
@@ -38,7 +40,8 @@ class PreProcDialog {
   bool Ok(PreProcParams& params, UserInterface& ui) const;
   // Set as default: the values over a record of zeros, false and empty texts (a box that is
   // not a number stores 0), written through the saver. `params` stays as it is and the
-  // dialog stays open. False, with a message, for multipliers that are not numbers.
+  // dialog stays open. False, with a message, for multipliers that are not numbers or
+  // when the store cannot be written.
   bool SetAsDefault(UserInterface& ui) const;
   // Cancel or closing the window: nothing changes.
   static bool Cancel() { return false; }

@@ -1,0 +1,172 @@
+// The preprocessing dialog's buttons and the channel pick lists.
+#include <gtest/gtest.h>
+
+#include "common/errors.h"
+#include "common/strings.h"
+#include "load/pick_chan_dialog.h"
+#include "load/preproc_dialog.h"
+#include "tests/support/scripted_ui.h"
+
+namespace sism {
+namespace {
+
+PreProcParams Sample() {
+  PreProcParams p;
+  p.LowCutFreq = 0.1f;
+  p.HighCutFreq = 25;
+  p.RemoveDCSeconds = 3;
+  p.RotateWaveAngle = 45;
+  p.SkipSeconds = 1.5f;
+  p.TimeLength = 60;
+  p.Multipliers = "1:1:0.5";
+  p.RefSensor = 2;
+  p.RotateWave = true;
+  p.RemoveDC = false;
+  p.PrefixCode = true;
+  return p;
+}
+
+TEST(PreProcDialog, ShowsTheParameters) {
+  std::vector<PreProcParams> saved;
+  PreProcDialog d(Sample(), [&](const PreProcParams& p) { saved.push_back(p); });
+  EXPECT_EQ(d.controls.LowCutFreq, "0.1");
+  EXPECT_EQ(d.controls.HighCutFreq, "25");
+  EXPECT_EQ(d.controls.RemoveDCSeconds, "3");
+  EXPECT_EQ(d.controls.RotateWaveAngle, "45");
+  EXPECT_EQ(d.controls.SkipSeconds, "1.5");
+  EXPECT_EQ(d.controls.TimeLength, "60");
+  EXPECT_EQ(d.controls.Multipliers, "1:1:0.5");
+  EXPECT_EQ(d.controls.RefSensor, "2");
+  EXPECT_TRUE(d.controls.RotateWave);
+  EXPECT_FALSE(d.controls.RemoveDC);
+  EXPECT_TRUE(d.controls.PrefixCode);
+  EXPECT_FALSE(d.OffsetSecondsEnabled());
+  EXPECT_TRUE(d.AngleEnabled());
+  d.controls.RemoveDC = true;
+  d.controls.RotateWave = false;
+  EXPECT_TRUE(d.OffsetSecondsEnabled());
+  EXPECT_FALSE(d.AngleEnabled());
+}
+
+TEST(PreProcDialog, OkKeepsFieldsWhoseBoxIsNotANumber) {
+  PreProcParams p = Sample();
+  PreProcDialog d(p, nullptr);
+  d.controls.LowCutFreq = "abc";
+  d.controls.HighCutFreq = "12.5";
+  d.controls.RefSensor = "";
+  d.controls.RemoveDCSeconds = "99999999999";  // beyond a 32-bit integer
+  d.controls.SkipSeconds = " 2 ";
+  d.controls.KeepDrawChan = true;
+  d.controls.Multipliers = "2:3";
+  test::ScriptedUi ui;
+  EXPECT_TRUE(d.Ok(p, ui));
+  EXPECT_EQ(p.LowCutFreq, 0.1f);
+  EXPECT_EQ(p.HighCutFreq, 12.5f);
+  EXPECT_EQ(p.RefSensor, 2);
+  EXPECT_EQ(p.RemoveDCSeconds, 3);
+  EXPECT_EQ(p.SkipSeconds, 2.0f);
+  EXPECT_TRUE(p.KeepDrawChan);
+  EXPECT_EQ(p.Multipliers, "2:3");
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(PreProcDialog, OkRefusesMultipliersThatAreNotNumbers) {
+  for (const char* text : {"1:x", "1::2", ":", "0.5;2"}) {
+    PreProcParams p = Sample();
+    PreProcDialog d(p, nullptr);
+    d.controls.Multipliers = text;
+    d.controls.HighCutFreq = "5";
+    test::ScriptedUi ui;
+    EXPECT_FALSE(d.Ok(p, ui)) << text;
+    EXPECT_EQ(p.Multipliers, "1:1:0.5") << text;
+    EXPECT_EQ(p.HighCutFreq, 25.0f) << text;  // nothing taken: the dialog stays open
+    ASSERT_EQ(ui.messages.size(), 1u) << text;
+    EXPECT_EQ(ui.messages[0].text, Str(16120));
+  }
+}
+
+TEST(PreProcDialog, EmptyMultipliersAreAccepted) {
+  PreProcParams p = Sample();
+  PreProcDialog d(p, nullptr);
+  d.controls.Multipliers = "";
+  test::ScriptedUi ui;
+  EXPECT_TRUE(d.Ok(p, ui));
+  EXPECT_EQ(p.Multipliers, "");
+}
+
+TEST(PreProcDialog, SetAsDefaultStoresZeroForNonNumbersAndLeavesParams) {
+  std::vector<PreProcParams> saved;
+  const PreProcParams p = Sample();
+  PreProcDialog d(p, [&](const PreProcParams& s) { saved.push_back(s); });
+  d.controls.LowCutFreq = "x";
+  d.controls.RefSensor = "3";
+  d.controls.ShowEachTime = true;
+  test::ScriptedUi ui;
+  EXPECT_TRUE(d.SetAsDefault(ui));
+  ASSERT_EQ(saved.size(), 1u);
+  EXPECT_EQ(saved[0].LowCutFreq, 0.0f);
+  EXPECT_EQ(saved[0].HighCutFreq, 25.0f);
+  EXPECT_EQ(saved[0].RefSensor, 3);
+  EXPECT_TRUE(saved[0].ShowEachTime);
+  EXPECT_EQ(saved[0].Multipliers, "1:1:0.5");
+  d.controls.Multipliers = "a";
+  EXPECT_FALSE(d.SetAsDefault(ui));
+  EXPECT_EQ(saved.size(), 1u);
+  EXPECT_FALSE(PreProcDialog::Cancel());
+}
+
+TEST(PreProcDialog, SetAsDefaultThatCannotWriteSaysSo) {
+  PreProcDialog d(Sample(), [](const PreProcParams&) { Raise(ErrPathFileAccess); });
+  test::ScriptedUi ui;
+  EXPECT_FALSE(d.SetAsDefault(ui));
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].icon, MsgIcon::Critical);
+  EXPECT_NE(ui.messages[0].text.find("75"), std::string::npos);
+}
+
+TEST(PickChanLists, EntriesStartIgnored) {
+  PickChanLists l({"NS", "EW", "UD"});
+  ASSERT_EQ(l.Ignoring().size(), 3u);
+  EXPECT_EQ(l.Ignoring()[2].text, "CH03: UD");
+  EXPECT_TRUE(l.Using().empty());
+  EXPECT_FALSE(l.AddEnabled());
+  EXPECT_FALSE(l.RemoveEnabled());
+  EXPECT_FALSE(l.OkEnabled());
+}
+
+TEST(PickChanLists, AddAndRemoveMoveTheSelectionAlong) {
+  PickChanLists l({"A", "B", "C"});
+  l.SelectIgnoring(1);
+  EXPECT_TRUE(l.AddEnabled());
+  l.Add();                              // B
+  EXPECT_EQ(l.IgnoringSelection(), 1);  // now C
+  EXPECT_TRUE(l.OkEnabled());
+  l.Add();  // C, the last: the selection goes back one
+  EXPECT_EQ(l.IgnoringSelection(), 0);
+  l.Add();  // A
+  EXPECT_EQ(l.IgnoringSelection(), -1);
+  EXPECT_FALSE(l.AddEnabled());
+  EXPECT_EQ(l.Chosen(), (std::vector<int32_t>{2, 3, 1}));
+  l.SelectUsing(0);
+  l.Remove();  // B back to the end of the ignoring list
+  EXPECT_EQ(l.UsingSelection(), 0);
+  EXPECT_EQ(l.Ignoring()[0].text, "CH02: B");
+  l.DoubleClickUsing(1);  // A
+  EXPECT_EQ(l.Chosen(), std::vector<int32_t>{3});
+  l.DoubleClickIgnoring(0);  // B
+  EXPECT_EQ(l.Chosen(), (std::vector<int32_t>{3, 2}));
+  l.SelectUsing(7);  // no such entry
+  EXPECT_FALSE(l.RemoveEnabled());
+}
+
+TEST(PickChanLists, ChannelNumbersBeyondTwoDigits) {
+  std::vector<std::string> labels(120, "X");
+  PickChanLists l(labels);
+  EXPECT_EQ(l.Ignoring()[8].text, "CH09: X");
+  EXPECT_EQ(l.Ignoring()[109].text, "CH110: X");
+  l.DoubleClickIgnoring(109);
+  EXPECT_EQ(l.Chosen(), std::vector<int32_t>{110});
+}
+
+}  // namespace
+}  // namespace sism

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -8,9 +10,11 @@
 #include <vector>
 
 #include "common/text.h"
+#include "record/dispatch.h"
 #include "record/jma_codes.h"
 #include "record/readers.h"
 #include "record/strong_record.h"
+#include "tests/load/calc_probe.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
 
@@ -261,7 +265,7 @@ int64_t Sample(int minute, int s, int ch, int j) {
 std::string Jma95bText(int minute, const std::string& yymmdd = "960117", const std::string& hhmmss = "054600",
                        int code = 4) {
   std::vector<std::string> lines(152, "");
-  lines[0] = "HEADER" + yymmdd;
+  lines[0] = "01/6  " + yymmdd;
   for (int s = 0; s < 60; ++s) {
     std::string line = "SECOND        " + (s == 0 ? hhmmss : std::string("000000"));
     for (int ch = 1; ch <= 3; ++ch) {
@@ -610,8 +614,40 @@ TEST(Trh, MalformedFilesEndInTheReadErrorBox) {
   }
 }
 
+// ---- Through the read dispatcher ----
+
+TEST(JmaDispatch, EachFormatIsDetectedAndFinished) {
+  SKIP_WITHOUT_CALC("SIJMA10");
+  SKIP_WITHOUT_CALC("GETPEAK");
+  TempDir dir;
+  WriteMinute(dir, "K100", 0);
+  struct Case {
+    std::string path;
+    int32_t format;
+    std::string filePath;
+  } cases[] = {
+      {dir.File("K100.aew"), FormatJma95a, dir.File("K100")},
+      {dir.Write("ST1230.abc", Jma95bText(0)), FormatJma95b, dir.File("ST1230.abc")},
+      {dir.Write("jma.txt", JmaAcText("47A", "100Hz", "NS EW UD", {"1 2 3", "4 5 6"})), FormatJmaAc,
+       dir.File("jma.txt")},
+      {dir.Write("q.trh", TrhFile(100, {5})), FormatTrh, dir.File("q.trh")},
+  };
+  for (const auto& c : cases) {
+    StrongRecord rec;
+    ScriptedUi ui;
+    ASSERT_TRUE(ReadRecordFile(c.path, rec, ui)) << c.path << ui.OnlyMessage();
+    EXPECT_EQ(rec.FileFormat, c.format) << c.path;
+    EXPECT_EQ(rec.FilePath, c.filePath);
+    EXPECT_EQ(rec.FileSize, static_cast<int64_t>(std::filesystem::file_size(c.path)));
+    EXPECT_EQ(rec.JmaGroup, 1) << c.path;
+    EXPECT_EQ(rec.DataCapacity(), rec.DataCount);
+    float peak = std::max({std::fabs(rec.Peak(1)), std::fabs(rec.Peak(2)), std::fabs(rec.Peak(3))});
+    EXPECT_FLOAT_EQ(rec.PeakAcc, peak) << c.path;
+  }
+}
+
 TEST(JmaRobustness, CutOrFlippedFilesAreSafe) {
-  ExpectCutsAndFlipsAreSafe(ReadJMA95b, "ST1200.abc", Jma95bText(0, "960117", "054600", 1), 37);
+  ExpectCutsAndFlipsAreSafe(ReadJMA95b, "ST1200.abc", Jma95bText(0, "960117", "054600", 1), 397);
   ExpectCutsAndFlipsAreSafe(ReadTRH, "t.trh", TrhFile(40, {3}), 1);
   ExpectCutsAndFlipsAreSafe(ReadJmaAc, "a.txt", JmaAcText("47A", "100Hz", "NS EW UD", {"1 2 3", "4 5 6"}), 1,
                             true);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -8,9 +9,11 @@
 
 #include "common/files.h"
 #include "common/text.h"
+#include "record/dispatch.h"
 #include "record/readers.h"
 #include "record/sibling.h"
 #include "record/strong_record.h"
+#include "tests/load/calc_probe.h"
 #include "tests/support/samples.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
@@ -155,6 +158,34 @@ TEST_P(KiknetThroughEachFile, LoadsAllSixChannelsInFileOrder) {
   ExpectHeaderMaxima(rec, expected);
 }
 
+TEST(KnetSamples, DispatchGroupsTheSurfaceTripleAndDropsTheExtension) {
+  SKIP_WITHOUT_SAMPLES();
+  SKIP_WITHOUT_CALC("SIJMA10");
+  SKIP_WITHOUT_CALC("GETPEAK");
+  struct Case {
+    std::string path;
+    int32_t chans, group;
+  } cases[] = {
+      {(test::SamplesDir() / "knet" / "AOM0011801241951.UD").string(), 3, 1},
+      {(test::SamplesDir() / "kiknet" / "NGNH311106302345.EW2").string(), 6, 2},
+  };
+  for (const auto& c : cases) {
+    StrongRecord rec;
+    ScriptedUi ui;
+    ASSERT_TRUE(ReadRecordFile(c.path, rec, ui)) << ui.OnlyMessage();
+    EXPECT_EQ(rec.FileFormat, FormatKnet);
+    EXPECT_EQ(rec.ChanCount, c.chans);
+    EXPECT_EQ(rec.JmaGroup, c.group);
+    EXPECT_EQ(rec.FilePath, c.path.substr(0, c.path.rfind('.')));
+    EXPECT_EQ(rec.FileSize, static_cast<int64_t>(std::filesystem::file_size(c.path)));
+    float peak = 0;
+    for (int32_t ch = 3 * c.group - 2; ch <= 3 * c.group; ++ch)
+      peak = std::max(peak, std::fabs(rec.Peak(ch)));
+    EXPECT_FLOAT_EQ(rec.PeakAcc, peak);
+    EXPECT_GT(rec.JmaIntensity, 0);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Files, KiknetThroughEachFile,
                          ::testing::Values("NS1", "EW1", "UD1", "NS2", "EW2", "UD2"));
 
@@ -175,6 +206,23 @@ TEST(Knet, MissingSiblingIsSkippedAndChannelsStayPacked) {
   EXPECT_EQ(rec.Label(1), "N-S");
   EXPECT_EQ(rec.Label(2), "E-W");
   EXPECT_FLOAT_EQ(rec.Acc(16, 2), static_cast<float>(115 * 3920.0 / 6182761.0));
+}
+
+TEST(Knet, TwoComponentSetHasNoJmaGroupAfterDispatch) {
+  SKIP_WITHOUT_CALC("SIJMA10");
+  SKIP_WITHOUT_CALC("GETPEAK");
+  TempDir dir;
+  dir.Write("S.ns", KnetText({.dir = "N-S", .counts = Ramp(16, 0)}));
+  std::string path = dir.Write("S.ew", KnetText({.dir = "E-W", .counts = Ramp(16, -30)}));
+  StrongRecord rec;
+  ScriptedUi ui;
+  ASSERT_TRUE(ReadRecordFile(path, rec, ui)) << ui.OnlyMessage();
+  EXPECT_EQ(rec.FileFormat, FormatKnet);
+  EXPECT_EQ(rec.ChanCount, 2);
+  EXPECT_EQ(rec.JmaGroup, 0);
+  EXPECT_EQ(rec.JmaIntensity, 0);
+  EXPECT_FLOAT_EQ(rec.PeakAcc, static_cast<float>(30 * 3920.0 / 6182761.0));
+  EXPECT_EQ(rec.FilePath, dir.File("S"));
 }
 
 TEST(Knet, FirstFileMissingTakesHeaderFromTheNextOne) {

@@ -32,11 +32,12 @@ struct Layout {
   float factor;
   int labelWidth;
   bool pairs;
+  bool intervalLine;  // count on line 16 and interval on line 17, else both on line 11
 };
 
-constexpr Layout kLayoutA{13, 7, 7, 1, 3, {8, 9}, 980.0f, 4, false};
-constexpr Layout kLayoutB{25, 7, 13, 1, 4, {8, 10}, 1.0f, 5, false};
-constexpr Layout kLayoutC{13, 7, 7, 0, 3, {10, 7}, 98.0f, 4, true};
+constexpr Layout kLayoutA{13, 7, 7, 1, 3, {8, 9}, 980.0f, 4, false, false};
+constexpr Layout kLayoutB{25, 7, 13, 1, 4, {8, 10}, 1.0f, 5, false, true};
+constexpr Layout kLayoutC{13, 7, 7, 0, 3, {10, 7}, 98.0f, 4, true, false};
 
 // Header lines of one block, numbered from 1.
 class Header {
@@ -113,7 +114,7 @@ void TakeDateForm2(const std::string& line, StrongRecord& rec) {
 
 // Points of the block and, for the first channel, the sampling rate.
 int32_t BlockPoints(const Header& h, const Layout& l, int32_t* sampFreq) {
-  if (&l == &kLayoutB) {
+  if (l.intervalLine) {
     int32_t points = ToLong(Mid(h.Line(16), 1, 6));
     if (sampFreq) *sampFreq = RateFromInterval(ToSingle(Mid(h.Line(17), 31, 8)));
     return points;

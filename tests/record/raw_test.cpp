@@ -46,9 +46,8 @@ struct RawChannel {
     std::vector<std::string> h;
     int claimed = claimedPoints ? claimedPoints : points;
     h.push_back(k);
-    if (layout == 'B') h.push_back("Uncorrected Accelerogram Data"), h.push_back("Record of");
+    if (layout == 'B') h.push_back("Uncorrected Accelerogram Data");
     h.push_back("Record of");
-    h.resize(layout == 'B' ? 3 : 2);
     h.push_back(dateLine);
     h.push_back(dateLine2);
     h.push_back("Station No. 89146   40.941N, 123.633W");

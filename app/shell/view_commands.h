@@ -1,0 +1,74 @@
+// The main window's commands that need no window: moving and zooming the time
+// window, the zoom steps, the keyboard table, the recent-file list, the channel menu
+// and the caption.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace sism {
+
+// The visible time window [lo, hi] in seconds.
+struct TimeWindow {
+  double lo = 0;
+  double hi = 0;
+  bool operator==(const TimeWindow&) const = default;
+};
+
+// f = 0 goes back to the start; |f| <= 1 moves by that fraction of the window, |f| > 1 by
+// f seconds. Nothing (no value) when the move would leave the record, go before its
+// start, or change nothing. `recordSeconds` is the record length in whole seconds.
+std::optional<TimeWindow> ShiftTimeWindow(const TimeWindow& w, double f, int32_t recordSeconds);
+// Window length times f, kept between 5 and 599 seconds; nothing when refused.
+std::optional<TimeWindow> ZoomTimeWindow(const TimeWindow& w, double f);
+// Sample count over frequency, both whole numbers; 0 without a frequency.
+int32_t RecordSeconds(int32_t dataCount, int32_t sampFreq);
+
+// Zoom steps of the screen picture.
+constexpr int kZoomSteps = 5;
+constexpr int kDefaultZoomIndex = 2;
+constexpr std::array<int, kZoomSteps> kZoomPercent{50, 75, 100, 150, 200};
+// Image name of the zoom button: "zoom" and the percent as three digits.
+std::string ZoomImageName(int index);
+
+// What a key pressed in the main window does.
+enum class ViewKey { Space, Right, Backspace, Left, Home, Up, Down, PageUp, PageDown, C, G, L, Other };
+enum class KeyCommandKind { None, ShiftTime, ZoomTime, ZoomStep, CopySummary, ToggleGrid, StepLegend };
+struct KeyCommand {
+  KeyCommandKind kind = KeyCommandKind::None;
+  double value = 0;  // ShiftTime/ZoomTime factor; ZoomStep +1 or -1
+  bool operator==(const KeyCommand&) const = default;
+};
+// Shift is tested before Ctrl, so Shift wins when both are held.
+KeyCommand KeyCommandFor(ViewKey key, bool shift, bool ctrl);
+
+// Legend position after Ctrl+L: 0 -> 6 -> 10 -> 9 -> 5 -> 0; other values stay.
+int32_t NextLegendPosition(int32_t position);
+
+// Recent files, most recent first: entries 1 to 6 (entry 0 unused), as in section "Paths".
+constexpr int kRecentCount = 6;
+using RecentList = std::array<std::string, kRecentCount + 1>;
+// A path already listed leaves the list as it is; otherwise it goes first and the
+// sixth entry is lost. True when the list changed.
+bool AddRecentPath(RecentList& list, const std::string& path);
+// The entries the menu shows: the leading non-empty ones.
+int RecentShownCount(const RecentList& list);
+
+// Channel menu: one item per group of three channels, "Channel #1-#3" and so on.
+int ChannelGroupCount(int32_t chanCount);
+std::string ChannelGroupCaption(int group, int32_t chanCount);
+
+// Program title, " - " and the file part; the title alone without a file part.
+std::string WindowCaption(const std::string& filePart);
+
+// Window placement is stored in twips.
+constexpr int kTwipsPerPixel = 15;
+int32_t PixelsFromTwips(double twips);
+double TwipsFromPixels(int32_t pixels);
+
+// The help file named by a help reference: what precedes the first "::".
+std::string HelpFileOf(const std::string& reference);
+
+}  // namespace sism

@@ -10,6 +10,7 @@
 #include "draw/axes.h"
 #include "draw/draw_graph.h"
 #include "draw/qt/page_output.h"
+#include "draw/qt/qt_draw_host.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
 
@@ -203,6 +204,25 @@ TEST_F(RenderFixture, PrinterDocumentOnAGivenPrinter) {
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.read(4), QByteArray("%PDF"));
   EXPECT_GT(ReferencePixelsPerInch(false), 0);
+}
+
+TEST_F(RenderFixture, HostForTheMainWindow) {
+  struct Window : QtDrawHost {
+    int resized = 0, repainted = 0;
+    void ResizeGraphArea(int, int) override { ++resized; }
+    void RepaintGraphArea() override { ++repainted; }
+  } window;
+  DrawGraph(app, session, window, ui, TargetScreen, 4);
+  EXPECT_EQ(window.resized, 1);
+  EXPECT_EQ(window.repainted, 1);
+  EXPECT_EQ(window.Picture().Width(), RoundCoord(9500 * 0.56693) / 15);
+  const QImage& img = window.Picture().Image();
+  const double s = img.width() / 9500.0;
+  EXPECT_TRUE(Near(img, (kLeft + kSize / 2) * s, (kTop + kSize / 2) * s, 1, Red));
+  // Zoomed in, the same page is drawn larger.
+  session.zoom = 2;
+  DrawGraph(app, session, window, ui, TargetScreen, 0);
+  EXPECT_EQ(window.Picture().Width(), RoundCoord(9500 * 0.56693 * 2) / 15);
 }
 
 TEST_F(RenderFixture, AbsurdSettingsDrawWithoutFailing) {

@@ -1,10 +1,15 @@
 #include "draw/draw_graph.h"
+#include "draw/time_history.h"
 
 namespace sism {
 
 // Each graph kind's painter is added here as it is written.
 std::map<int32_t, Painter> DefaultPainters() {
-  return {};
+  return {
+      {1, TimeHistoryPainter},
+      {2, TimeHistoryPainter},
+      {3, TimeHistoryPainter},
+  };
 }
 
 }  // namespace sism

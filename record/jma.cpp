@@ -334,6 +334,7 @@ bool ReadJmaAc(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     }
     // Not this format after all: the general reader gets its turn.
     if (rec.SampFreq <= 0 || count <= 0) return false;
+    if (count > std::numeric_limits<int32_t>::max()) Raise(ErrOverflow);
 
     rec.DataCount = static_cast<int32_t>(count);
     SizeThreeChannels(rec);

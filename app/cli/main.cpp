@@ -1,1 +1,557 @@
-int main() { return 0; }
+// sismora-cli COMMAND [options] FILE...: the program's core without its window, for
+// scripts that process many records: reports, peaks, exports, graphs and .ac copies.
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/cli/cli.h"
+#include "app/shell/app_state.h"
+#include "app/shell/cmdline.h"
+#include "app/shell/console_ui.h"
+#include "app/shell/export.h"
+#include "app/shell/peaks_report.h"
+#include "app/shell/properties_report.h"
+#include "app/shell/settings.h"
+#include "common/errors.h"
+#include "common/files.h"
+#include "common/path.h"
+#include "common/strings.h"
+#include "common/text.h"
+#include "load/pipeline.h"
+#include "load/statistics.h"
+#include "record/ac.h"
+
+namespace sism::cli {
+namespace {
+
+constexpr int kExitOk = 0, kExitUnread = 1, kExitUsage = 2;
+
+const char* kToolHelp =
+    "Usage: sismora-cli COMMAND [options] FILE...\n"
+    "\n"
+    "Commands:\n"
+    "  info FILE...               record properties report (--summary, --json)\n"
+    "  peaks KIND FILE...         peaks of a graph kind (--from S --to S)\n"
+    "  export KIND FILE... -o OUT series of a graph kind as text (--format, --pair)\n"
+    "  plot KIND FILE... -o OUT   graph into a .png, .svg or .pdf file (--width, --dpi)\n"
+    "  convert FILE... -o OUT     record re-saved as .ac\n"
+    "\n"
+    "sismora-cli COMMAND --help describes each command.\n"
+    "\n"
+    "Options of every command:\n"
+    "  --settings FILE.ini  load sections Graph, Calculation and PreProcess from an INI\n"
+    "                       file over the stored settings\n"
+    "  -hF -lF              high-cut and low-cut frequency of the band-pass filter (Hz)\n"
+    "  -rA                  rotate the horizontal channels by A degrees\n"
+    "  -iN                  sensor group whose channels give the JMA intensity\n"
+    "  -sS -tS              skip S seconds at the start; keep S seconds\n"
+    "  -v                   three extra header lines in exported files\n"
+    "  -c-                  series not clipped to the plot rectangle\n"
+    "  General data and CSV files (guessed when not given; the values used are shown):\n"
+    "  --skip N --count N --freq F --channels N --coef C --label-line --neglect-first\n"
+    "  --start S --field-width W --columns N   (fixed-width layout of general files;\n"
+    "                       --width W is the same outside plot)\n"
+    "\n"
+    "Exit status: 0 success, 1 a file could not be read or written, 2 bad usage.\n";
+
+std::string KindList() {
+  std::string s = "Graph kinds:\n";
+  for (int k = 1; k <= 20; ++k)
+    s += "  " + std::to_string(k) + (k < 10 ? "   " : "  ") + Str(7100 + k) + "\n";
+  return s;
+}
+
+std::string CommandHelp(const std::string& cmd) {
+  if (cmd == "info")
+    return "Usage: sismora-cli info [options] FILE...\n"
+           "Prints the record properties report of each file (several separated by an empty line).\n"
+           "  --summary   the one-line summary of the status bar only\n"
+           "  --json      one JSON object per file and line, keys named as the record's fields\n";
+  if (cmd == "peaks")
+    return "Usage: sismora-cli peaks KIND [options] FILE...\n"
+           "Prints the peaks report of graph kind KIND (1-20).\n"
+           "  --from X --to X   window of the horizontal axis (seconds, Hz or period seconds as\n"
+           "                    the kind has it); the whole axis when not given\n"
+           "  --pair X,Y        channel pair of the relation kinds (repeatable)\n\n" +
+           KindList();
+  if (cmd == "export")
+    return "Usage: sismora-cli export KIND [options] FILE... -o OUT\n"
+           "Writes the series of graph kind KIND (1-11, 15-20) as text. OUT '-' is standard output;\n"
+           "with several files OUT is a folder. A name without extension gets .csv or .txt.\n"
+           "  --format csv|fixed|tsv   comma separated (default), fixed columns, tab separated\n"
+           "  --pair X,Y               channel pair of the relation kinds 15-20 (repeatable)\n"
+           "  -v                       three extra header lines\n\n" +
+           KindList();
+  if (cmd == "plot")
+    return "Usage: sismora-cli plot KIND [options] FILE... -o OUT.png|OUT.svg|OUT.pdf\n"
+           "Draws graph kind KIND as the program draws it for printing. With several files OUT\n"
+           "is a folder and each file gives NAME.png.\n"
+           "  --dpi N     resolution of a PNG (default 96)\n"
+           "  --width N   width of a PNG in pixels (sets the resolution)\n"
+           "  --pair X,Y  channel pair of the relation kinds (repeatable)\n\n" +
+           KindList();
+  if (cmd == "convert")
+    return "Usage: sismora-cli convert [options] FILE... -o OUT.ac\n"
+           "Reads each file, preprocesses it and writes all channels as an .ac file. A name without\n"
+           "extension gets .ac; with several files OUT is a folder and each file gives NAME.ac.\n";
+  return {};
+}
+
+struct Options {
+  std::string command;
+  int32_t kind = 0;
+  std::vector<std::string> files;
+  std::vector<std::string> switches;
+  std::string settingsFile;
+  std::string output;
+  bool summary = false, json = false, help = false;
+  std::optional<double> from, to;
+  int32_t filter = ExportComma;
+  std::vector<std::pair<int32_t, int32_t>> pairs;
+  PlotOptions plot;
+  // General data and CSV files.
+  std::optional<int32_t> skip, count, freq, channels, start, width, columns;
+  std::optional<float> coef;
+  bool labelLine = false, neglectFirst = false;
+};
+
+struct UsageError {
+  std::string text;
+};
+
+int32_t WholeNumber(const std::string& opt, const std::string& v, int32_t least) {
+  if (!IsNumeric(v)) throw UsageError{opt + " needs a number, not '" + v + "'"};
+  const double d = ToDouble(v);
+  if (d != std::floor(d) || d < least || d > 2147483647.0)
+    throw UsageError{opt + " needs a whole number of at least " + std::to_string(least) + ", not '" + v +
+                     "'"};
+  return static_cast<int32_t>(d);
+}
+
+double Number(const std::string& opt, const std::string& v) {
+  if (!IsNumeric(v)) throw UsageError{opt + " needs a number, not '" + v + "'"};
+  const double d = ToDouble(v);
+  if (!std::isfinite(d)) throw UsageError{opt + " needs a finite number"};
+  return d;
+}
+
+int32_t ParseKind(const std::string& cmd, const std::string& v) {
+  if (!IsNumeric(v)) throw UsageError{cmd + " needs a graph kind number (1-20), not '" + v + "'"};
+  const double d = ToDouble(v);
+  if (d != std::floor(d) || d < 1 || d > 20) throw UsageError{"graph kind must be 1 to 20, not '" + v + "'"};
+  const auto k = static_cast<int32_t>(d);
+  if (cmd == "export" && !ExportableKind(k))
+    throw UsageError{"kind " + v + " (" + Str(7100 + k) + ") cannot be exported; kinds 1-11 and 15-20 can"};
+  return k;
+}
+
+bool IsCommand(const std::string& a) {
+  return a == "info" || a == "peaks" || a == "export" || a == "plot" || a == "convert";
+}
+
+Options Parse(const std::vector<std::string>& args) {
+  Options o;
+  std::size_t i = 0;
+  auto value = [&](const std::string& opt) -> std::string {
+    if (i >= args.size()) throw UsageError{opt + " needs a value"};
+    return args[i++];
+  };
+  std::vector<std::string> positional;
+  std::optional<int32_t> width;
+  while (i < args.size()) {
+    const std::string a = args[i++];
+    if (a == "--help" || a == "-?" || (a == "help" && positional.empty())) {
+      o.help = true;
+    } else if (a == "--summary") {
+      o.summary = true;
+    } else if (a == "--json") {
+      o.json = true;
+    } else if (a == "--settings") {
+      o.settingsFile = value(a);
+    } else if (a == "-o" || a == "--output") {
+      o.output = value(a);
+    } else if (a == "--from") {
+      o.from = Number(a, value(a));
+    } else if (a == "--to") {
+      o.to = Number(a, value(a));
+    } else if (a == "--format") {
+      const std::string f = LCase(value(a));
+      if (f == "csv")
+        o.filter = ExportComma;
+      else if (f == "fixed")
+        o.filter = ExportFixed;
+      else if (f == "tsv")
+        o.filter = ExportTab;
+      else
+        throw UsageError{"--format is csv, fixed or tsv, not '" + f + "'"};
+    } else if (a == "--pair") {
+      const std::string v = value(a);
+      const std::vector<std::string> xy = Split(v, ",");
+      if (xy.size() != 2) throw UsageError{"--pair needs two channel numbers X,Y, not '" + v + "'"};
+      o.pairs.emplace_back(WholeNumber(a, Trim(xy[0]), 1), WholeNumber(a, Trim(xy[1]), 1));
+    } else if (a == "--dpi") {
+      o.plot.dpi = WholeNumber(a, value(a), 1);
+      if (o.plot.dpi > 2400) throw UsageError{"--dpi is at most 2400"};
+    } else if (a == "--width") {
+      width = WholeNumber(a, value(a), 1);
+    } else if (a == "--field-width") {
+      o.width = WholeNumber(a, value(a), 1);
+    } else if (a == "--skip") {
+      o.skip = WholeNumber(a, value(a), 0);
+    } else if (a == "--count") {
+      o.count = WholeNumber(a, value(a), 1);
+    } else if (a == "--freq") {
+      o.freq = WholeNumber(a, value(a), 1);
+    } else if (a == "--channels") {
+      o.channels = WholeNumber(a, value(a), 1);
+    } else if (a == "--coef") {
+      o.coef = static_cast<float>(Number(a, value(a)));
+    } else if (a == "--start") {
+      o.start = WholeNumber(a, value(a), 1);
+    } else if (a == "--columns") {
+      o.columns = WholeNumber(a, value(a), 1);
+    } else if (a == "--label-line") {
+      o.labelLine = true;
+    } else if (a == "--neglect-first") {
+      o.neglectFirst = true;
+    } else if (StartsWith(a, "--")) {
+      throw UsageError{"unknown option '" + a + "'"};
+    } else if (a.size() >= 2 && a[0] == '-') {
+      const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(a[1])));
+      if (std::string("cehilrstv").find(letter) == std::string::npos)
+        throw UsageError{"unknown switch '" + a + "'"};
+      o.switches.push_back(a);
+    } else {
+      positional.push_back(a);
+    }
+  }
+  std::size_t p = 0;
+  if (p < positional.size()) {
+    o.command = positional[p++];
+    if (!IsCommand(o.command)) throw UsageError{"unknown command '" + o.command + "'"};
+  }
+  if (o.help) return o;
+  if (o.command.empty()) throw UsageError{"no command given"};
+  // The image width of plot; the field width of general data files elsewhere.
+  if (width) {
+    if (o.command == "plot") {
+      if (*width > 20000) throw UsageError{"--width is at most 20000 pixels"};
+      o.plot.width = *width;
+    } else {
+      o.width = width;
+    }
+  }
+  const bool kindSeen = !(o.command == "peaks" || o.command == "export" || o.command == "plot");
+  if (!kindSeen && p < positional.size()) o.kind = ParseKind(o.command, positional[p++]);
+  o.files.assign(positional.begin() + static_cast<std::ptrdiff_t>(p), positional.end());
+  if (!kindSeen && o.kind == 0) throw UsageError{o.command + " needs a graph kind"};
+  if (o.files.empty()) throw UsageError{o.command + " needs a file"};
+  const bool needsOutput = o.command == "export" || o.command == "plot" || o.command == "convert";
+  if (needsOutput && o.output.empty()) throw UsageError{o.command + " needs -o OUT"};
+  if (!needsOutput && !o.output.empty())
+    throw UsageError{o.command + " writes to standard output; -o is not used"};
+  if (o.command == "info" && o.summary && o.json) throw UsageError{"--summary and --json exclude each other"};
+  if (o.command == "plot" && o.output == "-") throw UsageError{"plot writes a file; -o - is not possible"};
+  if (o.command == "convert" && o.output == "-")
+    throw UsageError{"convert writes a file; -o - is not possible"};
+  if (needsOutput && o.output != "-" && o.files.size() > 1 && !std::filesystem::is_directory(o.output))
+    throw UsageError{"with several files -o names an existing folder"};
+  if (o.command == "plot" && !std::filesystem::is_directory(o.output)) {
+    const std::string ext = LCase(SplitPath(o.output).ext);
+    if (ext != ".png" && ext != ".svg" && ext != ".pdf")
+      throw UsageError{"plot writes .png, .svg or .pdf files"};
+  }
+  return o;
+}
+
+// JSON text of a string: quotes, backslashes and control characters escaped; bytes that
+// are not UTF-8 taken as Latin-1 so that the output is always valid.
+std::string JsonString(const std::string& s) {
+  std::string out = "\"";
+  auto escape = [&](unsigned code) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "\\u%04X", code);
+    out += buf;
+  };
+  for (std::size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+      ++i;
+    } else if (c == '\n') {
+      out += "\\n", ++i;
+    } else if (c == '\r') {
+      out += "\\r", ++i;
+    } else if (c == '\t') {
+      out += "\\t", ++i;
+    } else if (c < 0x20 || c == 0x7F) {
+      escape(c), ++i;
+    } else if (c < 0x80) {
+      out += static_cast<char>(c), ++i;
+    } else {
+      // A well-formed UTF-8 sequence passes whole.
+      const std::size_t len = c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+      bool ok = len > 0 && i + len <= s.size() && c < 0xF5;
+      for (std::size_t k = 1; ok && k < len; ++k) ok = (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80;
+      if (ok) {
+        out.append(s, i, len);
+        i += len;
+      } else {
+        escape(c), ++i;
+      }
+    }
+  }
+  return out + "\"";
+}
+
+std::string JsonNumber(float v) {
+  return std::isfinite(v) ? NumberText(v) : "null";
+}
+
+std::string InfoJson(const AppState& app) {
+  const StrongRecord& r = app.record;
+  std::string j = "{";
+  auto field = [&](const char* key, const std::string& value) {
+    if (j.size() > 1) j += ",";
+    j += "\"" + std::string(key) + "\":" + value;
+  };
+  field("FileFormat", std::to_string(r.FileFormat));
+  field("FilePath", JsonString(r.FilePath));
+  field("FileSize", std::to_string(r.FileSize));
+  field("RecDate", JsonString(r.RecDate));
+  field("RecTime", JsonString(r.RecTime));
+  field("SampFreq", std::to_string(r.SampFreq));
+  field("ChanCount", std::to_string(r.ChanCount));
+  field("DataCount", std::to_string(r.DataCount));
+  field("PeakAcc", JsonNumber(r.PeakAcc));
+  field("JmaGroup", std::to_string(r.JmaGroup));
+  field("JmaIntensity", JsonNumber(r.JmaIntensity));
+  field("SiteCode", JsonString(r.SiteCode));
+  field("SiteName", JsonString(r.SiteName));
+  field("SiteLat", JsonString(r.SiteLat));
+  field("SiteLong", JsonString(r.SiteLong));
+  std::string chans = "[";
+  for (int32_t ch = 1; ch <= r.ChanCount; ++ch) {
+    const auto i = static_cast<std::size_t>(ch - 1);
+    const float duration = i < app.Durations.size() ? app.Durations[i] : 0.0f;
+    if (ch > 1) chans += ",";
+    chans += "{\"Label\":" + JsonString(DisplayLabel(app, ch)) + ",\"Peak\":" + JsonNumber(r.Peak(ch)) +
+             ",\"PeakStep\":" + std::to_string(r.PeakStep(ch)) + ",\"Offset\":" + JsonNumber(r.Offset(ch)) +
+             ",\"Coef\":" + JsonNumber(r.Coef(ch)) + ",\"Duration\":" + JsonNumber(duration) +
+             ",\"StartTime\":" + JsonNumber(ChannelStartTime(r, ch, app.calc.StartThreshold)) + "}";
+  }
+  field("Channels", chans + "]");
+  return j + "}";
+}
+
+// CR LF line ends of the reports become the terminal's LF.
+std::string ToLf(const std::string& text) {
+  return ReplaceAll(text, "\r\n", "\n");
+}
+
+std::string DescribeParams(DataFileKind kind, const DataFileParams& p) {
+  std::ostringstream s;
+  s << "--skip " << p.skip << " --count " << p.count << " --freq " << p.freq << " --channels " << p.channels
+    << " --coef " << NumberText(p.coef);
+  if (kind == DataFileKind::Csv) {
+    if (p.hasLabel) s << " --label-line";
+    if (p.neglectFirst) s << " --neglect-first";
+  } else if (p.width > 0) {
+    s << " --start " << p.start << " --width " << p.width << " --columns " << p.columns;
+  }
+  return s.str();
+}
+
+// Where one input's output goes: OUT itself, or OUT/NAME.ext when OUT is a folder.
+std::string OutputPath(const Options& o, const std::string& input, const std::string& ext) {
+  if (std::filesystem::is_directory(o.output))
+    return (std::filesystem::path(o.output) / (SplitPath(FileNameOf(input)).name + ext)).string();
+  return o.output;
+}
+
+class Tool {
+ public:
+  Tool(Options o, AppState base) : o_(std::move(o)), base_(std::move(base)), ui_(std::cerr) {
+    ui_.answerYes = true;  // replace existing output files
+    ui_.onReadData = [this](DataFileKind kind, const std::string& path, const std::string&,
+                            DataFileParams& p) { return DataFileAnswer(kind, path, p); };
+  }
+
+  int Run() {
+    int status = kExitOk;
+    bool first = true;
+    for (const std::string& file : o_.files) {
+      AppState app = base_;
+      if (ReadAccFile(app, file, ui_) <= 0) {
+        std::cerr << "sismora-cli: " << file << ": not read\n";
+        status = std::max(status, kExitUnread);
+        continue;
+      }
+      if (!o_.pairs.empty()) app.view.RelationPairs = o_.pairs;
+      const int rc = One(app, file, first);
+      first = false;
+      status = std::max(status, rc);
+    }
+    std::cout.flush();
+    return status;
+  }
+
+ private:
+  bool DataFileAnswer(DataFileKind kind, const std::string& path, DataFileParams& p) {
+    if (o_.skip) p.skip = *o_.skip;
+    if (o_.count) p.count = *o_.count;
+    if (o_.freq) p.freq = *o_.freq;
+    if (o_.coef) p.coef = *o_.coef;
+    if (kind == DataFileKind::Csv) {
+      p.hasLabel = p.hasLabel || o_.labelLine;
+      p.neglectFirst = o_.neglectFirst;
+      // Neglecting the first column leaves one channel less than the guess.
+      if (o_.neglectFirst && !o_.channels && p.channels > 1) --p.channels;
+    } else if (o_.start || o_.width || o_.columns) {
+      p.start = o_.start.value_or(1);
+      p.width = o_.width.value_or(1);
+      p.columns = o_.columns.value_or(1);
+    }
+    if (o_.channels) p.channels = *o_.channels;
+    std::cerr << "sismora-cli: " << path << ": read as "
+              << (kind == DataFileKind::Csv ? "CSV" : "general data") << " file with "
+              << DescribeParams(kind, p) << "\n";
+    return true;
+  }
+
+  // Runs the drivers a kind needs; false (with the message shown) when they fail.
+  bool Compute(AppState& app, int32_t kind) {
+    try {
+      BringSeriesUpToDate(app, kind, ui_);
+      return true;
+    } catch (const std::exception& e) {
+      const ErrorInfo info = CurrentErrorInfo(e);
+      ui_.MsgBox("Err#" + std::to_string(info.number) + ": " + info.description, MsgIcon::Critical,
+                 ProgramTitle() + ": " + Str(7100 + kind));
+      return false;
+    }
+  }
+
+  int One(AppState& app, const std::string& file, bool first) {
+    const std::string& cmd = o_.command;
+    if (cmd == "info") {
+      if (o_.json)
+        std::cout << InfoJson(app) << "\n";
+      else if (o_.summary)
+        std::cout << StatusParamsText(app.record) << "\n";
+      else
+        std::cout << (first ? "" : "\n") << ToLf(PropertiesReportText(app)) << "\n";
+      return kExitOk;
+    }
+    if (cmd == "peaks") {
+      if (!Compute(app, o_.kind)) return kExitUnread;
+      IndexWindow w = FullIndexWindow(app, o_.kind);
+      if (o_.from || o_.to)
+        w = IndexWindowBetween(app, o_.kind, o_.from.value_or(-1e300), o_.to.value_or(1e300));
+      std::cout << (first ? "" : "\n") << ToLf(PeaksReportText(app, o_.kind, w));
+      return kExitOk;
+    }
+    if (cmd == "export") {
+      if (!Compute(app, o_.kind)) return kExitUnread;
+      if (o_.output == "-") {
+        std::cout << ExportText(app, o_.kind, o_.filter, app.run.SwitchV);
+        return kExitOk;
+      }
+      const std::string out =
+          ExportFileName(OutputPath(o_, file, o_.filter == ExportComma ? ".csv" : ".txt"), o_.filter);
+      return WriteExport(app, o_.kind, out, o_.filter, ui_) ? kExitOk : kExitUnread;
+    }
+    if (cmd == "plot") {
+      if (!Compute(app, o_.kind)) return kExitUnread;
+      const std::string out = OutputPath(o_, file, ".png");
+      std::string error;
+      if (!PlotToFile(app, o_.kind, out, o_.plot, ui_, error)) {
+        std::cerr << "sismora-cli: " << out << ": " << error << "\n";
+        return kExitUnread;
+      }
+      return kExitOk;
+    }
+    // convert: the labels shown are the labels written.
+    const std::string out = SaveAcFileName(OutputPath(o_, file, ".ac"));
+    for (int32_t ch = 1; ch <= app.record.ChanCount; ++ch) app.record.Label(ch) = DisplayLabel(app, ch);
+    StatusScope status(ui_, SavingStatusText(app, out));
+    return WriteAc(out, app.record, 0, ui_) ? kExitOk : kExitUnread;
+  }
+
+  Options o_;
+  AppState base_;
+  ConsoleUi ui_;
+};
+
+int Main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  Options o;
+  try {
+    o = Parse(args);
+  } catch (const UsageError& e) {
+    std::cerr << "sismora-cli: " << e.text << "\n";
+    std::string cmd;
+    for (const std::string& a : args)
+      if (cmd.empty() && IsCommand(a)) cmd = a;
+    std::cerr << (cmd.empty() ? std::string("Try 'sismora-cli --help'.\n")
+                              : "Try 'sismora-cli " + cmd + " --help'.\n");
+    return kExitUsage;
+  }
+  if (o.help) {
+    std::cout << (o.command.empty() ? kToolHelp : CommandHelp(o.command));
+    return kExitOk;
+  }
+  if (o.command == "plot") {
+    if (!PlotAvailable()) {
+      std::cerr << "sismora-cli: this build draws no graphs (built without Qt)\n";
+      return kExitUsage;
+    }
+    if (!HasPainter(o.kind)) {
+      std::cerr << "sismora-cli: graphs of kind " << o.kind << " (" << Str(7100 + o.kind)
+                << ") cannot be drawn yet\n";
+      return kExitUsage;
+    }
+  }
+
+  AppState base;
+  try {
+    LoadStoredSettings(base);
+    if (!o.settingsFile.empty()) {
+      if (!FileExists(o.settingsFile)) {
+        std::cerr << "sismora-cli: settings file " << o.settingsFile << " not found\n";
+        return kExitUsage;
+      }
+      if (!LoadGraphSettings(base.graph, o.settingsFile) || !LoadCalcParams(base.calc, o.settingsFile) ||
+          !LoadPreProcParams(base.preproc, o.settingsFile)) {
+        std::cerr << "sismora-cli: settings file " << o.settingsFile << " cannot be read\n";
+        return kExitUsage;
+      }
+      // As at start-up, the spectra's axes keep their given ranges.
+      base.graph.Axis[AxisFrequency].Specify = true;
+      base.graph.Axis[AxisPeriod].Specify = true;
+    }
+  } catch (const std::exception& e) {
+    const ErrorInfo info = CurrentErrorInfo(e);
+    std::cerr << "sismora-cli: settings: Err#" << info.number << ": " << info.description << "\n";
+    return kExitUsage;
+  }
+  ApplyArguments(o.switches, base.preproc, base.run);
+  // No dialogs here: the preprocessing dialog and the channel pick are not shown.
+  base.preproc.ShowEachTime = false;
+  base.preproc.PickChannels = false;
+  return Tool(std::move(o), std::move(base)).Run();
+}
+
+}  // namespace
+}  // namespace sism::cli
+
+int main(int argc, char** argv) {
+  return sism::cli::Main(argc, argv);
+}

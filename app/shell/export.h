@@ -1,0 +1,43 @@
+// The export writer: one computed series of the current record as comma-separated,
+// fixed-column or tab-separated text, one column per channel or channel pair beside a
+// column of time, frequency, lag or period.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/shell/app_state.h"
+#include "common/ui.h"
+
+namespace sism {
+
+// Filter index of the export dialog.
+enum ExportFilter : int32_t { ExportComma = 1, ExportFixed = 2, ExportTab = 3 };
+
+// Kinds the writer has a layout for: 1 to 11 and 15 to 20 (the orbits have none).
+bool ExportableKind(int32_t kind);
+
+// RecalcBits the series of a view or export kind are computed by (0 for kinds 1 and 12).
+int32_t SeriesNeeds(int32_t kind);
+
+// The whole file text (every line ends with CR LF) for the series as they are now; the
+// caller brings them up to date first. Empty for kinds without a layout. With
+// `switchV` three extra header lines come first.
+std::string ExportText(const AppState& app, int32_t kind, int32_t filterIndex, bool switchV);
+
+// Writes ExportText to `path` (an existing file is replaced only once everything was
+// written). A failure is reported as "Failed to write " + path + " (Err#n: ...)" and
+// gives false.
+bool WriteExport(const AppState& app, int32_t kind, const std::string& path, int32_t filterIndex,
+                 UserInterface& ui);
+
+// Runs the analysis drivers whose series the kind needs and that are stale or pending.
+// Arithmetic failures reach the caller.
+void BringSeriesUpToDate(AppState& app, int32_t kind, UserInterface& ui);
+
+// The front end's work after the file was chosen: status text and hourglass, the
+// drivers the kind needs, then the writer.
+bool ExportSeries(AppState& app, int32_t kind, const std::string& path, int32_t filterIndex,
+                  UserInterface& ui);
+
+}  // namespace sism

@@ -1,10 +1,12 @@
 // The fast Fourier transform behind every spectral kernel, and its front ends FFTRI, FFTAP and AUTO.
 //
-// Results are those of the plain radix-2 decimation-in-time transform with twiddles
-// exp(isign*i*kPi*j/h) in double precision; this implementation gets them faster by transforming a
-// real record of p points as a complex one of p/2 points (even samples as real parts, odd samples as
-// imaginary parts), combining two radix-2 stages per pass and recursing depth first, so that only the
-// last few passes of a long record leave the cache.
+// The reference is the plain radix-2 decimation-in-time transform with twiddles exp(isign*i*kPi*j/h)
+// in double precision, kPi being single-precision pi. This one computes the same twiddles, and gets
+// there faster by transforming a real record of p points as a complex one of p/2 points (even
+// samples as real parts, odd samples as imaginary parts), combining two radix-2 stages per pass and
+// finishing sub-transforms depth first, so that only the last few passes of a long record leave the
+// cache. The two agree to a few float ulps of the largest coefficient, about as far as the reference
+// itself is from the exact transform (single-precision pi makes its half turn slightly off -1).
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -92,20 +94,27 @@ constexpr int32_t kLeafPoints = 2048;
 }
 
 // dst[r] = src(j) for every j < 2^bits, r the bit reversal of j. Indices split as j = (a, b, c) with
-// 4-bit a and c and r = (rev c, rev b, rev a): for each b, the 16 x 16 values are read as 16 runs of
-// consecutive j into a small buffer and written as 16 runs of consecutive r, so neither side strides
-// through the cache one value at a time.
+// 5-bit a and c and r = (rev c, rev b, rev a): for each b, the 32 x 32 values are read as 32 runs of
+// consecutive j into a small buffer and written as 32 runs of consecutive r, so neither side strides
+// through the cache (or the page table) one value at a time. The 32 runs read for one b continue
+// those of the b before, so prefetch(j) asks for the run from j a little ahead of use.
 struct Pair {
   double re, im;
 };
 
-template <typename Source>
-void BitReversePermute(int bits, Source&& src, double* __restrict dstRe, double* __restrict dstIm) {
-  constexpr int kT = 4;
+// Hints that the bytes [p, p + bytes) will be read soon.
+inline void PrefetchBytes(const void* p, size_t bytes) {
+  for (size_t off = 0; off < bytes; off += 64) __builtin_prefetch(static_cast<const char*>(p) + off);
+}
+
+template <typename Source, typename Prefetch>
+void BitReversePermute(int bits, Source&& src, Prefetch&& prefetch, double* __restrict dstRe,
+                       double* __restrict dstIm) {
+  constexpr int kT = 5;
   constexpr uint32_t kB = 1u << kT;
   if (bits < 2 * kT) {
     for (uint32_t j = 0; j < (uint32_t{1} << bits); ++j) {
-      const Pair v = src(j);
+      const Pair v = src(j);  // small enough to stay in cache: no prefetching
       const uint32_t r = ReverseBits(j, bits);
       dstRe[r] = v.re;
       dstIm[r] = v.im;
@@ -113,12 +122,15 @@ void BitReversePermute(int bits, Source&& src, double* __restrict dstRe, double*
     return;
   }
   const int mid = bits - 2 * kT, highShift = bits - kT;
-  uint32_t rev4[kB];
-  for (uint32_t c = 0; c < kB; ++c) rev4[c] = ReverseBits(c, kT);
+  uint32_t revLow[kB];
+  for (uint32_t c = 0; c < kB; ++c) revLow[c] = ReverseBits(c, kT);
   alignas(64) double bufRe[kB][kB], bufIm[kB][kB];
-  for (uint32_t b = 0; b < (uint32_t{1} << mid); ++b) {
+  constexpr uint32_t kAhead = 2;
+  const uint32_t blocks = uint32_t{1} << mid;
+  for (uint32_t b = 0; b < blocks; ++b) {
     for (uint32_t a = 0; a < kB; ++a) {
-      const uint32_t j0 = (a << highShift) | (b << kT), ra = rev4[a];
+      const uint32_t j0 = (a << highShift) | (b << kT), ra = revLow[a];
+      if (b + kAhead < blocks) prefetch(j0 + (kAhead << kT));
       for (uint32_t c = 0; c < kB; ++c) {
         const Pair v = src(j0 | c);
         bufRe[c][ra] = v.re;
@@ -127,8 +139,8 @@ void BitReversePermute(int bits, Source&& src, double* __restrict dstRe, double*
     }
     const uint32_t rb = ReverseBits(b, mid) << kT;
     for (uint32_t c = 0; c < kB; ++c) {
-      double* __restrict outRe = dstRe + (rb | (rev4[c] << highShift));
-      double* __restrict outIm = dstIm + (rb | (rev4[c] << highShift));
+      double* __restrict outRe = dstRe + (rb | (revLow[c] << highShift));
+      double* __restrict outIm = dstIm + (rb | (revLow[c] << highShift));
       for (uint32_t a = 0; a < kB; ++a) {
         outRe[a] = bufRe[c][a];
         outIm[a] = bufIm[c][a];
@@ -168,6 +180,47 @@ __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default"))) vo
   }
 }
 
+// out = h * low[0..len), the products of one high factor with a run of low ones.
+SISMCALC_VECTOR_CLONES void MultiplyRun(int64_t len, double hr, double hi, const double* __restrict lr,
+                                        const double* __restrict li, double* __restrict outRe,
+                                        double* __restrict outIm) {
+  for (int64_t l = 0; l < len; ++l) {
+    outRe[l] = hr * lr[l] - hi * li[l];
+    outIm[l] = hr * li[l] + hi * lr[l];
+  }
+}
+
+// w2 = w1^2 and w3 = w1^3 for q factors.
+SISMCALC_VECTOR_CLONES void SquareAndCube(int32_t q, const double* __restrict w1r,
+                                          const double* __restrict w1i, double* __restrict w2r,
+                                          double* __restrict w2i, double* __restrict w3r,
+                                          double* __restrict w3i) {
+  for (int32_t j = 0; j < q; ++j) {
+    w2r[j] = w1r[j] * w1r[j] - w1i[j] * w1i[j];
+    w2i[j] = 2.0 * w1r[j] * w1i[j];
+    w3r[j] = w2r[j] * w1r[j] - w2i[j] * w1i[j];
+    w3i[j] = w2r[j] * w1i[j] + w2i[j] * w1r[j];
+  }
+}
+
+// One run of the split of the half-length transform: bins k = k0 + t upwards at lr, li and bins
+// m - k downwards at ur, ui, with w^k in wr, wi and exp(-i*kPi) in (hr, hi).
+SISMCALC_VECTOR_CLONES void JoinHalves(int32_t len, double* __restrict lr, double* __restrict li,
+                                       double* __restrict ur, double* __restrict ui,
+                                       const double* __restrict wr, const double* __restrict wi, double hr,
+                                       double hi) {
+  for (int32_t t = 0; t < len; ++t) {
+    const double er = 0.5 * (lr[t] + ur[-t]), ei = 0.5 * (li[t] - ui[-t]);
+    const double orr = 0.5 * (li[t] + ui[-t]), oi = 0.5 * (ur[-t] - lr[t]);
+    // w^(m-k) = exp(-i*kPi) * conj(w^k)
+    const double vr = hr * wr[t] + hi * wi[t], vi = hi * wr[t] - hr * wi[t];
+    lr[t] = er + wr[t] * orr - wi[t] * oi;
+    li[t] = ei + wr[t] * oi + wi[t] * orr;
+    ur[-t] = er + vr * orr + vi * oi;
+    ui[-t] = -ei - vr * oi + vi * orr;
+  }
+}
+
 }  // namespace
 
 TwiddleSource::TwiddleSource(int64_t d, int64_t kmax) {
@@ -195,15 +248,8 @@ void TwiddleSource::Fill(double* __restrict re, double* __restrict im, int64_t b
   const int64_t end = begin + count;
   for (int64_t k = begin; k < end;) {
     const int64_t h = k >> shift_, l0 = k & mask_, len = std::min(mask_ + 1 - l0, end - k);
-    const double hr = highRe_[h], hi = highIm_[h];
-    const double* __restrict lr = lowRe_.data() + l0;
-    const double* __restrict li = lowIm_.data() + l0;
-    double* __restrict outRe = re + (k - begin);
-    double* __restrict outIm = im + (k - begin);
-    for (int64_t l = 0; l < len; ++l) {
-      outRe[l] = hr * lr[l] - hi * li[l];
-      outIm[l] = hr * li[l] + hi * lr[l];
-    }
+    MultiplyRun(len, highRe_[h], highIm_[h], lowRe_.data() + l0, lowIm_.data() + l0, re + (k - begin),
+                im + (k - begin));
     k += len;
   }
 }
@@ -233,18 +279,7 @@ ComplexTransform::ComplexTransform(int32_t m, double* twiddles)
     // w^j = exp(-i*kPi*j/(2q)) as the radix-2 stage of half length 2q has it; w^2j and w^3j follow
     // by products, within a few double ulps of the direct values.
     TwiddleSource(2 * int64_t{q}, q).Fill(t, t + q, 0, q);
-    double* __restrict w1r = t;
-    double* __restrict w1i = t + q;
-    double* __restrict w2r = t + 2 * q;
-    double* __restrict w2i = t + 3 * q;
-    double* __restrict w3r = t + 4 * q;
-    double* __restrict w3i = t + 5 * q;
-    for (int32_t j = 0; j < q; ++j) {
-      w2r[j] = w1r[j] * w1r[j] - w1i[j] * w1i[j];
-      w2i[j] = 2.0 * w1r[j] * w1i[j];
-      w3r[j] = w2r[j] * w1r[j] - w2i[j] * w1i[j];
-      w3i[j] = w2r[j] * w1i[j] + w2i[j] * w1r[j];
-    }
+    SquareAndCube(q, t, t + q, t + 2 * q, t + 3 * q, t + 4 * q, t + 5 * q);
   }
 }
 
@@ -273,13 +308,16 @@ void RealTransform::Pack(const T* x, int32_t n) {
         [x](uint32_t j) {
           return Pair{double(x[2 * j]), double(x[2 * j + 1])};
         },
-        re_, im_);
+        [x](uint32_t j) { PrefetchBytes(x + 2 * j, 64 * sizeof(T)); }, re_, im_);
   } else {
     const uint32_t count = static_cast<uint32_t>(n);
     BitReversePermute(
         log2m_,
         [x, count](uint32_t j) {
           return Pair{2 * j < count ? double(x[2 * j]) : 0.0, 2 * j + 1 < count ? double(x[2 * j + 1]) : 0.0};
+        },
+        [x, count](uint32_t j) {
+          if (2 * j < count) PrefetchBytes(x + 2 * j, std::min<size_t>(64, count - 2 * j) * sizeof(T));
         },
         re_, im_);
   }
@@ -302,20 +340,7 @@ void RealTransform::Unpack() {
   for (int32_t k0 = 1; k0 < half; k0 += kChunk) {
     const int32_t len = std::min(kChunk, half - k0);
     twiddle_.Fill(wr, wi, k0, len);
-    double* __restrict lr = zr + k0;  // bins k0.. upwards
-    double* __restrict li = zi + k0;
-    double* __restrict ur = zr + (m_ - k0);  // bins m-k0.. downwards
-    double* __restrict ui = zi + (m_ - k0);
-    for (int32_t t = 0; t < len; ++t) {
-      const double er = 0.5 * (lr[t] + ur[-t]), ei = 0.5 * (li[t] - ui[-t]);
-      const double orr = 0.5 * (li[t] + ui[-t]), oi = 0.5 * (ur[-t] - lr[t]);
-      // w^(m-k) = exp(-i*kPi) * conj(w^k)
-      const double vr = hr * wr[t] + hi * wi[t], vi = hi * wr[t] - hr * wi[t];
-      lr[t] = er + wr[t] * orr - wi[t] * oi;
-      li[t] = ei + wr[t] * oi + wi[t] * orr;
-      ur[-t] = er + vr * orr + vi * oi;
-      ui[-t] = -ei - vr * oi + vi * orr;
-    }
+    JoinHalves(len, zr + k0, zi + k0, zr + (m_ - k0), zi + (m_ - k0), wr, wi, hr, hi);
   }
   // Bin m/2 pairs with itself.
   const std::complex<double> w = twiddle_(half);
@@ -386,6 +411,10 @@ void RealTransform::Inverse(double* out) {
       [zr, zi](uint32_t j) {
         return Pair{zr[j], zi[j]};
       },
+      [zr, zi](uint32_t j) {
+        PrefetchBytes(zr + j, 32 * sizeof(double));
+        PrefetchBytes(zi + j, 32 * sizeof(double));
+      },
       re_, im_);
   core_.Forward(re_, im_);
   for (int32_t t = 0; t < m_; ++t) {
@@ -418,7 +447,7 @@ int32_t FFT(int32_t n, std::complex<double>* a, int32_t isign) {
       [a, conj](uint32_t j) {
         return Pair{a[j].real(), conj * a[j].imag()};
       },
-      re, im);
+      [a](uint32_t j) { PrefetchBytes(a + j, 32 * sizeof(std::complex<double>)); }, re, im);
   core.Forward(re, im);
   for (int32_t j = 0; j < n; ++j) a[j] = {re[j], conj * im[j]};
   return 1;

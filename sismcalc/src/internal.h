@@ -6,6 +6,10 @@
 #include <memory>
 #include <vector>
 
+// Loops that vectorise are built once more for AVX2 with FMA; the loader picks the build the
+// processor runs best.
+#define SISMCALC_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
+
 namespace sismcalc::detail {
 
 // The single-precision constants the results are defined with, widened to double.

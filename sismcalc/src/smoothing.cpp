@@ -32,9 +32,8 @@ std::vector<double> ParzenWeights(double df, double bw, int64_t maxLag) {
 
 // t(k) = sum over |i| <= L of w(|i|) s(k+i), leaving out neighbours beyond either end. The sum runs
 // lag by lag over blocks of k, so that every inner loop is a plain multiply-add along the record.
-__attribute__((target_clones("arch=x86-64-v3", "default"))) void Smooth(const double* __restrict s, int64_t n,
-                                                                        const double* __restrict w,
-                                                                        int64_t lags, double* __restrict t) {
+SISMCALC_VECTOR_CLONES void Smooth(const double* __restrict s, int64_t n, const double* __restrict w,
+                                   int64_t lags, double* __restrict t) {
   constexpr int64_t kBlock = 1024;
   for (int64_t k0 = 0; k0 < n; k0 += kBlock) {
     const int64_t k1 = std::min(n, k0 + kBlock);

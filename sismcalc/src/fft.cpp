@@ -349,28 +349,33 @@ void RealTransform::Unpack() {
   zi[half] = w.imag() * orr;
 }
 
-void RealTransform::Forward(const float* x, int32_t n) {
+template <typename T>
+void RealTransform::Transform(const T* x, int32_t n) {
   Pack(x, n);
   core_.Forward(re_, im_);
   Unpack();
 }
 
+void RealTransform::CopyBins(std::complex<double>* bins) const {
+  for (int32_t k = 0; k < m_; ++k) bins[k] = {re_[k], im_[k]};
+  bins[m_] = nyquist_;
+}
+
+void RealTransform::Forward(const float* x, int32_t n) {
+  Transform(x, n);
+}
 void RealTransform::Forward(const double* x, int32_t n) {
-  Pack(x, n);
-  core_.Forward(re_, im_);
-  Unpack();
+  Transform(x, n);
 }
 
 void RealTransform::Forward(const float* x, int32_t n, std::complex<double>* bins) {
-  Forward(x, n);
-  for (int32_t k = 0; k < m_; ++k) bins[k] = {re_[k], im_[k]};
-  bins[m_] = nyquist_;
+  Transform(x, n);
+  CopyBins(bins);
 }
 
 void RealTransform::Forward(const double* x, int32_t n, std::complex<double>* bins) {
-  Forward(x, n);
-  for (int32_t k = 0; k < m_; ++k) bins[k] = {re_[k], im_[k]};
-  bins[m_] = nyquist_;
+  Transform(x, n);
+  CopyBins(bins);
 }
 
 void RealTransform::Inverse(const std::complex<double>* bins, double* out) {

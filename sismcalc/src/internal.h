@@ -102,8 +102,11 @@ class RealTransform {
 
  private:
   template <typename T>
+  void Transform(const T* x, int32_t n);
+  template <typename T>
   void Pack(const T* x, int32_t n);
   void Unpack();
+  void CopyBins(std::complex<double>* bins) const;
 
   int32_t p_, m_;
   int log2m_;
@@ -125,8 +128,9 @@ void RealForward(const float* x, int32_t n, int32_t p, std::complex<double>* bin
 // writes p real values. Allocates its scratch; prefer RealTransform in loops.
 void RealInverse(const std::complex<double>* bins, int32_t p, double* out);
 
-// The complex transform of n points in place, A(k) = sum a(j) exp(isign*2*pi*i*j*k/n), unscaled.
-// Returns 0 and leaves a untouched unless n is a power of two >= 2; 1 otherwise.
+// The complex transform of n points in place, A(k) = sum a(j) exp(isign*2*pi*i*j*k/n), unscaled,
+// with the twiddles of ComplexTransform (isign is -1 or +1). Returns 0 and leaves a untouched unless
+// n is a power of two >= 2; 1 otherwise. Allocates its scratch (std::bad_alloc on failure).
 int32_t FFT(int32_t n, std::complex<double>* a, int32_t isign);
 
 // The seven coefficients of the high-cut gain 1/sqrt(1 + 0.694 y + ... + 0.000155 y^6), lowest power

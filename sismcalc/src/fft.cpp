@@ -221,6 +221,30 @@ SISMCALC_VECTOR_CLONES void JoinHalves(int32_t len, double* __restrict lr, doubl
   }
 }
 
+// One run of the inverse's split: from bins k = k0 + t (xr, xi upwards) and m - k (ur, ui downwards)
+// the half-length spectrum Z(k) = E(k) + i*conj(w^k)*D(k), stored conjugated.
+SISMCALC_VECTOR_CLONES void SplitHalves(int32_t len, const double* __restrict xr, const double* __restrict xi,
+                                        const double* __restrict ur, const double* __restrict ui,
+                                        const double* __restrict wr, const double* __restrict wi,
+                                        double* __restrict zr, double* __restrict zi) {
+  for (int32_t t = 0; t < len; ++t) {
+    const double er = xr[t] + ur[-t], ei = xi[t] - ui[-t];
+    const double dr = xr[t] - ur[-t], di = xi[t] + ui[-t];
+    const double orr = dr * wr[t] + di * wi[t], oi = di * wr[t] - dr * wi[t];  // times conj(w^k)
+    zr[t] = er - oi;
+    zi[t] = -(ei + orr);
+  }
+}
+
+// out[2t] = re[t], out[2t+1] = -im[t]: the even and odd samples from the conjugated result.
+SISMCALC_VECTOR_CLONES void Interleave(int32_t m, const double* __restrict re, const double* __restrict im,
+                                       double* __restrict out) {
+  for (int32_t t = 0; t < m; ++t) {
+    out[2 * t] = re[t];
+    out[2 * t + 1] = -im[t];
+  }
+}
+
 }  // namespace
 
 TwiddleSource::TwiddleSource(int64_t d, int64_t kmax) {
@@ -402,14 +426,7 @@ void RealTransform::Inverse(double* out) {
   for (int32_t k0 = 1; k0 < m_; k0 += kChunk) {
     const int32_t len = std::min(kChunk, m_ - k0);
     twiddle_.Fill(wr, wi, k0, len);
-    for (int32_t t = 0; t < len; ++t) {
-      const int32_t k = k0 + t, c = m_ - k;
-      const double er = xr[k] + xr[c], ei = xi[k] - xi[c];
-      const double dr = xr[k] - xr[c], di = xi[k] + xi[c];
-      const double orr = dr * wr[t] + di * wi[t], oi = di * wr[t] - dr * wi[t];  // times conj(w^k)
-      zr[k] = er - oi;
-      zi[k] = -(ei + orr);
-    }
+    SplitHalves(len, xr + k0, xi + k0, xr + (m_ - k0), xi + (m_ - k0), wr, wi, zr + k0, zi + k0);
   }
   BitReversePermute(
       log2m_,
@@ -422,10 +439,7 @@ void RealTransform::Inverse(double* out) {
       },
       re_, im_);
   core_.Forward(re_, im_);
-  for (int32_t t = 0; t < m_; ++t) {
-    out[2 * t] = re_[t];
-    out[2 * t + 1] = -im_[t];
-  }
+  Interleave(m_, re_, im_, out);
 }
 
 void RealForward(const float* x, int32_t n, int32_t p, std::complex<double>* bins) {

@@ -192,12 +192,13 @@ SISMCALC_API int32_t INTEGFFT(const int32_t* N, const float* DT, const float* AC
     double* im = transform.Im();
     re[0] = im[0] = dispRe[0] = dispIm[0] = 0.0;
     for (int32_t k = 1; k < m; ++k) {
-      const double w = kTwoPi * k * df;  // dividing by i*w is multiplying by -i/w
+      // Dividing by i*w is multiplying by -i/w.
+      const double invW = 1.0 / (kTwoPi * k * df), scale = invW / l;
       const double ar = re[k] * gain[k], ai = im[k] * gain[k];
-      re[k] = ai / w / l;
-      im[k] = -ar / w / l;
-      dispRe[k] = im[k] / w;
-      dispIm[k] = -re[k] / w;
+      re[k] = ai * scale;
+      im[k] = -ar * scale;
+      dispRe[k] = im[k] * invW;
+      dispIm[k] = -re[k] * invW;
     }
     const double wn = kTwoPi * m * df;
     transform.Nyquist() = transform.Nyquist() * gain[m] / wn / l;

@@ -1,5 +1,6 @@
 #include "common/files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -177,6 +178,14 @@ void AtomicFileWriter::Commit() {
   bool ok = static_cast<bool>(out_);
   out_.close();
   ok = ok && !out_.fail();
+  if (ok) {
+    // On disk before it replaces the old file, so a power cut leaves one or the other.
+    int fd = ::open(temp_.c_str(), O_RDONLY);
+    if (fd >= 0) {
+      ok = ::fsync(fd) == 0;
+      ::close(fd);
+    }
+  }
   if (ok) {
     // Keep the permissions an existing file had; a new file gets the usual ones.
     struct stat st;

@@ -1,0 +1,83 @@
+// Real records through the whole open and append path.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "load/pipeline.h"
+#include "load/statistics.h"
+#include "sismcalc/binding/calc.h"
+#include "tests/support/samples.h"
+#include "tests/support/scripted_ui.h"
+
+namespace sism {
+namespace {
+
+std::string Sample(const char* name) {
+  return (test::SamplesDir() / name).string();
+}
+
+float Sijma(StrongRecord& r, int32_t first) {
+  int32_t n = r.DataCount;
+  float dt = 1.0f / static_cast<float>(r.SampFreq);
+  return calc::SIJMA(&n, &dt, r.Channel(first), r.Channel(first + 1), r.Channel(first + 2));
+}
+
+TEST(RealRecords, KnetSetOpensAsOneSensor) {
+  SKIP_WITHOUT_SAMPLES();
+  AppState state;
+  test::ScriptedUi ui;
+  const std::string path = Sample("knet/AOM0011801241951.EW");
+  ASSERT_EQ(ReadAccFile(state, path, ui), 3) << ui.OnlyMessage();
+  StrongRecord& r = state.record;
+  EXPECT_EQ(r.FileFormat, FormatKnet);
+  EXPECT_EQ(r.SampFreq, 100);
+  EXPECT_EQ(r.JmaGroup, 1);
+  EXPECT_EQ(r.FilePath, Sample("knet/AOM0011801241951"));
+  EXPECT_EQ(r.FileSize, static_cast<int64_t>(std::filesystem::file_size(path)));
+  EXPECT_FLOAT_EQ(r.JmaIntensity, Sijma(r, 1));
+  EXPECT_GT(r.PeakAcc, 1.0f);
+  EXPECT_LT(r.PeakAcc, 10.0f);
+  EXPECT_EQ(state.Durations.size(), 3u);
+  EXPECT_NE(ui.statusParams.find("AOM001"), std::string::npos) << ui.statusParams;
+  EXPECT_NE(ui.statusParams.find("[100 Hz, "), std::string::npos) << ui.statusParams;
+}
+
+TEST(RealRecords, KiknetOpensWithTheSurfaceSensorAndTakesAnAppend) {
+  SKIP_WITHOUT_SAMPLES();
+  AppState state;
+  test::ScriptedUi ui;
+  state.preproc.RefSensor = 2;
+  ASSERT_EQ(ReadAccFile(state, Sample("kiknet/NGNH311106302345.EW2"), ui), 6) << ui.OnlyMessage();
+  EXPECT_EQ(state.record.JmaGroup, 2);
+  EXPECT_FLOAT_EQ(state.record.JmaIntensity, Sijma(state.record, 4));
+  EXPECT_EQ(state.view.RelationPairs, (std::vector<std::pair<int32_t, int32_t>>{{4, 1}, {5, 2}, {6, 3}}));
+  const float intensity = state.record.JmaIntensity;
+  const int32_t steps = state.record.DataCount;
+
+  state.preproc.PrefixCode = true;
+  ASSERT_EQ(AppendAccFile(state, Sample("knet/AOM0011801241951.NS"), ui), 9) << ui.OnlyMessage();
+  EXPECT_EQ(state.record.DataCount, steps);
+  EXPECT_EQ(state.record.JmaIntensity, intensity);
+  EXPECT_EQ(state.Durations.size(), 9u);
+  EXPECT_EQ(state.record.Label(1).rfind("NGNH31 ", 0), 0u) << state.record.Label(1);
+  EXPECT_EQ(state.record.Label(7).rfind("AOM001 ", 0), 0u) << state.record.Label(7);
+  EXPECT_EQ(state.run.RecordFileCount, 2);
+}
+
+TEST(RealRecords, PeerAtTwoHundredHertzIsDecimatedOntoAHundred) {
+  SKIP_WITHOUT_SAMPLES();
+  AppState state;
+  test::ScriptedUi ui;
+  ASSERT_EQ(ReadAccFile(state, Sample("knet/AOM0011801241951.UD"), ui), 3) << ui.OnlyMessage();
+  StrongRecord peer;
+  ASSERT_TRUE(ReadRecordFile(Sample("peer/RSN763_LOMAP_GIL067.AT2"), peer, ui)) << ui.OnlyMessage();
+  ASSERT_EQ(peer.SampFreq, 200);
+  ASSERT_EQ(AppendAccFile(state, Sample("peer/RSN763_LOMAP_GIL067.AT2"), ui), 4) << ui.OnlyMessage();
+  EXPECT_EQ(state.record.SampFreq, 100);
+  // Sample k of the appended channel is sample 2k - 1 of the file (less its mean).
+  const float mean = state.record.Offset(4);
+  EXPECT_NEAR(state.record.Acc(3, 4), peer.Acc(5, 1) - mean, 1e-3f);
+}
+
+}  // namespace
+}  // namespace sism

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QTimer>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -37,15 +38,23 @@ int main(int argc, char** argv) {
 
   splash.hide();
   window.show();
-  if (!state.run.FileToOpen.empty()) window.ReadFile(state.run.FileToOpen);
-
-  // SISMORA_SCREENSHOT=file.png: save a picture of the window once it is shown, then quit.
+  // SISMORA_SCREENSHOT=file.png: once shown, save a picture of the window, print its caption
+  // and status panels, and quit (set before the first read, whose messages may be modal).
   if (const char* shot = std::getenv("SISMORA_SCREENSHOT"); shot != nullptr && *shot != '\0') {
     const QString path = QString::fromLocal8Bit(shot);
-    QTimer::singleShot(800, &window, [&window, path] {
+    QTimer::singleShot(1500, &window, [&window, path] {
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != &window && w->isVisible() && w->isModal()) {
+          w->grab().save(QString(path).replace(QStringLiteral(".png"), QStringLiteral("-dialog.png")));
+          w->close();
+        }
       window.grab().save(path);
+      std::fprintf(stderr, "%s | %s | %s\n", window.windowTitle().toLocal8Bit().constData(),
+                   window.StatusMessageText().c_str(), window.StatusParamsText().c_str());
       window.close();
     });
   }
+  if (!state.run.FileToOpen.empty()) window.ReadFile(state.run.FileToOpen);
+
   return QApplication::exec();
 }

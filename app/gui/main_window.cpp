@@ -401,7 +401,10 @@ void FSismora::BuildStatusBar() {
 QAction* FSismora::ActionByKey(const std::string& key) const {
   auto it = toolButtons_.find(key);
   if (it != toolButtons_.end()) return it->second;
-  return findChild<QAction*>(Q(key));
+  if (auto* a = findChild<QAction*>(Q(key))) return a;
+  // A submenu stands for its item in the parent menu.
+  if (auto* m = findChild<QMenu*>(Q(key))) return m->menuAction();
+  return nullptr;
 }
 
 void FSismora::Load() {
@@ -860,6 +863,10 @@ void FSismora::SaveImageCommand() {
   dialog.setDefaultSuffix(Q(std::string(kImageDefaultExt).substr(1)));
   // The overwrite question is our own.
   dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+    dialog.setDefaultSuffix(filter.contains(QStringLiteral("bmp")) ? QStringLiteral("bmp")
+                                                                   : QStringLiteral("png"));
+  });
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const std::string path = PathOf(dialog.selectedFiles().first());
   paths_.LastFolderImage = SplitPath(path).folder;

@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "app/gui/dialogs.h"
+#include "app/gui/splash.h"
+#include "common/strings.h"
+#include "tests/support/scripted_ui.h"
+
+namespace sism {
+namespace {
+
+void EnsureApp() {
+  static int argc = 1;
+  static char name[] = "test_gui";
+  static char* argv[] = {name, nullptr};
+  if (QApplication::instance() == nullptr) new QApplication(argc, argv);
+}
+
+QPushButton* ButtonWithText(QWidget* dialog, int id) {
+  for (auto* b : dialog->findChildren<QPushButton*>())
+    if (b->text().toStdString() == Str(id)) return b;
+  return nullptr;
+}
+
+TEST(FSelChan, NewChannelModeShowsValuesSwapsAndReturnsThem) {
+  EnsureApp();
+  SelChanValues in;
+  in.channelX = 1;
+  in.channelY = 3;
+  in.multiplierX = 0.5f;
+  FSelChan dialog(SelChanMode::NewChannel, {"N-S", "E-W", "U-D"}, in);
+  EXPECT_EQ(dialog.windowTitle().toStdString(), "Create new channel");
+  auto combos = dialog.findChildren<QComboBox*>();
+  ASSERT_EQ(combos.size(), 2);
+  EXPECT_EQ(combos[0]->currentText().toStdString(), "N-S");
+  EXPECT_EQ(combos[1]->currentText().toStdString(), "U-D");
+  QPushButton* swap = ButtonWithText(&dialog, 6230);
+  ASSERT_NE(swap, nullptr);
+  swap->click();
+  auto edits = dialog.findChildren<QLineEdit*>();
+  ASSERT_EQ(edits.size(), 3);
+  edits[1]->setText("-1");
+  edits[2]->setText("N-S minus U-D");
+  SelChanValues out;
+  ASSERT_TRUE(dialog.Values(out));
+  EXPECT_EQ(out.channelX, 3);
+  EXPECT_EQ(out.channelY, 1);
+  EXPECT_FLOAT_EQ(out.multiplierX, 0.5f);
+  EXPECT_FLOAT_EQ(out.multiplierY, -1.0f);
+  EXPECT_EQ(out.label, "N-S minus U-D");
+  // A multiplier that is not a number is refused.
+  edits[0]->setText("half");
+  EXPECT_FALSE(dialog.Values(out));
+}
+
+TEST(FPickChan, ListsFollowAddRemoveAndOk) {
+  EnsureApp();
+  FPickChan dialog({"N-S", "E-W", "U-D"});
+  EXPECT_EQ(dialog.windowTitle().toStdString(), Str(17000));
+  auto lists = dialog.findChildren<QListWidget*>();
+  ASSERT_EQ(lists.size(), 2);
+  EXPECT_EQ(lists[0]->count(), 3);
+  EXPECT_EQ(lists[0]->item(2)->text().toStdString(), "CH03: U-D");
+  QPushButton* ok = ButtonWithText(&dialog, 17220);
+  ASSERT_NE(ok, nullptr);
+  EXPECT_FALSE(ok->isEnabled());
+  lists[0]->setCurrentRow(2);
+  dialog.Lists().Add();
+  dialog.Refresh();
+  lists[0]->setCurrentRow(0);
+  dialog.Lists().Add();
+  dialog.Refresh();
+  EXPECT_TRUE(ok->isEnabled());
+  EXPECT_EQ(dialog.Chosen(), (std::vector<int32_t>{3, 1}));
+}
+
+TEST(FPreProc, ShowsParametersAndEnablesBoxesWithTheirChecks) {
+  EnsureApp();
+  PreProcParams p;
+  p.LowCutFreq = 0.1f;
+  p.RemoveDC = false;
+  p.RotateWave = true;
+  p.RotateWaveAngle = 30;
+  test::ScriptedUi ui;
+  FPreProc dialog(p, ui);
+  EXPECT_EQ(dialog.windowTitle().toStdString(), "Settings for preprocessing");
+  auto edits = dialog.findChildren<QLineEdit*>();
+  ASSERT_EQ(edits.size(), 8);
+  EXPECT_EQ(edits[0]->text().toStdString(), "0.1");
+  EXPECT_FALSE(edits[2]->isEnabled());  // offset seconds follow "Remove offset"
+  EXPECT_TRUE(edits[3]->isEnabled());   // the angle follows "Rotate"
+  edits[1]->setText("25");
+  dialog.OkButton()->click();
+  PreProcParams out;
+  ASSERT_TRUE(dialog.Accepted(out));
+  EXPECT_FLOAT_EQ(out.HighCutFreq, 25);
+  EXPECT_EQ(out.RotateWaveAngle, 30);
+}
+
+TEST(FParam, EditsTheSixTextsInOrder) {
+  EnsureApp();
+  RecordTexts t{"2026/01/15", "10:30:00", "DEMO01", "Demo", "35.0", "135.0"};
+  FParam dialog(t);
+  EXPECT_EQ(dialog.windowTitle().toStdString(), "Parameter setting");
+  auto labels = dialog.findChildren<QLabel*>();
+  ASSERT_GE(labels.size(), 6);
+  EXPECT_EQ(labels[0]->text().toStdString(), "Date");
+  EXPECT_EQ(labels[5]->text().toStdString(), "Long.");
+  auto edits = dialog.findChildren<QLineEdit*>();
+  edits[3]->setText("Renamed");
+  const RecordTexts out = dialog.Texts();
+  EXPECT_EQ(out.station, "Renamed");
+  EXPECT_EQ(out.lon, "135.0");
+}
+
+TEST(FReadData, CaptionAndFileLabel) {
+  EnsureApp();
+  DataFileParams params;
+  FReadData dialog(DataFileKind::Csv, "/data/a&b.csv", "001:1,2", params);
+  EXPECT_EQ(dialog.windowTitle().toStdString(), "Reading a CSV file");
+  bool found = false;
+  for (auto* l : dialog.findChildren<QLabel*>())
+    if (l->text().toStdString() == "Filename: /data/a&&b.csv") found = true;
+  EXPECT_TRUE(found);
+  DataFileParams out;
+  EXPECT_TRUE(dialog.Result(out));
+  EXPECT_EQ(out.count, params.count);
+}
+
+TEST(FSplash, SplashAndAboutTexts) {
+  EnsureApp();
+  FSplash splash;
+  splash.ShowAsSplash();
+  EXPECT_EQ(splash.Message().toStdString(), "Please wait for loading...");
+  EXPECT_TRUE(splash.Description().startsWith("Sismora (ver. 1.00)"));
+  splash.hide();
+}
+
+}  // namespace
+}  // namespace sism

@@ -1,0 +1,340 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QMenu>
+#include <QMimeData>
+#include <QPdfWriter>
+#include <QTest>
+#include <QUrl>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+
+#include "app/gui/main_window.h"
+#include "common/files.h"
+#include "common/strings.h"
+#include "load/statistics.h"
+#include "record/ac.h"
+#include "record/strong_record.h"
+#include "tests/support/scripted_ui.h"
+#include "tests/support/temp_dir.h"
+
+namespace sism {
+namespace {
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "test_gui";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
+}
+
+// A window on a fresh state, its settings in a temporary folder, messages recorded.
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+    setenv("HOME", dir.File("home").c_str(), 1);
+    App();
+    window = std::make_unique<FSismora>(state);
+    window->messageSink = [this](const std::string& text, MsgIcon icon, const std::string& title) {
+      messages.push_back({text, icon, title});
+    };
+    window->questionSink = [](const std::string&, const std::string&) { return true; };
+    window->Load();
+  }
+
+  // A one-channel record at 100 Hz of the given length, written as an .ac file.
+  std::string WriteRecord(const std::string& name, int32_t seconds, int32_t freq = 100) {
+    StrongRecord rec;
+    rec.SampFreq = freq;
+    rec.DataCount = seconds * freq;
+    rec.ChanCount = 1;
+    rec.RedimHeader(1);
+    rec.RedimAcc(rec.DataCount, 1);
+    for (int32_t i = 1; i <= rec.DataCount; ++i) rec.Acc(i, 1) = static_cast<float>(50 * std::sin(i * 0.05));
+    rec.Label(1) = "UD";
+    rec.RecDate = "2026/01/15";
+    rec.RecTime = "10:30:00";
+    rec.SiteCode = "TEST01";
+    rec.SiteName = "Test station";
+    ComputePeaks(rec);
+    const std::string path = dir.File(name);
+    test::ScriptedUi ui;
+    EXPECT_TRUE(WriteAc(path, rec, 0, ui)) << ui.OnlyMessage();
+    return path;
+  }
+
+  static std::string Demo() { return SISMORA_SOURCE_DIR "/samples/demo.ac"; }
+  std::string Caption() const { return window->windowTitle().toStdString(); }
+  bool Enabled(const char* key) const { return window->ActionByKey(key)->isEnabled(); }
+  void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, key, mods);
+    QApplication::sendEvent(window.get(), &press);
+  }
+  void Drop(QWidget* target, const std::vector<std::string>& paths) {
+    QList<QUrl> urls;
+    for (const auto& p : paths) urls << QUrl::fromLocalFile(QString::fromStdString(p));
+    QMimeData mime;
+    mime.setUrls(urls);
+    // Qt delivers a drop to the widget that accepted the drag's entry.
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+  }
+
+  test::TempDir dir;
+  AppState state;
+  std::unique_ptr<FSismora> window;
+  std::vector<test::ShownMessage> messages;
+};
+
+TEST_F(WindowTest, StartsEmptyWithRecordCommandsDisabled) {
+  EXPECT_EQ(Caption(), "Sismora");
+  EXPECT_EQ(window->CurrentKind(), 0);
+  EXPECT_TRUE(Enabled("open"));
+  EXPECT_TRUE(Enabled("close"));
+  for (const char* key : {"append", "print", "copy", "acc", "left", "zoom", "mnuFileAppend", "mnuFilePrint"})
+    EXPECT_FALSE(Enabled(key)) << key;
+  EXPECT_FALSE(window->ActionByKey("mnuToolEvent")->isVisible());
+  EXPECT_FALSE(window->ActionByKey("mnuToolDatabase")->isVisible());
+  EXPECT_EQ(window->ZoomIndex(), 2);
+  // Texts come from the string table.
+  EXPECT_EQ(window->ActionByKey("mnuFileOpen")->text().toStdString(), Str(1110));
+  EXPECT_EQ(window->ActionByKey("open")->toolTip().toStdString(), Str(5102));
+}
+
+TEST_F(WindowTest, OpeningTheDemoShowsItsAcceleration) {
+  window->ReadFile(Demo());
+  ASSERT_TRUE(messages.empty()) << messages.front().text;
+  EXPECT_EQ(Caption(), "Sismora - demo.ac");
+  EXPECT_EQ(window->CurrentKind(), 1);
+  EXPECT_EQ(state.view.GraphKind, 1);
+  EXPECT_EQ(window->StatusMessageText(), "Acceleration");
+  EXPECT_EQ(window->StatusParamsText(), StatusParamsText(state.record));
+  EXPECT_NE(window->StatusParamsText().find("DEMO01"), std::string::npos);
+  EXPECT_TRUE(window->ActionByKey("mnuViewAcc")->isChecked());
+  EXPECT_TRUE(window->ActionByKey("acc")->isChecked());
+  EXPECT_TRUE(Enabled("append"));
+  EXPECT_TRUE(Enabled("mnuFilePrint"));
+  EXPECT_EQ(window->RecentFiles()[1], Demo());
+  EXPECT_TRUE(window->RecentActions()[0]->isVisible());
+  EXPECT_FALSE(window->RecentActions()[1]->isVisible());
+  // Three channels: one report group.
+  ASSERT_EQ(window->ChannelMenu()->actions().size(), 1);
+  EXPECT_EQ(window->ChannelMenu()->actions()[0]->text().toStdString(), "Channel #1-#3");
+  // The picture has the page's size at 100 %.
+  EXPECT_GT(window->Picture()->width(), 100);
+}
+
+TEST_F(WindowTest, CloseReturnsToTheEmptyWindow) {
+  window->ReadFile(Demo());
+  window->ActionByKey("mnuFileClose")->trigger();
+  EXPECT_EQ(Caption(), "Sismora");
+  EXPECT_EQ(state.record.ChanCount, 0);
+  EXPECT_EQ(window->CurrentKind(), 0);
+  EXPECT_FALSE(Enabled("append"));
+  EXPECT_EQ(window->StatusParamsText(), "");
+}
+
+TEST_F(WindowTest, TimeAxisKeysMoveAndRefuse) {
+  window->ReadFile(WriteRecord("hundred.ac", 100));
+  ASSERT_TRUE(messages.empty()) << messages.front().text;
+  ASSERT_EQ(window->CurrentTimeWindow(), (TimeWindow{0, 80}));
+  Key(Qt::Key_Right);
+  EXPECT_EQ(window->CurrentTimeWindow(), (TimeWindow{40, 120}));
+  Key(Qt::Key_Home);
+  EXPECT_EQ(window->CurrentTimeWindow(), (TimeWindow{0, 80}));
+  Key(Qt::Key_Space);
+  Key(Qt::Key_Right);  // s = 80 is still inside the 100 s record
+  EXPECT_EQ(window->CurrentTimeWindow(), (TimeWindow{80, 160}));
+  Key(Qt::Key_Right);  // s = 120 is not
+  EXPECT_EQ(window->CurrentTimeWindow(), (TimeWindow{80, 160}));
+  Key(Qt::Key_Left, Qt::ShiftModifier);
+  EXPECT_EQ(window->CurrentTimeWindow(), (TimeWindow{75, 155}));
+  Key(Qt::Key_Home);
+
+  state.graph.Axis[AxisTime].Max = 400;
+  Key(Qt::Key_Down);  // 800 s is too long
+  EXPECT_EQ(window->CurrentTimeWindow(), (TimeWindow{0, 400}));
+  state.graph.Axis[AxisTime].Max = 8;
+  Key(Qt::Key_Up);  // 4 s is too short
+  EXPECT_EQ(window->CurrentTimeWindow(), (TimeWindow{0, 8}));
+  Key(Qt::Key_Down, Qt::ShiftModifier);
+  EXPECT_EQ(window->CurrentTimeWindow(), (TimeWindow{0, 12}));
+  // The toolbar buttons run the same commands.
+  window->ActionByKey("reduce")->trigger();
+  EXPECT_EQ(window->CurrentTimeWindow(), (TimeWindow{0, 24}));
+  window->ActionByKey("right")->trigger();
+  EXPECT_EQ(window->CurrentTimeWindow(), (TimeWindow{12, 36}));
+}
+
+TEST_F(WindowTest, ZoomStepsStopAtFiftyAndTwoHundredPercent) {
+  window->ReadFile(Demo());
+  const int width100 = window->Picture()->width();
+  Key(Qt::Key_PageDown);
+  Key(Qt::Key_PageDown);
+  EXPECT_EQ(window->ZoomIndex(), 0);
+  EXPECT_FLOAT_EQ(window->Session().zoom, 0.5f);
+  EXPECT_NEAR(window->Picture()->width(), width100 / 2, 2);
+  Key(Qt::Key_PageDown);  // already at 50 %
+  EXPECT_EQ(window->ZoomIndex(), 0);
+  for (int i = 0; i < 6; ++i) Key(Qt::Key_PageUp);
+  EXPECT_EQ(window->ZoomIndex(), 4);
+  EXPECT_FLOAT_EQ(window->Session().zoom, 2.0f);
+  EXPECT_TRUE(window->findChild<QAction*>("mnuViewZoom4")->isChecked());
+  EXPECT_FALSE(window->findChild<QAction*>("mnuViewZoom0")->isChecked());
+}
+
+TEST_F(WindowTest, CtrlKeysToggleGridAndStepLegend) {
+  window->ReadFile(Demo());
+  const bool grid = state.graph.DrawGrid;
+  state.graph.LegendPosition = 0;
+  Key(Qt::Key_G, Qt::ControlModifier);
+  EXPECT_EQ(state.graph.DrawGrid, !grid);
+  Key(Qt::Key_L, Qt::ControlModifier);
+  Key(Qt::Key_L, Qt::ControlModifier);
+  EXPECT_EQ(state.graph.LegendPosition, 10);
+  Key(Qt::Key_C, Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::clipboard()->text().toStdString(), window->StatusParamsText());
+}
+
+TEST_F(WindowTest, RecentListKeepsItsOrder) {
+  const std::string a = WriteRecord("a.ac", 10), b = WriteRecord("b.ac", 10);
+  window->ReadFile(a);
+  window->ReadFile(b);
+  window->ReadFile(a);
+  EXPECT_EQ(window->RecentFiles()[1], b);
+  EXPECT_EQ(window->RecentFiles()[2], a);
+  EXPECT_EQ(window->RecentActions()[0]->data().toString().toStdString(), b);
+  // Stored at unload, read back by the next window.
+  window->SaveWindowState();
+  AppState other;
+  FSismora next(other);
+  next.Load();
+  EXPECT_EQ(next.RecentFiles()[1], b);
+  EXPECT_EQ(next.RecentFiles()[2], a);
+  // A recent item opens its file.
+  next.RecentActions()[1]->trigger();
+  EXPECT_EQ(next.windowTitle().toStdString(), "Sismora - a.ac");
+}
+
+TEST_F(WindowTest, DropOnGraphAppendsOnlyTheFirstFile) {
+  window->ReadFile(Demo());
+  const std::string one = WriteRecord("one.ac", 60), two = WriteRecord("two.ac", 60),
+                    three = WriteRecord("three.ac", 60);
+  Drop(window->Picture(), {one, two, three});
+  ASSERT_TRUE(messages.empty()) << messages.front().text;
+  EXPECT_EQ(state.record.ChanCount, 4);
+  EXPECT_EQ(Caption(), "Sismora - demo.ac+one.ac");
+  // On the background the first file is opened instead.
+  Drop(window->Background(), {two, three});
+  EXPECT_EQ(state.record.ChanCount, 1);
+  EXPECT_EQ(Caption(), "Sismora - two.ac");
+}
+
+TEST_F(WindowTest, MissingFileKeepsTheRecordFailedReadClearsIt) {
+  window->ReadFile(Demo());
+  window->ReadFile(dir.File("missing.ac"));
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, "File does not exist.");
+  EXPECT_EQ(messages[0].title, "ReadAccFile - Sismora");
+  EXPECT_EQ(messages[0].icon, MsgIcon::Critical);
+  EXPECT_EQ(state.record.ChanCount, 3);
+  EXPECT_EQ(Caption(), "Sismora - demo.ac");
+  EXPECT_TRUE(Enabled("append"));
+
+  // Appending a missing file keeps the record too.
+  window->ReadFile(dir.File("missing.ac"), true);
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[1].title, "AppendAccFile - Sismora");
+  EXPECT_EQ(state.record.ChanCount, 3);
+
+  // A file its reader cannot read: the record is gone and the window is empty.
+  std::ofstream(dir.File("cut.ac")) << "2026/01/15 10:30:00   1 100  6000 CUT: Cut short\n";
+  window->ReadFile(dir.File("cut.ac"));
+  ASSERT_EQ(messages.size(), 3u);
+  EXPECT_EQ(messages[2].text.rfind("Failed to read ", 0), 0u) << messages[2].text;
+  EXPECT_EQ(state.record.ChanCount, 0);
+  EXPECT_EQ(Caption(), "Sismora");
+  EXPECT_FALSE(Enabled("append"));
+  EXPECT_EQ(window->CurrentKind(), 0);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the hourglass is gone
+  EXPECT_EQ(window->RecentFiles()[1], Demo());
+}
+
+TEST_F(WindowTest, OneChannelDisablesOrbitAndRelationViews) {
+  window->ReadFile(WriteRecord("single.ac", 20));
+  EXPECT_FALSE(Enabled("orbit"));
+  EXPECT_FALSE(Enabled("rel"));
+  EXPECT_FALSE(window->ActionByKey("mnuViewOrbit")->isEnabled());
+}
+
+TEST_F(WindowTest, PrintsToPdfAndSavesImages) {
+  window->ReadFile(Demo());
+  const std::string pdf = dir.File("page.pdf");
+  {
+    QPdfWriter writer(QString::fromStdString(pdf));
+    EXPECT_TRUE(window->PrintTo(writer));
+  }
+  std::string head = ReadWholeFile(pdf).substr(0, 5);
+  EXPECT_EQ(head, "%PDF-");
+
+  const std::string png = dir.File("view.png"), bmp = dir.File("view.bmp");
+  EXPECT_TRUE(window->SaveImage(png));
+  EXPECT_TRUE(window->SaveImage(bmp));
+  QImage image(QString::fromStdString(png));
+  EXPECT_EQ(image.width(), window->Picture()->width());
+  EXPECT_EQ(ReadWholeFile(bmp).substr(0, 2), "BM");
+  // An existing file is replaced only when the user agrees.
+  window->questionSink = [](const std::string& text, const std::string&) {
+    EXPECT_NE(text.find(" is already exists."), std::string::npos);
+    return false;
+  };
+  std::ofstream(png, std::ios::trunc) << "old";
+  EXPECT_FALSE(window->SaveImage(png));
+  EXPECT_EQ(ReadWholeFile(png), "old");
+}
+
+TEST_F(WindowTest, CopyPutsAPictureOnTheClipboard) {
+  window->ReadFile(Demo());
+  QApplication::clipboard()->clear();
+  window->CopyCommand();
+  const QMimeData* data = QApplication::clipboard()->mimeData();
+  ASSERT_NE(data, nullptr);
+  EXPECT_TRUE(data->hasImage());
+  EXPECT_TRUE(data->hasFormat("image/svg+xml"));
+  // Enhanced copies switched off: the bitmap alone.
+  state.run.SwitchE = false;
+  window->CopyCommand();
+  data = QApplication::clipboard()->mimeData();
+  EXPECT_TRUE(data->hasImage());
+  EXPECT_FALSE(data->hasFormat("image/svg+xml"));
+}
+
+TEST_F(WindowTest, PlacementAndBarsAreStored) {
+  window->ReadFile(Demo());  // the View menu needs a record
+  window->resize(700, 500);
+  window->ActionByKey("mnuViewToolBar")->trigger();  // hide the toolbar
+  window->SaveWindowState();
+  WindowPlacement w;
+  LoadWindowPlacement(w);
+  EXPECT_FLOAT_EQ(w.Width, 700 * 15);
+  EXPECT_FLOAT_EQ(w.Height, 500 * 15);
+  EXPECT_FALSE(w.ToolBar);
+  EXPECT_TRUE(w.StatusBar);
+  AppState other;
+  FSismora next(other);
+  next.Load();
+  EXPECT_EQ(next.width(), 700);
+  EXPECT_FALSE(next.ActionByKey("mnuViewToolBar")->isChecked());
+}
+
+}  // namespace
+}  // namespace sism

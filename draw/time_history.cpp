@@ -255,7 +255,8 @@ void PaintTimeHistory(cGraphicExtensions& gx, GraphFrame& frame, const GraphSett
     frame.TitleFont = PageFont(gs.Font[3]);
     LegendEntry entry;
     entry.Line = frame.SeriesLine;
-    entry.Text = TimeHistoryLegend(c.label, c.peak, kind, unit);
+    // No series (not computed, or nothing in the window's channel): no peak to claim.
+    entry.Text = have > 0 ? TimeHistoryLegend(c.label, c.peak, kind, unit) : c.label;
     DrawLegend(gx, frame, LegendSpec{legendFlags, {entry}});
 
     frame.Title.clear();  // only the first strip carries the graph title

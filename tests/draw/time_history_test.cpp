@@ -467,6 +467,10 @@ TEST(TimeHistoryDispatch, DrawnRangeAndTimeAxis) {
   host.screen.Clear();
   DrawGraph(app, session, host, ui, TargetScreen, 2);
   EXPECT_EQ(host.screen.polygons.size(), 2u);
+  EXPECT_TRUE(host.screen.polylines.empty());
+  bool bare = false;
+  for (const auto& t : host.screen.texts) bare |= t.text == "NS";  // no peak claimed without data
+  EXPECT_TRUE(bare);
   EXPECT_TRUE(ui.messages.empty());
 }
 

@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/shell/app_state.h"
+#include "draw/draw_graph.h"
+#include "draw/qt/page_output.h"
+#include "draw/qt/qt_draw_host.h"
+#include "record/readers.h"
+#include "tests/support/scripted_ui.h"
+#include "tests/support/temp_dir.h"
+
+namespace sism {
+namespace {
+
+QGuiApplication& App() {
+  static int argc = 1;
+  static char name[] = "test_drawqt";
+  static char* argv[] = {name, nullptr};
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  static QGuiApplication app(argc, argv);
+  static const bool fonts = (InstallFontSubstitutes(), true);
+  (void)fonts;
+  return app;
+}
+
+// The program's Qt host, keeping clipboard copies instead of publishing them.
+class KeepingHost : public QtDrawHost {
+ public:
+  QByteArray svg;
+  QImage bitmap;
+  std::unique_ptr<ClipboardPicture> StartClipboardPicture(ClipboardFormats f, int32_t vw, int32_t vh,
+                                                          int32_t pw, int32_t ph) override {
+    class Keep : public QtClipboardPicture {
+     public:
+      Keep(KeepingHost& host, ClipboardFormats f, int vw, int vh, int32_t pw, int32_t ph)
+          : QtClipboardPicture(f, vw, vh, pw, ph), host_(host) {}
+      void PutOnClipboard() override {
+        host_.svg = Svg();
+        host_.bitmap = Bitmap();
+      }
+
+     private:
+      KeepingHost& host_;
+    };
+    return std::make_unique<Keep>(*this, f, vw, vh, pw, ph);
+  }
+};
+
+// Pictures go to SISMORA_RENDER_DIR when it is set (to look at them), else to a
+// temporary folder.
+struct DemoRender : ::testing::Test {
+  AppState app;
+  DrawSession session;
+  KeepingHost host;
+  test::ScriptedUi ui;
+  test::TempDir temp;
+  std::filesystem::path out;
+
+  void SetUp() override {
+    App();
+    const std::string demo = std::string(SISMORA_SOURCE_DIR) + "/samples/demo.ac";
+    ASSERT_TRUE(ReadAc(demo, app.record, ui)) << demo;
+    app.view.DrawChan.assign(static_cast<size_t>(app.record.ChanCount), true);
+    app.calc.RecalcFlags = -1;  // everything pending, as after a load
+    const char* dir = std::getenv("SISMORA_RENDER_DIR");
+    out = dir != nullptr && *dir != 0 ? std::filesystem::path(dir) : temp.Path();
+  }
+
+  // Pixels close to a colour in a band of the picture.
+  static int CountColour(const QImage& img, QRgb colour, int x0, int x1, int y0, int y1) {
+    int n = 0;
+    for (int y = std::max(y0, 0); y < std::min(y1, img.height()); ++y)
+      for (int x = std::max(x0, 0); x < std::min(x1, img.width()); ++x) {
+        const QRgb p = img.pixel(x, y);
+        if (std::abs(qRed(p) - qRed(colour)) < 40 && std::abs(qGreen(p) - qGreen(colour)) < 40 &&
+            std::abs(qBlue(p) - qBlue(colour)) < 40)
+          ++n;
+      }
+    return n;
+  }
+  static QRgb ToQRgb(RgbColor c) { return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+};
+
+TEST_F(DemoRender, AccelerationVelocityDisplacementPages) {
+  const char* names[] = {"", "acceleration", "velocity", "displacement"};
+  for (int32_t kind = 1; kind <= 3; ++kind) {
+    session.zoom = 2;  // twice the screen size, to look at
+    DrawGraph(app, session, host, ui, TargetScreen, kind);
+    const QImage& img = host.Picture().Image();
+    ASSERT_FALSE(img.isNull()) << kind;
+    std::string error;
+    const std::string png = (out / (std::string("demo_") + names[kind] + ".png")).string();
+    ASSERT_TRUE(WriteImageFile(img, png, ImageFormat::Png, error)) << error;
+
+    // Velocity and displacement curves need the integration driver.
+    const bool curves = kind == 1 || app.series.motionValid;
+    // Each strip's curve in its component's colour, in the left half of the plot (the
+    // legend is at the right).
+    const double s =
+        img.height() / static_cast<double>(ComputePageGeometry(app, kind, app.record.ChanCount).height);
+    const GraphSettings& gs = app.graph;
+    const int pitch = (gs.WaveHeight + gs.WaveSpace) * 100;
+    const int top = gs.TopMargin * 100, left = gs.LeftMargin * 100;
+    const int x0 = static_cast<int>((left + 100) * s), x1 = static_cast<int>((left + gs.WaveWidth * 50) * s);
+    for (int32_t j = 1; j <= app.record.ChanCount; ++j) {
+      const int y0 = static_cast<int>((top + (j - 1) * pitch) * s);
+      const int y1 = static_cast<int>((top + (j - 1) * pitch + gs.WaveHeight * 100) * s);
+      const QRgb colour = ToQRgb(gs.WaveLine[static_cast<size_t>(j)].Color);
+      if (curves) {
+        EXPECT_GT(CountColour(img, colour, x0, x1, y0, y1), 100) << names[kind] << " strip " << j;
+      }
+    }
+    EXPECT_TRUE(session.timeAxisActive);
+    EXPECT_TRUE(ui.messages.empty());
+
+    // As the screen shows it unzoomed.
+    session.zoom = 1;
+    DrawGraph(app, session, host, ui, TargetScreen, kind);
+    ASSERT_TRUE(WriteImageFile(host.Picture().Image(),
+                               (out / (std::string("demo_") + names[kind] + "_screen.png")).string(),
+                               ImageFormat::Png, error))
+        << error;
+
+    DrawGraph(app, session, host, ui, TargetClipboard, kind);
+    ASSERT_TRUE(host.svg.contains("<svg")) << kind;
+    const std::string svg = (out / (std::string("demo_") + names[kind] + ".svg")).string();
+    QFile f(QString::fromStdString(svg));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(host.svg);
+    f.close();
+    // The picture reads back and shows the same curves.
+    QSvgRenderer renderer(host.svg);
+    ASSERT_TRUE(renderer.isValid()) << kind;
+    QImage back(img.size(), QImage::Format_RGB32);
+    back.fill(Qt::white);
+    {
+      QPainter p(&back);
+      renderer.render(&p);
+    }
+    ASSERT_TRUE(WriteImageFile(back, (out / (std::string("demo_") + names[kind] + "_svg.png")).string(),
+                               ImageFormat::Png, error))
+        << error;
+    const int y1 = static_cast<int>((top + gs.WaveHeight * 100) * s);
+    if (curves) {
+      EXPECT_GT(CountColour(back, ToQRgb(gs.WaveLine[1].Color), x0, x1, static_cast<int>(top * s), y1), 100)
+          << names[kind];
+    }
+  }
+}
+
+}  // namespace
+}  // namespace sism

@@ -17,6 +17,8 @@ struct PlotOptions {
 
 // Whether this build can draw graphs into files.
 bool PlotAvailable();
+// Releases what drawing set up, before the program ends.
+void EndPlotting();
 // Whether a painter exists for the kind.
 bool HasPainter(int32_t kind);
 // Draws the kind of the loaded record into a .png, .svg or .pdf file. False with the

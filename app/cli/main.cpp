@@ -546,7 +546,9 @@ int Main(int argc, char** argv) {
   // No dialogs here: the preprocessing dialog and the channel pick are not shown.
   base.preproc.ShowEachTime = false;
   base.preproc.PickChannels = false;
-  return Tool(std::move(o), std::move(base)).Run();
+  const int status = Tool(std::move(o), std::move(base)).Run();
+  EndPlotting();
+  return status;
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 namespace sism::cli {
 
+void EndPlotting() {}
+
 bool PlotAvailable() {
   return false;
 }

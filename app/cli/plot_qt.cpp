@@ -7,6 +7,7 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -20,13 +21,23 @@
 namespace sism::cli {
 namespace {
 
-void EnsureApplication() {
+std::unique_ptr<QGuiApplication>& Application() {
   static std::unique_ptr<QGuiApplication> app;
+  return app;
+}
+
+void EnsureApplication() {
+  std::unique_ptr<QGuiApplication>& app = Application();
   if (app) return;
   // Without a display the tool draws offscreen.
   if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr &&
       std::getenv("WAYLAND_DISPLAY") == nullptr)
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // Qt's note about a missing runtime folder says nothing about the graph.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& msg) {
+    if (msg.startsWith(QStringLiteral("QStandardPaths: XDG_RUNTIME_DIR"))) return;
+    if (type != QtDebugMsg && type != QtInfoMsg) std::fprintf(stderr, "%s\n", msg.toLocal8Bit().constData());
+  });
   static int argc = 1;
   static char name[] = "sismora-cli";
   static char* argv[] = {name, nullptr};
@@ -91,6 +102,10 @@ bool WriteBytes(const QByteArray& bytes, const std::string& path, std::string& e
 }
 
 }  // namespace
+
+void EndPlotting() {
+  Application().reset();
+}
 
 bool PlotAvailable() {
   return true;

@@ -269,8 +269,10 @@ void DrawGraph(AppState& app, DrawSession& session, DrawHost& host, UserInterfac
   // The samples shown, for the main window.
   const double f = app.record.SampFreq;
   if (kind >= 1 && kind <= 3) {
-    session.drawnFirst = RoundCoord(frame.X.Min * f + frame.First);
-    session.drawnLast = RoundCoord(frame.X.Min * f + frame.Last);
+    // A window opening before the record starts its data that many intervals in (XData[1]).
+    const double lead = frame.XData.size() > 1 && std::isfinite(frame.XData[1]) ? frame.XData[1] : 0.0;
+    session.drawnFirst = RoundCoord(frame.X.Min * f + lead + frame.First);
+    session.drawnLast = RoundCoord(frame.X.Min * f + lead + frame.Last);
   } else if (PageFormOf(kind) == PageForm::Orbit && gs.OrbitTime == 2) {
     session.drawnFirst = RoundCoord(gs.OrbitStart * f + 1);
     session.drawnLast = frame.Last;

@@ -448,7 +448,7 @@ TEST(TimeHistoryDispatch, DrawnRangeAndTimeAxis) {
   const struct {
     float min, max;
     int32_t first, last;
-  } cases[] = {{10, 20, 1001, 2000}, {30, 50, 3001, 4000}, {0, 80, 1, 4000}};
+  } cases[] = {{10, 20, 1001, 2000}, {30, 50, 3001, 4000}, {0, 80, 1, 4000}, {-10, 10, 1, 1000}};
   for (const auto& c : cases) {
     app.graph.Axis[AxisTime].Min = c.min;
     app.graph.Axis[AxisTime].Max = c.max;

@@ -30,6 +30,7 @@
 #include <QUrl>
 #include <QWindow>
 
+#include "app/gui/calc_window.h"
 #include "app/gui/dialogs.h"
 #include "app/gui/localize.h"
 #include "app/gui/splash.h"
@@ -67,8 +68,7 @@ constexpr KindButton kKindButtons[] = {{"acc", 1},  {"vel", 2},   {"disp", 3},  
 // Commands whose windows belong to other parts of the program and are not built yet.
 bool CommandAvailable(const std::string& name) {
   static const char* missing[] = {"mnuFileSaveAc", "mnuFileExport", "mnuViewPeak", "mnuViewProp",
-                                  "mnuViewOption", "mnuToolCalc",   "peak",        "prop",
-                                  "opt",           "calc"};
+                                  "mnuViewOption", "peak",          "prop",        "opt"};
   for (const char* m : missing)
     if (name == m) return false;
   return true;
@@ -316,7 +316,7 @@ void FSismora::BuildMenus() {
   // Tool
   menuTool_ = menu(nullptr, "mnuTool", 1700);
   AddItem(menuTool_, "mnuToolPreProc", 1710, [this] { PreprocessCommand(); });
-  AddItem(menuTool_, "mnuToolCalc", 1720, nullptr);
+  AddItem(menuTool_, "mnuToolCalc", 1720, [this] { CalculationCommand(); });
   AddItem(menuTool_, "mnuToolParam", 1730, [this] { ParameterCommand(); });
   AddItem(menuTool_, "mnuToolEvent", 1740, nullptr)->setVisible(false);
   AddItem(menuTool_, "mnuToolDatabase", 1750, nullptr)->setVisible(false);
@@ -382,7 +382,7 @@ void FSismora::BuildToolBar() {
   button("peak", 5121, nullptr, nullptr);
   button("prop", 5122, nullptr, nullptr);
   button("opt", 5123, nullptr, nullptr);
-  button("calc", 5124, nullptr, nullptr);
+  button("calc", 5124, nullptr, [this] { CalculationCommand(); });
   toolBar_->addSeparator();
   button("close", 5130, nullptr, [this] { close(); });
   for (auto& [key, a] : toolButtons_) a->setProperty("key", Q(key));
@@ -505,7 +505,9 @@ void FSismora::OpenRecordDialog(bool append) {
   ReadFile(PathOf(dialog.selectedFiles().first()), append);
 }
 
-void FSismora::ReadFile(const std::string& path, bool append) {
+void FSismora::ReadFile(const std::string& given, bool append) {
+  // Folders and recent entries are kept absolute, so they still work from another folder.
+  const std::string path = given.empty() ? given : PathOf(QFileInfo(Q(given)).absoluteFilePath());
   ReadFileResult r;
   try {
     r = sism::ReadFile(app_, files_, path, append, *this);
@@ -717,7 +719,7 @@ void FSismora::EnableControls(bool enabled) {
     toolButtons_[key]->setEnabled(enabled && CommandAvailable(key));
   for (const char* key : {"open", "opt", "calc", "close"})
     toolButtons_[key]->setEnabled(CommandAvailable(key));
-  for (const char* name : {"mnuViewPeak", "mnuViewProp", "mnuViewOption", "mnuToolCalc"})
+  for (const char* name : {"mnuViewPeak", "mnuViewProp", "mnuViewOption"})
     if (QAction* a = findChild<QAction*>(name)) a->setEnabled(CommandAvailable(name) && enabled);
   // Kinds whose painters are not written yet stay disabled.
   for (auto& [kind, a] : kindItems_) a->setEnabled(enabled && KindDrawable(kind));
@@ -980,6 +982,16 @@ void FSismora::ShowRecordSummary() {
 
 void FSismora::PreprocessCommand() {
   ShowPreProcDialog(app_.preproc);
+}
+
+void FSismora::CalculationCommand() {
+  FCalc dialog(
+      app_.calc,
+      [this](CalcDialogModel& model) {
+        if (model.Apply(app_.calc)) Redraw();
+      },
+      paths_.LastFolderSetting, *this, this);
+  dialog.exec();
 }
 
 void FSismora::HelpTopics() {

@@ -95,6 +95,7 @@ class FSismora : public QMainWindow, public UserInterface, public DrawHost {
   void CreateNewChannelCommand();
   void ParameterCommand();
   void PreprocessCommand();
+  void CalculationCommand();
   void HelpTopics();
   void AboutCommand();
   void SetSplash(FSplash* splash) { splash_ = splash; }

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "app/gui/calc_window.h"
 #include "app/gui/dialogs.h"
 #include "app/gui/splash.h"
 #include "common/strings.h"
@@ -132,6 +133,48 @@ TEST(FReadData, CaptionAndFileLabel) {
   DataFileParams out;
   EXPECT_TRUE(dialog.Result(out));
   EXPECT_EQ(out.count, params.count);
+}
+
+TEST(FCalc, BoxesFollowTheChoicesAndApplyCopiesTheParameters) {
+  EnsureApp();
+  CalcParams params;
+  params.IntegrationMethod = 4;  // FFT: the cut-off box only
+  params.FourDurationType = 1;
+  CalcParams target = params;
+  int applied = 0;
+  std::string folder = "/tmp/";
+  test::ScriptedUi ui;
+  FCalc dialog(
+      params,
+      [&](CalcDialogModel& model) {
+        model.Apply(target);
+        ++applied;
+      },
+      folder, ui);
+  EXPECT_EQ(dialog.windowTitle().toStdString(), "Calculation parameters");
+  EXPECT_TRUE(dialog.Box(CalcDialogModel::BoxCutOffFreq)->isEnabled());
+  EXPECT_FALSE(dialog.Box(CalcDialogModel::BoxTimeFront)->isEnabled());
+  EXPECT_FALSE(dialog.Box(CalcDialogModel::BoxFourStart)->isEnabled());
+  EXPECT_FALSE(dialog.ApplyButton()->isEnabled());
+
+  dialog.FftList()->setCurrentIndex(2);
+  emit dialog.FftList()->activated(2);
+  EXPECT_TRUE(dialog.Box(CalcDialogModel::BoxFourStart)->isEnabled());
+  EXPECT_TRUE(dialog.ApplyButton()->isEnabled());
+
+  QLineEdit* damping = dialog.Box(CalcDialogModel::BoxRespDamping);
+  const QString before = damping->text();
+  damping->setText("much");
+  dialog.LeaveBox(CalcDialogModel::BoxRespDamping);
+  EXPECT_EQ(damping->text(), before);  // refused: the old text is back
+  damping->setText("0.1");
+  dialog.LeaveBox(CalcDialogModel::BoxRespDamping);
+  dialog.ApplyButton()->click();
+  EXPECT_EQ(applied, 1);
+  EXPECT_EQ(target.FourDurationType, 2);
+  EXPECT_FLOAT_EQ(target.RespDamping, 0.1f);
+  EXPECT_NE(target.RecalcFlags & RecalcResponse, 0);
+  EXPECT_FALSE(dialog.ApplyButton()->isEnabled());
 }
 
 TEST(FSplash, SplashAndAboutTexts) {

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -369,10 +370,10 @@ std::string DescribeParams(DataFileKind kind, const DataFileParams& p) {
   return s.str();
 }
 
-// Where one input's output goes: OUT itself, or OUT/NAME.ext when OUT is a folder.
+// Where one input's output goes: OUT itself, or OUT/NAME.ext when OUT is a folder
+// (NAME with the input's own extension, so that A.V1 and A.V2 give two files).
 std::string OutputPath(const Options& o, const std::string& input, const std::string& ext) {
-  if (std::filesystem::is_directory(o.output))
-    return (std::filesystem::path(o.output) / (SplitPath(FileNameOf(input)).name + ext)).string();
+  if (std::filesystem::is_directory(o.output)) return (std::filesystem::path(o.output) / (FileNameOf(input) + ext)).string();
   return o.output;
 }
 
@@ -439,6 +440,13 @@ class Tool {
     }
   }
 
+  // An output already written in this run is not overwritten by the next input.
+  bool Claim(const std::string& out) {
+    if (written_.insert(std::filesystem::absolute(out).lexically_normal().string()).second) return true;
+    std::cerr << "sismora-cli: " << out << ": already written by an earlier file of this call; skipped\n";
+    return false;
+  }
+
   int One(AppState& app, const std::string& file, bool first) {
     const std::string& cmd = o_.command;
     if (cmd == "info") {
@@ -466,11 +474,13 @@ class Tool {
       }
       const std::string out =
           ExportFileName(OutputPath(o_, file, o_.filter == ExportComma ? ".csv" : ".txt"), o_.filter);
+      if (!Claim(out)) return kExitUnread;
       return WriteExport(app, o_.kind, out, o_.filter, ui_) ? kExitOk : kExitUnread;
     }
     if (cmd == "plot") {
       if (!Compute(app, o_.kind)) return kExitUnread;
       const std::string out = OutputPath(o_, file, ".png");
+      if (!Claim(out)) return kExitUnread;
       std::string error;
       if (!PlotToFile(app, o_.kind, out, o_.plot, ui_, error)) {
         std::cerr << "sismora-cli: " << out << ": " << error << "\n";
@@ -480,6 +490,7 @@ class Tool {
     }
     // convert: the labels shown are the labels written.
     const std::string out = SaveAcFileName(OutputPath(o_, file, ".ac"));
+    if (!Claim(out)) return kExitUnread;
     for (int32_t ch = 1; ch <= app.record.ChanCount; ++ch) app.record.Label(ch) = DisplayLabel(app, ch);
     StatusScope status(ui_, SavingStatusText(app, out));
     return WriteAc(out, app.record, 0, ui_) ? kExitOk : kExitUnread;
@@ -487,6 +498,7 @@ class Tool {
 
   Options o_;
   AppState base_;
+  std::set<std::string> written_;
   ConsoleUi ui_;
 };
 

@@ -373,7 +373,8 @@ std::string DescribeParams(DataFileKind kind, const DataFileParams& p) {
 // Where one input's output goes: OUT itself, or OUT/NAME.ext when OUT is a folder
 // (NAME with the input's own extension, so that A.V1 and A.V2 give two files).
 std::string OutputPath(const Options& o, const std::string& input, const std::string& ext) {
-  if (std::filesystem::is_directory(o.output)) return (std::filesystem::path(o.output) / (FileNameOf(input) + ext)).string();
+  if (std::filesystem::is_directory(o.output))
+    return (std::filesystem::path(o.output) / (FileNameOf(input) + ext)).string();
   return o.output;
 }
 

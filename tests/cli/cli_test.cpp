@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/shell/app_state.h"
 #include "app/shell/settings.h"
@@ -250,6 +251,18 @@ TEST_F(CliTest, ConvertRoundTripsThroughTheAcReader) {
       worst = std::max(worst, std::fabs(double{copy.Acc(i, ch)} - orig.Acc(i, ch)));
     EXPECT_LT(worst, 0.6) << ch;  // the offset removed at load, within the format's precision
   }
+}
+
+TEST_F(CliTest, SeveralFilesIntoAFolder) {
+  const std::string folder = (work.Path() / "out").string();
+  std::filesystem::create_directory(folder);
+  // The second copy of the same input would replace the first output: it is refused.
+  CliRun r = Cli({"convert", kDemo, kDemo, "-o", folder});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("already written"), std::string::npos) << r.err;
+  EXPECT_TRUE(FileExists(folder + "/demo.ac.ac"));
+  r = Cli({"export", "1", kDemo, kDemo, "-o", work.File("single.csv")});
+  EXPECT_EQ(r.status, 2);  // several files need a folder
 }
 
 TEST_F(CliTest, CsvFileWithoutDialog) {

@@ -6,7 +6,6 @@
 
 #include "common/strings.h"
 #include "load/statistics.h"
-#include "tests/load/calc_probe.h"
 #include "tests/load/fake_records.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
@@ -122,9 +121,6 @@ class DrawSelectionTest : public PipelineTest, public ::testing::WithParamInterf
 
 TEST_P(DrawSelectionTest, OpenDrawsTheFirstChannelsAndPairsThem) {
   const SelectionCase& c = GetParam();
-  if (c.chans >= 3) {
-    SKIP_WITHOUT_CALC("SIJMA");
-  }
   state.graph.CompCountMax = c.compMax;
   state.preproc.RefSensor = c.refSensor;
   state.graph.OrbitComp1 = 5;

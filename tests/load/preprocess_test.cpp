@@ -5,7 +5,6 @@
 
 #include "common/strings.h"
 #include "sismcalc/binding/calc.h"
-#include "tests/load/calc_probe.h"
 #include "tests/load/fake_records.h"
 #include "tests/support/scripted_ui.h"
 
@@ -95,7 +94,6 @@ void ExpectRotatedBy(const StrongRecord& before, const StrongRecord& after, int3
 }
 
 TEST(RotateHorizontal, ToLabelledAzimuths) {
-  SKIP_WITHOUT_CALC("ROTATE");
   StrongRecord r = Labelled({"045 N45E", "135 S45E", "UD"});
   const StrongRecord before = r;
   RotateHorizontal(r, 0);
@@ -108,7 +106,6 @@ TEST(RotateHorizontal, ToLabelledAzimuths) {
 }
 
 TEST(RotateHorizontal, AzimuthsAcrossNorth) {
-  SKIP_WITHOUT_CALC("ROTATE");
   StrongRecord r = Labelled({"300", "030", "UD"});  // 30 - 300 + 360 = 90
   const StrongRecord before = r;
   RotateHorizontal(r, 0);
@@ -118,7 +115,6 @@ TEST(RotateHorizontal, AzimuthsAcrossNorth) {
 }
 
 TEST(RotateHorizontal, PairsThatDoNotQualifyAreLeftAlone) {
-  SKIP_WITHOUT_CALC("ROTATE");
   for (auto labels : std::vector<std::vector<std::string>>{
            {"000", "045", "UD"}, {"NS", "EW", "UD"}, {"090", "000", "UD"}, {"045", "135"}}) {
     StrongRecord r = Labelled(labels);
@@ -130,7 +126,6 @@ TEST(RotateHorizontal, PairsThatDoNotQualifyAreLeftAlone) {
 }
 
 TEST(RotateHorizontal, NorthEastPairRotatesByZero) {
-  SKIP_WITHOUT_CALC("ROTATE");
   StrongRecord r = Labelled({"000", "090", "UD"});
   const StrongRecord before = r;
   RotateHorizontal(r, 0);
@@ -139,7 +134,6 @@ TEST(RotateHorizontal, NorthEastPairRotatesByZero) {
 }
 
 TEST(RotateHorizontal, ByAnAngleEveryFirstPairOfThree) {
-  SKIP_WITHOUT_CALC("ROTATE");
   StrongRecord r = Labelled({"NS", "EW", "UD", "NS2", "EW2", "UD2", "X"});
   const StrongRecord before = r;
   RotateHorizontal(r, 45);
@@ -150,7 +144,6 @@ TEST(RotateHorizontal, ByAnAngleEveryFirstPairOfThree) {
 }
 
 TEST(RotateHorizontal, ByAnAngleNeedsTwoChannels) {
-  SKIP_WITHOUT_CALC("ROTATE");
   StrongRecord one = Labelled({"NS"});
   RotateHorizontal(one, 30);
   EXPECT_EQ(one.Label(1), "NS");
@@ -232,7 +225,6 @@ TEST(ConvertToMeter, SamplesAndPeaksInMetres) {
 }
 
 TEST(BandPass, FiltersEveryChannelAndUpdatesItsPeak) {
-  SKIP_WITHOUT_CALC("FILTER");
   StrongRecord r = Labelled({"A", "B"}, 512);
   const StrongRecord before = r;
   BandPass(r, 0.5f, 10);

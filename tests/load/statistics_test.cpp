@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "sismcalc/binding/calc.h"
-#include "tests/load/calc_probe.h"
 #include "tests/load/fake_records.h"
 
 namespace sism {
@@ -38,9 +37,6 @@ class SensorTest : public ::testing::TestWithParam<SensorCase> {};
 
 TEST_P(SensorTest, ChoosesTheSensorAndItsValues) {
   const SensorCase& c = GetParam();
-  if (c.group > 0) {
-    SKIP_WITHOUT_CALC("SIJMA");
-  }
   StrongRecord r = Waves(c.chans);
   r.JmaGroup = c.readerGroup;
   std::vector<float> durations;
@@ -97,8 +93,6 @@ TEST(LoadStatistics, AppendRecomputesDurationsOnly) {
 // Strong motion from 9.5 to 10.5 s, the same on all three components: the 10-second
 // windows each see half of it.
 TEST(LoadStatistics, IntensityOfStrongMotionAcrossTenSeconds) {
-  SKIP_WITHOUT_CALC("SIJMA");
-  SKIP_WITHOUT_CALC("SIJMA10");
   StrongRecord r = test::MakeRecord(100, 3000, 3);
   for (int32_t ch = 1; ch <= 3; ++ch)
     for (int32_t i = 1; i <= 3000; ++i) {

@@ -9,7 +9,6 @@
 #include "common/strings.h"
 #include "record/ac.h"
 #include "sismcalc/binding/calc.h"
-#include "tests/load/calc_probe.h"
 #include "tests/support/samples.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
@@ -147,7 +146,6 @@ ReaderTable Table() {
 class ReadRecordFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SKIP_WITHOUT_CALC("SIJMA");
     shape = Shape{};
     ran.clear();
   }
@@ -275,7 +273,6 @@ TEST_F(ReadRecordFileTest, ZeroFrequencyIsAReadFailure) {
 
 // Three components whose strong part (1 s of 200 gal at 2 Hz) sits across t = 10 s.
 TEST_F(ReadRecordFileTest, IntensityIsThatOfTheWholeRecord) {
-  SKIP_WITHOUT_CALC("SIJMA10");
   shape.chans = 3;
   shape.steps = 2000;
   ASSERT_TRUE(Read("x.dat"));
@@ -324,9 +321,6 @@ class AcGroupTest : public ::testing::TestWithParam<int32_t> {};
 
 TEST_P(AcGroupTest, SensorGroupFollowsTheChannelCount) {
   const int32_t chans = GetParam();
-  if (chans >= 3) {
-    SKIP_WITHOUT_CALC("SIJMA");
-  }
   StrongRecord r;
   r.SampFreq = 100;
   r.DataCount = 1200;

@@ -14,6 +14,7 @@
 #include "record/jma_codes.h"
 #include "record/readers.h"
 #include "record/strong_record.h"
+#include "tests/load/calc_probe.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
 
@@ -616,6 +617,8 @@ TEST(Trh, MalformedFilesEndInTheReadErrorBox) {
 // ---- Through the read dispatcher ----
 
 TEST(JmaDispatch, EachFormatIsDetectedAndFinished) {
+  SKIP_WITHOUT_CALC("SIJMA10");
+  SKIP_WITHOUT_CALC("GETPEAK");
   TempDir dir;
   WriteMinute(dir, "K100", 0);
   struct Case {

@@ -13,6 +13,7 @@
 #include "record/readers.h"
 #include "record/sibling.h"
 #include "record/strong_record.h"
+#include "tests/load/calc_probe.h"
 #include "tests/support/samples.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
@@ -159,6 +160,8 @@ TEST_P(KiknetThroughEachFile, LoadsAllSixChannelsInFileOrder) {
 
 TEST(KnetSamples, DispatchGroupsTheSurfaceTripleAndDropsTheExtension) {
   SKIP_WITHOUT_SAMPLES();
+  SKIP_WITHOUT_CALC("SIJMA10");
+  SKIP_WITHOUT_CALC("GETPEAK");
   struct Case {
     std::string path;
     int32_t chans, group;
@@ -206,6 +209,8 @@ TEST(Knet, MissingSiblingIsSkippedAndChannelsStayPacked) {
 }
 
 TEST(Knet, TwoComponentSetHasNoJmaGroupAfterDispatch) {
+  SKIP_WITHOUT_CALC("SIJMA10");
+  SKIP_WITHOUT_CALC("GETPEAK");
   TempDir dir;
   dir.Write("S.ns", KnetText({.dir = "N-S", .counts = Ramp(16, 0)}));
   std::string path = dir.Write("S.ew", KnetText({.dir = "E-W", .counts = Ramp(16, -30)}));

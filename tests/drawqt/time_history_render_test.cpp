@@ -12,7 +12,9 @@
 #include "draw/draw_graph.h"
 #include "draw/qt/page_output.h"
 #include "draw/qt/qt_draw_host.h"
+#include "load/pipeline.h"
 #include "record/readers.h"
+#include "tests/support/samples.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
 
@@ -152,6 +154,39 @@ TEST_F(DemoRender, AccelerationVelocityDisplacementPages) {
       EXPECT_GT(CountColour(back, ToQRgb(gs.WaveLine[1].Color), x0, x1, static_cast<int>(top * s), y1), 100)
           << names[kind];
     }
+  }
+}
+
+}  // namespace
+}  // namespace sism
+
+namespace sism {
+namespace {
+
+// Real records on automatic axes: the scales follow each record's length and peak.
+TEST_F(DemoRender, RealRecordsOnAutomaticAxes) {
+  SKIP_WITHOUT_SAMPLES();
+  const struct {
+    const char* file;
+    const char* picture;
+  } records[] = {{"knet/AOM0011801241951.EW", "knet_ew"}, {"dmg/CE89146.V2", "dmg_v2"}};
+  app.graph.Axis[AxisTime].Specify = false;
+  for (const auto& r : records) {
+    const std::string path = (test::SamplesDir() / r.file).string();
+    ASSERT_GT(ReadAccFile(app, path, ui), 0) << path;
+    session.zoom = 2;
+    DrawGraph(app, session, host, ui, TargetScreen, 1);
+    const GraphFrame& f = session.lastFrame;
+    const double seconds = static_cast<double>(app.record.DataCount) / app.record.SampFreq;
+    EXPECT_FLOAT_EQ(f.X.Max, static_cast<float>(RoundCoord(seconds) + 1)) << r.file;
+    EXPECT_GE(f.Y.Max, app.record.PeakAcc * 0.999f) << r.file;
+    EXPECT_LT(f.Y.Max, app.record.PeakAcc * 5.01f) << r.file;
+    EXPECT_EQ(session.drawnFirst, 1);
+    EXPECT_EQ(session.drawnLast, app.record.DataCount);
+    std::string error;
+    ASSERT_TRUE(WriteImageFile(host.Picture().Image(), (out / (std::string(r.picture) + ".png")).string(),
+                               ImageFormat::Png, error))
+        << error;
   }
 }
 

@@ -378,6 +378,13 @@ std::string OutputPath(const Options& o, const std::string& input, const std::st
   return o.output;
 }
 
+// A relation pair whose two channels the record has.
+bool HasValidPair(const AppState& app) {
+  for (auto [x, y] : app.view.RelationPairs)
+    if (x >= 1 && y >= 1 && x <= app.record.ChanCount && y <= app.record.ChanCount) return true;
+  return false;
+}
+
 class Tool {
  public:
   Tool(Options o, AppState base) : o_(std::move(o)), base_(std::move(base)), ui_(std::cerr) {
@@ -397,6 +404,8 @@ class Tool {
         continue;
       }
       if (!o_.pairs.empty()) app.view.RelationPairs = o_.pairs;
+      if (o_.kind >= 15 && !HasValidPair(app))
+        std::cerr << "sismora-cli: " << file << ": no channel pair of this record to relate\n";
       const int rc = One(app, file, first);
       first = false;
       status = std::max(status, rc);

@@ -222,7 +222,7 @@ const std::unordered_map<int, std::string>& StringTable() {
       {7560, "Time &length (s)"},
       {7565, "&Start time (s)"},
       {7570, "Parzen &window width (Hz)"},
-      {7580, "&Damping factor"},
+      {7580, "&Damping ratio (%)"},
       {7590, "Number of &periods"},
       {7600, "&Normalize response spectrum"},
       {7610, "&Threshold of motion start (cm/s/s)"},

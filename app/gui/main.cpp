@@ -55,6 +55,13 @@ int main(int argc, char** argv) {
     });
   }
   if (!state.run.FileToOpen.empty()) window.ReadFile(state.run.FileToOpen);
+  // SISMORA_VIEW=k shows graph kind k; SISMORA_DIALOG=name opens a dialog (for pictures).
+  if (const char* view = std::getenv("SISMORA_VIEW"); view != nullptr && std::atoi(view) > 0)
+    window.SetGraphKind(std::atoi(view), false);
+  if (const char* dialog = std::getenv("SISMORA_DIALOG"); dialog != nullptr && *dialog != '\0') {
+    const std::string name = dialog;
+    QTimer::singleShot(300, &window, [&window, name] { window.OpenDialogByName(name); });
+  }
 
   return QApplication::exec();
 }

@@ -994,6 +994,29 @@ void FSismora::CalculationCommand() {
   dialog.exec();
 }
 
+void FSismora::OpenDialogByName(const std::string& name) {
+  std::vector<std::string> labels;
+  for (int32_t ch = 1; ch <= app_.record.ChanCount; ++ch) labels.push_back(app_.record.Label(ch));
+  if (name == "preproc") {
+    PreprocessCommand();
+  } else if (name == "pickchan") {
+    std::vector<int32_t> chosen;
+    ShowDlgPickChan(labels, chosen);
+  } else if (name == "readdata") {
+    DataFileParams params;
+    ShowReadDataDialog(DataFileKind::General, app_.record.FilePath, "001:0.1 0.2 0.3\n002:0.4 0.5 0.6",
+                       params);
+  } else if (name == "param") {
+    ParameterCommand();
+  } else if (name == "selchan") {
+    CreateNewChannelCommand();
+  } else if (name == "calc") {
+    CalculationCommand();
+  } else if (name == "about") {
+    AboutCommand();
+  }
+}
+
 void FSismora::HelpTopics() {
   const std::string file = HelpFileOf(helpReference_);
   if (file.empty()) {

@@ -96,6 +96,8 @@ class FSismora : public QMainWindow, public UserInterface, public DrawHost {
   void ParameterCommand();
   void PreprocessCommand();
   void CalculationCommand();
+  // Opens a dialog by its short name (preproc, pickchan, readdata, param, selchan, calc, about).
+  void OpenDialogByName(const std::string& name);
   void HelpTopics();
   void AboutCommand();
   void SetSplash(FSplash* splash) { splash_ = splash; }

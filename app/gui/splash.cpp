@@ -38,7 +38,7 @@ FSplash::FSplash(QWidget* parent) : QDialog(parent, Qt::SplashScreen | Qt::Frame
   top->setSpacing(20);
   top->addWidget(picture_);
   top->addLayout(text);
-  setStyleSheet(QStringLiteral("FSplash { background: white; border: 1px solid #777; }"));
+  setStyleSheet(QStringLiteral("#fSplash { background: white; border: 1px solid #777; }"));
   for (QWidget* w : {static_cast<QWidget*>(picture_), static_cast<QWidget*>(lblDescription_),
                      static_cast<QWidget*>(lblMessage_)})
     w->installEventFilter(this);

@@ -1141,12 +1141,14 @@ bool FSismora::ShowPreProcDialog(PreProcParams& params) {
 
 bool FSismora::ShowDlgSelChan(SelChanMode mode, const std::vector<std::string>& labels,
                               SelChanValues& values) {
+  if (selChanSink) return selChanSink(mode, labels, values);
   FSelChan dialog(mode, labels, values, this);
   if (dialog.exec() != QDialog::Accepted) return false;
   return dialog.Values(values);
 }
 
 bool FSismora::SetRecordParam(RecordTexts& texts) {
+  if (recordParamSink) return recordParamSink(texts);
   FParam dialog(texts, this);
   if (dialog.exec() != QDialog::Accepted) return false;
   texts = dialog.Texts();

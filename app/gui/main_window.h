@@ -127,6 +127,9 @@ class FSismora : public QMainWindow, public UserInterface, public DrawHost {
   // Tests answer messages and questions here instead of modal boxes.
   std::function<void(const std::string&, MsgIcon, const std::string&)> messageSink;
   std::function<bool(const std::string&, const std::string&)> questionSink;
+  // ... and the channel-selection and record-parameter dialogs.
+  std::function<bool(SelChanMode, const std::vector<std::string>&, SelChanValues&)> selChanSink;
+  std::function<bool(RecordTexts&)> recordParamSink;
 
   // UserInterface.
   void MsgBox(const std::string& text, MsgIcon icon, const std::string& title) override;

@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "app/gui/main_window.h"
@@ -267,6 +268,55 @@ TEST_F(WindowTest, MissingFileKeepsTheRecordFailedReadClearsIt) {
   EXPECT_EQ(window->CurrentKind(), 0);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the hourglass is gone
   EXPECT_EQ(window->RecentFiles()[1], Demo());
+}
+
+TEST_F(WindowTest, NewChannelJoinsTheRecordAndTheChannelMenu) {
+  window->ReadFile(Demo());
+  window->selChanSink = [](SelChanMode mode, const std::vector<std::string>& labels, SelChanValues& v) {
+    EXPECT_EQ(mode, SelChanMode::NewChannel);
+    EXPECT_EQ(labels.size(), 3u);
+    EXPECT_EQ(v.channelX, 1);
+    EXPECT_EQ(v.multiplierX, 0);
+    v.channelX = 1;
+    v.channelY = 2;
+    v.multiplierX = 1;
+    v.multiplierY = -1;
+    v.label = "N-S minus E-W";
+    return true;
+  };
+  window->ActionByKey("mnuEditNewChannel")->trigger();
+  ASSERT_EQ(state.record.ChanCount, 4);
+  EXPECT_EQ(state.record.Label(4), "N-S minus E-W");
+  EXPECT_FLOAT_EQ(state.record.Acc(1000, 4), state.record.Acc(1000, 1) - state.record.Acc(1000, 2));
+  ASSERT_EQ(window->ChannelMenu()->actions().size(), 2);
+  EXPECT_EQ(window->ChannelMenu()->actions()[1]->text().toStdString(), "Channel #4-#4");
+  EXPECT_EQ(window->CurrentKind(), 1);
+  // Cancelled: nothing changes.
+  window->selChanSink = [](SelChanMode, const std::vector<std::string>&, SelChanValues&) { return false; };
+  window->ActionByKey("mnuEditNewChannel")->trigger();
+  EXPECT_EQ(state.record.ChanCount, 4);
+}
+
+TEST_F(WindowTest, ParameterEditsTheHeaderTextsAndTheSummary) {
+  window->ReadFile(Demo());
+  window->recordParamSink = [](RecordTexts& t) {
+    EXPECT_EQ(t.code, "DEMO01");
+    t.station = "Renamed station";
+    return true;
+  };
+  window->ActionByKey("mnuToolParam")->trigger();
+  EXPECT_EQ(state.record.SiteName, "Renamed station");
+  EXPECT_NE(window->StatusParamsText().find("Renamed station"), std::string::npos);
+}
+
+TEST_F(WindowTest, RelativePathsAreRememberedAbsolute) {
+  const std::string path = WriteRecord("rel.ac", 10);
+  const std::string cwd = std::filesystem::current_path().string();
+  std::filesystem::current_path(dir.Path());
+  window->ReadFile("rel.ac");
+  std::filesystem::current_path(cwd);
+  EXPECT_EQ(window->RecentFiles()[1], path);
+  EXPECT_EQ(Caption(), "Sismora - rel.ac");
 }
 
 TEST_F(WindowTest, OneChannelDisablesOrbitAndRelationViews) {

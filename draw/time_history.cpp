@@ -288,10 +288,18 @@ std::vector<TimeHistoryChannel> TimeHistorySeries(const AppState& app, int32_t k
       out.push_back(c);
     }
   } else if (kind == 2 || kind == 3) {
-    // Velocity and displacement arrive with the integration driver.
+    const MotionData& motion = app.series.motion;
+    const SeriesMatrix& series = kind == 2 ? motion.V : motion.D;
+    const std::vector<float>& peaks = kind == 2 ? motion.PeakVel : motion.PeakDisp;
+    sampleCount = app.series.motionValid ? std::clamp(motion.Count, 0, series.Rows()) : 0;
     for (int32_t ch : list) {
       TimeHistoryChannel c;
       if (ch >= 1 && ch <= static_cast<int32_t>(rec.Labels().size())) c.label = rec.Label(ch);
+      if (sampleCount > 0 && ch >= 1 && ch <= series.Cols()) {
+        c.samples = series.Column(ch);
+        c.count = sampleCount;
+        if (ch <= static_cast<int32_t>(peaks.size())) c.peak = peaks[static_cast<size_t>(ch - 1)];
+      }
       out.push_back(c);
     }
   }

@@ -476,3 +476,62 @@ TEST(TimeHistoryDispatch, DrawnRangeAndTimeAxis) {
 
 }  // namespace
 }  // namespace sism
+
+namespace sism {
+namespace {
+
+TEST(TimeHistorySeriesOf, KindsReadTheirOwnSeries) {
+  AppState app;
+  app.record.ChanCount = 2;
+  app.record.SampFreq = 100;
+  app.record.DataCount = 50;
+  app.record.RedimAcc(50, 2);
+  app.record.RedimLabel(2);
+  app.record.RedimPeak(2);
+  app.record.Label(1) = "NS";
+  app.record.Label(2) = "EW";
+  app.record.Peak(2) = -7;
+  app.record.Acc(3, 2) = 1.5f;
+  MotionData& m = app.series.motion;
+  m.V.Resize(50, 2);
+  m.D.Resize(50, 2);
+  m.V(4, 2) = 2.5f;
+  m.D(5, 2) = 3.5f;
+  m.PeakVel = {1, -2};
+  m.PeakDisp = {3, -4};
+  m.Count = 50;
+  m.ChanCount = 2;
+
+  int32_t n = 0;
+  auto acc = TimeHistorySeries(app, 1, {2, 9}, n);
+  EXPECT_EQ(n, 50);
+  ASSERT_EQ(acc.size(), 2u);
+  EXPECT_EQ(acc[0].label, "EW");
+  EXPECT_FLOAT_EQ(acc[0].peak, -7);
+  EXPECT_FLOAT_EQ(acc[0].samples[2], 1.5f);
+  EXPECT_EQ(acc[1].samples, nullptr);  // a channel the record does not have: an empty strip
+
+  // Not integrated yet: labels only.
+  auto vel = TimeHistorySeries(app, 2, {2}, n);
+  EXPECT_EQ(n, 0);
+  EXPECT_EQ(vel[0].samples, nullptr);
+  EXPECT_EQ(vel[0].label, "EW");
+
+  app.series.motionValid = true;
+  vel = TimeHistorySeries(app, 2, {2}, n);
+  EXPECT_EQ(n, 50);
+  EXPECT_FLOAT_EQ(vel[0].samples[3], 2.5f);
+  EXPECT_FLOAT_EQ(vel[0].peak, -2);
+  const auto disp = TimeHistorySeries(app, 3, {2}, n);
+  EXPECT_FLOAT_EQ(disp[0].samples[4], 3.5f);
+  EXPECT_FLOAT_EQ(disp[0].peak, -4);
+
+  // A series shorter than it claims is drawn only as far as it goes.
+  m.Count = 80;
+  TimeHistorySeries(app, 2, {1}, n);
+  EXPECT_EQ(n, 50);
+  EXPECT_TRUE(TimeHistorySeries(app, 7, {1}, n).empty());
+}
+
+}  // namespace
+}  // namespace sism

@@ -26,7 +26,6 @@
 #include "common/text.h"
 #include "load/pipeline.h"
 #include "load/statistics.h"
-#include "record/ac.h"
 
 namespace sism::cli {
 namespace {
@@ -94,7 +93,7 @@ std::string CommandHelp(const std::string& cmd) {
            "Draws graph kind KIND as the program draws it for printing. With several files OUT\n"
            "is a folder and each file gives NAME.png.\n"
            "  --dpi N     resolution of a PNG (default 96)\n"
-           "  --width N   width of a PNG in pixels (sets the resolution)\n"
+           "  --width N   width of a PNG in pixels, to the nearest whole resolution\n"
            "  --pair X,Y  channel pair of the relation kinds (repeatable)\n\n" +
            KindList();
   if (cmd == "convert")
@@ -167,7 +166,8 @@ Options Parse(const std::vector<std::string>& args) {
   std::optional<int32_t> width;
   while (i < args.size()) {
     const std::string a = args[i++];
-    if (a == "--help" || a == "-?" || (a == "help" && positional.empty())) {
+    // "-h" without a frequency changes nothing in the program, so here it asks for help.
+    if (a == "--help" || a == "-?" || a == "-h" || a == "-H" || (a == "help" && positional.empty())) {
       o.help = true;
     } else if (a == "--summary") {
       o.summary = true;
@@ -498,12 +498,10 @@ class Tool {
       }
       return kExitOk;
     }
-    // convert: the labels shown are the labels written.
+    // convert
     const std::string out = SaveAcFileName(OutputPath(o_, file, ".ac"));
     if (!Claim(out)) return kExitUnread;
-    for (int32_t ch = 1; ch <= app.record.ChanCount; ++ch) app.record.Label(ch) = DisplayLabel(app, ch);
-    StatusScope status(ui_, SavingStatusText(app, out));
-    return WriteAc(out, app.record, 0, ui_) ? kExitOk : kExitUnread;
+    return SaveRecordAsAc(app, out, ui_) ? kExitOk : kExitUnread;
   }
 
   Options o_;

@@ -11,6 +11,7 @@
 #include "common/strings.h"
 #include "common/text.h"
 #include "draw/draw_graph.h"
+#include "record/ac.h"
 
 namespace sism {
 
@@ -335,6 +336,13 @@ bool ExportSeries(AppState& app, int32_t kind, const std::string& path, int32_t 
     return false;
   }
   return WriteExport(app, kind, path, filterIndex, ui);
+}
+
+bool SaveRecordAsAc(AppState& app, const std::string& path, UserInterface& ui) {
+  // Labels edited in the program are the ones written.
+  for (int32_t ch = 1; ch <= app.record.ChanCount; ++ch) app.record.Label(ch) = DisplayLabel(app, ch);
+  StatusScope status(ui, SavingStatusText(app, path));
+  return WriteAc(path, app.record, 0, ui);
 }
 
 }  // namespace sism

@@ -40,4 +40,9 @@ void BringSeriesUpToDate(AppState& app, int32_t kind, UserInterface& ui);
 bool ExportSeries(AppState& app, int32_t kind, const std::string& path, int32_t filterIndex,
                   UserInterface& ui);
 
+// Save as .ac after the file was chosen (and the name completed by SaveAcFileName): the
+// labels shown become the record's labels, then the whole record is written with the
+// status text and hourglass shown. False when the writer failed (it has told the user).
+bool SaveRecordAsAc(AppState& app, const std::string& path, UserInterface& ui);
+
 }  // namespace sism

@@ -5,6 +5,7 @@
 #include "app/shell/properties_report.h"
 #include "common/files.h"
 #include "common/text.h"
+#include "record/readers.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
 
@@ -267,6 +268,23 @@ TEST(Export, WriteReplacesAndReportsFailure) {
   EXPECT_FALSE(WriteExport(app, 1, dir.File("missing/out.csv"), ExportComma, ui));
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_TRUE(StartsWith(ui.messages[0].text, "Failed to write " + dir.File("missing/out.csv") + " (Err#"));
+}
+
+TEST(SaveAsAc, EditedLabelsAreWrittenWithTheStatusShown) {
+  test::TempDir dir;
+  test::ScriptedUi ui;
+  AppState app = Record(2, 20);
+  app.view.LabelCopies[1] = "Edited";
+  const std::string path = dir.File("copy.ac");
+  ASSERT_TRUE(SaveRecordAsAc(app, path, ui));
+  EXPECT_EQ(app.record.Label(2), "Edited");
+  ASSERT_FALSE(ui.statusLog.empty());
+  EXPECT_EQ(ui.statusLog.front(), "Saving Acceleration to " + path);
+  EXPECT_EQ(ui.pointer, PointerDefault);
+  StrongRecord back;
+  ASSERT_TRUE(ReadAc(path, back, ui));
+  EXPECT_EQ(back.Label(2), "Edited");
+  EXPECT_EQ(back.DataCount, 20);
 }
 
 TEST(PeaksReport, TimeHistoryWholeAndWindow) {

@@ -1,0 +1,73 @@
+// Time-history page speed: three strips of a long record (300 s at 100 Hz), every
+// sample and every 4th, on a context that only counts.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <vector>
+
+#include "draw/time_history.h"
+
+namespace {
+
+using namespace sism;
+
+class CountingDc : public DeviceContext {
+ public:
+  long calls = 0;
+  int32_t Technology() const override { return TechRasterDisplay; }
+  int32_t LogPixelsX() const override { return 96; }
+  int32_t LogPixelsY() const override { return 96; }
+  int SaveState() override { return 1; }
+  void RestoreState(int) override {}
+  void SetMapping(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) override {}
+  void SetClipRect(int32_t, int32_t, int32_t, int32_t) override {}
+  void SelectPen(const DcPen&) override {}
+  void SelectBrush(const DcBrush&) override {}
+  void SelectFont(const DcFont&) override {}
+  void DeselectFont() override {}
+  Rgb SetTextColor(Rgb) override { return 0; }
+  int32_t SetTextAlign(int32_t) override { return 0; }
+  void SetBackgroundTransparent() override {}
+  void MoveTo(int32_t, int32_t) override { ++calls; }
+  void LineTo(int32_t, int32_t) override { ++calls; }
+  void Polyline(const DcPoint*, int32_t n) override { calls += n; }
+  void Polygon(const DcPoint*, int32_t n) override { calls += n; }
+  void Rectangle(int32_t, int32_t, int32_t, int32_t) override {}
+  void Ellipse(int32_t, int32_t, int32_t, int32_t) override {}
+  void TextOut(int32_t, int32_t, const std::string&) override {}
+  void DrawText(int32_t, int32_t, int32_t, int32_t, const std::string&, int32_t) override {}
+  std::pair<int32_t, int32_t> TextExtent(const std::string& s) override {
+    return {static_cast<int32_t>(s.size()) * 100, 300};
+  }
+};
+
+void BM_TimeHistoryPage(benchmark::State& state) {
+  const int32_t n = 30000, f = 100;
+  std::vector<std::vector<float>> data(3, std::vector<float>(n));
+  std::vector<TimeHistoryChannel> channels;
+  for (int c = 0; c < 3; ++c) {
+    for (int i = 0; i < n; ++i) data[c][i] = 300 * std::sin(i * 0.07f + c) * std::exp(-i / 8000.0f);
+    channels.push_back({"C" + std::to_string(c + 1), 300, data[c].data(), n});
+  }
+  GraphSettings gs;
+  gs.Axis[AxisTime].Specify = false;
+  gs.WaveIncrement = static_cast<int32_t>(state.range(0));
+  CountingDc dc;
+  cGraphicExtensions gx;
+  gx.SetHdc(&dc);
+  gx.SetWindow(1000, 1000, 17000, 8000);
+  const TemplateFacts facts;
+  for (auto _ : state) {
+    GraphFrame frame;
+    frame.Left = 1500;
+    frame.Top = 500;
+    frame.Width = 15000;
+    frame.Height = 2000;
+    PaintTimeHistory(gx, frame, gs, facts, 1, f, n, channels);
+    benchmark::DoNotOptimize(dc.calls);
+  }
+}
+BENCHMARK(BM_TimeHistoryPage)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+BENCHMARK_MAIN();

@@ -31,12 +31,6 @@ std::vector<std::pair<int32_t, int32_t>> ValidPairs(const AppState& s) {
 
 }  // namespace
 
-int32_t PendingSet(const CalcParams& calc, int32_t viewChangeFlags) {
-  int32_t pending = calc.RecalcFlags | viewChangeFlags;
-  if ((pending & RecalcTimeAxis) && calc.FourDurationType == 1) pending |= RecalcFourier | RecalcRelations;
-  return pending;
-}
-
 void RunIntegrationDriver(AppState& s, UserInterface& ui) {
   StatusScope status(ui, Str(8010), false);
   const StrongRecord& rec = s.record;
@@ -266,7 +260,7 @@ void RunRelationDriver(AppState& s, UserInterface& ui) {
   }
 }
 
-void RunAnalysisDrivers(AppState& s, int32_t& pending, UserInterface& ui) {
+void RunAnalysisDrivers(AppState& s, int32_t& pending, UserInterface& ui, int32_t needed) {
   ComputedSeries& cs = s.series;
   if (s.record.ChanCount < 1) return;
   auto done = [&](int32_t bit, bool& valid) {
@@ -274,21 +268,22 @@ void RunAnalysisDrivers(AppState& s, int32_t& pending, UserInterface& ui) {
     pending &= ~bit;
     s.calc.RecalcFlags &= ~bit;
   };
-  if ((pending & RecalcIntegration) || !cs.motionValid) {
+  if (needed & RecalcRelations) needed |= RecalcFourier | RecalcResponse;
+  if ((needed & RecalcIntegration) && ((pending & RecalcIntegration) || !cs.motionValid)) {
     RunIntegrationDriver(s, ui);
     done(RecalcIntegration, cs.motionValid);
   }
-  if ((pending & RecalcFourier) || !cs.fourierValid) {
+  if ((needed & RecalcFourier) && ((pending & RecalcFourier) || !cs.fourierValid)) {
     RunFourierDriver(s, ui);
     done(RecalcFourier, cs.fourierValid);
     cs.relationValid = false;  // relations are built on these spectra
   }
-  if ((pending & RecalcResponse) || !cs.responseValid) {
+  if ((needed & RecalcResponse) && ((pending & RecalcResponse) || !cs.responseValid)) {
     RunResponseDriver(s, ui);
     done(RecalcResponse, cs.responseValid);
     cs.relationValid = false;
   }
-  if ((pending & RecalcRelations) || !cs.relationValid) {
+  if ((needed & RecalcRelations) && ((pending & RecalcRelations) || !cs.relationValid)) {
     RunRelationDriver(s, ui);
     done(RecalcRelations, cs.relationValid);
   }

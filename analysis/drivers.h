@@ -9,15 +9,13 @@
 
 namespace sism {
 
-// The pending set the drivers work from: CalcParams::RecalcFlags combined with the
-// view's change flags (RecalcTimeAxis when the visible time range moved). A moved time
-// range also renews the spectra that follow it.
-int32_t PendingSet(const CalcParams& calc, int32_t viewChangeFlags);
-
-// Runs the four drivers in order (integration, Fourier, response, relations); each runs
-// when its bit is pending or its series is not valid, and clears its bit when done.
-// Arithmetic errors end the driver and reach the caller.
-void RunAnalysisDrivers(AppState& state, int32_t& pending, UserInterface& ui);
+// Runs the drivers of the families in `needed` (RecalcBits) in order: integration,
+// Fourier, response, relations. Each runs when its bit is pending or its series is not
+// valid, and clears its bit (in `pending` and in CalcParams::RecalcFlags) when done;
+// families not needed keep their bits for later. Relations bring the spectra they are
+// built on up to date first. Arithmetic errors end the driver and reach the caller.
+constexpr int32_t kAllSeries = RecalcIntegration | RecalcFourier | RecalcResponse | RecalcRelations;
+void RunAnalysisDrivers(AppState& state, int32_t& pending, UserInterface& ui, int32_t needed = kAllSeries);
 
 // The drivers one by one, unconditionally.
 void RunIntegrationDriver(AppState& state, UserInterface& ui);

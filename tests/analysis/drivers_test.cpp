@@ -4,6 +4,7 @@
 #include <random>
 
 #include "analysis/drivers.h"
+#include "analysis/ensure_series.h"
 #include "tests/support/scripted_ui.h"
 
 namespace sism {
@@ -29,16 +30,6 @@ AppState NoiseState(int32_t chans, int32_t n, int32_t fs = 100) {
   }
   ComputePeaks(r);
   return s;
-}
-
-TEST(PendingSet, TimeAxisChangeRenewsSynchronisedSpectra) {
-  CalcParams c;
-  c.RecalcFlags = RecalcIntegration;
-  EXPECT_EQ(PendingSet(c, 0), RecalcIntegration);
-  EXPECT_EQ(PendingSet(c, RecalcTimeAxis),
-            RecalcIntegration | RecalcTimeAxis | RecalcFourier | RecalcRelations);
-  c.FourDurationType = 0;
-  EXPECT_EQ(PendingSet(c, RecalcTimeAxis), RecalcIntegration | RecalcTimeAxis);
 }
 
 TEST(FourierStretch, FollowsTheChosenTimeRange) {
@@ -203,6 +194,20 @@ TEST(AnalysisDrivers, RunOnlyWhatIsPendingOrStale) {
   EXPECT_EQ(ui.statusLog,
             (std::vector<std::string>{"Computing response spectra...", "Computing relations..."}));
   EXPECT_EQ(s.calc.RecalcFlags, 0);
+}
+
+TEST(AnalysisDrivers, KindsComputeOnlyWhatTheyShow) {
+  AppState s = NoiseState(1, 256);
+  test::ScriptedUi ui;
+  int32_t pending = RecalcIntegration | RecalcFourier;
+  s.calc.RecalcFlags = pending;
+  EnsureSeries(s, 1, pending, ui);  // acceleration needs nothing computed
+  EXPECT_TRUE(ui.statusLog.empty());
+  EnsureSeries(s, 4, pending, ui);
+  EXPECT_EQ(ui.statusLog, std::vector<std::string>{"Computing Fourier spectra..."});
+  EXPECT_EQ(pending, RecalcIntegration);  // still waiting for a view that shows it
+  EXPECT_EQ(s.calc.RecalcFlags, RecalcIntegration);
+  EXPECT_FALSE(s.series.motionValid);
 }
 
 }  // namespace

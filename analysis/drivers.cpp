@@ -29,12 +29,22 @@ std::vector<std::pair<int32_t, int32_t>> ValidPairs(const AppState& s) {
   return pairs;
 }
 
+// Samples for every step in use and a header for every channel: anything else has
+// nothing the drivers can work on.
+bool Computable(const StrongRecord& rec) {
+  return rec.ChanCount >= 1 && rec.DataCount >= 1 && rec.SampFreq >= 1 &&
+         rec.DataCount <= rec.DataCapacity() && rec.ChanCount <= rec.AccChannels() &&
+         static_cast<int32_t>(rec.Peaks().size()) >= rec.ChanCount;
+}
+
 }  // namespace
 
 void RunIntegrationDriver(AppState& s, UserInterface& ui) {
   StatusScope status(ui, Str(8010), false);
   const StrongRecord& rec = s.record;
   MotionData& m = s.series.motion;
+  m = MotionData();
+  if (!Computable(rec)) return;
   const int32_t n = rec.DataCount, chans = rec.ChanCount;
   m.ChanCount = chans;
   m.Count = n;
@@ -42,7 +52,6 @@ void RunIntegrationDriver(AppState& s, UserInterface& ui) {
   m.D.Resize(n, chans);
   m.PeakVel.assign(static_cast<std::size_t>(chans), 0.0f);
   m.PeakDisp.assign(static_cast<std::size_t>(chans), 0.0f);
-  if (n < 1 || rec.SampFreq < 1) return;
   const float dt = 1.0f / static_cast<float>(rec.SampFreq);
   const CalcParams& c = s.calc;
   for (int32_t ch = 1; ch <= chans; ++ch) {
@@ -103,7 +112,7 @@ void RunFourierDriver(AppState& s, UserInterface& ui) {
   f = FourierData();
   const int32_t chans = rec.ChanCount;
   f.ChanCount = chans;
-  if (rec.DataCount < 1 || rec.SampFreq < 1 || chans < 1) return;
+  if (!Computable(rec)) return;
   const Stretch st = FourierStretch(rec, s.calc, s.graph);
   const int32_t L = st.length, P = PaddedLength(L), NH = P / 2, half = NH / 2;
   f.Start = st.start;
@@ -175,11 +184,11 @@ void RunResponseDriver(AppState& s, UserInterface& ui) {
   const StrongRecord& rec = s.record;
   ResponseData& r = s.series.response;
   const std::vector<float> periods = ResponsePeriods(s.calc, s.graph);
-  const int32_t np = static_cast<int32_t>(periods.size()), chans = rec.ChanCount;
+  const int32_t np = static_cast<int32_t>(periods.size()), chans = Computable(rec) ? rec.ChanCount : 0;
   r.Resize(chans, np);
   r.T = periods;
   r.Damping = s.calc.RespDamping;
-  if (rec.DataCount < 1 || rec.SampFreq < 1) return;
+  if (chans == 0) return;
   const Stretch st = ResponseStretch(rec, s.calc);
   r.Start = st.start;
   r.Length = st.length;

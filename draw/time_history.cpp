@@ -1,5 +1,7 @@
 #include "draw/time_history.h"
 
+#include "analysis/computed_series.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>

@@ -212,3 +212,23 @@ TEST(AnalysisDrivers, KindsComputeOnlyWhatTheyShow) {
 
 }  // namespace
 }  // namespace sism
+
+namespace sism {
+namespace {
+
+TEST(AnalysisDrivers, IncompleteRecordGivesEmptySeries) {
+  AppState s;
+  s.record.ChanCount = 3;  // counts without samples
+  s.record.SampFreq = 100;
+  s.record.DataCount = 4000;
+  test::ScriptedUi ui;
+  int32_t pending = kAllSeries;
+  ASSERT_NO_THROW(RunAnalysisDrivers(s, pending, ui));
+  EXPECT_EQ(s.series.motion.Count, 0);
+  EXPECT_EQ(s.series.fourier.NH, 0);
+  EXPECT_EQ(s.series.response.ChanCount, 0);
+  EXPECT_TRUE(s.series.relation.Pairs.empty());
+}
+
+}  // namespace
+}  // namespace sism

@@ -463,14 +463,15 @@ TEST(TimeHistoryDispatch, DrawnRangeAndTimeAxis) {
   for (const auto& t : host.screen.texts) legend |= t.text == "EW (peak: -100.0 cm/s/s)";
   EXPECT_TRUE(legend);
 
-  // Velocity before anything was integrated: frames and legends, no series, no trap.
+  // Velocity: the dispatcher has the acceleration integrated first.
   host.screen.Clear();
   DrawGraph(app, session, host, ui, TargetScreen, 2);
+  EXPECT_TRUE(app.series.motionValid);
   EXPECT_EQ(host.screen.polygons.size(), 2u);
-  EXPECT_TRUE(host.screen.polylines.empty());
-  bool bare = false;
-  for (const auto& t : host.screen.texts) bare |= t.text == "NS";  // no peak claimed without data
-  EXPECT_TRUE(bare);
+  EXPECT_FALSE(host.screen.polylines.empty());
+  bool velocityLegend = false;
+  for (const auto& t : host.screen.texts) velocityLegend |= t.text.rfind("NS (peak: ", 0) == 0;
+  EXPECT_TRUE(velocityLegend);
   EXPECT_TRUE(ui.messages.empty());
 }
 

@@ -210,6 +210,23 @@ TEST(Export, LinearFrequencyRowsAndLogarithmicStart) {
   EXPECT_EQ(Lines(ExportText(app, 4, ExportFixed, false))[2], "     0.60000  7.0000e+00");
 }
 
+TEST(Export, AutoCorrelationLagRows) {
+  AppState app = Record(1, 10);
+  SetFourier(app, 16, 0.1f);  // M = 8 lags
+  for (int32_t i = 1; i <= 8; ++i) app.series.fourier.Rc(i, 1) = 1.0f / static_cast<float>(i);
+  app.graph.Axis[AxisTimeLag].Max = 0.05f;  // Int(0.05 / 0.02) + 1 = 3 rows
+  std::vector<std::string> lines = Lines(ExportText(app, 6, ExportComma, true));
+  ASSERT_EQ(lines.size(), 5u + 3u);
+  EXPECT_EQ(lines[1], "1, 3");
+  EXPECT_EQ(lines[3], "Correlation Coef.");  // label only
+  EXPECT_EQ(lines[5], "0.000, 1.0000e+00");
+  EXPECT_EQ(lines[7], "0.040, 3.3333e-01");
+  app.graph.Axis[AxisTimeLag].Max = 5;  // cut to M
+  lines = Lines(ExportText(app, 6, ExportComma, false));
+  EXPECT_EQ(lines.size(), 2u + 8u);
+  EXPECT_EQ(lines.back(), "0.140, 1.2500e-01");
+}
+
 TEST(Export, CrossCorrelationTwoSidedLags) {
   AppState app = Record(2, 10);
   SetFourier(app, 16, 0.1f);  // M = 8
@@ -300,6 +317,25 @@ TEST(PeaksReport, TimeHistoryWholeAndWindow) {
   EXPECT_EQ(w.last, 71);
   const std::vector<std::string> part = Lines(PeaksReportText(app, 1, w));
   EXPECT_EQ(part[1], "C1: 0.7(cm/s/s) at 0.7(sec)");
+}
+
+TEST(PeaksReport, OrbitAndResponseWindow) {
+  AppState app = Record(2, 100);
+  app.graph.OrbitComp1 = 2;
+  app.graph.OrbitComp2 = 1;
+  std::vector<std::string> lines = Lines(PeaksReportText(app, 12, IndexWindowBetween(app, 12, 0.9, 1.0)));
+  ASSERT_EQ(lines.size(), 2u);
+  // Step 100: x = 2.0, y = 1.0, length sqrt(5).
+  EXPECT_EQ(lines[1], "C2/C1: 2.2(cm/s/s) [x:2.0, y:1.0] at 0.99(sec)");
+  ResponseData& r = app.series.response;
+  r.Resize(2, 4);
+  r.NP = 4;
+  r.T = {0.1f, 0.2f, 0.5f, 1.0f};
+  const float sa[] = {10, 40, 30, 20};
+  for (int32_t k = 1; k <= 4; ++k) r.R(RespSA, 1, k) = sa[k - 1];
+  lines = Lines(PeaksReportText(app, 7, IndexWindowBetween(app, 7, 0.4, 2)));
+  EXPECT_EQ(lines[0], "Peaks of Acc. Response Spectrum (h=5%)");
+  EXPECT_EQ(lines[1], "C1: 30.0(cm/s/s) at 0.500(sec)");
 }
 
 TEST(PeaksReport, SpectraAndKindsWithoutEntries) {

@@ -103,7 +103,11 @@ TimeAxisSteps TimeStepsFor(double span) {
   if (d < 150) return {10, 1};
   if (d < 300) return {20, 10};
   if (d < 600) return {50, 10};
-  return {100, 10};
+  // Beyond 2000 s, labels every 100 s would run into each other: the label step grows
+  // along 100, 200, 500, 1000 ... until at most 20 labels fit, ticks a tenth of it.
+  double label = 100;
+  for (int k = 0; d / label > 20 && k < 120; ++k) label *= (k % 3 == 1) ? 2.5 : 2;
+  return {static_cast<float>(label), static_cast<float>(label / 10)};
 }
 
 WindowRange WindowSamples(double timeMin, double timeMax, int32_t f, int32_t n) {

@@ -241,8 +241,10 @@ TEST_F(TimeHistoryFixture, WaveIncrementDecimates) {
 
 TEST_F(TimeHistoryFixture, TimeStepsBySpan) {
   const std::tuple<double, float, float> cases[] = {
-      {10, 5, 1},    {19.4, 5, 1},  {19.6, 10, 1}, {20, 10, 1},    {149, 10, 1},  {150, 20, 10},
-      {299, 20, 10}, {300, 50, 10}, {599, 50, 10}, {600, 100, 10}, {1e6, 100, 10}};
+      {10, 5, 1},      {19.4, 5, 1},     {19.6, 10, 1},      {20, 10, 1},
+      {149, 10, 1},    {150, 20, 10},    {299, 20, 10},      {300, 50, 10},
+      {599, 50, 10},   {600, 100, 10},   {2000, 100, 10},    {2001, 200, 20},
+      {7200, 500, 50}, {10000, 500, 50}, {10001, 1000, 100}, {1e6, 50000, 5000}};
   for (auto [span, label, tick] : cases) {
     const TimeAxisSteps s = TimeStepsFor(span);
     EXPECT_FLOAT_EQ(s.label, label) << span;

@@ -126,22 +126,31 @@ PicView::PicView(QWidget* parent) : QWidget(parent) {
 }
 
 void PicView::paintEvent(QPaintEvent*) {
-  if (image_ == nullptr || image_->isNull()) return;
+  if (image_.isNull()) return;
   QPainter p(this);
-  p.drawImage(0, 0, *image_);
+  p.drawImage(0, 0, image_);
 }
 
+namespace {
+// File lists are taken as a copy; anything else is refused.
+bool AcceptFileList(QDropEvent* event) {
+  if (!event->mimeData()->hasUrls()) return false;
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+  return true;
+}
+}  // namespace
+
 void PicView::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+  AcceptFileList(event);
 }
 
 void PicView::dragMoveEvent(QDragMoveEvent* event) {
-  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+  AcceptFileList(event);
 }
 
 void PicView::dropEvent(QDropEvent* event) {
-  if (!event->mimeData()->hasUrls()) return;
-  event->acceptProposedAction();
+  if (!AcceptFileList(event)) return;
   if (onDrop) onDrop(event->mimeData()->urls());
 }
 
@@ -557,21 +566,13 @@ void FSismora::DropFiles(const QList<QUrl>& urls, bool onGraph) {
 bool FSismora::eventFilter(QObject* watched, QEvent* event) {
   if (watched == picBack_->viewport()) {
     switch (event->type()) {
-      case QEvent::DragEnter: {
-        auto* e = static_cast<QDragEnterEvent*>(event);
-        if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+      case QEvent::DragEnter:
+      case QEvent::DragMove:
+        AcceptFileList(static_cast<QDropEvent*>(event));
         return true;
-      }
-      case QEvent::DragMove: {
-        auto* e = static_cast<QDragMoveEvent*>(event);
-        if (e->mimeData()->hasUrls()) e->acceptProposedAction();
-        return true;
-      }
       case QEvent::Drop: {
         auto* e = static_cast<QDropEvent*>(event);
-        if (!e->mimeData()->hasUrls()) return true;
-        e->acceptProposedAction();
-        DropFiles(e->mimeData()->urls(), false);
+        if (AcceptFileList(e)) DropFiles(e->mimeData()->urls(), false);
         return true;
       }
       case QEvent::MouseButtonPress: {
@@ -681,14 +682,14 @@ void FSismora::EndPicture() {
   picture_->End();
   pictureActive_ = false;
   pictureShown_ = true;
-  picView_->SetImage(&picture_->Image());
+  picView_->SetImage(picture_->Image());
   picView_->update();
 }
 
 void FSismora::ClearPicture() {
   EndPicture();
   pictureShown_ = false;
-  picView_->SetImage(nullptr);
+  picView_->ClearImage();
   picView_->update();
 }
 

@@ -2,6 +2,7 @@
 // status bar, and the late-bound methods the rest of the program calls on it.
 #pragma once
 
+#include <QImage>
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
@@ -37,7 +38,9 @@ class PicView : public QWidget {
   Q_OBJECT
  public:
   explicit PicView(QWidget* parent = nullptr);
-  void SetImage(const QImage* image) { image_ = image; }
+  // The picture shown; a shared copy, so a drawing in progress never shows half done.
+  void SetImage(const QImage& image) { image_ = image; }
+  void ClearImage() { image_ = QImage(); }
   std::function<void(const QList<QUrl>&)> onDrop;
   std::function<void(const QPoint&)> onRightClick;
 
@@ -49,7 +52,7 @@ class PicView : public QWidget {
   void mousePressEvent(QMouseEvent*) override;
 
  private:
-  const QImage* image_ = nullptr;
+  QImage image_;
 };
 
 class FSismora : public QMainWindow, public UserInterface, public DrawHost {

@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QPdfWriter>
 #include <QTest>
+#include <QTextBrowser>
 #include <QUrl>
 #include <cmath>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include <fstream>
 
 #include "app/gui/main_window.h"
+#include "app/gui/splash.h"
 #include "common/files.h"
 #include "common/strings.h"
 #include "load/statistics.h"
@@ -317,6 +319,22 @@ TEST_F(WindowTest, RelativePathsAreRememberedAbsolute) {
   std::filesystem::current_path(cwd);
   EXPECT_EQ(window->RecentFiles()[1], path);
   EXPECT_EQ(Caption(), "Sismora - rel.ac");
+}
+
+TEST_F(WindowTest, HelpTopicsOpensTheShippedPages) {
+  window->SetHelpReference("");
+  window->HelpTopics();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, "HelpFile is not available yet.");
+  window->SetHelpReference(":/help/index.html::/popup.txt");
+  window->HelpTopics();
+  EXPECT_EQ(messages.size(), 1u);
+  auto* help = window->findChild<FHelp*>("fHelp");
+  ASSERT_NE(help, nullptr);
+  auto* browser = help->findChild<QTextBrowser*>();
+  ASSERT_NE(browser, nullptr);
+  EXPECT_EQ(browser->documentTitle().toStdString(), "Sismora help");
+  help->close();
 }
 
 TEST_F(WindowTest, OneChannelDisablesOrbitAndRelationViews) {

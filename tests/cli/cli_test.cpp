@@ -130,6 +130,19 @@ TEST_F(CliTest, InfoReportSummaryAndSeveralFiles) {
   EXPECT_EQ(r.Lines().size(), 1u);
 }
 
+TEST_F(CliTest, SwitchesAndSettingsFileOverrideTheStore) {
+  // The program's switches: keep 10 seconds after skipping 5.
+  CliRun r = Cli({"info", "--json", "-s5", "-t10", kDemo});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(JsonValue(r.out, "DataCount"), "1000");
+  // An INI file's PreProcess section over the stored one; a later switch wins.
+  const std::string ini = work.Write("pre.ini", "[PreProcess]\nTimeLength=20\n");
+  r = Cli({"info", "--json", "--settings", ini, kDemo});
+  EXPECT_EQ(JsonValue(r.out, "DataCount"), "2000");
+  r = Cli({"info", "--json", "--settings", ini, "-t30", kDemo});
+  EXPECT_EQ(JsonValue(r.out, "DataCount"), "3000");
+}
+
 TEST_F(CliTest, BadUsageAndHelp) {
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {},
@@ -142,6 +155,8 @@ TEST_F(CliTest, BadUsageAndHelp) {
            {"info", "--bogus", kDemo},
            {"export", "1", kDemo, "-o", "-", "--format", "xml"},
            {"plot", "1", kDemo, "-o", "out.gif"},
+           {"info", kDemo, "--settings", "/nonexistent/settings.ini"},
+           {"info", kDemo, "-x5"},
        }) {
     const CliRun r = Cli(args);
     EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]) << " " << r.err;

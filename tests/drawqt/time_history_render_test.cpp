@@ -197,3 +197,28 @@ TEST_F(DemoRender, RealRecordsOnAutomaticAxes) {
 
 }  // namespace
 }  // namespace sism
+
+namespace sism {
+namespace {
+
+// A zoomed time window with the grid, a header, and the legend at the left-lower corner.
+TEST_F(DemoRender, WindowWithGridAndHeader) {
+  app.graph.Axis[AxisTime].Min = 10;
+  app.graph.Axis[AxisTime].Max = 20;
+  app.graph.DrawGrid = true;
+  app.graph.GridLine = AxisGridMajor | AxisGridMinor;
+  app.graph.Header = "%d %t|%c|JMA Intensity: %i";
+  app.graph.LegFixTime = false;
+  app.graph.LegendPosition = 9;
+  session.zoom = 2;
+  DrawGraph(app, session, host, ui, TargetScreen, 1);
+  EXPECT_EQ(session.drawnFirst, 1001);
+  EXPECT_EQ(session.drawnLast, 2000);
+  const QImage& img = host.Picture().Image();
+  ASSERT_FALSE(img.isNull());
+  std::string error;
+  ASSERT_TRUE(WriteImageFile(img, (out / "demo_window_grid.png").string(), ImageFormat::Png, error)) << error;
+}
+
+}  // namespace
+}  // namespace sism

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 #include "app/cli/cli.h"
@@ -119,6 +120,11 @@ bool HasPainter(int32_t kind) {
 
 bool PlotToFile(AppState& app, int32_t kind, const std::string& path, const PlotOptions& options,
                 UserInterface& ui, std::string& error) {
+  const std::string folder = SplitPath(path).folder;
+  if (!folder.empty() && !std::filesystem::is_directory(folder)) {
+    error = "its folder does not exist";
+    return false;
+  }
   EnsureApplication();
   if (ChannelsToDraw(app).empty()) {
     error = "no channel to draw";

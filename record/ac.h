@@ -15,7 +15,8 @@ namespace sism {
 bool WriteAc(const std::string& path, const StrongRecord& rec, int32_t group, UserInterface& ui);
 
 // Why the record cannot be written so that it reads back (a value wider than its
-// column); empty when it can.
+// column, a date that does not begin with a year); empty when it can. An empty date is
+// written as "0000/00/00".
 std::string AcWriteProblem(const StrongRecord& rec, int32_t chans);
 
 }  // namespace sism

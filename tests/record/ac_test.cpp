@@ -175,6 +175,22 @@ TEST(AcFormat, RefusesValuesWiderThanTheirColumns) {
   EXPECT_EQ(ui.messages[0].title, "WriteAc - Sismora");
 }
 
+TEST(AcFormat, RecordWithoutDateIsStillKnownAsAc) {
+  TempDir dir;
+  ScriptedUi ui;
+  StrongRecord r = MakeRecord(1, 4);
+  r.RecDate.clear();
+  std::string path = dir.File("nodate.ac");
+  ASSERT_TRUE(WriteAc(path, r, 0, ui));
+  EXPECT_EQ(ReadWholeFile(path).substr(0, 10), "0000/00/00");
+  StrongRecord back;
+  ASSERT_TRUE(ReadAc(path, back, ui));
+  EXPECT_EQ(back.RecDate, "0000/00/00");
+  r.RecDate = "Jan 2 1990";
+  EXPECT_FALSE(WriteAc(dir.File("text.ac"), r, 0, ui));
+  EXPECT_NE(ui.OnlyMessage().find("does not begin with a year"), std::string::npos);
+}
+
 TEST(AcFormat, FailedWriteLeavesTheExistingFileIntact) {
   TempDir dir;
   ScriptedUi ui;

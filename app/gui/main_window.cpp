@@ -34,6 +34,10 @@
 #include "app/gui/dialogs.h"
 #include "app/gui/localize.h"
 #include "app/gui/splash.h"
+#include "app/gui/text_viewer.h"
+#include "app/shell/export.h"
+#include "app/shell/peaks_report.h"
+#include "app/shell/properties_report.h"
 #include "common/errors.h"
 #include "common/files.h"
 #include "common/path.h"
@@ -67,8 +71,7 @@ constexpr KindButton kKindButtons[] = {{"acc", 1},  {"vel", 2},   {"disp", 3},  
 
 // Commands whose windows belong to other parts of the program and are not built yet.
 bool CommandAvailable(const std::string& name) {
-  static const char* missing[] = {"mnuFileSaveAc", "mnuFileExport", "mnuViewPeak", "mnuViewProp",
-                                  "mnuViewOption", "peak",          "prop",        "opt"};
+  static const char* missing[] = {"mnuViewOption", "opt"};
   for (const char* m : missing)
     if (name == m) return false;
   return true;
@@ -239,9 +242,35 @@ void FSismora::BuildMenus() {
   AddItem(menuFile_, "mnuFileAppend", 1120, [this] { OpenRecordDialog(true); });
   AddItem(menuFile_, "mnuFileClose", 1130, [this] { CloseRecord(); })->setShortcut(QKeySequence::Close);
   menuFile_->addSeparator();
-  AddItem(menuFile_, "mnuFileSaveAc", 1140, nullptr);
+  AddItem(menuFile_, "mnuFileSaveAc", 1140, [this] { SaveAcCommand(); });
   QMenu* exportMenu = menu(menuFile_, "mnuFileExport", 1150);
   exportMenu->menuAction()->setObjectName("mnuFileExport");
+  static const char* exportNames[] = {"",
+                                      "mnuFileExportAcc",
+                                      "mnuFileExportVel",
+                                      "mnuFileExportDisp",
+                                      "mnuFileExportFour",
+                                      "mnuFileExportPow",
+                                      "mnuFileExportAutoCorr",
+                                      "mnuFileExportSa",
+                                      "mnuFileExportSv",
+                                      "mnuFileExportSd",
+                                      "mnuFileExportpSv",
+                                      "mnuFileExportEnergySpec",
+                                      "",
+                                      "",
+                                      "",
+                                      "mnuFileExportFourRatio",
+                                      "mnuFileExportPhase",
+                                      "mnuFileExportCross",
+                                      "mnuFileExportCrossCorr",
+                                      "mnuFileExportCoher",
+                                      "mnuFileExportRespRetio"};
+  for (int32_t k = 1; k <= 20; ++k) {
+    if (!ExportableKind(k)) continue;
+    if (k == 15) exportMenu->addSeparator();
+    AddItem(exportMenu, exportNames[k], 7100 + k, [this, k] { ExportCommand(k); });
+  }
   menuFile_->addSeparator();
   AddItem(menuFile_, "mnuFilePrint", 1160, [this] { PrintCommand(); })->setShortcut(QKeySequence::Print);
   AddItem(menuFile_, "mnuFileSaveImage", 1170, [this] { SaveImageCommand(); });
@@ -306,8 +335,8 @@ void FSismora::BuildMenus() {
     zoomItems_.push_back(a);
   }
   menuView_->addSeparator();
-  AddItem(menuView_, "mnuViewPeak", 1620, nullptr);
-  AddItem(menuView_, "mnuViewProp", 1630, nullptr);
+  AddItem(menuView_, "mnuViewPeak", 1620, [this] { PeaksCommand(); });
+  AddItem(menuView_, "mnuViewProp", 1630, [this] { PropertiesCommand(); });
   AddItem(menuView_, "mnuViewOption", 1640, nullptr);
   AddItem(menuView_, "mnuViewRefresh", 1650, [this] {
     if (currentKind_ > 0) SetGraphKind(currentKind_, true);
@@ -388,8 +417,8 @@ void FSismora::BuildToolBar() {
   button("zoom", 5120, nullptr, nullptr);
   dropDown("zoom", menuZoom_, QToolButton::InstantPopup);
   toolBar_->addSeparator();
-  button("peak", 5121, nullptr, nullptr);
-  button("prop", 5122, nullptr, nullptr);
+  button("peak", 5121, nullptr, [this] { PeaksCommand(); });
+  button("prop", 5122, nullptr, [this] { PropertiesCommand(); });
   button("opt", 5123, nullptr, nullptr);
   button("calc", 5124, nullptr, [this] { CalculationCommand(); });
   toolBar_->addSeparator();
@@ -886,6 +915,86 @@ bool FSismora::SaveImage(const std::string& path) {
     return false;
   }
   return true;
+}
+
+bool FSismora::ConfirmOverwrite(const std::string& path) {
+  return !FileExists(path) || AskYesNo(OverwriteQuestion(path), ProgramTitle());
+}
+
+void FSismora::SaveAcCommand() {
+  if (app_.record.ChanCount < 1) return;
+  const std::vector<std::string> filter = Split(Str(8140), "|");
+  QFileDialog dialog(this, QStr(8142), Q(paths_.LastFolderSave));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilter(Q(filter.empty() ? std::string() : filter[0]));
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);  // the question is our own
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  SaveAcTo(PathOf(dialog.selectedFiles().first()));
+}
+
+bool FSismora::SaveAcTo(const std::string& chosen) {
+  const std::string path = SaveAcFileName(chosen);
+  if (!ConfirmOverwrite(path)) return false;
+  paths_.LastFolderSave = SplitPath(path).folder;
+  return SaveRecordAsAc(app_, path, *this);
+}
+
+void FSismora::ExportCommand(int32_t kind) {
+  if (app_.record.ChanCount < 1) return;
+  const std::vector<std::string> parts = Split(Str(8130), "|");
+  QStringList filters;
+  for (size_t i = 0; i + 1 < parts.size(); i += 2) filters << Q(parts[i]);
+  QFileDialog dialog(this, Q(ExportDialogTitle(kind)), Q(paths_.LastFolderSave));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilters(filters);
+  if (exportFilterIndex_ >= 1 && exportFilterIndex_ <= filters.size())
+    dialog.selectNameFilter(filters[exportFilterIndex_ - 1]);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const int32_t index = static_cast<int32_t>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+  ExportTo(kind, PathOf(dialog.selectedFiles().first()), std::max(index, 1));
+}
+
+bool FSismora::ExportTo(int32_t kind, const std::string& chosen, int32_t filterIndex) {
+  exportFilterIndex_ = filterIndex;
+  const std::string path = ExportFileName(chosen, filterIndex);
+  if (!ConfirmOverwrite(path)) return false;
+  paths_.LastFolderSave = SplitPath(path).folder;
+  try {
+    return ExportSeries(app_, kind, path, filterIndex, *this);
+  } catch (const std::exception& e) {
+    MsgBox(CurrentErrorInfo(e).description, MsgIcon::Critical, "Export - " + ProgramTitle());
+    return false;
+  }
+}
+
+FTextViewer& FSismora::TextViewer() {
+  if (!textViewer_) textViewer_ = new FTextViewer(this);
+  return *textViewer_;
+}
+
+void FSismora::PropertiesCommand() {
+  if (app_.record.ChanCount < 1) return;
+  SetMousePointer(PointerHourglass);
+  const std::string text = PropertiesReportText(app_);
+  RestoreMousePointer();
+  TextViewer().ShowTextViewer(PropertiesReportTitle(), text);
+}
+
+void FSismora::PeaksCommand() {
+  if (app_.record.ChanCount < 1 || currentKind_ <= 0 || currentKind_ > 20) return;
+  try {
+    BringSeriesUpToDate(app_, currentKind_, *this);
+    IndexWindow window = FullIndexWindow(app_, currentKind_);
+    const AxisSettings& time = app_.graph.Axis[AxisTime];
+    if (currentKind_ <= 3 || (currentKind_ >= 12 && currentKind_ <= 14))
+      window = IndexWindowBetween(app_, currentKind_, time.Min, time.Max);
+    TextViewer().ShowTextViewer(Str(1620).empty() ? "Peaks" : QStr(1620).remove('&').toStdString(),
+                                PeaksReportText(app_, currentKind_, window));
+  } catch (const std::exception& e) {
+    MsgBox(CurrentErrorInfo(e).description, MsgIcon::Critical, "Peaks - " + ProgramTitle());
+  }
 }
 
 void FSismora::CopyCommand() {

@@ -30,6 +30,8 @@ class QUrl;
 
 namespace sism {
 
+class FTextViewer;
+
 class ScreenPicture;
 class FSplash;
 
@@ -90,6 +92,15 @@ class FSismora : public QMainWindow, public UserInterface, public DrawHost {
   bool PrintTo(QPagedPaintDevice& device);
   void PrintCommand();
   void SaveImageCommand();
+  void SaveAcCommand();
+  void ExportCommand(int32_t kind);
+  // What the two commands do once the file is chosen (the name is completed here).
+  bool SaveAcTo(const std::string& chosen);
+  bool ExportTo(int32_t kind, const std::string& chosen, int32_t filterIndex);
+  void PropertiesCommand();
+  void PeaksCommand();
+  FTextViewer& TextViewer();
+  bool ConfirmOverwrite(const std::string& path);
   bool SaveImage(const std::string& path);
   void CopyCommand();
   void CopyBitmapCommand();
@@ -173,6 +184,8 @@ class FSismora : public QMainWindow, public UserInterface, public DrawHost {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  int32_t exportFilterIndex_ = 1;      // remembered between exports, never stored
+  FTextViewer* textViewer_ = nullptr;  // created on first use, owned as a child
   void BuildMenus();
   void BuildToolBar();
   void BuildStatusBar();

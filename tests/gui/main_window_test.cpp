@@ -17,10 +17,12 @@
 
 #include "app/gui/main_window.h"
 #include "app/gui/splash.h"
+#include "app/gui/text_viewer.h"
 #include "common/files.h"
 #include "common/strings.h"
 #include "load/statistics.h"
 #include "record/ac.h"
+#include "record/readers.h"
 #include "record/strong_record.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
@@ -373,6 +375,28 @@ TEST_F(WindowTest, PrintsToPdfAndSavesImages) {
   std::ofstream(png, std::ios::trunc) << "old";
   EXPECT_FALSE(window->SaveImage(png));
   EXPECT_EQ(ReadWholeFile(png), "old");
+}
+
+TEST_F(WindowTest, SavesExportsAndReports) {
+  window->ReadFile(Demo());
+  ASSERT_TRUE(Enabled("mnuFileSaveAc"));
+  ASSERT_TRUE(window->SaveAcTo(dir.File("copy")));  // ".ac" appended
+  StrongRecord back;
+  test::ScriptedUi ui;
+  ASSERT_TRUE(ReadAc(dir.File("copy.ac"), back, ui)) << ui.OnlyMessage();
+  EXPECT_EQ(back.ChanCount, 3);
+  EXPECT_EQ(back.DataCount, 6000);
+
+  ASSERT_TRUE(window->ExportTo(2, dir.File("vel"), 3));  // tab separated, ".txt"
+  const std::string exported = ReadWholeFile(dir.File("vel.txt"));
+  EXPECT_EQ(exported.substr(0, 8), "Velocity");
+  EXPECT_NE(exported.find("\t"), std::string::npos);
+
+  window->PropertiesCommand();
+  EXPECT_EQ(window->TextViewer().Text().rfind("Strong Motion Record", 0), 0u);
+  window->PeaksCommand();
+  EXPECT_NE(window->TextViewer().Text().find("Peaks of "), std::string::npos);
+  EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(WindowTest, CopyPutsAPictureOnTheClipboard) {

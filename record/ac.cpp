@@ -78,12 +78,7 @@ bool ReadAcs(const std::string& path, StrongRecord& rec, UserInterface& ui) {
   return TrapReadErrors(ui, path, "ReadAcs", [&] {
     TextFile file(path);
     constexpr int32_t kChannels = 9;
-    rec.ChanCount = kChannels;
-    rec.RedimHeader(kChannels);
-    for (int32_t ch = 1; ch <= kChannels; ++ch) {
-      rec.Offset(ch) = 0;
-      rec.Coef(ch) = 1;
-    }
+    rec.StartChannels(kChannels);
     std::vector<float> stored;
     int32_t n = 0;
     for (int32_t ch = 1; ch <= kChannels; ++ch) {

@@ -209,12 +209,7 @@ bool ReadCosmos(const std::string& path, StrongRecord& rec, UserInterface& ui) {
       return false;
     }
     int32_t chans = std::max(CountChannels(text), 1);
-    rec.ChanCount = chans;
-    rec.RedimHeader(chans);
-    for (int32_t ch = 1; ch <= chans; ++ch) {
-      rec.Offset(ch) = 0;
-      rec.Coef(ch) = 1;
-    }
+    rec.StartChannels(chans);
 
     TextFile in = TextFile::FromText(text);
     for (int32_t ch = 1; ch <= chans; ++ch) {

@@ -182,12 +182,7 @@ bool ReadRaw(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     }
     const Layout& l = *layout;
     int32_t chans = std::max(CountLinesBeginning(text, kEndTag), 1);
-    rec.ChanCount = chans;
-    rec.RedimHeader(chans);
-    for (int32_t ch = 1; ch <= chans; ++ch) {
-      rec.Offset(ch) = 0;
-      rec.Coef(ch) = 1;
-    }
+    rec.StartChannels(chans);
 
     TextFile in = TextFile::FromText(text);
     std::string dateLine, dateLine2;

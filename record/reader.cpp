@@ -15,6 +15,8 @@ void ReportReadFailure(UserInterface& ui, const std::string& path, const std::st
   ui.MsgBox(ReadFailureText(path, e), MsgIcon::Critical, title);
 }
 
-std::string ReaderTitle(const std::string& readerName) { return ProgramTitle() + ": " + readerName; }
+std::string ReaderTitle(const std::string& readerName) {
+  return ProgramTitle() + ": " + readerName;
+}
 
 }  // namespace sism

@@ -49,6 +49,12 @@ void StrongRecord::RedimHeader(int32_t n) {
   RedimPeakStep(n);
 }
 
+void StrongRecord::StartChannels(int32_t n) {
+  RedimHeader(n);
+  ChanCount = n;
+  coef_.assign(coef_.size(), 1.0f);
+}
+
 void StrongRecord::RedimAcc(int32_t steps, int32_t channels) {
   std::size_t r = CheckedCount(steps), c = CheckedCount(channels);
   // A header that claims more than a few gigabytes of samples is not a record.

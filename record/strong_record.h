@@ -75,6 +75,9 @@ class StrongRecord {
   // Re-dimension the five per-channel arrays to n channels, discarding contents
   // (labels empty, numbers 0).
   void RedimHeader(int32_t n);
+  // A reader's start for a file already in cm/s/s: ChanCount = n, the per-channel arrays
+  // re-dimensioned, every Offset 0 and every Coef 1.
+  void StartChannels(int32_t n);
   void RedimLabel(int32_t n);
   void RedimPeak(int32_t n);
   void RedimOffset(int32_t n);

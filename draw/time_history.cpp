@@ -1,7 +1,5 @@
 #include "draw/time_history.h"
 
-#include "analysis/computed_series.h"
-
 #include <algorithm>
 #include <cmath>
 #include <limits>

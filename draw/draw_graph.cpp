@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "analysis/ensure_series.h"
-#include "app/shell/app_state.h"
+#include "state/app_state.h"
 #include "common/errors.h"
 #include "common/strings.h"
 #include "common/ui.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "draw/graph_settings.h"
+#include "state/graph_settings.h"
 
 namespace sism {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/shell/app_state.h"
+#include "state/app_state.h"
 #include "common/path.h"
 #include "common/strings.h"
 #include "common/text.h"

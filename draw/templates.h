@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "draw/graph_settings.h"
+#include "state/graph_settings.h"
 #include "draw/graphic_extensions.h"
 
 namespace sism {

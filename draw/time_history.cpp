@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/shell/app_state.h"
+#include "state/app_state.h"
 #include "common/text.h"
 #include "draw/axes.h"
 

@@ -9,7 +9,7 @@
 
 #include "draw/draw_graph.h"
 #include "draw/graph_frame.h"
-#include "draw/graph_settings.h"
+#include "state/graph_settings.h"
 #include "draw/graphic_extensions.h"
 #include "draw/templates.h"
 

@@ -1,7 +1,7 @@
 // A new channel made of two existing ones: X * multiplier X + Y * multiplier Y.
 #pragma once
 
-#include "app/shell/app_state.h"
+#include "state/app_state.h"
 #include "common/ui.h"
 
 namespace sism {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/app_state.h"
+#include "state/app_state.h"
 #include "common/ui.h"
 #include "record/strong_record.h"
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/shell/app_state.h"
+#include "state/app_state.h"
 #include "common/ui.h"
 
 namespace sism::cli {

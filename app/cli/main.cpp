@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/cli/cli.h"
-#include "app/shell/app_state.h"
+#include "state/app_state.h"
 #include "app/shell/cmdline.h"
 #include "app/shell/console_ui.h"
 #include "app/shell/export.h"

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "analysis/calc_dialog.h"
+#include "app/shell/forms/calc_dialog.h"
 #include "common/ui.h"
 
 class QCheckBox;

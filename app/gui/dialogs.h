@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "common/ui.h"
-#include "load/pick_chan_dialog.h"
-#include "load/preproc_dialog.h"
-#include "load/preproc_params.h"
-#include "record/read_data_form.h"
+#include "app/shell/forms/pick_chan_dialog.h"
+#include "app/shell/forms/preproc_dialog.h"
+#include "state/preproc_params.h"
+#include "app/shell/forms/read_data_form.h"
 
 class QCheckBox;
 class QComboBox;

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/app_state.h"
+#include "state/app_state.h"
 #include "app/shell/settings.h"
 #include "app/shell/view_commands.h"
 #include "common/ui.h"

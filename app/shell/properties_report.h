@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/shell/app_state.h"
+#include "state/app_state.h"
 
 namespace sism {
 

@@ -13,11 +13,11 @@
 #include <cstdint>
 #include <string>
 
-#include "analysis/calc_params.h"
-#include "app/shell/app_state.h"
+#include "state/calc_params.h"
+#include "state/app_state.h"
 #include "app/shell/profile.h"
-#include "draw/graph_settings.h"
-#include "load/preproc_params.h"
+#include "state/graph_settings.h"
+#include "state/preproc_params.h"
 
 namespace sism {
 

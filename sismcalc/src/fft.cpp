@@ -153,7 +153,7 @@ void BitReversePermute(int bits, Source&& src, Prefetch&& prefetch, double* __re
 // other, and a radix-4 pass joins four of them as soon as the fourth is done (a depth-first order
 // without recursion, so that one function holds every loop and can be built for several
 // instruction sets, the best of which the loader picks).
-__attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default"))) void RunTransform(
+SISMCALC_TRANSFORM_CLONES void RunTransform(
     double* re, double* im, int32_t m, int log2m, const double* twiddles, const int64_t* stageOffset) {
   if (m < 2) return;
   int32_t leaf = m;

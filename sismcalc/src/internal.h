@@ -6,9 +6,15 @@
 #include <memory>
 #include <vector>
 
-// Loops that vectorise are built once more for AVX2 with FMA; the loader picks the build the
-// processor runs best.
+// Loops that vectorise are built once more for AVX2 with FMA (and the transform for AVX-512);
+// the loader picks the build the processor runs best. Other processors get one plain build.
+#if defined(__x86_64__) && defined(__GNUC__)
 #define SISMCALC_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
+#define SISMCALC_TRANSFORM_CLONES __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
+#else
+#define SISMCALC_VECTOR_CLONES
+#define SISMCALC_TRANSFORM_CLONES
+#endif
 
 namespace sismcalc::detail {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/shell/app_state.h"
+#include "state/app_state.h"
 #include "app/shell/settings.h"
 #include "common/files.h"
 #include "common/text.h"

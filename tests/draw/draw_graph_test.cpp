@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/shell/app_state.h"
+#include "state/app_state.h"
 #include "common/errors.h"
 #include "draw/image_output.h"
 #include "tests/support/recording_dc.h"

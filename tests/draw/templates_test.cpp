@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/shell/app_state.h"
+#include "state/app_state.h"
 #include "tests/support/recording_dc.h"
 
 namespace sism {

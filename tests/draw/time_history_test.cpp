@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/shell/app_state.h"
+#include "state/app_state.h"
 #include "draw/axes.h"
 #include "tests/support/recording_dc.h"
 #include "tests/support/scripted_ui.h"

@@ -6,7 +6,7 @@
 #include <QPrinter>
 #include <cstdlib>
 
-#include "app/shell/app_state.h"
+#include "state/app_state.h"
 #include "draw/axes.h"
 #include "draw/draw_graph.h"
 #include "draw/qt/page_output.h"

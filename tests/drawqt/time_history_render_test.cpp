@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "analysis/drivers.h"
-#include "app/shell/app_state.h"
+#include "state/app_state.h"
 #include "draw/draw_graph.h"
 #include "draw/qt/page_output.h"
 #include "draw/qt/qt_draw_host.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "record/data_file_guess.h"
-#include "record/read_data_form.h"
+#include "app/shell/forms/read_data_form.h"
 #include "record/readers.h"
 #include "record/record_texts.h"
 #include "tests/support/scripted_ui.h"

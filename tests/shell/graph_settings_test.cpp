@@ -1,4 +1,4 @@
-#include "draw/graph_settings.h"
+#include "state/graph_settings.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/ui.h"
-#include "load/preproc_params.h"
+#include "state/preproc_params.h"
 
 namespace sism::test {
 

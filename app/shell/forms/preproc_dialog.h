@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/ui.h"
-#include "load/preproc_params.h"
+#include "state/preproc_params.h"
 
 namespace sism {
 

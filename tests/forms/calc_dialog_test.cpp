@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "analysis/calc_dialog.h"
+#include "app/shell/forms/calc_dialog.h"
 
 namespace sism {
 namespace {

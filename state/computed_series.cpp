@@ -1,4 +1,4 @@
-#include "analysis/computed_series.h"
+#include "state/computed_series.h"
 
 #include "common/errors.h"
 

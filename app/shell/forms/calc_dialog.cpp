@@ -1,4 +1,4 @@
-#include "analysis/calc_dialog.h"
+#include "app/shell/forms/calc_dialog.h"
 
 #include "common/errors.h"
 #include "common/text.h"

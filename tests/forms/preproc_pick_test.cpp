@@ -3,8 +3,8 @@
 
 #include "common/errors.h"
 #include "common/strings.h"
-#include "load/pick_chan_dialog.h"
-#include "load/preproc_dialog.h"
+#include "app/shell/forms/pick_chan_dialog.h"
+#include "app/shell/forms/preproc_dialog.h"
 #include "tests/support/scripted_ui.h"
 
 namespace sism {

@@ -1,4 +1,4 @@
-#include "record/read_data_form.h"
+#include "app/shell/forms/read_data_form.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "load/preproc_dialog.h"
+#include "app/shell/forms/preproc_dialog.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "load/pick_chan_dialog.h"
+#include "app/shell/forms/pick_chan_dialog.h"
 
 #include "common/text.h"
 

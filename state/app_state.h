@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "analysis/calc_params.h"
-#include "analysis/computed_series.h"
-#include "draw/graph_settings.h"
-#include "load/preproc_params.h"
+#include "state/calc_params.h"
+#include "state/computed_series.h"
+#include "state/graph_settings.h"
+#include "state/preproc_params.h"
 #include "record/strong_record.h"
 
 namespace sism {
@@ -44,8 +44,5 @@ struct AppState {
   ViewState view;
   RunState run;
 };
-
-// Start-up loading of every stored setting into the state (app/shell/settings.h).
-void LoadStoredSettings(AppState& app);
 
 }  // namespace sism

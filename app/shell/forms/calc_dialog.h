@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "analysis/calc_params.h"
+#include "state/calc_params.h"
 
 namespace sism {
 

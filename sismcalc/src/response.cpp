@@ -1,5 +1,6 @@
 // Response spectra of damped single-degree-of-freedom oscillators (Nigam-Jennings recurrence),
 // energy spectrum, spectrum intensity and the logarithmic period list.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -211,7 +212,9 @@ void Spectra(int32_t np, const float* prd, float h, int32_t n, float dt, const f
       if (out.sv) out.sv[idx] = static_cast<float>(r.sv[lane]);
       if (out.sa) out.sa[idx] = static_cast<float>(r.sa[lane]);
       if (out.ve) {
-        const double ein = -r.work[lane] * dt;  // input energy per unit mass
+        // Input energy per unit mass. Summed at the samples it can come out below zero for a
+        // very short record, which has no energy equivalent velocity but 0.
+        const double ein = std::max(-r.work[lane] * dt, 0.0);
         out.ve[idx] = ein == 0.0 ? 0.0f : static_cast<float>(std::sqrt(2.0 * ein));
       }
     }

@@ -222,6 +222,22 @@ TEST(ResponseSpectrum, ZeroRecordGivesZeroEverywhere) {
   }
 }
 
+TEST(ResponseSpectrum, ShortRecordGivesZeroEnergyNotNaN) {
+  // Two samples against slow oscillators: the summed input work comes out slightly negative.
+  const std::vector<float> acc = {2.0f, -1.0f};
+  const std::vector<float> prd = {5.0f, 20.0f};
+  const float h = 0.05f, dt = 0.01f;
+  const Spectrum s = Respec2(prd, h, dt, acc);
+  int32_t np = 2, n = 2;
+  float ve[2] = {-1, -1};
+  ASSERT_EQ(ENGSPEC(&np, prd.data(), &h, &n, &dt, acc.data(), ve), 1);
+  for (size_t k = 0; k < 2; ++k) {
+    SCOPED_TRACE(testing::Message() << "period " << prd[k]);
+    EXPECT_EQ(s.ve[k], 0.0f);
+    EXPECT_EQ(ve[k], 0.0f);
+  }
+}
+
 TEST(ResponseSpectrum, RejectedArgumentsLeaveOutputsUntouched) {
   struct Case {
     int32_t np, n;

@@ -1,7 +1,3 @@
-// NOTE TO THE ENGINEER OF THIS WORKTREE (delete this note once read): before you commit,
-// read /work/bin/RULES.md — the project's non-negotiable rules and the landing procedure
-// (/work/bin/land). In particular no comment, test or commit message may mention the
-// specification or its Parts.
 /* sismcalc: numeric kernels for strong-motion records, behind a flat C interface.
  *
  * Every argument is a pointer, also for pure inputs. Arrays are contiguous float

@@ -1,5 +1,6 @@
 // The program's own fixed-column text format (.ac, read and written) and its
 // nine-channel, double-rate variant (.acs, read only).
+#include <cmath>
 #include <string>
 
 #include "common/errors.h"
@@ -21,6 +22,40 @@ std::string Field(const std::string& line, std::size_t start, std::size_t width)
 
 int32_t SampleLines(int32_t count, int32_t perLine) {
   return count <= 0 ? 0 : (count - 1) / perLine + 1;
+}
+
+// Written values: ten columns each, three decimals.
+constexpr std::size_t kValueWidth = 10;
+
+std::string AcValue(float v) {
+  return FormatNumber(v, "0.000");
+}
+
+std::string ChannelName(const StrongRecord& rec, int32_t ch) {
+  std::string name = "channel " + std::to_string(ch);
+  std::string label = Trim(rec.Label(ch));
+  return label.empty() ? name : name + " (" + label + ")";
+}
+
+std::string TooWide(const std::string& what) {
+  return what + " is wider than its " + std::to_string(kValueWidth) + " columns";
+}
+
+// The first value of the channel that would not fit its column; empty when all do.
+std::string ChannelProblem(const StrongRecord& rec, int32_t ch) {
+  const float* x = rec.DataCount > 0 ? rec.Channel(ch) : nullptr;
+  for (int32_t i = 0; i < rec.DataCount; ++i) {
+    // Anything smaller fits even with its sign; only the rest is worth formatting.
+    if (std::fabs(x[i]) < 99999.0f) continue;
+    std::string text = AcValue(x[i]);
+    if (text.size() > kValueWidth)
+      return TooWide("the sample " + text + " at step " + std::to_string(i + 1) + " of " + ChannelName(rec, ch));
+  }
+  std::string peak = AcValue(rec.Peak(ch));
+  if (peak.size() > kValueWidth) return TooWide("the peak " + peak + " of " + ChannelName(rec, ch));
+  std::string step = std::to_string(rec.PeakStep(ch));
+  if (step.size() > kValueWidth) return TooWide("the peak step " + step + " of " + ChannelName(rec, ch));
+  return {};
 }
 
 }  // namespace
@@ -127,7 +162,7 @@ std::string AcHeaderLine(const StrongRecord& rec, int32_t chans) {
          AlignRight(std::to_string(rec.DataCount), 6) + " " + station;
 }
 
-std::string AcWriteProblem(const StrongRecord& rec, int32_t chans) {
+std::string AcWriteProblem(const StrongRecord& rec, int32_t first, int32_t chans) {
   // Values wider than their columns would shift the others and the file would not read back.
   const std::string date = AcDateText(rec);
   if (date.size() > 10) return "the date \"" + date + "\" is longer than 10 characters";
@@ -137,6 +172,11 @@ std::string AcWriteProblem(const StrongRecord& rec, int32_t chans) {
   if (std::to_string(chans).size() > 4) return "more than 9999 channels";
   if (std::to_string(rec.SampFreq).size() > 4) return "a sampling frequency above 9999 Hz";
   if (std::to_string(rec.DataCount).size() > 6) return "more than 999999 steps per channel";
+  // A wider value would be cut to its last ten characters, losing its sign and digits.
+  for (int32_t ch = first; ch < first + chans; ++ch) {
+    std::string problem = ChannelProblem(rec, ch);
+    if (!problem.empty()) return problem;
+  }
   return {};
 }
 
@@ -147,7 +187,7 @@ bool WriteAc(const std::string& path, const StrongRecord& rec, int32_t group, Us
     first = 3 * group - 2;
     chans = 3;
   }
-  std::string problem = AcWriteProblem(rec, chans);
+  std::string problem = AcWriteProblem(rec, first, chans);
   if (!problem.empty()) {
     ui.MsgBox("Cannot write " + path + " as an .ac file: " + problem + ".", MsgIcon::Critical, title);
     return false;
@@ -157,14 +197,14 @@ bool WriteAc(const std::string& path, const StrongRecord& rec, int32_t group, Us
     out.Write(AcHeaderLine(rec, chans) + "\r\n");
     std::string line;
     for (int32_t ch = first; ch < first + chans; ++ch) {
-      out.Write(PadRight(Left(rec.Label(ch), 10), 10) + AlignRight(FormatNumber(rec.Peak(ch), "0.000"), 10) +
+      out.Write(PadRight(Left(rec.Label(ch), 10), 10) + AlignRight(AcValue(rec.Peak(ch)), kValueWidth) +
                 AlignRight(std::to_string(rec.PeakStep(ch)), 10) + AlignRight("0.000", 10) +
                 AlignRight("0.00e+0", 10) + "\r\n");
       const float* x = rec.DataCount > 0 ? rec.Channel(ch) : nullptr;
       for (int32_t i = 0; i < rec.DataCount; i += 8) {
         line.clear();
         for (int32_t k = i; k < i + 8 && k < rec.DataCount; ++k)
-          line += AlignRight(FormatNumber(x[k], "0.000"), 10);
+          line += AlignRight(AcValue(x[k]), kValueWidth);
         line += "\r\n";
         out.Write(line);
         if ((i / 8) % 256 == 0) ui.Yield();

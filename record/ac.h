@@ -14,9 +14,9 @@ namespace sism {
 // the user is told and an existing file is left as it was.
 bool WriteAc(const std::string& path, const StrongRecord& rec, int32_t group, UserInterface& ui);
 
-// Why the record cannot be written so that it reads back (a value wider than its
-// column, a date that does not begin with a year); empty when it can. An empty date is
-// written as "0000/00/00".
-std::string AcWriteProblem(const StrongRecord& rec, int32_t chans);
+// Why channels first .. first + chans - 1 of the record cannot be written so that they
+// read back (a header field, sample or peak wider than its column, a date that does not
+// begin with a year); empty when they can. An empty date is written as "0000/00/00".
+std::string AcWriteProblem(const StrongRecord& rec, int32_t first, int32_t chans);
 
 }  // namespace sism

@@ -175,6 +175,69 @@ TEST(AcFormat, RefusesValuesWiderThanTheirColumns) {
   EXPECT_EQ(ui.messages[0].title, "WriteAc - Sismora");
 }
 
+TEST(AcFormat, RefusesSampleWiderThanItsColumn) {
+  TempDir dir;
+  ScriptedUi ui;
+  StrongRecord r = MakeRecord(2, 20);
+  r.Label(2) = "U-D";
+  r.Acc(7, 2) = -8401002.0f;  // twelve characters as written
+  ComputePeaks(r);
+  std::string path = dir.File("wide.ac");
+  EXPECT_FALSE(WriteAc(path, r, 0, ui));
+  EXPECT_FALSE(std::filesystem::exists(path));
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, "Cannot write " + path +
+                                     " as an .ac file: the sample -8401002.000 at step 7 of channel 2 (U-D) "
+                                     "is wider than its 10 columns.");
+  EXPECT_EQ(ui.messages[0].title, "WriteAc - Sismora");
+  EXPECT_EQ(ui.messages[0].icon, MsgIcon::Critical);
+  int files = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir.Path())) (void)e, ++files;
+  EXPECT_EQ(files, 0) << "nothing may be left behind";
+
+  // An existing file stays as it was.
+  std::string kept = dir.Write("kept.ac", "precious contents\n");
+  EXPECT_FALSE(WriteAc(kept, r, 0, ui));
+  EXPECT_EQ(ReadWholeFile(kept), "precious contents\n");
+
+  // The widest values that fit still go through and read back.
+  r.Acc(7, 2) = -99999.992f;
+  r.Acc(8, 2) = 999999.938f;
+  ComputePeaks(r);
+  ScriptedUi fine;
+  ASSERT_TRUE(WriteAc(path, r, 0, fine)) << fine.OnlyMessage();
+  StrongRecord back;
+  ASSERT_TRUE(ReadAc(path, back, fine)) << fine.OnlyMessage();
+  EXPECT_FLOAT_EQ(back.Acc(7, 2), -99999.992f);
+  EXPECT_FLOAT_EQ(back.Acc(8, 2), 999999.938f);
+  EXPECT_FLOAT_EQ(back.Acc(3, 1), r.Acc(3, 1));
+}
+
+TEST(AcFormat, ChecksOnlyTheChannelsItWrites) {
+  TempDir dir;
+  ScriptedUi ui;
+  StrongRecord r = MakeRecord(6, 10);
+  r.Acc(2, 1) = 12345678.0f;
+  ComputePeaks(r);
+  ASSERT_TRUE(WriteAc(dir.File("g2.ac"), r, 2, ui)) << ui.OnlyMessage();
+  EXPECT_FALSE(WriteAc(dir.File("g1.ac"), r, 1, ui));
+  EXPECT_NE(ui.OnlyMessage().find("at step 2 of channel 1 "), std::string::npos) << ui.OnlyMessage();
+}
+
+TEST(AcFormat, RefusesPeakWiderThanItsColumn) {
+  TempDir dir;
+  ScriptedUi ui;
+  StrongRecord r = MakeRecord(1, 10);
+  r.Label(1) = "N-S";
+  r.Peak(1) = -1234567.0f;  // a peak the samples no longer hold
+  std::string path = dir.File("peak.ac");
+  EXPECT_FALSE(WriteAc(path, r, 0, ui));
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_EQ(ui.OnlyMessage(), "Cannot write " + path +
+                                  " as an .ac file: the peak -1234567.000 of channel 1 (N-S) is wider than its "
+                                  "10 columns.");
+}
+
 TEST(AcFormat, RecordWithoutDateIsStillKnownAsAc) {
   TempDir dir;
   ScriptedUi ui;

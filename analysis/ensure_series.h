@@ -1,5 +1,5 @@
-// The seam between drawing and analysis: before a graph is painted, the series it
-// shows are brought up to date.
+// The one path by which series reach whatever shows them: drawing, export, the peaks
+// report and the command-line tool bring the series of a graph kind up to date here.
 #pragma once
 
 #include <cstdint>
@@ -9,9 +9,17 @@ namespace sism {
 struct AppState;
 class UserInterface;
 
-// Runs the integration, Fourier, response and relation drivers, in that order, for the
-// bits of `pending` (RecalcBits) that `kind` needs; each driver clears its bit when done.
-// Arithmetic failures are raised to the caller.
+// Folds the view's own changes (AppState::view.Changes) into CalcParams::RecalcFlags: a
+// moved time window makes the Fourier spectra and relations pending when they follow it.
+void FoldViewChanges(AppState& app);
+
+// Brings the series `kind` shows up to date with the current record, settings and view:
+// runs the drivers whose bits are pending or whose series are not valid, and clears only
+// the bits it recomputed; the rest stay pending for the kind that needs them. Arithmetic
+// failures are raised to the caller.
+void BringSeriesUpToDate(AppState& app, int32_t kind, UserInterface& ui);
+
+// The same for an explicit pending set, which the drivers clear as they run.
 void EnsureSeries(AppState& app, int32_t kind, int32_t& pending, UserInterface& ui);
 
 }  // namespace sism

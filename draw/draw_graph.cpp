@@ -5,6 +5,7 @@
 
 #include "analysis/ensure_series.h"
 #include "state/app_state.h"
+#include "state/graph_kinds.h"
 #include "common/errors.h"
 #include "common/strings.h"
 #include "common/ui.h"
@@ -73,13 +74,6 @@ class ForgetOnExit {
 };
 
 }  // namespace
-
-PageForm PageFormOf(int32_t kind) {
-  if (kind >= 1 && kind <= 3) return PageForm::Wave;
-  if (kind >= 12 && kind <= 14) return PageForm::Orbit;
-  if (kind == kReportKind) return PageForm::Report;
-  return PageForm::Spectrum;
-}
 
 int32_t OrbitWindowCount(const AppState& app) {
   const GraphSettings& gs = app.graph;
@@ -162,11 +156,6 @@ ClipboardFormats ClipboardFormatsFor(bool enhanced) {
 
 void DrawGraph(AppState& app, DrawSession& session, DrawHost& host, UserInterface& ui, int32_t target,
                int32_t kind, int32_t reportSelector, DeviceContext* printer) {
-  // Pending recomputations: the calculation's word and the view's own.
-  int32_t pending = app.calc.RecalcFlags | session.viewChanges;
-  if ((pending & RecalcTimeAxis) && app.calc.FourDurationType == 1)
-    pending |= RecalcFourier | RecalcRelations;
-
   if (kind <= 0) {
     if (app.view.GraphKind == kReportKind) reportSelector = session.reportState;
   } else {
@@ -178,7 +167,7 @@ void DrawGraph(AppState& app, DrawSession& session, DrawHost& host, UserInterfac
 
   DrawScope scope(ui);
   scope.Hourglass();
-  EnsureSeries(app, kind, pending, ui);
+  BringSeriesUpToDate(app, kind, ui);
 
   const std::vector<int32_t> channels = ChannelsToDraw(app);
   if (channels.empty()) {
@@ -268,7 +257,7 @@ void DrawGraph(AppState& app, DrawSession& session, DrawHost& host, UserInterfac
 
   // The samples shown, for the main window.
   const double f = app.record.SampFreq;
-  if (kind >= 1 && kind <= 3) {
+  if (PageFormOf(kind) == PageForm::Wave) {
     // A window opening before the record starts its data that many intervals in (XData[1]).
     const double lead = frame.XData.size() > 1 && std::isfinite(frame.XData[1]) ? frame.XData[1] : 0.0;
     session.drawnFirst = RoundCoord(frame.X.Min * f + lead + frame.First);
@@ -283,19 +272,10 @@ void DrawGraph(AppState& app, DrawSession& session, DrawHost& host, UserInterfac
   session.lastFrame = frame;
 
   switch (target) {
-    case TargetScreen: {
-      const bool spectral = (kind >= 4 && kind <= 6) || (kind >= 15 && kind <= 19);
-      if (kind >= 1 && kind <= 3)
-        session.timeAxisActive = true;
-      else if (spectral)
-        session.timeAxisActive = app.calc.FourDurationType == 1;
-      else if (PageFormOf(kind) == PageForm::Orbit)
-        session.timeAxisActive = gs.OrbitTime == 1;
-      else
-        session.timeAxisActive = false;
+    case TargetScreen:
+      session.timeAxisActive = FollowsTimeAxis(app, kind);
       host.RefreshView();
       break;
-    }
     case TargetPrinter:
       doc->EndPage();
       doc->EndDocument();
@@ -304,8 +284,6 @@ void DrawGraph(AppState& app, DrawSession& session, DrawHost& host, UserInterfac
       picture->PutOnClipboard();
       break;
   }
-  app.calc.RecalcFlags = 0;
-  session.viewChanges = 0;
 }
 
 }  // namespace sism

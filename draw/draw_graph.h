@@ -14,6 +14,7 @@
 #include "draw/graph_frame.h"
 #include "draw/graphic_extensions.h"
 #include "draw/templates.h"
+#include "state/graph_kinds.h"
 
 namespace sism {
 
@@ -22,11 +23,7 @@ class UserInterface;
 
 enum DrawTarget : int32_t { TargetScreen = 1, TargetPrinter = 2, TargetClipboard = 5 };
 
-constexpr int32_t kReportKind = 21;
-
-// How the page is laid out for a kind.
-enum class PageForm { Wave, Spectrum, Orbit, Report };
-PageForm PageFormOf(int32_t kind);
+constexpr int32_t kReportKind = KindReport;
 
 // Page size in 0.01 mm and the first plot's rectangle.
 struct PageGeometry {
@@ -123,7 +120,6 @@ struct DrawSession {
   cGraphicExtensions Gx;
   std::map<int32_t, Painter> painters = DefaultPainters();
   int32_t reportState = 0;
-  int32_t viewChanges = 0;  // RecalcBits the view adds (1: the time axis changed)
   float zoom = 1;           // drawing scale of the screen picture
   bool timeAxisActive = false;
   int32_t drawnFirst = 0, drawnLast = 0;  // samples shown

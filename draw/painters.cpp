@@ -6,9 +6,9 @@ namespace sism {
 // Each graph kind's painter is added here as it is written.
 std::map<int32_t, Painter> DefaultPainters() {
   return {
-      {1, TimeHistoryPainter},
-      {2, TimeHistoryPainter},
-      {3, TimeHistoryPainter},
+      {KindAcc, TimeHistoryPainter},
+      {KindVel, TimeHistoryPainter},
+      {KindDisp, TimeHistoryPainter},
   };
 }
 

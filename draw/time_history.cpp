@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "state/app_state.h"
+#include "state/graph_kinds.h"
 #include "common/text.h"
 #include "draw/axes.h"
 
@@ -122,20 +123,11 @@ WindowRange WindowSamples(double timeMin, double timeMax, int32_t f, int32_t n) 
 }
 
 int32_t AmplitudeAxisType(int32_t kind) {
-  switch (kind) {
-    case 1:
-      return AxisAcc;
-    case 2:
-      return AxisVel;
-    case 3:
-      return AxisDisp;
-    default:
-      return 0;
-  }
+  return PageFormOf(kind) == PageForm::Wave ? KindInfo(kind).valueAxis : 0;
 }
 
 const char* PeakFormat(int32_t kind) {
-  switch (kind) {
+  switch (PageFormOf(kind) == PageForm::Wave ? KindInfo(kind).motion : 0) {
     case 1:
       return " #0.0";
     case 2:
@@ -202,7 +194,7 @@ void PlotTimeHistory(cGraphicExtensions& gx, const GraphFrame& frame) {
 void PaintTimeHistory(cGraphicExtensions& gx, GraphFrame& frame, const GraphSettings& gs,
                       const TemplateFacts& facts, int32_t kind, int32_t sampFreq, int32_t sampleCount,
                       const std::vector<TimeHistoryChannel>& channels) {
-  if (kind < 1 || kind > 3) return;
+  if (PageFormOf(kind) != PageForm::Wave) return;
   const int32_t m = static_cast<int32_t>(channels.size());
   const int32_t n = std::max(sampleCount, 0);
 
@@ -278,7 +270,9 @@ std::vector<TimeHistoryChannel> TimeHistorySeries(const AppState& app, int32_t k
   const StrongRecord& rec = app.record;
   std::vector<TimeHistoryChannel> out;
   sampleCount = 0;
-  if (kind == 1) {
+  if (PageFormOf(kind) != PageForm::Wave) return out;
+  const int32_t motionKind = KindInfo(kind).motion;
+  if (motionKind == 1) {
     sampleCount = std::clamp(rec.DataCount, 0, std::max(rec.DataCapacity(), 0));
     const int32_t columns = std::min(rec.ChanCount, rec.AccChannels());
     for (int32_t ch : list) {
@@ -291,10 +285,10 @@ std::vector<TimeHistoryChannel> TimeHistorySeries(const AppState& app, int32_t k
       }
       out.push_back(c);
     }
-  } else if (kind == 2 || kind == 3) {
+  } else {
     const MotionData& motion = app.series.motion;
-    const SeriesMatrix& series = kind == 2 ? motion.V : motion.D;
-    const std::vector<float>& peaks = kind == 2 ? motion.PeakVel : motion.PeakDisp;
+    const SeriesMatrix& series = motionKind == 2 ? motion.V : motion.D;
+    const std::vector<float>& peaks = motionKind == 2 ? motion.PeakVel : motion.PeakDisp;
     sampleCount = app.series.motionValid ? std::clamp(motion.Count, 0, series.Rows()) : 0;
     for (int32_t ch : list) {
       TimeHistoryChannel c;
@@ -311,7 +305,7 @@ std::vector<TimeHistoryChannel> TimeHistorySeries(const AppState& app, int32_t k
 }
 
 void TimeHistoryPainter(PaintContext& context) {
-  if (context.kind < 1 || context.kind > 3) return;
+  if (PageFormOf(context.kind) != PageForm::Wave) return;
   int32_t count = 0;
   const std::vector<TimeHistoryChannel> series =
       TimeHistorySeries(context.app, context.kind, context.channels, count);

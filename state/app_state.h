@@ -22,6 +22,9 @@ struct ViewState {
   std::vector<std::string> LabelCopies;
   int32_t DrawnCount = 0;
   std::vector<std::pair<int32_t, int32_t>> RelationPairs;  // (X, Y)
+  // RecalcBits the view itself adds (RecalcTimeAxis: the time window moved); folded into
+  // the pending set when series are next brought up to date.
+  int32_t Changes = 0;
 };
 
 // Values that hold for one run and are never stored.

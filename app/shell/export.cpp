@@ -4,7 +4,7 @@
 #include <cmath>
 #include <functional>
 
-#include "analysis/drivers.h"
+#include "analysis/ensure_series.h"
 #include "app/shell/properties_report.h"
 #include "common/errors.h"
 #include "common/files.h"
@@ -29,79 +29,13 @@ struct Layout {
   std::vector<std::string> labels;
 };
 
-int32_t ValueAxis(const AppState& app, int32_t kind) {
-  const bool norm = app.calc.RespNormalize;
-  switch (kind) {
-    case 1:
-      return AxisAcc;
-    case 2:
-      return AxisVel;
-    case 3:
-      return AxisDisp;
-    case 4:
-      return AxisFourier;
-    case 5:
-      return AxisPower;
-    case 6:
-    case 18:
-      return AxisCorrelation;
-    case 7:
-      return norm ? AxisNormalizedSa : AxisAccResponse;
-    case 8:
-      return AxisVelResponse;
-    case 9:
-      return AxisDispResponse;
-    case 10:
-      return norm ? AxisNormalizedPSv : AxisPseudoVelResponse;
-    case 11:
-      return AxisEnergy;
-    case 15:
-      return AxisSpectralRatio;
-    case 16:
-      return AxisPhase;
-    case 17:
-      return AxisCrossSpectrum;
-    case 19:
-      return AxisCoherence;
-    case 20:
-      return AxisResponseRatio;
-    default:
-      return 0;
-  }
-}
-
 std::string LabelAndUnit(const AxisSettings& a) {
   return a.Label + " " + a.Unit;
 }
 
 std::string ValueHeading(const AppState& app, int32_t kind) {
-  const AxisSettings& a = app.graph.Axis[ValueAxis(app, kind)];
-  return (kind == 6 || kind == 18 || kind == 19) ? a.Label : LabelAndUnit(a);
-}
-
-const char* ValueFormat(int32_t kind) {
-  switch (kind) {
-    case 1:
-      return "0.000";
-    case 2:
-      return "0.0000";
-    case 3:
-      return "0.00000";
-    default:
-      return "0.0000e+00";
-  }
-}
-
-const char* PairJoin(int32_t kind) {
-  switch (kind) {
-    case 15:
-    case 20:
-      return "/";
-    case 16:
-      return "-";
-    default:
-      return "*";
-  }
+  const AxisSettings& a = app.graph.Axis[ValueAxisOf(app, kind)];
+  return KindInfo(kind).exportUnit ? LabelAndUnit(a) : a.Label;
 }
 
 // Whole part as the axis arithmetic takes it, in single precision like the stored axis.
@@ -126,112 +60,70 @@ void FrequencyRows(const AppState& app, Layout& l) {
 }
 
 Layout MakeLayout(const AppState& app, int32_t kind) {
+  const GraphKindInfo& info = KindInfo(kind);
   Layout l;
   const StrongRecord& rec = app.record;
   const ComputedSeries& cs = app.series;
   const float fs = static_cast<float>(rec.SampFreq);
-  std::vector<int32_t> chans;
-  if (kind <= 11) {
-    chans = ChannelsToDraw(app);
-    l.columns = static_cast<int32_t>(chans.size());
-    for (int32_t ch : chans) l.labels.push_back(DisplayLabel(app, ch));
-  } else {
-    l.columns = static_cast<int32_t>(cs.relation.Pairs.size());
-    for (const RelationPair& p : cs.relation.Pairs)
-      l.labels.push_back(DisplayLabel(app, p.X) + PairJoin(kind) + DisplayLabel(app, p.Y));
-  }
-  auto ch = [chans](int32_t c) { return chans[static_cast<std::size_t>(c - 1)]; };
-  auto pair = [&cs](int32_t c) -> const RelationPair& {
-    return cs.relation.Pairs[static_cast<std::size_t>(c - 1)];
+  const std::vector<int32_t> chans = IsRelationKind(kind) ? std::vector<int32_t>{} : ChannelsToDraw(app);
+  const std::vector<KindSeries> series = SeriesOfKind(app, kind, chans);
+  l.columns = static_cast<int32_t>(series.size());
+  for (const KindSeries& s : series)
+    l.labels.push_back(IsRelationKind(kind) ? DisplayLabel(app, s.channel) + info.pairJoin + DisplayLabel(app, s.other)
+                                            : DisplayLabel(app, s.channel));
+  // A value of a column, 0 where the series has none.
+  l.value = [series](int32_t i, int32_t c) -> double {
+    const KindSeries& s = series[static_cast<std::size_t>(c - 1)];
+    return s.data != nullptr && i >= 1 && i <= s.count ? s.data[i - 1] : 0.0;
   };
-  // A vector element, 0 beyond its end.
-  auto at = [](const std::vector<float>& v, int32_t i) -> double {
-    return i >= 1 && static_cast<std::size_t>(i) <= v.size() ? v[static_cast<std::size_t>(i - 1)] : 0.0;
-  };
-  auto matrix = [ch](const SeriesMatrix& m) {
-    return [&m, ch](int32_t i, int32_t c) -> double {
-      return i >= 1 && i <= m.Rows() && ch(c) <= m.Cols() ? m(i, ch(c)) : 0.0;
-    };
-  };
+  l.xAxis = info.xAxis;
 
-  if (kind >= 1 && kind <= 3) {
-    l.xAxis = AxisTime;
-    l.xFormat = "0.000";
-    l.width = 10;
-    l.first = 1;
-    l.last = fs > 0 ? std::min(rec.DataCount, rec.DataCapacity()) : 0;
-    l.x = [fs](int32_t i) { return static_cast<double>(static_cast<float>(i - 1) / fs); };
-    if (kind == 1)
-      l.value = [&rec, ch](int32_t i, int32_t c) -> double { return rec.Acc(i, ch(c)); };
-    else
-      l.value = matrix(kind == 2 ? cs.motion.V : cs.motion.D);
-    if (kind != 1) l.last = std::min(l.last, (kind == 2 ? cs.motion.V : cs.motion.D).Rows());
-  } else if (kind == 4 || kind == 5 || kind == 15 || kind == 16 || kind == 17 || kind == 19) {
-    l.xAxis = AxisFrequency;
-    l.xFormat = "0.00000";
-    FrequencyRows(app, l);
-    if (kind == 4 || kind == 5) {
-      l.value = matrix(kind == 4 ? cs.fourier.A : cs.fourier.Pw);
-    } else {
-      l.value = [pair, at, kind](int32_t i, int32_t c) {
-        const RelationPair& p = pair(c);
-        const std::vector<float>& v = kind == 15   ? p.Ratio
-                                      : kind == 16 ? p.Phase
-                                      : kind == 17 ? p.CrossAmp
-                                                   : p.Coherence;
-        return at(v, i);
-      };
-    }
-  } else if (kind == 6 || kind == 18) {
-    l.xAxis = AxisTimeLag;
-    l.xFormat = "0.000";
-    const int32_t M = cs.fourier.NH / 2;
-    const float step = fs > 0 ? 2.0f / fs : 0.0f;
-    const int32_t m = step > 0 ? IntOf(app.graph.Axis[AxisTimeLag].Max / step) : -1;
-    if (kind == 6) {
+  switch (info.domain) {
+    case IndexDomain::Samples:
+      l.xFormat = "0.000";
+      l.width = 10;
       l.first = 1;
-      l.last = std::min(m + 1, M);
-      l.x = [step](int32_t i) { return static_cast<double>(static_cast<float>(i - 1) * step); };
-      l.value = matrix(cs.fourier.Rc);
-    } else {
-      l.first = std::max(1, M - m + 1);
-      l.last = std::min(cs.fourier.NH, M + m + 1);
-      if (m < 0) l.last = 0;
-      l.x = [step, M](int32_t i) { return static_cast<double>(static_cast<float>(i - M - 1) * step); };
-      l.value = [pair, at](int32_t i, int32_t c) { return at(pair(c).CrossCorr, i); };
+      l.last = fs > 0 ? std::min(rec.DataCount, rec.DataCapacity()) : 0;
+      if (info.motion != 1) l.last = std::min(l.last, (info.motion == 2 ? cs.motion.V : cs.motion.D).Rows());
+      l.x = [fs](int32_t i) { return static_cast<double>(static_cast<float>(i - 1) / fs); };
+      break;
+    case IndexDomain::Frequency:
+      l.xFormat = "0.00000";
+      FrequencyRows(app, l);
+      break;
+    case IndexDomain::HalfLag:
+    case IndexDomain::SymmetricLag: {
+      l.xFormat = "0.000";
+      const int32_t M = cs.fourier.NH / 2;
+      const float step = fs > 0 ? 2.0f / fs : 0.0f;
+      const int32_t m = step > 0 ? IntOf(app.graph.Axis[AxisTimeLag].Max / step) : -1;
+      if (info.domain == IndexDomain::HalfLag) {
+        l.first = 1;
+        l.last = std::min(m + 1, M);
+        l.x = [step](int32_t i) { return static_cast<double>(static_cast<float>(i - 1) * step); };
+      } else {
+        l.first = std::max(1, M - m + 1);
+        l.last = std::min(cs.fourier.NH, M + m + 1);
+        if (m < 0) l.last = 0;
+        l.x = [step, M](int32_t i) { return static_cast<double>(static_cast<float>(i - M - 1) * step); };
+      }
+      break;
     }
-  } else if ((kind >= 7 && kind <= 11) || kind == 20) {
-    const ResponseData& r = cs.response;
-    l.xAxis = AxisPeriod;
-    l.xFormat = "0.00000";
-    l.first = 1;
-    l.last = std::min<int32_t>(r.NP, static_cast<int32_t>(r.T.size()));
-    l.x = [&r](int32_t i) -> double { return r.T[static_cast<std::size_t>(i - 1)]; };
-    if (kind == 20) {
-      l.value = [pair, at](int32_t i, int32_t c) { return at(pair(c).RespRatio, i); };
-    } else {
-      const int32_t q = kind - 6;
-      l.value = [&r, ch, q](int32_t i, int32_t c) -> double {
-        return ch(c) <= r.ChanCount ? r.R(q, ch(c), i) : 0.0;
-      };
+    case IndexDomain::Period: {
+      const ResponseData& r = cs.response;
+      l.xFormat = "0.00000";
+      l.first = 1;
+      l.last = std::min<int32_t>(r.NP, static_cast<int32_t>(r.T.size()));
+      l.x = [&r](int32_t i) -> double { return r.T[static_cast<std::size_t>(i - 1)]; };
+      break;
     }
+    case IndexDomain::None:
+      break;
   }
   return l;
 }
 
 }  // namespace
-
-bool ExportableKind(int32_t kind) {
-  return (kind >= 1 && kind <= 11) || (kind >= 15 && kind <= 20);
-}
-
-int32_t SeriesNeeds(int32_t kind) {
-  if (kind == 2 || kind == 3 || kind == 13 || kind == 14) return RecalcIntegration;
-  if (kind >= 4 && kind <= 6) return RecalcFourier;
-  if (kind >= 7 && kind <= 11) return RecalcResponse;
-  if (kind >= 15 && kind <= 20) return RecalcFourier | RecalcResponse | RecalcRelations;
-  return 0;
-}
 
 std::string ExportText(const AppState& app, int32_t kind, int32_t filterIndex, bool switchV) {
   if (!ExportableKind(kind)) return {};
@@ -265,7 +157,7 @@ std::string ExportText(const AppState& app, int32_t kind, int32_t filterIndex, b
   for (const std::string& label : l.labels) cells.push_back(head(label));
   out += join(cells);
 
-  const char* vf = ValueFormat(kind);
+  const char* vf = KindInfo(kind).exportFormat;
   for (int32_t i = l.first; i <= l.last; ++i) {
     cells.assign(1, cell(FormatNumber(l.x(i), l.xFormat)));
     for (int32_t c = 1; c <= l.columns; ++c) cells.push_back(cell(FormatNumber(l.value(i, c), vf)));
@@ -288,38 +180,6 @@ bool WriteExport(const AppState& app, int32_t kind, const std::string& path, int
         "Failed to write " + path + " (Err#" + std::to_string(info.number) + ": " + info.description + ")",
         MsgIcon::Critical, ProgramTitle() + ": WriteExport");
     return false;
-  }
-}
-
-void BringSeriesUpToDate(AppState& app, int32_t kind, UserInterface& ui) {
-  const int32_t needs = SeriesNeeds(kind);
-  ComputedSeries& cs = app.series;
-  const int32_t flags = app.calc.RecalcFlags;
-  auto stale = [&](int32_t bit, bool valid) { return (needs & bit) && ((flags & bit) || !valid); };
-  bool relationsStale = stale(RecalcRelations, cs.relationValid);
-  if (stale(RecalcIntegration, cs.motionValid)) {
-    RunIntegrationDriver(app, ui);
-    cs.motionValid = true;
-    app.calc.RecalcFlags &= ~RecalcIntegration;
-  }
-  if (stale(RecalcFourier, cs.fourierValid)) {
-    RunFourierDriver(app, ui);
-    cs.fourierValid = true;
-    app.calc.RecalcFlags &= ~RecalcFourier;
-    relationsStale = needs & RecalcRelations;
-    if (!(needs & RecalcRelations)) cs.relationValid = false;
-  }
-  if (stale(RecalcResponse, cs.responseValid)) {
-    RunResponseDriver(app, ui);
-    cs.responseValid = true;
-    app.calc.RecalcFlags &= ~RecalcResponse;
-    relationsStale = needs & RecalcRelations;
-    if (!(needs & RecalcRelations)) cs.relationValid = false;
-  }
-  if (relationsStale) {
-    RunRelationDriver(app, ui);
-    cs.relationValid = true;
-    app.calc.RecalcFlags &= ~RecalcRelations;
   }
 }
 

@@ -6,19 +6,15 @@
 #include <cstdint>
 #include <string>
 
+#include "analysis/ensure_series.h"
 #include "state/app_state.h"
+#include "state/graph_kinds.h"
 #include "common/ui.h"
 
 namespace sism {
 
 // Filter index of the export dialog.
 enum ExportFilter : int32_t { ExportComma = 1, ExportFixed = 2, ExportTab = 3 };
-
-// Kinds the writer has a layout for: 1 to 11 and 15 to 20 (the orbits have none).
-bool ExportableKind(int32_t kind);
-
-// RecalcBits the series of a view or export kind are computed by (0 for kinds 1 and 12).
-int32_t SeriesNeeds(int32_t kind);
 
 // The whole file text (every line ends with CR LF) for the series as they are now; the
 // caller brings them up to date first. Empty for kinds without a layout. With
@@ -31,12 +27,9 @@ std::string ExportText(const AppState& app, int32_t kind, int32_t filterIndex, b
 bool WriteExport(const AppState& app, int32_t kind, const std::string& path, int32_t filterIndex,
                  UserInterface& ui);
 
-// Runs the analysis drivers whose series the kind needs and that are stale or pending.
-// Arithmetic failures reach the caller.
-void BringSeriesUpToDate(AppState& app, int32_t kind, UserInterface& ui);
-
 // The front end's work after the file was chosen: status text and hourglass, the
-// drivers the kind needs, then the writer.
+// series brought up to date (BringSeriesUpToDate), then the writer. Only kinds with a
+// layout (ExportableKind) are written.
 bool ExportSeries(AppState& app, int32_t kind, const std::string& path, int32_t filterIndex,
                   UserInterface& ui);
 

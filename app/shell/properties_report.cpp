@@ -126,13 +126,7 @@ std::string OverwriteQuestion(const std::string& path) {
 }
 
 std::string ExportDialogTitle(int32_t kind) {
-  return Str(8132) + " - " + Str(7100 + kind);
-}
-
-std::string KindTitleTemplate(const AppState& app, int32_t kind) {
-  if (kind < 1 || kind > kGraphTitleCount) return {};
-  if (app.calc.RespNormalize && kind >= 7 && kind <= 10) return app.graph.GraphTitle[kind + 15];
-  return app.graph.GraphTitle[kind];
+  return Str(8132) + " - " + KindName(kind);
 }
 
 std::string ExpandedKindTitle(const AppState& app, int32_t kind) {
@@ -140,7 +134,7 @@ std::string ExpandedKindTitle(const AppState& app, int32_t kind) {
 }
 
 std::string SavingStatusText(const AppState& app, const std::string& path) {
-  return Str(8148) + " " + ExpandedKindTitle(app, 1) + " to " + path;
+  return Str(8148) + " " + ExpandedKindTitle(app, KindAcc) + " to " + path;
 }
 
 std::string ExportingStatusText(const AppState& app, int32_t kind, const std::string& path) {

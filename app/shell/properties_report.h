@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "state/app_state.h"
+#include "state/graph_kinds.h"
 
 namespace sism {
 
@@ -41,10 +42,7 @@ std::string ExportDialogTitle(int32_t kind);
 std::string SavingStatusText(const AppState& app, const std::string& path);
 std::string ExportingStatusText(const AppState& app, int32_t kind, const std::string& path);
 
-// Title template of kind k as the graph shows it: the normalised templates stand in for
-// kinds 7 to 10 when the response spectra are normalised.
-std::string KindTitleTemplate(const AppState& app, int32_t kind);
-// That template expanded with the current record's facts.
+// The kind's title template (KindTitleTemplate) expanded with the current record's facts.
 std::string ExpandedKindTitle(const AppState& app, int32_t kind);
 
 // Line break of every report and export.

@@ -8,6 +8,18 @@
 
 namespace sism {
 
+void SetTimeWindow(AppState& app, const TimeWindow& w) {
+  AxisSettings& t = app.graph.Axis[AxisTime];
+  t.Min = static_cast<float>(w.lo);
+  t.Max = static_cast<float>(w.hi);
+  app.view.Changes |= RecalcTimeAxis;
+}
+
+TimeWindow CurrentTimeWindow(const AppState& app) {
+  const AxisSettings& t = app.graph.Axis[AxisTime];
+  return {t.Min, t.Max};
+}
+
 int32_t RecordSeconds(int32_t dataCount, int32_t sampFreq) {
   if (sampFreq <= 0 || dataCount <= 0) return 0;
   return dataCount / sampFreq;

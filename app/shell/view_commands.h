@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "state/app_state.h"
+
 namespace sism {
 
 // The visible time window [lo, hi] in seconds.
@@ -23,6 +25,11 @@ struct TimeWindow {
 std::optional<TimeWindow> ShiftTimeWindow(const TimeWindow& w, double f, int32_t recordSeconds);
 // Window length times f, kept between 5 and 599 seconds; nothing when refused.
 std::optional<TimeWindow> ZoomTimeWindow(const TimeWindow& w, double f);
+// Shows the window on the time axis and notes the move, so that series following the
+// time axis are recomputed before they are next shown.
+void SetTimeWindow(AppState& app, const TimeWindow& w);
+// The time axis' current window.
+TimeWindow CurrentTimeWindow(const AppState& app);
 // Sample count over frequency, both whole numbers; 0 without a frequency.
 int32_t RecordSeconds(int32_t dataCount, int32_t sampFreq);
 

@@ -5,6 +5,7 @@
 #include "state/app_state.h"
 #include "common/errors.h"
 #include "draw/image_output.h"
+#include "tests/support/fake_draw_host.h"
 #include "tests/support/recording_dc.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
@@ -15,69 +16,7 @@ namespace {
 using test::RecordingDc;
 using test::ScriptedUi;
 
-class FakePrintDocument : public PrintDocument {
- public:
-  explicit FakePrintDocument(std::vector<std::string>& log) : log_(log) {}
-  ~FakePrintDocument() override { log_.push_back("destroyed"); }
-  DeviceContext& Dc() override { return dc; }
-  int32_t HorzRes() const override { return 4800; }
-  int32_t VertRes() const override { return 6800; }
-  int32_t HorzSizeMm() const override { return 200; }
-  int32_t VertSizeMm() const override { return 280; }
-  void StartPage() override { log_.push_back("StartPage"); }
-  void EndPage() override { log_.push_back("EndPage"); }
-  void EndDocument() override { log_.push_back("EndDocument"); }
-  RecordingDc dc{TechRasterPrinter, 600};
-
- private:
-  std::vector<std::string>& log_;
-};
-
-class FakePicture : public ClipboardPicture {
- public:
-  explicit FakePicture(std::vector<std::string>& log) : log_(log) {}
-  DeviceContext& Dc() override { return dc; }
-  void PutOnClipboard() override { log_.push_back("PutOnClipboard"); }
-  RecordingDc dc{TechMetafile};
-
- private:
-  std::vector<std::string>& log_;
-};
-
-class FakeHost : public DrawHost {
- public:
-  RecordingDc screen;
-  std::vector<std::string> log;
-  bool printerFails = false;
-  int32_t areaW = 0, areaH = 0;
-  ClipboardFormats formats;
-  int32_t pictureW = 0, pictureH = 0;
-
-  void SetViewArea(int32_t w, int32_t h) override {
-    areaW = w;
-    areaH = h;
-  }
-  int32_t ViewWidth() override { return areaW / 15; }
-  int32_t ViewHeight() override { return areaH / 15; }
-  DeviceContext* ViewDc() override { return &screen; }
-  void RefreshView() override { log.push_back("Refresh"); }
-  std::unique_ptr<PrintDocument> StartPrintDocument(const std::string& name, DeviceContext*) override {
-    log.push_back("StartDocument " + name);
-    if (printerFails) return nullptr;
-    return std::make_unique<FakePrintDocument>(log);
-  }
-  int32_t ReferencePixelsPerInchX() override { return 600; }
-  int32_t ReferencePixelsPerInchY() override { return 600; }
-  int32_t ScreenTwipsPerPixelX() override { return 15; }
-  int32_t ScreenTwipsPerPixelY() override { return 15; }
-  std::unique_ptr<ClipboardPicture> StartClipboardPicture(ClipboardFormats f, int32_t vw, int32_t vh, int32_t,
-                                                          int32_t) override {
-    formats = f;
-    pictureW = vw;
-    pictureH = vh;
-    return std::make_unique<FakePicture>(log);
-  }
-};
+using test::FakeHost;
 
 struct DrawFixture : ::testing::Test {
   AppState app;
@@ -241,14 +180,15 @@ TEST_F(DrawFixture, ChannelListAndNoChannels) {
 TEST_F(DrawFixture, PrintingDrawsEverySample) {
   app.graph.WaveIncrement = 4;
   app.calc.RecalcFlags = RecalcIntegration;
-  session.viewChanges = RecalcTimeAxis;
+  app.view.Changes = RecalcTimeAxis;
   DrawGraph(app, session, host, ui, TargetPrinter, 2);
   EXPECT_EQ(incrementSeen, 1);
   EXPECT_EQ(app.graph.WaveIncrement, 4);
   EXPECT_EQ(host.log, (std::vector<std::string>{"StartDocument Sismora", "StartPage", "EndPage",
                                                 "EndDocument", "destroyed"}));
-  EXPECT_EQ(app.calc.RecalcFlags, 0);
-  EXPECT_EQ(session.viewChanges, 0);
+  // Velocity is computed; the spectra that follow the moved time window wait for their view.
+  EXPECT_EQ(app.calc.RecalcFlags, RecalcFourier | RecalcRelations);
+  EXPECT_EQ(app.view.Changes, 0);
   EXPECT_EQ(session.Gx.hdc(), nullptr);  // the page context is gone
 
   host.log.clear();

@@ -43,7 +43,7 @@ std::vector<int32_t> ChannelsToDraw(const AppState& app);
 
 // Everything a painter gets.
 struct PaintContext {
-  AppState& app;
+  const AppState& app;  // painters only read the state
   cGraphicExtensions& gx;
   GraphFrame& frame;
   int32_t kind;

@@ -49,7 +49,8 @@ std::string ChannelProblem(const StrongRecord& rec, int32_t ch) {
     if (std::fabs(x[i]) < 99999.0f) continue;
     std::string text = AcValue(x[i]);
     if (text.size() > kValueWidth)
-      return TooWide("the sample " + text + " at step " + std::to_string(i + 1) + " of " + ChannelName(rec, ch));
+      return TooWide("the sample " + text + " at step " + std::to_string(i + 1) + " of " +
+                     ChannelName(rec, ch));
   }
   std::string peak = AcValue(rec.Peak(ch));
   if (peak.size() > kValueWidth) return TooWide("the peak " + peak + " of " + ChannelName(rec, ch));
@@ -61,7 +62,7 @@ std::string ChannelProblem(const StrongRecord& rec, int32_t ch) {
 }  // namespace
 
 bool ReadAc(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  try {
+  return TrapReadErrorsTitled(ui, path, "ReadAc - " + ProgramTitle(), [&] {
     TextFile file(path);
     std::string head = file.ReadLine();
     rec.RecDate = Trim(Field(head, 1, 10));
@@ -103,10 +104,7 @@ bool ReadAc(const std::string& path, StrongRecord& rec, UserInterface& ui) {
       }
     }
     return true;
-  } catch (const std::exception& e) {
-    ReportReadFailure(ui, path, "ReadAc - " + ProgramTitle(), e);
-    return false;
-  }
+  });
 }
 
 bool ReadAcs(const std::string& path, StrongRecord& rec, UserInterface& ui) {

@@ -21,7 +21,8 @@ constexpr std::size_t kFirstChannel = 728;
 // The channel table ends where the header ends.
 constexpr int32_t kMaxChannels = static_cast<int32_t>((kHeaderSize - kFirstChannel - 40) / kChannelBlock + 1);
 
-struct InvalidEvt {};
+// The one message for a file that is not an event file this reader knows.
+constexpr const char* kInvalidEvt = "Invalid EVT File";
 
 // Text fields are NUL-terminated; what follows the NUL is leftover memory.
 std::string HeaderText(ByteReader& r, std::size_t at, std::size_t width) {
@@ -54,7 +55,7 @@ int32_t Sample(ByteReader& r, int bytes) {
 
 bool ReadBody(const std::string& path, StrongRecord& rec) {
   std::string data = ReadWholeFile(path);
-  if (data.empty() || data[0] != 'K') throw InvalidEvt{};
+  if (data.empty() || data[0] != 'K') throw InvalidRecordFile(kInvalidEvt);
   if (data.size() < kHeaderSize) Raise(ErrInputPastEnd);
   ByteReader h(std::string_view(data).substr(0, kHeaderSize));
 
@@ -74,10 +75,10 @@ bool ReadBody(const std::string& path, StrongRecord& rec) {
   std::string_view body = std::string_view(data).substr(kHeaderSize);
   if (bytes < 2 || bytes > 4 || bits < 1 || bits > 32 || channels < 1 || channels > kMaxChannels ||
       samples < 1 || freq < 1)
-    throw InvalidEvt{};
+    throw InvalidRecordFile(kInvalidEvt);
   if (static_cast<uint64_t>(samples) * static_cast<uint64_t>(channels) * static_cast<uint64_t>(bytes) >
       body.size())
-    throw InvalidEvt{};
+    throw InvalidRecordFile(kInvalidEvt);
 
   rec.ChanCount = channels;
   rec.DataCount = samples;
@@ -105,7 +106,7 @@ bool ReadBody(const std::string& path, StrongRecord& rec) {
     float fullScale = HeaderSingle(h, base + 32);
     float sensitivity = HeaderSingle(h, base + 36);
     float fullAcc = fullScale / sensitivity * 980.0f;
-    if (!std::isfinite(fullAcc)) throw InvalidEvt{};
+    if (!std::isfinite(fullAcc)) throw InvalidRecordFile(kInvalidEvt);
     rec.Coef(c) = static_cast<float>(fullAcc / counts);
     rec.Offset(c) = 0;
   }
@@ -133,14 +134,7 @@ bool ReadBody(const std::string& path, StrongRecord& rec) {
 }  // namespace
 
 bool ReadAltus(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadAltus", [&] {
-    try {
-      return ReadBody(path, rec);
-    } catch (const InvalidEvt&) {
-      ui.MsgBox("Invalid EVT File", MsgIcon::Critical, ReaderTitle("ReadAltus"));
-      return false;
-    }
-  });
+  return TrapReadErrors(ui, path, "ReadAltus", [&] { return ReadBody(path, rec); });
 }
 
 }  // namespace sism

@@ -199,15 +199,9 @@ bool ReadCosmos(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     const std::string& text = file.Contents();
     std::string first = file.ReadLine();
     std::string kind = UCase(Left(first, 4));
-    if (kind != "CORR" && kind != "UNCO") {
-      ui.MsgBox(path + " is not a corrected or uncorrected acceleration file.", MsgIcon::Critical,
-                ReaderTitle("ReadCosmos"));
-      return false;
-    }
-    if (Mid(first, 36, 5) != "01.20") {
-      ui.MsgBox(path + " is not Ver.01.20 COSMOS format.", MsgIcon::Critical, ReaderTitle("ReadCosmos"));
-      return false;
-    }
+    if (kind != "CORR" && kind != "UNCO")
+      throw InvalidRecordFile(path + " is not a corrected or uncorrected acceleration file.");
+    if (Mid(first, 36, 5) != "01.20") throw InvalidRecordFile(path + " is not Ver.01.20 COSMOS format.");
     int32_t chans = std::max(CountChannels(text), 1);
     rec.StartChannels(chans);
 

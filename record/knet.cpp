@@ -127,10 +127,7 @@ bool ReadKNET(const std::string& path, StrongRecord& rec, UserInterface& ui) {
       double factor = ScaleFactor(HeaderValue(lines, 13));
       rec.Peak(k) = ToSingle(HeaderValue(lines, 14));
 
-      if (rec.DataCount < 1 || rec.SampFreq < 1) {
-        ui.MsgBox(file + " has no effective data.", MsgIcon::Critical, ReaderTitle("ReadKNET"));
-        return false;
-      }
+      if (rec.DataCount < 1 || rec.SampFreq < 1) throw InvalidRecordFile(file + " has no effective data.");
 
       float* acc = rec.Channel(k);
       int64_t i = 0;

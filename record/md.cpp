@@ -22,7 +22,8 @@ constexpr std::size_t kBlock = 512;
 // sample count at 480.
 constexpr int32_t kMaxChannels4 = (480 - 270) / 2;
 
-struct InvalidMd {};
+// The one message for a file that is not a recorder file this reader knows.
+constexpr const char* kInvalidMd = "Invalid MD File";
 
 enum class SampleKind { Bits16, Bits14Gain, Bits24 };
 
@@ -61,7 +62,7 @@ bool ReadBody(const std::string& path, StrongRecord& rec) {
   else if (data.size() >= 2 && data[0] == 0 && data[1] == 1)
     h = 0;
   else
-    throw InvalidMd{};
+    throw InvalidRecordFile(kInvalidMd);
   if (data.size() < kBlock) Raise(ErrInputPastEnd);
   const auto* hd = reinterpret_cast<const uint8_t*>(data.data());
   const int version = hd[h + 1];
@@ -81,7 +82,7 @@ bool ReadBody(const std::string& path, StrongRecord& rec) {
     if (flags & 0x4000u) extraBytes = 2;
     preEvent = 10;
     sampleBytes = 2;
-    if (channels < 1) throw InvalidMd{};
+    if (channels < 1) throw InvalidRecordFile(kInvalidMd);
   } else if (version == 4) {
     channels = hd[6];
     std::string code = data.substr(8, 6);
@@ -97,11 +98,11 @@ bool ReadBody(const std::string& path, StrongRecord& rec) {
     headerCount = n > 0x7FFFFFFFu ? 0x7FFFFFFF : static_cast<int32_t>(n);
     kind = SampleKind::Bits24;
     sampleBytes = 3;
-    if (channels < 1 || channels > kMaxChannels4) throw InvalidMd{};
+    if (channels < 1 || channels > kMaxChannels4) throw InvalidRecordFile(kInvalidMd);
   } else {
-    throw InvalidMd{};
+    throw InvalidRecordFile(kInvalidMd);
   }
-  if (freq < 1) throw InvalidMd{};
+  if (freq < 1) throw InvalidRecordFile(kInvalidMd);
 
   // Data blocks up to the end marker or the end of the file; a short last block
   // reads as if padded with zeros.
@@ -118,7 +119,7 @@ bool ReadBody(const std::string& path, StrongRecord& rec) {
   const std::size_t counted = blocks > 0 ? (blocks - 1) * kBlock : 0;
   int64_t count = static_cast<int64_t>(counted / frameSize / static_cast<std::size_t>(freq)) * freq;
   if (headerCount > 0 && headerCount <= count) count = headerCount;
-  if (count < 1) throw InvalidMd{};
+  if (count < 1) throw InvalidRecordFile(kInvalidMd);
 
   rec.ChanCount = channels;
   rec.SiteName.clear();  // the format names no site
@@ -172,7 +173,7 @@ bool ReadBody(const std::string& path, StrongRecord& rec) {
     if (!zero) break;
     --rec.DataCount;
   }
-  if (rec.DataCount < 1) throw InvalidMd{};
+  if (rec.DataCount < 1) throw InvalidRecordFile(kInvalidMd);
   if (rec.DataCount < rec.DataCapacity()) {
     // Keep the matrix exactly as long as the data.
     std::vector<float> kept;
@@ -193,14 +194,7 @@ bool ReadBody(const std::string& path, StrongRecord& rec) {
 }  // namespace
 
 bool ReadMD(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadMD", [&] {
-    try {
-      return ReadBody(path, rec);
-    } catch (const InvalidMd&) {
-      ui.MsgBox("Invalid MD File", MsgIcon::Critical, ReaderTitle("ReadMD"));
-      return false;
-    }
-  });
+  return TrapReadErrors(ui, path, "ReadMD", [&] { return ReadBody(path, rec); });
 }
 
 }  // namespace sism

@@ -102,10 +102,7 @@ bool ReadPeer(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     std::string l1, l2, l3;
     bool readable = in.TryReadLine(l1) && StartsWith(l1, "PEER") && in.TryReadLine(l2) &&
                     in.TryReadLine(l3) && StartsWith(l3, "ACCE");
-    if (!readable) {
-      ui.MsgBox(path + " is not a readable PEER file.", MsgIcon::Critical, ReaderTitle("ReadPeer"));
-      return false;
-    }
+    if (!readable) throw InvalidRecordFile(path + " is not a readable PEER file.");
     float factor = l3.find("UNITS OF G") != std::string::npos ? 980.0f : 1.0f;
     std::string l4 = in.ReadLine();
     int32_t count;

@@ -176,10 +176,7 @@ bool ReadRaw(const std::string& path, StrongRecord& rec, UserInterface& ui) {
       layout = &kLayoutB;
     else if (kind == "UNCO")
       layout = &kLayoutC;
-    if (!layout) {
-      ui.MsgBox(path + " is invalid RAW file.", MsgIcon::Critical, ReaderTitle("ReadRaw"));
-      return false;
-    }
+    if (!layout) throw InvalidRecordFile(path + " is invalid RAW file.");
     const Layout& l = *layout;
     int32_t chans = std::max(CountLinesBeginning(text, kEndTag), 1);
     rec.StartChannels(chans);

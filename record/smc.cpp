@@ -80,10 +80,8 @@ bool ReadSmc(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     TextFile file(path);
     const std::string& text = file.Contents();
     std::string kind = UCase(Left(file.ReadLine(), 4));
-    if (kind != "0 UN" && kind != "1 UN" && kind != "2 CO") {
-      ui.MsgBox(path + " is invalid SMC file.", MsgIcon::Critical, ReaderTitle("ReadSmc"));
-      return false;
-    }
+    if (kind != "0 UN" && kind != "1 UN" && kind != "2 CO")
+      throw InvalidRecordFile(path + " is invalid SMC file.");
     int32_t chans = std::max(CountLinesBeginning(text, kEndTag), 1);
     rec.StartChannels(chans);
 

@@ -233,9 +233,9 @@ TEST(AcFormat, RefusesPeakWiderThanItsColumn) {
   std::string path = dir.File("peak.ac");
   EXPECT_FALSE(WriteAc(path, r, 0, ui));
   EXPECT_FALSE(std::filesystem::exists(path));
-  EXPECT_EQ(ui.OnlyMessage(), "Cannot write " + path +
-                                  " as an .ac file: the peak -1234567.000 of channel 1 (N-S) is wider than its "
-                                  "10 columns.");
+  EXPECT_EQ(ui.OnlyMessage(),
+            "Cannot write " + path +
+                " as an .ac file: the peak -1234567.000 of channel 1 (N-S) is wider than its 10 columns.");
 }
 
 TEST(AcFormat, RecordWithoutDateIsStillKnownAsAc) {

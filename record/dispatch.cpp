@@ -75,7 +75,7 @@ int32_t ExtensionRule(const std::string& ext, const std::string& head, const std
 
 bool CallReader(const ReaderTable& readers, int32_t code, const std::string& path, StrongRecord& rec,
                 UserInterface& ui) {
-  if (code < 0 || code > FormatOther || readers[static_cast<std::size_t>(code)] == nullptr) return false;
+  if (code < 0 || code > FormatLast || readers[static_cast<std::size_t>(code)] == nullptr) return false;
   return readers[static_cast<std::size_t>(code)](path, rec, ui);
 }
 

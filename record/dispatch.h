@@ -17,7 +17,7 @@ int32_t DetectFormat(const std::string& path);
 
 // The reader of every format code (index = RecordFormat code); a null entry is "no reader".
 // Codes 12 and 13 fall back to the general reader (entry FormatOther).
-using ReaderTable = std::array<ReaderFunction, FormatOther + 1>;
+using ReaderTable = std::array<ReaderFunction, FormatLast + 1>;
 const ReaderTable& DefaultReaders();
 
 // Fills `rec` from the file and finishes it: capacity, JMA group and intensity, PeakAcc,

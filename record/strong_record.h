@@ -29,6 +29,16 @@ enum RecordFormat : int32_t {
   FormatRaw = 15,
   FormatCosmos = 16,
   FormatOther = 17,
+  // Formats of networks read beyond the recorders above.
+  FormatJmaCsv = 18,
+  FormatEsm = 19,
+  FormatGeoNet = 20,
+  FormatCwb = 21,
+  FormatUnam = 22,
+  FormatBhrc = 23,
+  FormatAfad = 24,
+  FormatUsc = 25,
+  FormatLast = FormatUsc,
 };
 
 class StrongRecord {

@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 DEMO := samples/demo.ac
 
 # Packages the build, the tests and the program need.
-PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev \
+PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev nlohmann-json3-dev \
             qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation2 xvfb xauth
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

@@ -432,6 +432,41 @@ std::string PadRight(std::string_view s, std::size_t width) {
   return t;
 }
 
+std::string EncodeEscapes(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      out += "\\n";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string DecodeEscapes(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      out += text[i];
+      continue;
+    }
+    if (++i >= text.size()) break;
+    const char c = text[i];
+    if (c == 'n' || c == 'N')
+      out += "\r\n";
+    else if (c == 't' || c == 'T')
+      out += '\t';
+    else
+      out += c;
+  }
+  return out;
+}
+
 bool StartsWith(std::string_view s, std::string_view prefix) {
   return s.substr(0, prefix.size()) == prefix;
 }

@@ -1,5 +1,6 @@
 // Text helpers shared by readers, reports and settings: trimming, fixed columns,
-// text-to-number conversion and number formatting. Each rule lives here once.
+// text-to-number conversion, number formatting and the escapes of multi-line texts.
+// Each rule lives here once.
 #pragma once
 
 #include <cstdint>
@@ -62,6 +63,14 @@ std::string NumberText(float value);
 std::string AlignRight(std::string_view s, std::size_t width);
 // The text padded with blanks on the right to `width`; a longer text is kept whole.
 std::string PadRight(std::string_view s, std::size_t width);
+
+// Multi-line texts kept on one line of a settings file. Encoding turns each line break
+// (CR LF, or a lone LF or CR) into "\n" and each tab into "\t", and leaves backslashes
+// alone, so that a one-line text is stored as it reads. Decoding turns "\n" and "\N" into
+// CR LF and "\t" and "\T" into a tab; any other escaped character stands for itself,
+// and a final lone "\" is dropped.
+std::string EncodeEscapes(std::string_view text);
+std::string DecodeEscapes(std::string_view text);
 
 bool StartsWith(std::string_view s, std::string_view prefix);
 bool EndsWith(std::string_view s, std::string_view suffix);

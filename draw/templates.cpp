@@ -24,6 +24,32 @@ int32_t SafeRound(double v) {
   return RoundCoord(v);
 }
 
+// Font of page texts: size in points to 0.01 mm, upright.
+void SelectFont(cGraphicExtensions& gx, const FontSettings& font) {
+  gx.SetFontName(font.Name);
+  gx.SetFontSize(SafeRound(static_cast<double>(font.Size) * 35.28));
+  gx.SetFontBold(font.Bold);
+  gx.SetFontItalic(font.Italic);
+  gx.SetFontUnderline(font.Underline);
+  gx.SetFontColor(static_cast<Rgb>(font.Color));
+  gx.SetFontAngle(0);
+}
+
+// A text edited in a window may break its lines with LF, one read from settings with
+// CR LF; the device contexts break lines at LF only.
+std::string LfLineBreaks(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r') {
+      out += text[i];
+    } else {
+      out += '\n';
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 TemplateFacts CurrentTemplateFacts(const AppState& app) {
@@ -121,14 +147,7 @@ std::string Expand(const std::string& tmpl, const TemplateFacts& f) {
 
 void DrawHeaderFooter(cGraphicExtensions& gx, const GraphSettings& gs, const TemplateFacts& facts,
                       int32_t pageWidth, int32_t pageHeight) {
-  const FontSettings& font = gs.Font[4];
-  gx.SetFontName(font.Name);
-  gx.SetFontSize(SafeRound(static_cast<double>(font.Size) * 35.28));
-  gx.SetFontBold(font.Bold);
-  gx.SetFontItalic(font.Italic);
-  gx.SetFontUnderline(font.Underline);
-  gx.SetFontColor(static_cast<Rgb>(font.Color));
-  gx.SetFontAngle(0);
+  SelectFont(gx, gs.Font[4]);
   const std::string* rows[2] = {&gs.Header, &gs.Footer};
   for (int row = 0; row < 2; ++row) {
     const std::string& text = *rows[row];
@@ -155,41 +174,14 @@ void DrawHeaderFooter(cGraphicExtensions& gx, const GraphSettings& gs, const Tem
   }
 }
 
-std::string DecodeEscapes(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\') {
-      out += text[i];
-      continue;
-    }
-    if (++i >= text.size()) break;
-    const char c = text[i];
-    if (c == 'n' || c == 'N')
-      out += "\r\n";
-    else if (c == 't' || c == 'T')
-      out += '\t';
-    else
-      out += c;
-  }
-  return out;
-}
-
-std::string EncodeEscapes(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r') {
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out += "\\n";
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else {
-      out += c;
-    }
-  }
-  return out;
+void DrawReportText(cGraphicExtensions& gx, const GraphSettings& gs, const ReportGraph& box,
+                    const TemplateFacts& facts) {
+  if (box.Text.empty()) return;
+  SelectFont(gx, gs.Font[1]);
+  gx.SetTextAlign(TaLeft | TaTop);
+  const double left = box.Left, top = box.Top;
+  gx.DrawText(SafeRound(left * 100), SafeRound(top * 100), SafeRound((left + box.Width) * 100),
+              SafeRound((top + box.Height) * 100), LfLineBreaks(Expand(box.Text, facts)));
 }
 
 }  // namespace sism

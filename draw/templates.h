@@ -1,5 +1,5 @@
 // Title and legend templates: %-codes for facts of the record and the analysis, the
-// page header and footer, and the escapes that keep multi-line texts on one line.
+// page header and footer, and the text boxes of the report page.
 #pragma once
 
 #include <cstdint>
@@ -42,10 +42,10 @@ std::string Expand(const std::string& tmpl, const TemplateFacts& facts);
 void DrawHeaderFooter(cGraphicExtensions& gx, const GraphSettings& gs, const TemplateFacts& facts,
                       int32_t pageWidth, int32_t pageHeight);
 
-// "\n" and "\N" become a line break (CR LF), "\t" and "\T" a tab; any other escaped
-// character stands for itself; a final lone "\" is dropped.
-std::string DecodeEscapes(const std::string& text);
-// Line breaks (CR LF, or a lone LF or CR) become "\n", tabs "\t".
-std::string EncodeEscapes(const std::string& text);
+// Draws a text box of the report page: its text (as edited, with real line breaks and
+// tabs) with the %-codes replaced, in the title font, wrapped inside the box. The box is
+// in millimetres from the page's top left corner; drawing units are 0.01 mm.
+void DrawReportText(cGraphicExtensions& gx, const GraphSettings& gs, const ReportGraph& box,
+                    const TemplateFacts& facts);
 
 }  // namespace sism

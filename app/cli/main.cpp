@@ -1,7 +1,7 @@
 // sismora-cli COMMAND [options] FILE...: the program's core without its window, for
 // scripts that process many records: reports, peaks, exports, graphs and .ac copies.
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -10,6 +10,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "app/cli/cli.h"
 #include "state/app_state.h"
@@ -271,85 +273,58 @@ Options Parse(const std::vector<std::string>& args) {
   return o;
 }
 
-// JSON text of a string: quotes, backslashes and control characters escaped; bytes that
-// are not UTF-8 taken as Latin-1 so that the output is always valid.
-std::string JsonString(const std::string& s) {
-  std::string out = "\"";
-  auto escape = [&](unsigned code) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "\\u%04X", code);
-    out += buf;
-  };
-  for (std::size_t i = 0; i < s.size();) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-      ++i;
-    } else if (c == '\n') {
-      out += "\\n", ++i;
-    } else if (c == '\r') {
-      out += "\\r", ++i;
-    } else if (c == '\t') {
-      out += "\\t", ++i;
-    } else if (c < 0x20 || c == 0x7F) {
-      escape(c), ++i;
-    } else if (c < 0x80) {
-      out += static_cast<char>(c), ++i;
-    } else {
-      // A well-formed UTF-8 sequence passes whole.
-      const std::size_t len = c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
-      bool ok = len > 0 && i + len <= s.size() && c < 0xF5;
-      for (std::size_t k = 1; ok && k < len; ++k) ok = (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80;
-      if (ok) {
-        out.append(s, i, len);
-        i += len;
-      } else {
-        escape(c), ++i;
-      }
-    }
+// A float in the shortest decimal form that reads back to it (0.1, not the double
+// 0.10000000149011612 it widens to), whole values without a point; null when not finite.
+nlohmann::ordered_json JsonNumber(float v) {
+  if (!std::isfinite(v)) return nullptr;
+  const std::string text = NumberText(v);
+  const char* first = text.data();
+  const char* last = first + text.size();
+  if (text.find_first_of(".eE") == std::string::npos) {
+    int64_t whole = 0;
+    if (std::from_chars(first, last, whole).ec == std::errc{}) return whole;
   }
-  return out + "\"";
+  double d = v;
+  std::from_chars(first, last, d);
+  return d;
 }
 
-std::string JsonNumber(float v) {
-  return std::isfinite(v) ? NumberText(v) : "null";
-}
-
+// One line of JSON. Names and header texts come from files and may hold any bytes; what
+// is not UTF-8 becomes U+FFFD, so the line is always valid JSON.
 std::string InfoJson(const AppState& app) {
   const StrongRecord& r = app.record;
-  std::string j = "{";
-  auto field = [&](const char* key, const std::string& value) {
-    if (j.size() > 1) j += ",";
-    j += "\"" + std::string(key) + "\":" + value;
-  };
-  field("FileFormat", std::to_string(r.FileFormat));
-  field("FilePath", JsonString(r.FilePath));
-  field("FileSize", std::to_string(r.FileSize));
-  field("RecDate", JsonString(r.RecDate));
-  field("RecTime", JsonString(r.RecTime));
-  field("SampFreq", std::to_string(r.SampFreq));
-  field("ChanCount", std::to_string(r.ChanCount));
-  field("DataCount", std::to_string(r.DataCount));
-  field("PeakAcc", JsonNumber(r.PeakAcc));
-  field("JmaGroup", std::to_string(r.JmaGroup));
-  field("JmaIntensity", JsonNumber(r.JmaIntensity));
-  field("SiteCode", JsonString(r.SiteCode));
-  field("SiteName", JsonString(r.SiteName));
-  field("SiteLat", JsonString(r.SiteLat));
-  field("SiteLong", JsonString(r.SiteLong));
-  std::string chans = "[";
+  nlohmann::ordered_json j;
+  j["FileFormat"] = r.FileFormat;
+  j["FilePath"] = r.FilePath;
+  j["FileSize"] = r.FileSize;
+  j["RecDate"] = r.RecDate;
+  j["RecTime"] = r.RecTime;
+  j["SampFreq"] = r.SampFreq;
+  j["ChanCount"] = r.ChanCount;
+  j["DataCount"] = r.DataCount;
+  j["PeakAcc"] = JsonNumber(r.PeakAcc);
+  j["JmaGroup"] = r.JmaGroup;
+  j["JmaIntensity"] = JsonNumber(r.JmaIntensity);
+  j["SiteCode"] = r.SiteCode;
+  j["SiteName"] = r.SiteName;
+  j["SiteLat"] = r.SiteLat;
+  j["SiteLong"] = r.SiteLong;
+  nlohmann::ordered_json chans = nlohmann::ordered_json::array();
   for (int32_t ch = 1; ch <= r.ChanCount; ++ch) {
     const auto i = static_cast<std::size_t>(ch - 1);
     const float duration = i < app.Durations.size() ? app.Durations[i] : 0.0f;
-    if (ch > 1) chans += ",";
-    chans += "{\"Label\":" + JsonString(DisplayLabel(app, ch)) + ",\"Peak\":" + JsonNumber(r.Peak(ch)) +
-             ",\"PeakStep\":" + std::to_string(r.PeakStep(ch)) + ",\"Offset\":" + JsonNumber(r.Offset(ch)) +
-             ",\"Coef\":" + JsonNumber(r.Coef(ch)) + ",\"Duration\":" + JsonNumber(duration) +
-             ",\"StartTime\":" + JsonNumber(ChannelStartTime(r, ch, app.calc.StartThreshold)) + "}";
+    nlohmann::ordered_json c;
+    c["Label"] = DisplayLabel(app, ch);
+    c["Peak"] = JsonNumber(r.Peak(ch));
+    c["PeakStep"] = r.PeakStep(ch);
+    c["Offset"] = JsonNumber(r.Offset(ch));
+    c["Coef"] = JsonNumber(r.Coef(ch));
+    c["Duration"] = JsonNumber(duration);
+    c["StartTime"] = JsonNumber(ChannelStartTime(r, ch, app.calc.StartThreshold));
+    chans.push_back(std::move(c));
   }
-  field("Channels", chans + "]");
-  return j + "}";
+  j["Channels"] = std::move(chans);
+  return j.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 // CR LF line ends of the reports become the terminal's LF.
@@ -365,7 +340,8 @@ std::string DescribeParams(DataFileKind kind, const DataFileParams& p) {
     if (p.hasLabel) s << " --label-line";
     if (p.neglectFirst) s << " --neglect-first";
   } else if (p.width > 0) {
-    s << " --start " << p.start << " --width " << p.width << " --columns " << p.columns;
+    // Under plot --width is the image width; --field-width is the field under every command.
+    s << " --start " << p.start << " --field-width " << p.width << " --columns " << p.columns;
   }
   return s.str();
 }

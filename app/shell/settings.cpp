@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "common/text.h"
+
 namespace sism {
 
 namespace {
@@ -42,23 +44,6 @@ std::string Numbered(std::string_view prefix, int i, std::string_view suffix = {
   return std::string(prefix) + std::to_string(i) + std::string(suffix);
 }
 
-// Report texts keep their line breaks and tabs as "\n" and "\t" on one line of the file.
-std::string EncodeEscapes(std::string_view text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '\r' || c == '\n') {
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out += "\\n";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else {
-      out.push_back(c);
-    }
-  }
-  return out;
-}
-
 bool IsCompCountValid(int32_t n) {
   return n >= 3 && n <= kCompCountLimit;
 }
@@ -70,6 +55,12 @@ struct Reader {
   void Long(std::string_view sec, const std::string& key, int32_t& v) const { v = s.ReadLong(sec, key, v); }
   void Bool(std::string_view sec, const std::string& key, bool& v) const { v = s.ReadBool(sec, key, v); }
   void Text(std::string_view sec, const std::string& key, std::string& v) const { v = s.Read(sec, key, v); }
+  // A text kept on one line with escapes; a missing key leaves the text as it is. A
+  // stored value is one line, so a line break cannot be one.
+  void MultiLineText(std::string_view sec, const std::string& key, std::string& v) const {
+    const std::string stored = s.Read(sec, key, "\n");
+    if (stored != "\n") v = DecodeEscapes(stored);
+  }
 };
 
 struct Writer {
@@ -79,6 +70,9 @@ struct Writer {
   void Bool(std::string_view sec, const std::string& key, bool v) const { s.WriteBool(sec, key, v); }
   void Text(std::string_view sec, const std::string& key, const std::string& v) const {
     s.Write(sec, key, v);
+  }
+  void MultiLineText(std::string_view sec, const std::string& key, const std::string& v) const {
+    s.Write(sec, key, EncodeEscapes(v));
   }
 };
 
@@ -228,7 +222,7 @@ bool LoadGraphSettings(GraphSettings& gs, const SettingsStore& store) {
     int32_t stored = GraphKindToStoredType(g.Type);
     io.Long(kGraph, Numbered("RepGraph", i, "Type"), stored);
     g.Type = StoredTypeToGraphKind(stored);
-    io.Text(kGraph, Numbered("RepGraph", i, "Text"), g.Text);
+    io.MultiLineText(kGraph, Numbered("RepGraph", i, "Text"), g.Text);
   }
   return true;
 }
@@ -248,7 +242,7 @@ void SaveGraphSettings(const GraphSettings& gs, SettingsStore& store) {
     const ReportGraph& g = gs.RepGraph[i];
     ReportGraphKeys(io, g, i);
     io.Long(kGraph, Numbered("RepGraph", i, "Type"), GraphKindToStoredType(g.Type));
-    io.Text(kGraph, Numbered("RepGraph", i, "Text"), EncodeEscapes(g.Text));
+    io.MultiLineText(kGraph, Numbered("RepGraph", i, "Text"), g.Text);
   }
 }
 

@@ -29,6 +29,8 @@ constexpr int32_t kRepGraphLimit = 256;
 // Section "Graph" (with key "SpectraOnPeriod" of section "Calculation").
 // The defaults keep CompCountMax and give every component its default line.
 void SetGraphDefaults(GraphSettings& gs);
+// The report graphs' texts are held as edited, with real line breaks and tabs, and
+// stored on one line with "\n" and "\t" escapes (common/text.h).
 // Reads the component lines 1 to CompCountMax; "CompCountMax" itself is not read here.
 // False when a named settings file cannot be read (nothing changes then).
 bool LoadGraphSettings(GraphSettings& gs, const std::string& iniFile);

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -111,6 +113,49 @@ TEST_F(CliTest, InfoJsonOfTheDemoRecord) {
     EXPECT_EQ(JsonValue(j, "PeakStep", at), std::to_string(app.record.PeakStep(ch)));
     EXPECT_FLOAT_EQ(std::stof(JsonValue(j, "Duration", at)), app.Durations[ch - 1]);
   }
+}
+
+TEST_F(CliTest, InfoJsonParsesWithTheRecordsFieldsInOrder) {
+  const CliRun r = Cli({"info", "--json", kDemo, kDemo});
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(r.Lines().size(), 2u);
+  for (const std::string& line : r.Lines()) {
+    const nlohmann::ordered_json j = nlohmann::ordered_json::parse(line);
+    std::vector<std::string> keys;
+    for (const auto& item : j.items()) keys.push_back(item.key());
+    EXPECT_EQ(keys, (std::vector<std::string>{"FileFormat", "FilePath", "FileSize", "RecDate", "RecTime",
+                                              "SampFreq", "ChanCount", "DataCount", "PeakAcc", "JmaGroup",
+                                              "JmaIntensity", "SiteCode", "SiteName", "SiteLat", "SiteLong",
+                                              "Channels"}));
+    EXPECT_EQ(j["FilePath"], kDemo);
+    EXPECT_EQ(j["SiteName"], "Synthetic demo station");
+    EXPECT_TRUE(j["ChanCount"].is_number_integer());
+    ASSERT_EQ(j["Channels"].size(), 3u);
+    EXPECT_EQ(j["Channels"][2]["Label"], "U-D");
+    EXPECT_EQ(j["Channels"][0].size(), 7u);
+  }
+  // Floats in their shortest form, not widened to double digits.
+  EXPECT_NE(r.out.find("\"Duration\":16.09,"), std::string::npos) << r.out;
+}
+
+// Names and header texts are bytes from outside: a lone surrogate, an overlong form and a
+// code point above U+10FFFF each come out as U+FFFD, one for every byte.
+TEST_F(CliTest, InfoJsonIsValidUtf8WhateverTheBytesOfNamesAndHeaders) {
+  const std::string bad = "\xED\xA0\x80|\xC0\xAF|\xF4\x90\x80\x80";
+  const std::string replaced = "\uFFFD\uFFFD\uFFFD|\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD\uFFFD";
+  std::string record = ReadWholeFile(kDemo);
+  const std::string site = "Synthetic demo station";
+  ASSERT_NE(record.find(site), std::string::npos);
+  record.replace(record.find(site), site.size(), "Site " + bad + " end");
+  const std::string path = work.Write("rec" + bad + ".ac", record);
+  const CliRun r = Cli({"info", "--json", path});
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(r.Lines().size(), 1u);
+  nlohmann::json j;
+  ASSERT_NO_THROW(j = nlohmann::json::parse(r.Lines()[0])) << r.out;
+  EXPECT_EQ(j["FilePath"], (work.Path() / ("rec" + replaced + ".ac")).string());
+  EXPECT_EQ(j["SiteName"], "Site " + replaced + " end");
+  EXPECT_EQ(j["SiteCode"], "DEMO01");
 }
 
 TEST_F(CliTest, InfoReportSummaryAndSeveralFiles) {
@@ -291,6 +336,35 @@ TEST_F(CliTest, CsvFileWithoutDialog) {
   EXPECT_EQ(JsonValue(r.out, "SampFreq"), "50");
   EXPECT_EQ(JsonValue(r.out, "ChanCount"), "2");
   EXPECT_EQ(JsonValue(r.out, "DataCount"), "50");
+}
+
+// The layout of a general data file as echoed, given back as options, reads the file the
+// same way: under plot too, where --width is the image width.
+TEST_F(CliTest, EchoedFieldWidthReadsTheFileAgainUnderPlot) {
+  std::string data;
+  for (int i = 0; i < 400; ++i)
+    data += AlignRight(FormatNumber(100 * std::sin(i / 10.0), "0.000"), 10) + "\n";
+  const std::string path = work.Write("general.txt", data);
+  const std::string out = work.File("general.png");
+  CliRun r = Cli({"plot", "1", path, "-o", out, "--freq", "50", "--count", "400", "--field-width", "10",
+                  "--columns", "1"});
+  if (r.status == 2 && (r.err.find("cannot be drawn yet") != std::string::npos ||
+                        r.err.find("draws no graphs") != std::string::npos))
+    GTEST_SKIP() << "no painter for acceleration graphs in this build";
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string tag = "read as general data file with ";
+  const std::size_t at = r.err.find(tag);
+  ASSERT_NE(at, std::string::npos) << r.err;
+  const std::string echoed = r.err.substr(at + tag.size(), r.err.find('\n', at) - at - tag.size());
+  EXPECT_NE(echoed.find("--field-width 10"), std::string::npos) << echoed;
+  EXPECT_EQ(echoed.find("--width"), std::string::npos) << echoed;
+
+  std::vector<std::string> again = {"plot", "1", path, "-o", work.File("again.png")};
+  for (const std::string& a : Split(echoed, " ")) again.push_back(a);
+  r = Cli(again);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find(tag + echoed + "\n"), std::string::npos) << r.err;
+  EXPECT_EQ(ReadWholeFile(work.File("again.png")), ReadWholeFile(out));
 }
 
 // Width and height of a PNG from its IHDR chunk.

@@ -90,6 +90,26 @@ TEST(Text, FixedColumnsAndAlignment) {
   EXPECT_EQ(Split("", ":").size(), 1u);
 }
 
+TEST(Escapes, LineBreaksAndTabsOnOneLine) {
+  EXPECT_EQ(EncodeEscapes("line 1\r\nline 2\tend"), "line 1\\nline 2\\tend");
+  EXPECT_EQ(EncodeEscapes("a\nb\rc\r\n"), "a\\nb\\nc\\n");
+  EXPECT_EQ(DecodeEscapes("line 1\\nline 2\\tend"), "line 1\r\nline 2\tend");
+  EXPECT_EQ(DecodeEscapes(EncodeEscapes("%d %t\r\nSite %c")), "%d %t\r\nSite %c");
+  EXPECT_EQ(DecodeEscapes("\\N\\T"), "\r\n\t");
+  EXPECT_EQ(EncodeEscapes(""), "");
+  EXPECT_EQ(DecodeEscapes(""), "");
+}
+
+TEST(Escapes, BackslashesAreStoredAsTheyAre) {
+  // A backslash is stored as it is, so a one-line text reads the same in the file; read
+  // back, a backslash before another character is lost.
+  EXPECT_EQ(EncodeEscapes("C:\\data"), "C:\\data");
+  EXPECT_EQ(EncodeEscapes("C:\\data\r\nx\ty\rz\n"), "C:\\data\\nx\\ty\\nz\\n");
+  EXPECT_EQ(DecodeEscapes("C:\\data\\x"), "C:datax");
+  EXPECT_EQ(DecodeEscapes("trailing\\"), "trailing");
+  EXPECT_EQ(DecodeEscapes("\\\\"), "\\");
+}
+
 TEST(SplitPath, FolderNameAndExtension) {
   struct Case {
     const char* path;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/text.h"
 #include "state/app_state.h"
 #include "tests/support/recording_dc.h"
 
@@ -84,18 +85,6 @@ TEST(Expand, FactsOfTheCurrentRecord) {
   EXPECT_EQ(Expand("%l", CurrentTemplateFacts(app)), "-");
 }
 
-TEST(Escapes, RoundTripAndLostBackslashes) {
-  EXPECT_EQ(EncodeEscapes("line 1\r\nline 2\tend"), "line 1\\nline 2\\tend");
-  EXPECT_EQ(EncodeEscapes("a\nb\rc"), "a\\nb\\nc");
-  EXPECT_EQ(DecodeEscapes("line 1\\nline 2\\tend"), "line 1\r\nline 2\tend");
-  EXPECT_EQ(DecodeEscapes(EncodeEscapes("%d %t\r\nSite %c")), "%d %t\r\nSite %c");
-  EXPECT_EQ(DecodeEscapes("\\N\\T"), "\r\n\t");
-  EXPECT_EQ(DecodeEscapes("C:\\data\\x"), "C:datax");  // a backslash before another letter is lost
-  EXPECT_EQ(EncodeEscapes("C:\\data"), "C:\\data");
-  EXPECT_EQ(DecodeEscapes("trailing\\"), "trailing");
-  EXPECT_EQ(DecodeEscapes("\\\\"), "\\");
-}
-
 struct HeaderFixture : ::testing::Test {
   test::RecordingDc dc;
   cGraphicExtensions gx;
@@ -144,6 +133,33 @@ TEST_F(HeaderFixture, AFourthBarStaysInTheThirdPart) {
   DrawHeaderFooter(gx, gs, SampleFacts(), 20000, 15000);
   ASSERT_EQ(dc.texts.size(), 1u);
   EXPECT_EQ(dc.texts[0].align, TaLeft | TaBottom);
+}
+
+TEST_F(HeaderFixture, ReportTextInItsBoxWithItsLineBreaks) {
+  ReportGraph box{0, 140, 10, 15, 230, "%d %t\tSite: %c\r\nsecond line"};
+  gs.Font[1].Size = 12;
+  DrawReportText(gx, gs, box, SampleFacts());
+  ASSERT_EQ(dc.texts.size(), 1u);
+  EXPECT_EQ(dc.texts[0].text, "2011/03/11 14:46:00\tSite: TKY007\nsecond line");
+  EXPECT_EQ(dc.texts[0].font.height, 423);  // 12 points x 35.28
+  const std::vector<std::string> calls = dc.Calls("DrawText");
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_TRUE(StartsWith(calls[0], "DrawText 1500 23000 15500 24000 ")) << calls[0];
+}
+
+TEST_F(HeaderFixture, ReportTextBreaksLinesTheSameWhateverTheirEnds) {
+  ReportGraph box{0, 100, 20, 10, 10, "one\r\ntwo"};
+  DrawReportText(gx, gs, box, SampleFacts());
+  for (const char* text : {"one\ntwo", "one\rtwo"}) {
+    box.Text = text;
+    DrawReportText(gx, gs, box, SampleFacts());
+  }
+  ASSERT_EQ(dc.texts.size(), 3u);
+  for (const test::RecordedText& t : dc.texts) EXPECT_EQ(t.text, "one\ntwo");
+  dc.Clear();
+  box.Text.clear();
+  DrawReportText(gx, gs, box, SampleFacts());
+  EXPECT_TRUE(dc.texts.empty());
 }
 
 }  // namespace

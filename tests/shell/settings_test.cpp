@@ -9,7 +9,9 @@
 #include "common/errors.h"
 #include "common/files.h"
 #include "common/text.h"
+#include "draw/templates.h"
 #include "tests/shell/user_store.h"
+#include "tests/support/recording_dc.h"
 
 namespace sism {
 namespace {
@@ -99,7 +101,7 @@ GraphSettings ChangedGraph() {
   ResizeReportGraphs(gs, 7);
   const int kinds[7] = {1, 5, 6, 19, 15, 10, 0};
   for (int i = 1; i <= 7; ++i) {
-    gs.RepGraph[i] = {kinds[i - 1], 10 * i, 5 * i, i, 2 * i, "Text " + std::to_string(i) + "\\nsecond line"};
+    gs.RepGraph[i] = {kinds[i - 1], 10 * i, 5 * i, i, 2 * i, "Text " + std::to_string(i) + "\r\nline\t2"};
   }
   return gs;
 }
@@ -341,7 +343,75 @@ TEST_F(UserStoreTest, ReportGraphsOfKinds20And21ComeBackAsTextBoxes) {
   EXPECT_EQ(back.RepGraph[2].Type, 0);
   EXPECT_EQ(back.RepGraph[3].Type, 5);
   EXPECT_EQ(back.RepGraph[4].Type, 6);
-  EXPECT_EQ(back.RepGraph[4].Text, "first\\nsecond\\tcolumn");  // escapes are decoded when drawn
+  EXPECT_EQ(back.RepGraph[4].Text, "first\r\nsecond\tcolumn");  // as it was before saving
+}
+
+// The stored line of a report text, and what a load then holds in memory.
+TEST_F(UserStoreTest, ReportTextsAreStoredEscapedAndHeldAsEdited) {
+  GraphSettings gs;
+  gs.RepGraph[1].Text = "C:\\data\r\nx\ty\rz\n";
+  gs.RepGraph[2].Text = "one line, 50% \\ more";
+  gs.RepGraph[3].Text = "";
+  const std::string ini = dir.File("texts.ini");
+  SaveGraphSettings(gs, ini);
+  SaveGraphSettings(gs, ini);  // saving again writes the same line, never escapes twice
+  auto keys = KeyMap(ReadWholeFile(ini), "Graph");
+  EXPECT_EQ(keys["RepGraph1Text"], "C:\\data\\nx\\ty\\nz\\n");
+  EXPECT_EQ(keys["RepGraph2Text"], "one line, 50% \\ more");
+  EXPECT_EQ(keys["RepGraph3Text"], "");
+  EXPECT_EQ(keys["RepGraph5Text"], "%d %t, Site: %c, JMA Intensity: %i");
+
+  GraphSettings back;
+  ASSERT_TRUE(LoadGraphSettings(back, ini));
+  EXPECT_EQ(back.RepGraph[1].Text, "C:data\r\nx\ty\r\nz\r\n");  // line breaks come back as CR LF
+  EXPECT_EQ(back.RepGraph[2].Text, "one line, 50%  more");
+  EXPECT_EQ(back.RepGraph[3].Text, "");
+  // Saving what was loaded gives the file back for texts of line breaks and tabs.
+  SaveGraphSettings(back, ini);
+  EXPECT_EQ(KeyMap(ReadWholeFile(ini), "Graph")["RepGraph1Text"], "C:data\\nx\\ty\\nz\\n");
+}
+
+TEST_F(UserStoreTest, AMissingReportTextKeyLeavesTheTextAsItIs) {
+  const std::string ini = dir.Write("short.ini", "[Graph]\nRepGraph2Text=a\\tb\n");
+  GraphSettings gs;
+  gs.RepGraph[1].Text = "C:\\data\r\nnext";
+  ASSERT_TRUE(LoadGraphSettings(gs, ini));
+  EXPECT_EQ(gs.RepGraph[1].Text, "C:\\data\r\nnext");
+  EXPECT_EQ(gs.RepGraph[2].Text, "a\tb");
+  EXPECT_EQ(gs.RepGraph[5].Text, "%d %t, Site: %c, JMA Intensity: %i");
+}
+
+// A text box edited in a window breaks its lines with LF; once saved and loaded again
+// it draws as the same text read from a settings file does, and as it did when edited.
+TEST_F(UserStoreTest, EditedReportTextDrawsTheSameAfterSaveAndLoad) {
+  TemplateFacts facts;
+  facts.code = "TKY007";
+  auto draw = [&](const GraphSettings& gs) {
+    test::RecordingDc dc;
+    cGraphicExtensions gx;
+    gx.SetHdc(&dc);
+    gx.SetWindow(2000, 1500, 20000, 15000);
+    DrawReportText(gx, gs, gs.RepGraph[5], facts);
+    return dc.Calls("DrawText");
+  };
+
+  const std::string hand = dir.Write("hand.ini", "[Graph]\nRepGraph5Text=Site %c\\nsecond line\\tend\n");
+  GraphSettings loaded;
+  ASSERT_TRUE(LoadGraphSettings(loaded, hand));
+  const std::vector<std::string> asLoaded = draw(loaded);
+  ASSERT_EQ(asLoaded.size(), 1u);
+  EXPECT_TRUE(EndsWith(asLoaded[0], " Site TKY007\nsecond line\tend")) << asLoaded[0];
+
+  GraphSettings edited;
+  edited.RepGraph[5].Text = "Site %c\nsecond line\tend";
+  EXPECT_EQ(draw(edited), asLoaded);
+  const std::string saved = dir.File("saved.ini");
+  SaveGraphSettings(edited, saved);
+  EXPECT_EQ(KeyMap(ReadWholeFile(saved), "Graph")["RepGraph5Text"], "Site %c\\nsecond line\\tend");
+  GraphSettings again;
+  ASSERT_TRUE(LoadGraphSettings(again, saved));
+  EXPECT_EQ(again.RepGraph[5].Text, loaded.RepGraph[5].Text);
+  EXPECT_EQ(draw(again), asLoaded);
 }
 
 TEST_F(UserStoreTest, HandMadeFileLoadsWhatItCan) {

@@ -54,7 +54,7 @@ struct ReportGraph {
   int32_t Height = 0;  // millimetres
   int32_t Left = 0;    // millimetres from the page's left edge
   int32_t Top = 0;     // millimetres from the page's top edge
-  // Kept as stored, with "\n" and "\t" escapes; decode the escapes when drawing.
+  // Held as the user typed it (real line breaks and tabs); escaped only in stored files.
   std::string Text;
   bool operator==(const ReportGraph&) const = default;
 };

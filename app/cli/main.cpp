@@ -14,7 +14,6 @@
 #include <nlohmann/json.hpp>
 
 #include "app/cli/cli.h"
-#include "state/app_state.h"
 #include "app/shell/cmdline.h"
 #include "app/shell/console_ui.h"
 #include "app/shell/export.h"
@@ -28,6 +27,8 @@
 #include "common/text.h"
 #include "load/pipeline.h"
 #include "load/statistics.h"
+#include "state/app_state.h"
+#include "state/graph_kinds.h"
 
 namespace sism::cli {
 namespace {
@@ -64,8 +65,10 @@ const char* kToolHelp =
 
 std::string KindList() {
   std::string s = "Graph kinds:\n";
-  for (int k = 1; k <= 20; ++k)
-    s += "  " + std::to_string(k) + (k < 10 ? "   " : "  ") + Str(7100 + k) + "\n";
+  for (const GraphKindInfo& k : GraphKinds()) {
+    if (k.page == PageForm::Report) continue;  // a page of other graphs, not one of its own
+    s += "  " + std::to_string(k.id) + (k.id < 10 ? "   " : "  ") + KindName(k.id) + "\n";
+  }
   return s;
 }
 
@@ -146,10 +149,11 @@ double Number(const std::string& opt, const std::string& v) {
 int32_t ParseKind(const std::string& cmd, const std::string& v) {
   if (!IsNumeric(v)) throw UsageError{cmd + " needs a graph kind number (1-20), not '" + v + "'"};
   const double d = ToDouble(v);
-  if (d != std::floor(d) || d < 1 || d > 20) throw UsageError{"graph kind must be 1 to 20, not '" + v + "'"};
+  // Every kind but the report page, which shows other graphs.
+  if (d != std::floor(d) || d < 1 || d >= static_cast<double>(KindReport)) throw UsageError{"graph kind must be 1 to 20, not '" + v + "'"};
   const auto k = static_cast<int32_t>(d);
   if (cmd == "export" && !ExportableKind(k))
-    throw UsageError{"kind " + v + " (" + Str(7100 + k) + ") cannot be exported; kinds 1-11 and 15-20 can"};
+    throw UsageError{"kind " + v + " (" + KindName(k) + ") cannot be exported; kinds 1-11 and 15-20 can"};
   return k;
 }
 
@@ -380,7 +384,7 @@ class Tool {
         continue;
       }
       if (!o_.pairs.empty()) app.view.RelationPairs = o_.pairs;
-      if (o_.kind >= 15 && !HasValidPair(app))
+      if (IsRelationKind(o_.kind) && !HasValidPair(app))
         std::cerr << "sismora-cli: " << file << ": no channel pair of this record to relate\n";
       const int rc = One(app, file, first);
       first = false;
@@ -421,7 +425,7 @@ class Tool {
     } catch (const std::exception& e) {
       const ErrorInfo info = CurrentErrorInfo(e);
       ui_.MsgBox("Err#" + std::to_string(info.number) + ": " + info.description, MsgIcon::Critical,
-                 ProgramTitle() + ": " + Str(7100 + kind));
+                 ProgramTitle() + ": " + KindName(kind));
       return false;
     }
   }
@@ -510,7 +514,7 @@ int Main(int argc, char** argv) {
       return kExitUsage;
     }
     if (!HasPainter(o.kind)) {
-      std::cerr << "sismora-cli: graphs of kind " << o.kind << " (" << Str(7100 + o.kind)
+      std::cerr << "sismora-cli: graphs of kind " << o.kind << " (" << KindName(o.kind)
                 << ") cannot be drawn yet\n";
       return kExitUsage;
     }

@@ -1,63 +1,37 @@
-// The main window: menus, toolbar, the graph picture in a scroll area, the two-panel
-// status bar, and the late-bound methods the rest of the program calls on it.
+// The main window: the graph picture in a scroll area, the menus and toolbar, the status
+// bar, and the commands the rest of the program and the tests call on it. The graph kind
+// shown is the program state's view.GraphKind; 0 shows none.
 #pragma once
 
-#include <QImage>
 #include <QMainWindow>
-#include <QPointer>
-#include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "state/app_state.h"
+#include "app/gui/output_commands.h"
+#include "app/gui/pic_view.h"
+#include "app/gui/qt_user_interface.h"
 #include "app/shell/settings.h"
 #include "app/shell/view_commands.h"
-#include "common/ui.h"
 #include "draw/draw_graph.h"
 #include "load/read_file.h"
+#include "state/app_state.h"
 
 class QAction;
-class QActionGroup;
-class QLabel;
 class QMenu;
 class QPagedPaintDevice;
 class QScrollArea;
 class QToolBar;
-class QToolButton;
 class QUrl;
 
 namespace sism {
 
-class FTextViewer;
-
-class ScreenPicture;
 class FSplash;
+class FTextViewer;
+class MainMenus;
+class ScreenHost;
 
-// The graph picture: shows the last screen drawing, passes file drops to the window.
-class PicView : public QWidget {
-  Q_OBJECT
- public:
-  explicit PicView(QWidget* parent = nullptr);
-  // The picture shown; a shared copy, so a drawing in progress never shows half done.
-  void SetImage(const QImage& image) { image_ = image; }
-  void ClearImage() { image_ = QImage(); }
-  std::function<void(const QList<QUrl>&)> onDrop;
-  std::function<void(const QPoint&)> onRightClick;
-
- protected:
-  void paintEvent(QPaintEvent*) override;
-  void dragEnterEvent(QDragEnterEvent*) override;
-  void dragMoveEvent(QDragMoveEvent*) override;
-  void dropEvent(QDropEvent*) override;
-  void mousePressEvent(QMouseEvent*) override;
-
- private:
-  QImage image_;
-};
-
-class FSismora : public QMainWindow, public UserInterface, public DrawHost {
+class FSismora : public QMainWindow, public QtUserInterface {
   Q_OBJECT
  public:
   explicit FSismora(AppState& app, QWidget* parent = nullptr);
@@ -68,13 +42,20 @@ class FSismora : public QMainWindow, public UserInterface, public DrawHost {
   // Stores placement, bars, folders and recent files (the unload).
   void SaveWindowState();
 
-  // Opening files.
+  // Opening files (record_commands.cpp, as are the recent files, the channel menu and
+  // the record, tool and help commands below).
   void ReadFile(const std::string& path, bool append = false);
   void OpenRecordDialog(bool append);
   void CloseRecord();
+  // Handles a drop: on the graph the first file is appended, elsewhere opened.
+  void DropFiles(const QList<QUrl>& urls, bool onGraph);
 
   // View.
   void SetGraphKind(int32_t kind, bool force);
+  // The current graph drawn again from scratch.
+  void RefreshGraph();
+  // The report of channel group `page`.
+  void ShowReportPage(int32_t page);
   void ShiftTime(double f);
   void ZoomTime(double f);
   void SetZoom(int index);
@@ -88,24 +69,25 @@ class FSismora : public QMainWindow, public UserInterface, public DrawHost {
   void RefreshRecentMenu();
   void RebuildChannelMenu();
 
-  // Output.
-  bool PrintTo(QPagedPaintDevice& device);
-  void PrintCommand();
-  void SaveImageCommand();
-  void SaveAcCommand();
-  void ExportCommand(int32_t kind);
-  // What the two commands do once the file is chosen (the name is completed here).
-  bool SaveAcTo(const std::string& chosen);
-  bool ExportTo(int32_t kind, const std::string& chosen, int32_t filterIndex);
-  void PropertiesCommand();
-  void PeaksCommand();
-  FTextViewer& TextViewer();
-  bool ConfirmOverwrite(const std::string& path);
-  bool SaveImage(const std::string& path);
-  void CopyCommand();
-  void CopyBitmapCommand();
+  // Output: the work is OutputCommands'.
+  bool PrintTo(QPagedPaintDevice& device) { return output_->PrintTo(device, ReportSelector()); }
+  void PrintCommand() { output_->Print(ReportSelector()); }
+  void SaveImageCommand() { output_->SaveImageAs(); }
+  bool SaveImage(const std::string& path) { return output_->SaveImage(path); }
+  void SaveAcCommand() { output_->SaveAcAs(); }
+  // What the two commands do once the file is chosen (its extension completed).
+  bool SaveAcTo(const std::string& chosen) { return output_->SaveAcTo(chosen); }
+  void ExportCommand(int32_t kind) { output_->ExportAs(kind); }
+  bool ExportTo(int32_t kind, const std::string& chosen, int32_t filterIndex) {
+    return output_->ExportTo(kind, chosen, filterIndex);
+  }
+  void CopyCommand() { output_->Copy(ReportSelector()); }
+  void CopyBitmapCommand() { output_->CopyBitmap(); }
+  void PropertiesCommand() { output_->ShowProperties(); }
+  void PeaksCommand() { output_->ShowPeaks(); }
+  FTextViewer& TextViewer() { return output_->TextViewer(); }
 
-  // Record commands.
+  // Record, tool and help commands.
   void CreateNewChannelCommand();
   void ParameterCommand();
   void PreprocessCommand();
@@ -119,64 +101,19 @@ class FSismora : public QMainWindow, public UserInterface, public DrawHost {
   void SetHelpReference(const std::string& reference) { helpReference_ = reference; }
 
   // What the window shows, for callers and tests.
-  int32_t CurrentKind() const { return currentKind_; }
+  int32_t CurrentKind() const { return app_.view.GraphKind; }
   int ZoomIndex() const { return zoomIndex_; }
   TimeWindow CurrentTimeWindow() const;
-  std::string StatusMessageText() const;
-  std::string StatusParamsText() const;
   const RecentList& RecentFiles() const { return paths_.RecentFile; }
   const PathSettings& Paths() const { return paths_; }
   PicView* Picture() const { return picView_; }
   QWidget* Background() const;
   QAction* ActionByKey(const std::string& key) const;  // toolbar key or menu name
-  QToolBar* ToolBar() const { return toolBar_; }
+  QToolBar* ToolBar() const;
+  QMenu* ChannelMenu() const;
+  const std::vector<QAction*>& RecentActions() const;
   DrawSession& Session() { return session_; }
   AppState& App() { return app_; }
-  QMenu* ChannelMenu() const { return menuChannel_; }
-  const std::vector<QAction*>& RecentActions() const { return recentItems_; }
-
-  // Handles a drop: on the graph the first file is appended, elsewhere opened.
-  void DropFiles(const QList<QUrl>& urls, bool onGraph);
-
-  // Tests answer messages and questions here instead of modal boxes.
-  std::function<void(const std::string&, MsgIcon, const std::string&)> messageSink;
-  std::function<bool(const std::string&, const std::string&)> questionSink;
-  // ... and the channel-selection and record-parameter dialogs.
-  std::function<bool(SelChanMode, const std::vector<std::string>&, SelChanValues&)> selChanSink;
-  std::function<bool(RecordTexts&)> recordParamSink;
-
-  // UserInterface.
-  void MsgBox(const std::string& text, MsgIcon icon, const std::string& title) override;
-  bool AskYesNo(const std::string& text, const std::string& title) override;
-  void Beep() override;
-  void ShowStatusMessage(const std::string& text) override;
-  void RestoreStatusMessage() override;
-  void ShowStatusParams(const std::string& text) override;
-  void SetMousePointer(int pointer) override;
-  void RestoreMousePointer() override;
-  void Yield() override;
-  bool ShowReadDataDialog(DataFileKind kind, const std::string& path, const std::string& preview,
-                          DataFileParams& params) override;
-  bool ShowDlgPickChan(const std::vector<std::string>& labels, std::vector<int32_t>& chosen) override;
-  bool ShowPreProcDialog(PreProcParams& params) override;
-  bool ShowDlgSelChan(SelChanMode mode, const std::vector<std::string>& labels,
-                      SelChanValues& values) override;
-  bool SetRecordParam(RecordTexts& texts) override;
-
-  // DrawHost.
-  void SetViewArea(int32_t widthTwips, int32_t heightTwips) override;
-  int32_t ViewWidth() override;
-  int32_t ViewHeight() override;
-  DeviceContext* ViewDc() override;
-  void RefreshView() override;
-  std::unique_ptr<PrintDocument> StartPrintDocument(const std::string& name, DeviceContext* printer) override;
-  int32_t ReferencePixelsPerInchX() override;
-  int32_t ReferencePixelsPerInchY() override;
-  int32_t ScreenTwipsPerPixelX() override { return kTwipsPerPixel; }
-  int32_t ScreenTwipsPerPixelY() override { return kTwipsPerPixel; }
-  std::unique_ptr<ClipboardPicture> StartClipboardPicture(ClipboardFormats formats, int32_t viewportWidth,
-                                                          int32_t viewportHeight, int32_t pageWidth,
-                                                          int32_t pageHeight) override;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -184,23 +121,12 @@ class FSismora : public QMainWindow, public UserInterface, public DrawHost {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  int32_t exportFilterIndex_ = 1;      // remembered between exports, never stored
-  FTextViewer* textViewer_ = nullptr;  // created on first use, owned as a child
-  void BuildMenus();
-  void BuildToolBar();
-  void BuildStatusBar();
-  QAction* AddItem(QMenu* menu, const char* name, int textId, std::function<void()> run);
-  QAction* AddKindItem(QMenu* menu, const char* name, int32_t kind);
-  void SetKindChecked(int32_t kind, bool on);
+  // The report page to draw when the current graph is a report, else -1.
+  int32_t ReportSelector() const;
   void UpdateTimeButtons();
   void ApplyTwoChannelViews(bool enabled);
-  void ApplyPointer(int pointer);
   void DrawScreen(int32_t kind, int32_t reportSelector = -1);
-  void EndPicture();
-  void ClearPicture();
-  void SetTimeWindow(const TimeWindow& w);
   void ShowRecordSummary();
-  void ShowPopup(QMenu* menu);
 
   AppState& app_;
   DrawSession session_;
@@ -209,37 +135,16 @@ class FSismora : public QMainWindow, public UserInterface, public DrawHost {
   std::string helpReference_;
   FSplash* splash_ = nullptr;
 
-  int32_t currentKind_ = 0;
   int32_t reportPage_ = 0, previousReportPage_ = 0;
   int zoomIndex_ = -1;
   bool controlsEnabled_ = true;
   bool twoChannelViews_ = true;
 
-  std::string savedStatus_;
-  int pointer_ = PointerDefault, savedPointer_ = PointerDefault;
-
-  std::unique_ptr<ScreenPicture> picture_;
-  bool pictureActive_ = false;
-  bool pictureShown_ = false;
-  QPagedPaintDevice* printDevice_ = nullptr;
-
   PicView* picView_ = nullptr;
   QScrollArea* picBack_ = nullptr;
-  QToolBar* toolBar_ = nullptr;
-  QLabel* panelMessage_ = nullptr;
-  QLabel* panelParams_ = nullptr;
-  QMenu *menuFile_ = nullptr, *menuEdit_ = nullptr, *menuView_ = nullptr, *menuTool_ = nullptr,
-        *menuHelp_ = nullptr;
-  QMenu *menuResp_ = nullptr, *menuOrbit_ = nullptr, *menuRel_ = nullptr, *menuChannel_ = nullptr,
-        *menuTime_ = nullptr, *menuZoom_ = nullptr;
-  QAction* recentSeparator_ = nullptr;
-  std::vector<QAction*> recentItems_;
-  std::vector<QAction*> channelItems_;
-  std::map<int32_t, QAction*> kindItems_;        // View menu item of each kind
-  std::map<std::string, QAction*> toolButtons_;  // toolbar key -> action
-  std::map<int32_t, std::string> kindKeys_;      // kind -> toolbar key
-  std::vector<QAction*> zoomItems_;
-  QAction *actToolBar_ = nullptr, *actStatusBar_ = nullptr;
+  std::unique_ptr<ScreenHost> screen_;
+  std::unique_ptr<MainMenus> menus_;
+  std::unique_ptr<OutputCommands> output_;
 };
 
 }  // namespace sism

@@ -1,0 +1,357 @@
+#include "app/gui/menus.h"
+
+#include <QAction>
+#include <QIcon>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/gui/localize.h"
+#include "app/gui/main_window.h"
+#include "app/gui/qt_strings.h"
+#include "app/shell/export.h"
+#include "draw/draw_graph.h"
+
+namespace sism {
+
+namespace {
+
+// Toolbar keys with the kind they select.
+struct KindButton {
+  const char* key;
+  int32_t kind;
+};
+constexpr KindButton kKindButtons[] = {{"acc", 1},  {"vel", 2},   {"disp", 3},   {"four", 4}, {"pow", 5},
+                                       {"auto", 6}, {"resp", 10}, {"orbit", 14}, {"rel", 15}, {"rep", 21}};
+
+// Commands whose windows belong to other parts of the program and are not built yet.
+bool CommandAvailable(const std::string& name) {
+  static const char* missing[] = {"mnuViewOption", "opt"};
+  for (const char* m : missing)
+    if (name == m) return false;
+  return true;
+}
+
+}  // namespace
+
+MainMenus::MainMenus(FSismora& window) : window_(window) {
+  BuildMenuBar();
+  BuildToolBar();
+}
+
+QMenu* MainMenus::AddMenu(QMenu* parent, const char* name, int textId) {
+  auto* m = parent != nullptr ? parent->addMenu(QString()) : window_.menuBar()->addMenu(QString());
+  m->setObjectName(name);
+  SetTextId(m, textId);
+  return m;
+}
+
+QAction* MainMenus::AddItem(QMenu* menu, const char* name, int textId, std::function<void()> run) {
+  auto* a = new QAction(&window_);
+  a->setObjectName(name);
+  SetTextId(a, textId);
+  if (run) QObject::connect(a, &QAction::triggered, &window_, [run = std::move(run)] { run(); });
+  menu->addAction(a);
+  return a;
+}
+
+QAction* MainMenus::AddKindItem(QMenu* menu, const char* name, int32_t kind) {
+  // Menu texts of the kinds: 1510 to 1560 in steps of ten, then each submenu's own block.
+  static const int textIds[] = {0,    1510, 1520, 1530, 1540, 1550, 1560, 1571, 1572, 1573, 1574,
+                                1575, 1581, 1582, 1583, 1585, 1586, 1587, 1588, 1589, 1590, 0};
+  FSismora* w = &window_;
+  QAction* a = AddItem(menu, name, textIds[kind], [w, kind] { w->SetGraphKind(kind, false); });
+  a->setCheckable(true);
+  kindItems_[kind] = a;
+  return a;
+}
+
+void MainMenus::BuildMenuBar() {
+  FSismora* w = &window_;
+  // File
+  menuFile_ = AddMenu(nullptr, "mnuFile", 1100);
+  AddItem(menuFile_, "mnuFileOpen", 1110, [w] {
+    w->OpenRecordDialog(false);
+  })->setShortcut(QKeySequence::Open);
+  AddItem(menuFile_, "mnuFileAppend", 1120, [w] { w->OpenRecordDialog(true); });
+  AddItem(menuFile_, "mnuFileClose", 1130, [w] { w->CloseRecord(); })->setShortcut(QKeySequence::Close);
+  menuFile_->addSeparator();
+  AddItem(menuFile_, "mnuFileSaveAc", 1140, [w] { w->SaveAcCommand(); });
+  QMenu* exportMenu = AddMenu(menuFile_, "mnuFileExport", 1150);
+  exportMenu->menuAction()->setObjectName("mnuFileExport");
+  static const char* exportNames[] = {"",
+                                      "mnuFileExportAcc",
+                                      "mnuFileExportVel",
+                                      "mnuFileExportDisp",
+                                      "mnuFileExportFour",
+                                      "mnuFileExportPow",
+                                      "mnuFileExportAutoCorr",
+                                      "mnuFileExportSa",
+                                      "mnuFileExportSv",
+                                      "mnuFileExportSd",
+                                      "mnuFileExportpSv",
+                                      "mnuFileExportEnergySpec",
+                                      "",
+                                      "",
+                                      "",
+                                      "mnuFileExportFourRatio",
+                                      "mnuFileExportPhase",
+                                      "mnuFileExportCross",
+                                      "mnuFileExportCrossCorr",
+                                      "mnuFileExportCoher",
+                                      "mnuFileExportRespRetio"};
+  for (int32_t k = 1; k <= 20; ++k) {
+    if (!ExportableKind(k)) continue;
+    if (k == 15) exportMenu->addSeparator();
+    AddItem(exportMenu, exportNames[k], 7100 + k, [w, k] { w->ExportCommand(k); });
+  }
+  menuFile_->addSeparator();
+  AddItem(menuFile_, "mnuFilePrint", 1160, [w] { w->PrintCommand(); })->setShortcut(QKeySequence::Print);
+  AddItem(menuFile_, "mnuFileSaveImage", 1170, [w] { w->SaveImageCommand(); });
+  recentSeparator_ = menuFile_->addSeparator();
+  recentSeparator_->setVisible(false);
+  for (int i = 0; i < kRecentCount; ++i) {
+    auto* a = new QAction(w);
+    a->setObjectName(QStringLiteral("mnuFileRecent%1").arg(i));
+    a->setVisible(false);
+    QObject::connect(a, &QAction::triggered, w, [w, a] { w->ReadFile(PathOf(a->data().toString()), false); });
+    menuFile_->addAction(a);
+    recentItems_.push_back(a);
+  }
+  menuFile_->addSeparator();
+  AddItem(menuFile_, "mnuFileExit", 1190, [w] { w->close(); })->setShortcut(QKeySequence::Quit);
+
+  // Edit
+  menuEdit_ = AddMenu(nullptr, "mnuEdit", 1300);
+  AddItem(menuEdit_, "mnuEditCopy", 1310, [w] { w->CopyCommand(); })->setShortcut(QKeySequence::Copy);
+  AddItem(menuEdit_, "mnuEditCopyBitmap", 1320, [w] { w->CopyBitmapCommand(); });
+  menuEdit_->addSeparator();
+  AddItem(menuEdit_, "mnuEditNewChannel", 1330, [w] { w->CreateNewChannelCommand(); });
+
+  // View
+  menuView_ = AddMenu(nullptr, "mnuView", 1500);
+  AddKindItem(menuView_, "mnuViewAcc", 1);
+  AddKindItem(menuView_, "mnuViewVel", 2);
+  AddKindItem(menuView_, "mnuViewDisp", 3);
+  menuView_->addSeparator();
+  AddKindItem(menuView_, "mnuViewFour", 4);
+  AddKindItem(menuView_, "mnuViewPow", 5);
+  AddKindItem(menuView_, "mnuViewAuto", 6);
+  menuResp_ = AddMenu(menuView_, "mnuViewResp", 1570);
+  AddKindItem(menuResp_, "mnuViewRespSa", 7);
+  AddKindItem(menuResp_, "mnuViewRespSv", 8);
+  AddKindItem(menuResp_, "mnuViewRespSd", 9);
+  AddKindItem(menuResp_, "mnuViewRespTrip", 10);
+  AddKindItem(menuResp_, "mnuViewRespVe", 11);
+  menuOrbit_ = AddMenu(menuView_, "mnuViewOrbit", 1580);
+  AddKindItem(menuOrbit_, "mnuViewOrbitAcc", 12);
+  AddKindItem(menuOrbit_, "mnuViewOrbitVel", 13);
+  AddKindItem(menuOrbit_, "mnuViewOrbitDisp", 14);
+  menuRel_ = AddMenu(menuView_, "mnuViewRel", 1584);
+  AddKindItem(menuRel_, "mnuViewRelFourRatio", 15);
+  AddKindItem(menuRel_, "mnuViewRelPhase", 16);
+  AddKindItem(menuRel_, "mnuViewRelCrossS", 17);
+  AddKindItem(menuRel_, "mnuViewRelCrossC", 18);
+  AddKindItem(menuRel_, "mnuViewRelCoh", 19);
+  AddKindItem(menuRel_, "mnuViewRelRespRatio", 20);
+  menuChannel_ = AddMenu(menuView_, "mnuViewChannel", 1592);
+  menuView_->addSeparator();
+  menuTime_ = AddMenu(menuView_, "mnuViewTime", 1600);
+  AddItem(menuTime_, "mnuViewTimeBack", 1602, [w] { w->ShiftTime(-0.5); });
+  AddItem(menuTime_, "mnuViewTimeForward", 1604, [w] { w->ShiftTime(0.5); });
+  AddItem(menuTime_, "mnuViewTimeEnlarge", 1606, [w] { w->ZoomTime(0.5); });
+  AddItem(menuTime_, "mnuViewTimeReduce", 1608, [w] { w->ZoomTime(2); });
+  menuZoom_ = AddMenu(menuView_, "mnuViewZoom", 1610);
+  for (int i = 0; i < kZoomSteps; ++i) {
+    QAction* a = AddItem(menuZoom_, "", 1611 + i, [w, i] { w->SetZoom(i); });
+    a->setObjectName(QStringLiteral("mnuViewZoom%1").arg(i));
+    a->setCheckable(true);
+    zoomItems_.push_back(a);
+  }
+  menuView_->addSeparator();
+  AddItem(menuView_, "mnuViewPeak", 1620, [w] { w->PeaksCommand(); });
+  AddItem(menuView_, "mnuViewProp", 1630, [w] { w->PropertiesCommand(); });
+  AddItem(menuView_, "mnuViewOption", 1640, nullptr);
+  AddItem(menuView_, "mnuViewRefresh", 1650, [w] { w->RefreshGraph(); })->setShortcut(QKeySequence::Refresh);
+  menuView_->addSeparator();
+  actToolBar_ =
+      AddItem(menuView_, "mnuViewToolBar", 1660, [this] { toolBar_->setVisible(actToolBar_->isChecked()); });
+  actToolBar_->setCheckable(true);
+  actToolBar_->setChecked(true);
+  actStatusBar_ = AddItem(menuView_, "mnuViewStatusBar", 1670,
+                          [this, w] { w->statusBar()->setVisible(actStatusBar_->isChecked()); });
+  actStatusBar_->setCheckable(true);
+  actStatusBar_->setChecked(true);
+
+  // Tool
+  menuTool_ = AddMenu(nullptr, "mnuTool", 1700);
+  AddItem(menuTool_, "mnuToolPreProc", 1710, [w] { w->PreprocessCommand(); });
+  AddItem(menuTool_, "mnuToolCalc", 1720, [w] { w->CalculationCommand(); });
+  AddItem(menuTool_, "mnuToolParam", 1730, [w] { w->ParameterCommand(); });
+  AddItem(menuTool_, "mnuToolEvent", 1740, nullptr)->setVisible(false);
+  AddItem(menuTool_, "mnuToolDatabase", 1750, nullptr)->setVisible(false);
+
+  // Help
+  menuHelp_ = AddMenu(nullptr, "mnuHelp", 1900);
+  AddItem(menuHelp_, "mnuHelpTopics", 1910, [w] {
+    w->HelpTopics();
+  })->setShortcut(QKeySequence::HelpContents);
+  menuHelp_->addSeparator();
+  AddItem(menuHelp_, "mnuHelpAbout", 1990, [w] { w->AboutCommand(); });
+}
+
+QAction* MainMenus::AddButton(const char* key, int tipId, const char* theme, std::function<void()> run) {
+  const QString file = QStringLiteral(":/icons/%1.svg").arg(std::string(key) == "zoom" ? "zoom100" : key);
+  QIcon icon = theme != nullptr ? QIcon::fromTheme(theme, QIcon(file)) : QIcon(file);
+  auto* a = toolBar_->addAction(icon, QString());
+  a->setObjectName(key);
+  SetTipId(a, tipId);
+  SetTextId(a, tipId);
+  if (run) QObject::connect(a, &QAction::triggered, &window_, [run = std::move(run)] { run(); });
+  toolButtons_[key] = a;
+  return a;
+}
+
+void MainMenus::BuildToolBar() {
+  FSismora* w = &window_;
+  toolBar_ = window_.addToolBar(QString());
+  toolBar_->setObjectName("Toolbar");
+  toolBar_->setMovable(false);
+  toolBar_->setIconSize(QSize(24, 24));
+  toolBar_->setFocusPolicy(Qt::NoFocus);
+  AddButton("open", 5102, "document-open", [w] { w->OpenRecordDialog(false); });
+  AddButton("append", 5103, nullptr, [w] { w->OpenRecordDialog(true); });
+  AddButton("print", 5104, "document-print", [w] { w->PrintCommand(); });
+  AddButton("copy", 5105, "edit-copy", [w] { w->CopyCommand(); });
+  toolBar_->addSeparator();
+  int tip = 5106;
+  for (const auto& kb : kKindButtons) {
+    const int32_t kind = kb.kind;
+    QAction* a = AddButton(kb.key, tip++, nullptr, [w, kind] { w->SetGraphKind(kind, false); });
+    a->setCheckable(true);
+    kindKeys_[kind] = kb.key;
+  }
+  // Drop-down arrows on the buttons that stand for a whole submenu.
+  auto dropDown = [this](const char* key, QMenu* menu, QToolButton::ToolButtonPopupMode mode) {
+    QAction* a = toolButtons_[key];
+    if (auto* tb = qobject_cast<QToolButton*>(toolBar_->widgetForAction(a))) {
+      tb->setMenu(menu);
+      tb->setPopupMode(mode);
+    }
+  };
+  dropDown("resp", menuResp_, QToolButton::MenuButtonPopup);
+  dropDown("orbit", menuOrbit_, QToolButton::MenuButtonPopup);
+  dropDown("rel", menuRel_, QToolButton::MenuButtonPopup);
+  dropDown("rep", menuChannel_, QToolButton::MenuButtonPopup);
+  toolBar_->addSeparator();
+  AddButton("left", 5116, nullptr, [w] { w->ShiftTime(-0.5); });
+  AddButton("right", 5117, nullptr, [w] { w->ShiftTime(0.5); });
+  AddButton("enlarge", 5118, nullptr, [w] { w->ZoomTime(0.5); });
+  AddButton("reduce", 5119, nullptr, [w] { w->ZoomTime(2); });
+  AddButton("zoom", 5120, nullptr, nullptr);
+  dropDown("zoom", menuZoom_, QToolButton::InstantPopup);
+  toolBar_->addSeparator();
+  AddButton("peak", 5121, nullptr, [w] { w->PeaksCommand(); });
+  AddButton("prop", 5122, nullptr, [w] { w->PropertiesCommand(); });
+  AddButton("opt", 5123, nullptr, nullptr);
+  AddButton("calc", 5124, nullptr, [w] { w->CalculationCommand(); });
+  toolBar_->addSeparator();
+  AddButton("close", 5130, nullptr, [w] { w->close(); });
+  for (auto& [key, a] : toolButtons_) a->setProperty("key", Q(key));
+}
+
+QAction* MainMenus::ActionByKey(const std::string& key) const {
+  auto it = toolButtons_.find(key);
+  if (it != toolButtons_.end()) return it->second;
+  if (auto* a = window_.findChild<QAction*>(Q(key))) return a;
+  // A submenu stands for its item in the parent menu.
+  if (auto* m = window_.findChild<QMenu*>(Q(key))) return m->menuAction();
+  return nullptr;
+}
+
+void MainMenus::EnableRecordItems(bool enabled) {
+  for (const char* name : {"mnuFileAppend", "mnuFileSaveAc", "mnuFileExport", "mnuFilePrint",
+                           "mnuFileSaveImage", "mnuToolParam"}) {
+    if (QAction* a = window_.findChild<QAction*>(name)) a->setEnabled(enabled && CommandAvailable(name));
+  }
+  menuEdit_->menuAction()->setEnabled(enabled);
+  menuView_->menuAction()->setEnabled(enabled);
+  for (QAction* a : menuView_->actions())
+    if (a->menu() == nullptr) a->setEnabled(enabled && CommandAvailable(a->objectName().toStdString()));
+  for (const char* key :
+       {"append", "print", "copy", "acc",  "vel",   "disp",    "four",   "pow",  "auto", "resp",
+        "orbit",  "rel",   "rep",  "left", "right", "enlarge", "reduce", "zoom", "prop", "peak"})
+    toolButtons_[key]->setEnabled(enabled && CommandAvailable(key));
+  for (const char* key : {"open", "opt", "calc", "close"})
+    toolButtons_[key]->setEnabled(CommandAvailable(key));
+  for (const char* name : {"mnuViewPeak", "mnuViewProp", "mnuViewOption"})
+    if (QAction* a = window_.findChild<QAction*>(name)) a->setEnabled(CommandAvailable(name) && enabled);
+  // Kinds whose painters are not written yet stay disabled.
+  for (auto& [kind, a] : kindItems_) a->setEnabled(enabled && window_.KindDrawable(kind));
+  for (auto& [kind, key] : kindKeys_) toolButtons_[key]->setEnabled(enabled && window_.KindDrawable(kind));
+}
+
+void MainMenus::EnableTwoChannelViews(bool on) {
+  menuOrbit_->menuAction()->setEnabled(on);
+  menuRel_->menuAction()->setEnabled(on);
+  for (int32_t k = 12; k <= 20; ++k) kindItems_[k]->setEnabled(on && window_.KindDrawable(k));
+  toolButtons_["orbit"]->setEnabled(on && window_.KindDrawable(14));
+  toolButtons_["rel"]->setEnabled(on && window_.KindDrawable(15));
+}
+
+void MainMenus::EnableTimeButtons(bool controlsEnabled, bool timeAxis, int32_t kind) {
+  const bool on = controlsEnabled && timeAxis;
+  for (const char* key : {"left", "right", "enlarge", "reduce"}) toolButtons_[key]->setEnabled(on);
+  const bool peak = controlsEnabled && !(kind == 6 || kind == 16 || kind == 19 || kind == kReportKind);
+  toolButtons_["peak"]->setEnabled(peak && CommandAvailable("peak"));
+}
+
+void MainMenus::CheckKind(int32_t kind) {
+  for (auto& [k, a] : kindItems_) a->setChecked(k == kind);
+  for (auto& [k, key] : kindKeys_) toolButtons_[key]->setChecked(k == kind);
+}
+
+void MainMenus::ShowZoom(int previous, int index) {
+  if (QAction* zoom = toolButtons_["zoom"])
+    zoom->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(Q(ZoomImageName(index)))));
+  if (previous >= 0) zoomItems_[static_cast<size_t>(previous)]->setChecked(false);
+  zoomItems_[static_cast<size_t>(index)]->setChecked(true);
+}
+
+void MainMenus::ShowRecentFiles(const RecentList& recent) {
+  const int shown = RecentShownCount(recent);
+  for (int i = 0; i < kRecentCount; ++i) {
+    QAction* a = recentItems_[static_cast<size_t>(i)];
+    const bool visible = i < shown;
+    const QString path = Q(recent[static_cast<size_t>(i + 1)]);
+    a->setData(path);
+    // A literal "&" in a path is not an access key.
+    QString caption = path;
+    a->setText(caption.replace('&', QStringLiteral("&&")));
+    a->setVisible(visible);
+  }
+  recentSeparator_->setVisible(shown > 0);
+}
+
+void MainMenus::RebuildChannelMenu(int32_t chanCount) {
+  for (QAction* a : channelItems_) {
+    menuChannel_->removeAction(a);
+    a->deleteLater();
+  }
+  channelItems_.clear();
+  FSismora* w = &window_;
+  const int groups = ChannelGroupCount(chanCount);
+  for (int s = 0; s < groups; ++s) {
+    auto* a = new QAction(Q(ChannelGroupCaption(s, chanCount)), w);
+    a->setObjectName(QStringLiteral("mnuViewRepPage%1").arg(s));
+    a->setEnabled(window_.KindDrawable(kReportKind));
+    QObject::connect(a, &QAction::triggered, w, [w, s] { w->ShowReportPage(s); });
+    menuChannel_->addAction(a);
+    channelItems_.push_back(a);
+  }
+  menuChannel_->menuAction()->setEnabled(groups > 0);
+}
+
+}  // namespace sism

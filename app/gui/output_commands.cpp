@@ -1,0 +1,185 @@
+#include "app/gui/output_commands.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <algorithm>
+
+#include "app/gui/localize.h"
+#include "app/gui/qt_strings.h"
+#include "app/gui/screen_host.h"
+#include "app/gui/text_viewer.h"
+#include "app/shell/export.h"
+#include "app/shell/peaks_report.h"
+#include "app/shell/properties_report.h"
+#include "app/shell/settings.h"
+#include "common/errors.h"
+#include "common/files.h"
+#include "common/path.h"
+#include "common/strings.h"
+#include "common/text.h"
+#include "draw/draw_graph.h"
+#include "draw/image_output.h"
+#include "draw/qt/page_output.h"
+#include "load/statistics.h"
+#include "state/app_state.h"
+
+namespace sism {
+
+OutputCommands::OutputCommands(QWidget& window, AppState& app, DrawSession& session, ScreenHost& host,
+                               UserInterface& ui, PathSettings& paths)
+    : window_(window), app_(app), session_(session), host_(host), ui_(ui), paths_(paths) {}
+
+bool OutputCommands::PrintTo(QPagedPaintDevice& device, int32_t reportSelector) {
+  const int32_t kind = app_.view.GraphKind;
+  if (kind <= 0) return false;
+  host_.SetPrintDevice(&device);
+  bool ok = true;
+  try {
+    DrawGraph(app_, session_, host_, ui_, TargetPrinter, kind, reportSelector);
+  } catch (const std::exception& e) {
+    ok = false;
+    ui_.MsgBox(CurrentErrorInfo(e).description, MsgIcon::Critical, "Print - " + ProgramTitle());
+  }
+  host_.SetPrintDevice(nullptr);
+  return ok;
+}
+
+void OutputCommands::Print(int32_t reportSelector) {
+  if (app_.view.GraphKind <= 0) return;
+  QPrinter printer(QPrinter::HighResolution);
+  QPrintDialog dialog(&printer, &window_);
+  if (dialog.exec() != QDialog::Accepted) return;
+  PrintTo(printer, reportSelector);
+}
+
+void OutputCommands::Copy(int32_t reportSelector) {
+  const int32_t kind = app_.view.GraphKind;
+  if (kind <= 0) return;
+  try {
+    DrawGraph(app_, session_, host_, ui_, TargetClipboard, kind, reportSelector);
+  } catch (const std::exception& e) {
+    ui_.MsgBox(CurrentErrorInfo(e).description, MsgIcon::Critical, "Copy - " + ProgramTitle());
+  }
+}
+
+void OutputCommands::CopyBitmap() {
+  if (host_.PictureShown() && !host_.Image().isNull()) QApplication::clipboard()->setImage(host_.Image());
+}
+
+void OutputCommands::SaveImageAs() {
+  if (!host_.PictureShown()) return;
+  const std::vector<std::string> parts = Split(kImageFilter, "|");
+  QStringList filters;
+  for (size_t i = 0; i + 1 < parts.size(); i += 2) filters << Q(parts[i]).replace("(", " (");
+  QFileDialog dialog(&window_, QStr(1170).remove('&').remove("..."), Q(paths_.LastFolderImage));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilters(filters);
+  dialog.setDefaultSuffix(Q(std::string(kImageDefaultExt).substr(1)));
+  // The overwrite question is our own.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+    dialog.setDefaultSuffix(filter.contains(QStringLiteral("bmp")) ? QStringLiteral("bmp")
+                                                                   : QStringLiteral("png"));
+  });
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const std::string path = PathOf(dialog.selectedFiles().first());
+  paths_.LastFolderImage = SplitPath(path).folder;
+  SaveImage(path);
+}
+
+bool OutputCommands::SaveImage(const std::string& path) {
+  if (!host_.PictureShown() || host_.Image().isNull()) return false;
+  if (!ConfirmImageOverwrite(path, ui_)) return false;
+  std::string error;
+  if (!WriteImageFile(host_.Image(), path, ImageFormatFor(path), error)) {
+    ui_.MsgBox("Failed to write " + path + " (" + error + ")", MsgIcon::Critical,
+               "SaveImage - " + ProgramTitle());
+    return false;
+  }
+  return true;
+}
+
+bool OutputCommands::ConfirmOverwrite(const std::string& path) {
+  return !FileExists(path) || ui_.AskYesNo(OverwriteQuestion(path), ProgramTitle());
+}
+
+void OutputCommands::SaveAcAs() {
+  if (app_.record.ChanCount < 1) return;
+  const std::vector<std::string> filter = Split(Str(8140), "|");
+  QFileDialog dialog(&window_, QStr(8142), Q(paths_.LastFolderSave));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilter(Q(filter.empty() ? std::string() : filter[0]));
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);  // the question is our own
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  SaveAcTo(PathOf(dialog.selectedFiles().first()));
+}
+
+bool OutputCommands::SaveAcTo(const std::string& chosen) {
+  const std::string path = SaveAcFileName(chosen);
+  if (!ConfirmOverwrite(path)) return false;
+  paths_.LastFolderSave = SplitPath(path).folder;
+  return SaveRecordAsAc(app_, path, ui_);
+}
+
+void OutputCommands::ExportAs(int32_t kind) {
+  if (app_.record.ChanCount < 1) return;
+  const std::vector<std::string> parts = Split(Str(8130), "|");
+  QStringList filters;
+  for (size_t i = 0; i + 1 < parts.size(); i += 2) filters << Q(parts[i]);
+  QFileDialog dialog(&window_, Q(ExportDialogTitle(kind)), Q(paths_.LastFolderSave));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilters(filters);
+  if (exportFilterIndex_ >= 1 && exportFilterIndex_ <= filters.size())
+    dialog.selectNameFilter(filters[exportFilterIndex_ - 1]);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const int32_t index = static_cast<int32_t>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+  ExportTo(kind, PathOf(dialog.selectedFiles().first()), std::max(index, 1));
+}
+
+bool OutputCommands::ExportTo(int32_t kind, const std::string& chosen, int32_t filterIndex) {
+  exportFilterIndex_ = filterIndex;
+  const std::string path = ExportFileName(chosen, filterIndex);
+  if (!ConfirmOverwrite(path)) return false;
+  paths_.LastFolderSave = SplitPath(path).folder;
+  try {
+    return ExportSeries(app_, kind, path, filterIndex, ui_);
+  } catch (const std::exception& e) {
+    ui_.MsgBox(CurrentErrorInfo(e).description, MsgIcon::Critical, "Export - " + ProgramTitle());
+    return false;
+  }
+}
+
+FTextViewer& OutputCommands::TextViewer() {
+  if (!textViewer_) textViewer_ = new FTextViewer(&window_);
+  return *textViewer_;
+}
+
+void OutputCommands::ShowProperties() {
+  if (app_.record.ChanCount < 1) return;
+  ui_.SetMousePointer(PointerHourglass);
+  const std::string text = PropertiesReportText(app_);
+  ui_.RestoreMousePointer();
+  TextViewer().ShowTextViewer(PropertiesReportTitle(), text);
+}
+
+void OutputCommands::ShowPeaks() {
+  const int32_t kind = app_.view.GraphKind;
+  if (app_.record.ChanCount < 1 || kind <= 0 || kind > 20) return;
+  try {
+    BringSeriesUpToDate(app_, kind, ui_);
+    IndexWindow window = FullIndexWindow(app_, kind);
+    const AxisSettings& time = app_.graph.Axis[AxisTime];
+    if (kind <= 3 || (kind >= 12 && kind <= 14)) window = IndexWindowBetween(app_, kind, time.Min, time.Max);
+    TextViewer().ShowTextViewer(Str(1620).empty() ? "Peaks" : QStr(1620).remove('&').toStdString(),
+                                PeaksReportText(app_, kind, window));
+  } catch (const std::exception& e) {
+    ui_.MsgBox(CurrentErrorInfo(e).description, MsgIcon::Critical, "Peaks - " + ProgramTitle());
+  }
+}
+
+}  // namespace sism

@@ -1,0 +1,65 @@
+// Commands that take the record or the graph out of the window: printing, saving the
+// record as an .ac file, exporting a series, copying to the clipboard, saving the picture
+// as an image file, and the two text reports (properties and peaks).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class QPagedPaintDevice;
+class QWidget;
+
+namespace sism {
+
+struct AppState;
+struct DrawSession;
+struct PathSettings;
+class FTextViewer;
+class ScreenHost;
+class UserInterface;
+
+class OutputCommands {
+ public:
+  // File dialogs and the text viewer open over `window`; the graph drawn is the state's
+  // current one, on page `reportSelector` for a report (below 0: the current page).
+  OutputCommands(QWidget& window, AppState& app, DrawSession& session, ScreenHost& host, UserInterface& ui,
+                 PathSettings& paths);
+
+  // The current graph on one page of `device`; false when drawing failed.
+  bool PrintTo(QPagedPaintDevice& device, int32_t reportSelector);
+  // Asks for a printer, then prints.
+  void Print(int32_t reportSelector);
+  // The current graph as a picture (and a bitmap) on the clipboard.
+  void Copy(int32_t reportSelector);
+  // The screen picture as a bitmap on the clipboard.
+  void CopyBitmap();
+
+  // Asks for a file name, then saves the screen picture.
+  void SaveImageAs();
+  bool SaveImage(const std::string& path);
+  // Asks for a file name, then saves the record as an .ac file.
+  void SaveAcAs();
+  // The record as an .ac file ("chosen" completed with ".ac").
+  bool SaveAcTo(const std::string& chosen);
+  // Asks for a file name and a format, then exports the series of `kind`.
+  void ExportAs(int32_t kind);
+  bool ExportTo(int32_t kind, const std::string& chosen, int32_t filterIndex);
+
+  void ShowProperties();
+  void ShowPeaks();
+  FTextViewer& TextViewer();
+
+ private:
+  bool ConfirmOverwrite(const std::string& path);
+
+  QWidget& window_;
+  AppState& app_;
+  DrawSession& session_;
+  ScreenHost& host_;
+  UserInterface& ui_;
+  PathSettings& paths_;
+  int32_t exportFilterIndex_ = 1;      // remembered between exports, never stored
+  FTextViewer* textViewer_ = nullptr;  // created on first use, owned by the window
+};
+
+}  // namespace sism

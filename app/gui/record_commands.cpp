@@ -1,0 +1,178 @@
+// The main window's commands on the record: opening, appending and closing files, the
+// recent files and the channel menu that follow the record, a new channel, the header
+// texts, the preprocessing and calculation settings; also dialogs by name and help.
+#include <QFileDialog>
+#include <QFileInfo>
+#include <algorithm>
+
+#include "app/gui/calc_window.h"
+#include "app/gui/main_window.h"
+#include "app/gui/menus.h"
+#include "app/gui/qt_strings.h"
+#include "app/gui/splash.h"
+#include "common/errors.h"
+#include "common/files.h"
+#include "common/strings.h"
+#include "common/text.h"
+#include "load/new_channel.h"
+#include "load/statistics.h"
+#include "record/record_texts.h"
+
+namespace sism {
+
+void FSismora::OpenRecordDialog(bool append) {
+  const OpenDialogSetup setup = OpenRecordDialogSetup(files_, append);
+  // "description|patterns|..." becomes Qt's "description (patterns);;...".
+  const std::vector<std::string> parts = Split(setup.filter, "|");
+  QStringList filters;
+  for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+    QString patterns = Q(parts[i + 1]);
+    patterns.replace(';', ' ');
+    filters << Q(parts[i]) + " (" + patterns + ")";
+  }
+  QFileDialog dialog(this, Q(setup.title), Q(setup.initialFolder));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilters(filters);
+  const int index =
+      std::clamp(setup.filterIndex, 1, static_cast<int>(std::max<qsizetype>(filters.size(), 1)));
+  if (!filters.isEmpty()) dialog.selectNameFilter(filters[index - 1]);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  files_.FilterIndex = static_cast<int32_t>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+  if (files_.FilterIndex < 1) files_.FilterIndex = 1;
+  ReadFile(PathOf(dialog.selectedFiles().first()), append);
+}
+
+void FSismora::ReadFile(const std::string& given, bool append) {
+  // Folders and recent entries are kept absolute, so they still work from another folder.
+  const std::string path = given.empty() ? given : PathOf(QFileInfo(Q(given)).absoluteFilePath());
+  ReadFileResult r;
+  try {
+    r = sism::ReadFile(app_, files_, path, append, *this);
+  } catch (const std::exception& e) {
+    const ErrorInfo info = CurrentErrorInfo(e);
+    MsgBox("Failed to read " + path + " (Err#" + std::to_string(info.number) + ": " + info.description + ")",
+           MsgIcon::Critical, "ReadFile - " + ProgramTitle());
+    r.noRecord = app_.record.ChanCount == 0;
+    r.caption = ProgramTitle();
+  }
+  // EnableControls(false) forgets the graph kind, so the acceleration view is drawn anew
+  // even when it was showing before an append.
+  if (r.refresh) {
+    EnableControls(false);
+    SetGraphKind(1, false);
+    AddRecentFile(path);
+    RebuildChannelMenu();
+    ApplyTwoChannelViews(r.twoChannelViews);
+    setWindowTitle(Q(r.caption));
+  } else if (r.noRecord && controlsEnabled_) {
+    // A failed open has already cleared the record: show the empty window.
+    EnableControls(false);
+    RebuildChannelMenu();
+  }
+}
+
+void FSismora::CloseRecord() {
+  EnableControls(false);
+  ClearRecord(app_.record);
+  app_.Durations.clear();
+  app_.series = ComputedSeries{};
+  app_.view.GraphKind = 0;
+  app_.view.ViewChanCount = 0;
+  files_.CaptionFilePart.clear();
+  ClearStatus();
+  RebuildChannelMenu();
+}
+
+void FSismora::AddRecentFile(const std::string& path) {
+  if (!FileExists(path)) return;
+  EnableControls(true);
+  if (AddRecentPath(paths_.RecentFile, path)) RefreshRecentMenu();
+}
+
+void FSismora::RefreshRecentMenu() {
+  menus_->ShowRecentFiles(paths_.RecentFile);
+}
+
+void FSismora::RebuildChannelMenu() {
+  menus_->RebuildChannelMenu(app_.record.ChanCount);
+}
+
+void FSismora::CreateNewChannelCommand() {
+  if (app_.record.ChanCount <= 0) return;
+  bool added = false;
+  try {
+    added = CreateNewChannel(app_, *this);
+  } catch (const std::exception& e) {
+    MsgBox(CurrentErrorInfo(e).description, MsgIcon::Critical, "CreateNewChannel - " + ProgramTitle());
+  }
+  if (!added) return;
+  app_.view.ViewChanCount = app_.record.ChanCount;
+  RebuildChannelMenu();
+  ApplyTwoChannelViews(app_.record.ChanCount >= 2);
+  RefreshGraph();
+}
+
+void FSismora::ParameterCommand() {
+  if (app_.record.ChanCount <= 0) return;
+  if (!EditRecordTexts(app_.record, *this)) return;
+  ShowRecordSummary();
+  RefreshGraph();
+}
+
+void FSismora::ShowRecordSummary() {
+  ShowStatusParams(sism::StatusParamsText(app_.record));
+}
+
+void FSismora::PreprocessCommand() {
+  ShowPreProcDialog(app_.preproc);
+}
+
+void FSismora::CalculationCommand() {
+  FCalc dialog(
+      app_.calc,
+      [this](CalcDialogModel& model) {
+        if (model.Apply(app_.calc)) Redraw();
+      },
+      paths_.LastFolderSetting, *this, this);
+  dialog.exec();
+}
+
+void FSismora::OpenDialogByName(const std::string& name) {
+  std::vector<std::string> labels;
+  for (int32_t ch = 1; ch <= app_.record.ChanCount; ++ch) labels.push_back(app_.record.Label(ch));
+  if (name == "preproc") {
+    PreprocessCommand();
+  } else if (name == "pickchan") {
+    std::vector<int32_t> chosen;
+    ShowDlgPickChan(labels, chosen);
+  } else if (name == "readdata") {
+    DataFileParams params;
+    ShowReadDataDialog(DataFileKind::General, app_.record.FilePath, "001:0.1 0.2 0.3\n002:0.4 0.5 0.6",
+                       params);
+  } else if (name == "param") {
+    ParameterCommand();
+  } else if (name == "selchan") {
+    CreateNewChannelCommand();
+  } else if (name == "calc") {
+    CalculationCommand();
+  } else if (name == "about") {
+    AboutCommand();
+  }
+}
+
+void FSismora::HelpTopics() {
+  const std::string file = HelpFileOf(helpReference_);
+  if (file.empty()) {
+    MsgBox("HelpFile is not available yet.", MsgIcon::Information, ProgramTitle());
+    return;
+  }
+  auto* help = findChild<FHelp*>("fHelp");
+  if (help == nullptr) help = new FHelp(this);
+  if (!help->ShowPage(Q(file))) MsgBox("Cannot open " + file, MsgIcon::Critical, ProgramTitle());
+}
+
+void FSismora::AboutCommand() {
+  if (splash_ != nullptr) splash_->ShowAsAbout();
+}
+
+}  // namespace sism

@@ -37,6 +37,14 @@ bool IsOneOf(const std::string& s, std::initializer_list<const char*> list) {
   return false;
 }
 
+// Formats whose first lines only they write, whatever the file's name; these go before
+// the extension rules, so a renamed file still opens.
+int32_t SignatureRule(const std::string& bytes) {
+  std::string first = FirstLine(bytes);
+  if (StartsWith(first, "EVENT_NAME:")) return FormatEsm;
+  return FormatNone;
+}
+
 int32_t ContentRule(const std::string& head) {
   if (head == "01/6") return FormatJma95b;
   if (head == "TRH(") return FormatTrh;
@@ -57,6 +65,8 @@ int32_t ExtensionRule(const std::string& ext, const std::string& head, const std
   }
   if (ext == ".MD") return FormatMd;
   if (ext == ".AT2") return FormatPeer;
+  // ESM files whose first key is another; a plain column file called .asc stays general text.
+  if (ext == ".ASC") return firstLine.find(':') != std::string::npos ? FormatEsm : FormatNone;
   if (ext == ".EVT") return FormatAltus;
   if (ext == ".CSV") return FormatCsv;
   if (ext == ".ORG") return FormatPariOrg;
@@ -108,7 +118,9 @@ int32_t DetectFormat(const std::string& path) {
   std::string ext = UCase(SplitPath(path).ext);
   // A file shorter than four characters keeps what it has, so that its reader can say what is wrong.
   std::string head = bytes.substr(0, 4);
-  int32_t code = ExtensionRule(ext, head, FirstLine(bytes));
+  int32_t code = SignatureRule(bytes);
+  if (code != FormatNone) return code;
+  code = ExtensionRule(ext, head, FirstLine(bytes));
   return code != FormatNone ? code : ContentRule(head);
 }
 
@@ -131,6 +143,7 @@ const ReaderTable& DefaultReaders() {
     t[FormatSmc] = ReadSmc;
     t[FormatRaw] = ReadRaw;
     t[FormatCosmos] = ReadCosmos;
+    t[FormatEsm] = ReadEsm;
     t[FormatOther] = ReadOther;
     return t;
   }();

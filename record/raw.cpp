@@ -5,8 +5,12 @@
 // Layout C ("UNCORRECTED ACCELEROGRAM DATA", units "SEC AND G/10") comes from digitised
 // analogue film: every data line holds five pairs of time and acceleration, and the times
 // are not evenly spaced. The accelerations (x 98 to cm/s/s) are resampled linearly onto a
-// uniform grid of round(points / duration) Hz starting at time 0, DataCount steps.
+// uniform grid of round(points / duration) Hz starting at time 0, DataCount steps. Files of
+// the same layout from digital instruments hold equally spaced samples instead, announced
+// after the header by a line such as
+//   "12001 POINTS OF ACCEL DATA EQUALLY SPACED AT .005 SEC. (UNITS: G)".
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "common/errors.h"
@@ -15,6 +19,7 @@
 #include "record/fixed_text.h"
 #include "record/reader.h"
 #include "record/readers.h"
+#include "record/resample.h"
 
 namespace sism {
 
@@ -121,33 +126,9 @@ int32_t BlockPoints(const Header& h, const Layout& l, int32_t* sampFreq) {
   }
   int32_t points = ToLong(Mid(h.Line(11), 17, 6));
   if (sampFreq) {
-    double duration = ToSingle(Mid(h.Line(11), 40, 7));
-    if (!(duration > 0)) Raise(ErrDivisionByZero);
-    *sampFreq = RoundToLong(points / duration);
-    if (*sampFreq < 1) Raise(ErrInvalidCall);
+    *sampFreq = EvenRate(points, ToSingle(Mid(h.Line(11), 40, 7)));
   }
   return points;
-}
-
-// Linear interpolation of (times, values) at i / rate for i = 0..steps-1; before the first
-// time and after the last the nearest value holds.
-void Resample(const std::vector<float>& times, const std::vector<float>& values, int32_t rate, float* out,
-              int32_t steps) {
-  std::size_t n = times.size(), j = 0;
-  if (n == 0) return;
-  for (int32_t i = 0; i < steps; ++i) {
-    double t = static_cast<double>(i) / rate;
-    while (j + 1 < n && times[j + 1] <= t) ++j;
-    if (t <= times[0]) {
-      out[i] = values[0];
-    } else if (j + 1 >= n) {
-      out[i] = values[n - 1];
-    } else {
-      double t0 = times[j], t1 = times[j + 1];
-      double w = t1 > t0 ? (t - t0) / (t1 - t0) : 1.0;
-      out[i] = static_cast<float>(values[j] + w * (values[j + 1] - values[j]));
-    }
-  }
 }
 
 void ReadPairs(TextFile& in, const Layout& l, int32_t points, StrongRecord& rec, int32_t ch) {
@@ -159,7 +140,73 @@ void ReadPairs(TextFile& in, const Layout& l, int32_t points, StrongRecord& rec,
     times[k] = fields[2 * k];
     values[k] = fields[2 * k + 1] * l.factor;
   }
-  Resample(times, values, rec.SampFreq, rec.Channel(ch), rec.DataCount);
+  ResampleLinear(times, values, rec.SampFreq, rec.Channel(ch), rec.DataCount);
+}
+
+// ---- Layout C from digital instruments ----
+
+constexpr std::string_view kEvenlySpaced = "POINTS OF ACCEL DATA EQUALLY SPACED AT";
+
+struct EvenSamples {
+  int32_t points = 0;
+  double interval = 0;
+  float factor = 1;
+};
+
+// The line at the cursor, leaving the cursor where it is.
+std::string LineAhead(const TextFile& in) {
+  const std::string& text = in.Contents();
+  std::size_t from = std::min(in.Position(), text.size());
+  std::size_t end = text.find_first_of("\r\n", from);
+  return text.substr(from, end == std::string::npos ? std::string::npos : end - from);
+}
+
+bool AnnouncesEvenSamples(const std::string& line) {
+  return UCase(line).find(kEvenlySpaced) != std::string::npos;
+}
+
+// Multiplier to cm/s/s of the unit named in "(UNITS: ...)".
+float UnitFactor(const std::string& path, const std::string& line) {
+  std::string upper = UCase(line);
+  std::size_t at = upper.find("UNITS:");
+  if (at == std::string::npos)
+    throw InvalidRecordFile(path + " does not say in which unit its equally spaced samples are.");
+  std::size_t end = upper.find(')', at);
+  std::string unit = ReplaceAll(upper.substr(at + 6, end == std::string::npos ? end : end - at - 6), " ", "");
+  if (unit == "G") return 980.0f;
+  if (unit == "G/10") return 98.0f;
+  if (unit == "CM/SEC/SEC" || unit == "CM/SEC2" || unit == "CM/S/S" || unit == "CM/S2" || unit == "GAL")
+    return 1.0f;
+  throw InvalidRecordFile(path + " gives its samples in \"" + unit +
+                          "\", a unit the program does not read (G, G/10 or CM/SEC/SEC).");
+}
+
+EvenSamples ParseEvenSamples(const std::string& path, const std::string& line) {
+  EvenSamples s;
+  std::string first = Trim(line);
+  s.points = ToLong(first.substr(0, first.find(' ')));
+  s.interval = Val(line.substr(UCase(line).find(kEvenlySpaced) + kEvenlySpaced.size()));
+  s.factor = UnitFactor(path, line);
+  return s;
+}
+
+// `count` numbers separated by blanks from the next lines, each times `factor`; the first
+// `keep` go to `out`. Raises 62 when the block ends first and 13 for a field that is no number.
+void ReadSpacedValues(TextFile& in, int32_t count, float factor, float* out, int32_t keep) {
+  CheckCountFits(in, count);
+  int32_t done = 0;
+  std::string line;
+  while (done < count) {
+    if (!in.TryReadLine(line) || StartsWith(line, kEndTag)) Raise(ErrInputPastEnd);
+    for (std::size_t i = line.find_first_not_of(" \t"); i != std::string::npos && done < count;
+         i = line.find_first_not_of(" \t", i)) {
+      std::size_t end = line.find_first_of(" \t", i);
+      float v = ToSingle(line.substr(i, end == std::string::npos ? end : end - i)) * factor;
+      if (done < keep) out[done] = v;
+      ++done;
+      i = end;
+    }
+  }
 }
 
 }  // namespace
@@ -187,8 +234,15 @@ bool ReadRaw(const std::string& path, StrongRecord& rec, UserInterface& ui) {
       ui.Yield();
       Header h(in, l);
       int32_t points = 0;
+      const bool even = l.pairs && AnnouncesEvenSamples(LineAhead(in));
+      EvenSamples spaced;
+      if (even) {
+        spaced = ParseEvenSamples(path, in.ReadLine());
+        points = spaced.points;
+        if (ch == 1) rec.SampFreq = RateFromInterval(spaced.interval);
+      }
       if (ch == 1) {
-        points = BlockPoints(h, l, &rec.SampFreq);
+        if (!even) points = BlockPoints(h, l, &rec.SampFreq);
         rec.DataCount = points;
         if (points < 1 || static_cast<int64_t>(points) * chans > static_cast<int64_t>(text.size()))
           Raise(ErrInputPastEnd);
@@ -197,11 +251,13 @@ bool ReadRaw(const std::string& path, StrongRecord& rec, UserInterface& ui) {
         dateLine2 = h.Line(l.dateLine + 1);
         rec.SiteCode = Trim(Mid(h.Line(l.dateLine + 2), 13, 5));
         rec.SiteName = Trim(h.Line(l.dateLine + 3));
-      } else {
+      } else if (!even) {
         points = BlockPoints(h, l, nullptr);
       }
       rec.Label(ch) = Trim(Mid(h.Line(l.dateLine + 4), 10, static_cast<std::size_t>(l.labelWidth)));
-      if (l.pairs)
+      if (even)
+        ReadSpacedValues(in, points, spaced.factor, rec.Channel(ch), std::min(points, rec.DataCount));
+      else if (l.pairs)
         ReadPairs(in, l, points, rec, ch);
       else
         ReadFixedValues(in, l.data, points, l.factor, rec.Channel(ch), std::min(points, rec.DataCount),

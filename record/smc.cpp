@@ -1,6 +1,8 @@
 // USGS SMC text: per channel 11 text lines, 48 integers (8 of 10 columns), 50 reals
 // (5 of 15 columns), the comment lines the integer header counts, then the samples in
-// cm/s/s, 8 of 10 columns, and a "/&" end line.
+// cm/s/s, 8 of 10 columns, and a "/&" end line. Records digitised from film give no
+// sampling rate (the format's "unknown", 1.7E+38) and hold time and acceleration pairs at
+// uneven times instead, which are resampled onto round(pairs / last time) Hz from time 0.
 #include <algorithm>
 #include <vector>
 
@@ -10,12 +12,15 @@
 #include "record/fixed_text.h"
 #include "record/reader.h"
 #include "record/readers.h"
+#include "record/resample.h"
 
 namespace sism {
 
 namespace {
 
 constexpr const char* kEndTag = "/&";
+// Real header values from here up are the format's "unknown" (written as 1.7E+38).
+constexpr double kUnknownReal = 1e38;
 
 struct Block {
   std::vector<std::string> text;   // lines 1..11 at [0..10]
@@ -69,8 +74,31 @@ void TakeRecordValues(const Block& b, StrongRecord& rec) {
   std::size_t comp = b.text[5].find("component=");
   rec.Label(1) = comp == std::string::npos ? Trim(Mid(b.text[5], 53, 5)) : Trim(b.text[5].substr(comp + 10));
   rec.DataCount = b.Long(17);
-  rec.SampFreq = RoundToLong(b.Single(2));
-  if (rec.SampFreq < 1) Raise(ErrInvalidCall);
+  // 0: not given, the data are to be time and acceleration pairs.
+  double rate = ToDouble(b.reals.at(1));
+  rec.SampFreq = rate >= kUnknownReal ? 0 : RoundToLong(rate);
+  if (rec.SampFreq < 1 && rate < kUnknownReal) Raise(ErrInvalidCall);
+}
+
+std::string NotPairsText(const std::string& path) {
+  return path + " gives no sampling rate, and its data are not time and acceleration pairs.";
+}
+
+// `count` values alternating time and acceleration, resampled into channel ch; the first
+// channel's pairs set the rate.
+void ReadTimePairs(TextFile& in, const std::string& path, int32_t count, StrongRecord& rec, int32_t ch) {
+  if (count < 4 || count % 2 != 0) throw InvalidRecordFile(NotPairsText(path));
+  CheckCountFits(in, count);
+  std::vector<float> fields(static_cast<std::size_t>(count));
+  ReadFixedValues(in, {8, 10}, count, 1.0f, fields.data(), count, kEndTag);
+  std::vector<float> times, values;
+  for (std::size_t k = 0; k + 1 < fields.size(); k += 2) {
+    times.push_back(fields[k]);
+    values.push_back(fields[k + 1]);
+  }
+  if (!TimesAscend(times) || !(times.back() > 0)) throw InvalidRecordFile(NotPairsText(path));
+  if (ch == 1) rec.SampFreq = EvenRate(static_cast<int64_t>(times.size()), times.back());
+  ResampleLinear(times, values, rec.SampFreq, rec.Channel(ch), rec.DataCount);
 }
 
 }  // namespace
@@ -86,11 +114,14 @@ bool ReadSmc(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     rec.StartChannels(chans);
 
     TextFile in = TextFile::FromText(text);
+    bool pairs = false;
     for (int32_t ch = 1; ch <= chans; ++ch) {
       ui.Yield();
       Block b = ReadBlockHeader(in);
       if (ch == 1) {
         TakeRecordValues(b, rec);
+        pairs = rec.SampFreq == 0;
+        if (pairs) rec.DataCount /= 2;
         if (rec.DataCount < 0 ||
             static_cast<int64_t>(rec.DataCount) * chans > static_cast<int64_t>(text.size()))
           Raise(ErrInputPastEnd);
@@ -98,6 +129,11 @@ bool ReadSmc(const std::string& path, StrongRecord& rec, UserInterface& ui) {
       }
       // Each channel holds as many samples as its own header says.
       int32_t points = b.Long(17);
+      if (pairs) {
+        ReadTimePairs(in, path, points, rec, ch);
+        SkipPastEndLine(in, kEndTag);
+        continue;
+      }
       ReadFixedValues(in, {8, 10}, points, 1.0f, rec.Channel(ch), std::min(points, rec.DataCount), kEndTag);
       SkipPastEndLine(in, kEndTag);
     }

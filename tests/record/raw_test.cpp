@@ -35,6 +35,7 @@ struct RawChannel {
   std::vector<double> values;  // default 0.001 * (1..points)
   std::vector<double> times;   // layout C; default evenly 1 / 100 s apart
   int claimedPoints = 0;
+  std::string spacing;  // layout C from digital instruments: the line announcing equal spacing
 
   double Value(int i) const { return values.empty() ? 0.001 * (i + 1) : values[i]; }
 
@@ -71,8 +72,12 @@ struct RawChannel {
       t += "    1  100    1    3    3  200    1    3    1   24   12 2500    0    1    0\n";
     for (int i = 0; i < (layout == 'B' ? 13 : 7); ++i) t += "  .0108814  .6700000 66.000000  .0037019\n";
     if (layout != 'C') t += Fmt("%6.0f", points) + " points, Format: (8f9.6)\n";
+    if (!spacing.empty()) t += spacing + "\n";
     for (int i = 0; i < points; ++i) {
-      if (layout == 'C') {
+      if (!spacing.empty()) {
+        t += Fmt("%10.6f", Value(i));
+        if ((i + 1) % 8 == 0 || i + 1 == points) t += "\n";
+      } else if (layout == 'C') {
         t += Fmt("%7.3f", times.empty() ? i / 100.0 : times[i]) + Fmt("%7.3f", Value(i));
         if ((i + 1) % 5 == 0 || i + 1 == points) t += "\n";
       } else {
@@ -215,6 +220,44 @@ TEST(ReadRaw, LayoutCHoldsTheLastValuePastTheLastTime) {
   EXPECT_NEAR(r.rec.Acc(2, 1), 0.2 * 98, 1e-4);
   EXPECT_NEAR(r.rec.Acc(3, 1), 0.4 * 98, 1e-4);
   EXPECT_NEAR(r.rec.Acc(4, 1), 0.4 * 98, 1e-4);
+}
+
+TEST(ReadRaw, LayoutCFromDigitalInstrumentsHoldsEquallySpacedSamples) {
+  const struct {
+    const char* units;
+    float factor;
+  } cases[] = {{"G", 980}, {"g/10", 98}, {"CM/SEC/SEC", 1}};
+  for (const auto& c : cases) {
+    RawChannel a, b;
+    a.layout = b.layout = 'C';
+    a.spacing = "    10 POINTS OF ACCEL DATA EQUALLY SPACED AT .005 SEC. (UNITS: " + std::string(c.units) + ")";
+    b.points = 12;
+    b.spacing = "    12 points of accel data equally spaced at .005 sec. (units: " + std::string(c.units) + ")";
+    b.chanLine = "Chan  2: Up";
+    RawResult r;
+    Read(a.Text() + b.Text(), r);
+    ASSERT_TRUE(r.ok) << c.units << ": " << r.ui.OnlyMessage();
+    EXPECT_EQ(r.rec.SampFreq, 200) << c.units;  // from the interval, not the record length
+    EXPECT_EQ(r.rec.DataCount, 10);
+    EXPECT_FLOAT_EQ(r.rec.Acc(10, 1), 0.010f * c.factor) << c.units;
+    EXPECT_FLOAT_EQ(r.rec.Acc(10, 2), 0.010f * c.factor) << c.units;
+    EXPECT_EQ(r.rec.Label(2), "Up");
+  }
+}
+
+TEST(ReadRaw, LayoutCWithAnUnknownUnitOrCutShortIsRefused) {
+  RawChannel ch;
+  ch.layout = 'C';
+  ch.spacing = "    10 POINTS OF ACCEL DATA EQUALLY SPACED AT .005 SEC. (UNITS: FT/S/S)";
+  RawResult r1;
+  Read(ch.Text(), r1);
+  EXPECT_EQ(r1.ui.OnlyMessage(), r1.path + " gives its samples in \"FT/S/S\", a unit the program does not read "
+                                          "(G, G/10 or CM/SEC/SEC).");
+  ch.spacing = "    11 POINTS OF ACCEL DATA EQUALLY SPACED AT .005 SEC. (UNITS: G)";
+  RawResult r2;
+  Read(ch.Text(), r2);
+  EXPECT_FALSE(r2.ok);
+  EXPECT_EQ(r2.ui.OnlyMessage().rfind("Failed to read " + r2.path + " (Err#62", 0), 0u) << r2.ui.OnlyMessage();
 }
 
 TEST(ReadRaw, ChannelsKeepTheirOwnLengthsAndLabels) {

@@ -28,6 +28,7 @@ struct SmcChannel {
   bool endLine = true;
   // What the integer header claims, when it should lie about the lines that follow.
   long long claimedPoints = 0, claimedComments = 0;
+  std::vector<double> data;  // the data values, when not the default ones
 
   std::string Text() const {
     std::string t = kind + "\n*\nSYL1 extra\n" + dateLine + "\nMoment Mag= 6.7\n" + stationLine + "\n";
@@ -49,7 +50,7 @@ struct SmcChannel {
     }
     for (int i = 0; i < comments; ++i) t += "| comment\n";
     for (int i = 0; i < points; ++i) {
-      std::snprintf(buf, sizeof buf, "%10.3E", (i + 1) * (i % 2 ? -1.0 : 1.0));
+      std::snprintf(buf, sizeof buf, "%10.3E", data.empty() ? (i + 1) * (i % 2 ? -1.0 : 1.0) : data[i]);
       t += buf;
       if ((i + 1) % 8 == 0 || i + 1 == points) t += "\n";
     }
@@ -187,6 +188,53 @@ TEST(ReadSmc, LyingHeadersEndInTheReadErrorBox) {
     SmcResult r;
     Read(whole.substr(0, cut), r);
     EXPECT_FALSE(r.ok) << cut;
+  }
+}
+
+// Film records: no rate (1.7E+38), time and acceleration pairs at uneven times.
+TEST(ReadSmc, RealFilmRecordIsResampledFromItsPairs) {
+  SKIP_WITHOUT_SAMPLES();
+  std::string path = (test::SamplesDir() / "smc/891018_1.sma-1.0444a.smc").string();
+  StrongRecord rec;
+  ScriptedUi ui;
+  ASSERT_TRUE(ReadSmc(path, rec, ui)) << ui.OnlyMessage();
+  EXPECT_EQ(rec.ChanCount, 1);
+  EXPECT_EQ(rec.DataCount, 20620);  // 41240 values
+  EXPECT_EQ(rec.SampFreq, 695);     // round(20620 / 29.655 s)
+  EXPECT_EQ(rec.SiteCode, "DVD0");
+  EXPECT_EQ(rec.RecDate, "1989/10/18");
+  EXPECT_NEAR(rec.Peak(1), -80.2f, 0.802f);  // "pk acc = -80.2"
+  EXPECT_NEAR(rec.PeakStep(1), 10.654 * 695 + 1, 2);
+}
+
+TEST(ReadSmc, PairsAtUnevenTimesAreResampledLinearly) {
+  SmcChannel c;
+  c.rate = 0.17e39;
+  c.points = 10;
+  c.data = {0, 0, 0.005, 10, 0.02, 10, 0.04, -10, 0.05, 5};
+  SmcResult r;
+  Read(c.Text() + c.Text(), r);
+  ASSERT_TRUE(r.ok) << r.ui.OnlyMessage();
+  EXPECT_EQ(r.rec.SampFreq, 100);  // 5 pairs to 0.05 s
+  ASSERT_EQ(r.rec.DataCount, 5);
+  const float expected[] = {0, 10, 10, 0, -10};
+  for (int ch = 1; ch <= 2; ++ch)
+    for (int i = 0; i < 5; ++i) EXPECT_NEAR(r.rec.Acc(i + 1, ch), expected[i], 1e-4) << ch << i;
+}
+
+TEST(ReadSmc, UnknownRateWithoutPairsIsRefused) {
+  for (const std::vector<double>& data : {std::vector<double>{0, 1, 0.01, 2, 0.02},  // odd count
+                                          std::vector<double>{0.1, 1, 0.05, 2},       // time goes back
+                                          std::vector<double>{0, 1, 0, 2}}) {         // no time passes
+    SmcChannel c;
+    c.rate = 0.17e39;
+    c.points = static_cast<int>(data.size());
+    c.data = data;
+    SmcResult r;
+    Read(c.Text(), r);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.ui.OnlyMessage(),
+              r.path + " gives no sampling rate, and its data are not time and acceleration pairs.");
   }
 }
 

@@ -115,6 +115,8 @@ void FitArraysToCounts(StrongRecord& rec) {
 int32_t DetectFormat(const std::string& path) {
   std::string bytes;
   if (!ReadHead(path, bytes)) return FormatNone;
+  // JMA's CSV is known by its first line whatever the file is called (often .csv).
+  if (StartsWith(bytes, "SITE CODE=")) return FormatJmaCsv;
   std::string ext = UCase(SplitPath(path).ext);
   // A file shorter than four characters keeps what it has, so that its reader can say what is wrong.
   std::string head = bytes.substr(0, 4);
@@ -140,6 +142,7 @@ const ReaderTable& DefaultReaders() {
     t[FormatCsv] = ReadCsv;
     t[FormatTur] = ReadTur;
     t[FormatJmaAc] = ReadJmaAc;
+    t[FormatJmaCsv] = ReadJmaCsv;
     t[FormatSmc] = ReadSmc;
     t[FormatRaw] = ReadRaw;
     t[FormatCosmos] = ReadCosmos;
@@ -180,6 +183,11 @@ bool ReadRecordFile(const std::string& path, StrongRecord& rec, UserInterface& u
     case FormatJma95a:
       ok = CallReader(readers, FormatJma95a, path, rec, ui);
       workingPath = parts.folder + parts.name;
+      break;
+    case FormatJmaCsv:
+      // One JMA sensor: its intensity from channels 1-3.
+      ok = CallReader(readers, FormatJmaCsv, path, rec, ui);
+      if (ok) group = 1;
       break;
     case FormatTur:
     case FormatJmaAc:

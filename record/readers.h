@@ -18,6 +18,7 @@ bool ReadTRH(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadJMA95a(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadJMA95b(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadJmaAc(const std::string& path, StrongRecord& rec, UserInterface& ui);
+bool ReadJmaCsv(const std::string& path, StrongRecord& rec, UserInterface& ui);
 // US formats.
 bool ReadPeer(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadSmc(const std::string& path, StrongRecord& rec, UserInterface& ui);

@@ -64,6 +64,18 @@ TEST(RealRecords, KiknetOpensWithTheSurfaceSensorAndTakesAnAppend) {
   EXPECT_EQ(state.run.RecordFileCount, 2);
 }
 
+TEST(RealRecords, JmaCsvOpensWithoutADialogAndTheIntensityItHadAsGeneralCsv) {
+  SKIP_WITHOUT_SAMPLES();
+  AppState state;
+  test::ScriptedUi ui;
+  ASSERT_EQ(ReadAccFile(state, Sample("jma/Q4169D2004.csv"), ui), 3) << ui.OnlyMessage();
+  EXPECT_EQ(ui.readDataDialogs, 0);
+  EXPECT_EQ(state.record.FileFormat, FormatJmaCsv);
+  EXPECT_EQ(state.record.JmaGroup, 1);
+  // The same samples read through the CSV layout dialog (6 lines skipped, label line) gave 4.6659036.
+  EXPECT_NEAR(state.record.JmaIntensity, 4.6659036f, 1e-5f);
+}
+
 TEST(RealRecords, PeerAtTwoHundredHertzIsDecimatedOntoAHundred) {
   SKIP_WITHOUT_SAMPLES();
   AppState state;

@@ -8,6 +8,7 @@
 #include "load/preprocess.h"
 #include "load/statistics.h"
 #include "record/reader.h"
+#include "record/refusal.h"
 
 namespace sism {
 
@@ -41,6 +42,16 @@ void ForgetRecord(AppState& state) {
   state.series.Clear();
   state.view.ViewChanCount = 0;
   state.Durations.clear();
+}
+
+// A file that is not there or is refused on sight is said so before any dialog, and the
+// current record stays.
+bool RefusedBeforeReading(UserInterface& ui, const std::string& path, const char* procedure) {
+  std::string why = RefusalText(path);
+  if (why.empty() && !FileExists(path)) why = Str(9020);
+  if (why.empty()) return false;
+  ui.MsgBox(why, MsgIcon::Critical, PipelineTitle(procedure));
+  return true;
 }
 
 void ShowParams(AppState& state, UserInterface& ui) {
@@ -115,10 +126,7 @@ int32_t ReadAccFile(AppState& state, const std::string& path, UserInterface& ui)
 }
 
 int32_t ReadAccFile(AppState& state, const std::string& path, UserInterface& ui, const ReaderTable& readers) {
-  if (!FileExists(path)) {
-    ui.MsgBox(Str(9020), MsgIcon::Critical, PipelineTitle("ReadAccFile"));
-    return 0;
-  }
+  if (RefusedBeforeReading(ui, path, "ReadAccFile")) return 0;
   if (state.preproc.ShowEachTime && !ui.ShowPreProcDialog(state.preproc)) return 0;
 
   const int32_t viewCountBefore = state.view.ViewChanCount;
@@ -171,10 +179,7 @@ int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& u
 int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& ui,
                       const ReaderTable& readers) {
   const int32_t before = state.record.ChanCount;
-  if (!FileExists(path)) {
-    ui.MsgBox(Str(9020), MsgIcon::Critical, PipelineTitle("AppendAccFile"));
-    return before;
-  }
+  if (RefusedBeforeReading(ui, path, "AppendAccFile")) return before;
   if (state.preproc.ShowEachTime && !ui.ShowPreProcDialog(state.preproc)) return before;
 
   StrongRecord added;

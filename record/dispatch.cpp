@@ -9,6 +9,7 @@
 #include "common/path.h"
 #include "common/text.h"
 #include "record/readers.h"
+#include "record/refusal.h"
 #include "sismcalc/binding/calc.h"
 
 namespace sism {
@@ -171,6 +172,13 @@ bool ReadRecordFile(const std::string& path, StrongRecord& rec, UserInterface& u
   rec.SiteLat.clear();
   rec.SiteLong.clear();
 
+  const std::string refusal = RefusalText(path);
+  if (!refusal.empty()) {
+    ui.MsgBox(refusal, MsgIcon::Critical, ReaderTitle("ReadRecordFile"));
+    rec.FileFormat = FormatNone;
+    rec.FilePath.clear();
+    return false;
+  }
   rec.FileFormat = DetectFormat(path);
   bool ok = false;
   switch (rec.FileFormat) {

@@ -42,6 +42,7 @@ bool IsOneOf(const std::string& s, std::initializer_list<const char*> list) {
 // the extension rules, so a renamed file still opens.
 int32_t SignatureRule(const std::string& bytes) {
   std::string first = FirstLine(bytes);
+  if (StartsWith(first, "* VOL1DS")) return FormatBhrc;
   if (StartsWith(first, "EVENT_NAME:")) return FormatEsm;
   return FormatNone;
 }
@@ -147,6 +148,7 @@ const ReaderTable& DefaultReaders() {
     t[FormatSmc] = ReadSmc;
     t[FormatRaw] = ReadRaw;
     t[FormatCosmos] = ReadCosmos;
+    t[FormatBhrc] = ReadBhrc;
     t[FormatEsm] = ReadEsm;
     t[FormatOther] = ReadOther;
     return t;

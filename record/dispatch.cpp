@@ -43,6 +43,7 @@ bool IsOneOf(const std::string& s, std::initializer_list<const char*> list) {
 int32_t SignatureRule(const std::string& bytes) {
   std::string first = FirstLine(bytes);
   if (StartsWith(first, "* VOL1DS")) return FormatBhrc;
+  if (StartsWith(first, "STRONG GROUND MOTION RECORDS OF TURKIYE")) return FormatAfad;
   if (StartsWith(first, "EVENT_NAME:")) return FormatEsm;
   return FormatNone;
 }
@@ -149,6 +150,7 @@ const ReaderTable& DefaultReaders() {
     t[FormatRaw] = ReadRaw;
     t[FormatCosmos] = ReadCosmos;
     t[FormatBhrc] = ReadBhrc;
+    t[FormatAfad] = ReadAfad;
     t[FormatEsm] = ReadEsm;
     t[FormatOther] = ReadOther;
     return t;

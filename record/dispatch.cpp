@@ -44,6 +44,8 @@ int32_t SignatureRule(const std::string& bytes) {
   std::string first = FirstLine(bytes);
   if (StartsWith(first, "* VOL1DS")) return FormatBhrc;
   if (StartsWith(first, "STRONG GROUND MOTION RECORDS OF TURKIYE")) return FormatAfad;
+  if (UCase(first).find("ACCELEROGRAM") != std::string::npos && bytes.find("STATION USC#") != std::string::npos)
+    return FormatUsc;
   if (StartsWith(first, "EVENT_NAME:")) return FormatEsm;
   return FormatNone;
 }
@@ -151,6 +153,7 @@ const ReaderTable& DefaultReaders() {
     t[FormatCosmos] = ReadCosmos;
     t[FormatBhrc] = ReadBhrc;
     t[FormatAfad] = ReadAfad;
+    t[FormatUsc] = ReadUsc;
     t[FormatEsm] = ReadEsm;
     t[FormatOther] = ReadOther;
     return t;

@@ -29,9 +29,10 @@ bool ReadTur(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadPARIOrg(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadMD(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadAltus(const std::string& path, StrongRecord& rec, UserInterface& ui);
-// Network text formats: BHRC (Iran), AFAD (Turkey).
+// Network text formats: BHRC (Iran), AFAD (Turkey), USC (Southern California).
 bool ReadBhrc(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadAfad(const std::string& path, StrongRecord& rec, UserInterface& ui);
+bool ReadUsc(const std::string& path, StrongRecord& rec, UserInterface& ui);
 // Network text formats: ESM (Europe).
 bool ReadEsm(const std::string& path, StrongRecord& rec, UserInterface& ui);
 // General data files and CSV, which ask the user how to read them.

@@ -32,6 +32,13 @@ std::string FirstLine(const std::string& bytes) {
   return bytes.substr(0, bytes.find_first_of("\r\n"));
 }
 
+std::string SecondLine(const std::string& bytes) {
+  TextFile lines = TextFile::FromText(bytes);
+  std::string line;
+  lines.TryReadLine(line);
+  return lines.TryReadLine(line) ? line : std::string();
+}
+
 bool IsOneOf(const std::string& s, std::initializer_list<const char*> list) {
   for (const char* x : list)
     if (s == x) return true;
@@ -47,6 +54,11 @@ int32_t SignatureRule(const std::string& bytes) {
   if (UCase(first).find("ACCELEROGRAM") != std::string::npos && bytes.find("STATION USC#") != std::string::npos)
     return FormatUsc;
   if (StartsWith(first, "EVENT_NAME:")) return FormatEsm;
+  // GeoNet: the kind of accelerogram, then "Site <code>"; others' volumes start alike.
+  std::string up = UCase(first);
+  if ((StartsWith(up, "UNCORRECTED ACCELEROGRAM") || StartsWith(up, "CORRECTED ACCELEROGRAM")) &&
+      StartsWith(UCase(SecondLine(bytes)), "SITE "))
+    return FormatGeoNet;
   return FormatNone;
 }
 
@@ -72,6 +84,7 @@ int32_t ExtensionRule(const std::string& ext, const std::string& head, const std
   if (ext == ".AT2") return FormatPeer;
   // ESM files whose first key is another; a plain column file called .asc stays general text.
   if (ext == ".ASC") return firstLine.find(':') != std::string::npos ? FormatEsm : FormatNone;
+  if (ext == ".V1A" || ext == ".V2A") return FormatGeoNet;
   if (ext == ".EVT") return FormatAltus;
   if (ext == ".CSV") return FormatCsv;
   if (ext == ".ORG") return FormatPariOrg;
@@ -155,6 +168,7 @@ const ReaderTable& DefaultReaders() {
     t[FormatAfad] = ReadAfad;
     t[FormatUsc] = ReadUsc;
     t[FormatEsm] = ReadEsm;
+    t[FormatGeoNet] = ReadGeoNet;
     t[FormatOther] = ReadOther;
     return t;
   }();

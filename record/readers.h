@@ -33,8 +33,9 @@ bool ReadAltus(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadBhrc(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadAfad(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadUsc(const std::string& path, StrongRecord& rec, UserInterface& ui);
-// Network text formats: ESM (Europe).
+// Network text formats: ESM (Europe), GeoNet (New Zealand).
 bool ReadEsm(const std::string& path, StrongRecord& rec, UserInterface& ui);
+bool ReadGeoNet(const std::string& path, StrongRecord& rec, UserInterface& ui);
 // General data files and CSV, which ask the user how to read them.
 bool ReadOther(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadCsv(const std::string& path, StrongRecord& rec, UserInterface& ui);

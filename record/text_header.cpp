@@ -201,7 +201,7 @@ void TakeChannels(StrongRecord& rec, const std::vector<std::vector<float>>& chan
 void SetFirstSampleTime(StrongRecord& rec, int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
                         double seconds) {
   if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 ||
-      minute < 0 || minute > 59 || !(seconds >= 0 && seconds < 61))
+      minute < 0 || minute > 59 || !(std::fabs(seconds) < 1e8))
     Raise(ErrTypeMismatch);
   rec.RecDate = FormatNumber(year, "0000") + "/" + FormatNumber(month, "00") + "/" + FormatNumber(day, "00");
   rec.RecTime = FormatNumber(hour, "00") + ":" + FormatNumber(minute, "00") + ":00";

@@ -97,9 +97,10 @@ std::vector<int32_t> HorizontalsFirst(const std::vector<std::string>& names);
 void TakeChannels(StrongRecord& rec, const std::vector<std::vector<float>>& channels,
                   const std::vector<std::string>& labels);
 
-// RecDate "yyyy/mm/dd" and RecTime "hh:nn:ss" of a first sample; seconds round to the
-// nearest whole second, carrying into the minute, hour and date. Values that do not
-// make a date (month 13, minute 75 …) raise 13.
+// RecDate "yyyy/mm/dd" and RecTime "hh:nn:ss" of a first sample `seconds` after the
+// given minute; they round to the nearest whole second and may be negative or past 60,
+// carrying into the minute, hour and date. Values that make no date (month 13,
+// minute 75 …) raise 13.
 void SetFirstSampleTime(StrongRecord& rec, int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
                         double seconds);
 

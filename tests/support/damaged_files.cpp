@@ -24,6 +24,11 @@ void ExpectEveryTenthCutRefused(ReaderFunction reader, const std::string& name, 
 void ExpectDamageEndsInRecordOrOneMessage(ReaderFunction reader, const std::string& name, const std::string& good,
                                           unsigned seed) {
   TempDir dir;
+  {
+    StrongRecord rec;
+    ScriptedUi ui;
+    ASSERT_TRUE(reader(dir.Write(name, good), rec, ui)) << "the undamaged file: " << ui.OnlyMessage();
+  }
   std::mt19937 random(seed);
   for (int round = 0; round < 300; ++round) {
     std::string bytes = good;
@@ -42,7 +47,6 @@ void ExpectDamageEndsInRecordOrOneMessage(ReaderFunction reader, const std::stri
       EXPECT_EQ(rec.DataCapacity(), rec.DataCount) << round;
       EXPECT_EQ(rec.AccChannels(), rec.ChanCount) << round;
     }
-  }
-}
+  }}
 
 }  // namespace sism::test

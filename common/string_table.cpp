@@ -302,7 +302,7 @@ const std::unordered_map<int, std::string>& StringTable() {
       {16070, "Time to be &skipped (s)"},
       {16080, "&Time length to be used (s)"},
       {16085, "&Multiplier"},
-      {16090, "Sensor # for &intensity"},
+      {16090, "Sensor # for &intensity (0: record's own)"},
       {16095, "&Keep drawing channels"},
       {16097, "&Pick using channels"},
       {16098, "&Convert (cm) to (m)"},

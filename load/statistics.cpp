@@ -24,7 +24,8 @@ void ComputeLoadStatistics(StrongRecord& rec, std::vector<float>& durations, int
   const int32_t c = rec.ChanCount;
   if (refSensor > 0) {
     if (refSensor <= c / 3) rec.JmaGroup = refSensor;
-  } else {
+  } else if (rec.JmaGroup < 1 || 3 * rec.JmaGroup > c) {
+    // The record's own sensor when its reader chose one it still has, else the first.
     rec.JmaGroup = c >= 3 ? 1 : 0;
   }
   // A sensor number the record cannot hold (set by a reader for more channels than were

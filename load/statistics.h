@@ -9,8 +9,9 @@
 
 namespace sism {
 
-// Intensity sensor from `refSensor`, JMA intensity, peak ground acceleration and the
-// duration of every channel (durations[ch - 1]).
+// Intensity sensor from `refSensor` (0 or less: the one the record was read with, else
+// the first), JMA intensity, peak ground acceleration and the duration of every channel
+// (durations[ch - 1]).
 void ComputeLoadStatistics(StrongRecord& rec, std::vector<float>& durations, int32_t refSensor);
 // The durations alone (after an append).
 void ComputeDurations(const StrongRecord& rec, std::vector<float>& durations);

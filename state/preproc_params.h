@@ -16,7 +16,9 @@ struct PreProcParams {
   bool PrefixCode = false;      // for the run only, never stored
   int32_t RemoveDCSeconds = 1;
   int32_t RotateWaveAngle = 0;
-  int32_t RefSensor = 1;
+  // Sensor (three channels from 3 * RefSensor - 2) whose intensity is computed; 0: the
+  // record's own, as its reader chose it (KiK-net: the surface), else the first.
+  int32_t RefSensor = 0;
   float LowCutFreq = 0;
   float HighCutFreq = 0;
   float SkipSeconds = 0;

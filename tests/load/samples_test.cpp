@@ -1,6 +1,8 @@
 // Real records through the whole open and append path.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "load/pipeline.h"
@@ -62,6 +64,27 @@ TEST(RealRecords, KiknetOpensWithTheSurfaceSensorAndTakesAnAppend) {
   EXPECT_EQ(state.record.Label(1).rfind("NGNH31 ", 0), 0u) << state.record.Label(1);
   EXPECT_EQ(state.record.Label(7).rfind("AOM001 ", 0), 0u) << state.record.Label(7);
   EXPECT_EQ(state.run.RecordFileCount, 2);
+}
+
+TEST(RealRecords, KiknetIntensityAndPeakAreTheSurfaceOnesUnlessTheBoreholeIsAskedFor) {
+  SKIP_WITHOUT_SAMPLES();
+  const struct {
+    int32_t refSensor, group;
+  } cases[] = {{PreProcParams{}.RefSensor, 2}, {1, 1}, {2, 2}};
+  float peakAcc[3];
+  for (int k = 0; k < 3; ++k) {
+    AppState state;
+    test::ScriptedUi ui;
+    state.preproc.RefSensor = cases[k].refSensor;
+    ASSERT_EQ(ReadAccFile(state, Sample("kiknet/NGNH311106302345.NS1"), ui), 6) << ui.OnlyMessage();
+    StrongRecord& r = state.record;
+    const int32_t b = 3 * cases[k].group - 2;
+    EXPECT_EQ(r.JmaGroup, cases[k].group) << cases[k].refSensor;
+    EXPECT_FLOAT_EQ(r.JmaIntensity, Sijma(r, b));
+    EXPECT_EQ(r.PeakAcc, std::max({std::fabs(r.Peak(b)), std::fabs(r.Peak(b + 1)), std::fabs(r.Peak(b + 2))}));
+    peakAcc[k] = r.PeakAcc;
+  }
+  EXPECT_GT(peakAcc[0], 3 * peakAcc[1]);  // 0.7 gal at the surface, 0.2 in the borehole
 }
 
 TEST(RealRecords, JmaCsvOpensWithoutADialogAndTheIntensityItHadAsGeneralCsv) {

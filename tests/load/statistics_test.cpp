@@ -62,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(Sensors, SensorTest,
                                            SensorCase{3, 0, 2, 0},  // 2 > 3 / 3: the reader's 0 stays
                                            SensorCase{3, 1, 2, 1},  // ... or the reader's 1
                                            SensorCase{6, 1, 2, 2},  // the second sensor: channels 4-6
-                                           SensorCase{6, 2, 0, 1},  // 0: the first sensor
+                                           SensorCase{6, 2, 0, 2},  // 0: the reader's sensor
+                                           SensorCase{6, 0, 0, 1},  // ... else the first
                                            SensorCase{2, 0, 0, 0},  // no sensor with two channels
                                            SensorCase{2, 0, 1, 0}, SensorCase{4, 0, -1, 1},
                                            SensorCase{3, 2, 5, 0}));  // a group past the channels is none

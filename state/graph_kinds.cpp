@@ -148,7 +148,6 @@ std::array<GraphKindInfo, kGraphKindCount + 1> BuildTable() {
   r.id = KindReport;
   r.page = PageForm::Report;
   r.needs = RecalcIntegration | kRelationNeeds;  // a report may show any kind
-  r.menuName = "mnuViewReport";
   r.toolKey = "rep";
   return t;
 }

@@ -91,7 +91,8 @@ struct GraphKindInfo {
   bool exportUnit = true;       // the value heading carries the unit
   const char* pairJoin = "*";   // between the two labels of a relation pair
   int32_t normalizedTitle = 0;  // title template used when normalised (0: the kind's own)
-  // The window's menu item and its text, and the toolbar key that selects the kind.
+  // The window's View item and its text (none for the report, whose pages have their own
+  // items), and the toolbar key that selects the kind.
   const char* menuName = "";
   int32_t menuText = 0;
   const char* toolKey = nullptr;

@@ -234,11 +234,12 @@ int32_t FSismora::ReportSelector() const {
 }
 
 void FSismora::SetGraphKind(int32_t kind, bool force) {
+  // Choosing the kind shown again keeps it checked (the item toggled itself off).
+  menus_->CheckKind(kind);
   if (!force && kind == app_.view.GraphKind && (kind != kReportKind || reportPage_ == session_.reportState))
     return;
-  menus_->CheckKind(kind);
   DrawScreen(kind, kind == kReportKind ? reportPage_ : -1);
-  ShowStatusMessage(Str(7100 + kind));
+  ShowStatusMessage(KindName(kind));
   // Drawing has set it already, unless there was no record to draw.
   app_.view.GraphKind = kind;
   UpdateTimeButtons();

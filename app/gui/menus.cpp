@@ -18,14 +18,6 @@ namespace sism {
 
 namespace {
 
-// Toolbar keys with the kind they select.
-struct KindButton {
-  const char* key;
-  int32_t kind;
-};
-constexpr KindButton kKindButtons[] = {{"acc", 1},  {"vel", 2},   {"disp", 3},   {"four", 4}, {"pow", 5},
-                                       {"auto", 6}, {"resp", 10}, {"orbit", 14}, {"rel", 15}, {"rep", 21}};
-
 // Commands whose windows belong to other parts of the program and are not built yet.
 bool CommandAvailable(const std::string& name) {
   static const char* missing[] = {"mnuViewOption", "opt"};
@@ -57,12 +49,10 @@ QAction* MainMenus::AddItem(QMenu* menu, const char* name, int textId, std::func
   return a;
 }
 
-QAction* MainMenus::AddKindItem(QMenu* menu, const char* name, int32_t kind) {
-  // Menu texts of the kinds: 1510 to 1560 in steps of ten, then each submenu's own block.
-  static const int textIds[] = {0,    1510, 1520, 1530, 1540, 1550, 1560, 1571, 1572, 1573, 1574,
-                                1575, 1581, 1582, 1583, 1585, 1586, 1587, 1588, 1589, 1590, 0};
+QAction* MainMenus::AddKindItem(QMenu* menu, const GraphKindInfo& info) {
   FSismora* w = &window_;
-  QAction* a = AddItem(menu, name, textIds[kind], [w, kind] { w->SetGraphKind(kind, false); });
+  const int32_t kind = info.id;
+  QAction* a = AddItem(menu, info.menuName, info.menuText, [w, kind] { w->SetGraphKind(kind, false); });
   a->setCheckable(true);
   kindItems_[kind] = a;
   return a;
@@ -132,30 +122,21 @@ void MainMenus::BuildMenuBar() {
 
   // View
   menuView_ = AddMenu(nullptr, "mnuView", 1500);
-  AddKindItem(menuView_, "mnuViewAcc", 1);
-  AddKindItem(menuView_, "mnuViewVel", 2);
-  AddKindItem(menuView_, "mnuViewDisp", 3);
+  // Time histories, then the spectra of each channel, then a submenu per family.
+  for (const GraphKindInfo& k : GraphKinds())
+    if (k.page == PageForm::Wave) AddKindItem(menuView_, k);
   menuView_->addSeparator();
-  AddKindItem(menuView_, "mnuViewFour", 4);
-  AddKindItem(menuView_, "mnuViewPow", 5);
-  AddKindItem(menuView_, "mnuViewAuto", 6);
-  menuResp_ = AddMenu(menuView_, "mnuViewResp", 1570);
-  AddKindItem(menuResp_, "mnuViewRespSa", 7);
-  AddKindItem(menuResp_, "mnuViewRespSv", 8);
-  AddKindItem(menuResp_, "mnuViewRespSd", 9);
-  AddKindItem(menuResp_, "mnuViewRespTrip", 10);
-  AddKindItem(menuResp_, "mnuViewRespVe", 11);
-  menuOrbit_ = AddMenu(menuView_, "mnuViewOrbit", 1580);
-  AddKindItem(menuOrbit_, "mnuViewOrbitAcc", 12);
-  AddKindItem(menuOrbit_, "mnuViewOrbitVel", 13);
-  AddKindItem(menuOrbit_, "mnuViewOrbitDisp", 14);
-  menuRel_ = AddMenu(menuView_, "mnuViewRel", 1584);
-  AddKindItem(menuRel_, "mnuViewRelFourRatio", 15);
-  AddKindItem(menuRel_, "mnuViewRelPhase", 16);
-  AddKindItem(menuRel_, "mnuViewRelCrossS", 17);
-  AddKindItem(menuRel_, "mnuViewRelCrossC", 18);
-  AddKindItem(menuRel_, "mnuViewRelCoh", 19);
-  AddKindItem(menuRel_, "mnuViewRelRespRatio", 20);
+  for (const GraphKindInfo& k : GraphKinds())
+    if (k.source == SeriesSource::Fourier || k.source == SeriesSource::AutoCorr) AddKindItem(menuView_, k);
+  const std::pair<SeriesSource, QMenu**> families[] = {
+      {SeriesSource::Response, &menuResp_}, {SeriesSource::Orbit, &menuOrbit_}, {SeriesSource::Relation, &menuRel_}};
+  const std::pair<const char*, int> familyMenus[] = {{"mnuViewResp", 1570}, {"mnuViewOrbit", 1580}, {"mnuViewRel", 1584}};
+  for (std::size_t f = 0; f < std::size(families); ++f) {
+    QMenu*& menu = *families[f].second;
+    menu = AddMenu(menuView_, familyMenus[f].first, familyMenus[f].second);
+    for (const GraphKindInfo& k : GraphKinds())
+      if (k.source == families[f].first) AddKindItem(menu, k);
+  }
   menuChannel_ = AddMenu(menuView_, "mnuViewChannel", 1592);
   menuView_->addSeparator();
   menuTime_ = AddMenu(menuView_, "mnuViewTime", 1600);
@@ -227,11 +208,12 @@ void MainMenus::BuildToolBar() {
   AddButton("copy", 5105, "edit-copy", [w] { w->CopyCommand(); });
   toolBar_->addSeparator();
   int tip = 5106;
-  for (const auto& kb : kKindButtons) {
-    const int32_t kind = kb.kind;
-    QAction* a = AddButton(kb.key, tip++, nullptr, [w, kind] { w->SetGraphKind(kind, false); });
+  for (const GraphKindInfo& k : GraphKinds()) {
+    if (k.toolKey == nullptr) continue;
+    const int32_t kind = k.id;
+    QAction* a = AddButton(k.toolKey, tip++, nullptr, [w, kind] { w->SetGraphKind(kind, false); });
     a->setCheckable(true);
-    kindKeys_[kind] = kb.key;
+    kindKeys_[kind] = k.toolKey;
   }
   // Drop-down arrows on the buttons that stand for a whole submenu.
   auto dropDown = [this](const char* key, QMenu* menu, QToolButton::ToolButtonPopupMode mode) {
@@ -296,15 +278,19 @@ void MainMenus::EnableRecordItems(bool enabled) {
 void MainMenus::EnableTwoChannelViews(bool on) {
   menuOrbit_->menuAction()->setEnabled(on);
   menuRel_->menuAction()->setEnabled(on);
-  for (int32_t k = 12; k <= 20; ++k) kindItems_[k]->setEnabled(on && window_.KindDrawable(k));
-  toolButtons_["orbit"]->setEnabled(on && window_.KindDrawable(14));
-  toolButtons_["rel"]->setEnabled(on && window_.KindDrawable(15));
+  for (auto& [kind, a] : kindItems_) {
+    const SeriesSource source = KindInfo(kind).source;
+    if (source != SeriesSource::Orbit && source != SeriesSource::Relation) continue;
+    a->setEnabled(on && window_.KindDrawable(kind));
+    if (auto key = kindKeys_.find(kind); key != kindKeys_.end())
+      toolButtons_[key->second]->setEnabled(on && window_.KindDrawable(kind));
+  }
 }
 
 void MainMenus::EnableTimeButtons(bool controlsEnabled, bool timeAxis, int32_t kind) {
   const bool on = controlsEnabled && timeAxis;
   for (const char* key : {"left", "right", "enlarge", "reduce"}) toolButtons_[key]->setEnabled(on);
-  const bool peak = controlsEnabled && !(kind == 6 || kind == 16 || kind == 19 || kind == kReportKind);
+  const bool peak = controlsEnabled && !(IsGraphKind(kind) && KindInfo(kind).peaks == PeakSearch::None);
   toolButtons_["peak"]->setEnabled(peak && CommandAvailable("peak"));
 }
 

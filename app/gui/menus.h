@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/shell/view_commands.h"
+#include "state/graph_kinds.h"
 
 class QAction;
 class QMenu;
@@ -51,7 +52,7 @@ class MainMenus {
  private:
   QMenu* AddMenu(QMenu* parent, const char* name, int textId);
   QAction* AddItem(QMenu* menu, const char* name, int textId, std::function<void()> run);
-  QAction* AddKindItem(QMenu* menu, const char* name, int32_t kind);
+  QAction* AddKindItem(QMenu* menu, const GraphKindInfo& info);
   QAction* AddButton(const char* key, int tipId, const char* theme, std::function<void()> run);
   void BuildMenuBar();
   void BuildToolBar();

@@ -7,6 +7,7 @@
 #include "state/app_state.h"
 #include "state/graph_kinds.h"
 #include "common/errors.h"
+#include "draw/page_styles.h"
 #include "common/strings.h"
 #include "common/ui.h"
 
@@ -24,16 +25,6 @@ int32_t RoundChecked(double v) {
   if (!std::isfinite(v) || v > std::numeric_limits<int32_t>::max() || v < std::numeric_limits<int32_t>::min())
     Raise(6);
   return RoundCoord(v);
-}
-
-FontRecord PageFont(const FontSettings& f) {
-  FontRecord r = f;
-  r.Height = static_cast<float>(static_cast<double>(f.Size) * 35.28);
-  return r;
-}
-
-LineRecord PageLine(const LineSettings& l) {
-  return LineRecord{l.Color, static_cast<float>(static_cast<double>(l.Width) * 100), l.Style};
 }
 
 // Puts the pointer back, and the wave increment after printing, on every way out.

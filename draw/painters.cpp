@@ -1,4 +1,5 @@
 #include "draw/draw_graph.h"
+#include "draw/spectrum.h"
 #include "draw/time_history.h"
 
 namespace sism {
@@ -9,6 +10,14 @@ std::map<int32_t, Painter> DefaultPainters() {
       {KindAcc, TimeHistoryPainter},
       {KindVel, TimeHistoryPainter},
       {KindDisp, TimeHistoryPainter},
+      {KindFourier, SpectrumPainter},
+      {KindPower, SpectrumPainter},
+      {KindAutoCorrelation, SpectrumPainter},
+      {KindSa, SpectrumPainter},
+      {KindSv, SpectrumPainter},
+      {KindSd, SpectrumPainter},
+      {KindPSv, SpectrumPainter},
+      {KindEnergy, SpectrumPainter},
   };
 }
 

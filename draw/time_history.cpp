@@ -8,6 +8,7 @@
 #include "state/graph_kinds.h"
 #include "common/text.h"
 #include "draw/axes.h"
+#include "draw/page_styles.h"
 
 namespace sism {
 
@@ -23,32 +24,9 @@ int32_t PageCoord(double v) {
   return RoundCoord(std::clamp(v, -kCoordLimit, kCoordLimit));
 }
 
-LineRecord PageLine(const LineSettings& l) {
-  return LineRecord{l.Color, static_cast<float>(static_cast<double>(l.Width) * 100), l.Style};
-}
-
-FontRecord PageFont(const FontSettings& f) {
-  FontRecord r = f;
-  r.Height = static_cast<float>(static_cast<double>(f.Size) * 35.28);
-  return r;
-}
-
-// A component line for strip j, taken round the table when there are more strips than
-// entries.
-LineSettings WaveLineOf(const GraphSettings& gs, int32_t j) {
-  const int32_t entries = static_cast<int32_t>(gs.WaveLine.size()) - 1;
-  if (entries < 1) return DefaultWaveLine(j);
-  return gs.WaveLine[static_cast<size_t>((j - 1) % entries + 1)];
-}
-
 std::string WithoutParentheses(const std::string& unit) {
   if (unit.size() >= 2 && unit.front() == '(' && unit.back() == ')') return unit.substr(1, unit.size() - 2);
   return unit;
-}
-
-// Only the grid bits of the GridLine setting belong on an axis.
-int32_t GridBits(const GraphSettings& gs) {
-  return gs.DrawGrid ? (gs.GridLine & (AxisGridMajor | AxisGridMinor)) : 0;
 }
 
 AxisRecord TimeAxis(const GraphSettings& gs, int32_t f, int32_t n) {

@@ -1,0 +1,105 @@
+// Spectrum page speed: one page of each spectrum kind for a 3-channel record (16,384
+// frequency points, 120 periods) on a context that only counts, and the switch from
+// acceleration to the pseudo-velocity spectrum of a 3 x 30,000-sample record with the
+// response spectra computed on the way.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <iostream>
+#include <memory>
+
+#include "analysis/ensure_series.h"
+#include "app/shell/console_ui.h"
+#include "bench/counting_dc.h"
+#include "draw/draw_graph.h"
+#include "draw/spectrum.h"
+#include "state/graph_kinds.h"
+
+namespace {
+
+using namespace sism;
+using bench::CountingDc;
+
+AppState Record(int32_t n) {
+  AppState app;
+  StrongRecord& r = app.record;
+  r.SampFreq = 100;
+  r.DataCount = n;
+  r.ChanCount = 3;
+  r.RedimHeader(3);
+  r.RedimAcc(n, 3);
+  for (int32_t ch = 1; ch <= 3; ++ch) {
+    r.Label(ch) = "C" + std::to_string(ch);
+    for (int32_t i = 1; i <= n; ++i)
+      r.Acc(i, ch) = static_cast<float>(300 * std::sin(i * (0.05 + 0.02 * ch)) * std::exp(-i / 9000.0) +
+                                        20 * std::sin(i * 1.3 * ch));
+  }
+  ComputePeaks(r);
+  app.view.DrawChan.assign(3, true);
+  app.calc.FourDurationType = 0;  // whole record: 32,768 points padded, 16,384 frequencies
+  app.calc.RecalcFlags = RecalcIntegration | RecalcFourier | RecalcResponse;
+  return app;
+}
+
+void BM_SpectrumPage(benchmark::State& state) {
+  const auto kind = static_cast<int32_t>(state.range(0));
+  ConsoleUi ui(std::cerr);
+  AppState app = Record(30000);
+  BringSeriesUpToDate(app, kind, ui);
+  CountingDc dc;
+  cGraphicExtensions gx;
+  gx.SetHdc(&dc);
+  gx.SetWindow(1000, 700, 20000, 14000);
+  const TemplateFacts facts;
+  const std::vector<int32_t> channels{1, 2, 3};
+  for (auto _ : state) {
+    GraphFrame frame;
+    frame.Left = 2000;
+    frame.Top = 1500;
+    frame.Width = 15000;
+    frame.Height = 10000;
+    frame.AxisFont.Height = 300;
+    PaintContext context{app, gx, frame, kind, channels, 0, ui, facts};
+    SpectrumPainter(context);
+    benchmark::DoNotOptimize(dc.calls);
+  }
+  state.SetLabel(KindName(kind));
+}
+BENCHMARK(BM_SpectrumPage)->DenseRange(KindFourier, KindEnergy)->Unit(benchmark::kMillisecond);
+
+// The screen as the window gives it to the dispatcher, counting only.
+class CountingHost : public DrawHost {
+ public:
+  CountingDc dc;
+  void SetViewArea(int32_t, int32_t) override {}
+  int32_t ViewWidth() override { return 1200; }
+  int32_t ViewHeight() override { return 800; }
+  DeviceContext* ViewDc() override { return &dc; }
+  void RefreshView() override {}
+  std::unique_ptr<PrintDocument> StartPrintDocument(const std::string&, DeviceContext*) override { return nullptr; }
+  int32_t ReferencePixelsPerInchX() override { return 96; }
+  int32_t ReferencePixelsPerInchY() override { return 96; }
+  int32_t ScreenTwipsPerPixelX() override { return 15; }
+  int32_t ScreenTwipsPerPixelY() override { return 15; }
+  std::unique_ptr<ClipboardPicture> StartClipboardPicture(ClipboardFormats, int32_t, int32_t, int32_t,
+                                                          int32_t) override {
+    return nullptr;
+  }
+};
+
+void BM_SwitchToPSv(benchmark::State& state) {
+  ConsoleUi ui(std::cerr);
+  AppState app = Record(30000);
+  DrawSession session;
+  CountingHost host;
+  DrawGraph(app, session, host, ui, TargetScreen, KindAcc);
+  for (auto _ : state) {
+    app.calc.RecalcFlags |= RecalcResponse;  // as after a new record or new damping
+    DrawGraph(app, session, host, ui, TargetScreen, KindPSv);
+    benchmark::DoNotOptimize(host.dc.calls);
+  }
+}
+BENCHMARK(BM_SwitchToPSv)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+BENCHMARK_MAIN();

@@ -104,6 +104,10 @@ bool ReadJmaCsv(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     while (file.TryReadLine(line)) lines.push_back(line);
     // Blank lines (and an end-of-file mark) after the last step are no steps.
     while (!lines.empty() && TrimSpace(ReplaceAll(lines.back(), "\x1A", "")).empty()) lines.pop_back();
+    // Every line ends in a line break; a last one without is where the file was cut.
+    const std::string& text = file.Contents();
+    const std::size_t last = text.find_last_not_of(" \t\x1A");
+    const bool lastLineEnded = last != std::string::npos && (text[last] == '\n' || text[last] == '\r');
     if (lines.empty() || !StartsWith(lines[0], kSiteCaption))
       throw InvalidRecordFile(path + " is invalid JMA CSV file.");
     if (lines.size() <= kCaptionLines) throw InvalidRecordFile(path + " ends before its data.");
@@ -133,8 +137,8 @@ bool ReadJmaCsv(const std::string& path, StrongRecord& rec, UserInterface& ui) {
       const std::size_t n = first + static_cast<std::size_t>(i) - 1;
       std::vector<std::string> fields = CommaFields(lines[n]);
       const std::string where = "line " + std::to_string(n + 1) + " (step " + std::to_string(i) + ")";
-      if (fields.size() < 3 && n + 1 == lines.size())
-        throw InvalidRecordFile(path + " is cut short: " + where + " holds fewer than three values.");
+      if (n + 1 == lines.size() && !lastLineEnded)
+        throw InvalidRecordFile(path + " is cut short: it ends inside " + where + ".");
       if (fields.size() != 3) throw InvalidRecordFile(path + ": " + where + " is not three values.");
       for (int32_t ch = 1; ch <= 3; ++ch) {
         const std::string& f = fields[static_cast<std::size_t>(ch - 1)];

@@ -59,6 +59,7 @@ int32_t SignatureRule(const std::string& bytes) {
   if ((StartsWith(up, "UNCORRECTED ACCELEROGRAM") || StartsWith(up, "CORRECTED ACCELEROGRAM")) &&
       StartsWith(UCase(SecondLine(bytes)), "SITE "))
     return FormatGeoNet;
+  if (StartsWith(first, "#") && bytes.find("#StationCode:") != std::string::npos) return FormatCwb;
   return FormatNone;
 }
 
@@ -169,6 +170,7 @@ const ReaderTable& DefaultReaders() {
     t[FormatUsc] = ReadUsc;
     t[FormatEsm] = ReadEsm;
     t[FormatGeoNet] = ReadGeoNet;
+    t[FormatCwb] = ReadCwb;
     t[FormatOther] = ReadOther;
     return t;
   }();

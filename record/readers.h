@@ -33,9 +33,10 @@ bool ReadAltus(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadBhrc(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadAfad(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadUsc(const std::string& path, StrongRecord& rec, UserInterface& ui);
-// Network text formats: ESM (Europe), GeoNet (New Zealand).
+// Network text formats: ESM (Europe), GeoNet (New Zealand), CWB (Taiwan), UNAM (Mexico).
 bool ReadEsm(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadGeoNet(const std::string& path, StrongRecord& rec, UserInterface& ui);
+bool ReadCwb(const std::string& path, StrongRecord& rec, UserInterface& ui);
 // General data files and CSV, which ask the user how to read them.
 bool ReadOther(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadCsv(const std::string& path, StrongRecord& rec, UserInterface& ui);

@@ -16,12 +16,13 @@ namespace sism {
 
 namespace {
 
-// First bytes of the file, enough for the four-character head and the first line.
+// First bytes of the file, enough for the four-character head, the first line and the
+// title lines that follow a banner.
 bool ReadHead(const std::string& path, std::string& head) {
   if (!FileExists(path)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
-  head.assign(512, '\0');
+  head.assign(2048, '\0');
   in.read(head.data(), static_cast<std::streamsize>(head.size()));
   if (in.bad()) return false;
   head.resize(static_cast<std::size_t>(in.gcount()));
@@ -60,6 +61,8 @@ int32_t SignatureRule(const std::string& bytes) {
       StartsWith(UCase(SecondLine(bytes)), "SITE "))
     return FormatGeoNet;
   if (StartsWith(first, "#") && bytes.find("#StationCode:") != std::string::npos) return FormatCwb;
+  // UNAM files open with their institution's banner; the title follows it.
+  if (UCase(bytes).find("ARCHIVO ESTANDAR DE ACELERACION") != std::string::npos) return FormatUnam;
   return FormatNone;
 }
 
@@ -171,6 +174,7 @@ const ReaderTable& DefaultReaders() {
     t[FormatEsm] = ReadEsm;
     t[FormatGeoNet] = ReadGeoNet;
     t[FormatCwb] = ReadCwb;
+    t[FormatUnam] = ReadUnam;
     t[FormatOther] = ReadOther;
     return t;
   }();

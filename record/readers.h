@@ -37,6 +37,7 @@ bool ReadUsc(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadEsm(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadGeoNet(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadCwb(const std::string& path, StrongRecord& rec, UserInterface& ui);
+bool ReadUnam(const std::string& path, StrongRecord& rec, UserInterface& ui);
 // General data files and CSV, which ask the user how to read them.
 bool ReadOther(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadCsv(const std::string& path, StrongRecord& rec, UserInterface& ui);

@@ -230,6 +230,7 @@ void DrawTripartiteGrid(cGraphicExtensions& gx, const GraphFrame& frame, const s
 
     bool& unitShown = l.displacement ? dispUnitShown : accUnitShown;
     std::string text = FormatNumber(l.value, format);
+    if (text.size() > 1 && text.back() == '.') text.pop_back();  // "1000." of a whole value
     if (!unitShown) text += " " + (l.displacement ? dispUnit : accUnit);
     gx.SetFontAngle(0);
     const double width = gx.GetTextWidth(text);
@@ -240,8 +241,11 @@ void DrawTripartiteGrid(cGraphicExtensions& gx, const GraphFrame& frame, const s
     // The text lies along the line next to its upper end: the left end of a line of
     // constant displacement, the right end of one of constant acceleration.
     const Point anchor = l.displacement ? Along(l, margin + width, len) : Along(l, len - margin, len);
+    // Lifted a little off the line along its upward normal, so the line stays clear of the text.
+    const double lift = 0.25 * fontHeight;
+    const double nx = (l.y2 - l.y1) / len, ny = -(l.x2 - l.x1) / len;
     gx.SetFontAngle(RoundCoord(l.displacement ? -angle : angle));
-    gx.TextOut(RoundCoord(anchor.x), RoundCoord(anchor.y), text);
+    gx.TextOut(RoundCoord(anchor.x + lift * nx), RoundCoord(anchor.y + lift * ny), text);
   }
   gx.SetFontAngle(0);
   gx.RestoreProperties();

@@ -222,3 +222,37 @@ TEST_F(DemoRender, WindowWithGridAndHeader) {
 
 }  // namespace
 }  // namespace sism
+
+namespace sism {
+namespace {
+
+// Every spectrum kind of real records, as pictures and as vector copies.
+TEST_F(DemoRender, RealRecordsAsSpectra) {
+  SKIP_WITHOUT_SAMPLES();
+  const struct {
+    const char* file;
+    const char* picture;
+  } records[] = {{"knet/AOM0011801241951.EW", "knet"}, {"peer/RSN763_LOMAP_GIL067.AT2", "peer"}};
+  for (const auto& r : records) {
+    const std::string path = (test::SamplesDir() / r.file).string();
+    ASSERT_GT(ReadAccFile(app, path, ui), 0) << path;
+    for (int32_t kind = KindFourier; kind <= KindEnergy; ++kind) {
+      session.zoom = 1.5f;
+      DrawGraph(app, session, host, ui, TargetScreen, kind);
+      const QImage& img = host.Picture().Image();
+      ASSERT_FALSE(img.isNull());
+      EXPECT_TRUE(ui.messages.empty()) << r.file << " kind " << kind;
+      // The first component's curve shows inside the plot.
+      EXPECT_GT(CountColour(img, ToQRgb(app.graph.WaveLine[1].Color), 0, img.width(), 0, img.height()), 50)
+          << r.file << " kind " << kind;
+      std::string error;
+      const std::string name = std::string(r.picture) + "_kind" + std::to_string(kind);
+      ASSERT_TRUE(WriteImageFile(img, (out / (name + ".png")).string(), ImageFormat::Png, error)) << error;
+      DrawGraph(app, session, host, ui, TargetClipboard, kind);
+      EXPECT_TRUE(QSvgRenderer(host.svg).isValid()) << name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace sism

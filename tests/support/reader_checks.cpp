@@ -1,52 +1,67 @@
-#include "tests/support/damaged_files.h"
+#include "tests/support/reader_checks.h"
 
 #include <gtest/gtest.h>
 
-#include <random>
+#include <cmath>
+#include <filesystem>
 
+#include "common/text.h"
+#include "record/dispatch.h"
+#include "tests/support/damaged_files.h"
+#include "tests/support/samples.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
 
 namespace sism::test {
 
-void ExpectEveryTenthCutRefused(ReaderFunction reader, const std::string& name, const std::string& good) {
+void ExpectSampleFacts(const SampleFacts& f) {
+  const std::string path = (SamplesDir() / f.file).string();
+  StrongRecord rec;
+  ScriptedUi ui;
+  ASSERT_TRUE(ReadRecordFile(path, rec, ui)) << ui.OnlyMessage();
+  EXPECT_EQ(rec.FileFormat, f.format);
+  EXPECT_EQ(rec.ChanCount, f.chans);
+  EXPECT_EQ(rec.DataCount, f.count);
+  EXPECT_EQ(rec.SampFreq, f.rate);
+  EXPECT_EQ(rec.RecDate + " " + rec.RecTime, f.date + " " + f.time);
+  EXPECT_EQ(rec.SiteCode, f.code);
+  EXPECT_EQ(rec.SiteName, f.name);
+  EXPECT_EQ(rec.SiteLat + " " + rec.SiteLong, f.lat + " " + f.lon);
+  ASSERT_EQ(rec.Labels(), f.labels);
+  for (int32_t ch = 1; ch <= rec.ChanCount && ch <= static_cast<int32_t>(f.peaks.size()); ++ch) {
+    double peak = std::fabs(f.peaks[static_cast<std::size_t>(ch - 1)]);
+    EXPECT_NEAR(std::fabs(rec.Peak(ch)), peak, peak * 1e-3) << rec.Label(ch);
+  }
+
   TempDir dir;
-  for (int tenth = 0; tenth < 10; ++tenth) {
-    std::string path = dir.Write(name, good.substr(0, good.size() * tenth / 10));
+  std::filesystem::copy_file(path, dir.File("renamed.txt"));
+  StrongRecord copy;
+  ASSERT_TRUE(ReadRecordFile(dir.File("renamed.txt"), copy, ui)) << ui.OnlyMessage();
+  EXPECT_EQ(copy.FileFormat, f.format);
+  EXPECT_EQ(copy.SampFreq, f.rate);
+}
+
+void ExpectRefused(ReaderFunction reader, const std::string& name, const std::vector<RefusedFile>& cases) {
+  for (const auto& c : cases) {
+    TempDir dir;
+    std::string path = dir.Write(name, c.text);
     StrongRecord rec;
     ScriptedUi ui;
-    EXPECT_FALSE(reader(path, rec, ui)) << tenth << " tenths";
-    ASSERT_EQ(ui.messages.size(), 1u) << tenth << " tenths";
-    EXPECT_NE(ui.messages[0].text.find(path), std::string::npos) << ui.messages[0].text;
+    EXPECT_FALSE(reader(path, rec, ui)) << c.what;
+    std::string expected = (StartsWith(c.message, " (") ? "Failed to read " : "") + path + c.message;
+    EXPECT_EQ(ui.OnlyMessage(), expected) << c.what;
   }
 }
 
-void ExpectDamageEndsInRecordOrOneMessage(ReaderFunction reader, const std::string& name, const std::string& good,
-                                          unsigned seed) {
+void ExpectDamagedCopiesEndWell(ReaderFunction reader, const std::string& name, const std::string& good,
+                                unsigned seed) {
+  ExpectEveryTenthCutRefused(reader, name, good);
+  ExpectDamageEndsInRecordOrOneMessage(reader, name, good, seed);
+}
+
+void ExpectDetected(const std::vector<DetectCase>& cases) {
   TempDir dir;
-  {
-    StrongRecord rec;
-    ScriptedUi ui;
-    ASSERT_TRUE(reader(dir.Write(name, good), rec, ui)) << "the undamaged file: " << ui.OnlyMessage();
-  }
-  std::mt19937 random(seed);
-  for (int round = 0; round < 300; ++round) {
-    std::string bytes = good;
-    if (round < 100) {
-      bytes.resize(random() % (good.size() + 1));
-    } else {
-      for (int k = 0; k < 4; ++k) bytes[random() % bytes.size()] = static_cast<char>(random());
-    }
-    StrongRecord rec;
-    ScriptedUi ui;
-    bool ok = reader(dir.Write(name, bytes), rec, ui);
-    EXPECT_EQ(ui.messages.size(), ok ? 0u : 1u) << round;
-    if (ok) {
-      EXPECT_GE(rec.DataCount, 1) << round;
-      EXPECT_GE(rec.SampFreq, 1) << round;
-      EXPECT_EQ(rec.DataCapacity(), rec.DataCount) << round;
-      EXPECT_EQ(rec.AccChannels(), rec.ChanCount) << round;
-    }
-  }}
+  for (const auto& c : cases) EXPECT_EQ(DetectFormat(dir.Write(c.name, c.text)), c.format) << c.name;
+}
 
 }  // namespace sism::test

@@ -59,11 +59,13 @@ bool ReadCwb(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     const int32_t rate = ToLong(h.Text("SampleRate(Hz)"));
     std::string units = h.Text("AmplitudeUnit");
     double factor = units.empty() ? 1 : AccelerationFactor(units);
-    if (factor == 0) throw InvalidRecordFile(path + " gives its samples in \"" + units + "\", not as an acceleration.");
+    if (factor == 0)
+      throw InvalidRecordFile(path + " gives its samples in \"" + units + "\", not as an acceleration.");
     std::vector<std::string> names = ComponentNames(h.Text("DataSequence"));
     if (names.size() > kMaxComponents) Raise(ErrTypeMismatch);
     std::string layoutText = h.Text("Data");
-    FieldLayout layout = layoutText.empty() ? FieldLayout{} : ParseFortranFormat("(" + layoutText + ")", true);
+    FieldLayout layout =
+        layoutText.empty() ? FieldLayout{} : ParseFortranFormat("(" + layoutText + ")", true);
     if (layout.width > 0 && layout.perLine < 1 + static_cast<int32_t>(names.size())) Raise(ErrTypeMismatch);
 
     TextFile data = TextFile::FromText(file.Contents().substr(dataAt));

@@ -32,13 +32,15 @@ EsmComponent ReadEsmComponent(const std::string& path) {
   TextFile file(path);
   std::size_t dataAt = ReadKeyLines(file.Contents(), c.header);
   if (!c.header.Find("NDATA") || !c.header.Find("SAMPLING_INTERVAL_S"))
-    throw InvalidRecordFile(path + " is not an ESM ASCII file: its header gives no NDATA or SAMPLING_INTERVAL_S.");
+    throw InvalidRecordFile(path +
+                            " is not an ESM ASCII file: its header gives no NDATA or SAMPLING_INTERVAL_S.");
   std::string type = c.header.Text("DATA_TYPE");
   if (!type.empty() && !EqualsNoCase(type, "ACCELERATION"))
     throw InvalidRecordFile(path + " holds " + LCase(type) + ", not acceleration.");
   std::string units = c.header.Text("UNITS");
   double factor = AccelerationFactor(units);
-  if (factor == 0) throw InvalidRecordFile(path + " gives its samples in \"" + units + "\", not as an acceleration.");
+  if (factor == 0)
+    throw InvalidRecordFile(path + " gives its samples in \"" + units + "\", not as an acceleration.");
   int32_t count = ToLong(c.header.Text("NDATA"));
   c.rate = RateFromInterval(c.header.Number("SAMPLING_INTERVAL_S"));
   if (count < 1) throw InvalidRecordFile(path + " has no effective data.");
@@ -62,10 +64,12 @@ std::vector<std::string> SetFiles(const std::string& path, const std::string& st
   const std::string name = FileNameOf(path);
   const std::string folder = path.substr(0, path.size() - name.size());
   std::vector<std::string> parts = Split(name, ".");
-  auto code = std::find_if(parts.begin(), parts.end(), [&](const std::string& p) { return EqualsNoCase(p, stream); });
+  auto code =
+      std::find_if(parts.begin(), parts.end(), [&](const std::string& p) { return EqualsNoCase(p, stream); });
   if (stream.size() < 2 || code == parts.end()) return {path};
   const char own = UCase(stream).back();
-  if (std::none_of(std::begin(slots), std::end(slots), [&](const std::string& s) { return s.find(own) != s.npos; }))
+  if (std::none_of(std::begin(slots), std::end(slots),
+                   [&](const std::string& s) { return s.find(own) != s.npos; }))
     return {path};
   std::vector<std::string> files;
   for (const std::string& slot : slots) {
@@ -105,7 +109,8 @@ bool ReadEsm(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     for (EsmComponent& c : components) {
       channels.push_back(std::move(c.samples));
       std::string stream = c.header.Text("STREAM");
-      labels.push_back(stream.empty() ? "CH" + FormatNumber(static_cast<int32_t>(labels.size() + 1), "00") : stream);
+      labels.push_back(stream.empty() ? "CH" + FormatNumber(static_cast<int32_t>(labels.size() + 1), "00")
+                                      : stream);
     }
     TakeChannels(rec, channels, labels);
     rec.SampFreq = opened.rate;

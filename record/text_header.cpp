@@ -55,7 +55,8 @@ const std::string* KeyValueHeader::Find(std::string_view key) const {
 
 const std::string* KeyValueHeader::FindStarting(std::string_view prefix) const {
   for (const auto& [k, v] : entries_)
-    if (k.size() >= prefix.size() && EqualsNoCase(std::string_view(k).substr(0, prefix.size()), prefix)) return &v;
+    if (k.size() >= prefix.size() && EqualsNoCase(std::string_view(k).substr(0, prefix.size()), prefix))
+      return &v;
   return nullptr;
 }
 
@@ -70,7 +71,8 @@ double KeyValueHeader::Number(std::string_view key) const {
   return ToDouble(*v);
 }
 
-std::size_t ReadKeyLines(const std::string& text, KeyValueHeader& header, std::string_view mark, char separator) {
+std::size_t ReadKeyLines(const std::string& text, KeyValueHeader& header, std::string_view mark,
+                         char separator) {
   TextFile in = TextFile::FromText(text);
   std::string line;
   std::size_t start = 0;
@@ -149,7 +151,10 @@ std::vector<std::string> LineFields(std::string_view line, FieldLayout layout) {
 
 std::vector<std::vector<float>> ReadColumnLines(TextFile& in, int32_t steps, FieldLayout layout,
                                                 const std::vector<int32_t>& columns, double factor) {
-  CheckCountFits(in, steps);
+  // Each line holds at least a character for every column read.
+  CheckCountFits(in, steps < 1 ? steps
+                               : static_cast<int64_t>(steps) *
+                                     static_cast<int64_t>(std::max<std::size_t>(columns.size(), 1)));
   std::vector<std::vector<float>> out(columns.size(), std::vector<float>(static_cast<std::size_t>(steps)));
   std::string line;
   for (int32_t step = 0; step < steps;) {
@@ -198,8 +203,8 @@ void TakeChannels(StrongRecord& rec, const std::vector<std::vector<float>>& chan
   ComputePeaks(rec);
 }
 
-void SetFirstSampleTime(StrongRecord& rec, int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
-                        double seconds) {
+void SetFirstSampleTime(StrongRecord& rec, int32_t year, int32_t month, int32_t day, int32_t hour,
+                        int32_t minute, double seconds) {
   if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 ||
       minute < 0 || minute > 59 || !(std::fabs(seconds) < 1e8))
     Raise(ErrTypeMismatch);

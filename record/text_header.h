@@ -82,7 +82,7 @@ std::vector<std::string> LineFields(std::string_view line, FieldLayout layout);
 
 // Reads `steps` lines of columns from `in` (blank lines are passed over): result[c] holds
 // field columns[c] (0-based) of each line times `factor`. Raises 62 when the file ends
-// first (and before allocating, when the rest of the file cannot hold that many lines)
+// first (and before allocating, when the rest of the file cannot hold that many values)
 // and 13 for a field that is no number or missing.
 std::vector<std::vector<float>> ReadColumnLines(TextFile& in, int32_t steps, FieldLayout layout,
                                                 const std::vector<int32_t>& columns, double factor);
@@ -101,7 +101,7 @@ void TakeChannels(StrongRecord& rec, const std::vector<std::vector<float>>& chan
 // given minute; they round to the nearest whole second and may be negative or past 60,
 // carrying into the minute, hour and date. Values that make no date (month 13,
 // minute 75 …) raise 13.
-void SetFirstSampleTime(StrongRecord& rec, int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
-                        double seconds);
+void SetFirstSampleTime(StrongRecord& rec, int32_t year, int32_t month, int32_t day, int32_t hour,
+                        int32_t minute, double seconds);
 
 }  // namespace sism

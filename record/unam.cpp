@@ -96,8 +96,9 @@ bool ReadUnam(const std::string& path, StrongRecord& rec, UserInterface& ui) {
       if (!dataFollow) h.AddLine(line);
     }
     if (!dataFollow || !h.FindStarting("NUMERO DE CANALES"))
-      throw InvalidRecordFile(path + " is not a UNAM acceleration file: it has no NUMERO DE CANALES or DATOS DE "
-                                     "ACELERACION line.");
+      throw InvalidRecordFile(path +
+                              " is not a UNAM acceleration file: it has no NUMERO DE CANALES or DATOS DE "
+                              "ACELERACION line.");
     const int32_t chans = ToLong(*h.FindStarting("NUMERO DE CANALES"));
     if (chans < 1 || chans > kMaxChannels) throw InvalidRecordFile(path + " has no effective data.");
 
@@ -115,7 +116,8 @@ bool ReadUnam(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     if (steps < 1) throw InvalidRecordFile(path + " has no effective data.");
     std::string units = h.Text("UNIDADES DE LOS DATOS");
     double factor = units.empty() ? 1 : AccelerationFactor(units);
-    if (factor == 0) throw InvalidRecordFile(path + " gives its samples in \"" + units + "\", not as an acceleration.");
+    if (factor == 0)
+      throw InvalidRecordFile(path + " gives its samples in \"" + units + "\", not as an acceleration.");
     const std::string* format = h.FindStarting("FORMATO DATOS");
     FieldLayout layout = format ? ParseFortranFormat("(" + *format + ")", true) : FieldLayout{};
     if (layout.width > 0 && layout.perLine < chans) Raise(ErrTypeMismatch);

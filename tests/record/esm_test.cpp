@@ -23,60 +23,64 @@ struct EsmFile {
 };
 
 std::string EsmText(const EsmFile& f) {
-  std::string text = "EVENT_NAME: TEST\nSTATION_CODE: ARS1\nDATE_TIME_FIRST_SAMPLE_YYYYMMDD_HHMMSS: 20191231_235959.6\n"
-                     "SAMPLING_INTERVAL_S: " + f.interval + "\nNDATA: " +
-                     (f.ndata.empty() ? std::to_string(f.values.size()) : f.ndata) + "\nSTREAM: " + f.stream +
-                     "\nUNITS: " + f.units + "\nDATA_TYPE: " + f.type + "\nUSER5: \n";
+  std::string text =
+      "EVENT_NAME: TEST\nSTATION_CODE: ARS1\nDATE_TIME_FIRST_SAMPLE_YYYYMMDD_HHMMSS: 20191231_235959.6\n"
+      "SAMPLING_INTERVAL_S: " +
+      f.interval + "\nNDATA: " + (f.ndata.empty() ? std::to_string(f.values.size()) : f.ndata) +
+      "\nSTREAM: " + f.stream + "\nUNITS: " + f.units + "\nDATA_TYPE: " + f.type + "\nUSER5: \n";
   for (const auto& v : f.values) text += v + "\n";
   return text;
 }
 
 TEST(EsmSamples, OneComponentOpensTheStationsThree) {
   SKIP_WITHOUT_SAMPLES();
-  test::ExpectSampleFacts({.file = "esm/HI.ARS1..HNZ.D.20190728.160908.C.ACC.ASC", .format = FormatEsm,
-                           .chans = 3, .count = 19128, .rate = 200, .date = "2019/07/28",
+  test::ExpectSampleFacts({.file = "esm/HI.ARS1..HNZ.D.20190728.160908.C.ACC.ASC",
+                           .format = FormatEsm,
+                           .chans = 3,
+                           .count = 19128,
+                           .rate = 200,
+                           .date = "2019/07/28",
                            .time = "16:09:20",  // 16:09:19.870 to the nearest second
-                           .code = "ARS1", .name = "Town Hall,Argos,Argolis,Peloponnese", .lat = "37.634900",
-                           .lon = "22.729300", .labels = {"HNN", "HNE", "HNZ"},
+                           .code = "ARS1",
+                           .name = "Town Hall,Argos,Argolis,Peloponnese",
+                           .lat = "37.634900",
+                           .lon = "22.729300",
+                           .labels = {"HNN", "HNE", "HNZ"},
                            .peaks = {0.359017, 0.300022, 0.202093}});
 }
 
-TEST(Esm, SetSkipsMissingSiblingsFindsOthersInAnyCaseAndEndsAtTheShortest) {
+TEST(Esm, SetSkipsMissingSiblingsFindsOthersInAnyCaseAndConvertsTheirUnits) {
   TempDir dir;
-  dir.Write("hi.sta..hnz.d.x.acc.asc", EsmText({.stream = "HNZ", .values = {"3", "4"}}));
-  std::string path = dir.Write("HI.STA..HNE.D.X.ACC.ASC", EsmText({.values = {"1", "-2", "5"}}));
+  dir.Write("hi.sta..hnz.d.x.acc.asc", EsmText({.stream = "HNZ", .units = "m/s^2", .values = {"3", "-4"}}));
+  dir.Write("HI.STA..HNN.D.X.VEL.ASC", EsmText({.stream = "HNN", .type = "VELOCITY"}));  // not of the set
+  std::string path =
+      dir.Write("HI.STA..HNE.D.X.ACC.ASC", EsmText({.units = "g", .values = {"1", "-2", "5"}}));
   StrongRecord rec;
   ScriptedUi ui;
   ASSERT_TRUE(ReadEsm(path, rec, ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.Labels(), (std::vector<std::string>{"HNE", "HNZ"}));
-  EXPECT_EQ(rec.DataCount, 2);
-  EXPECT_FLOAT_EQ(rec.Peak(1), -2.0f);
+  EXPECT_EQ(rec.DataCount, 2);  // the shorter component's
+  EXPECT_FLOAT_EQ(rec.Peak(1), -1960.0f);
+  EXPECT_FLOAT_EQ(rec.Peak(2), -400.0f);
   EXPECT_EQ(rec.RecDate + " " + rec.RecTime, "2020/01/01 00:00:00");  // 23:59:59.6 rounded
-}
-
-TEST(Esm, UnitsAreConvertedToCentimetres) {
-  const std::pair<const char*, float> cases[] = {{"CM/S/S", 0.5f}, {"m/s^2", 50.0f}, {"g", 490.0f}};
-  for (auto [units, first] : cases) {
-    TempDir dir;
-    StrongRecord rec;
-    ScriptedUi ui;
-    ASSERT_TRUE(ReadEsm(dir.Write("a.asc", EsmText({.units = units})), rec, ui)) << ui.OnlyMessage();
-    EXPECT_FLOAT_EQ(rec.Acc(1, 1), first) << units;
-  }
 }
 
 TEST(Esm, BrokenFilesEndInOneMessageNamingTheFile) {
   test::ExpectRefused(
       ReadEsm, "m.asc",
-      {{"velocity file", EsmText({.units = "cm/s", .type = "VELOCITY"}), " holds velocity, not acceleration."},
-       {"units of no acceleration", EsmText({.units = "cm"}), " gives its samples in \"cm\", not as an acceleration."},
+      {{"velocity file", EsmText({.units = "cm/s", .type = "VELOCITY"}),
+        " holds velocity, not acceleration."},
+       {"units of no acceleration", EsmText({.units = "cm"}),
+        " gives its samples in \"cm\", not as an acceleration."},
        {"count larger than the data", EsmText({.ndata = "9"}), " (Err#62: Input past end of file)"},
        {"count beyond the file", EsmText({.ndata = "2000000000"}), " (Err#62: Input past end of file)"},
        {"no samples", EsmText({.ndata = "0"}), " has no effective data."},
        {"interval of 0", EsmText({.interval = "0"}), " (Err#11: Division by zero)"},
        {"text in the data", EsmText({.values = {"1", "x3"}}), " (Err#13: Type mismatch)"},
-       {"no count", "EVENT_NAME: X\n1\n", " is not an ESM ASCII file: its header gives no NDATA or SAMPLING_INTERVAL_S."}});
-  test::ExpectDamagedCopiesEndWell(ReadEsm, "d.asc", EsmText({.values = std::vector<std::string>(300, "-1.234")}), 19);
+       {"no count", "EVENT_NAME: X\n1\n",
+        " is not an ESM ASCII file: its header gives no NDATA or SAMPLING_INTERVAL_S."}});
+  test::ExpectDamagedCopiesEndWell(ReadEsm, "d.asc",
+                                   EsmText({.values = std::vector<std::string>(300, "-1.234")}), 19);
 }
 
 TEST(Esm, KnownByItsFirstKeyOrByExtensionWithAKeyLine) {

@@ -34,13 +34,14 @@ std::string Block(const std::vector<std::string>& fields) {
 }
 
 std::string ComponentText(const GeoNetComponent& c) {
-  std::string text = "Corrected accelerogram 20161113_110256_TEST_20 GNS Science\nSite TEST      42 37 10S\nFarm\n";
-  for (int line = 4; line <= 16; ++line) text += line == 13 ? "Component " + c.name + "  Axis\n" : "Heading\n";
+  std::string text =
+      "Corrected accelerogram 20161113_110256_TEST_20 GNS Science\nSite TEST      42 37 10S\nFarm\n";
+  for (int line = 4; line <= 16; ++line)
+    text += line == 13 ? "Component " + c.name + "  Axis\n" : "Heading\n";
   std::vector<std::string> ints(40, "0"), reals(60, "0.0");
   // Buffer start 2016/11/13 23:59:59.800.
   const std::pair<int, int> start[] = {{9, 2016}, {10, 11}, {19, 13}, {20, 23}, {39, 59}, {40, 59800}};
-  for (auto [k, v] : start)
-    ints[static_cast<std::size_t>(k - 1)] = std::to_string(v);
+  for (auto [k, v] : start) ints[static_cast<std::size_t>(k - 1)] = std::to_string(v);
   ints[31] = std::to_string(c.prepended);
   ints[33] = c.count.empty() ? std::to_string(c.acc.size()) : c.count;
   ints[34] = std::to_string(c.vel);
@@ -58,10 +59,19 @@ std::string GeoNetText(const GeoNetComponent& first = {}) {
 
 TEST(GeoNetSamples, BothVolumesGiveTheirHeaderValues) {
   SKIP_WITHOUT_SAMPLES();
-  test::SampleFacts facts{.file = "geonet/20161113_110259_WTMC_20.V1A", .format = FormatGeoNet, .chans = 3,
-                          .count = 65536, .rate = 200, .date = "2016/11/13", .time = "11:02:20", .code = "WTMC",
-                          .name = "Te Mara Farm Waiau", .lat = "-42.6194", .lon = "173.0536",
-                          .labels = {"N28W", "S62W", "Up"}, .peaks = {1102.62, 922.96, 3154.15}};
+  test::SampleFacts facts{.file = "geonet/20161113_110259_WTMC_20.V1A",
+                          .format = FormatGeoNet,
+                          .chans = 3,
+                          .count = 65536,
+                          .rate = 200,
+                          .date = "2016/11/13",
+                          .time = "11:02:20",
+                          .code = "WTMC",
+                          .name = "Te Mara Farm Waiau",
+                          .lat = "-42.6194",
+                          .lon = "173.0536",
+                          .labels = {"N28W", "S62W", "Up"},
+                          .peaks = {1102.62, 922.96, 3154.15}};
   test::ExpectSampleFacts(facts);
   // Volume 2 starts 250 samples (5 s) before the buffer start of 11:02:19.715.
   facts.file = "geonet/20161113_110259_WTMC_20.V2A";
@@ -97,15 +107,17 @@ TEST(GeoNet, BrokenFilesEndInOneMessageNamingTheFile) {
        {"interval of 0", GeoNetText({.interval = "0.0"}), " (Err#11: Division by zero)"},
        {"text in the data", GeoNetText({.acc = {"1.0", "abc"}}), " (Err#13: Type mismatch)"},
        {"a component missing", two, " (Err#62: Input past end of file)"},
-       {"rates that differ", ComponentText({.interval = "0.005"}) + two, " has components sampled at different rates."}});
-  test::ExpectDamagedCopiesEndWell(ReadGeoNet, "d.V2A", GeoNetText({.acc = std::vector<std::string>(95, "-1234.5")}),
-                                   23);
+       {"rates that differ", ComponentText({.interval = "0.005"}) + two,
+        " has components sampled at different rates."}});
+  test::ExpectDamagedCopiesEndWell(ReadGeoNet, "d.V2A",
+                                   GeoNetText({.acc = std::vector<std::string>(95, "-1234.5")}), 23);
 }
 
 TEST(GeoNet, KnownByItsFirstTwoLinesOrItsExtension) {
-  test::ExpectDetected({{"a.txt", GeoNetText(), FormatGeoNet},
-                        {"b.v1a", "anything\n", FormatGeoNet},
-                        {"c.V2", "Corrected accelerogram   89146\nUncorrected Accelerogram Data\n", FormatRaw}});
+  test::ExpectDetected(
+      {{"a.txt", GeoNetText(), FormatGeoNet},
+       {"b.v1a", "anything\n", FormatGeoNet},
+       {"c.V2", "Corrected accelerogram   89146\nUncorrected Accelerogram Data\n", FormatRaw}});
 }
 
 }  // namespace

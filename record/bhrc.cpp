@@ -37,12 +37,10 @@ double NumberAfter(const std::string& line, const std::string& key) {
   return ToDouble(w[0]);
 }
 
-// "UNITS ARE SECONDS AND G/10"; 980 cm/s/s to the g, as the other readers of g-unit files take it.
-double UnitsFactor(const std::string& line) {
-  std::vector<std::string> w = Words(UCase(line));
-  double f = w.empty() ? 0 : w.back() == "G/10" ? 98 : AccelerationFactor(w.back());
-  if (f == 0) Raise(ErrTypeMismatch);
-  return f;
+// "UNITS ARE SECONDS AND G/10": the factor to cm/s/s, 980 to the g as the other readers
+// of g-unit files take it; 0 for units that are no acceleration's.
+double UnitsFactor(const std::string& units) {
+  return UCase(units) == "G/10" ? 98 : AccelerationFactor(units);
 }
 
 // "Origin Time : 2012/08/11   12:23:16": the only time the file gives.
@@ -100,8 +98,12 @@ bool ReadBhrc(const std::string& path, StrongRecord& rec, UserInterface& ui) {
       }
       CheckCountFits(in, points);
       samples.emplace_back(static_cast<std::size_t>(points));
-      ReadFixedValues(in, kData, points, static_cast<float>(UnitsFactor(h[11])), samples.back().data(),
-                      points, kEndTag);
+      std::vector<std::string> units = Words(h[11]);
+      double factor = units.empty() ? 0 : UnitsFactor(units.back());
+      if (factor == 0)
+        throw InvalidRecordFile(path + " gives its samples in \"" + (units.empty() ? "" : units.back()) +
+                                "\", not as an acceleration.");
+      ReadFixedValues(in, kData, points, static_cast<float>(factor), samples.back().data(), points, kEndTag);
       // A block the file was cut in has no end line.
       bool ended = false;
       while (!ended && in.TryReadLine(line)) ended = StartsWith(line, kEndTag);

@@ -149,6 +149,9 @@ bool ReadAfad(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     for (; !IsLabelLine(line); line = in.ReadLine()) header.AddLine(line);
     std::vector<std::string> labels = Words(line);
     if (labels.size() > kMaxChannels) labels.resize(kMaxChannels);
+    for (const char* key : {"NUMBER OF DATA", "SAMPLING INTERVAL (sec)"})
+      if (!header.Find(key))
+        throw InvalidRecordFile(path + " is not an AFAD file: its header gives no " + key + ".");
     int32_t count = RoundToLong(header.Number("NUMBER OF DATA"));
     rec.SampFreq = RateFromInterval(header.Number("SAMPLING INTERVAL (sec)"));
     if (count < 1) Raise(ErrInputPastEnd);

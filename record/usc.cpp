@@ -41,12 +41,10 @@ double NumberAfter(const std::string& line, const std::string& key) {
   return ToDouble(w[0]);
 }
 
-// 980 cm/s/s to the g, as the other readers of g-unit files take it.
+// The factor to cm/s/s, 980 to the g as the other readers of g-unit files take it; 0 for
+// units that are no acceleration's.
 double UnitsFactor(const std::string& units) {
-  std::vector<std::string> w = Words(units);
-  double f = w.empty() ? 0 : UCase(w[0]) == "G/10" ? 98 : AccelerationFactor(w[0]);
-  if (f == 0) Raise(ErrTypeMismatch);
-  return f;
+  return UCase(units) == "G/10" ? 98 : AccelerationFactor(units);
 }
 
 // "JAN 17, 1994 -1230 GMT": the event's date and minute, the only time the file gives.
@@ -108,8 +106,12 @@ bool ReadUsc(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     std::string up = UCase(line);
     int32_t count = ToLong(Words(up).at(0));
     rec.SampFreq = RateFromInterval(NumberAfter(up, "SPACED AT"));
-    std::size_t units = up.find("IN UNITS");
-    double factor = UnitsFactor(units == std::string::npos ? std::string() : up.substr(units + 8));
+    std::size_t at = up.find("IN UNITS");
+    std::vector<std::string> units = Words(at == std::string::npos ? std::string() : line.substr(at + 8));
+    double factor = units.empty() ? 0 : UnitsFactor(units[0]);
+    if (factor == 0)
+      throw InvalidRecordFile(path + " gives its samples in \"" + (units.empty() ? "" : units[0]) +
+                              "\", not as an acceleration.");
     if (count < 1) Raise(ErrInputPastEnd);
     CheckCountFits(in, count);
     rec.StartChannels(1);

@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
-#include "record/dispatch.h"
 #include "record/readers.h"
-#include "tests/support/damaged_files.h"
+#include "tests/support/reader_checks.h"
 #include "tests/support/samples.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
@@ -15,101 +12,83 @@
 namespace sism {
 namespace {
 
-using test::ScriptedUi;
-using test::TempDir;
-
-// 25 text lines, 20 header lines, then acceleration and velocity runs of 8F10.3.
-std::string UscFile(const std::string& count, const std::string& interval, const std::string& units,
-                    int values, const std::string& badValue = "") {
-  const char* text[] = {"CORRECTED ACCELEROGRAM  IIBB127",
-                        "FILE 0",
-                        "NORTHRIDGE EARTHQUAKE",
-                        "JAN 17, 1994 -1230 GMT                                                  22",
-                        "IIBB127",
-                        "STATION USC# 0061   34 17 11N, 118 13 31W                               39",
-                        "BIG TUJUNGA STATION                                                     19",
+// 25 text lines, 20 header lines, then acceleration and velocity runs of 8F10.3 of
+// `n` values 0.5 * step, value 4 replaced by `bad` when given.
+std::string UscText(const std::string& count, const std::string& interval, const std::string& units, int n,
+                    const std::string& bad = "") {
+  const char* text[] = {"CORRECTED ACCELEROGRAM",
+                        "",
+                        "",
+                        "JAN 17, 1994 -1230 GMT",
+                        "",
+                        "STATION USC# 0061   34 17 11N, 118 13 31W",
+                        "BIG TUJUNGA",
                         "COMP N08W"};
-  std::string t;
+  std::string t, run;
   for (int i = 0; i < 45; ++i) t += std::string(i < 8 ? text[i] : "      .000") + "\n";
-  std::string run;
   char buf[16];
-  for (int i = 1; i <= values; ++i) {
+  for (int i = 1; i <= n; ++i) {
     std::snprintf(buf, sizeof buf, "%10.3f", 0.5 * i);
-    run += i == 4 && !badValue.empty() ? badValue : buf;
-    if (i % 8 == 0 || i == values) run += "\n";
+    run += (i == 4 && !bad.empty() ? bad : buf) + std::string(i % 8 && i < n ? "" : "\n");
   }
-  std::string head =
-      " POINTS OF ACC DATA EQUALLY SPACED AT   " + interval + " SEC.  IN UNITS " + units + "\n";
-  return t + "  " + count + head + run + "  " + count + " POINTS OF VEL DATA EQUALLY SPACED\n" + run;
+  return t + "  " + count + " POINTS OF ACC DATA EQUALLY SPACED AT   " + interval + " SEC.  IN UNITS " +
+         units + "\n" + run + "  " + count + " POINTS OF VEL DATA EQUALLY SPACED\n" + run;
 }
 
-TEST(ReadUsc, RealSampleOpensUnderItsOwnAndAnotherName) {
+TEST(UscSamples, SampleGivesItsHeaderValues) {
   SKIP_WITHOUT_SAMPLES();
-  TempDir dir;
-  std::string sample = (test::SamplesDir() / "usc" / "017m30bt.s0a").string();
-  std::string renamed = dir.File("017m30bt.V2");
-  std::filesystem::copy_file(sample, renamed);
-  for (const std::string& path : {sample, renamed}) {
-    EXPECT_EQ(DetectFormat(path), FormatUsc) << path;
-    StrongRecord rec;
-    ScriptedUi ui;
-    ASSERT_TRUE(ReadRecordFile(path, rec, ui)) << ui.OnlyMessage();
-    EXPECT_EQ(rec.ChanCount, 1);
-    // "1887 POINTS OF ACC DATA EQUALLY SPACED AT .020 SEC. IN UNITS CM/SEC/SEC"
-    EXPECT_EQ(rec.DataCount, 1887);
-    EXPECT_EQ(rec.SampFreq, 50);
-    EXPECT_EQ(rec.RecDate, "1994/01/17");
-    EXPECT_EQ(rec.RecTime, "12:30:00");
-    EXPECT_EQ(rec.SiteCode, "0061");
-    EXPECT_EQ(rec.SiteName, "BIG TUJUNGA STATION, ANGELES NATIONAL FOREST, CA");
-    EXPECT_EQ(rec.SiteLat, "34.2864");
-    EXPECT_EQ(rec.SiteLong, "-118.2253");
-    EXPECT_EQ(rec.Label(1), "N08W");
-    // "PEAK ACCELERATION = -242.39450 CMS/SEC/SEC AT 4.580 SEC." (the samples have it positive)
-    EXPECT_NEAR(std::fabs(rec.Peak(1)), 242.3945, 0.2424);
-    EXPECT_EQ(rec.PeakStep(1), 230);  // 4.58 s
-  }
+  // "1887 POINTS OF ACC DATA EQUALLY SPACED AT .020 SEC. IN UNITS CM/SEC/SEC";
+  // "PEAK ACCELERATION = -242.39450" (the samples have it positive). The time is the event's.
+  test::ExpectSampleFacts({.file = "usc/017m30bt.s0a",
+                           .format = FormatUsc,
+                           .chans = 1,
+                           .count = 1887,
+                           .rate = 50,
+                           .date = "1994/01/17",
+                           .time = "12:30:00",
+                           .code = "0061",
+                           .name = "BIG TUJUNGA STATION, ANGELES NATIONAL FOREST, CA",
+                           .lat = "34.2864",
+                           .lon = "-118.2253",
+                           .labels = {"N08W"},
+                           .peaks = {242.3945}});
 }
 
-TEST(ReadUsc, UnitsOfTheAccelerationRun) {
+TEST(Usc, AccelerationRunInTheUnitsItsLineNames) {
   const struct {
     const char* units;
     float factor;
   } cases[] = {{"CM/SEC/SEC", 1}, {"G/10", 98}, {"G", 980}};
-  TempDir dir;
+  test::TempDir dir;
   for (const auto& c : cases) {
     StrongRecord rec;
-    ScriptedUi ui;
-    ASSERT_TRUE(ReadUsc(dir.Write("a.s0a", UscFile("20", ".010", c.units, 20)), rec, ui)) << ui.OnlyMessage();
+    test::ScriptedUi ui;
+    ASSERT_TRUE(ReadUsc(dir.Write("a.s0a", UscText("20", ".010", c.units, 20)), rec, ui)) << ui.OnlyMessage();
     EXPECT_EQ(rec.DataCount, 20);
     EXPECT_EQ(rec.SampFreq, 100);
     EXPECT_FLOAT_EQ(rec.Peak(1), 10 * c.factor) << c.units;
   }
 }
 
-TEST(ReadUsc, MalformedFilesEndInOneMessageNamingThem) {
-  const struct {
-    const char* what;
-    std::string bytes;
-  } cases[] = {
-      {"more points than the run", UscFile("21", ".010", "CM/SEC/SEC", 20)},
-      {"points beyond the file", UscFile("2000000000", ".010", "CM/SEC/SEC", 20)},
-      {"interval 0", UscFile("20", ".000", "CM/SEC/SEC", 20)},
-      {"text in the data", UscFile("20", ".010", "CM/SEC/SEC", 20, "      n.a.")},
-      {"velocity units", UscFile("20", ".010", "CM/SEC", 20)},
-  };
-  TempDir dir;
-  for (const auto& c : cases) {
-    std::string path = dir.Write("b.s0a", c.bytes);
-    StrongRecord rec;
-    ScriptedUi ui;
-    EXPECT_FALSE(ReadUsc(path, rec, ui)) << c.what;
-    ASSERT_EQ(ui.messages.size(), 1u) << c.what;
-    EXPECT_NE(ui.messages[0].text.find(path), std::string::npos) << ui.messages[0].text;
-  }
-  std::string good = UscFile("40", ".010", "CM/SEC/SEC", 40);
-  test::ExpectEveryTenthCutRefused(ReadUsc, "c.s0a", good.substr(0, good.find("POINTS OF VEL")));
-  test::ExpectDamageEndsInRecordOrOneMessage(ReadUsc, "d.s0a", good, 25);
+TEST(Usc, BrokenFilesEndInOneMessageNamingTheFile) {
+  test::ExpectRefused(
+      ReadUsc, "m.s0a",
+      {{"more points than the run", UscText("21", ".010", "CM/SEC/SEC", 20), " (Err#13: Type mismatch)"},
+       {"points beyond the file", UscText("2000000000", ".010", "CM/SEC/SEC", 20),
+        " (Err#62: Input past end of file)"},
+       {"interval of 0", UscText("20", ".000", "CM/SEC/SEC", 20), " (Err#11: Division by zero)"},
+       {"text in the data", UscText("20", ".010", "CM/SEC/SEC", 20, "      n.a."),
+        " (Err#13: Type mismatch)"},
+       {"velocity", UscText("20", ".010", "CM/SEC", 20),
+        " gives its samples in \"CM/SEC\", not as an acceleration."}});
+  std::string good = UscText("40", ".010", "CM/SEC/SEC", 40);
+  // Cut anywhere before the velocity run, the acceleration run is short.
+  test::ExpectDamagedCopiesEndWell(ReadUsc, "d.s0a", good.substr(0, good.find("POINTS OF VEL")), 25);
+}
+
+TEST(Usc, KnownByItsStationLineUnderAnyName) {
+  test::ExpectDetected({{"a.V2", UscText("20", ".010", "G", 20), FormatUsc},
+                        {"b.V2", "CORRECTED ACCELEROGRAM\nx\n", FormatRaw}});
 }
 
 }  // namespace

@@ -231,10 +231,11 @@ const std::unordered_map<int, std::string>& StringTable() {
       {8030, "Computing response spectra..."},
       {8040, "Computing relations..."},
       {8121,
-       "Known files|*.ac;*.acs;*.ew*;*.aew;*.at2;*.raw;*.smc;*.v1;*.v2;*.evt;*.md;*.1|QBX files "
+       "Known files|*.ac;*.acs;*.ew*;*.aew;*.at2;*.raw;*.smc;*.v1;*.v2;*.evt;*.md;*.1;*.asc;*.v1a;*.v2a|QBX files "
        "(*.ac;*.acs)|*.ac;*.acs|K-net/Kik-net files|*.ew*;*.1|JMA95 ascii files (*.aew)|*.aew|SMAC-MD/MDU "
        "binary files (*.md;*.smc)|*.md;*.smc|US files "
-       "(*.at2;*.raw;*.smc;*.v1;*.v2)|*.at2;*.raw;*.smc;*.v1;*.v2|Altus event files (*.evt)|*.evt|CSV files "
+       "(*.at2;*.raw;*.smc;*.v1;*.v2)|*.at2;*.raw;*.smc;*.v1;*.v2|Altus event files (*.evt)|*.evt|Other networks "
+       "(*.asc;*.v1a;*.v2a;*.v1;*.dat;*.txt)|*.asc;*.v1a;*.v2a;*.v1;*.dat;*.txt|CSV files "
        "(*.csv)|*.csv|Others (*.txt;*.dat)|*.txt;*.dat|All files (*.*)|*.*"},
       {8122, "Open a file"},
       {8123, "Append a file"},

@@ -77,13 +77,7 @@ bool ReadCwb(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     std::vector<int32_t> columns;
     for (std::size_t c = 1; c <= names.size(); ++c) columns.push_back(static_cast<int32_t>(c));
     std::vector<std::vector<float>> samples = ReadColumnLines(data, steps, layout, columns, factor);
-    std::vector<std::vector<float>> channels;
-    std::vector<std::string> labels;
-    for (int32_t i : HorizontalsFirst(names)) {
-      channels.push_back(std::move(samples[static_cast<std::size_t>(i)]));
-      labels.push_back(names[static_cast<std::size_t>(i)]);
-    }
-    TakeChannels(rec, channels, labels);
+    TakeHorizontalsFirst(rec, samples, names);
     rec.SampFreq = rate;
     rec.SiteCode = h.Text("StationCode");
     rec.SiteName = h.Text("StationName");

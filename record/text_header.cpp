@@ -185,6 +185,18 @@ std::vector<int32_t> HorizontalsFirst(const std::vector<std::string>& names) {
   return order;
 }
 
+void TakeHorizontalsFirst(StrongRecord& rec, std::vector<std::vector<float>>& columns,
+                          const std::vector<std::string>& names) {
+  if (columns.size() < names.size()) Raise(ErrInvalidCall);
+  std::vector<std::vector<float>> channels;
+  std::vector<std::string> labels;
+  for (int32_t i : HorizontalsFirst(names)) {
+    channels.push_back(std::move(columns[static_cast<std::size_t>(i)]));
+    labels.push_back(names[static_cast<std::size_t>(i)]);
+  }
+  TakeChannels(rec, channels, labels);
+}
+
 void TakeChannels(StrongRecord& rec, const std::vector<std::vector<float>>& channels,
                   const std::vector<std::string>& labels) {
   if (channels.empty() || labels.size() != channels.size()) Raise(ErrInvalidCall);

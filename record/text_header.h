@@ -96,6 +96,9 @@ std::vector<int32_t> HorizontalsFirst(const std::vector<std::string>& names);
 // per-channel arrays, DataCount the length of the shortest, the samples, and the peaks.
 void TakeChannels(StrongRecord& rec, const std::vector<std::vector<float>>& channels,
                   const std::vector<std::string>& labels);
+// The same for columns named `names`, put in the order HorizontalsFirst gives.
+void TakeHorizontalsFirst(StrongRecord& rec, std::vector<std::vector<float>>& columns,
+                          const std::vector<std::string>& names);
 
 // RecDate "yyyy/mm/dd" and RecTime "hh:nn:ss" of a first sample `seconds` after the
 // given minute; they round to the nearest whole second and may be negative or past 60,

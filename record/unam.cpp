@@ -134,14 +134,7 @@ bool ReadUnam(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     }
     names.resize(static_cast<std::size_t>(chans));
     std::vector<std::vector<float>> samples = ReadColumnLines(in, steps, layout, columns, factor);
-
-    std::vector<std::vector<float>> channels;
-    std::vector<std::string> labels;
-    for (int32_t i : HorizontalsFirst(names)) {
-      channels.push_back(std::move(samples[static_cast<std::size_t>(i)]));
-      labels.push_back(names[static_cast<std::size_t>(i)]);
-    }
-    TakeChannels(rec, channels, labels);
+    TakeHorizontalsFirst(rec, samples, names);
     rec.SampFreq = rate;
     rec.SiteCode = h.Text("CLAVE DE LA ESTACION");
     rec.SiteName = h.Text("NOMBRE DE LA ESTACION");

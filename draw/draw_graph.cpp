@@ -4,12 +4,12 @@
 #include <limits>
 
 #include "analysis/ensure_series.h"
-#include "state/app_state.h"
-#include "state/graph_kinds.h"
 #include "common/errors.h"
-#include "draw/page_styles.h"
 #include "common/strings.h"
 #include "common/ui.h"
+#include "draw/page_styles.h"
+#include "state/app_state.h"
+#include "state/graph_kinds.h"
 
 namespace sism {
 

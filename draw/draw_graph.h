@@ -114,8 +114,8 @@ class DrawHost {
                                                                   int32_t pageHeight) = 0;
 };
 
-// What persists between calls: the drawing object, the report state, the view's own
-// pending-change word, and what the last drawing tells the main window.
+// What persists between calls: the drawing object, the report state, and what the last
+// drawing tells the main window.
 struct DrawSession {
   cGraphicExtensions Gx;
   std::map<int32_t, Painter> painters = DefaultPainters();

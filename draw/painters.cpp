@@ -1,4 +1,5 @@
 #include "draw/draw_graph.h"
+#include "draw/relation.h"
 #include "draw/spectrum.h"
 #include "draw/time_history.h"
 
@@ -18,6 +19,12 @@ std::map<int32_t, Painter> DefaultPainters() {
       {KindSd, SpectrumPainter},
       {KindPSv, SpectrumPainter},
       {KindEnergy, SpectrumPainter},
+      {KindSpectralRatio, RelationPainter},
+      {KindPhaseDifference, RelationPainter},
+      {KindCrossSpectrum, RelationPainter},
+      {KindCrossCorrelation, RelationPainter},
+      {KindCoherence, RelationPainter},
+      {KindResponseRatio, RelationPainter},
   };
 }
 

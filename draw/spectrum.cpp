@@ -56,14 +56,6 @@ AxisRecord HorizontalAxis(const GraphSettings& gs, int32_t type) {
   return a;
 }
 
-float LargestOf(const float* v, int32_t n) {
-  if (v == nullptr || n < 1) return 0;
-  const int32_t one = 1;
-  float m = 0;
-  int32_t at = 0;
-  calc::FINDMAXAT(&one, &n, v, &m, &at);
-  return std::isfinite(m) ? m : 0.0f;
-}
 
 // A point `s` along the line from (x1, y1) towards (x2, y2) of length `len`.
 struct Point {
@@ -75,6 +67,15 @@ Point Along(const TripartiteLine& l, double s, double len) {
 }
 
 }  // namespace
+
+float LargestOfSeries(const float* v, int32_t n) {
+  if (v == nullptr || n < 1) return 0;
+  const int32_t one = 1;
+  float m = 0;
+  int32_t at = 0;
+  calc::FINDMAXAT(&one, &n, v, &m, &at);
+  return std::isfinite(m) ? m : 0.0f;
+}
 
 SpectrumXAxis FrequencyOrPeriodAxis(const GraphSettings& gs, const FourierData& f) {
   SpectrumXAxis r;
@@ -132,7 +133,7 @@ SpectrumXAxis PeriodAxis(const GraphSettings& gs, const std::vector<float>& peri
   return r;
 }
 
-AxisRecord SpectrumValueAxis(const GraphSettings& gs, int32_t type, float largest) {
+AxisRecord SpectrumValueAxis(const GraphSettings& gs, int32_t type, float largest, float logSpan) {
   AxisRecord a = AxisFromSetting(gs, type);
   const AxisSettings& s = gs.Axis[static_cast<std::size_t>(type)];
   if (s.Specify) {
@@ -141,7 +142,7 @@ AxisRecord SpectrumValueAxis(const GraphSettings& gs, int32_t type, float larges
   } else {
     a.Max = RoundAxisLimit(std::isfinite(largest) ? largest : 0.0f);
     if (a.Max == 0) a.Max = 1;  // a flat zero spectrum still gets an axis
-    a.Min = s.Log ? a.Max / 1000 : 0.0f;
+    a.Min = s.Log ? a.Max / logSpan : 0.0f;
   }
   if (s.Log) a.Flags |= AxisLog;
   SetSteps(a);
@@ -272,7 +273,7 @@ void SpectrumPainter(PaintContext& c) {
     frame.Y = CorrelationAxis(gs);
   } else {
     float largest = 0;
-    for (const KindSeries& s : series) largest = std::max(largest, LargestOf(s.data, s.count));
+    for (const KindSeries& s : series) largest = std::max(largest, LargestOfSeries(s.data, s.count));
     frame.Y = SpectrumValueAxis(gs, ValueAxisOf(app, c.kind), largest);
   }
   frame.X = xs.axis;

@@ -30,8 +30,11 @@ SpectrumXAxis TimeLagAxis(const GraphSettings& gs, const FourierData& f, int32_t
 // Period axis of the response spectra (kinds 7 to 11) over the computed periods.
 SpectrumXAxis PeriodAxis(const GraphSettings& gs, const std::vector<float>& periods);
 
-// Vertical axis of axis type `type` for a largest value `largest` of the listed series.
-AxisRecord SpectrumValueAxis(const GraphSettings& gs, int32_t type, float largest);
+// Largest value of a series by the library's peak search; 0 for none.
+float LargestOfSeries(const float* values, int32_t count);
+// Vertical axis of axis type `type` for a largest value `largest` of the listed series; an
+// automatic logarithmic axis reaches down to its maximum / `logSpan`.
+AxisRecord SpectrumValueAxis(const GraphSettings& gs, int32_t type, float largest, float logSpan = 1000);
 // The correlation axis: -1 to 1 unless specified.
 AxisRecord CorrelationAxis(const GraphSettings& gs);
 // Lower limit of the pseudo-velocity axis that gives a decade the same length on both

@@ -1,4 +1,5 @@
 #include "draw/draw_graph.h"
+#include "draw/orbit.h"
 #include "draw/relation.h"
 #include "draw/spectrum.h"
 #include "draw/time_history.h"
@@ -19,6 +20,9 @@ std::map<int32_t, Painter> DefaultPainters() {
       {KindSd, SpectrumPainter},
       {KindPSv, SpectrumPainter},
       {KindEnergy, SpectrumPainter},
+      {KindAccOrbit, OrbitPainter},
+      {KindVelOrbit, OrbitPainter},
+      {KindDispOrbit, OrbitPainter},
       {KindSpectralRatio, RelationPainter},
       {KindPhaseDifference, RelationPainter},
       {KindCrossSpectrum, RelationPainter},

@@ -1,5 +1,5 @@
-// Spectrum page speed: one page of each spectrum kind for a 3-channel record (16,384
-// frequency points, 120 periods) on a context that only counts, and the switch from
+// Spectrum and relation page speed: one page of each kind for a 3-channel record (16,384
+// frequency points, 120 periods, three pairs) on a context that only counts, and the switch from
 // acceleration to the pseudo-velocity spectrum of a 3 x 30,000-sample record with the
 // response spectra computed on the way.
 #include <benchmark/benchmark.h>
@@ -12,6 +12,7 @@
 #include "app/shell/console_ui.h"
 #include "bench/counting_dc.h"
 #include "draw/draw_graph.h"
+#include "draw/relation.h"
 #include "draw/spectrum.h"
 #include "state/graph_kinds.h"
 
@@ -66,6 +67,35 @@ void BM_SpectrumPage(benchmark::State& state) {
   state.SetLabel(KindName(kind));
 }
 BENCHMARK(BM_SpectrumPage)->DenseRange(KindFourier, KindEnergy)->Unit(benchmark::kMillisecond);
+
+// A relation page of three channel pairs.
+void BM_RelationPage(benchmark::State& state) {
+  const auto kind = static_cast<int32_t>(state.range(0));
+  ConsoleUi ui(std::cerr);
+  AppState app = Record(30000);
+  app.view.RelationPairs = {{1, 2}, {1, 3}, {2, 3}};
+  app.calc.RecalcFlags |= RecalcRelations;
+  BringSeriesUpToDate(app, kind, ui);
+  CountingDc dc;
+  cGraphicExtensions gx;
+  gx.SetHdc(&dc);
+  gx.SetWindow(1000, 700, 20000, 14000);
+  const TemplateFacts facts;
+  const std::vector<int32_t> channels{1, 2, 3};
+  for (auto _ : state) {
+    GraphFrame frame;
+    frame.Left = 2000;
+    frame.Top = 1500;
+    frame.Width = 15000;
+    frame.Height = 10000;
+    frame.AxisFont.Height = 300;
+    PaintContext context{app, gx, frame, kind, channels, 0, ui, facts};
+    RelationPainter(context);
+    benchmark::DoNotOptimize(dc.calls);
+  }
+  state.SetLabel(KindName(kind));
+}
+BENCHMARK(BM_RelationPage)->DenseRange(KindSpectralRatio, KindResponseRatio)->Unit(benchmark::kMillisecond);
 
 // The screen as the window gives it to the dispatcher, counting only.
 class CountingHost : public DrawHost {

@@ -7,6 +7,7 @@
 #include "common/errors.h"
 #include "common/strings.h"
 #include "common/ui.h"
+#include "draw/orbit.h"
 #include "draw/page_styles.h"
 #include "state/app_state.h"
 #include "state/graph_kinds.h"
@@ -73,7 +74,8 @@ int32_t OrbitWindowCount(const AppState& app) {
   const int64_t last = std::min<int64_t>(RoundCoord(gs.OrbitEnd * f), app.record.DataCount);
   const int64_t step = RoundCoord(gs.OrbitInt * f);
   if (step < 1 || last < first) return 1;  // no sensible windows: one plot
-  return Checked((last - first) / step + 1);
+  // A page of more windows than the painter draws would be metres long.
+  return static_cast<int32_t>(std::min<int64_t>((last - first) / step + 1, kMaxOrbitWindows));
 }
 
 PageGeometry ComputePageGeometry(const AppState& app, int32_t kind, int32_t n) {

@@ -35,7 +35,8 @@ struct PageGeometry {
 // Raises overflow (6) when a size does not fit the page arithmetic.
 PageGeometry ComputePageGeometry(const AppState& app, int32_t kind, int32_t channelCount);
 
-// Number of orbit windows for the specified-time orbit layout (at least 1).
+// Number of orbit windows for the specified-time orbit layout (at least 1, at most the
+// kMaxOrbitWindows the orbit painter draws).
 int32_t OrbitWindowCount(const AppState& app);
 
 // Channels to draw: those with their draw flag set, at most CompCountMax.

@@ -82,7 +82,9 @@ OrbitLayout OrbitWindows(const AppState& app) {
       one.first = Clamped(std::max<int64_t>(s0, 1));
       one.last = Clamped(s1);
     } else {
-      const int64_t m = (s1 - s0) / step + 1;
+      const int64_t total = (s1 - s0) / step + 1;
+      // The grid holds only the windows drawn, as the page is sized for them.
+      const int64_t m = std::min<int64_t>(total, kMaxOrbitWindows);
       int64_t c = m, r = 1;
       if (!(m < gs.OrbitCols || gs.OrbitCols < 1)) {
         c = gs.OrbitCols;
@@ -90,8 +92,8 @@ OrbitLayout OrbitWindows(const AppState& app) {
       }
       layout.columns = Clamped(c);
       layout.rows = Clamped(r);
-      layout.total = Clamped(m);
-      const int64_t drawn = std::min<int64_t>(m, kMaxOrbitWindows);
+      layout.total = Clamped(total);
+      const int64_t drawn = m;
       for (int64_t k = 1; k <= drawn; ++k) {
         OrbitWindow w;
         w.first = Clamped(std::max<int64_t>(s0 + (k - 1) * step, 1));

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -190,19 +189,17 @@ TEST_F(OrbitPages, ZeroIntervalOrEndBeforeStartDrawsOneSanePlot) {
   EXPECT_EQ(TextsEqualTo("C2").size(), 1u);  // the frame and its axes are there
 }
 
-TEST_F(OrbitPages, HugeGridReturnsQuicklyAndDrawsAtMostTheCap) {
+TEST_F(OrbitPages, HugeGridDrawsAtMostTheCapOnAPageSizedForIt) {
   Record(3, 20000);
   Grid(0, 200, 0.01f, 3);
-  const auto start = std::chrono::steady_clock::now();
   Draw();
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_LT(seconds, 10);
   const OrbitLayout layout = OrbitWindows(app);
   EXPECT_EQ(layout.total, 20000);
   EXPECT_EQ(static_cast<int32_t>(layout.windows.size()), kMaxOrbitWindows);
   const PageGeometry page = ComputePageGeometry(app, KindAccOrbit, 3);
   EXPECT_EQ(page.columns, layout.columns);
   EXPECT_EQ(page.rows, layout.rows);
+  EXPECT_EQ(page.rows, (kMaxOrbitWindows - 1) / 3 + 1);
   // One legend per window drawn, the last saying how many were left out.
   std::vector<std::string> legends;
   for (const test::RecordedText& t : host.screen.texts)

@@ -1,4 +1,4 @@
-// Spectrum and relation page speed: one page of each kind for a 3-channel record (16,384
+// Spectrum, relation and orbit page speed: one page of each kind for a 3-channel record (16,384
 // frequency points, 120 periods, three pairs) on a context that only counts, and the switch from
 // acceleration to the pseudo-velocity spectrum of a 3 x 30,000-sample record with the
 // response spectra computed on the way.
@@ -12,6 +12,7 @@
 #include "app/shell/console_ui.h"
 #include "bench/counting_dc.h"
 #include "draw/draw_graph.h"
+#include "draw/orbit.h"
 #include "draw/relation.h"
 #include "draw/spectrum.h"
 #include "state/graph_kinds.h"
@@ -96,6 +97,36 @@ void BM_RelationPage(benchmark::State& state) {
   state.SetLabel(KindName(kind));
 }
 BENCHMARK(BM_RelationPage)->DenseRange(KindSpectralRatio, KindResponseRatio)->Unit(benchmark::kMillisecond);
+
+// An orbit page of 30 windows of 10 s each in 6 columns.
+void BM_OrbitPage(benchmark::State& state) {
+  ConsoleUi ui(std::cerr);
+  AppState app = Record(30000);
+  app.graph.OrbitTime = 2;
+  app.graph.OrbitStart = 0;
+  app.graph.OrbitEnd = 300;
+  app.graph.OrbitInt = 10;
+  app.graph.OrbitCols = 6;
+  app.graph.OrbitComp1 = 1;
+  app.graph.OrbitComp2 = 2;
+  CountingDc dc;
+  cGraphicExtensions gx;
+  gx.SetHdc(&dc);
+  gx.SetWindow(1000, 1000, 40000, 40000);
+  const TemplateFacts facts;
+  const std::vector<int32_t> channels{1, 2, 3};
+  for (auto _ : state) {
+    GraphFrame frame;
+    frame.Left = 2000;
+    frame.Top = 1500;
+    frame.Width = frame.Height = 5000;
+    frame.AxisFont.Height = 300;
+    PaintContext context{app, gx, frame, KindAccOrbit, channels, 0, ui, facts};
+    OrbitPainter(context);
+    benchmark::DoNotOptimize(dc.calls);
+  }
+}
+BENCHMARK(BM_OrbitPage)->Unit(benchmark::kMillisecond);
 
 // The screen as the window gives it to the dispatcher, counting only.
 class CountingHost : public DrawHost {

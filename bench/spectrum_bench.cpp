@@ -43,10 +43,10 @@ AppState Record(int32_t n) {
   return app;
 }
 
-void BM_SpectrumPage(benchmark::State& state) {
-  const auto kind = static_cast<int32_t>(state.range(0));
+// Paints one page of `kind` with `painter` into a counting context per iteration.
+void RunPage(benchmark::State& state, AppState& app, int32_t kind, const Painter& painter, int32_t width,
+             int32_t height) {
   ConsoleUi ui(std::cerr);
-  AppState app = Record(30000);
   BringSeriesUpToDate(app, kind, ui);
   CountingDc dc;
   cGraphicExtensions gx;
@@ -58,49 +58,33 @@ void BM_SpectrumPage(benchmark::State& state) {
     GraphFrame frame;
     frame.Left = 2000;
     frame.Top = 1500;
-    frame.Width = 15000;
-    frame.Height = 10000;
+    frame.Width = width;
+    frame.Height = height;
     frame.AxisFont.Height = 300;
     PaintContext context{app, gx, frame, kind, channels, 0, ui, facts};
-    SpectrumPainter(context);
+    painter(context);
     benchmark::DoNotOptimize(dc.calls);
   }
   state.SetLabel(KindName(kind));
+}
+
+void BM_SpectrumPage(benchmark::State& state) {
+  AppState app = Record(30000);
+  RunPage(state, app, static_cast<int32_t>(state.range(0)), SpectrumPainter, 15000, 10000);
 }
 BENCHMARK(BM_SpectrumPage)->DenseRange(KindFourier, KindEnergy)->Unit(benchmark::kMillisecond);
 
 // A relation page of three channel pairs.
 void BM_RelationPage(benchmark::State& state) {
-  const auto kind = static_cast<int32_t>(state.range(0));
-  ConsoleUi ui(std::cerr);
   AppState app = Record(30000);
   app.view.RelationPairs = {{1, 2}, {1, 3}, {2, 3}};
   app.calc.RecalcFlags |= RecalcRelations;
-  BringSeriesUpToDate(app, kind, ui);
-  CountingDc dc;
-  cGraphicExtensions gx;
-  gx.SetHdc(&dc);
-  gx.SetWindow(1000, 700, 20000, 14000);
-  const TemplateFacts facts;
-  const std::vector<int32_t> channels{1, 2, 3};
-  for (auto _ : state) {
-    GraphFrame frame;
-    frame.Left = 2000;
-    frame.Top = 1500;
-    frame.Width = 15000;
-    frame.Height = 10000;
-    frame.AxisFont.Height = 300;
-    PaintContext context{app, gx, frame, kind, channels, 0, ui, facts};
-    RelationPainter(context);
-    benchmark::DoNotOptimize(dc.calls);
-  }
-  state.SetLabel(KindName(kind));
+  RunPage(state, app, static_cast<int32_t>(state.range(0)), RelationPainter, 15000, 10000);
 }
 BENCHMARK(BM_RelationPage)->DenseRange(KindSpectralRatio, KindResponseRatio)->Unit(benchmark::kMillisecond);
 
 // An orbit page of 30 windows of 10 s each in 6 columns.
 void BM_OrbitPage(benchmark::State& state) {
-  ConsoleUi ui(std::cerr);
   AppState app = Record(30000);
   app.graph.OrbitTime = 2;
   app.graph.OrbitStart = 0;
@@ -109,22 +93,7 @@ void BM_OrbitPage(benchmark::State& state) {
   app.graph.OrbitCols = 6;
   app.graph.OrbitComp1 = 1;
   app.graph.OrbitComp2 = 2;
-  CountingDc dc;
-  cGraphicExtensions gx;
-  gx.SetHdc(&dc);
-  gx.SetWindow(1000, 1000, 40000, 40000);
-  const TemplateFacts facts;
-  const std::vector<int32_t> channels{1, 2, 3};
-  for (auto _ : state) {
-    GraphFrame frame;
-    frame.Left = 2000;
-    frame.Top = 1500;
-    frame.Width = frame.Height = 5000;
-    frame.AxisFont.Height = 300;
-    PaintContext context{app, gx, frame, KindAccOrbit, channels, 0, ui, facts};
-    OrbitPainter(context);
-    benchmark::DoNotOptimize(dc.calls);
-  }
+  RunPage(state, app, KindAccOrbit, OrbitPainter, 5000, 5000);
 }
 BENCHMARK(BM_OrbitPage)->Unit(benchmark::kMillisecond);
 

@@ -7,6 +7,7 @@
 
 #include "state/graph_kinds.h"
 #include "tests/support/fake_draw_host.h"
+#include "tests/support/noise_record.h"
 #include "tests/support/scripted_ui.h"
 
 namespace sism {
@@ -89,22 +90,7 @@ struct RelationPages : ::testing::Test {
   test::FakeHost host;
   test::ScriptedUi ui;
   void SetUp() override {
-    StrongRecord& r = app.record;
-    const int32_t chans = 3, n = 2048;
-    r.SampFreq = 100;
-    r.DataCount = n;
-    r.ChanCount = chans;
-    r.RedimHeader(chans);
-    r.RedimAcc(n, chans);
-    std::mt19937 gen(5);
-    std::normal_distribution<float> noise(0, 10);
-    const char* labels[] = {"NS", "EW", "UD"};
-    for (int32_t ch = 1; ch <= chans; ++ch) {
-      r.Label(ch) = labels[ch - 1];
-      for (int32_t i = 1; i <= n; ++i) r.Acc(i, ch) = noise(gen);
-    }
-    ComputePeaks(r);
-    app.view.DrawChan.assign(chans, true);
+    test::NoiseRecord(app, {"NS", "EW", "UD"}, 2048, 5, 10);
     app.view.RelationPairs = {{1, 2}, {1, 3}};
     app.calc.RecalcFlags = RecalcFourier | RecalcResponse | RecalcRelations;
   }

@@ -9,6 +9,7 @@
 #include "draw/axes.h"
 #include "state/graph_kinds.h"
 #include "tests/support/fake_draw_host.h"
+#include "tests/support/noise_record.h"
 #include "tests/support/recording_dc.h"
 #include "tests/support/scripted_ui.h"
 
@@ -191,20 +192,9 @@ struct SpectrumPages : ::testing::Test {
   test::ScriptedUi ui;
 
   void Record(int32_t chans, int32_t n, bool zero = false) {
-    StrongRecord& r = app.record;
-    r.SampFreq = 100;
-    r.DataCount = n;
-    r.ChanCount = chans;
-    r.RedimHeader(chans);
-    r.RedimAcc(n, chans);
-    std::mt19937 gen(3);
-    std::normal_distribution<float> noise(0, 20);
-    for (int32_t ch = 1; ch <= chans; ++ch) {
-      r.Label(ch) = "C" + std::to_string(ch);
-      for (int32_t i = 1; i <= n; ++i) r.Acc(i, ch) = zero ? 0.0f : noise(gen);
-    }
-    ComputePeaks(r);
-    app.view.DrawChan.assign(static_cast<std::size_t>(chans), true);
+    std::vector<std::string> labels;
+    for (int32_t ch = 1; ch <= chans; ++ch) labels.push_back("C" + std::to_string(ch));
+    test::NoiseRecord(app, labels, n, 3, zero ? 0.0f : 20.0f);
     for (LineSettings& l : app.graph.WaveLine) l.Style = 0;
     app.calc.RecalcFlags = RecalcIntegration | RecalcFourier | RecalcResponse;
   }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 
 #include "state/graph_kinds.h"
 #include "tests/support/fake_draw_host.h"

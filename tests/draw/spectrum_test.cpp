@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 
 #include "analysis/ensure_series.h"
 #include "draw/axes.h"

@@ -18,11 +18,11 @@ void FoldViewChanges(AppState& app) {
 void BringSeriesUpToDate(AppState& app, int32_t kind, UserInterface& ui) {
   FoldViewChanges(app);
   int32_t pending = app.calc.RecalcFlags;
-  RunAnalysisDrivers(app, pending, ui, SeriesNeeds(kind));
+  RunAnalysisDrivers(app, pending, ui, SeriesNeeds(app, kind));
 }
 
 void EnsureSeries(AppState& app, int32_t kind, int32_t& pending, UserInterface& ui) {
-  RunAnalysisDrivers(app, pending, ui, SeriesNeeds(kind));
+  RunAnalysisDrivers(app, pending, ui, SeriesNeeds(app, kind));
 }
 
 }  // namespace sism

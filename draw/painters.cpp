@@ -1,12 +1,12 @@
 #include "draw/draw_graph.h"
 #include "draw/orbit.h"
 #include "draw/relation.h"
+#include "draw/report.h"
 #include "draw/spectrum.h"
 #include "draw/time_history.h"
 
 namespace sism {
 
-// Each graph kind's painter is added here as it is written.
 std::map<int32_t, Painter> DefaultPainters() {
   return {
       {KindAcc, TimeHistoryPainter},
@@ -29,6 +29,7 @@ std::map<int32_t, Painter> DefaultPainters() {
       {KindCrossCorrelation, RelationPainter},
       {KindCoherence, RelationPainter},
       {KindResponseRatio, RelationPainter},
+      {KindReport, ReportPainter},
   };
 }
 

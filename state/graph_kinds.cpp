@@ -147,7 +147,7 @@ std::array<GraphKindInfo, kGraphKindCount + 1> BuildTable() {
   GraphKindInfo& r = t[KindReport];
   r.id = KindReport;
   r.page = PageForm::Report;
-  r.needs = RecalcIntegration | kRelationNeeds;  // a report may show any kind
+  r.needs = 0;  // what its entries show (SeriesNeeds under the settings)
   r.toolKey = "rep";
   return t;
 }
@@ -228,6 +228,20 @@ PageForm PageFormOf(int32_t kind) {
 
 int32_t SeriesNeeds(int32_t kind) {
   return KindInfo(kind).needs;
+}
+
+int32_t SeriesNeeds(const AppState& app, int32_t kind) {
+  if (kind != KindReport) return SeriesNeeds(kind);
+  const GraphSettings& gs = app.graph;
+  int32_t needs = 0;
+  const auto count = std::min<std::size_t>(static_cast<std::size_t>(std::max(gs.RepGraphCount, 0)) + 1,
+                                           gs.RepGraph.size());
+  for (std::size_t e = 1; e < count; ++e) {
+    const int32_t type = gs.RepGraph[e].Type;
+    // Relations are never drawn on a report; orbits' integration is kept for their pages.
+    if (type >= KindAcc && type <= KindDispOrbit) needs |= SeriesNeeds(type);
+  }
+  return needs;
 }
 
 int32_t ValueAxisOf(const AppState& app, int32_t kind) {

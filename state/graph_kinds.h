@@ -110,6 +110,8 @@ bool IsRelationKind(int32_t kind);
 PageForm PageFormOf(int32_t kind);
 // RecalcBits of the series the kind shows.
 int32_t SeriesNeeds(int32_t kind);
+// The same under the current settings: a report page needs what its entries show.
+int32_t SeriesNeeds(const AppState& app, int32_t kind);
 // The value axis as the current settings have it (normalised response axes).
 int32_t ValueAxisOf(const AppState& app, int32_t kind);
 const char* PeakFormatOf(const AppState& app, int32_t kind);

@@ -13,6 +13,7 @@ namespace sism::cli {
 struct PlotOptions {
   int32_t width = 0;  // pixels; 0: from the resolution
   int32_t dpi = 96;
+  int32_t reportSelector = 0;  // report page (kind 21), from 0
 };
 
 // Whether this build can draw graphs into files.

@@ -25,6 +25,7 @@
 #include "common/path.h"
 #include "common/strings.h"
 #include "common/text.h"
+#include "draw/report.h"
 #include "load/pipeline.h"
 #include "load/statistics.h"
 #include "state/app_state.h"
@@ -73,10 +74,11 @@ const char* kToolHelp =
     "\n"
     "Exit status: 0 success, 1 a file could not be read or written, 2 bad usage.\n";
 
-std::string KindList() {
+// The report page is a page of other graphs: only plot draws it.
+std::string KindList(bool withReport = false) {
   std::string s = "Graph kinds:\n";
   for (const GraphKindInfo& k : GraphKinds()) {
-    if (k.page == PageForm::Report) continue;  // a page of other graphs, not one of its own
+    if (k.page == PageForm::Report && !withReport) continue;
     s += "  " + std::to_string(k.id) + (k.id < 10 ? "   " : "  ") + KindName(k.id) + "\n";
   }
   return s;
@@ -109,8 +111,10 @@ std::string CommandHelp(const std::string& cmd) {
            "is a folder and each file gives NAME.png.\n"
            "  --dpi N     resolution of a PNG (default 96)\n"
            "  --width N   width of a PNG in pixels, to the nearest whole resolution\n"
-           "  --pair X,Y  channel pair of the relation kinds (repeatable)\n\n" +
-           KindList();
+           "  --pair X,Y  channel pair of the relation kinds (repeatable)\n"
+           "  --report-page N  page N of the report (kind 21), showing channels 3N-2 to 3N\n"
+           "              (default 1)\n\n" +
+           KindList(true);
   if (cmd == "convert")
     return "Usage: sismora-cli convert [options] FILE... -o OUT.ac\n"
            "Reads each file, preprocesses it and writes all channels as an .ac file. A name without\n"
@@ -130,6 +134,7 @@ struct Options {
   int32_t filter = ExportComma;
   std::vector<std::pair<int32_t, int32_t>> pairs;
   PlotOptions plot;
+  std::optional<int32_t> reportPage;  // 1-based
   // General data and CSV files.
   std::optional<int32_t> skip, count, freq, channels, start, width, columns;
   std::optional<float> coef;
@@ -157,10 +162,12 @@ double Number(const std::string& opt, const std::string& v) {
 }
 
 int32_t ParseKind(const std::string& cmd, const std::string& v) {
-  if (!IsNumeric(v)) throw UsageError{cmd + " needs a graph kind number (1-20), not '" + v + "'"};
+  // The report page shows other graphs: it is drawn, never listed or exported.
+  const std::string range = cmd == "plot" ? "1 to 21" : "1 to 20";
+  const double last = cmd == "plot" ? KindReport : KindReport - 1;
+  if (!IsNumeric(v)) throw UsageError{cmd + " needs a graph kind number (" + range + "), not '" + v + "'"};
   const double d = ToDouble(v);
-  // Every kind but the report page, which shows other graphs.
-  if (d != std::floor(d) || d < 1 || d >= static_cast<double>(KindReport)) throw UsageError{"graph kind must be 1 to 20, not '" + v + "'"};
+  if (d != std::floor(d) || d < 1 || d > last) throw UsageError{"graph kind must be " + range + ", not '" + v + "'"};
   const auto k = static_cast<int32_t>(d);
   if (cmd == "export" && !ExportableKind(k))
     throw UsageError{"kind " + v + " (" + KindName(k) + ") cannot be exported; kinds 1-11 and 15-20 can"};
@@ -212,6 +219,8 @@ Options Parse(const std::vector<std::string>& args) {
       const std::vector<std::string> xy = Split(v, ",");
       if (xy.size() != 2) throw UsageError{"--pair needs two channel numbers X,Y, not '" + v + "'"};
       o.pairs.emplace_back(WholeNumber(a, Trim(xy[0]), 1), WholeNumber(a, Trim(xy[1]), 1));
+    } else if (a == "--report-page") {
+      o.reportPage = WholeNumber(a, value(a), 1);
     } else if (a == "--dpi") {
       o.plot.dpi = WholeNumber(a, value(a), 1);
       if (o.plot.dpi > 2400) throw UsageError{"--dpi is at most 2400"};
@@ -275,6 +284,9 @@ Options Parse(const std::vector<std::string>& args) {
     throw UsageError{o.command + " writes to standard output; -o is not used"};
   if (o.command == "info" && o.summary && o.json) throw UsageError{"--summary and --json exclude each other"};
   if (o.command == "plot" && o.output == "-") throw UsageError{"plot writes a file; -o - is not possible"};
+  if (o.reportPage && (o.command != "plot" || o.kind != KindReport))
+    throw UsageError{"--report-page is for plot 21 (the report page)"};
+  if (o.reportPage) o.plot.reportSelector = *o.reportPage - 1;
   if (o.command == "convert" && o.output == "-")
     throw UsageError{"convert writes a file; -o - is not possible"};
   if (needsOutput && o.output != "-" && o.files.size() > 1 && !std::filesystem::is_directory(o.output))
@@ -478,6 +490,12 @@ class Tool {
       return WriteExport(app, o_.kind, out, o_.filter, ui_) ? kExitOk : kExitUnread;
     }
     if (cmd == "plot") {
+      if (o_.kind == KindReport && ReportChannels(o_.plot.reportSelector, app.record.ChanCount).empty()) {
+        const int32_t page = o_.plot.reportSelector + 1;
+        std::cerr << "sismora-cli: " << file << ": report page " << page << " would show channels "
+                  << 3 * page - 2 << " to " << 3 * page << "; the record has " << app.record.ChanCount << "\n";
+        return kExitUnread;
+      }
       if (!Compute(app, o_.kind)) return kExitUnread;
       const std::string out = OutputPath(o_, file, ".png");
       if (!Claim(out)) return kExitUnread;

@@ -150,7 +150,7 @@ bool PlotToFile(AppState& app, int32_t kind, const std::string& path, const Plot
     writer.setResolution(std::max(options.dpi, 300));
     writer.setCreator(QStringLiteral("sismora-cli"));
     host.pdf = &writer;
-    DrawGraph(app, session, host, ui, TargetPrinter, kind);
+    DrawGraph(app, session, host, ui, TargetPrinter, kind, options.reportSelector);
     host.pdf = nullptr;
     QFile part(QString::fromStdString(path + ".part"));
     if (!part.exists()) {
@@ -169,7 +169,7 @@ bool PlotToFile(AppState& app, int32_t kind, const std::string& path, const Plot
     host.ppi = std::max(1, static_cast<int32_t>(std::lround(options.width * 2540.0 / page.width)));
   else
     host.ppi = options.dpi;
-  DrawGraph(app, session, host, ui, TargetClipboard, kind);
+  DrawGraph(app, session, host, ui, TargetClipboard, kind, options.reportSelector);
   if (!host.pictureTaken) {
     error = "nothing was drawn";
     return false;

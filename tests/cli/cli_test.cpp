@@ -402,11 +402,25 @@ TEST_F(CliTest, PlotSvgAndPdf) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(StartsWith(ReadWholeFile(work.File("d.pdf")), "%PDF"));
   EXPECT_FALSE(FileExists(work.File("d.pdf.part")));
-  // A kind without a painter is refused before anything is read.
-  const CliRun none = Cli({"plot", "19", work.File("missing.ac"), "-o", work.File("c.png")});
-  if (none.status == 2) {
-    EXPECT_NE(none.err.find("cannot be drawn yet"), std::string::npos) << none.err;
-  }
+}
+
+TEST_F(CliTest, ReportPageAsOnePdfPage) {
+  const std::string out = work.File("report.pdf");
+  CliRun r = Cli({"plot", "21", kDemo, "-o", out});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string pdf = ReadWholeFile(out);
+  EXPECT_TRUE(StartsWith(pdf, "%PDF"));
+  EXPECT_NE(pdf.find("/Count 1"), std::string::npos);
+  // The demo record has three channels: one report page.
+  r = Cli({"plot", "21", "--report-page", "2", kDemo, "-o", work.File("page2.png")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("report page 2 would show channels 4 to 6; the record has 3"), std::string::npos)
+      << r.err;
+  EXPECT_FALSE(FileExists(work.File("page2.png")));
+  r = Cli({"plot", "1", "--report-page", "1", kDemo, "-o", work.File("acc.png")});
+  EXPECT_EQ(r.status, 2);
+  r = Cli({"plot", "22", kDemo, "-o", work.File("none.png")});
+  EXPECT_EQ(r.status, 2);
 }
 
 TEST_F(CliTest, EverySampleReadsAndExports) {

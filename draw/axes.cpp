@@ -26,11 +26,6 @@ void Segment(cGraphicExtensions& gx, int32_t x1, int32_t y1, int32_t x2, int32_t
   gx.DrawPolylineEx(X, Y, 2);
 }
 
-std::string TickNumber(float v, const std::string& format) {
-  std::string text = FormatNumber(v, format.empty() ? std::string_view("#0.####") : std::string_view(format));
-  if (!text.empty() && text.back() == '.') text.pop_back();
-  return text;
-}
 
 // One tick of an axis: its value and whether it is numbered.
 struct Tick {
@@ -417,6 +412,24 @@ float TickStepFor(float labelStep) {
       parts = 1;
   }
   return static_cast<float>(p * m / parts);
+}
+
+std::string TickNumber(float v, const std::string& format) {
+  std::string text;
+  if (format.empty()) {
+    text = FormatNumber(v, "#0.####");
+    const double a = std::fabs(static_cast<double>(v));
+    if (a > 0 && std::isfinite(a) && std::fabs(ToDouble(text) - v) > 0.005 * a) {
+      // Four significant digits at most, as the default shows for larger values.
+      const int places = std::min(20, 3 - static_cast<int>(std::floor(std::log10(a))));
+      text = a < 9.5e-6 ? FormatNumber(v, "0.###e-0") : FormatNumber(v, "#0." + std::string(places, '#'));
+      if (const auto point = text.find(".e"); point != std::string::npos) text.erase(point, 1);
+    }
+  } else {
+    text = FormatNumber(v, format);
+  }
+  if (!text.empty() && text.back() == '.') text.pop_back();
+  return text;
 }
 
 }  // namespace sism

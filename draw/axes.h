@@ -2,6 +2,8 @@
 // the series plotter, the legend box and the two scale-step rules.
 #pragma once
 
+#include <string>
+
 #include "draw/graph_frame.h"
 #include "draw/graphic_extensions.h"
 
@@ -16,6 +18,11 @@ void DrawFrameAndAxes(cGraphicExtensions& gx, const GraphFrame& frame);
 // The frame's series, elements First, First + Step, ... Last, mapped into the plot.
 // Points an axis cannot place (non-finite, or <= 0 on a logarithmic axis) break the line.
 void PlotSeries(cGraphicExtensions& gx, const GraphFrame& frame);
+
+// A tick number in the axis's format, without the final point a whole value leaves. With
+// the default format ("#0.####"), small values get the decimals they need, so that
+// 0.00005 never reads 0.0001 nor 0.00001 reads 0.
+std::string TickNumber(float v, const std::string& format);
 
 // Legend inside the plot rectangle, in the frame's title font.
 void DrawLegend(cGraphicExtensions& gx, const GraphFrame& frame, const LegendSpec& legend);

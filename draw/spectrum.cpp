@@ -214,7 +214,6 @@ void DrawTripartiteGrid(cGraphicExtensions& gx, const GraphFrame& frame, const s
     dispUnit = Trim(units.substr(0, bar));
     accUnit = Trim(units.substr(bar + 1));
   }
-  const std::string format = frame.Y.Format.empty() ? "#0.####" : frame.Y.Format;
 
   gx.SaveProperties();
   gx.SetPenColor(static_cast<Rgb>(frame.AxisLine.Color));
@@ -230,8 +229,7 @@ void DrawTripartiteGrid(cGraphicExtensions& gx, const GraphFrame& frame, const s
     gx.DrawPolylineEx(X, Y);
 
     bool& unitShown = l.displacement ? dispUnitShown : accUnitShown;
-    std::string text = FormatNumber(l.value, format);
-    if (text.size() > 1 && text.back() == '.') text.pop_back();  // "1000." of a whole value
+    std::string text = TickNumber(static_cast<float>(l.value), frame.Y.Format);
     if (!unitShown) text += " " + (l.displacement ? dispUnit : accUnit);
     gx.SetFontAngle(0);
     const double width = gx.GetTextWidth(text);

@@ -273,6 +273,20 @@ TEST_F(AxesFixture, LegendBoxInTheRequestedCorner) {
   EXPECT_TRUE(dc.log.empty());
 }
 
+TEST(TickNumbers, SmallTicksKeepTheirValueUnderTheDefaultFormat) {
+  EXPECT_EQ(TickNumber(1, ""), "1");
+  EXPECT_EQ(TickNumber(0.5f, ""), "0.5");
+  EXPECT_EQ(TickNumber(0.0001f, ""), "0.0001");
+  EXPECT_EQ(TickNumber(0.00005f, ""), "0.00005");  // not 0.0001
+  EXPECT_EQ(TickNumber(0.00001f, ""), "0.00001");  // not 0
+  EXPECT_EQ(TickNumber(0.000015f, ""), "0.000015");
+  EXPECT_EQ(TickNumber(-0.00002f, ""), "-0.00002");
+  EXPECT_EQ(TickNumber(0.000005f, ""), "5e-6");
+  EXPECT_EQ(TickNumber(2e-8f, ""), "2e-8");
+  EXPECT_EQ(TickNumber(0, ""), "0");
+  EXPECT_EQ(TickNumber(0.01f, "0.0"), "0.0");  // an explicit format is the user's choice
+}
+
 TEST(ScaleSteps, RoundAxisLimitFollowsOneTwoFive) {
   const std::pair<float, float> cases[] = {{0, 0},         {1, 1},      {1.002f, 2}, {3, 5},     {150, 200},
                                            {200, 200},     {287, 500},  {-287, 500}, {123, 200}, {7.3f, 10},

@@ -102,6 +102,8 @@ class FSismora : public QMainWindow, public QtUserInterface {
 
   // What the window shows, for callers and tests.
   int32_t CurrentKind() const { return app_.view.GraphKind; }
+  // The report page drawn last (its channel group, from 0).
+  int32_t CurrentReportPage() const { return session_.reportState; }
   int ZoomIndex() const { return zoomIndex_; }
   TimeWindow CurrentTimeWindow() const;
   const RecentList& RecentFiles() const { return paths_.RecentFile; }

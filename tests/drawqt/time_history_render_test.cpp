@@ -256,3 +256,36 @@ TEST_F(DemoRender, RealRecordsAsSpectra) {
 
 }  // namespace
 }  // namespace sism
+
+namespace sism {
+namespace {
+
+// Orbits, relations and the report page of a three-channel and a six-channel record.
+TEST_F(DemoRender, RealRecordsAsOrbitsRelationsAndReports) {
+  SKIP_WITHOUT_SAMPLES();
+  const struct {
+    const char* file;
+    const char* picture;
+  } records[] = {{"knet/AOM0011801241951.EW", "knet"}, {"kiknet/NGNH311106302345.NS1", "kiknet"}};
+  for (const auto& r : records) {
+    const std::string path = (test::SamplesDir() / r.file).string();
+    ASSERT_GT(ReadAccFile(app, path, ui), 0) << path;
+    for (int32_t kind = KindAccOrbit; kind <= KindReport; ++kind) {
+      const int32_t page = kind == KindReport && app.record.ChanCount > 3 ? 1 : 0;
+      DrawGraph(app, session, host, ui, TargetScreen, kind, page);
+      const QImage& img = host.Picture().Image();
+      ASSERT_FALSE(img.isNull());
+      EXPECT_TRUE(ui.messages.empty()) << r.file << " kind " << kind;
+      EXPECT_GT(CountColour(img, ToQRgb(app.graph.WaveLine[1].Color), 0, img.width(), 0, img.height()), 50)
+          << r.file << " kind " << kind;
+      std::string error;
+      const std::string name = std::string(r.picture) + "_kind" + std::to_string(kind);
+      ASSERT_TRUE(WriteImageFile(img, (out / (name + ".png")).string(), ImageFormat::Png, error)) << error;
+      DrawGraph(app, session, host, ui, TargetClipboard, kind, page);
+      EXPECT_TRUE(QSvgRenderer(host.svg).isValid()) << name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace sism

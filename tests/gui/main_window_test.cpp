@@ -300,6 +300,13 @@ TEST_F(WindowTest, NewChannelJoinsTheRecordAndTheChannelMenu) {
   ASSERT_EQ(window->ChannelMenu()->actions().size(), 2);
   EXPECT_EQ(window->ChannelMenu()->actions()[1]->text().toStdString(), "Channel #4-#4");
   EXPECT_EQ(window->CurrentKind(), 1);
+  // The second item shows the report page of channel 4.
+  ASSERT_TRUE(window->ChannelMenu()->actions()[1]->isEnabled());
+  window->ChannelMenu()->actions()[1]->trigger();
+  EXPECT_EQ(window->CurrentKind(), 21);
+  EXPECT_EQ(window->StatusMessageText(), "Report");
+  EXPECT_EQ(window->CurrentReportPage(), 1);
+  window->SetGraphKind(1, false);
   // Cancelled: nothing changes.
   window->selChanSink = [](SelChanMode, const std::vector<std::string>&, SelChanValues&) { return false; };
   window->ActionByKey("mnuEditNewChannel")->trigger();

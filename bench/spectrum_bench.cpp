@@ -1,7 +1,7 @@
 // Spectrum, relation and orbit page speed: one page of each kind for a 3-channel record (16,384
 // frequency points, 120 periods, three pairs) on a context that only counts, and the switch from
 // acceleration to the pseudo-velocity spectrum of a 3 x 30,000-sample record with the
-// response spectra computed on the way.
+// response spectra computed on the way, and the default report page with its analyses.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -130,6 +130,21 @@ void BM_SwitchToPSv(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_SwitchToPSv)->Unit(benchmark::kMillisecond);
+
+// The default report page as after a load: integration, Fourier and response spectra
+// computed, then the page drawn.
+void BM_DefaultReportPage(benchmark::State& state) {
+  ConsoleUi ui(std::cerr);
+  AppState app = Record(30000);
+  DrawSession session;
+  CountingHost host;
+  for (auto _ : state) {
+    app.calc.RecalcFlags |= RecalcIntegration | RecalcFourier | RecalcResponse;
+    DrawGraph(app, session, host, ui, TargetScreen, KindReport, 0);
+    benchmark::DoNotOptimize(host.dc.calls);
+  }
+}
+BENCHMARK(BM_DefaultReportPage)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 BENCHMARK_MAIN();

@@ -9,6 +9,7 @@
 #include "common/text.h"
 #include "draw/axes.h"
 #include "draw/page_styles.h"
+#include "record/display_text.h"
 
 namespace sism {
 
@@ -22,6 +23,79 @@ constexpr double kMaxPenWidth = 2000;
 
 int32_t PageCoord(double v) {
   return RoundCoord(std::clamp(v, -kCoordLimit, kCoordLimit));
+}
+
+// Page units per pixel column when drawing on the screen; 0 elsewhere (printers, PDF and
+// vector copies get every sample).
+double ScreenColumnWidth(const cGraphicExtensions& gx) {
+  if (gx.Technology() != TechRasterDisplay || gx.ViewportWidth() <= 0 || gx.WindowWidth() <= 0 ||
+      gx.ViewportHeight() <= 0 || gx.WindowHeight() <= 0)
+    return 0;
+  // The mapping keeps both scales equal, the coarser of the two.
+  return std::max(static_cast<double>(gx.WindowWidth()) / gx.ViewportWidth(),
+                  static_cast<double>(gx.WindowHeight()) / gx.ViewportHeight());
+}
+
+// More samples than pixel columns: per column the smallest and the largest sample in the
+// order they occur, so that every extreme stays in its column. The line between two
+// columns spans only values the record passes through between them.
+void EnvelopeRuns(const std::vector<float>& y, int64_t first, int64_t last, int64_t step, double lead,
+                  double kx, int32_t left, double column, double yMax, double ky, int32_t top,
+                  std::vector<std::vector<int32_t>>& runsX, std::vector<std::vector<int32_t>>& runsY) {
+  struct Column {
+    int64_t index = std::numeric_limits<int64_t>::min();
+    float low = 0, high = 0;
+    bool lowFirst = true;
+  } c;
+  auto toY = [&](float v) { return PageCoord((yMax - v) * ky + top); };
+  auto push = [&](int32_t x, int32_t yy) {
+    std::vector<int32_t>& rx = runsX.back();
+    std::vector<int32_t>& ry = runsY.back();
+    if (!rx.empty() && rx.back() == x && ry.back() == yy) return;
+    rx.push_back(x);
+    ry.push_back(yy);
+  };
+  auto flush = [&]() {
+    if (c.index == std::numeric_limits<int64_t>::min()) return;
+    const int32_t x = PageCoord((static_cast<double>(c.index) + 0.5) * column);
+    push(x, toY(c.lowFirst ? c.low : c.high));
+    push(x, toY(c.lowFirst ? c.high : c.low));
+    c.index = std::numeric_limits<int64_t>::min();
+  };
+  const size_t columns = static_cast<size_t>(std::clamp(
+      static_cast<double>(last - first) / static_cast<double>(step) * kx / column + 2, 2.0, 1e6));
+  runsX.back().reserve(2 * columns);
+  runsY.back().reserve(2 * columns);
+  for (int64_t s = first; s <= last; s += step) {
+    const float v = y[static_cast<size_t>(s - 1)];
+    if (!std::isfinite(v)) {
+      flush();
+      if (!runsX.back().empty()) {
+        runsX.emplace_back();
+        runsY.emplace_back();
+      }
+      continue;
+    }
+    // Columns of the device's pixels, counted from the page's edge.
+    const double x = (static_cast<double>(s - 1) + lead) * kx + left;
+    const auto index = static_cast<int64_t>(std::floor(std::clamp(x / column, -kCoordLimit, kCoordLimit)));
+    if (index != c.index) {
+      flush();
+      c.index = index;
+      c.low = c.high = v;
+      c.lowFirst = true;
+      continue;
+    }
+    if (v < c.low) {
+      c.low = v;
+      c.lowFirst = false;  // the latest extreme comes second
+    }
+    if (v > c.high) {
+      c.high = v;
+      c.lowFirst = true;
+    }
+  }
+  flush();
 }
 
 std::string WithoutParentheses(const std::string& unit) {
@@ -141,20 +215,25 @@ void PlotTimeHistory(cGraphicExtensions& gx, const GraphFrame& frame) {
 
   // Runs of finite samples; a missing one breaks the line.
   std::vector<std::vector<int32_t>> runsX(1), runsY(1);
-  const size_t points = static_cast<size_t>((last - first) / step + 1);
-  runsX[0].reserve(points);
-  runsY[0].reserve(points);
-  for (int64_t s = first; s <= last; s += step) {
-    const double v = frame.YData[static_cast<size_t>(s - 1)];
-    if (!std::isfinite(v)) {
-      if (!runsX.back().empty()) {
-        runsX.emplace_back();
-        runsY.emplace_back();
+  const double column = ScreenColumnWidth(gx);
+  if (column > 0 && kx * static_cast<double>(step) * 2 < column) {
+    EnvelopeRuns(frame.YData, first, last, step, lead, kx, L, column, ay.Max, ky, T, runsX, runsY);
+  } else {
+    const size_t points = static_cast<size_t>((last - first) / step + 1);
+    runsX[0].reserve(points);
+    runsY[0].reserve(points);
+    for (int64_t s = first; s <= last; s += step) {
+      const double v = frame.YData[static_cast<size_t>(s - 1)];
+      if (!std::isfinite(v)) {
+        if (!runsX.back().empty()) {
+          runsX.emplace_back();
+          runsY.emplace_back();
+        }
+        continue;
       }
-      continue;
+      runsX.back().push_back(PageCoord((static_cast<double>(s - 1) + lead) * kx + L));
+      runsY.back().push_back(PageCoord((ay.Max - v) * ky + T));
     }
-    runsX.back().push_back(PageCoord((static_cast<double>(s - 1) + lead) * kx + L));
-    runsY.back().push_back(PageCoord((ay.Max - v) * ky + T));
   }
 
   gx.SaveProperties();
@@ -255,7 +334,7 @@ std::vector<TimeHistoryChannel> TimeHistorySeries(const AppState& app, int32_t k
     const int32_t columns = std::min(rec.ChanCount, rec.AccChannels());
     for (int32_t ch : list) {
       TimeHistoryChannel c;
-      if (ch >= 1 && ch <= static_cast<int32_t>(rec.Labels().size())) c.label = rec.Label(ch);
+      if (ch >= 1 && ch <= static_cast<int32_t>(rec.Labels().size())) c.label = DisplayLabelOf(rec, ch);
       if (ch >= 1 && ch <= static_cast<int32_t>(rec.Peaks().size())) c.peak = rec.Peak(ch);
       if (sampleCount > 0 && ch >= 1 && ch <= columns) {
         c.samples = rec.Channel(ch);
@@ -270,7 +349,7 @@ std::vector<TimeHistoryChannel> TimeHistorySeries(const AppState& app, int32_t k
     sampleCount = app.series.motionValid ? std::clamp(motion.Count, 0, series.Rows()) : 0;
     for (int32_t ch : list) {
       TimeHistoryChannel c;
-      if (ch >= 1 && ch <= static_cast<int32_t>(rec.Labels().size())) c.label = rec.Label(ch);
+      if (ch >= 1 && ch <= static_cast<int32_t>(rec.Labels().size())) c.label = DisplayLabelOf(rec, ch);
       if (sampleCount > 0 && ch >= 1 && ch <= series.Cols()) {
         c.samples = series.Column(ch);
         c.count = sampleCount;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 
 #include "state/app_state.h"
 #include "draw/axes.h"
@@ -237,6 +238,51 @@ TEST_F(TimeHistoryFixture, WaveIncrementDecimates) {
     EXPECT_EQ(Series()[0].size(), points) << increment;
     EXPECT_EQ(frame.Step, std::max(increment, 1));
   }
+}
+
+// 100 page units per pixel: about 27 samples fall in each of the strip's 150 columns.
+TEST_F(TimeHistoryFixture, ScreenEnvelopeKeepsEveryColumnsExtremes) {
+  AutomaticAxes();
+  for (size_t c = 0; c < data.size(); ++c)
+    for (int32_t i = 1; i <= count; ++i)
+      data[c][static_cast<size_t>(i - 1)] =
+          static_cast<float>(20 * std::sin(i * 0.37 * static_cast<double>(c + 1)) + (i == 1234 ? 250 : 0) -
+                             (i == 3001 ? 180 : 0));
+  gx.SetWindow(200, 200, 20000, 20000);
+  Paint();
+  ASSERT_EQ(Series().size(), 3u);
+  const double kx = static_cast<double>(kWidth) / (frame.X.Max - frame.X.Min) / 100;
+  const double ky = kHeight / (static_cast<double>(frame.Y.Max) - frame.Y.Min);
+  for (size_t c = 0; c < 3; ++c) {
+    const std::vector<DcPoint>& line = Series()[c];
+    EXPECT_LE(line.size(), 2u * 152) << c;
+    // Extremes of the samples per pixel column, as page y (top of the strip is y.Max).
+    std::map<int64_t, std::pair<int32_t, int32_t>> expected;  // column: lowest y, highest y
+    const int32_t top = kTop + static_cast<int32_t>(c) * kPitch;
+    for (int32_t i = 1; i <= count; ++i) {
+      const auto column = static_cast<int64_t>(std::floor(((i - 1) * kx + kLeft) / 100));
+      const int32_t y = RoundCoord((frame.Y.Max - data[c][static_cast<size_t>(i - 1)]) * ky + top);
+      auto [it, added] = expected.try_emplace(column, y, y);
+      it->second.first = std::min(it->second.first, y);
+      it->second.second = std::max(it->second.second, y);
+    }
+    std::map<int64_t, std::pair<int32_t, int32_t>> drawn;
+    for (const DcPoint& p : line) {
+      const auto column = static_cast<int64_t>(std::floor(p.x / 100.0));
+      auto [it, added] = drawn.try_emplace(column, p.y, p.y);
+      it->second.first = std::min(it->second.first, p.y);
+      it->second.second = std::max(it->second.second, p.y);
+    }
+    EXPECT_EQ(drawn, expected) << c;
+  }
+
+  // A printer gets every sample.
+  RecordingDc printer(TechRasterPrinter, 600);
+  gx.SetHdc(&printer);
+  gx.SetWindow(200, 200, 20000, 20000);
+  Paint();
+  ASSERT_EQ(printer.polylines.size(), 3u);
+  EXPECT_EQ(printer.polylines[0].size(), static_cast<size_t>(count));
 }
 
 TEST_F(TimeHistoryFixture, TimeStepsBySpan) {

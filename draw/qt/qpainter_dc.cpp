@@ -201,10 +201,28 @@ void QtPainterDc::Polyline(const DcPoint* points, int32_t count) {
   QPolygonF poly;
   poly.reserve(count);
   for (int32_t i = 0; i < count; ++i) poly.append(ToDevice(points[i].x, points[i].y));
-  if (count == 1)
+  if (count == 1) {
     p_.drawPoint(poly[0]);
-  else
+    return;
+  }
+  // A wide pen is stroked into one outline that is then filled: for a long, dense line
+  // (a long record on screen) that fill costs seconds. Short pieces cost milliseconds and
+  // look the same, their round ends overlapping; a dash pattern carries on across them.
+  constexpr int32_t kPiece = 32;
+  QPen pen = p_.pen();
+  if (pen.isCosmetic() || pen.widthF() <= 1.0 || count <= 4 * kPiece) {
     p_.drawPolyline(poly);
+    return;
+  }
+  const double width = pen.widthF();
+  double offset = pen.dashOffset();
+  for (int32_t start = 0; start < count - 1; start += kPiece) {
+    const int32_t n = std::min(kPiece + 1, count - start);
+    pen.setDashOffset(offset);
+    p_.setPen(pen);
+    p_.drawPolyline(poly.constData() + start, n);
+    for (int32_t i = start + 1; i < start + n; ++i) offset += QLineF(poly[i - 1], poly[i]).length() / width;
+  }
 }
 
 void QtPainterDc::Polygon(const DcPoint* points, int32_t count) {

@@ -205,12 +205,13 @@ void QtPainterDc::Polyline(const DcPoint* points, int32_t count) {
     p_.drawPoint(poly[0]);
     return;
   }
-  // A wide pen is stroked into one outline that is then filled: for a long, dense line
-  // (a long record on screen) that fill costs seconds. Short pieces cost milliseconds and
-  // look the same, their round ends overlapping; a dash pattern carries on across them.
+  // On a bitmap a wide pen is stroked into one outline that is then filled: for a long,
+  // dense line (a long record on screen) that fill costs seconds. Short pieces cost
+  // milliseconds and look the same, their round ends overlapping; a dash pattern carries
+  // on across them. Vector pages keep one path.
   constexpr int32_t kPiece = 32;
   QPen pen = p_.pen();
-  if (pen.isCosmetic() || pen.widthF() <= 1.0 || count <= 4 * kPiece) {
+  if (technology_ != TechRasterDisplay || pen.isCosmetic() || pen.widthF() <= 1.0 || count <= 4 * kPiece) {
     p_.drawPolyline(poly);
     return;
   }

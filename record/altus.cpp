@@ -103,6 +103,8 @@ bool ReadBody(const std::string& path, StrongRecord& rec) {
   for (int32_t c = 1; c <= channels; ++c) {
     std::size_t base = kFirstChannel + kChannelBlock * static_cast<std::size_t>(c - 1);
     rec.Label(c) = HeaderText(h, base, 5);
+    // Recorders often leave the identifier empty; legends and reports still need a name.
+    if (rec.Label(c).empty()) rec.Label(c) = "CH" + std::to_string(c);
     float fullScale = HeaderSingle(h, base + 32);
     float sensitivity = HeaderSingle(h, base + 36);
     float fullAcc = fullScale / sensitivity * 980.0f;

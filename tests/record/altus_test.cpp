@@ -282,5 +282,23 @@ TEST(ReadAltus, DamagedFilesNeverReadPastTheirBytes) {
   }
 }
 
+TEST(ReadAltus, ChannelsWithoutIdentifierAreNamedByNumber) {
+  TempDir dir;
+  EvtSpec s;
+  s.channels = 3;
+  std::string bytes = MakeEvt(s, 4, Ramp);
+  PutText(bytes, 728, std::string("HNZ\0\0", 5));
+  PutText(bytes, 728 + 76, std::string(5, '\0'));
+  PutText(bytes, 728 + 2 * 76, std::string("   \0\0", 5));
+  StrongRecord rec;
+  ScriptedUi ui;
+  ASSERT_TRUE(ReadAltus(dir.Write("ids.evt", bytes), rec, ui)) << ui.OnlyMessage();
+  EXPECT_EQ(rec.Labels(), (std::vector<std::string>{"HNZ", "CH2", "CH3"}));
+
+  SKIP_WITHOUT_SAMPLES();
+  ASSERT_TRUE(ReadAltus((test::SamplesDir() / "evt" / "BI008_MEMA-04823.evt").string(), rec, ui));
+  EXPECT_EQ(rec.Labels(), (std::vector<std::string>{"CH1", "CH2", "CH3"}));
+}
+
 }  // namespace
 }  // namespace sism

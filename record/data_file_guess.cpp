@@ -1,5 +1,6 @@
 #include "record/data_file_guess.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -29,6 +30,11 @@ bool FitsLong(double v) {
   return std::fabs(v) < 2147483647.0;
 }
 
+// Blanks, tabs and the end-of-file mark some editors leave.
+bool IsBlankLine(const std::string& line) {
+  return line.find_first_not_of(" \t\x1A") == std::string::npos;
+}
+
 }  // namespace
 
 std::string PreviewText(const std::vector<std::string>& lines, bool continued) {
@@ -42,8 +48,9 @@ std::string PreviewText(const std::vector<std::string>& lines, bool continued) {
   return out;
 }
 
-void GuessDataFileLayout(const std::vector<std::string>& lines, DataFileParams& params) {
+bool GuessDataFileLayout(const std::vector<std::string>& lines, DataFileParams& params) {
   int32_t freq = 100, count = 1000;
+  bool countFromHeader = false;
   int32_t scanned = static_cast<int32_t>(std::min<std::size_t>(lines.size(), 10));
   int32_t skip = scanned;
   for (int32_t i = 1; i <= scanned; ++i) {
@@ -60,8 +67,10 @@ void GuessDataFileLayout(const std::vector<std::string>& lines, DataFileParams& 
         freq = RoundToLong(1 / v);
       else if (v == 50 || v == 100 || v == 200)
         freq = static_cast<int32_t>(v);
-      else if (v >= count && FitsLong(v))
+      else if (v >= count && FitsLong(v)) {
         count = RoundToLong(v);
+        countFromHeader = true;
+      }
     }
     if (!header) {
       skip = i - 1;
@@ -71,6 +80,33 @@ void GuessDataFileLayout(const std::vector<std::string>& lines, DataFileParams& 
   params.skip = skip;
   params.count = count;
   params.freq = freq;
+  return countFromHeader;
+}
+
+bool IsDataLine(const std::string& line) {
+  std::vector<std::string> fields = BlankFields(line);
+  if (fields.empty()) return false;
+  for (const auto& f : fields)
+    if (!IsNumeric(f)) return false;
+  return true;
+}
+
+std::vector<std::string> FirstDataFields(const std::vector<std::string>& lines, int32_t skip) {
+  for (std::size_t i = static_cast<std::size_t>(std::max(skip, 0)); i < lines.size(); ++i) {
+    if (IsBlankLine(lines[i])) continue;
+    if (!IsDataLine(lines[i])) break;
+    return BlankFields(lines[i]);
+  }
+  return {};
+}
+
+void ProposeColumnLayout(const std::vector<std::string>& lines, int32_t dataLines, bool countFromHeader,
+                         DataFileParams& params) {
+  const std::size_t fields = FirstDataFields(lines, params.skip).size();
+  if (fields == 0 || dataLines < 1) return;
+  if (countFromHeader && params.count > dataLines) return;
+  params.channels = static_cast<int32_t>(std::min<std::size_t>(fields, std::numeric_limits<int32_t>::max()));
+  params.count = dataLines;
 }
 
 void GuessCsvLayout(const std::vector<std::string>& lines, int32_t totalLines, DataFileParams& params) {
@@ -108,7 +144,21 @@ bool GetDataFileParams(const std::string& path, DataFileParams& params, UserInte
   std::string line;
   while (static_cast<int32_t>(lines.size()) < kPreviewLines && in.TryReadLine(line)) lines.push_back(line);
   if (lines.empty()) return false;
-  GuessDataFileLayout(lines, params);
+  const bool countFromHeader = GuessDataFileLayout(lines, params);
+  // The lines of numbers after the header, up to the first line of anything else.
+  int32_t dataLines = 0;
+  bool more = true;
+  auto take = [&](const std::string& l) {
+    if (IsBlankLine(l)) return;
+    if (!IsDataLine(l)) {
+      more = false;
+      return;
+    }
+    if (dataLines < std::numeric_limits<int32_t>::max()) ++dataLines;
+  };
+  for (std::size_t i = static_cast<std::size_t>(params.skip); i < lines.size() && more; ++i) take(lines[i]);
+  while (more && in.TryReadLine(line)) take(line);
+  ProposeColumnLayout(lines, dataLines, countFromHeader, params);
   params.description = path;
   params.start = params.width = params.columns = 0;
   params.hasLabel = params.neglectFirst = false;

@@ -20,8 +20,22 @@ std::string PreviewText(const std::vector<std::string>& lines, bool continued);
 
 // General files: from at most the first ten of `lines`, the header lines to skip,
 // the step count and the sampling frequency that the header's numbers suggest.
-// Only skip, count and freq are set; the rest of `params` stays.
-void GuessDataFileLayout(const std::vector<std::string>& lines, DataFileParams& params);
+// Only skip, count and freq are set; the rest of `params` stays. True when a number of
+// the header gave the count.
+bool GuessDataFileLayout(const std::vector<std::string>& lines, DataFileParams& params);
+
+// Plain column files: the blank-separated numbers on the first line after the skipped
+// ones (empty lines passed over); nothing when that line holds anything else or none is left.
+std::vector<std::string> FirstDataFields(const std::vector<std::string>& lines, int32_t skip);
+// Whether every blank-separated field of the line is a number (an empty line has none).
+bool IsDataLine(const std::string& line);
+
+// After GuessDataFileLayout: one step a line, one channel a column. Channels := the
+// numbers on the first data line and count := `dataLines`, the lines of numbers from
+// there on, unless the header gave a larger count (then the values run on over the
+// lines and both stay). Nothing changes without a data line among `lines`.
+void ProposeColumnLayout(const std::vector<std::string>& lines, int32_t dataLines, bool countFromHeader,
+                         DataFileParams& params);
 
 // CSV files: skip, whether the line before the first all-numeric line holds labels,
 // channels, and count from `totalLines`, the number of lines in the whole file.

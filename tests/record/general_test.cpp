@@ -49,6 +49,67 @@ TEST(GuessDataFileLayout, HeaderNumbersSuggestStepFrequencyAndCount) {
   }
 }
 
+// A file of `rows` lines of `columns` numbers each, after the given header lines.
+std::string ColumnFile(const std::string& header, int rows, int columns, const std::string& eol = "\n") {
+  std::string t = header;
+  for (int i = 1; i <= rows; ++i) {
+    for (int c = 1; c <= columns; ++c) t += (c > 1 ? "  " : "") + std::to_string(i * 10 + c) + ".5";
+    t += eol;
+  }
+  return t;
+}
+
+TEST(GetDataFileParams, PlainColumnFilesGiveChannelsAndSteps) {
+  struct Case {
+    const char* what;
+    std::string text;
+    int32_t skip, count, freq, channels;
+  } cases[] = {
+      {"two columns, no header", ColumnFile("", 3000, 2), 0, 3000, 100, 2},
+      {"three columns under a header", ColumnFile("DT 0.01\n", 2500, 3, "\r\n"), 1, 2500, 100, 3},
+      {"one column", ColumnFile("", 250, 1), 0, 250, 100, 1},
+      {"the header's count as many as the lines", ColumnFile("NPTS 3000\n", 3000, 2), 1, 3000, 100, 2},
+      // A larger count in the header: the values run on over the lines, as one channel.
+      {"values wrapped five a line", ColumnFile("NPTS 6000 DT 0.005\n", 1200, 5), 1, 6000, 200, 1},
+      // A smaller number in the header (a year) does not cut the record short.
+      {"a year in the header", ColumnFile("Year 2016\n", 5000, 3), 1, 5000, 100, 3},
+      {"a trailer after the numbers", ColumnFile("", 500, 3) + "END\n1 2 3\n", 0, 500, 100, 3},
+      {"empty lines and an end-of-file mark",
+       "\n" + ColumnFile("", 40, 2) + "\n\n" + ColumnFile("", 10, 2) + "\x1A", 0, 50, 100, 2},
+      {"header lines only", "TITLE\nNPTS 2000\n", 2, 2000, 100, 1},
+      {"words after the header", "TITLE\nNPTS 2000\nNS EW\n\nmore words\n", 3, 2000, 100, 1},
+  };
+  for (const auto& cs : cases) {
+    TempDir dir;
+    const std::string path = dir.Write("plain.txt", cs.text);
+    ScriptedUi ui;
+    DataFileParams seen;
+    ui.onReadData = [&](DataFileKind, const std::string&, DataFileParams& p) {
+      seen = p;
+      return false;
+    };
+    EXPECT_FALSE(GetDataFileParams(path, seen, ui));
+    EXPECT_EQ(seen.skip, cs.skip) << cs.what;
+    EXPECT_EQ(seen.count, cs.count) << cs.what;
+    EXPECT_EQ(seen.freq, cs.freq) << cs.what;
+    EXPECT_EQ(seen.channels, cs.channels) << cs.what;
+  }
+}
+
+TEST(ReadOther, TwoColumnsAsProposedAreTwoChannels) {
+  TempDir dir;
+  const std::string path = dir.Write("two.txt", ColumnFile("", 3000, 2));
+  ScriptedUi ui;
+  ui.onReadData = [](DataFileKind, const std::string&, DataFileParams&) { return true; };
+  StrongRecord rec;
+  ASSERT_TRUE(ReadOther(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_EQ(rec.ChanCount, 2);
+  ASSERT_EQ(rec.DataCount, 3000);
+  EXPECT_EQ(rec.Acc(1, 1), 11.5f);
+  EXPECT_EQ(rec.Acc(1, 2), 12.5f);
+  EXPECT_EQ(rec.Acc(3000, 2), 30002.5f);
+}
+
 TEST(GuessCsvLayout, LabelLineAndChannels) {
   struct Case {
     const char* what;
@@ -211,9 +272,10 @@ TEST(ReadOther, FreeFormatStepMajorWithCoefficient) {
     // "2," is no number to the guess: the two lines with commas look like header lines.
     EXPECT_EQ(params.skip, 3);
     EXPECT_EQ(params.freq, 100);
-    EXPECT_EQ(params.count, 1000);
+    // After the empty line: two lines of numbers, two on the first.
+    EXPECT_EQ(params.count, 2);
     EXPECT_EQ(params.description, path);
-    EXPECT_EQ(params.channels, 1);
+    EXPECT_EQ(params.channels, 2);
     params.skip = 1;
     params.count = 3;
     params.channels = 3;

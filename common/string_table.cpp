@@ -61,6 +61,7 @@ const std::unordered_map<int, std::string>& StringTable() {
       {1613, "&100 %"},
       {1614, "15&0 %"},
       {1615, "&200 %"},
+      {1616, "&Fit to window"},
       {1620, "Pea&ks..."},
       {1630, "P&roperties..."},
       {1640, "O&ptions..."},

@@ -79,7 +79,47 @@ int32_t OrbitWindowCount(const AppState& app) {
 }
 
 PageGeometry ComputePageGeometry(const AppState& app, int32_t kind, int32_t n) {
-  const GraphSettings& gs = app.graph;
+  return ComputePageGeometry(app.graph, app, kind, n);
+}
+
+void FitPlotsToView(GraphSettings& gs, const AppState& app, int32_t kind, int32_t n, const ScreenFit& fit) {
+  if (!fit.On()) return;
+  const double w = fit.widthPx / kScreenPixelsPerMm, h = fit.heightPx / kScreenPixelsPerMm;  // mm
+  const double lines = (gs.Header.empty() ? 0 : 1) + (gs.Footer.empty() ? 0 : 1);
+  const double across = w - gs.LeftMargin - gs.RightMargin;
+  const double down = h - gs.TopMargin - gs.BottomMargin - lines * std::round(0.3528 * gs.Font[4].Size);
+  auto mm = [](double v, int32_t least) { return std::isfinite(v) ? std::max(least, static_cast<int32_t>(std::min(v, 1e5))) : least; };
+  switch (PageFormOf(kind)) {
+    case PageForm::Wave: {
+      const int32_t strips = std::max(n, 1);
+      gs.WaveWidth = mm(across, 40);
+      gs.WaveHeight = mm((down - (strips - 1.0) * gs.WaveSpace) / strips, 8);
+      break;
+    }
+    case PageForm::Spectrum:
+      gs.SpecWidth = mm(across, 40);
+      gs.SpecHeight = mm(down, 30);
+      break;
+    case PageForm::Orbit: {
+      const PageGeometry g = ComputePageGeometry(gs, app, kind, n);
+      gs.OrbitWidth = mm(std::min((across - (g.columns - 1.0) * gs.WaveSpace) / g.columns,
+                                  (down - (g.rows - 1.0) * gs.WaveSpace) / g.rows),
+                         20);
+      break;
+    }
+    case PageForm::Report:
+      break;
+  }
+}
+
+double FitZoom(int32_t width, int32_t height, const ScreenFit& fit) {
+  if (!fit.On() || width <= 0 || height <= 0) return 1;
+  const double z = std::min(fit.widthPx / (width / 100.0 * kScreenPixelsPerMm),
+                            fit.heightPx / (height / 100.0 * kScreenPixelsPerMm));
+  return std::isfinite(z) ? std::clamp(z, 0.1, 10.0) : 1.0;
+}
+
+PageGeometry ComputePageGeometry(const GraphSettings& gs, const AppState& app, int32_t kind, int32_t n) {
   PageGeometry g;
   g.headerLine = RoundChecked(0.3528 * gs.Font[4].Size);
   const int64_t hc = (gs.Header.empty() ? 0 : 1) + (gs.Footer.empty() ? 0 : 1);
@@ -169,7 +209,17 @@ void DrawGraph(AppState& app, DrawSession& session, DrawHost& host, UserInterfac
   }
 
   const GraphSettings& gs = app.graph;
-  const PageGeometry page = ComputePageGeometry(app, kind, static_cast<int32_t>(channels.size()));
+  const auto n = static_cast<int32_t>(channels.size());
+  double zoom = std::isfinite(session.zoom) && session.zoom > 0 ? session.zoom : 1.0;
+  PageGeometry page;
+  if (target == TargetScreen && session.fit.On()) {
+    GraphSettings sized = gs;
+    FitPlotsToView(sized, app, kind, n, session.fit);
+    page = ComputePageGeometry(sized, app, kind, n);
+    zoom = PageFormOf(kind) == PageForm::Report ? FitZoom(page.width, page.height, session.fit) : 1.0;
+  } else {
+    page = ComputePageGeometry(app, kind, n);
+  }
   const int32_t W = page.width, H = page.height;  // 0.01 mm
 
   GraphFrame frame;
@@ -194,7 +244,6 @@ void DrawGraph(AppState& app, DrawSession& session, DrawHost& host, UserInterfac
   ForgetOnExit forget(gx);  // declared after the page objects: runs before they are destroyed
   switch (target) {
     case TargetScreen: {
-      const double zoom = std::isfinite(session.zoom) && session.zoom > 0 ? session.zoom : 1.0;
       host.SetViewArea(RoundChecked(W * 0.56693 * zoom), RoundChecked(H * 0.56693 * zoom));
       DeviceContext* dc = host.ViewDc();
       if (dc == nullptr) return;
@@ -267,6 +316,12 @@ void DrawGraph(AppState& app, DrawSession& session, DrawHost& host, UserInterfac
   switch (target) {
     case TargetScreen:
       session.timeAxisActive = FollowsTimeAxis(app, kind);
+      session.screenFrame = frame;
+      session.screenChannels = channels;
+      session.screenUnitsPerPixel =
+          host.ViewWidth() > 0 && host.ViewHeight() > 0
+              ? std::max(static_cast<double>(W) / host.ViewWidth(), static_cast<double>(H) / host.ViewHeight())
+              : 0.0;
       host.RefreshView();
       break;
     case TargetPrinter:

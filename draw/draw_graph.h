@@ -34,6 +34,24 @@ struct PageGeometry {
 };
 // Raises overflow (6) when a size does not fit the page arithmetic.
 PageGeometry ComputePageGeometry(const AppState& app, int32_t kind, int32_t channelCount);
+// The same with the plot sizes and margins of `gs` instead of the settings'.
+PageGeometry ComputePageGeometry(const GraphSettings& gs, const AppState& app, int32_t kind,
+                                 int32_t channelCount);
+
+// A screen page sized from the view instead of the settings: the plots stretched so that
+// the page fills widthPx x heightPx at the drawing scale 1 (fonts and margins as printed),
+// never below a legible size; a report page, whose layout is fixed, is scaled whole.
+// Off while either size is 0.
+struct ScreenFit {
+  int32_t widthPx = 0, heightPx = 0;
+  bool On() const { return widthPx > 0 && heightPx > 0; }
+};
+// Pixels per millimetre of the screen picture at drawing scale 1.
+constexpr double kScreenPixelsPerMm = 100 * 0.56693 / 15;
+// `gs` with the plot sizes of `kind` (n channels) that fill the view.
+void FitPlotsToView(GraphSettings& gs, const AppState& app, int32_t kind, int32_t n, const ScreenFit& fit);
+// Drawing scale at which a page of width x height (0.01 mm) fits the view whole.
+double FitZoom(int32_t width, int32_t height, const ScreenFit& fit);
 
 // Number of orbit windows for the specified-time orbit layout (at least 1, at most the
 // kMaxOrbitWindows the orbit painter draws).
@@ -122,6 +140,10 @@ struct DrawSession {
   std::map<int32_t, Painter> painters = DefaultPainters();
   int32_t reportState = 0;
   float zoom = 1;           // drawing scale of the screen picture
+  ScreenFit fit;            // when on, the screen page follows the view and zoom is ignored
+  double screenUnitsPerPixel = 0;  // of the last screen drawing: 0.01 mm per pixel
+  GraphFrame screenFrame;          // and its frame as the painter left it
+  std::vector<int32_t> screenChannels;
   bool timeAxisActive = false;
   int32_t drawnFirst = 0, drawnLast = 0;  // samples shown
   GraphFrame lastFrame;                   // as the painter left it

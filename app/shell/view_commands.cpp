@@ -41,16 +41,108 @@ std::optional<TimeWindow> ShiftTimeWindow(const TimeWindow& w, double f, int32_t
   return TimeWindow{s, w.hi + s - w.lo};
 }
 
-std::optional<TimeWindow> ZoomTimeWindow(const TimeWindow& w, double f) {
+std::optional<TimeWindow> ZoomTimeWindow(const TimeWindow& w, double f, double recordSeconds) {
   if (!(f > 0) || !std::isfinite(f)) return std::nullopt;
-  const double len = RoundHalfEven((w.hi - w.lo) * f);
-  if (!(len >= 5) || len >= 600) return std::nullopt;
+  double len = RoundHalfEven((w.hi - w.lo) * f);
+  if (!(len >= 5)) return std::nullopt;
+  if (len >= 600) {
+    // A long record may be seen whole, not beyond.
+    const double whole = std::isfinite(recordSeconds) ? std::ceil(recordSeconds) : 0;
+    if (whole < 600 || w.hi - w.lo >= whole) return std::nullopt;
+    len = std::min(len, whole);
+  }
   return TimeWindow{w.lo, w.lo + len};
 }
 
+double LongestTimeWindow(double recordSeconds) {
+  return std::isfinite(recordSeconds) ? std::max(600.0, std::ceil(recordSeconds)) : 600.0;
+}
+
+namespace {
+
+// A window of length `len` starting near `lo`, kept inside the record.
+TimeWindow PlaceWindow(double lo, double len, double recordSeconds) {
+  const double end = std::max(std::isfinite(recordSeconds) ? recordSeconds : 0.0, len);
+  lo = std::clamp(std::isfinite(lo) ? lo : 0.0, 0.0, end - len);
+  return {lo, lo + len};
+}
+
+double ClampedLength(double len, double recordSeconds) {
+  if (!std::isfinite(len)) return LongestTimeWindow(recordSeconds);
+  return std::clamp(len, kShortestTimeWindow, LongestTimeWindow(recordSeconds));
+}
+
+}  // namespace
+
+TimeWindow ZoomTimeWindowAt(const TimeWindow& w, double f, double pivot, double recordSeconds) {
+  const double len = w.hi - w.lo;
+  if (!(f > 0) || !std::isfinite(f) || !(len > 0) || !std::isfinite(pivot))
+    return PlaceWindow(w.lo, ClampedLength(len, recordSeconds), recordSeconds);
+  const double next = ClampedLength(len * f, recordSeconds);
+  return PlaceWindow(pivot - (pivot - w.lo) * next / len, next, recordSeconds);
+}
+
+TimeWindow PanTimeWindow(const TimeWindow& w, double seconds, double recordSeconds) {
+  const double len = ClampedLength(w.hi - w.lo, recordSeconds);
+  return PlaceWindow(w.lo + (std::isfinite(seconds) ? seconds : 0.0), len, recordSeconds);
+}
+
+std::optional<TimeWindow> TimeWindowBetween(double a, double b, double recordSeconds) {
+  if (!std::isfinite(a) || !std::isfinite(b) || std::fabs(b - a) < 0.1) return std::nullopt;
+  const double len = ClampedLength(std::fabs(b - a), recordSeconds);
+  return PlaceWindow((a + b) / 2 - len / 2, len, recordSeconds);
+}
+
+TimeWindow WholeRecordWindow(double recordSeconds) {
+  const double end = std::isfinite(recordSeconds) && recordSeconds > 0 ? std::ceil(recordSeconds) : 0;
+  return {0, std::max(end, kShortestTimeWindow)};
+}
+
 std::string ZoomImageName(int index) {
+  if (index == kFitZoomIndex) return "zoomfit";
   if (index < 0 || index >= kZoomSteps) return {};
   return "zoom" + FormatNumber(int32_t{kZoomPercent[static_cast<size_t>(index)]}, "000");
+}
+
+namespace {
+
+int64_t Overlap(const ScreenRect& a, const ScreenRect& b) {
+  const int64_t w = std::min<int64_t>(int64_t{a.x} + a.width, int64_t{b.x} + b.width) - std::max(a.x, b.x);
+  const int64_t h = std::min<int64_t>(int64_t{a.y} + a.height, int64_t{b.y} + b.height) - std::max(a.y, b.y);
+  return w > 0 && h > 0 ? w * h : 0;
+}
+
+}  // namespace
+
+ScreenRect PlaceMainWindow(const std::optional<ScreenRect>& stored, const std::vector<ScreenRect>& screens,
+                           std::size_t primary) {
+  if (screens.empty()) return stored.value_or(ScreenRect{0, 0, 1024, 768});
+  const ScreenRect& main = screens[std::min(primary, screens.size() - 1)];
+  if (!stored || stored->width <= 0 || stored->height <= 0) {
+    const int w = main.width * 4 / 5, h = main.height * 4 / 5;
+    return {main.x + (main.width - w) / 2, main.y + (main.height - h) / 2, w, h};
+  }
+  const ScreenRect& r = *stored;
+  const ScreenRect* best = &main;
+  int64_t most = 0;
+  for (const ScreenRect& s : screens) {
+    const int64_t o = Overlap(r, s);
+    if (o == int64_t{r.width} * r.height && r.width <= s.width && r.height <= s.height) return r;
+    if (o > most) {
+      most = o;
+      best = &s;
+    }
+  }
+  const ScreenRect& s = *best;
+  ScreenRect placed{r.x, r.y, std::min(r.width, s.width), std::min(r.height, s.height)};
+  placed.x = std::clamp(placed.x, s.x, s.x + s.width - placed.width);
+  placed.y = std::clamp(placed.y, s.y, s.y + s.height - placed.height);
+  return placed;
+}
+
+int SteppedZoomIndex(int index, int step) {
+  const int from = index >= 0 && index < kZoomSteps ? index : kDefaultZoomIndex;
+  return std::clamp(from + step, 0, kZoomSteps - 1);
 }
 
 KeyCommand KeyCommandFor(ViewKey key, bool shift, bool ctrl) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "state/app_state.h"
 
@@ -23,8 +24,24 @@ struct TimeWindow {
 // f seconds. Nothing (no value) when the move would leave the record, go before its
 // start, or change nothing. `recordSeconds` is the record length in whole seconds.
 std::optional<TimeWindow> ShiftTimeWindow(const TimeWindow& w, double f, int32_t recordSeconds);
-// Window length times f, kept between 5 and 599 seconds; nothing when refused.
-std::optional<TimeWindow> ZoomTimeWindow(const TimeWindow& w, double f);
+// Window length times f, kept between 5 and 599 seconds, or up to the whole record when
+// it is longer than that; nothing when refused.
+std::optional<TimeWindow> ZoomTimeWindow(const TimeWindow& w, double f, double recordSeconds = 0);
+
+// The mouse on the time axis. Windows stay between 5 s and the longest window, and
+// inside [0, record end] (a window longer than the record starts at 0).
+constexpr double kShortestTimeWindow = 5;
+// 600 s, or the record's length when it is longer.
+double LongestTimeWindow(double recordSeconds);
+// Length times f with the time under the pointer (`pivot`) staying where it is.
+TimeWindow ZoomTimeWindowAt(const TimeWindow& w, double f, double pivot, double recordSeconds);
+// Moved by `seconds` (positive: later).
+TimeWindow PanTimeWindow(const TimeWindow& w, double seconds, double recordSeconds);
+// The span between two times chosen with the mouse, widened about its middle to the
+// shortest window; nothing for a span under a tenth of a second (a click).
+std::optional<TimeWindow> TimeWindowBetween(double a, double b, double recordSeconds);
+// The whole record, from 0 to its length rounded up to a whole second.
+TimeWindow WholeRecordWindow(double recordSeconds);
 // Shows the window on the time axis and notes the move, so that series following the
 // time axis are recomputed before they are next shown.
 void SetTimeWindow(AppState& app, const TimeWindow& w);
@@ -33,12 +50,29 @@ TimeWindow CurrentTimeWindow(const AppState& app);
 // Sample count over frequency, both whole numbers; 0 without a frequency.
 int32_t RecordSeconds(int32_t dataCount, int32_t sampFreq);
 
-// Zoom steps of the screen picture.
+// Zoom steps of the screen picture, then "Fit to window" (the page sized from the view),
+// the choice of a new window.
 constexpr int kZoomSteps = 5;
 constexpr int kDefaultZoomIndex = 2;
 constexpr std::array<int, kZoomSteps> kZoomPercent{50, 75, 100, 150, 200};
-// Image name of the zoom button: "zoom" and the percent as three digits.
+constexpr int kFitZoomIndex = kZoomSteps;
+constexpr int kZoomChoices = kZoomSteps + 1;
+// Image name of the zoom button: "zoom" and the percent as three digits, or "zoomfit".
 std::string ZoomImageName(int index);
+// The zoom choice after a step of +1 or -1 from `index` (from fitting: from 100 %),
+// kept within the percent steps.
+int SteppedZoomIndex(int index, int step);
+
+// Where the main window opens, in screen pixels. Without a stored placement: 80 % of the
+// primary screen's available area, centred. A stored one is kept when a screen holds all
+// of it; otherwise it is moved onto the screen that holds most of it (the primary one
+// when none does) and shrunk to fit there.
+struct ScreenRect {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool operator==(const ScreenRect&) const = default;
+};
+ScreenRect PlaceMainWindow(const std::optional<ScreenRect>& stored, const std::vector<ScreenRect>& screens,
+                           std::size_t primary);
 
 // What a key pressed in the main window does.
 enum class ViewKey { Space, Right, Backspace, Left, Home, Up, Down, PageUp, PageDown, C, G, L, Other };

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "app/shell/view_commands.h"
 
 namespace sism {
@@ -57,6 +59,74 @@ TEST(ZoomTimeWindow, LimitsBetweenFiveAnd599Seconds) {
   EXPECT_EQ(ZoomTimeWindow({0, 80}, -2), std::nullopt);
 }
 
+TEST(ZoomTimeWindow, LongRecordsMayBeSeenWhole) {
+  EXPECT_EQ(ZoomTimeWindow({0, 400}, 2, 7200), (TimeWindow{0, 800}));
+  EXPECT_EQ(ZoomTimeWindow({0, 4000}, 2, 7199.5), (TimeWindow{0, 7200}));  // not beyond the record
+  EXPECT_EQ(ZoomTimeWindow({0, 7200}, 2, 7200), std::nullopt);
+  EXPECT_EQ(ZoomTimeWindow({0, 400}, 2, 500), std::nullopt);  // a short record keeps the 599 s limit
+}
+
+TEST(MouseTimeWindow, ZoomKeepsThePointedTimeInPlace) {
+  const TimeWindow w = ZoomTimeWindowAt({100, 200}, 0.5, 150, 1000);
+  EXPECT_EQ(w, (TimeWindow{125, 175}));
+  const TimeWindow left = ZoomTimeWindowAt({100, 200}, 0.5, 100, 1000);
+  EXPECT_EQ(left, (TimeWindow{100, 150}));
+  // Out again: clamped to the record's start and end, and to the longest window.
+  EXPECT_EQ(ZoomTimeWindowAt({0, 100}, 4, 10, 300), (TimeWindow{0, 400}));
+  EXPECT_EQ(ZoomTimeWindowAt({800, 1000}, 4, 1000, 1000), (TimeWindow{200, 1000}));
+  EXPECT_EQ(ZoomTimeWindowAt({0, 7000}, 10, 3000, 7200.5), (TimeWindow{0, 7201}));
+  // In: never below the shortest window.
+  const TimeWindow in = ZoomTimeWindowAt({10, 20}, 0.1, 15, 100);
+  EXPECT_DOUBLE_EQ(in.hi - in.lo, kShortestTimeWindow);
+  EXPECT_DOUBLE_EQ(in.lo, 12.5);
+  // Nonsense keeps a sane window.
+  EXPECT_EQ(ZoomTimeWindowAt({10, 20}, std::nan(""), 15, 100), (TimeWindow{10, 20}));
+}
+
+TEST(MouseTimeWindow, PanStaysInsideTheRecord) {
+  EXPECT_EQ(PanTimeWindow({100, 200}, 30, 1000), (TimeWindow{130, 230}));
+  EXPECT_EQ(PanTimeWindow({100, 200}, -300, 1000), (TimeWindow{0, 100}));
+  EXPECT_EQ(PanTimeWindow({100, 200}, 5000, 1000), (TimeWindow{900, 1000}));
+  EXPECT_EQ(PanTimeWindow({0, 100}, 20, 60), (TimeWindow{0, 100}));  // longer than the record
+}
+
+TEST(MouseTimeWindow, ChosenSpanAndWholeRecord) {
+  EXPECT_EQ(TimeWindowBetween(40, 20, 100), (TimeWindow{20, 40}));
+  EXPECT_EQ(TimeWindowBetween(20, 21, 100), (TimeWindow{18, 23}));  // widened to 5 s
+  EXPECT_EQ(TimeWindowBetween(20, 20.05, 100), std::nullopt);      // a click
+  EXPECT_EQ(TimeWindowBetween(-50, 30, 100), (TimeWindow{0, 80}));
+  EXPECT_EQ(WholeRecordWindow(7199.99), (TimeWindow{0, 7200}));
+  EXPECT_EQ(WholeRecordWindow(0), (TimeWindow{0, 5}));
+}
+
+TEST(PlaceMainWindow, FirstRunFillsMostOfThePrimaryScreen) {
+  const std::vector<ScreenRect> screens{{0, 0, 1600, 1000}, {1600, 0, 1920, 1080}};
+  EXPECT_EQ(PlaceMainWindow(std::nullopt, screens, 0), (ScreenRect{160, 100, 1280, 800}));
+  EXPECT_EQ(PlaceMainWindow(std::nullopt, screens, 1), (ScreenRect{1600 + 192, 108, 1536, 864}));
+}
+
+TEST(PlaceMainWindow, StoredPlacementIsBroughtBackOntoAScreen) {
+  const std::vector<ScreenRect> screens{{0, 0, 1600, 1000}, {1600, 0, 1920, 1080}};
+  const ScreenRect inside{100, 50, 800, 600};
+  EXPECT_EQ(PlaceMainWindow(inside, screens, 0), inside);
+  // Mostly on the second screen, hanging over its right edge.
+  EXPECT_EQ(PlaceMainWindow(ScreenRect{3000, 100, 800, 600}, screens, 0), (ScreenRect{2720, 100, 800, 600}));
+  // Off every screen: onto the primary one.
+  EXPECT_EQ(PlaceMainWindow(ScreenRect{-5000, -4000, 800, 600}, screens, 0), (ScreenRect{0, 0, 800, 600}));
+  // Larger than the screen that holds most of it: shrunk to it.
+  EXPECT_EQ(PlaceMainWindow(ScreenRect{-10, -10, 4000, 3000}, screens, 0), (ScreenRect{1600, 0, 1920, 1080}));
+  EXPECT_EQ(PlaceMainWindow(ScreenRect{10, 10, 0, 600}, screens, 0), (ScreenRect{160, 100, 1280, 800}));
+  EXPECT_EQ(PlaceMainWindow(std::nullopt, {}, 0), (ScreenRect{0, 0, 1024, 768}));
+}
+
+TEST(ZoomChoices, FitToWindowAndSteps) {
+  EXPECT_EQ(ZoomImageName(kFitZoomIndex), "zoomfit");
+  EXPECT_EQ(SteppedZoomIndex(kFitZoomIndex, 1), 3);
+  EXPECT_EQ(SteppedZoomIndex(kFitZoomIndex, -1), 1);
+  EXPECT_EQ(SteppedZoomIndex(4, 1), 4);
+  EXPECT_EQ(SteppedZoomIndex(0, -1), 0);
+}
+
 TEST(RecordSeconds, WholeSecondsAndNoFrequency) {
   EXPECT_EQ(RecordSeconds(10050, 100), 100);
   EXPECT_EQ(RecordSeconds(99, 100), 0);
@@ -68,7 +138,7 @@ TEST(ZoomImageName, ThreeDigitPercent) {
   EXPECT_EQ(ZoomImageName(1), "zoom075");
   EXPECT_EQ(ZoomImageName(2), "zoom100");
   EXPECT_EQ(ZoomImageName(4), "zoom200");
-  EXPECT_EQ(ZoomImageName(5), "");
+  EXPECT_EQ(ZoomImageName(6), "");
 }
 
 struct KeyCase {

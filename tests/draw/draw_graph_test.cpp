@@ -283,3 +283,34 @@ TEST(ImageOutput, FormatByExtensionAndOverwriteQuestion) {
 
 }  // namespace
 }  // namespace sism
+
+namespace sism {
+namespace {
+
+// Fitting: the screen page fills the view (to within a millimetre per plot) whatever the
+// settings' sizes; printing keeps them.
+TEST_F(DrawFixture, FittedScreenPageFillsTheView) {
+  session.fit = {1200, 800};
+  for (int32_t kind : {1, 7, 12, 21}) {
+    Draw(TargetScreen, kind, 0);
+    const double w = host.areaW / 15.0, h = host.areaH / 15.0;
+    EXPECT_LE(w, 1200.5) << kind;
+    EXPECT_LE(h, 800.5) << kind;
+    // Square orbits and a report's fixed layout fill one side.
+    EXPECT_TRUE(w >= 1200 - 3 * kScreenPixelsPerMm || h >= 800 - 4 * kScreenPixelsPerMm) << kind << " " << w << "x" << h;
+    if (kind == 1 || kind == 7) {
+      EXPECT_GE(w, 1200 - 2 * kScreenPixelsPerMm) << kind;
+    }
+  }
+  // Too small a view: plots keep a legible size and the page grows past the view.
+  session.fit = {100, 60};
+  Draw(TargetScreen, 1);
+  EXPECT_GT(host.areaW / 15.0, 100);
+  EXPECT_GE(seen.Width, 4000);
+  // The printer page keeps the settings' sizes.
+  Draw(TargetPrinter, 1);
+  EXPECT_EQ(seen.Width, app.graph.WaveWidth * 100);
+}
+
+}  // namespace
+}  // namespace sism

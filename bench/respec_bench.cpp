@@ -1,4 +1,5 @@
-// Response spectra: 120 periods on a 300-second record at 100 Hz.
+// Response spectra: 120 periods on a 300-second record at 100 Hz, at the samples only and with
+// the peaks between the samples.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -39,6 +40,24 @@ void BM_RESPEC2(benchmark::State& state) {
                          benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_RESPEC2)->Unit(benchmark::kMillisecond);
+
+// The argument is the least number of steps per oscillator period (0: whole sample intervals).
+void BM_RESPECSUB(benchmark::State& state) {
+  const std::vector<float> acc = Record();
+  std::vector<float> prd(kPeriods), sd(kPeriods), sv(kPeriods), sa(kPeriods), ve(kPeriods);
+  float t1 = 0.02f, t2 = 10.0f, h = 0.05f, dt = 0.01f;
+  int32_t np = kPeriods, n = kSamples, steps = static_cast<int32_t>(state.range(0));
+  LOGPRD(&t1, &t2, &np, prd.data());
+  for (auto _ : state) {
+    RESPECSUB(&np, prd.data(), &h, &n, &dt, acc.data(), sd.data(), sv.data(), sa.data(), ve.data(), &steps);
+    benchmark::DoNotOptimize(sd.data());
+    benchmark::ClobberMemory();
+  }
+  state.counters["per_period_sample"] =
+      benchmark::Counter(double{kPeriods} * kSamples,
+                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_RESPECSUB)->Arg(0)->Arg(20)->Arg(32)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

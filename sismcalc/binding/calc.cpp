@@ -106,6 +106,12 @@ int32_t RESPEC2(const int32_t* np, const float* prd, const float* h, const int32
   return Bind<decltype(&::RESPEC2)>(entry)(np, prd, h, n, dt, acc, sd, sv, sa, ve);
 }
 
+int32_t RESPECSUB(const int32_t* np, const float* prd, const float* h, const int32_t* n, const float* dt,
+                  const float* acc, float* sd, float* sv, float* sa, float* ve, const int32_t* nstep) {
+  static Entry entry{"RESPECSUB"};
+  return Bind<decltype(&::RESPECSUB)>(entry)(np, prd, h, n, dt, acc, sd, sv, sa, ve, nstep);
+}
+
 int32_t ENGSPEC(const int32_t* np, const float* prd, const float* h, const int32_t* n, const float* dt,
                 const float* acc, float* ve) {
   static Entry entry{"ENGSPEC"};

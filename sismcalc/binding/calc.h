@@ -17,6 +17,8 @@ int32_t RESPEC(const int32_t* np, const float* prd, const float* h, const int32_
                const float* acc, float* sd, float* sv, float* sa);
 int32_t RESPEC2(const int32_t* np, const float* prd, const float* h, const int32_t* n, const float* dt,
                 const float* acc, float* sd, float* sv, float* sa, float* ve);
+int32_t RESPECSUB(const int32_t* np, const float* prd, const float* h, const int32_t* n, const float* dt,
+                  const float* acc, float* sd, float* sv, float* sa, float* ve, const int32_t* nstep);
 int32_t ENGSPEC(const int32_t* np, const float* prd, const float* h, const int32_t* n, const float* dt,
                 const float* acc, float* ve);
 float SPINT(const int32_t* np, const float* t1, const float* t2, const float* h, const int32_t* n,

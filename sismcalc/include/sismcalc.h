@@ -34,6 +34,13 @@ SISMCALC_API int32_t RESPEC(const int32_t* NP, const float* PRD, const float* H,
 /* As RESPEC, plus the energy spectrum VE [NP]; 1 or 0. */
 SISMCALC_API int32_t RESPEC2(const int32_t* NP, const float* PRD, const float* H, const int32_t* N, const float* DT,
                              const float* ACC, float* SD, float* SV, float* SA, float* VE);
+/* As RESPEC2, with the maxima also taken between the samples: each sample interval is walked in
+ * the fewest power-of-two sub-steps (at most 1024) that make a step at most PRD(k)/NSTEP, with the
+ * acceleration linear between the samples as before. NSTEP = 0 keeps whole intervals (RESPEC2's
+ * results); 0 <= NSTEP <= 1000. VE is summed at the samples, as in RESPEC2. 1 or 0. */
+SISMCALC_API int32_t RESPECSUB(const int32_t* NP, const float* PRD, const float* H, const int32_t* N,
+                               const float* DT, const float* ACC, float* SD, float* SV, float* SA, float* VE,
+                               const int32_t* NSTEP);
 /* Energy spectrum VE [NP] alone; 1 or 0. */
 SISMCALC_API int32_t ENGSPEC(const int32_t* NP, const float* PRD, const float* H, const int32_t* N, const float* DT,
                              const float* ACC, float* VE);

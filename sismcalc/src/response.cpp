@@ -60,14 +60,51 @@ struct BlockResult {
   double sd[kBlock], sv[kBlock], sa[kBlock], work[kBlock];
 };
 
-// Runs lanes first .. first + kWidth * kGroups - 1 of the block. Few enough groups per pass
-// that the state stays in registers; the coefficients are read from memory each step.
+// One step of lanes first .. first + kWidth * kGroups - 1 with the ground acceleration going
+// linearly from lo to hi; the maxima take the state at the step's end.
 template <typename Vec, typename Bits, int kWidth, int kGroups>
-[[gnu::always_inline]] inline void RunLanes(const BlockCoef& c, int first, const float* acc, int32_t n,
-                                            BlockResult& r) {
-  static_assert(sizeof(Vec) == kWidth * sizeof(double) && sizeof(Bits) == sizeof(Vec));
+[[gnu::always_inline]] inline void Advance(const BlockCoef& c, int first, double lo, double hi,
+                                           Vec (&d)[kGroups], Vec (&v)[kGroups], Vec (&sd)[kGroups],
+                                           Vec (&sv)[kGroups], Vec (&sa)[kGroups]) {
   constexpr auto kMagnitude = static_cast<long long>(~(1ULL << 63));
   const Bits magnitude = Bits{} + kMagnitude;
+#pragma GCC unroll 8
+  for (int g = 0; g < kGroups; ++g) {
+    Vec a11, a12, a21, a22, b11, b12, b21, b22, w2, h2w;
+    const int o = first + g * kWidth;
+    std::memcpy(&a11, c.a11 + o, sizeof(Vec));
+    std::memcpy(&a12, c.a12 + o, sizeof(Vec));
+    std::memcpy(&a21, c.a21 + o, sizeof(Vec));
+    std::memcpy(&a22, c.a22 + o, sizeof(Vec));
+    std::memcpy(&b11, c.b11 + o, sizeof(Vec));
+    std::memcpy(&b12, c.b12 + o, sizeof(Vec));
+    std::memcpy(&b21, c.b21 + o, sizeof(Vec));
+    std::memcpy(&b22, c.b22 + o, sizeof(Vec));
+    std::memcpy(&w2, c.w2 + o, sizeof(Vec));
+    std::memcpy(&h2w, c.h2w + o, sizeof(Vec));
+    const Vec dn = a11 * d[g] + a12 * v[g] + (b11 * lo + b12 * hi);
+    const Vec vn = a21 * d[g] + a22 * v[g] + (b21 * lo + b22 * hi);
+    // The absolute acceleration with its sign turned: only its magnitude is kept.
+    const Vec an = w2 * dn + h2w * vn;
+    d[g] = dn;
+    v[g] = vn;
+    const Vec ad = (Vec)((Bits)dn & magnitude);
+    const Vec av = (Vec)((Bits)vn & magnitude);
+    const Vec aa = (Vec)((Bits)an & magnitude);
+    sd[g] = ad > sd[g] ? ad : sd[g];
+    sv[g] = av > sv[g] ? av : sv[g];
+    sa[g] = aa > sa[g] ? aa : sa[g];
+  }
+}
+
+// Runs lanes first .. first + kWidth * kGroups - 1 of the block. Few enough groups per pass
+// that the state stays in registers; the coefficients are read from memory each step. With
+// kSplit each sample interval is walked in `sub` equal steps (the coefficients are those of
+// one step), so that the maxima also see the response between the samples.
+template <typename Vec, typename Bits, int kWidth, int kGroups, bool kSplit>
+[[gnu::always_inline]] inline void RunLanes(const BlockCoef& c, int first, const float* acc, int32_t n,
+                                            int32_t sub, BlockResult& r) {
+  static_assert(sizeof(Vec) == kWidth * sizeof(double) && sizeof(Bits) == sizeof(Vec));
   Vec d[kGroups], v[kGroups], sd[kGroups], sv[kGroups], sa[kGroups], work[kGroups];
   for (int g = 0; g < kGroups; ++g) {
     // At rest at the first sample; the maxima start from 0.
@@ -76,34 +113,20 @@ template <typename Vec, typename Bits, int kWidth, int kGroups>
   double prev = acc[0];
   for (int32_t i = 1; i < n; ++i) {
     const double cur = acc[i];
-#pragma GCC unroll 8
-    for (int g = 0; g < kGroups; ++g) {
-      Vec a11, a12, a21, a22, b11, b12, b21, b22, w2, h2w;
-      const int o = first + g * kWidth;
-      std::memcpy(&a11, c.a11 + o, sizeof(Vec));
-      std::memcpy(&a12, c.a12 + o, sizeof(Vec));
-      std::memcpy(&a21, c.a21 + o, sizeof(Vec));
-      std::memcpy(&a22, c.a22 + o, sizeof(Vec));
-      std::memcpy(&b11, c.b11 + o, sizeof(Vec));
-      std::memcpy(&b12, c.b12 + o, sizeof(Vec));
-      std::memcpy(&b21, c.b21 + o, sizeof(Vec));
-      std::memcpy(&b22, c.b22 + o, sizeof(Vec));
-      std::memcpy(&w2, c.w2 + o, sizeof(Vec));
-      std::memcpy(&h2w, c.h2w + o, sizeof(Vec));
-      const Vec dn = a11 * d[g] + a12 * v[g] + (b11 * prev + b12 * cur);
-      const Vec vn = a21 * d[g] + a22 * v[g] + (b21 * prev + b22 * cur);
-      // The absolute acceleration with its sign turned: only its magnitude is kept.
-      const Vec an = w2 * dn + h2w * vn;
-      d[g] = dn;
-      v[g] = vn;
-      const Vec ad = (Vec)((Bits)dn & magnitude);
-      const Vec av = (Vec)((Bits)vn & magnitude);
-      const Vec aa = (Vec)((Bits)an & magnitude);
-      sd[g] = ad > sd[g] ? ad : sd[g];
-      sv[g] = av > sv[g] ? av : sv[g];
-      sa[g] = aa > sa[g] ? aa : sa[g];
-      work[g] += cur * vn;
+    if constexpr (kSplit) {
+      const double rise = (cur - prev) / sub;
+      double lo = prev;
+      for (int32_t j = 1; j < sub; ++j) {
+        const double hi = prev + rise * j;
+        Advance<Vec, Bits, kWidth, kGroups>(c, first, lo, hi, d, v, sd, sv, sa);
+        lo = hi;
+      }
+      Advance<Vec, Bits, kWidth, kGroups>(c, first, lo, cur, d, v, sd, sv, sa);
+    } else {
+      Advance<Vec, Bits, kWidth, kGroups>(c, first, prev, cur, d, v, sd, sv, sa);
     }
+    // The input work is summed at the samples only, split or not.
+    for (int g = 0; g < kGroups; ++g) work[g] += cur * v[g];
     prev = cur;
   }
   for (int g = 0; g < kGroups; ++g) {
@@ -116,11 +139,16 @@ template <typename Vec, typename Bits, int kWidth, int kGroups>
 }
 
 template <typename Vec, typename Bits, int kWidth, int kGroups>
-[[gnu::always_inline]] inline void RunBlockWith(const BlockCoef& c, const float* acc, int32_t n,
-                                                BlockResult& r) {
+[[gnu::always_inline]] inline void RunBlockWith(const BlockCoef& c, const float* acc, int32_t n, int32_t sub,
+                                                int lanes, BlockResult& r) {
   static_assert(kBlock % (kWidth * kGroups) == 0);
-  for (int first = 0; first < kBlock; first += kWidth * kGroups)
-    RunLanes<Vec, Bits, kWidth, kGroups>(c, first, acc, n, r);
+  // Passes holding no used lane are left out.
+  for (int first = 0; first < lanes; first += kWidth * kGroups) {
+    if (sub > 1)
+      RunLanes<Vec, Bits, kWidth, kGroups, true>(c, first, acc, n, sub, r);
+    else
+      RunLanes<Vec, Bits, kWidth, kGroups, false>(c, first, acc, n, 1, r);
+  }
 }
 
 typedef double Vec2 __attribute__((vector_size(16)));
@@ -130,23 +158,23 @@ typedef long long Bits2 __attribute__((vector_size(16)));
 typedef long long Bits4 __attribute__((vector_size(32)));
 typedef long long Bits8 __attribute__((vector_size(64)));
 
-void RunBlockBase(const BlockCoef& c, const float* acc, int32_t n, BlockResult& r) {
-  RunBlockWith<Vec2, Bits2, 2, 2>(c, acc, n, r);
+void RunBlockBase(const BlockCoef& c, const float* acc, int32_t n, int32_t sub, int lanes, BlockResult& r) {
+  RunBlockWith<Vec2, Bits2, 2, 2>(c, acc, n, sub, lanes, r);
 }
 
 #if defined(__x86_64__) || defined(__i386__)
-[[gnu::target("avx2,fma")]] void RunBlockAvx2(const BlockCoef& c, const float* acc, int32_t n,
-                                              BlockResult& r) {
-  RunBlockWith<Vec4, Bits4, 4, 2>(c, acc, n, r);
+[[gnu::target("avx2,fma")]] void RunBlockAvx2(const BlockCoef& c, const float* acc, int32_t n, int32_t sub,
+                                              int lanes, BlockResult& r) {
+  RunBlockWith<Vec4, Bits4, 4, 2>(c, acc, n, sub, lanes, r);
 }
 
-[[gnu::target("avx512f")]] void RunBlockAvx512(const BlockCoef& c, const float* acc, int32_t n,
-                                               BlockResult& r) {
-  RunBlockWith<Vec8, Bits8, 8, 2>(c, acc, n, r);
+[[gnu::target("avx512f")]] void RunBlockAvx512(const BlockCoef& c, const float* acc, int32_t n, int32_t sub,
+                                               int lanes, BlockResult& r) {
+  RunBlockWith<Vec8, Bits8, 8, 2>(c, acc, n, sub, lanes, r);
 }
 #endif
 
-using BlockKernel = void (*)(const BlockCoef&, const float*, int32_t, BlockResult&);
+using BlockKernel = void (*)(const BlockCoef&, const float*, int32_t, int32_t, int, BlockResult&);
 
 BlockKernel ChooseKernel() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -158,10 +186,11 @@ BlockKernel ChooseKernel() {
 }
 
 // The Nigam-Jennings recurrence for a block of oscillators at rest at the first sample, keeping
-// only the maxima and the input work of each.
-void NIGJEN(const BlockCoef& c, const float* acc, int32_t n, BlockResult& r) {
+// only the maxima and the input work of each; `sub` steps per sample interval. Lanes from `lanes`
+// on may be left unrun.
+void NIGJEN(const BlockCoef& c, const float* acc, int32_t n, int32_t sub, int lanes, BlockResult& r) {
   static const BlockKernel kernel = ChooseKernel();
-  kernel(c, acc, n, r);
+  kernel(c, acc, n, sub, lanes, r);
 }
 
 // The outputs of one period; any pointer may be null.
@@ -179,20 +208,40 @@ float PeakAbs(int32_t n, const float* acc) {
   return peak;
 }
 
+// Sub-steps per sample interval come in powers of two, 1 to 1024: periods of one count share a
+// block, so a few counts cover any period list.
+constexpr int kSubClasses = 11;
+
+// The class (log2 of the sub-step count) of period t: the fewest sub-steps that make a step at
+// most t / perPeriod, but no more than 1024; class 0 (whole intervals) when perPeriod is 0.
+int SubClass(float t, float dt, int32_t perPeriod) {
+  const double need = double{dt} * perPeriod / t;
+  int cls = 0;
+  while (cls < kSubClasses - 1 && (int32_t{1} << cls) < need) ++cls;
+  return cls;
+}
+
 // Runs every positive period of prd through the recurrence; rigid entries (period <= 0) get
-// SD = SV = 0 and SA = peak ground acceleration. Requires n >= 1.
-void Spectra(int32_t np, const float* prd, float h, int32_t n, float dt, const float* acc,
-             const Outputs& out) {
-  int pending[kBlock];
-  int count = 0;
+// SD = SV = 0 and SA = peak ground acceleration. perPeriod > 0 asks for at least that many steps
+// per period of each oscillator (see SubClass). Requires n >= 1.
+void Spectra(int32_t np, const float* prd, float h, int32_t n, float dt, const float* acc, const Outputs& out,
+             int32_t perPeriod = 0) {
+  struct Pending {
+    int idx[kBlock];
+    int count = 0;
+  };
+  Pending pending[kSubClasses];
   float pga = -1.0f;
-  auto flush = [&] {
+  auto flush = [&](int cls) {
+    Pending& p = pending[cls];
+    const int32_t sub = int32_t{1} << cls;
+    const double step = double{dt} / sub;
     BlockCoef k;
     for (int lane = 0; lane < kBlock; ++lane) {
       // Unused lanes repeat the first period; their results are dropped.
-      const int idx = pending[lane < count ? lane : 0];
+      const int idx = p.idx[lane < p.count ? lane : 0];
       const double w = static_cast<float>(kTwoPi / prd[idx]);
-      const StepCoef c = NigjenCoefficients(w, h, dt);
+      const StepCoef c = NigjenCoefficients(w, h, step);
       k.a11[lane] = c.a11;
       k.a12[lane] = c.a12;
       k.a21[lane] = c.a21;
@@ -205,9 +254,9 @@ void Spectra(int32_t np, const float* prd, float h, int32_t n, float dt, const f
       k.h2w[lane] = c.h2w;
     }
     BlockResult r;
-    NIGJEN(k, acc, n, r);
-    for (int lane = 0; lane < count; ++lane) {
-      const int idx = pending[lane];
+    NIGJEN(k, acc, n, sub, p.count, r);
+    for (int lane = 0; lane < p.count; ++lane) {
+      const int idx = p.idx[lane];
       if (out.sd) out.sd[idx] = static_cast<float>(r.sd[lane]);
       if (out.sv) out.sv[idx] = static_cast<float>(r.sv[lane]);
       if (out.sa) out.sa[idx] = static_cast<float>(r.sa[lane]);
@@ -218,12 +267,14 @@ void Spectra(int32_t np, const float* prd, float h, int32_t n, float dt, const f
         out.ve[idx] = ein == 0.0 ? 0.0f : static_cast<float>(std::sqrt(2.0 * ein));
       }
     }
-    count = 0;
+    p.count = 0;
   };
   for (int32_t idx = 0; idx < np; ++idx) {
     if (prd[idx] > 0.0f) {
-      pending[count++] = idx;
-      if (count == kBlock) flush();
+      const int cls = perPeriod > 0 ? SubClass(prd[idx], dt, perPeriod) : 0;
+      Pending& p = pending[cls];
+      p.idx[p.count++] = idx;
+      if (p.count == kBlock) flush(cls);
       continue;
     }
     if (pga < 0.0f) pga = PeakAbs(n, acc);
@@ -232,7 +283,8 @@ void Spectra(int32_t np, const float* prd, float h, int32_t n, float dt, const f
     if (out.sa) out.sa[idx] = pga;
     if (out.ve && out.veRigid0) out.ve[idx] = 0.0f;
   }
-  if (count > 0) flush();
+  for (int cls = 0; cls < kSubClasses; ++cls)
+    if (pending[cls].count > 0) flush(cls);
 }
 
 // Damping from 0 up to (not including) critical: at or above critical the damped frequency has
@@ -240,6 +292,10 @@ void Spectra(int32_t np, const float* prd, float h, int32_t n, float dt, const f
 bool DampingOk(float h) {
   return h >= 0.0f && h < 1.0f;
 }
+
+// Finer steps gain nothing measurable and lose precision: the load terms of the step cancel
+// more and more as the step shrinks against the period.
+constexpr int32_t kMaxStepsPerPeriod = 1000;
 
 bool SpectraArgsOk(int32_t np, float h, int32_t n, float dt) {
   return dt > 0.0f && np > 0 && n > 1 && DampingOk(h);
@@ -298,6 +354,15 @@ SISMCALC_API int32_t RESPEC2(const int32_t* NP, const float* PRD, const float* H
                              const float* DT, const float* ACC, float* SD, float* SV, float* SA, float* VE) {
   if (!SpectraArgsOk(*NP, *H, *N, *DT)) return 0;
   Spectra(*NP, PRD, *H, *N, *DT, ACC, Outputs{SD, SV, SA, VE, false});
+  return 1;
+}
+
+SISMCALC_API int32_t RESPECSUB(const int32_t* NP, const float* PRD, const float* H, const int32_t* N,
+                               const float* DT, const float* ACC, float* SD, float* SV, float* SA, float* VE,
+                               const int32_t* NSTEP) {
+  const int32_t perPeriod = *NSTEP;
+  if (!SpectraArgsOk(*NP, *H, *N, *DT) || perPeriod < 0 || perPeriod > kMaxStepsPerPeriod) return 0;
+  Spectra(*NP, PRD, *H, *N, *DT, ACC, Outputs{SD, SV, SA, VE, false}, perPeriod);
   return 1;
 }
 

@@ -198,6 +198,7 @@ bool ReadRecordFile(const std::string& path, StrongRecord& rec, UserInterface& u
   rec.SiteName.clear();
   rec.SiteLat.clear();
   rec.SiteLong.clear();
+  rec.Encoding = TextEncoding::AsRead;
 
   const std::string refusal = RefusalText(path);
   if (!refusal.empty()) {

@@ -223,6 +223,8 @@ bool ReadJMA95a(const std::string& path, StrongRecord& rec, UserInterface& ui) {
       }
     }
     rec.SiteName = rec.SiteCode + " (JMA95)";
+    // JMA's texts are Shift-JIS, as are those of the other readers here.
+    rec.Encoding = TextEncoding::ShiftJis;
     ComputePeaks(rec);
     return true;
   });
@@ -295,6 +297,7 @@ bool ReadJMA95b(const std::string& path, StrongRecord& rec, UserInterface& ui) {
       float* x = rec.Channel(ch);
       for (int32_t i = 0; i < rec.DataCount; ++i) x[i] *= kJma95bScale;
     }
+    rec.Encoding = TextEncoding::ShiftJis;
     ComputePeaks(rec);
     return true;
   });
@@ -352,6 +355,7 @@ bool ReadJmaAc(const std::string& path, StrongRecord& rec, UserInterface& ui) {
       for (std::size_t ch = 0; ch < values.size() && ch < 3; ++ch)
         rec.Acc(i, static_cast<int32_t>(ch + 1)) = ToSingle(values[ch]);
     }
+    rec.Encoding = TextEncoding::ShiftJis;
     ComputePeaks(rec);
     return true;
   });
@@ -421,6 +425,7 @@ bool ReadTRH(const std::string& path, StrongRecord& rec, UserInterface& ui) {
         samples.Skip(12);
       for (int ch = 0; ch < 3; ++ch) x[ch][i] = static_cast<float>(samples.I16BE()) * kTrhCoef;
     }
+    rec.Encoding = TextEncoding::ShiftJis;
     ComputePeaks(rec);
     return true;
   });

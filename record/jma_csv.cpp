@@ -147,6 +147,8 @@ bool ReadJmaCsv(const std::string& path, StrongRecord& rec, UserInterface& ui) {
       }
       if (i % 10000 == 0) ui.Yield();
     }
+    // The station name is Shift-JIS.
+    rec.Encoding = TextEncoding::ShiftJis;
     ComputePeaks(rec);
     return true;
   });

@@ -1,5 +1,7 @@
 #include "record/record_texts.h"
 
+#include "record/display_text.h"
+
 namespace sism {
 
 const std::string& RecordParamCaption() {
@@ -13,16 +15,17 @@ const std::array<std::string, 6>& RecordParamLabels() {
 }
 
 RecordTexts TextsOfRecord(const StrongRecord& rec) {
-  return {rec.RecDate, rec.RecTime, rec.SiteCode, rec.SiteName, rec.SiteLat, rec.SiteLong};
+  return {DisplayText(rec, rec.RecDate),  DisplayText(rec, rec.RecTime), DisplayText(rec, rec.SiteCode),
+          DisplayText(rec, rec.SiteName), DisplayText(rec, rec.SiteLat), DisplayText(rec, rec.SiteLong)};
 }
 
 void ApplyRecordTexts(const RecordTexts& t, StrongRecord& rec) {
-  rec.RecDate = t.date;
-  rec.RecTime = t.time;
-  rec.SiteCode = t.code;
-  rec.SiteName = t.station;
-  rec.SiteLat = t.lat;
-  rec.SiteLong = t.lon;
+  StoreShownText(rec, rec.RecDate, t.date);
+  StoreShownText(rec, rec.RecTime, t.time);
+  StoreShownText(rec, rec.SiteCode, t.code);
+  StoreShownText(rec, rec.SiteName, t.station);
+  StoreShownText(rec, rec.SiteLat, t.lat);
+  StoreShownText(rec, rec.SiteLong, t.lon);
 }
 
 bool EditRecordTexts(StrongRecord& rec, UserInterface& ui) {

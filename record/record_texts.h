@@ -13,7 +13,8 @@ namespace sism {
 const std::string& RecordParamCaption();
 const std::array<std::string, 6>& RecordParamLabels();
 
-// RecDate, RecTime, SiteCode, SiteName, SiteLat, SiteLong.
+// RecDate, RecTime, SiteCode, SiteName, SiteLat, SiteLong as shown; applying them back
+// leaves the bytes of every text the user did not change as they were.
 RecordTexts TextsOfRecord(const StrongRecord& rec);
 void ApplyRecordTexts(const RecordTexts& texts, StrongRecord& rec);
 

@@ -41,6 +41,14 @@ enum RecordFormat : int32_t {
   FormatLast = FormatUsc,
 };
 
+// What the bytes of a record's header texts and labels are. Readers keep the bytes as
+// the file has them, so a record written back is unchanged; the encoding tells how to
+// show them.
+enum class TextEncoding : int32_t {
+  AsRead = 0,    // shown as they are
+  ShiftJis = 1,  // Japanese formats: code page 932
+};
+
 class StrongRecord {
  public:
   int32_t FileFormat = FormatNone;
@@ -53,6 +61,8 @@ class StrongRecord {
   float PeakAcc = 0;
   std::string RecDate, RecTime, SiteCode, SiteName, SiteLat, SiteLong;
   std::string FilePath;
+  // Set by the reader that filled the texts; see DisplayText (record/display_text.h).
+  TextEncoding Encoding = TextEncoding::AsRead;
 
   // Steps the sample matrix holds per channel.
   int32_t DataCapacity() const { return rows_; }

@@ -1,0 +1,52 @@
+#include "record/display_text.h"
+
+#include <algorithm>
+
+#include "common/shift_jis.h"
+
+namespace sism {
+
+std::string DisplayText(const StrongRecord& rec, std::string_view text) {
+  if (rec.Encoding == TextEncoding::ShiftJis) return ShiftJisToUtf8(text);
+  return std::string(text);
+}
+
+std::string DisplayLabelOf(const StrongRecord& rec, int32_t ch) {
+  return DisplayText(rec, rec.Label(ch));
+}
+
+std::vector<std::string> DisplayLabels(const StrongRecord& rec) {
+  std::vector<std::string> out;
+  const auto n =
+      std::min<std::size_t>(static_cast<std::size_t>(std::max(rec.ChanCount, 0)), rec.Labels().size());
+  out.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) out.push_back(DisplayText(rec, rec.Labels()[i]));
+  return out;
+}
+
+void DecodeRecordTexts(StrongRecord& rec) {
+  if (rec.Encoding == TextEncoding::AsRead) return;
+  for (std::string* t :
+       {&rec.RecDate, &rec.RecTime, &rec.SiteCode, &rec.SiteName, &rec.SiteLat, &rec.SiteLong})
+    *t = DisplayText(rec, *t);
+  for (std::size_t i = 0; i < rec.Labels().size(); ++i) {
+    std::string& label = rec.Label(static_cast<int32_t>(i) + 1);
+    label = DisplayText(rec, label);
+  }
+  rec.Encoding = TextEncoding::AsRead;
+}
+
+void StoreShownText(StrongRecord& rec, std::string& text, std::string_view shown) {
+  if (DisplayText(rec, text) == shown) return;
+  if (rec.Encoding == TextEncoding::ShiftJis) {
+    std::string bytes;
+    if (Utf8ToShiftJis(shown, bytes)) {
+      text = std::move(bytes);
+      return;
+    }
+    DecodeRecordTexts(rec);
+  }
+  text = std::string(shown);
+}
+
+}  // namespace sism

@@ -1,6 +1,6 @@
 // Every numbered text of the program, in number order. Blocks: 1001-1002 font, 1100-1990
 // main menu, 5102-5130 tool tips, 6000-6911 options dialog and axis names, 7100+ graph kinds,
-// 7500-7610 calculation dialog, 8010-8152 progress texts, filters and prompts, 9000-9040 reading
+// 7500-7620 calculation dialog, 8010-8152 progress texts, filters and prompts, 9000-9040 reading
 // messages, 12000-12017 text viewer, 14000-14046 general-data dialog, 15000-15120 record
 // parameters, 16000-16230 preprocessing, 17000-17230 channel pick.
 #include <string>
@@ -227,6 +227,7 @@ const std::unordered_map<int, std::string>& StringTable() {
       {7590, "Number of &periods"},
       {7600, "&Normalize response spectrum"},
       {7610, "&Threshold of motion start (cm/s/s)"},
+      {7620, "Peaks &between samples"},
       {8010, "Integrating accelerations..."},
       {8020, "Computing Fourier spectra..."},
       {8030, "Computing response spectra..."},

@@ -28,6 +28,8 @@ struct CalcParams {
   float RespLength = 0;  // not stored
   float RespStart = 0;   // not stored
   bool RespNormalize = false;
+  // Response maxima also between the samples.
+  bool RespPeaksBetweenSamples = true;
   int32_t RecalcFlags = 0;      // not stored
   float StartThreshold = 0.5f;  // not stored
 

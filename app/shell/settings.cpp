@@ -88,6 +88,7 @@ void CalcKeys(const Io& io, P& p) {
   io.Long(kCalculation, "RespSteps", p.RespSteps);
   io.Single(kCalculation, "RespDamping", p.RespDamping);
   io.Bool(kCalculation, "RespNormalize", p.RespNormalize);
+  io.Bool(kCalculation, "RespPeaksBetweenSamples", p.RespPeaksBetweenSamples);
 }
 
 template <typename Io, typename P>

@@ -44,6 +44,17 @@ TEST(CalcDialog, BoxesStoreNumbersAndSetTheirBits) {
   EXPECT_EQ(m.BoxText(CalcDialogModel::BoxFourLength), "81.92");
 }
 
+TEST(CalcDialog, PeaksBetweenSamplesIsOnByDefaultAndRecomputesTheResponse) {
+  CalcParams target;
+  EXPECT_TRUE(target.RespPeaksBetweenSamples);
+  CalcDialogModel m{target};
+  m.SetRespPeaksBetweenSamples(false);
+  EXPECT_EQ(m.Flags(), RecalcResponse);
+  EXPECT_TRUE(m.Apply(target));
+  EXPECT_FALSE(target.RespPeaksBetweenSamples);
+  EXPECT_EQ(target.RecalcFlags, RecalcResponse | RecalcRelations);  // the spectrum ratio follows
+}
+
 TEST(CalcDialog, ApplyAddsRelationsAndClearsTheFlags) {
   CalcParams target;
   CalcDialogModel m{target};

@@ -220,7 +220,8 @@ TEST_F(UserStoreTest, KeysAreWrittenInTheirOrder) {
   for (const auto& [k, v] : SectionKeys(text, "Calculation")) names.push_back(k);
   EXPECT_EQ(names, (std::vector<std::string>{"IntegrationMethod", "CutOffFreq", "TimeFront", "TimeRear",
                                              "WindowWidth", "FourDurationType", "FourLength", "RespSteps",
-                                             "RespDamping", "RespNormalize", "SpectraOnPeriod"}));
+                                             "RespDamping", "RespNormalize", "RespPeaksBetweenSamples",
+                                             "SpectraOnPeriod"}));
   std::map<std::string, std::size_t> position;
   auto graph = SectionKeys(text, "Graph");
   for (std::size_t i = 0; i < graph.size(); ++i) position[graph[i].first] = i;
@@ -255,6 +256,7 @@ TEST_F(UserStoreTest, EachSectionRoundTripsThroughAnIniFile) {
   calc.RespSteps = 200;
   calc.RespDamping = 2;
   calc.RespNormalize = true;
+  calc.RespPeaksBetweenSamples = false;  // on by default
   PreProcParams pre;
   pre.KeepDrawChan = true;
   pre.RemoveDC = false;
@@ -490,13 +492,14 @@ TEST_F(UserStoreTest, SavingOneSectionKeepsTheRestOfTheFile) {
                          "; my settings\n[Window]\nLeft=1234\n\n[Calculation]\n; tuned for soft soil\n"
                          "RespDamping=3\nCustom=keep\nIntegrationMethod=4\n"))
       << text;
-  EXPECT_TRUE(EndsWith(text, "RespNormalize=False\n\n[Other program]\nx=1\n")) << text;
-  EXPECT_EQ(SectionKeys(text, "Calculation").size(), 11u);
+  EXPECT_TRUE(EndsWith(text, "RespNormalize=False\nRespPeaksBetweenSamples=True\n\n[Other program]\nx=1\n"))
+      << text;
+  EXPECT_EQ(SectionKeys(text, "Calculation").size(), 12u);
 
   // The graph save adds its own section and one key of "Calculation".
   SaveGraphSettings(GraphSettings{}, ini);
   const std::string after = ReadWholeFile(ini);
-  EXPECT_EQ(SectionKeys(after, "Calculation").size(), 12u);
+  EXPECT_EQ(SectionKeys(after, "Calculation").size(), 13u);
   EXPECT_EQ(KeyMap(after, "Window")["Left"], "1234");
   EXPECT_EQ(KeyMap(after, "Other program")["x"], "1");
 }

@@ -59,6 +59,12 @@ void CalcDialogModel::SetRespNormalize(bool on) {
   work_.RecalcFlags |= RecalcResponse;
 }
 
+void CalcDialogModel::SetRespPeaksBetweenSamples(bool on) {
+  changed_ = true;
+  work_.RespPeaksBetweenSamples = on;
+  work_.RecalcFlags |= RecalcResponse;
+}
+
 bool CalcDialogModel::LeaveBox(int box, const std::string& text) {
   if (!IsNumeric(text)) return false;
   float value;

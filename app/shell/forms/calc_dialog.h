@@ -43,6 +43,7 @@ class CalcDialogModel {
   void ChooseIntegrationMethod(int32_t method);  // list index 0..4
   void ChooseFourDurationType(int32_t type);     // list index 0..2
   void SetRespNormalize(bool on);
+  void SetRespPeaksBetweenSamples(bool on);
   // Leaving a box: a number is stored and sets its bit; anything else is refused
   // (false: the box gets its previous text back and the program beeps).
   bool LeaveBox(int box, const std::string& text);

@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "draw/axes.h"
 #include "draw/page_styles.h"
+#include "record/display_text.h"
 #include "state/app_state.h"
 #include "state/graph_kinds.h"
 
@@ -22,7 +23,7 @@ std::string WithoutParentheses(const std::string& unit) {
 }
 
 std::string LabelOf(const StrongRecord& rec, int32_t ch) {
-  return ch >= 1 && ch <= static_cast<int32_t>(rec.Labels().size()) ? rec.Label(ch) : std::string();
+  return ch >= 1 && ch <= static_cast<int32_t>(rec.Labels().size()) ? DisplayLabelOf(rec, ch) : std::string();
 }
 
 float LargestMagnitude(const float* v, int32_t n) {

@@ -7,6 +7,7 @@
 #include "draw/axes.h"
 #include "draw/page_styles.h"
 #include "draw/templates.h"
+#include "record/display_text.h"
 #include "state/graph_kinds.h"
 
 namespace sism {
@@ -153,7 +154,9 @@ void RelationPainter(PaintContext& c) {
     }
     PlotSeries(c.gx, plot);
     const auto label = [&](int32_t ch) {
-      return ch >= 1 && ch <= static_cast<int32_t>(app.record.Labels().size()) ? app.record.Label(ch) : std::string();
+      return ch >= 1 && ch <= static_cast<int32_t>(app.record.Labels().size())
+                 ? DisplayLabelOf(app.record, ch)
+                 : std::string();
     };
     LegendEntry entry;
     entry.Line = plot.SeriesLine;

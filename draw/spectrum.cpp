@@ -8,6 +8,7 @@
 #include "draw/axes.h"
 #include "draw/page_styles.h"
 #include "draw/templates.h"
+#include "record/display_text.h"
 #include "sismcalc/binding/calc.h"
 #include "state/graph_kinds.h"
 
@@ -304,7 +305,7 @@ void SpectrumPainter(PaintContext& c) {
     LegendEntry entry;
     entry.Line = frame.SeriesLine;
     entry.Text = s.channel >= 1 && s.channel <= static_cast<int32_t>(app.record.Labels().size())
-                     ? app.record.Label(s.channel)
+                     ? DisplayLabelOf(app.record, s.channel)
                      : std::string();
     legend.Entries.push_back(entry);
   }

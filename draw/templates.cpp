@@ -8,6 +8,7 @@
 #include "common/strings.h"
 #include "common/text.h"
 #include "draw/axes.h"
+#include "record/display_text.h"
 
 namespace sism {
 
@@ -56,11 +57,11 @@ TemplateFacts CurrentTemplateFacts(const AppState& app) {
   TemplateFacts f;
   const StrongRecord& r = app.record;
   f.appTitle = ProgramTitle();
-  f.code = r.SiteCode;
-  f.date = r.RecDate;
+  f.code = DisplayText(r, r.SiteCode);
+  f.date = DisplayText(r, r.RecDate);
   f.path = r.FilePath;
-  f.station = r.SiteName;
-  f.time = r.RecTime;
+  f.station = DisplayText(r, r.SiteName);
+  f.time = DisplayText(r, r.RecTime);
   f.intensity = r.JmaIntensity;
   f.damping = app.calc.RespDamping;
   f.parzen = app.calc.WindowWidth;

@@ -4,6 +4,7 @@
 
 #include "load/pipeline.h"
 #include "load/statistics.h"
+#include "record/display_text.h"
 
 namespace sism {
 
@@ -26,7 +27,7 @@ bool AddCombinedChannel(AppState& state, const SelChanValues& v) {
       bestStep = k + 1;
     }
   }
-  rec.Label(n) = v.label;
+  StoreShownText(rec, rec.Label(n), v.label);
   rec.Peak(n) = best;
   rec.PeakStep(n) = bestStep;
   rec.Offset(n) = 0;
@@ -36,7 +37,7 @@ bool AddCombinedChannel(AppState& state, const SelChanValues& v) {
   state.Durations[static_cast<std::size_t>(n - 1)] = ChannelDuration(rec, n);
 
   ResetDrawSelection(state);
-  state.view.LabelCopies.assign(rec.Labels().begin(), rec.Labels().begin() + n);
+  state.view.LabelCopies = DisplayLabels(rec);
   state.series.Invalidate();
   return true;
 }

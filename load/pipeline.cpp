@@ -7,6 +7,7 @@
 #include "common/strings.h"
 #include "load/preprocess.h"
 #include "load/statistics.h"
+#include "record/display_text.h"
 #include "record/reader.h"
 #include "record/refusal.h"
 
@@ -28,9 +29,9 @@ void ReportPipelineError(UserInterface& ui, const char* procedure, const std::st
   ui.MsgBox(ReadFailureText(path, e), MsgIcon::Critical, PipelineTitle(procedure));
 }
 
+// The view keeps the labels as shown, whatever encoding the record's own are in.
 void CopyAllLabels(AppState& state) {
-  const StrongRecord& r = state.record;
-  state.view.LabelCopies.assign(r.Labels().begin(), r.Labels().begin() + std::max(r.ChanCount, 0));
+  state.view.LabelCopies = DisplayLabels(state.record);
 }
 
 // The record and everything derived from it.
@@ -194,6 +195,11 @@ int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& u
     try {
       // Work on a copy: a refusal or an error leaves the current record exactly as it was.
       StrongRecord merged = state.record;
+      // Texts in two encodings cannot share one record: both join as shown.
+      if (merged.Encoding != added.Encoding) {
+        DecodeRecordTexts(merged);
+        DecodeRecordTexts(added);
+      }
       const bool prefix = state.preproc.PrefixCode && state.run.RecordFileCount == 1;
       if (prefix)
         for (int32_t ch = 1; ch <= merged.ChanCount; ++ch)
@@ -225,12 +231,12 @@ int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& u
         if (prefix) {
           for (std::size_t i = 0; i < state.view.LabelCopies.size() && i < static_cast<std::size_t>(before);
                ++i)
-            state.view.LabelCopies[i] = state.record.Label(static_cast<int32_t>(i) + 1);
+            state.view.LabelCopies[i] = DisplayLabelOf(state.record, static_cast<int32_t>(i) + 1);
         }
         ResetDrawSelection(state);
         state.view.LabelCopies.resize(static_cast<std::size_t>(before));
         for (int32_t ch = before + 1; ch <= state.record.ChanCount; ++ch)
-          state.view.LabelCopies.push_back(state.record.Label(ch));
+          state.view.LabelCopies.push_back(DisplayLabelOf(state.record, ch));
         ++state.run.RecordFileCount;
         result = state.record.ChanCount;
       }

@@ -5,6 +5,7 @@
 
 #include "common/strings.h"
 #include "common/text.h"
+#include "record/display_text.h"
 #include "sismcalc/binding/calc.h"
 
 namespace sism {
@@ -121,8 +122,7 @@ bool ApplyMultipliers(StrongRecord& rec, const std::string& text) {
 }
 
 bool PickChannels(StrongRecord& rec, UserInterface& ui) {
-  std::vector<std::string> labels;
-  for (int32_t ch = 1; ch <= rec.ChanCount; ++ch) labels.push_back(rec.Label(ch));
+  std::vector<std::string> labels = DisplayLabels(rec);
   std::vector<int32_t> chosen;
   if (!ui.ShowDlgPickChan(labels, chosen)) return false;
   // Each existing channel once, in the order given.

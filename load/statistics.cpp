@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "common/text.h"
+#include "record/display_text.h"
 #include "sismcalc/binding/calc.h"
 
 namespace sism {
@@ -54,9 +55,11 @@ void ComputeLoadStatistics(StrongRecord& rec, std::vector<float>& durations, int
 }
 
 std::string StatusParamsText(const StrongRecord& rec) {
-  return rec.RecDate + " " + rec.RecTime + " at " + rec.SiteCode + ": " + rec.SiteName +
-         " (I=" + FormatNumber(rec.JmaIntensity, "0.0") + ")" + " [" + std::to_string(rec.SampFreq) +
-         " Hz, " + FormatNumber(rec.DataCount, "#,#") + " stps, " + std::to_string(rec.ChanCount) + " chs]";
+  auto shown = [&](const std::string& text) { return DisplayText(rec, text); };
+  return shown(rec.RecDate) + " " + shown(rec.RecTime) + " at " + shown(rec.SiteCode) + ": " +
+         shown(rec.SiteName) + " (I=" + FormatNumber(rec.JmaIntensity, "0.0") + ")" + " [" +
+         std::to_string(rec.SampFreq) + " Hz, " + FormatNumber(rec.DataCount, "#,#") + " stps, " +
+         std::to_string(rec.ChanCount) + " chs]";
 }
 
 }  // namespace sism

@@ -28,6 +28,7 @@
 #include "draw/report.h"
 #include "load/pipeline.h"
 #include "load/statistics.h"
+#include "record/display_text.h"
 #include "state/app_state.h"
 #include "state/graph_kinds.h"
 
@@ -315,26 +316,28 @@ nlohmann::ordered_json JsonNumber(float v) {
   return d;
 }
 
-// One line of JSON. Names and header texts come from files and may hold any bytes; what
-// is not UTF-8 becomes U+FFFD, so the line is always valid JSON.
+// One line of JSON. Header texts are shown as the window shows them (Japanese records'
+// Shift-JIS as UTF-8); names and texts may still hold any bytes, and what is not UTF-8
+// becomes U+FFFD, so the line is always valid JSON.
 std::string InfoJson(const AppState& app) {
   const StrongRecord& r = app.record;
+  auto shown = [&](const std::string& text) { return DisplayText(r, text); };
   nlohmann::ordered_json j;
   j["FileFormat"] = r.FileFormat;
   j["FilePath"] = r.FilePath;
   j["FileSize"] = r.FileSize;
-  j["RecDate"] = r.RecDate;
-  j["RecTime"] = r.RecTime;
+  j["RecDate"] = shown(r.RecDate);
+  j["RecTime"] = shown(r.RecTime);
   j["SampFreq"] = r.SampFreq;
   j["ChanCount"] = r.ChanCount;
   j["DataCount"] = r.DataCount;
   j["PeakAcc"] = JsonNumber(r.PeakAcc);
   j["JmaGroup"] = r.JmaGroup;
   j["JmaIntensity"] = JsonNumber(r.JmaIntensity);
-  j["SiteCode"] = r.SiteCode;
-  j["SiteName"] = r.SiteName;
-  j["SiteLat"] = r.SiteLat;
-  j["SiteLong"] = r.SiteLong;
+  j["SiteCode"] = shown(r.SiteCode);
+  j["SiteName"] = shown(r.SiteName);
+  j["SiteLat"] = shown(r.SiteLat);
+  j["SiteLong"] = shown(r.SiteLong);
   nlohmann::ordered_json chans = nlohmann::ordered_json::array();
   for (int32_t ch = 1; ch <= r.ChanCount; ++ch) {
     const auto i = static_cast<std::size_t>(ch - 1);

@@ -12,6 +12,7 @@
 #include "common/text.h"
 #include "draw/draw_graph.h"
 #include "record/ac.h"
+#include "record/display_text.h"
 
 namespace sism {
 
@@ -144,8 +145,9 @@ std::string ExportText(const AppState& app, int32_t kind, int32_t filterIndex, b
   };
 
   const StrongRecord& rec = app.record;
-  std::string out = ExpandedKindTitle(app, kind) + " - " + rec.RecDate + " " + rec.RecTime + " " +
-                    rec.SiteCode + ": " + rec.SiteName + std::string(kCrLf);
+  auto shown = [&](const std::string& text) { return DisplayText(rec, text); };
+  std::string out = ExpandedKindTitle(app, kind) + " - " + shown(rec.RecDate) + " " + shown(rec.RecTime) +
+                    " " + shown(rec.SiteCode) + ": " + shown(rec.SiteName) + std::string(kCrLf);
   const int32_t rows = std::max(0, l.last - l.first + 1);
   const std::string xHeading = LabelAndUnit(app.graph.Axis[l.xAxis]);
   if (switchV) {
@@ -199,8 +201,9 @@ bool ExportSeries(AppState& app, int32_t kind, const std::string& path, int32_t 
 }
 
 bool SaveRecordAsAc(AppState& app, const std::string& path, UserInterface& ui) {
-  // Labels edited in the program are the ones written.
-  for (int32_t ch = 1; ch <= app.record.ChanCount; ++ch) app.record.Label(ch) = DisplayLabel(app, ch);
+  // Labels edited in the program are the ones written; the others keep their bytes.
+  for (int32_t ch = 1; ch <= app.record.ChanCount; ++ch)
+    StoreShownText(app.record, app.record.Label(ch), DisplayLabel(app, ch));
   StatusScope status(ui, SavingStatusText(app, path));
   return WriteAc(path, app.record, 0, ui);
 }

@@ -6,6 +6,7 @@
 #include "common/strings.h"
 #include "common/text.h"
 #include "draw/templates.h"
+#include "record/display_text.h"
 
 namespace sism {
 
@@ -42,7 +43,7 @@ float ChannelStartTime(const StrongRecord& rec, int32_t ch, float threshold) {
 std::string DisplayLabel(const AppState& app, int32_t ch) {
   const auto i = static_cast<std::size_t>(ch - 1);
   if (ch >= 1 && i < app.view.LabelCopies.size()) return app.view.LabelCopies[i];
-  return app.record.Label(ch);
+  return DisplayLabelOf(app.record, ch);
 }
 
 std::string PropertiesReportText(const AppState& app) {
@@ -53,7 +54,8 @@ std::string PropertiesReportText(const AppState& app) {
   Line(out, "Record Information");
   Line(out, " File path: " + r.FilePath + (several ? ".*" : ""));
   Line(out, " File size: " + FormatNumber(r.FileSize, "#,#") + (several ? " bytes/file" : " bytes"));
-  Line(out, " Date and time: " + r.RecDate + " " + r.RecTime);
+  auto shown = [&](const std::string& text) { return DisplayText(r, text); };
+  Line(out, " Date and time: " + shown(r.RecDate) + " " + shown(r.RecTime));
   Line(out, " Sampling frequency: " + std::to_string(r.SampFreq) + " Hz");
   Line(out, " Number of channels: " + std::to_string(r.ChanCount));
   Line(out, " Number of steps: " + std::to_string(r.DataCount));
@@ -63,11 +65,11 @@ std::string PropertiesReportText(const AppState& app) {
                   std::to_string(3 * (r.JmaGroup - 1) + 1) + "-#" + std::to_string(3 * r.JmaGroup) + ")");
   Line(out, "");
   Line(out, "Site Information");
-  Line(out, " Code: " + r.SiteCode);
-  Line(out, " Name: " + r.SiteName);
+  Line(out, " Code: " + shown(r.SiteCode));
+  Line(out, " Name: " + shown(r.SiteName));
   if (!r.SiteLat.empty()) {
-    Line(out, " Latitude: " + r.SiteLat);
-    Line(out, " Longitude: " + r.SiteLong);
+    Line(out, " Latitude: " + shown(r.SiteLat));
+    Line(out, " Longitude: " + shown(r.SiteLong));
   }
   Line(out, "");
   Line(out, "Channel Information");

@@ -18,7 +18,8 @@ namespace sism {
 // sample passes it.
 float ChannelStartTime(const StrongRecord& rec, int32_t ch, float threshold);
 
-// Display label of channel ch: the view's copy when there is one, else the record's label.
+// Display label of channel ch: the view's copy (kept as shown) when there is one, else the
+// record's label as shown.
 std::string DisplayLabel(const AppState& app, int32_t ch);
 
 // The record properties report, lines separated by CR LF (no line break after the last).

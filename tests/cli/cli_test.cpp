@@ -338,6 +338,70 @@ TEST_F(CliTest, CsvFileWithoutDialog) {
   EXPECT_EQ(JsonValue(r.out, "DataCount"), "50");
 }
 
+// Plain column files: channels and steps guessed from the columns and lines, and said.
+TEST_F(CliTest, PlainColumnFilesAreGuessedAndTheLayoutSaid) {
+  struct Case {
+    std::string header;
+    int columns;
+    std::string used;
+  } cases[] = {
+      {"", 2, "--skip 0 --count 3000 --freq 100 --channels 2 --coef 1"},
+      {"DT 0.005 acceleration in gal\n", 3, "--skip 1 --count 3000 --freq 200 --channels 3 --coef 1"},
+  };
+  for (const auto& c : cases) {
+    std::string data = c.header;
+    for (int i = 1; i <= 3000; ++i)
+      for (int k = 1; k <= c.columns; ++k)
+        data += std::to_string(k * 1000 + i % 50) + (k < c.columns ? " " : "\n");
+    const std::string path = work.Write("columns.txt", data);
+    const CliRun r = Cli({"info", "--json", path});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("read as general data file with " + c.used + "\n"), std::string::npos) << r.err;
+    EXPECT_EQ(JsonValue(r.out, "ChanCount"), std::to_string(c.columns));
+    EXPECT_EQ(JsonValue(r.out, "DataCount"), "3000");
+  }
+}
+
+// JMA texts are Shift-JIS in the file; the tool prints them as UTF-8 and copies them as read.
+TEST_F(CliTest, JapaneseStationNamesPrintAsUtf8) {
+  const std::string kumamoto = "\x8C\x46\x96\x7B\x8E\x73\x92\x86\x89\x9B\x8B\xE6";
+  auto jma = [](const std::string& name) {
+    std::string t =
+        "SITE CODE= 47A" + name + "  ,32.86,130.90\r\n LAT.= 32.5\r\n LON.= 130.4\r\n" +
+        " SAMPLING RATE= 100Hz\r\n UNIT = gal\r\nINITIAL TIME = 2016 04 16 01 45 50\r\n NS,EW,UD\r\n";
+    for (int i = 1; i <= 300; ++i) t += std::to_string(i % 9) + ",1,-2\r\n";
+    return t;
+  };
+  const std::string path = work.Write("k.csv", jma(kumamoto));
+  CliRun r = Cli({"info", "--json", path});
+  ASSERT_EQ(r.status, 0) << r.err;
+  nlohmann::json j = nlohmann::json::parse(r.Lines().at(0));
+  EXPECT_EQ(j["SiteName"], "熊本市中央区");
+  EXPECT_EQ(j["SiteCode"], "47A");
+  EXPECT_EQ(j["Channels"][1]["Label"], "EW");
+
+  r = Cli({"info", path});
+  EXPECT_NE(r.out.find("\n Name: 熊本市中央区\n"), std::string::npos) << r.out;
+  r = Cli({"info", "--summary", path});
+  EXPECT_TRUE(StartsWith(r.out, "2016/04/16 01:45:50 at 47A: 熊本市中央区 (I=")) << r.out;
+
+  // Bytes that are no Shift-JIS show as replacements; the rest of the name stays.
+  r = Cli({"info", "--json", work.Write("bad.csv", jma("\x93\x8C\x81 \xFDX"))});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(nlohmann::json::parse(r.Lines().at(0))["SiteName"], "東\uFFFD \uFFFDX");
+
+  // A copy as .ac keeps the name's bytes.
+  const std::string out = work.File("k.ac");
+  r = Cli({"convert", path, "-o", out});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(ReadWholeFile(out).find("47A: " + kumamoto + "\r\n"), std::string::npos);
+
+  if (!test::HaveSamples()) GTEST_SKIP() << "sample records not found at " << test::SamplesDir();
+  r = Cli({"info", "--json", (test::SamplesDir() / "jma/Q4169D2004.csv").string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(nlohmann::json::parse(r.Lines().at(0))["SiteName"], "上天草市大矢野町");
+}
+
 // The layout of a general data file as echoed, given back as options, reads the file the
 // same way: under plot too, where --width is the image width.
 TEST_F(CliTest, EchoedFieldWidthReadsTheFileAgainUnderPlot) {

@@ -97,6 +97,13 @@ void FitPlotsToView(GraphSettings& gs, const AppState& app, int32_t kind, int32_
       break;
     }
     case PageForm::Spectrum:
+      if (kind == KindPSv && gs.SpecWidth > 0 && gs.SpecHeight > 0) {
+        // The tripartite grid wants equal decades on both axes: keep the plot's shape.
+        const double k = std::min(across / gs.SpecWidth, down / gs.SpecHeight);
+        gs.SpecWidth = mm(k * gs.SpecWidth, 40);
+        gs.SpecHeight = mm(k * gs.SpecHeight, 30);
+        break;
+      }
       gs.SpecWidth = mm(across, 40);
       gs.SpecHeight = mm(down, 30);
       break;

@@ -10,12 +10,15 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <algorithm>
 #include <utility>
 
+#include "app/gui/graph_mouse.h"
 #include "app/gui/localize.h"
 #include "app/gui/menus.h"
 #include "app/gui/qt_strings.h"
@@ -91,6 +94,29 @@ FSismora::FSismora(AppState& app, QWidget* parent)
   menus_ = std::make_unique<MainMenus>(*this);
   BuildStatusPanels(*statusBar());
   output_ = std::make_unique<OutputCommands>(*this, app_, session_, *screen_, *this, paths_);
+
+  // The mouse on the graph, with its readout at the right of the status bar.
+  auto* readout = new QLabel(this);
+  readout->setObjectName("panelPointer");
+  readout->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('0')) * 48);
+  statusBar()->addPermanentWidget(readout);
+  mouse_ = std::make_unique<GraphMouse>(*this, *readout);
+  GraphMouse* mouse = mouse_.get();
+  picView_->onWheel = [mouse](QPointF at, int delta) { mouse->Wheel(at, delta); };
+  picView_->onPress = [mouse](QPointF at, Qt::KeyboardModifiers m) { mouse->Press(at, m); };
+  picView_->onMove = [mouse](QPointF at, Qt::MouseButtons b) { mouse->Move(at, b); };
+  picView_->onRelease = [mouse](QPointF at) { mouse->Release(at); };
+  picView_->onDoubleClick = [mouse](QPointF at) { mouse->DoubleClick(at); };
+  picView_->onLeave = [mouse] { mouse->Leave(); };
+  picView_->band = [mouse] { return mouse->Band(); };
+  fitTimer_ = new QTimer(this);
+  fitTimer_->setSingleShot(true);
+  fitTimer_->setInterval(30);
+  connect(fitTimer_, &QTimer::timeout, this, [this] {
+    if (zoomIndex_ != kFitZoomIndex) return;
+    UpdateFit();
+    Redraw();
+  });
 }
 
 FSismora::~FSismora() = default;
@@ -122,13 +148,24 @@ void FSismora::Load() {
   SetPathDefaults(paths_);
   LoadPathSettings(paths_);
   files_.LastFolder = FolderWithSlash(paths_.LastFolder);
-  // Placement in twips; off-screen or absurd values fall back to the built-in size.
+  // Placement in twips: a first run fills most of the screen; a stored one that would lie
+  // off every screen, or be larger than it, is brought back onto one.
   WindowPlacement w;
   LoadWindowPlacement(w);
-  int width = std::clamp(PixelsFromTwips(w.Width), 200, 10000);
-  int height = std::clamp(PixelsFromTwips(w.Height), 150, 10000);
-  resize(width, height);
-  move(std::clamp(PixelsFromTwips(w.Left), -width + 50, 20000), std::clamp(PixelsFromTwips(w.Top), 0, 20000));
+  std::vector<ScreenRect> screens;
+  std::size_t primary = 0;
+  for (QScreen* s : QGuiApplication::screens()) {
+    if (s == QGuiApplication::primaryScreen()) primary = screens.size();
+    const QRect a = s->availableGeometry();
+    screens.push_back({a.x(), a.y(), a.width(), a.height()});
+  }
+  std::optional<ScreenRect> stored;
+  if (w.Stored)
+    stored = ScreenRect{PixelsFromTwips(w.Left), PixelsFromTwips(w.Top), std::max(PixelsFromTwips(w.Width), 200),
+                        std::max(PixelsFromTwips(w.Height), 150)};
+  const ScreenRect place = PlaceMainWindow(stored, screens, primary);
+  resize(place.width, place.height);
+  move(place.x, place.y);
   if (w.State == 2) setWindowState(windowState() | Qt::WindowMaximized);
   menus_->ToolBar()->setVisible(w.ToolBar);
   menus_->ToolBarItem()->setChecked(w.ToolBar);
@@ -139,7 +176,7 @@ void FSismora::Load() {
   picBack_->cornerWidget()->setFixedSize(thick, thick);
   RefreshRecentMenu();
   zoomIndex_ = -1;
-  SetZoom(kDefaultZoomIndex);
+  SetZoom(kFitZoomIndex);
   EnableControls(false);
 }
 
@@ -201,6 +238,9 @@ void FSismora::DropFiles(const QList<QUrl>& urls, bool onGraph) {
 bool FSismora::eventFilter(QObject* watched, QEvent* event) {
   if (watched == picBack_->viewport()) {
     switch (event->type()) {
+      case QEvent::Resize:
+        if (zoomIndex_ == kFitZoomIndex) fitTimer_->start();
+        break;
       case QEvent::DragEnter:
       case QEvent::DragMove:
         AcceptFileList(static_cast<QDropEvent*>(event));
@@ -275,17 +315,24 @@ void FSismora::ShiftTime(double f) {
 
 void FSismora::ZoomTime(double f) {
   if (!session_.timeAxisActive) return;
-  const auto w = ZoomTimeWindow(CurrentTimeWindow(), f);
+  const double seconds =
+      app_.record.SampFreq > 0 ? static_cast<double>(app_.record.DataCount) / app_.record.SampFreq : 0.0;
+  const auto w = ZoomTimeWindow(CurrentTimeWindow(), f, seconds);
   if (!w) return;
   sism::SetTimeWindow(app_, *w);
   Redraw();
 }
 
 void FSismora::SetZoom(int index) {
-  if (index < 0 || index >= kZoomSteps || index == zoomIndex_) return;
+  if (index < 0 || index >= kZoomChoices || index == zoomIndex_) return;
   menus_->ShowZoom(zoomIndex_, index);
   zoomIndex_ = index;
-  session_.zoom = static_cast<float>(kZoomPercent[static_cast<size_t>(index)]) / 100.0f;
+  if (index == kFitZoomIndex) {
+    UpdateFit();
+  } else {
+    session_.fit = ScreenFit{};
+    session_.zoom = static_cast<float>(kZoomPercent[static_cast<size_t>(index)]) / 100.0f;
+  }
   Redraw();
 }
 
@@ -307,6 +354,11 @@ void FSismora::DrawScreen(int32_t kind, int32_t reportSelector) {
            "DrawGraph - " + ProgramTitle());
   }
   screen_->EndPicture();
+}
+
+void FSismora::UpdateFit() {
+  const QSize area = picBack_->viewport()->size();
+  session_.fit = ScreenFit{std::max(area.width(), 1), std::max(area.height(), 1)};
 }
 
 void FSismora::ApplyTwoChannelViews(bool enabled) {
@@ -348,7 +400,7 @@ void FSismora::keyPressEvent(QKeyEvent* event) {
       ZoomTime(c.value);
       break;
     case KeyCommandKind::ZoomStep:
-      SetZoom(zoomIndex_ + static_cast<int>(c.value));
+      SetZoom(SteppedZoomIndex(zoomIndex_, static_cast<int>(c.value)));
       break;
     case KeyCommandKind::CopySummary:
       QApplication::clipboard()->setText(Q(StatusParamsText()));

@@ -21,12 +21,14 @@ class QAction;
 class QMenu;
 class QPagedPaintDevice;
 class QScrollArea;
+class QTimer;
 class QToolBar;
 class QUrl;
 
 namespace sism {
 
 class FSplash;
+class GraphMouse;
 class FTextViewer;
 class MainMenus;
 class ScreenHost;
@@ -128,6 +130,8 @@ class FSismora : public QMainWindow, public QtUserInterface {
   void UpdateTimeButtons();
   void ApplyTwoChannelViews(bool enabled);
   void DrawScreen(int32_t kind, int32_t reportSelector = -1);
+  // The view's size handed to the drawing while the zoom is "Fit to window".
+  void UpdateFit();
   void ShowRecordSummary();
 
   AppState& app_;
@@ -147,6 +151,8 @@ class FSismora : public QMainWindow, public QtUserInterface {
   std::unique_ptr<ScreenHost> screen_;
   std::unique_ptr<MainMenus> menus_;
   std::unique_ptr<OutputCommands> output_;
+  std::unique_ptr<GraphMouse> mouse_;
+  QTimer* fitTimer_ = nullptr;  // redraws a fitted page once a resize settles
 };
 
 }  // namespace sism

@@ -145,7 +145,7 @@ void MainMenus::BuildMenuBar() {
   AddItem(menuTime_, "mnuViewTimeEnlarge", 1606, [w] { w->ZoomTime(0.5); });
   AddItem(menuTime_, "mnuViewTimeReduce", 1608, [w] { w->ZoomTime(2); });
   menuZoom_ = AddMenu(menuView_, "mnuViewZoom", 1610);
-  for (int i = 0; i < kZoomSteps; ++i) {
+  for (int i = 0; i < kZoomChoices; ++i) {
     QAction* a = AddItem(menuZoom_, "", 1611 + i, [w, i] { w->SetZoom(i); });
     a->setObjectName(QStringLiteral("mnuViewZoom%1").arg(i));
     a->setCheckable(true);

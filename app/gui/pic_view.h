@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QImage>
+#include <QPointF>
+#include <QRectF>
 #include <QList>
 #include <QWidget>
 #include <functional>
@@ -21,6 +23,15 @@ class PicView : public QWidget {
   void ClearImage() { image_ = QImage(); }
   std::function<void(const QList<QUrl>&)> onDrop;
   std::function<void(const QPoint&)> onRightClick;
+  // The left button, the wheel and the pointer on the picture, in picture pixels.
+  std::function<void(QPointF, int)> onWheel;
+  std::function<void(QPointF, Qt::KeyboardModifiers)> onPress;
+  std::function<void(QPointF, Qt::MouseButtons)> onMove;
+  std::function<void(QPointF)> onRelease;
+  std::function<void(QPointF)> onDoubleClick;
+  std::function<void()> onLeave;
+  // A span being chosen, drawn over the picture; empty when none.
+  std::function<QRectF()> band;
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -28,6 +39,11 @@ class PicView : public QWidget {
   void dragMoveEvent(QDragMoveEvent*) override;
   void dropEvent(QDropEvent*) override;
   void mousePressEvent(QMouseEvent*) override;
+  void mouseMoveEvent(QMouseEvent*) override;
+  void mouseReleaseEvent(QMouseEvent*) override;
+  void mouseDoubleClickEvent(QMouseEvent*) override;
+  void wheelEvent(QWheelEvent*) override;
+  void leaveEvent(QEvent*) override;
 
  private:
   QImage image_;

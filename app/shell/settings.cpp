@@ -317,6 +317,7 @@ void SavePreProcParams(const PreProcParams& p, const std::string& iniFile) {
 void LoadWindowPlacement(WindowPlacement& w) {
   SettingsStore store("");
   Reader io{store};
+  w.Stored = store.Read(kWindow, "Width", "\n") != "\n";
   io.Single(kWindow, "Left", w.Left);
   io.Single(kWindow, "Top", w.Top);
   io.Single(kWindow, "Width", w.Width);

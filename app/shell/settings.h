@@ -64,6 +64,7 @@ struct WindowPlacement {
   int32_t State = 0;  // 0 normal, 2 maximised; 1 (minimised) is never stored
   bool ToolBar = true;
   bool StatusBar = true;
+  bool Stored = false;  // a size was found in the store (not a first run)
 };
 constexpr int32_t kWindowMinimized = 1;
 // A stored state other than 0 or 2 loads as 0.

@@ -140,6 +140,48 @@ ScreenRect PlaceMainWindow(const std::optional<ScreenRect>& stored, const std::v
   return placed;
 }
 
+namespace {
+
+// Log axes in decades: work on log10 of the limits.
+TimeWindow ToAxis(const TimeWindow& r, bool log) {
+  return log ? TimeWindow{std::log10(r.lo), std::log10(r.hi)} : r;
+}
+
+TimeWindow FromAxis(TimeWindow r, bool log) {
+  double span = r.hi - r.lo;
+  const double least = log ? std::log10(1.01) : 0.01 * std::max(std::fabs(r.hi), 1e-6);
+  const double most = log ? 8.0 : 1e6;
+  if (!std::isfinite(span) || span < least) span = least;
+  if (span > most) span = most;
+  const double mid = (r.lo + r.hi) / 2;
+  r = {mid - span / 2, mid + span / 2};
+  if (log) return {std::pow(10.0, r.lo), std::pow(10.0, r.hi)};
+  if (r.lo < 0) r = {0, span};
+  return r;
+}
+
+bool Usable(const TimeWindow& r, bool log) {
+  return std::isfinite(r.lo) && std::isfinite(r.hi) && r.hi > r.lo && (!log || r.lo > 0);
+}
+
+}  // namespace
+
+TimeWindow ZoomAxisRange(const TimeWindow& r, double f, double pivot, bool log) {
+  if (!Usable(r, log) || !(f > 0) || !std::isfinite(f)) return r;
+  const TimeWindow a = ToAxis(r, log);
+  double p = log ? (pivot > 0 ? std::log10(pivot) : std::nan("")) : pivot;
+  if (!std::isfinite(p)) p = (a.lo + a.hi) / 2;
+  p = std::clamp(p, a.lo, a.hi);
+  return FromAxis({p - (p - a.lo) * f, p + (a.hi - p) * f}, log);
+}
+
+TimeWindow PanAxisRange(const TimeWindow& r, double fraction, bool log) {
+  if (!Usable(r, log) || !std::isfinite(fraction)) return r;
+  const TimeWindow a = ToAxis(r, log);
+  const double d = fraction * (a.hi - a.lo);
+  return FromAxis({a.lo + d, a.hi + d}, log);
+}
+
 int SteppedZoomIndex(int index, int step) {
   const int from = index >= 0 && index < kZoomSteps ? index : kDefaultZoomIndex;
   return std::clamp(from + step, 0, kZoomSteps - 1);

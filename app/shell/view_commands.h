@@ -42,6 +42,13 @@ TimeWindow PanTimeWindow(const TimeWindow& w, double seconds, double recordSecon
 std::optional<TimeWindow> TimeWindowBetween(double a, double b, double recordSeconds);
 // The whole record, from 0 to its length rounded up to a whole second.
 TimeWindow WholeRecordWindow(double recordSeconds);
+
+// The mouse on a frequency, period or lag axis, linear or logarithmic (a logarithmic one
+// zooms and pans by ratios). Ranges stay positive, at least 1 % wide and at most eight
+// decades (or 1e6 units) across.
+TimeWindow ZoomAxisRange(const TimeWindow& r, double f, double pivot, bool log);
+// Moved by `fraction` of the axis length (positive: towards larger values).
+TimeWindow PanAxisRange(const TimeWindow& r, double fraction, bool log);
 // Shows the window on the time axis and notes the move, so that series following the
 // time axis are recomputed before they are next shown.
 void SetTimeWindow(AppState& app, const TimeWindow& w);

@@ -4,12 +4,14 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QPdfWriter>
 #include <QTest>
 #include <QTextBrowser>
 #include <QUrl>
+#include <QWheelEvent>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -109,7 +111,7 @@ TEST_F(WindowTest, StartsEmptyWithRecordCommandsDisabled) {
     EXPECT_FALSE(Enabled(key)) << key;
   EXPECT_FALSE(window->ActionByKey("mnuToolEvent")->isVisible());
   EXPECT_FALSE(window->ActionByKey("mnuToolDatabase")->isVisible());
-  EXPECT_EQ(window->ZoomIndex(), 2);
+  EXPECT_EQ(window->ZoomIndex(), kFitZoomIndex);  // a new window fits the graph to the view
   // Texts come from the string table.
   EXPECT_EQ(window->ActionByKey("mnuFileOpen")->text().toStdString(), Str(1110));
   EXPECT_EQ(window->ActionByKey("open")->toolTip().toStdString(), Str(5102));
@@ -187,6 +189,9 @@ TEST_F(WindowTest, TimeAxisKeysMoveAndRefuse) {
 
 TEST_F(WindowTest, ZoomStepsStopAtFiftyAndTwoHundredPercent) {
   window->ReadFile(Demo());
+  Key(Qt::Key_PageUp);  // from fitting to the step above 100 %
+  EXPECT_EQ(window->ZoomIndex(), 3);
+  window->SetZoom(kDefaultZoomIndex);
   const int width100 = window->Picture()->width();
   Key(Qt::Key_PageDown);
   Key(Qt::Key_PageDown);
@@ -200,6 +205,49 @@ TEST_F(WindowTest, ZoomStepsStopAtFiftyAndTwoHundredPercent) {
   EXPECT_FLOAT_EQ(window->Session().zoom, 2.0f);
   EXPECT_TRUE(window->findChild<QAction*>("mnuViewZoom4")->isChecked());
   EXPECT_FALSE(window->findChild<QAction*>("mnuViewZoom0")->isChecked());
+}
+
+TEST_F(WindowTest, FittedGraphFollowsTheViewAndTheMouseMovesTheTimeWindow) {
+  window->resize(1000, 700);
+  window->show();
+  window->ReadFile(Demo());
+  QApplication::processEvents();
+  const QSize view = window->Background()->size();
+  QTest::qWait(80);
+  EXPECT_LE(window->Picture()->width(), view.width());
+  EXPECT_GE(window->Picture()->width(), view.width() - 8);
+  window->resize(1300, 900);
+  QApplication::processEvents();
+  QTest::qWait(80);
+  QApplication::processEvents();
+  const QSize bigger = window->Background()->size();
+  EXPECT_GT(bigger.width(), view.width());
+  EXPECT_GE(window->Picture()->width(), bigger.width() - 8);
+
+  // The wheel over the middle of the strips halves the window around the pointer.
+  const GraphFrame& f = window->Session().screenFrame;
+  const double upp = window->Session().screenUnitsPerPixel;
+  const QPointF middle((f.Left + f.Width / 2.0) / upp, (f.Top + f.Height / 2.0) / upp);
+  const TimeWindow before{f.X.Min, f.X.Max};
+  QWheelEvent wheel(middle, window->Picture()->mapToGlobal(middle), QPoint(), QPoint(0, 120 * 3), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(window->Picture(), &wheel);
+  const TimeWindow after = window->CurrentTimeWindow();
+  EXPECT_NEAR(after.hi - after.lo, (before.hi - before.lo) * 0.512, 0.01);
+  EXPECT_NEAR((after.lo + after.hi) / 2, (before.lo + before.hi) / 2, 0.5);
+  // The readout names the strip under the pointer.
+  QMouseEvent move(QEvent::MouseMove, middle, window->Picture()->mapToGlobal(middle), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(window->Picture(), &move);
+  auto* readout = window->findChild<QLabel*>("panelPointer");
+  ASSERT_NE(readout, nullptr);
+  EXPECT_TRUE(readout->text().startsWith(QString::fromStdString(state.record.Label(1)))) << readout->text().toStdString();
+  // A double click shows the whole record again.
+  QMouseEvent dbl(QEvent::MouseButtonDblClick, middle, window->Picture()->mapToGlobal(middle), Qt::LeftButton,
+                  Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(window->Picture(), &dbl);
+  EXPECT_EQ(window->CurrentTimeWindow().lo, 0);
+  EXPECT_GE(window->CurrentTimeWindow().hi, static_cast<double>(state.record.DataCount) / state.record.SampFreq);
 }
 
 TEST_F(WindowTest, CtrlKeysToggleGridAndStepLegend) {

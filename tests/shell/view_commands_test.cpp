@@ -119,6 +119,25 @@ TEST(PlaceMainWindow, StoredPlacementIsBroughtBackOntoAScreen) {
   EXPECT_EQ(PlaceMainWindow(std::nullopt, {}, 0), (ScreenRect{0, 0, 1024, 768}));
 }
 
+TEST(MouseAxisRange, LogAxesZoomAndPanByRatios) {
+  const TimeWindow z = ZoomAxisRange({0.1, 10}, 0.5, 1, true);
+  EXPECT_NEAR(z.lo, std::sqrt(0.1), 1e-12);
+  EXPECT_NEAR(z.hi, std::sqrt(10.0), 1e-12);
+  const TimeWindow p = PanAxisRange({0.1, 10}, 0.5, true);
+  EXPECT_NEAR(p.lo, 1, 1e-12);
+  EXPECT_NEAR(p.hi, 100, 1e-9);
+  // Linear: around the pointer, never below zero.
+  EXPECT_EQ(ZoomAxisRange({0, 20}, 0.5, 10, false), (TimeWindow{5, 15}));
+  EXPECT_EQ(PanAxisRange({0, 20}, -0.5, false), (TimeWindow{0, 20}));
+  // Nonsense leaves the range; extremes are bounded.
+  EXPECT_EQ(ZoomAxisRange({0, 20}, std::nan(""), 10, false), (TimeWindow{0, 20}));
+  EXPECT_EQ(ZoomAxisRange({-1, 20}, 0.5, 10, true), (TimeWindow{-1, 20}));
+  const TimeWindow wide = ZoomAxisRange({0.1, 10}, 1e9, 1, true);
+  EXPECT_NEAR(std::log10(wide.hi / wide.lo), 8, 1e-9);
+  const TimeWindow narrow = ZoomAxisRange({0.1, 10}, 1e-9, 1, true);
+  EXPECT_NEAR(narrow.hi / narrow.lo, 1.01, 1e-9);
+}
+
 TEST(ZoomChoices, FitToWindowAndSteps) {
   EXPECT_EQ(ZoomImageName(kFitZoomIndex), "zoomfit");
   EXPECT_EQ(SteppedZoomIndex(kFitZoomIndex, 1), 3);

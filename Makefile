@@ -5,7 +5,7 @@ DEMO := samples/demo.ac
 
 # Packages the build, the tests and the program need.
 PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev nlohmann-json3-dev \
-            qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation2 xvfb xauth
+            qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation2 fonts-ipafont-gothic xvfb xauth
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

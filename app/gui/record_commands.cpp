@@ -16,6 +16,7 @@
 #include "common/text.h"
 #include "load/new_channel.h"
 #include "load/statistics.h"
+#include "record/display_text.h"
 #include "record/record_texts.h"
 
 namespace sism {
@@ -138,8 +139,7 @@ void FSismora::CalculationCommand() {
 }
 
 void FSismora::OpenDialogByName(const std::string& name) {
-  std::vector<std::string> labels;
-  for (int32_t ch = 1; ch <= app_.record.ChanCount; ++ch) labels.push_back(app_.record.Label(ch));
+  const std::vector<std::string> labels = DisplayLabels(app_.record);
   if (name == "preproc") {
     PreprocessCommand();
   } else if (name == "pickchan") {

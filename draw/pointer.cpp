@@ -6,6 +6,7 @@
 
 #include "common/text.h"
 #include "draw/axes.h"
+#include "record/display_text.h"
 #include "state/app_state.h"
 #include "state/graph_kinds.h"
 
@@ -26,7 +27,8 @@ bool InsideHorizontally(const GraphFrame& f, double ux) {
 }
 
 std::string LabelOf(const AppState& app, int32_t ch) {
-  return ch >= 1 && ch <= static_cast<int32_t>(app.record.Labels().size()) ? app.record.Label(ch) : std::string();
+  return ch >= 1 && ch <= static_cast<int32_t>(app.record.Labels().size()) ? DisplayLabelOf(app.record, ch)
+                                                                           : std::string();
 }
 
 // The strip of a time-history page under page y (0-based), or -1.

@@ -69,8 +69,9 @@ void QtUserInterface::MsgBox(const std::string& text, MsgIcon icon, const std::s
 
 bool QtUserInterface::AskYesNo(const std::string& text, const std::string& title) {
   if (questionSink) return questionSink(text, title);
-  return QMessageBox::question(&owner_, Q(title), Q(text), QMessageBox::Yes | QMessageBox::No) ==
-         QMessageBox::Yes;
+  // No is the default: Enter must never replace a file.
+  return QMessageBox::question(&owner_, Q(title), Q(text), QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) == QMessageBox::Yes;
 }
 
 void QtUserInterface::Beep() {

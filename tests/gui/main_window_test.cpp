@@ -6,10 +6,13 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QMimeData>
 #include <QPdfWriter>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QUrl>
 #include <QWheelEvent>
 #include <cmath>
@@ -248,6 +251,19 @@ TEST_F(WindowTest, FittedGraphFollowsTheViewAndTheMouseMovesTheTimeWindow) {
   QApplication::sendEvent(window->Picture(), &dbl);
   EXPECT_EQ(window->CurrentTimeWindow().lo, 0);
   EXPECT_GE(window->CurrentTimeWindow().hi, static_cast<double>(state.record.DataCount) / state.record.SampFreq);
+}
+
+TEST_F(WindowTest, OverwriteQuestionDefaultsToNo) {
+  window->questionSink = nullptr;
+  QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    defaultButton = box->standardButton(box->defaultButton());
+    box->done(QMessageBox::No);
+  });
+  EXPECT_FALSE(window->AskYesNo("Replace it?", "Sismora"));
+  EXPECT_EQ(defaultButton, QMessageBox::No);
 }
 
 TEST_F(WindowTest, CtrlKeysToggleGridAndStepLegend) {

@@ -178,6 +178,36 @@ void GraphKeys(const Io& io, G& gs, bool writing) {
   io.Bool(kCalculation, "SpectraOnPeriod", gs.SpectraOnPeriod);
 }
 
+// Counts the keys that hold a value of their type; changes nothing.
+struct Counter {
+  const SettingsStore& s;
+  int32_t& found;
+  void Single(std::string_view sec, const std::string& key, float) const {
+    float v;
+    Count(sec, key, [&v](const std::string& t) { return ParseSingle(t, v); });
+  }
+  void Long(std::string_view sec, const std::string& key, int32_t) const {
+    int32_t v;
+    Count(sec, key, [&v](const std::string& t) { return ParseLong(t, v); });
+  }
+  void Bool(std::string_view sec, const std::string& key, bool) const {
+    bool v;
+    Count(sec, key, [&v](const std::string& t) { return ParseBool(t, v); });
+  }
+  void Text(std::string_view sec, const std::string& key, const std::string&) const {
+    Count(sec, key, [](const std::string&) { return true; });
+  }
+  void MultiLineText(std::string_view sec, const std::string& key, const std::string&) const {
+    Text(sec, key, {});
+  }
+  template <typename Parse>
+  void Count(std::string_view sec, const std::string& key, Parse parse) const {
+    // A control character cannot be read back from a one-line value, so it marks a missing key.
+    const std::string text = s.Read(sec, key, "\x01");
+    if (text != "\x01" && parse(text)) ++found;
+  }
+};
+
 template <typename Io, typename R>
 void ReportGraphKeys(const Io& io, R& g, int i) {
   io.Long(kGraph, Numbered("RepGraph", i, "Left"), g.Left);
@@ -201,6 +231,23 @@ void SetGraphDefaults(GraphSettings& gs) {
 int32_t ReadCompCountMax(const SettingsStore& store, int32_t current) {
   int32_t n = store.ReadLong(kGraph, "CompCountMax", current);
   return IsCompCountValid(n) ? n : current;
+}
+
+int32_t CountGraphKeys(const GraphSettings& gs, const SettingsStore& store) {
+  int32_t found = 0;
+  const Counter io{store, found};
+  GraphSettings shape = gs;
+  GraphKeys(io, shape, false);
+  for (const char* key : {"RepGraphCount", "RepWidth", "RepHeight"}) io.Long(kGraph, key, 0);
+  int32_t count = store.ReadLong(kGraph, "RepGraphCount", gs.RepGraphCount);
+  if (count < 0 || count > kRepGraphLimit) count = gs.RepGraphCount;
+  for (int i = 1; i <= count; ++i) {
+    const ReportGraph g;
+    ReportGraphKeys(io, g, i);
+    io.Long(kGraph, Numbered("RepGraph", i, "Type"), 0);
+    io.Text(kGraph, Numbered("RepGraph", i, "Text"), {});
+  }
+  return found;
 }
 
 bool LoadGraphSettings(GraphSettings& gs, const SettingsStore& store) {

@@ -39,6 +39,9 @@ void SaveGraphSettings(const GraphSettings& gs, const std::string& iniFile);
 void SaveGraphSettings(const GraphSettings& gs, SettingsStore& store);
 // "CompCountMax" of section "Graph", or `current` when missing or out of range.
 int32_t ReadCompCountMax(const SettingsStore& store, int32_t current);
+// How many keys of section "Graph" hold a value LoadGraphSettings would take (0: the file
+// has nothing to load), for a table shaped like `gs`.
+int32_t CountGraphKeys(const GraphSettings& gs, const SettingsStore& store);
 
 // Section "Calculation".
 void SetCalcDefaults(CalcParams& p);

@@ -50,6 +50,8 @@ int main(int argc, char** argv) {
         if (w != &window && w->isVisible() && w->isModal()) {
           w->grab().save(QString(path).replace(QStringLiteral(".png"), QStringLiteral("-dialog.png")));
           w->close();
+        } else if (w != &window && w->isVisible() && w->objectName() == QLatin1String("fTextViewer")) {
+          w->grab().save(QString(path).replace(QStringLiteral(".png"), QStringLiteral("-viewer.png")));
         }
       window.grab().save(path);
       std::fprintf(stderr, "%s | %s | %s\n", window.windowTitle().toLocal8Bit().constData(),

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -93,6 +94,8 @@ FSismora::FSismora(AppState& app, QWidget* parent)
 
   menus_ = std::make_unique<MainMenus>(*this);
   BuildStatusPanels(*statusBar());
+  // A double click on the record summary shows the file behind it.
+  if (auto* summary = findChild<QLabel*>("panel2")) summary->installEventFilter(this);
   output_ = std::make_unique<OutputCommands>(*this, app_, session_, *screen_, *this, paths_);
 
   // The mouse on the graph, with its readout at the right of the status bar.
@@ -236,6 +239,10 @@ void FSismora::DropFiles(const QList<QUrl>& urls, bool onGraph) {
 }
 
 bool FSismora::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonDblClick && watched->objectName() == QLatin1String("panel2")) {
+    if (controlsEnabled_) RecordFileHexCommand();
+    return true;
+  }
   if (watched == picBack_->viewport()) {
     switch (event->type()) {
       case QEvent::Resize:

@@ -27,6 +27,7 @@ class QUrl;
 
 namespace sism {
 
+class FOption;
 class FSplash;
 class GraphMouse;
 class FTextViewer;
@@ -88,13 +89,19 @@ class FSismora : public QMainWindow, public QtUserInterface {
   void PropertiesCommand() { output_->ShowProperties(); }
   void PeaksCommand() { output_->ShowPeaks(); }
   FTextViewer& TextViewer() { return output_->TextViewer(); }
+  // The first bytes of the record's file as a hexadecimal dump.
+  void RecordFileHexCommand() { output_->ShowRecordFileHex(); }
+  // The options dialog on the tab last used (or on `tab`, 1 to 6); Apply redraws.
+  void OptionsCommand(int tab = 0);
+  FOption& OptionDialog();
 
   // Record, tool and help commands.
   void CreateNewChannelCommand();
   void ParameterCommand();
   void PreprocessCommand();
   void CalculationCommand();
-  // Opens a dialog by its short name (preproc, pickchan, readdata, param, selchan, calc, about).
+  // Opens a dialog by its short name (preproc, pickchan, readdata, param, selchan, calc, about,
+  // option1 to option6) or shows a text report (viewprop, viewpeak, viewhex).
   void OpenDialogByName(const std::string& name);
   void HelpTopics();
   void AboutCommand();
@@ -153,6 +160,7 @@ class FSismora : public QMainWindow, public QtUserInterface {
   std::unique_ptr<OutputCommands> output_;
   std::unique_ptr<GraphMouse> mouse_;
   QTimer* fitTimer_ = nullptr;  // redraws a fitted page once a resize settles
+  FOption* options_ = nullptr;  // created on first use, owned by the window
 };
 
 }  // namespace sism

@@ -16,18 +16,6 @@
 
 namespace sism {
 
-namespace {
-
-// Commands whose windows belong to other parts of the program and are not built yet.
-bool CommandAvailable(const std::string& name) {
-  static const char* missing[] = {"mnuViewOption", "opt"};
-  for (const char* m : missing)
-    if (name == m) return false;
-  return true;
-}
-
-}  // namespace
-
 MainMenus::MainMenus(FSismora& window) : window_(window) {
   BuildMenuBar();
   BuildToolBar();
@@ -154,7 +142,7 @@ void MainMenus::BuildMenuBar() {
   menuView_->addSeparator();
   AddItem(menuView_, "mnuViewPeak", 1620, [w] { w->PeaksCommand(); });
   AddItem(menuView_, "mnuViewProp", 1630, [w] { w->PropertiesCommand(); });
-  AddItem(menuView_, "mnuViewOption", 1640, nullptr);
+  AddItem(menuView_, "mnuViewOption", 1640, [w] { w->OptionsCommand(); });
   AddItem(menuView_, "mnuViewRefresh", 1650, [w] { w->RefreshGraph(); })->setShortcut(QKeySequence::Refresh);
   menuView_->addSeparator();
   actToolBar_ =
@@ -171,6 +159,7 @@ void MainMenus::BuildMenuBar() {
   AddItem(menuTool_, "mnuToolPreProc", 1710, [w] { w->PreprocessCommand(); });
   AddItem(menuTool_, "mnuToolCalc", 1720, [w] { w->CalculationCommand(); });
   AddItem(menuTool_, "mnuToolParam", 1730, [w] { w->ParameterCommand(); });
+  AddItem(menuTool_, "mnuToolOption", 1640, [w] { w->OptionsCommand(); });
   AddItem(menuTool_, "mnuToolEvent", 1740, nullptr)->setVisible(false);
   AddItem(menuTool_, "mnuToolDatabase", 1750, nullptr)->setVisible(false);
 
@@ -237,7 +226,7 @@ void MainMenus::BuildToolBar() {
   toolBar_->addSeparator();
   AddButton("peak", 5121, nullptr, [w] { w->PeaksCommand(); });
   AddButton("prop", 5122, nullptr, [w] { w->PropertiesCommand(); });
-  AddButton("opt", 5123, nullptr, nullptr);
+  AddButton("opt", 5123, nullptr, [w] { w->OptionsCommand(); });
   AddButton("calc", 5124, nullptr, [w] { w->CalculationCommand(); });
   toolBar_->addSeparator();
   AddButton("close", 5130, nullptr, [w] { w->close(); });
@@ -256,20 +245,17 @@ QAction* MainMenus::ActionByKey(const std::string& key) const {
 void MainMenus::EnableRecordItems(bool enabled) {
   for (const char* name : {"mnuFileAppend", "mnuFileSaveAc", "mnuFileExport", "mnuFilePrint",
                            "mnuFileSaveImage", "mnuToolParam"}) {
-    if (QAction* a = window_.findChild<QAction*>(name)) a->setEnabled(enabled && CommandAvailable(name));
+    if (QAction* a = window_.findChild<QAction*>(name)) a->setEnabled(enabled);
   }
   menuEdit_->menuAction()->setEnabled(enabled);
   menuView_->menuAction()->setEnabled(enabled);
   for (QAction* a : menuView_->actions())
-    if (a->menu() == nullptr) a->setEnabled(enabled && CommandAvailable(a->objectName().toStdString()));
+    if (a->menu() == nullptr) a->setEnabled(enabled);
   for (const char* key :
        {"append", "print", "copy", "acc",  "vel",   "disp",    "four",   "pow",  "auto", "resp",
         "orbit",  "rel",   "rep",  "left", "right", "enlarge", "reduce", "zoom", "prop", "peak"})
-    toolButtons_[key]->setEnabled(enabled && CommandAvailable(key));
-  for (const char* key : {"open", "opt", "calc", "close"})
-    toolButtons_[key]->setEnabled(CommandAvailable(key));
-  for (const char* name : {"mnuViewPeak", "mnuViewProp", "mnuViewOption"})
-    if (QAction* a = window_.findChild<QAction*>(name)) a->setEnabled(CommandAvailable(name) && enabled);
+    toolButtons_[key]->setEnabled(enabled);
+  for (const char* key : {"open", "opt", "calc", "close"}) toolButtons_[key]->setEnabled(true);
   // Kinds whose painters are not written yet stay disabled.
   for (auto& [kind, a] : kindItems_) a->setEnabled(enabled && window_.KindDrawable(kind));
   for (auto& [kind, key] : kindKeys_) toolButtons_[key]->setEnabled(enabled && window_.KindDrawable(kind));
@@ -291,7 +277,7 @@ void MainMenus::EnableTimeButtons(bool controlsEnabled, bool timeAxis, int32_t k
   const bool on = controlsEnabled && timeAxis;
   for (const char* key : {"left", "right", "enlarge", "reduce"}) toolButtons_[key]->setEnabled(on);
   const bool peak = controlsEnabled && !(IsGraphKind(kind) && KindInfo(kind).peaks == PeakSearch::None);
-  toolButtons_["peak"]->setEnabled(peak && CommandAvailable("peak"));
+  toolButtons_["peak"]->setEnabled(peak);
 }
 
 void MainMenus::CheckKind(int32_t kind) {

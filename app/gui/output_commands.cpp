@@ -6,6 +6,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <algorithm>
+#include <fstream>
 
 #include "app/gui/localize.h"
 #include "app/gui/qt_strings.h"
@@ -155,7 +156,7 @@ bool OutputCommands::ExportTo(int32_t kind, const std::string& chosen, int32_t f
 }
 
 FTextViewer& OutputCommands::TextViewer() {
-  if (!textViewer_) textViewer_ = new FTextViewer(&window_);
+  if (!textViewer_) textViewer_ = new FTextViewer(&window_, &ui_);
   return *textViewer_;
 }
 
@@ -175,11 +176,31 @@ void OutputCommands::ShowPeaks() {
     IndexWindow window = FullIndexWindow(app_, kind);
     const AxisSettings& time = app_.graph.Axis[AxisTime];
     if (kind <= 3 || (kind >= 12 && kind <= 14)) window = IndexWindowBetween(app_, kind, time.Min, time.Max);
-    TextViewer().ShowTextViewer(Str(1620).empty() ? "Peaks" : QStr(1620).remove('&').toStdString(),
-                                PeaksReportText(app_, kind, window));
+    // The menu item's text without its access key and ellipsis.
+    const std::string title = QStr(1620).remove('&').remove(QStringLiteral("...")).toStdString();
+    TextViewer().ShowTextViewer(title, PeaksReportText(app_, kind, window));
   } catch (const std::exception& e) {
     ui_.MsgBox(CurrentErrorInfo(e).description, MsgIcon::Critical, "Peaks - " + ProgramTitle());
   }
+}
+
+void OutputCommands::ShowRecordFileHex() {
+  if (app_.record.ChanCount < 1) return;
+  // Enough of the file for its header; a dump's offsets have four digits.
+  constexpr std::size_t kHexBytes = 4096;
+  const std::string& path = app_.record.FilePath;
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes(kHexBytes, '\0');
+  if (in) in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!in && !in.eof()) {
+    const int number = FileExists(path) ? ErrPathFileAccess : ErrFileNotFound;
+    ui_.MsgBox(
+        "Failed to read " + path + " (Err#" + std::to_string(number) + ": " + ErrorDescription(number) + ")",
+        MsgIcon::Critical, ProgramTitle());
+    return;
+  }
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  TextViewer().ShowHex(bytes, FileNameOf(path));
 }
 
 }  // namespace sism

@@ -47,6 +47,8 @@ class OutputCommands {
 
   void ShowProperties();
   void ShowPeaks();
+  // The first bytes of the record's file, in hexadecimal.
+  void ShowRecordFileHex();
   FTextViewer& TextViewer();
 
  private:

@@ -157,6 +157,14 @@ void FSismora::OpenDialogByName(const std::string& name) {
     CalculationCommand();
   } else if (name == "about") {
     AboutCommand();
+  } else if (name.size() == 7 && name.rfind("option", 0) == 0) {
+    OptionsCommand(name[6] - '0');  // option1 .. option6: the options on that tab
+  } else if (name == "viewprop") {
+    PropertiesCommand();
+  } else if (name == "viewpeak") {
+    PeaksCommand();
+  } else if (name == "viewhex") {
+    RecordFileHexCommand();
   }
 }
 

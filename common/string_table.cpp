@@ -68,6 +68,7 @@ const std::unordered_map<int, std::string>& StringTable() {
       {1650, "Re&fresh"},
       {1660, "&Tool bar"},
       {1670, "&Status bar"},
+      {1680, "Each channel on its own &scale"},
       {1700, "&Tool"},
       {1710, "&Preprocess..."},
       {1720, "&Calculation..."},

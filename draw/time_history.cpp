@@ -250,7 +250,7 @@ void PlotTimeHistory(cGraphicExtensions& gx, const GraphFrame& frame) {
 
 void PaintTimeHistory(cGraphicExtensions& gx, GraphFrame& frame, const GraphSettings& gs,
                       const TemplateFacts& facts, int32_t kind, int32_t sampFreq, int32_t sampleCount,
-                      const std::vector<TimeHistoryChannel>& channels) {
+                      const std::vector<TimeHistoryChannel>& channels, bool ownScales) {
   if (PageFormOf(kind) != PageForm::Wave) return;
   const int32_t m = static_cast<int32_t>(channels.size());
   const int32_t n = std::max(sampleCount, 0);
@@ -285,6 +285,7 @@ void PaintTimeHistory(cGraphicExtensions& gx, GraphFrame& frame, const GraphSett
     const TimeHistoryChannel& c = channels[static_cast<size_t>(j - 1)];
     frame.Top = PageCoord(top0 + static_cast<double>(j - 1) * pitch);
     frame.X = timeAxis;
+    if (ownScales) frame.Y = AmplitudeAxis(gs, kind, std::isfinite(c.peak) ? std::fabs(c.peak) : 0.0f);
     if (j == m) frame.X.Flags |= AxisNumbers;  // time numbers and title under the last strip only
 
     frame.SeriesLine =
@@ -367,7 +368,7 @@ void TimeHistoryPainter(PaintContext& context) {
   const std::vector<TimeHistoryChannel> series =
       TimeHistorySeries(context.app, context.kind, context.channels, count);
   PaintTimeHistory(context.gx, context.frame, context.app.graph, context.facts, context.kind,
-                   context.app.record.SampFreq, count, series);
+                   context.app.record.SampFreq, count, series, context.app.run.OwnScales);
 }
 
 }  // namespace sism

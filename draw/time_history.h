@@ -51,10 +51,11 @@ std::string TimeHistoryLegend(const std::string& label, float peak, int32_t kind
 // Draws every strip. The frame arrives with the page position, strip size, lines and
 // fonts; on return its plot top is the first strip's again, its time axis is the one
 // drawn and its First/Last give the samples shown (relative to the time-axis minimum).
-// `sampleCount` is the length of every channel's series.
+// `sampleCount` is the length of every channel's series. With `ownScales` each strip's
+// amplitude axis follows its own channel's peak instead of the largest of them all.
 void PaintTimeHistory(cGraphicExtensions& gx, GraphFrame& frame, const GraphSettings& gs,
                       const TemplateFacts& facts, int32_t kind, int32_t sampFreq, int32_t sampleCount,
-                      const std::vector<TimeHistoryChannel>& channels);
+                      const std::vector<TimeHistoryChannel>& channels, bool ownScales = false);
 
 // One strip's series: YData[First..Last] against the time axis. XData[0] is the sampling
 // frequency; XData[1], when present, the intervals between the time-axis minimum and

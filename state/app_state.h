@@ -35,6 +35,7 @@ struct RunState {
   int32_t LengthUnit = 1;  // 1 centimetres, 2 metres
   int32_t RecordFileCount = 0;
   std::string FileToOpen;  // named on the command line
+  bool OwnScales = false;  // time histories: each channel on its own amplitude axis
 };
 
 struct AppState {

@@ -27,6 +27,7 @@ void InitResources() {
 namespace {
 constexpr const char* kTextId = "textId";
 constexpr const char* kTipId = "tipId";
+constexpr const char* kKeyHint = "keyHint";
 
 // The number an object carries, 0 when it carries none.
 int IdOf(const QObject* object, const char* name) {
@@ -42,7 +43,10 @@ bool Lookup(int id, QString& text) {
 
 void LocalizeAction(QAction* action) {
   QString text;
-  if (Lookup(IdOf(action, kTextId), text)) action->setText(text);
+  if (Lookup(IdOf(action, kTextId), text)) {
+    const QString hint = action->property(kKeyHint).toString();
+    action->setText(hint.isEmpty() ? text : text + QLatin1Char('\t') + hint);
+  }
   if (Lookup(IdOf(action, kTipId), text)) action->setToolTip(text);
   if (QMenu* sub = action->menu()) {
     if (Lookup(IdOf(sub, kTextId), text)) sub->setTitle(text);
@@ -57,6 +61,10 @@ void SetTextId(QObject* object, int id) {
 
 void SetTipId(QObject* object, int id) {
   object->setProperty(kTipId, id);
+}
+
+void SetKeyHint(QAction* action, const char* key) {
+  action->setProperty(kKeyHint, QString::fromLatin1(key));
 }
 
 QString QStr(int id) {

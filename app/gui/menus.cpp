@@ -128,10 +128,11 @@ void MainMenus::BuildMenuBar() {
   menuChannel_ = AddMenu(menuView_, "mnuViewChannel", 1592);
   menuView_->addSeparator();
   menuTime_ = AddMenu(menuView_, "mnuViewTime", 1600);
-  AddItem(menuTime_, "mnuViewTimeBack", 1602, [w] { w->ShiftTime(-0.5); });
-  AddItem(menuTime_, "mnuViewTimeForward", 1604, [w] { w->ShiftTime(0.5); });
-  AddItem(menuTime_, "mnuViewTimeEnlarge", 1606, [w] { w->ZoomTime(0.5); });
-  AddItem(menuTime_, "mnuViewTimeReduce", 1608, [w] { w->ZoomTime(2); });
+  // The keys are the window's own (its key table); the menu only names them.
+  SetKeyHint(AddItem(menuTime_, "mnuViewTimeBack", 1602, [w] { w->ShiftTime(-0.5); }), "Left");
+  SetKeyHint(AddItem(menuTime_, "mnuViewTimeForward", 1604, [w] { w->ShiftTime(0.5); }), "Right");
+  SetKeyHint(AddItem(menuTime_, "mnuViewTimeEnlarge", 1606, [w] { w->ZoomTime(0.5); }), "Up");
+  SetKeyHint(AddItem(menuTime_, "mnuViewTimeReduce", 1608, [w] { w->ZoomTime(2); }), "Down");
   menuZoom_ = AddMenu(menuView_, "mnuViewZoom", 1610);
   for (int i = 0; i < kZoomChoices; ++i) {
     QAction* a = AddItem(menuZoom_, "", 1611 + i, [w, i] { w->SetZoom(i); });
@@ -144,6 +145,12 @@ void MainMenus::BuildMenuBar() {
   AddItem(menuView_, "mnuViewProp", 1630, [w] { w->PropertiesCommand(); });
   AddItem(menuView_, "mnuViewOption", 1640, [w] { w->OptionsCommand(); });
   AddItem(menuView_, "mnuViewRefresh", 1650, [w] { w->RefreshGraph(); })->setShortcut(QKeySequence::Refresh);
+  QAction* ownScales = AddItem(menuView_, "mnuViewOwnScales", 1680, nullptr);
+  ownScales->setCheckable(true);
+  QObject::connect(ownScales, &QAction::toggled, w, [w](bool on) {
+    w->App().run.OwnScales = on;
+    w->Redraw();
+  });
   menuView_->addSeparator();
   actToolBar_ =
       AddItem(menuView_, "mnuViewToolBar", 1660, [this] { toolBar_->setVisible(actToolBar_->isChecked()); });

@@ -285,6 +285,18 @@ TEST_F(TimeHistoryFixture, ScreenEnvelopeKeepsEveryColumnsExtremes) {
   EXPECT_EQ(printer.polylines[0].size(), static_cast<size_t>(count));
 }
 
+TEST_F(TimeHistoryFixture, OwnScalesFollowEachChannelsPeak) {
+  AutomaticAxes();
+  SetChannels({"strong", "weak"}, {287, -0.7f});
+  Paint();
+  EXPECT_FLOAT_EQ(frame.Y.Max, 500);  // shared: the strong channel's
+  dc.Clear();
+  PaintTimeHistory(gx, frame, gs, facts, 1, 100, count, channels, true);
+  EXPECT_FLOAT_EQ(frame.Y.Max, 1);  // the last strip's own: the weak channel's
+  EXPECT_FALSE(TextsOf("1").empty());
+  EXPECT_FALSE(TextsOf("500").empty());
+}
+
 TEST_F(TimeHistoryFixture, TimeStepsBySpan) {
   const std::tuple<double, float, float> cases[] = {
       {10, 5, 1},      {19.4, 5, 1},     {19.6, 10, 1},      {20, 10, 1},

@@ -253,6 +253,19 @@ TEST_F(WindowTest, FittedGraphFollowsTheViewAndTheMouseMovesTheTimeWindow) {
   EXPECT_GE(window->CurrentTimeWindow().hi, static_cast<double>(state.record.DataCount) / state.record.SampFreq);
 }
 
+TEST_F(WindowTest, TimeItemsNameTheirKeysAndOwnScalesToggle) {
+  EXPECT_TRUE(window->ActionByKey("mnuViewTimeBack")->text().endsWith("\tLeft"));
+  EXPECT_TRUE(window->ActionByKey("mnuViewTimeReduce")->text().endsWith("\tDown"));
+  window->ReadFile(Demo());
+  QAction* own = window->ActionByKey("mnuViewOwnScales");
+  ASSERT_NE(own, nullptr);
+  EXPECT_FALSE(own->isChecked());
+  own->trigger();
+  EXPECT_TRUE(state.run.OwnScales);
+  own->trigger();
+  EXPECT_FALSE(state.run.OwnScales);
+}
+
 TEST_F(WindowTest, OverwriteQuestionDefaultsToNo) {
   window->questionSink = nullptr;
   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;

@@ -13,6 +13,7 @@
 #include "bench/counting_dc.h"
 #include "draw/draw_graph.h"
 #include "draw/orbit.h"
+#include "draw/pointer.h"
 #include "draw/relation.h"
 #include "draw/spectrum.h"
 #include "state/graph_kinds.h"
@@ -145,6 +146,22 @@ void BM_DefaultReportPage(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DefaultReportPage)->Unit(benchmark::kMillisecond);
+
+// The status-bar readout under the pointer, after a time-history (1) or Fourier (4) page
+// of a 3 x 30,000-sample record was drawn on a 1200 x 800 screen.
+void BM_PointerReadout(benchmark::State& state) {
+  ConsoleUi ui(std::cerr);
+  AppState app = Record(30000);
+  DrawSession session;
+  CountingHost host;
+  DrawGraph(app, session, host, ui, TargetScreen, static_cast<int32_t>(state.range(0)));
+  double x = 300;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(PointerReadout(app, session, x, 150));
+    x = x < 900 ? x + 1 : 300;
+  }
+}
+BENCHMARK(BM_PointerReadout)->Arg(KindAcc)->Arg(KindFourier)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 BENCHMARK_MAIN();

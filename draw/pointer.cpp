@@ -42,6 +42,36 @@ int StripAt(const AppState& app, const DrawSession& s, double uy) {
   return static_cast<int>(j);
 }
 
+// The element of the frame's series nearest to page x `ux` (whose axis value is `xv`):
+// the x values run one way (frequencies up, periods down), so a binary search finds the
+// two around it. -1 when there is none.
+int64_t NearestElement(const GraphFrame& f, double xv, double ux) {
+  const int64_t first = std::max<int64_t>(f.First, 1);
+  const int64_t last = std::min<int64_t>(f.Last, static_cast<int64_t>(f.XData.size()));
+  if (last < first) return -1;
+  auto x = [&](int64_t i) { return static_cast<double>(f.XData[static_cast<std::size_t>(i - 1)]); };
+  const bool rising = x(last) >= x(first);
+  int64_t lo = first, hi = last;  // the first element at or past xv in the series' direction
+  while (lo < hi) {
+    const int64_t mid = lo + (hi - lo) / 2;
+    if (rising ? x(mid) < xv : x(mid) > xv)
+      lo = mid + 1;
+    else
+      hi = mid;
+  }
+  int64_t best = -1;
+  double distance = std::numeric_limits<double>::infinity();
+  for (int64_t i : {lo - 1, lo}) {
+    if (i < first || i > last) continue;
+    const double p = AxisPosition(f.X, x(i), f.Left, f.Width, false);
+    if (std::isfinite(p) && std::fabs(p - ux) < distance) {
+      distance = std::fabs(p - ux);
+      best = i;
+    }
+  }
+  return best;
+}
+
 }  // namespace
 
 double AxisValueAt(const AxisRecord& a, double pos, int32_t start, int32_t length, bool vertical) {
@@ -94,17 +124,7 @@ std::string PointerReadout(const AppState& app, const DrawSession& s, double x, 
     }
     case PageForm::Spectrum: {
       if (uy < f.Top || uy > static_cast<double>(f.Top) + f.Height) return {};
-      // The element nearest to the pointer along the axis.
-      int64_t best = -1;
-      double bestDistance = std::numeric_limits<double>::infinity();
-      const int64_t last = std::min<int64_t>(f.Last, static_cast<int64_t>(f.XData.size()));
-      for (int64_t i = std::max<int64_t>(f.First, 1); i <= last; ++i) {
-        const double p = AxisPosition(f.X, f.XData[static_cast<std::size_t>(i - 1)], f.Left, f.Width, false);
-        if (std::isfinite(p) && std::fabs(p - ux) < bestDistance) {
-          bestDistance = std::fabs(p - ux);
-          best = i;
-        }
-      }
+      const int64_t best = NearestElement(f, xv, ux);
       if (best < 1) return {};
       // The series whose value there lies nearest to the pointer.
       const std::vector<KindSeries> series = SeriesOfKind(app, kind, s.screenChannels);

@@ -9,6 +9,7 @@
 #include "common/files.h"
 #include "common/text.h"
 #include "record/fixed_text.h"
+#include "record/gravity.h"
 #include "record/reader.h"
 #include "record/readers.h"
 #include "record/text_header.h"
@@ -123,7 +124,7 @@ double UnitsFactor(const std::string& pgaLine, const std::vector<std::vector<flo
   for (const std::string& w : Words(pgaLine))
     if (IsNumeric(w) && stated.size() < columns.size()) stated.push_back(std::fabs(ToDouble(w)));
   double best = 1, bestMiss = -1;
-  for (double f : {1.0, 98.0, 980.0}) {
+  for (double f : {1.0, kStandardGravity / 10, kStandardGravity}) {
     double miss = 0;
     for (std::size_t k = 0; k < stated.size(); ++k) {
       double found = 0;

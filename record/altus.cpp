@@ -7,6 +7,7 @@
 #include "common/errors.h"
 #include "common/files.h"
 #include "common/text.h"
+#include "record/gravity.h"
 #include "record/reader.h"
 #include "record/readers.h"
 
@@ -107,7 +108,7 @@ bool ReadBody(const std::string& path, StrongRecord& rec) {
     if (rec.Label(c).empty()) rec.Label(c) = "CH" + std::to_string(c);
     float fullScale = HeaderSingle(h, base + 32);
     float sensitivity = HeaderSingle(h, base + 36);
-    float fullAcc = fullScale / sensitivity * 980.0f;
+    float fullAcc = static_cast<float>(fullScale / sensitivity * kStandardGravity);
     if (!std::isfinite(fullAcc)) throw InvalidRecordFile(kInvalidEvt);
     rec.Coef(c) = static_cast<float>(fullAcc / counts);
     rec.Offset(c) = 0;

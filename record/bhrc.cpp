@@ -9,6 +9,7 @@
 #include "common/files.h"
 #include "common/text.h"
 #include "record/fixed_text.h"
+#include "record/gravity.h"
 #include "record/reader.h"
 #include "record/readers.h"
 #include "record/text_header.h"
@@ -37,10 +38,10 @@ double NumberAfter(const std::string& line, const std::string& key) {
   return ToDouble(w[0]);
 }
 
-// "UNITS ARE SECONDS AND G/10": the factor to cm/s/s, 980 to the g as the other readers
-// of g-unit files take it; 0 for units that are no acceleration's.
+// "UNITS ARE SECONDS AND G/10": the factor to cm/s/s, standard gravity to the g; 0 for units
+// that are no acceleration's.
 double UnitsFactor(const std::string& units) {
-  return UCase(units) == "G/10" ? 98 : AccelerationFactor(units);
+  return UCase(units) == "G/10" ? kStandardGravity / 10 : AccelerationFactor(units);
 }
 
 // "Origin Time : 2012/08/11   12:23:16": the only time the file gives.
@@ -103,7 +104,7 @@ bool ReadBhrc(const std::string& path, StrongRecord& rec, UserInterface& ui) {
       if (factor == 0)
         throw InvalidRecordFile(path + " gives its samples in \"" + (units.empty() ? "" : units.back()) +
                                 "\", not as an acceleration.");
-      ReadFixedValues(in, kData, points, static_cast<float>(factor), samples.back().data(), points, kEndTag);
+      ReadFixedValues(in, kData, points, factor, samples.back().data(), points, kEndTag);
       // A block the file was cut in has no end line.
       bool ended = false;
       while (!ended && in.TryReadLine(line)) ended = StartsWith(line, kEndTag);

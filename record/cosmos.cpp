@@ -10,6 +10,7 @@
 #include "common/files.h"
 #include "common/text.h"
 #include "record/fixed_text.h"
+#include "record/gravity.h"
 #include "record/reader.h"
 #include "record/readers.h"
 
@@ -128,7 +129,7 @@ Block ReadBlockHeader(TextFile& in, const std::string& firstLine) {
 
 // Conversion factor from the units code, the 2-character number after the first "(" of
 // the text from "UNITS=" on.
-float UnitsFactor(const std::string& dataLine) {
+double UnitsFactor(const std::string& dataLine) {
   std::size_t units = dataLine.find("UNITS=");
   if (units == std::string::npos) return 1;
   std::size_t open = dataLine.find('(', units);
@@ -136,10 +137,10 @@ float UnitsFactor(const std::string& dataLine) {
   std::string code = Mid(dataLine, open + 2, 2);
   if (!IsNumeric(code)) return 1;
   switch (ToLong(code)) {
-    case 2:
-      return 980;
-    case 11:
-      return 0.98f;
+    case 2:  // g
+      return kStandardGravity;
+    case 11:  // milli-g
+      return kStandardGravity / 1000;
     default:
       return 1;
   }

@@ -65,7 +65,7 @@ std::string FixedField(std::string_view line, FieldLayout layout, int32_t index)
   return std::string(line.substr(start, static_cast<std::size_t>(layout.width)));
 }
 
-void ReadFixedValues(TextFile& in, FieldLayout layout, int32_t count, float factor, float* out, int32_t keep,
+void ReadFixedValues(TextFile& in, FieldLayout layout, int32_t count, double factor, float* out, int32_t keep,
                      std::string_view endTag) {
   if (layout.perLine < 1 || layout.width < 1) Raise(ErrTypeMismatch);
   CheckCountFits(in, count);
@@ -75,7 +75,9 @@ void ReadFixedValues(TextFile& in, FieldLayout layout, int32_t count, float fact
     if (!in.TryReadLine(line)) Raise(ErrInputPastEnd);
     if (!endTag.empty() && StartsWith(line, endTag)) Raise(ErrInputPastEnd);
     for (int32_t j = 0; j < layout.perLine && done < count; ++j, ++done) {
-      float v = ToSingle(FixedField(line, layout, j)) * factor;
+      // A product of two singles is exact in double: factors that are singles give the single
+      // product, and a factor such as standard gravity is not rounded first.
+      float v = static_cast<float>(ToSingle(FixedField(line, layout, j)) * factor);
       if (done < keep) out[done] = v;
     }
   }

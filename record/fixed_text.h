@@ -26,11 +26,12 @@ FieldLayout ParseFortranFormat(std::string_view text, bool realOnly = false);
 std::string FixedField(std::string_view line, FieldLayout layout, int32_t index);
 
 // Reads `count` values laid out as `layout` from the next lines of `in`, each converted
-// to single and multiplied by `factor`. The first `keep` values go to out[0..keep); the
-// rest are read and dropped. Raises 62 when the file ends, or a line beginning with
-// `endTag` (when not empty) appears, before `count` values are in, and 13 for a field
-// that is not a number. The cursor is left after the line holding the last value.
-void ReadFixedValues(TextFile& in, FieldLayout layout, int32_t count, float factor, float* out, int32_t keep,
+// to single and multiplied by `factor` (the product rounded to single once). The first
+// `keep` values go to out[0..keep); the rest are read and dropped. Raises 62 when the
+// file ends, or a line beginning with `endTag` (when not empty) appears, before `count`
+// values are in, and 13 for a field that is not a number. The cursor is left after the
+// line holding the last value.
+void ReadFixedValues(TextFile& in, FieldLayout layout, int32_t count, double factor, float* out, int32_t keep,
                      std::string_view endTag);
 
 // Raises 62 unless `count` values could still be in the file after the cursor (each

@@ -13,6 +13,7 @@
 #include "common/path.h"
 #include "common/text.h"
 #include "record/fixed_text.h"
+#include "record/gravity.h"
 #include "record/reader.h"
 #include "record/readers.h"
 
@@ -103,7 +104,7 @@ bool ReadPeer(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     bool readable = in.TryReadLine(l1) && StartsWith(l1, "PEER") && in.TryReadLine(l2) &&
                     in.TryReadLine(l3) && StartsWith(l3, "ACCE");
     if (!readable) throw InvalidRecordFile(path + " is not a readable PEER file.");
-    float factor = l3.find("UNITS OF G") != std::string::npos ? 980.0f : 1.0f;
+    double factor = l3.find("UNITS OF G") != std::string::npos ? kStandardGravity : 1.0;
     std::string l4 = in.ReadLine();
     int32_t count;
     double step;

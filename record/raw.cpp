@@ -4,7 +4,7 @@
 //
 // Layout C ("UNCORRECTED ACCELEROGRAM DATA", units "SEC AND G/10") comes from digitised
 // analogue film: every data line holds five pairs of time and acceleration, and the times
-// are not evenly spaced. The accelerations (x 98 to cm/s/s) are resampled linearly onto a
+// are not evenly spaced. The accelerations (g/10, to cm/s/s) are resampled linearly onto a
 // uniform grid of round(points / duration) Hz starting at time 0, DataCount steps. Files of
 // the same layout from digital instruments hold equally spaced samples instead, announced
 // after the header by a line such as
@@ -17,6 +17,7 @@
 #include "common/files.h"
 #include "common/text.h"
 #include "record/fixed_text.h"
+#include "record/gravity.h"
 #include "record/reader.h"
 #include "record/readers.h"
 #include "record/resample.h"
@@ -34,15 +35,15 @@ struct Layout {
   int commentLines;
   int dateLine;
   FieldLayout data;
-  float factor;
+  double factor;
   int labelWidth;
   bool pairs;
   bool intervalLine;  // count on line 16 and interval on line 17, else both on line 11
 };
 
-constexpr Layout kLayoutA{13, 7, 7, 1, 3, {8, 9}, 980.0f, 4, false, false};
-constexpr Layout kLayoutB{25, 7, 13, 1, 4, {8, 10}, 1.0f, 5, false, true};
-constexpr Layout kLayoutC{13, 7, 7, 0, 3, {10, 7}, 98.0f, 4, true, false};
+constexpr Layout kLayoutA{13, 7, 7, 1, 3, {8, 9}, kStandardGravity, 4, false, false};
+constexpr Layout kLayoutB{25, 7, 13, 1, 4, {8, 10}, 1.0, 5, false, true};
+constexpr Layout kLayoutC{13, 7, 7, 0, 3, {10, 7}, kStandardGravity / 10, 4, true, false};
 
 // Header lines of one block, numbered from 1.
 class Header {
@@ -138,7 +139,7 @@ void ReadPairs(TextFile& in, const Layout& l, int32_t points, StrongRecord& rec,
   std::vector<float> times(static_cast<std::size_t>(points)), values(static_cast<std::size_t>(points));
   for (std::size_t k = 0; k < times.size(); ++k) {
     times[k] = fields[2 * k];
-    values[k] = fields[2 * k + 1] * l.factor;
+    values[k] = static_cast<float>(fields[2 * k + 1] * l.factor);
   }
   ResampleLinear(times, values, rec.SampFreq, rec.Channel(ch), rec.DataCount);
 }
@@ -150,7 +151,7 @@ constexpr std::string_view kEvenlySpaced = "POINTS OF ACCEL DATA EQUALLY SPACED 
 struct EvenSamples {
   int32_t points = 0;
   double interval = 0;
-  float factor = 1;
+  double factor = 1;
 };
 
 // The line at the cursor, leaving the cursor where it is.
@@ -166,17 +167,17 @@ bool AnnouncesEvenSamples(const std::string& line) {
 }
 
 // Multiplier to cm/s/s of the unit named in "(UNITS: ...)".
-float UnitFactor(const std::string& path, const std::string& line) {
+double UnitFactor(const std::string& path, const std::string& line) {
   std::string upper = UCase(line);
   std::size_t at = upper.find("UNITS:");
   if (at == std::string::npos)
     throw InvalidRecordFile(path + " does not say in which unit its equally spaced samples are.");
   std::size_t end = upper.find(')', at);
   std::string unit = ReplaceAll(upper.substr(at + 6, end == std::string::npos ? end : end - at - 6), " ", "");
-  if (unit == "G") return 980.0f;
-  if (unit == "G/10") return 98.0f;
+  if (unit == "G") return kStandardGravity;
+  if (unit == "G/10") return kStandardGravity / 10;
   if (unit == "CM/SEC/SEC" || unit == "CM/SEC2" || unit == "CM/S/S" || unit == "CM/S2" || unit == "GAL")
-    return 1.0f;
+    return 1;
   throw InvalidRecordFile(path + " gives its samples in \"" + unit +
                           "\", a unit the program does not read (G, G/10 or CM/SEC/SEC).");
 }
@@ -192,7 +193,7 @@ EvenSamples ParseEvenSamples(const std::string& path, const std::string& line) {
 
 // `count` numbers separated by blanks from the next lines, each times `factor`; the first
 // `keep` go to `out`. Raises 62 when the block ends first and 13 for a field that is no number.
-void ReadSpacedValues(TextFile& in, int32_t count, float factor, float* out, int32_t keep) {
+void ReadSpacedValues(TextFile& in, int32_t count, double factor, float* out, int32_t keep) {
   CheckCountFits(in, count);
   int32_t done = 0;
   std::string line;
@@ -201,7 +202,8 @@ void ReadSpacedValues(TextFile& in, int32_t count, float factor, float* out, int
     for (std::size_t i = line.find_first_not_of(" \t"); i != std::string::npos && done < count;
          i = line.find_first_not_of(" \t", i)) {
       std::size_t end = line.find_first_of(" \t", i);
-      float v = ToSingle(line.substr(i, end == std::string::npos ? end : end - i)) * factor;
+      float v =
+          static_cast<float>(ToSingle(line.substr(i, end == std::string::npos ? end : end - i)) * factor);
       if (done < keep) out[done] = v;
       ++done;
       i = end;

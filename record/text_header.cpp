@@ -5,6 +5,7 @@
 
 #include "common/errors.h"
 #include "common/text.h"
+#include "record/gravity.h"
 
 namespace sism {
 
@@ -122,7 +123,7 @@ double AccelerationFactor(std::string_view units) {
     if (u == mm) return 0.1;
   for (const char* m : {"m/s^2", "m/s/s", "m/s2"})
     if (u == m) return 100;
-  if (u == "g") return 980;
+  if (u == "g") return kStandardGravity;
   return 0;
 }
 

@@ -66,7 +66,7 @@ class NumberBlock {
 };
 
 // Factor from the acceleration units a header names to cm/s/s: "cm/s^2", "cm/s/s",
-// "cm/s2", "cm/sec2", "gal" give 1, "mm/s/s" 0.1, "m/s/s" 100, "g" 980, in either case,
+// "cm/s2", "cm/sec2", "gal" give 1, "mm/s/s" 0.1, "m/s/s" 100, "g" standard gravity, in either case,
 // with anything after a blank or "(" ignored ("gal. DCoffset(corr)", "Gal (cm/s/s)").
 // 0 for units that are not those of an acceleration.
 double AccelerationFactor(std::string_view units);

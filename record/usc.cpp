@@ -11,6 +11,7 @@
 #include "common/files.h"
 #include "common/text.h"
 #include "record/fixed_text.h"
+#include "record/gravity.h"
 #include "record/reader.h"
 #include "record/readers.h"
 #include "record/text_header.h"
@@ -41,10 +42,9 @@ double NumberAfter(const std::string& line, const std::string& key) {
   return ToDouble(w[0]);
 }
 
-// The factor to cm/s/s, 980 to the g as the other readers of g-unit files take it; 0 for
-// units that are no acceleration's.
+// The factor to cm/s/s, standard gravity to the g; 0 for units that are no acceleration's.
 double UnitsFactor(const std::string& units) {
-  return UCase(units) == "G/10" ? 98 : AccelerationFactor(units);
+  return UCase(units) == "G/10" ? kStandardGravity / 10 : AccelerationFactor(units);
 }
 
 // "JAN 17, 1994 -1230 GMT": the event's date and minute, the only time the file gives.
@@ -117,7 +117,7 @@ bool ReadUsc(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     rec.StartChannels(1);
     rec.DataCount = count;
     rec.RedimAcc(count, 1);
-    ReadFixedValues(in, kData, count, static_cast<float>(factor), rec.Channel(1), count, "");
+    ReadFixedValues(in, kData, count, factor, rec.Channel(1), count, "");
 
     TakeDate(h[3], rec);
     TakeStation(h[5], rec);

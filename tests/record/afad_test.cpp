@@ -50,7 +50,7 @@ TEST(Afad, SamplesTakeTheUnitsThatMatchTheStatedPeaks) {
   const struct {
     double last;
     float factor;
-  } cases[] = {{13.2, 1}, {0.01346, 980}, {0.1346, 98}};
+  } cases[] = {{13.2, 1}, {0.01346, 980.665f}, {0.1346, 98.0665f}};
   test::TempDir dir;
   for (const auto& c : cases) {
     StrongRecord rec;

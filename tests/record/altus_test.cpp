@@ -98,10 +98,10 @@ TEST(ReadAltus, RealEventFile) {
   EXPECT_EQ(rec.SiteLong, "6.0093");
   // 2.5 V full scale at about 2.5 V/g over 2^23 counts.
   for (int c = 1; c <= 3; ++c) {
-    EXPECT_NEAR(rec.Coef(c), 980.0 / 8388608, 1e-3 * 980.0 / 8388608) << c;
+    EXPECT_NEAR(rec.Coef(c), 980.665 / 8388608, 1e-3 * 980.665 / 8388608) << c;
     EXPECT_EQ(rec.Offset(c), 0);
   }
-  EXPECT_FLOAT_EQ(rec.Coef(1), static_cast<float>(980.0 / 8388608));
+  EXPECT_FLOAT_EQ(rec.Coef(1), static_cast<float>(980.665 / 8388608));
   // First sample of channel 1 is 0xFFAE48, a negative count.
   EXPECT_FLOAT_EQ(rec.Acc(1, 1), static_cast<float>(-20920.0 * rec.Coef(1)));
   // The last step is filled from the last, partly used frame.
@@ -133,7 +133,7 @@ TEST(ReadAltus, SampleSizesAndSignExtension) {
     ScriptedUi ui;
     ASSERT_TRUE(ReadAltus(path, rec, ui)) << ui.OnlyMessage();
     // 2.5 V / 1.25 V/g = 2 g full scale.
-    float coef = static_cast<float>(1960.0 / std::ldexp(1.0, cs.bits - 1));
+    float coef = static_cast<float>(2 * 980.665 / std::ldexp(1.0, cs.bits - 1));
     EXPECT_FLOAT_EQ(rec.Coef(1), coef);
     EXPECT_FLOAT_EQ(rec.Acc(1, 1), static_cast<float>(cs.counts * coef)) << cs.bytes << " " << cs.raw;
   }

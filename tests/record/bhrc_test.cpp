@@ -61,8 +61,8 @@ TEST(Bhrc, BlocksInCmPerSquareSecondWithTheVerticalLast) {
   EXPECT_EQ(rec.SampFreq, 200);
   EXPECT_EQ(rec.SiteLong, "-47.059");
   EXPECT_EQ(rec.Labels(), (std::vector<std::string>{"L1", "T3", "V2"}));
-  EXPECT_FLOAT_EQ(rec.Acc(25, 2), 0.75f * 98);
-  EXPECT_FLOAT_EQ(rec.Peak(3), -0.5f * 98);
+  EXPECT_FLOAT_EQ(rec.Acc(25, 2), 0.75f * 98.0665f);
+  EXPECT_FLOAT_EQ(rec.Peak(3), -0.5f * 98.0665f);
 }
 
 TEST(Bhrc, BrokenFilesEndInOneMessageNamingTheFile) {

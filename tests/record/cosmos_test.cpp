@@ -111,7 +111,7 @@ TEST(ReadCosmos, UnitsCodeGivesTheFactor) {
     const char* units;
     float factor;
   };
-  for (Case c : {Case{"units=g(02)", 980}, Case{"units=cm/sec2(04)", 1}, Case{"units=mg(11)", 0.98f},
+  for (Case c : {Case{"units=g(02)", 980.665f}, Case{"units=cm/sec2(04)", 1}, Case{"units=mg(11)", 0.980665f},
                  Case{"units=unknown", 1}}) {
     CosmosChannel ch;
     ch.units = c.units;
@@ -183,7 +183,7 @@ TEST(ReadCosmos, ChannelsOfDifferentLengthsArePaddedOrCutToTheFirst) {
   EXPECT_EQ(r.rec.DataCount, 10);
   EXPECT_EQ(r.rec.Acc(7, 2), 7);
   EXPECT_EQ(r.rec.Acc(8, 2), 0);
-  EXPECT_EQ(r.rec.Acc(10, 3), 9800);
+  EXPECT_FLOAT_EQ(r.rec.Acc(10, 3), 9806.65f);
   EXPECT_EQ(r.rec.Label(1), "CH01");  // "  1" leaves columns 10-11 blank: the index
   EXPECT_EQ(r.rec.Label(2), "CH05");
   EXPECT_EQ(r.rec.Label(3), "CH03");

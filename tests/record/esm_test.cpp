@@ -60,7 +60,7 @@ TEST(Esm, SetSkipsMissingSiblingsFindsOthersInAnyCaseAndConvertsTheirUnits) {
   ASSERT_TRUE(ReadEsm(path, rec, ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.Labels(), (std::vector<std::string>{"HNE", "HNZ"}));
   EXPECT_EQ(rec.DataCount, 2);  // the shorter component's
-  EXPECT_FLOAT_EQ(rec.Peak(1), -1960.0f);
+  EXPECT_FLOAT_EQ(rec.Peak(1), -2 * 980.665f);
   EXPECT_FLOAT_EQ(rec.Peak(2), -400.0f);
   EXPECT_EQ(rec.RecDate + " " + rec.RecTime, "2020/01/01 00:00:00");  // 23:59:59.6 rounded
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <fstream>
 #include <string>
 
 #include "record/readers.h"
@@ -49,8 +52,25 @@ TEST(ReadPeer, RealNgaWest2FileHasTheValuesItsHeaderStates) {
   EXPECT_EQ(rec.SiteName, "Gilroy - Gavilan Coll.");
   EXPECT_EQ(rec.Label(1), "67");
   EXPECT_EQ(rec.SiteCode, "RSN763_LOMAP_GIL067");
-  EXPECT_FLOAT_EQ(rec.Acc(1, 1), -.8075668E-03f * 980);
-  EXPECT_FLOAT_EQ(rec.Acc(7999, 1), .3362115E-03f * 980);
+  EXPECT_FLOAT_EQ(rec.Acc(1, 1), -.8075668E-03f * 980.665f);
+  EXPECT_FLOAT_EQ(rec.Acc(7999, 1), .3362115E-03f * 980.665f);
+}
+
+TEST(ReadPeer, RealFilesPeakIsItsLargestValueTimesStandardGravity) {
+  SKIP_WITHOUT_SAMPLES();
+  std::string path = (test::SamplesDir() / "peer/RSN763_LOMAP_GIL067.AT2").string();
+  // The file's largest magnitude in g, read here on its own: every word from line 5 on.
+  std::ifstream file(path);
+  std::string line;
+  for (int i = 0; i < 4; ++i) std::getline(file, line);
+  double largest = 0;
+  int count = 0;
+  for (std::string word; file >> word; ++count) largest = std::max(largest, std::fabs(std::stod(word)));
+  ASSERT_EQ(count, 7999);
+  StrongRecord rec;
+  ScriptedUi ui;
+  ASSERT_TRUE(ReadPeer(path, rec, ui)) << ui.OnlyMessage();
+  EXPECT_FLOAT_EQ(std::fabs(rec.Peak(1)), static_cast<float>(largest * 980.665));
 }
 
 TEST(ReadPeer, NptsAndOlderCountLinesGiveTheSameRecord) {
@@ -68,8 +88,8 @@ TEST(ReadPeer, NptsAndOlderCountLinesGiveTheSameRecord) {
     EXPECT_EQ(r->rec.SiteName, "EL CENTRO ARRAY #9");
     EXPECT_EQ(r->rec.Label(1), "180");
     EXPECT_EQ(r->rec.SiteCode, "RSN1_TEST");
-    EXPECT_FLOAT_EQ(r->rec.Acc(7, 1), 7e-3f * 980);
-    EXPECT_FLOAT_EQ(r->rec.Peak(1), 7e-3f * 980);
+    EXPECT_FLOAT_EQ(r->rec.Acc(7, 1), 7e-3f * 980.665f);
+    EXPECT_FLOAT_EQ(r->rec.Peak(1), 7e-3f * 980.665f);
     EXPECT_EQ(r->rec.PeakStep(1), 7);
     EXPECT_EQ(r->rec.Offset(1), 0);
     EXPECT_EQ(r->rec.Coef(1), 1);

@@ -121,10 +121,10 @@ TEST(ReadRaw, RealUncorrectedV1File) {
   EXPECT_EQ(r.rec.SiteCode, "89146");
   EXPECT_EQ(r.rec.SiteName.rfind("Willow Creek", 0), 0u);
   EXPECT_EQ(r.rec.Label(1), "360");
-  // "Max  =   .079 g , at  30.590 sec." (in g, times 980)
-  EXPECT_NEAR(std::fabs(r.rec.Peak(1)), 0.0791795 * 980, 0.01);
+  // "Max  =   .079 g , at  30.590 sec." (in g, times standard gravity)
+  EXPECT_NEAR(std::fabs(r.rec.Peak(1)), 0.0791795 * 980.665, 0.01);
   EXPECT_NEAR(r.rec.PeakStep(1), 30.59 * 200 + 1, 1);
-  EXPECT_FLOAT_EQ(r.rec.Acc(1, 1), 0.00001f * 980);
+  EXPECT_FLOAT_EQ(r.rec.Acc(1, 1), 0.00001f * 980.665f);
 }
 
 TEST(ReadRaw, RealCorrectedV2File) {
@@ -159,10 +159,10 @@ TEST(ReadRaw, RealDigitisedFileIsResampledFromItsTimePairs) {
   EXPECT_EQ(r.rec.Label(1), "90");
   EXPECT_EQ(r.rec.Label(2), "UP");
   EXPECT_EQ(r.rec.RecDate, "");  // the file gives no start date on the line after the date line
-  // "MAX  =  -.055 G, AT  15.992 SEC." (G/10 values times 98)
-  EXPECT_NEAR(r.rec.Peak(1), -0.0549 * 980, 0.5);
+  // "MAX  =  -.055 G, AT  15.992 SEC." (G/10 values times a tenth of standard gravity)
+  EXPECT_NEAR(r.rec.Peak(1), -0.0549 * 980.665, 0.5);
   EXPECT_NEAR(r.rec.PeakStep(1), 15.992 * 201 + 1, 3);
-  EXPECT_FLOAT_EQ(r.rec.Acc(1, 1), 0.016f * 98);  // time .000
+  EXPECT_FLOAT_EQ(r.rec.Acc(1, 1), 0.016f * 98.0665f);  // time .000
 }
 
 TEST(ReadRaw, LayoutFactorsAndCounts) {
@@ -172,7 +172,7 @@ TEST(ReadRaw, LayoutFactorsAndCounts) {
     float factor;
     int rate;
   };
-  for (Case c : {Case{'A', 0.1, 980, 100}, Case{'B', 0.01, 1, 100}, Case{'C', 0.09, 98, 111}}) {
+  for (Case c : {Case{'A', 0.1, 980.665f, 100}, Case{'B', 0.01, 1, 100}, Case{'C', 0.09, 98.0665f, 111}}) {
     RawChannel ch;
     ch.layout = c.layout;
     ch.seconds = c.seconds;
@@ -201,7 +201,7 @@ TEST(ReadRaw, LayoutCTakesTheFirstFieldAsTimeAndResamples) {
   EXPECT_EQ(r.rec.SampFreq, 100);
   ASSERT_EQ(r.rec.DataCount, 5);
   // Grid 0, .01, .02, .03, .04 s, interpolated between the pairs around each time.
-  const float expected[] = {0, 98, 98, 0, -98};
+  const float expected[] = {0, 98.0665f, 98.0665f, 0, -98.0665f};
   for (int i = 0; i < 5; ++i) EXPECT_NEAR(r.rec.Acc(i + 1, 1), expected[i], 1e-3) << i;
   EXPECT_EQ(r.rec.PeakStep(1), 2);
 }
@@ -217,16 +217,16 @@ TEST(ReadRaw, LayoutCHoldsTheLastValuePastTheLastTime) {
   Read(ch.Text(), r);
   ASSERT_TRUE(r.ok) << r.ui.OnlyMessage();
   EXPECT_EQ(r.rec.SampFreq, 200);
-  EXPECT_NEAR(r.rec.Acc(2, 1), 0.2 * 98, 1e-4);
-  EXPECT_NEAR(r.rec.Acc(3, 1), 0.4 * 98, 1e-4);
-  EXPECT_NEAR(r.rec.Acc(4, 1), 0.4 * 98, 1e-4);
+  EXPECT_NEAR(r.rec.Acc(2, 1), 0.2 * 98.0665, 1e-4);
+  EXPECT_NEAR(r.rec.Acc(3, 1), 0.4 * 98.0665, 1e-4);
+  EXPECT_NEAR(r.rec.Acc(4, 1), 0.4 * 98.0665, 1e-4);
 }
 
 TEST(ReadRaw, LayoutCFromDigitalInstrumentsHoldsEquallySpacedSamples) {
   const struct {
     const char* units;
     float factor;
-  } cases[] = {{"G", 980}, {"g/10", 98}, {"CM/SEC/SEC", 1}};
+  } cases[] = {{"G", 980.665f}, {"g/10", 98.0665f}, {"CM/SEC/SEC", 1}};
   for (const auto& c : cases) {
     RawChannel a, b;
     a.layout = b.layout = 'C';
@@ -274,9 +274,9 @@ TEST(ReadRaw, ChannelsKeepTheirOwnLengthsAndLabels) {
   EXPECT_EQ(r.rec.DataCount, 10);
   EXPECT_EQ(r.rec.Label(2), "Up");
   EXPECT_EQ(r.rec.Label(3), "270");
-  EXPECT_FLOAT_EQ(r.rec.Acc(6, 2), 0.006f * 980);
+  EXPECT_FLOAT_EQ(r.rec.Acc(6, 2), 0.006f * 980.665f);
   EXPECT_EQ(r.rec.Acc(7, 2), 0);
-  EXPECT_FLOAT_EQ(r.rec.Acc(10, 3), 0.010f * 980);
+  EXPECT_FLOAT_EQ(r.rec.Acc(10, 3), 0.010f * 980.665f);
 }
 
 TEST(ReadRaw, DateForms) {

@@ -58,7 +58,7 @@ TEST(Usc, AccelerationRunInTheUnitsItsLineNames) {
   const struct {
     const char* units;
     float factor;
-  } cases[] = {{"CM/SEC/SEC", 1}, {"G/10", 98}, {"G", 980}};
+  } cases[] = {{"CM/SEC/SEC", 1}, {"G/10", 98.0665f}, {"G", 980.665f}};
   test::TempDir dir;
   for (const auto& c : cases) {
     StrongRecord rec;

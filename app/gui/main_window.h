@@ -50,6 +50,8 @@ class FSismora : public QMainWindow, public QtUserInterface {
   void ReadFile(const std::string& path, bool append = false);
   void OpenRecordDialog(bool append);
   void CloseRecord();
+  // The file last opened read again with the current preprocessing, in the same view.
+  void ReloadCommand();
   // Handles a drop: on the graph the first file is appended, elsewhere opened.
   void DropFiles(const QList<QUrl>& urls, bool onGraph);
 
@@ -146,6 +148,7 @@ class FSismora : public QMainWindow, public QtUserInterface {
   OpenFileState files_;
   PathSettings paths_;
   std::string helpReference_;
+  std::string openedPath_;  // the file last opened (not appended)
   FSplash* splash_ = nullptr;
 
   int32_t reportPage_ = 0, previousReportPage_ = 0;

@@ -65,10 +65,27 @@ void FSismora::ReadFile(const std::string& given, bool append) {
     RebuildChannelMenu();
     ApplyTwoChannelViews(r.twoChannelViews);
     setWindowTitle(Q(r.caption));
+    if (!append) openedPath_ = path;
+    const std::string changed = PreprocessingSummary(app_.preproc);
+    if (!changed.empty()) ShowStatusMessage(KindName(app_.view.GraphKind) + "   " + changed);
   } else if (r.noRecord && controlsEnabled_) {
     // A failed open has already cleared the record: show the empty window.
     EnableControls(false);
     RebuildChannelMenu();
+  }
+}
+
+void FSismora::ReloadCommand() {
+  if (openedPath_.empty() || app_.record.ChanCount <= 0) return;
+  const int32_t kind = app_.view.GraphKind;
+  ReadFile(openedPath_);
+  // The same view again, when the record read still allows it.
+  const SeriesSource source = KindInfo(kind).source;
+  const bool twoChannels = source == SeriesSource::Orbit || source == SeriesSource::Relation;
+  if (kind > 1 && app_.record.ChanCount > 0 && KindDrawable(kind) && (!twoChannels || twoChannelViews_)) {
+    SetGraphKind(kind, true);
+    const std::string changed = PreprocessingSummary(app_.preproc);
+    if (!changed.empty()) ShowStatusMessage(KindName(kind) + "   " + changed);
   }
 }
 

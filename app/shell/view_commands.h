@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "state/app_state.h"
+#include "state/preproc_params.h"
 
 namespace sism {
 
@@ -69,6 +70,11 @@ std::string ZoomImageName(int index);
 // The zoom choice after a step of +1 or -1 from `index` (from fitting: from 100 %),
 // kept within the percent steps.
 int SteppedZoomIndex(int index, int step);
+
+// What the preprocessing settings change in every record read, for the status bar:
+// "Preprocessed: band-pass 0.1-20 Hz, rotated 30 deg, ..."; empty when they change nothing
+// but the offset.
+std::string PreprocessingSummary(const PreProcParams& p);
 
 // Where the main window opens, in screen pixels. Without a stored placement: 80 % of the
 // primary screen's available area, centred. A stored one is kept when a screen holds all

@@ -266,6 +266,21 @@ TEST_F(WindowTest, TimeItemsNameTheirKeysAndOwnScalesToggle) {
   EXPECT_FALSE(state.run.OwnScales);
 }
 
+TEST_F(WindowTest, ReloadReadsTheFileAgainInTheSameView) {
+  window->ReadFile(Demo());
+  window->SetGraphKind(4, false);
+  const float peak = state.record.Peak(1);
+  state.preproc.HighCutFreq = 5;  // as the preprocessing dialog would set it
+  window->ReloadCommand();
+  EXPECT_EQ(window->CurrentKind(), 4);
+  EXPECT_NE(state.record.Peak(1), peak);  // filtered this time
+  EXPECT_NE(window->StatusMessageText().find("Preprocessed: high-cut 5 Hz"), std::string::npos)
+      << window->StatusMessageText();
+  window->CloseRecord();
+  window->ReloadCommand();  // nothing loaded: nothing happens
+  EXPECT_EQ(state.record.ChanCount, 0);
+}
+
 TEST_F(WindowTest, OverwriteQuestionDefaultsToNo) {
   window->questionSink = nullptr;
   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;

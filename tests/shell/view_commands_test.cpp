@@ -138,6 +138,23 @@ TEST(MouseAxisRange, LogAxesZoomAndPanByRatios) {
   EXPECT_NEAR(narrow.hi / narrow.lo, 1.01, 1e-9);
 }
 
+TEST(PreprocessingSummary, NamesWhatChangesTheRecord) {
+  PreProcParams p;
+  EXPECT_EQ(PreprocessingSummary(p), "");
+  p.LowCutFreq = 0.1f;
+  p.HighCutFreq = 20;
+  p.RotateWave = true;
+  p.RotateWaveAngle = 30;
+  p.SkipSeconds = 5;
+  p.TimeLength = 60;
+  EXPECT_EQ(PreprocessingSummary(p),
+            "Preprocessed: band-pass 0.1-20 Hz, rotated 30 deg, first 5 s skipped, cut to 60 s");
+  p = PreProcParams{};
+  p.HighCutFreq = 10;
+  p.RotateWaveAngle = 45;  // not switched on
+  EXPECT_EQ(PreprocessingSummary(p), "Preprocessed: high-cut 10 Hz");
+}
+
 TEST(ZoomChoices, FitToWindowAndSteps) {
   EXPECT_EQ(ZoomImageName(kFitZoomIndex), "zoomfit");
   EXPECT_EQ(SteppedZoomIndex(kFitZoomIndex, 1), 3);

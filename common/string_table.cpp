@@ -382,6 +382,7 @@ const std::unordered_map<int, std::string>& StringTable() {
       {16100, "Settings will affect strong motion data that is read afterward."},
       {16110, "Show this dialog &every time reading a file"},
       {16120, "Multipliers must be numbers separated by \":\"."},
+      {16130, "The low-cut frequency must be lower than the high-cut frequency."},
       {16210, "Set as default"},
       {16220, "OK"},
       {16230, "Cancel"},

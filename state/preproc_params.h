@@ -28,4 +28,9 @@ struct PreProcParams {
   bool operator==(const PreProcParams&) const = default;
 };
 
+// A band-pass needs its low-cut below its high-cut; either alone (the other 0) is fine.
+inline bool FilterCornersValid(const PreProcParams& p) {
+  return !(p.LowCutFreq > 0 && p.HighCutFreq > 0 && p.LowCutFreq >= p.HighCutFreq);
+}
+
 }  // namespace sism

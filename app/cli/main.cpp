@@ -574,6 +574,11 @@ int Main(int argc, char** argv) {
     return kExitUsage;
   }
   ApplyArguments(o.switches, base.preproc, base.run);
+  if (!FilterCornersValid(base.preproc)) {
+    std::cerr << "sismora-cli: the low-cut frequency (" << NumberText(base.preproc.LowCutFreq)
+              << " Hz) must be below the high-cut frequency (" << NumberText(base.preproc.HighCutFreq) << " Hz)\n";
+    return kExitUsage;
+  }
   // No dialogs here: the preprocessing dialog and the channel pick are not shown.
   base.preproc.ShowEachTime = false;
   base.preproc.PickChannels = false;

@@ -202,6 +202,7 @@ TEST_F(CliTest, BadUsageAndHelp) {
            {"plot", "1", kDemo, "-o", "out.gif"},
            {"info", kDemo, "--settings", "/nonexistent/settings.ini"},
            {"info", kDemo, "-x5"},
+           {"info", kDemo, "-l5", "-h2"},
        }) {
     const CliRun r = Cli(args);
     EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]) << " " << r.err;

@@ -85,6 +85,23 @@ TEST(PreProcDialog, OkRefusesMultipliersThatAreNotNumbers) {
   }
 }
 
+TEST(PreProcDialog, CrossedFilterCornersAreRefused) {
+  PreProcParams p = Sample();
+  PreProcDialog d(p, [](const PreProcParams&) { ADD_FAILURE() << "stored"; });
+  d.controls.LowCutFreq = "10";
+  d.controls.HighCutFreq = "10";
+  test::ScriptedUi ui;
+  EXPECT_FALSE(d.Ok(p, ui));
+  EXPECT_FALSE(d.SetAsDefault(ui));
+  EXPECT_EQ(p.HighCutFreq, 25.0f);  // nothing taken
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[0].text, "The low-cut frequency must be lower than the high-cut frequency.");
+  // Either corner alone is a plain low- or high-cut.
+  d.controls.HighCutFreq = "0";
+  EXPECT_TRUE(d.Ok(p, ui));
+  EXPECT_EQ(p.LowCutFreq, 10.0f);
+}
+
 TEST(PreProcDialog, EmptyMultipliersAreAccepted) {
   PreProcParams p = Sample();
   PreProcDialog d(p, nullptr);

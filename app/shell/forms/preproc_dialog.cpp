@@ -79,9 +79,18 @@ bool PreProcDialog::MultipliersAcceptable(UserInterface& ui) const {
   return false;
 }
 
+// A filter whose corners cross would pass nothing: refused before it is taken.
+bool PreProcDialog::CornersAcceptable(const PreProcParams& next, UserInterface& ui) const {
+  if (FilterCornersValid(next)) return true;
+  ui.MsgBox(Str(16130), MsgIcon::Exclamation, Str(16000));
+  return false;
+}
+
 bool PreProcDialog::Ok(PreProcParams& params, UserInterface& ui) const {
   if (!MultipliersAcceptable(ui)) return false;
-  params = ReadControls(params);
+  const PreProcParams next = ReadControls(params);
+  if (!CornersAcceptable(next, ui)) return false;
+  params = next;
   return true;
 }
 
@@ -93,6 +102,7 @@ bool PreProcDialog::SetAsDefault(UserInterface& ui) const {
   zero.RemoveDCSeconds = zero.RotateWaveAngle = zero.RefSensor = 0;
   zero.LowCutFreq = zero.HighCutFreq = zero.SkipSeconds = zero.TimeLength = 0;
   zero.Multipliers.clear();
+  if (!CornersAcceptable(ReadControls(zero), ui)) return false;
   if (!saver_) return true;
   try {
     saver_(ReadControls(zero));

@@ -49,6 +49,7 @@ class PreProcDialog {
  private:
   PreProcParams ReadControls(const PreProcParams& base) const;
   bool MultipliersAcceptable(UserInterface& ui) const;
+  bool CornersAcceptable(const PreProcParams& next, UserInterface& ui) const;
   PreProcSaver saver_;
 };
 

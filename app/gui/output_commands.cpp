@@ -2,11 +2,15 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QFileDialog>
 #include <QPrintDialog>
+#include <QPageSize>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <algorithm>
 #include <fstream>
+#include <stdexcept>
 
 #include "app/gui/localize.h"
 #include "app/gui/qt_strings.h"
@@ -75,6 +79,7 @@ void OutputCommands::SaveImageAs() {
   const std::vector<std::string> parts = Split(kImageFilter, "|");
   QStringList filters;
   for (size_t i = 0; i + 1 < parts.size(); i += 2) filters << Q(parts[i]).replace("(", " (");
+  filters << QStringLiteral("SVG file (*.svg)") << QStringLiteral("PDF file (*.pdf)");
   QFileDialog dialog(&window_, QStr(1170).remove('&').remove("..."), Q(paths_.LastFolderImage));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setNameFilters(filters);
@@ -82,8 +87,11 @@ void OutputCommands::SaveImageAs() {
   // The overwrite question is our own.
   dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
   QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-    dialog.setDefaultSuffix(filter.contains(QStringLiteral("bmp")) ? QStringLiteral("bmp")
-                                                                   : QStringLiteral("png"));
+    for (const char* ext : {"bmp", "svg", "pdf", "png"})
+      if (filter.contains(QLatin1String(ext)) || std::string(ext) == "png") {
+        dialog.setDefaultSuffix(QLatin1String(ext));
+        break;
+      }
   });
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const std::string path = PathOf(dialog.selectedFiles().first());
@@ -94,10 +102,59 @@ void OutputCommands::SaveImageAs() {
 bool OutputCommands::SaveImage(const std::string& path) {
   if (!host_.PictureShown() || host_.Image().isNull()) return false;
   if (!ConfirmImageOverwrite(path, ui_)) return false;
+  const std::string ext = LCase(SplitPath(path).ext);
+  if (ext == ".svg" || ext == ".pdf") return SavePage(path, ext == ".pdf");
   std::string error;
   if (!WriteImageFile(host_.Image(), path, ImageFormatFor(path), error)) {
     ui_.MsgBox("Failed to write " + path + " (" + error + ")", MsgIcon::Critical,
                "SaveImage - " + ProgramTitle());
+    return false;
+  }
+  return true;
+}
+
+bool OutputCommands::SavePage(const std::string& path, bool pdf) {
+  const int32_t kind = app_.view.GraphKind;
+  const std::string part = path + ".part";
+  bool ok = false;
+  try {
+    if (pdf) {
+      // One page the size of the graph page with the printer's 10 mm offset on each side.
+      const PageGeometry page =
+          ComputePageGeometry(app_, kind, static_cast<int32_t>(ChannelsToDraw(app_).size()));
+      {
+        QPdfWriter writer(Q(part));
+        writer.setPageSize(QPageSize(QSizeF(page.width / 100.0 + 20, page.height / 100.0 + 20), QPageSize::Millimeter));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer.setResolution(600);
+        writer.setCreator(Q(ProgramTitle()));
+        ok = PrintTo(writer, session_.reportState);
+      }
+    } else {
+      QByteArray svg;
+      const bool enhanced = app_.run.SwitchE;
+      app_.run.SwitchE = true;  // the vector picture at the reference resolution
+      host_.SetPictureSink(&svg);
+      DrawGraph(app_, session_, host_, ui_, TargetClipboard, kind, session_.reportState);
+      host_.SetPictureSink(nullptr);
+      app_.run.SwitchE = enhanced;
+      if (svg.isEmpty()) throw std::runtime_error("nothing was drawn");
+      AtomicFileWriter w(path);
+      w.Write(std::string_view(svg.constData(), static_cast<std::size_t>(svg.size())));
+      w.Commit();
+      return true;
+    }
+  } catch (const std::exception& e) {
+    host_.SetPictureSink(nullptr);
+    ui_.MsgBox("Failed to write " + path + " (" + CurrentErrorInfo(e).description + ")", MsgIcon::Critical,
+               "SaveImage - " + ProgramTitle());
+    QFile::remove(Q(part));
+    return false;
+  }
+  QFile::remove(Q(path));
+  if (!ok || !QFile::rename(Q(part), Q(path))) {
+    QFile::remove(Q(part));
+    ui_.MsgBox("Failed to write " + path, MsgIcon::Critical, "SaveImage - " + ProgramTitle());
     return false;
   }
   return true;

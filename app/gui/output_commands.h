@@ -36,6 +36,8 @@ class OutputCommands {
 
   // Asks for a file name, then saves the screen picture.
   void SaveImageAs();
+  // A .svg or .pdf name gets the graph at its page size as a vector file (the clipboard's
+  // picture, a printed page); any other the screen picture as PNG or BMP.
   bool SaveImage(const std::string& path);
   // Asks for a file name, then saves the record as an .ac file.
   void SaveAcAs();
@@ -53,6 +55,7 @@ class OutputCommands {
 
  private:
   bool ConfirmOverwrite(const std::string& path);
+  bool SavePage(const std::string& path, bool pdf);
 
   QWidget& window_;
   AppState& app_;

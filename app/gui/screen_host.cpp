@@ -100,6 +100,18 @@ std::unique_ptr<ClipboardPicture> ScreenHost::StartClipboardPicture(ClipboardFor
   // Pages too large for a bitmap are refused instead of exhausting memory.
   if (viewportWidth <= 0 || viewportHeight <= 0 || int64_t{viewportWidth} * viewportHeight > 100'000'000)
     return nullptr;
+  if (pictureSink_ != nullptr) {
+    class ToSink : public QtClipboardPicture {
+     public:
+      ToSink(QByteArray& sink, int vw, int vh, int32_t pw, int32_t ph)
+          : QtClipboardPicture(ClipboardFormats{true, false}, vw, vh, pw, ph), sink_(sink) {}
+      void PutOnClipboard() override { sink_ = Svg(); }
+
+     private:
+      QByteArray& sink_;
+    };
+    return std::make_unique<ToSink>(*pictureSink_, viewportWidth, viewportHeight, pageWidth, pageHeight);
+  }
   return std::make_unique<QtClipboardPicture>(formats, viewportWidth, viewportHeight, pageWidth, pageHeight);
 }
 

@@ -2,6 +2,7 @@
 // shows, the printer a print command chose, and clipboard pictures.
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <memory>
 #include <string>
@@ -30,6 +31,9 @@ class ScreenHost : public DrawHost {
   const QImage& Image() const;
   // Where the next printer drawing goes; null outside a print command.
   void SetPrintDevice(QPagedPaintDevice* device) { printDevice_ = device; }
+  // Where the next clipboard picture goes instead of the clipboard (its SVG); null: the
+  // clipboard.
+  void SetPictureSink(QByteArray* svg) { pictureSink_ = svg; }
 
   void SetViewArea(int32_t widthTwips, int32_t heightTwips) override;
   int32_t ViewWidth() override;
@@ -51,6 +55,7 @@ class ScreenHost : public DrawHost {
   bool active_ = false;  // a drawing is under way
   bool shown_ = false;
   QPagedPaintDevice* printDevice_ = nullptr;
+  QByteArray* pictureSink_ = nullptr;
 };
 
 }  // namespace sism

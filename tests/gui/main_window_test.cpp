@@ -466,6 +466,13 @@ TEST_F(WindowTest, PrintsToPdfAndSavesImages) {
   QImage image(QString::fromStdString(png));
   EXPECT_EQ(image.width(), window->Picture()->width());
   EXPECT_EQ(ReadWholeFile(bmp).substr(0, 2), "BM");
+  // Vector files at the page size.
+  const std::string svg = dir.File("view.svg"), pagePdf = dir.File("view.pdf");
+  EXPECT_TRUE(window->SaveImage(svg));
+  EXPECT_NE(ReadWholeFile(svg).find("<svg"), std::string::npos);
+  EXPECT_TRUE(window->SaveImage(pagePdf));
+  EXPECT_EQ(ReadWholeFile(pagePdf).substr(0, 5), "%PDF-");
+  EXPECT_FALSE(FileExists(pagePdf + ".part"));
   // An existing file is replaced only when the user agrees.
   window->questionSink = [](const std::string& text, const std::string&) {
     EXPECT_NE(text.find(" is already exists."), std::string::npos);

@@ -41,6 +41,11 @@ TEST(CalcDialog, BoxesStoreNumbersAndSetTheirBits) {
   EXPECT_EQ(m.Working().RespSteps, 120);  // nearest, halves to even
   EXPECT_FALSE(m.LeaveBox(CalcDialogModel::BoxRespDamping, "five"));
   EXPECT_FLOAT_EQ(m.Working().RespDamping, 5);
+  for (const char* outside : {"-5", "100.5", "1e9"}) {
+    EXPECT_FALSE(m.LeaveBox(CalcDialogModel::BoxRespDamping, outside)) << outside;
+    EXPECT_FLOAT_EQ(m.Working().RespDamping, 5) << outside;
+  }
+  EXPECT_TRUE(m.LeaveBox(CalcDialogModel::BoxRespDamping, "100"));
   EXPECT_EQ(m.BoxText(CalcDialogModel::BoxFourLength), "81.92");
 }
 

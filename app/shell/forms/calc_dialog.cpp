@@ -95,6 +95,8 @@ bool CalcDialogModel::LeaveBox(int box, const std::string& text) {
       work_.WindowWidth = value, work_.RecalcFlags |= RecalcFourier;
       break;
     case BoxRespDamping:
+      // A damping outside 0-100 % has no oscillator: refused, the box shows the old value.
+      if (!(value >= 0 && value <= 100)) return false;
       work_.RespDamping = value, work_.RecalcFlags |= RecalcResponse;
       break;
     case BoxRespSteps:

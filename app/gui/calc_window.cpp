@@ -83,6 +83,9 @@ FCalc::FCalc(const CalcParams& params, std::function<void(CalcDialogModel&)> app
   chkRespNorm_ = new QCheckBox(this);
   SetTextId(chkRespNorm_, 7600);
   grid->addWidget(chkRespNorm_, row++, 0, 1, 4);
+  chkRespBetween_ = new QCheckBox(this);
+  SetTextId(chkRespBetween_, 7620);
+  grid->addWidget(chkRespBetween_, row++, 0, 1, 4);
   grid->addWidget(boxLabel(CalcDialogModel::BoxStartThreshold), row, 0);
   grid->addWidget(box(CalcDialogModel::BoxStartThreshold), row++, 1);
 
@@ -124,6 +127,11 @@ FCalc::FCalc(const CalcParams& params, std::function<void(CalcDialogModel&)> app
     model_.SetRespNormalize(on);
     UpdateEnabled();
   });
+  connect(chkRespBetween_, &QCheckBox::toggled, this, [this](bool on) {
+    if (filling_) return;
+    model_.SetRespPeaksBetweenSamples(on);
+    UpdateEnabled();
+  });
   connect(cmdApply_, &QPushButton::clicked, this, [this] { DoApply(); });
   connect(cmdOk, &QPushButton::clicked, this, [this] {
     // The box being edited counts as left.
@@ -152,6 +160,7 @@ void FCalc::Fill() {
   cboInteg_->setCurrentIndex(p.IntegrationMethod);
   cboFFT_->setCurrentIndex(p.FourDurationType);
   chkRespNorm_->setChecked(p.RespNormalize);
+  chkRespBetween_->setChecked(p.RespPeaksBetweenSamples);
   for (int b = 0; b < CalcDialogModel::kBoxCount; ++b)
     txtCalc_[static_cast<size_t>(b)]->setText(QString::fromStdString(model_.BoxText(b)));
   filling_ = false;

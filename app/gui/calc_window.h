@@ -29,6 +29,7 @@ class FCalc : public QDialog {
   QLineEdit* Box(int box) const { return txtCalc_[static_cast<size_t>(box)]; }
   QComboBox* IntegrationList() const { return cboInteg_; }
   QComboBox* FftList() const { return cboFFT_; }
+  QCheckBox* PeaksBetweenSamplesCheck() const { return chkRespBetween_; }
   // Leaving a box, as when the focus moves on.
   void LeaveBox(int box);
 
@@ -47,7 +48,7 @@ class FCalc : public QDialog {
   std::string& settingFolder_;
   UserInterface& ui_;
   QComboBox *cboInteg_, *cboFFT_;
-  QCheckBox* chkRespNorm_;
+  QCheckBox *chkRespNorm_, *chkRespBetween_;
   std::array<QLineEdit*, CalcDialogModel::kBoxCount> txtCalc_{};
   QPushButton* cmdApply_;
   bool filling_ = false;

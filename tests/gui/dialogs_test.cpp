@@ -177,6 +177,24 @@ TEST(FCalc, BoxesFollowTheChoicesAndApplyCopiesTheParameters) {
   EXPECT_FALSE(dialog.ApplyButton()->isEnabled());
 }
 
+TEST(FCalc, PeaksBetweenSamplesCheckBox) {
+  EnsureApp();
+  CalcParams target;
+  std::string folder = "/tmp/";
+  test::ScriptedUi ui;
+  FCalc dialog(
+      target, [&](CalcDialogModel& model) { model.Apply(target); }, folder, ui);
+  QCheckBox* check = dialog.PeaksBetweenSamplesCheck();
+  EXPECT_EQ(check->text().toStdString(), "Peaks &between samples");
+  EXPECT_TRUE(check->isChecked());  // on by default
+  EXPECT_FALSE(dialog.ApplyButton()->isEnabled());
+  check->click();
+  ASSERT_TRUE(dialog.ApplyButton()->isEnabled());
+  dialog.ApplyButton()->click();
+  EXPECT_FALSE(target.RespPeaksBetweenSamples);
+  EXPECT_NE(target.RecalcFlags & RecalcResponse, 0);
+}
+
 TEST(FSplash, SplashAndAboutTexts) {
   EnsureApp();
   FSplash splash;

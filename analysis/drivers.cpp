@@ -21,6 +21,53 @@ int32_t PaddedLength(int32_t n) {
 // the largest of the steps' values then misses the peak of a sine by at most 1 - cos(pi/32), 0.5 %.
 constexpr int32_t kRespStepsPerPeriod = 32;
 
+// The bi-linear and parabola baselines give way to the linear one where they cannot be trusted:
+// when the two lines of the bi-linear fit meet outside the record (the fit then keeps the front
+// line to the end and the displacement runs away), or when either leaves a displacement more than
+// this many times the linear baseline's.
+constexpr float kRunAwayRatio = 2;
+
+enum class Fallback { None, BreakOutside, RunAway };
+
+// Velocity v and displacement d of the trapezoid rule with the chosen baseline (1 linear,
+// 2 bi-linear, 3 parabola), or with the linear one where the chosen one fails.
+Fallback TrapezoidWithFallback(int32_t n, float dt, const float* acc, float* v, float* d, const CalcParams& c,
+                               std::vector<float>& linearV, std::vector<float>& linearD) {
+  const int32_t method = c.IntegrationMethod + 1, linear = 2;
+  const int32_t breakIndex = calc::INTEGTRA(&n, &dt, acc, v, d, &method, &c.TimeFront, &c.TimeRear);
+  if (c.IntegrationMethod == 1) return Fallback::None;
+  // The library sets the break to the record's end when the lines meet outside it; without a
+  // front or rear window that is the fit asked for, not a failure.
+  const bool windows = c.TimeFront / dt + 0.01 >= 1 && c.TimeRear / dt + 0.01 >= 1;
+  if (c.IntegrationMethod == 2 && windows && breakIndex >= n) {
+    calc::INTEGTRA(&n, &dt, acc, v, d, &linear, &c.TimeFront, &c.TimeRear);
+    return Fallback::BreakOutside;
+  }
+  linearV.resize(static_cast<std::size_t>(n));
+  linearD.resize(static_cast<std::size_t>(n));
+  calc::INTEGTRA(&n, &dt, acc, linearV.data(), linearD.data(), &linear, &c.TimeFront, &c.TimeRear);
+  if (!(std::fabs(calc::GETPEAK(&n, d)) > kRunAwayRatio * std::fabs(calc::GETPEAK(&n, linearD.data()))))
+    return Fallback::None;
+  std::copy(linearV.begin(), linearV.end(), v);
+  std::copy(linearD.begin(), linearD.end(), d);
+  return Fallback::RunAway;
+}
+
+// "Linear baseline used for NS, UD: ..." with one clause per reason that occurred.
+std::string BaselineNote(const std::vector<std::string>& outside, const std::vector<std::string>& runAway) {
+  std::string note;
+  auto clause = [&note](const std::vector<std::string>& labels, int reason) {
+    if (labels.empty()) return;
+    if (!note.empty()) note += "; ";
+    note += Str(8012);
+    for (std::size_t i = 0; i < labels.size(); ++i) note += (i > 0 ? ", " : "") + labels[i];
+    note += Str(reason);
+  };
+  clause(outside, 8013);
+  clause(runAway, 8014);
+  return note;
+}
+
 // A quotient whose zero denominator gives 0 instead of ending the driver.
 float SafeRatio(float num, float den) {
   return den == 0 ? 0.0f : num / den;
@@ -41,10 +88,8 @@ bool Computable(const StrongRecord& rec) {
          static_cast<int32_t>(rec.Peaks().size()) >= rec.ChanCount;
 }
 
-}  // namespace
-
-void RunIntegrationDriver(AppState& s, UserInterface& ui) {
-  StatusScope status(ui, Str(8010), false);
+// Velocity and displacement of every channel by the chosen method.
+void IntegrateChannels(AppState& s, UserInterface& ui) {
   const StrongRecord& rec = s.record;
   MotionData& m = s.series.motion;
   m = MotionData();
@@ -58,6 +103,8 @@ void RunIntegrationDriver(AppState& s, UserInterface& ui) {
   m.PeakDisp.assign(static_cast<std::size_t>(chans), 0.0f);
   const float dt = 1.0f / static_cast<float>(rec.SampFreq);
   const CalcParams& c = s.calc;
+  std::vector<float> linearV, linearD;
+  std::vector<std::string> outside, runAway;
   for (int32_t ch = 1; ch <= chans; ++ch) {
     const float* acc = rec.Channel(ch);
     float* v = m.V.Column(ch);
@@ -66,8 +113,10 @@ void RunIntegrationDriver(AppState& s, UserInterface& ui) {
       case 1:
       case 2:
       case 3: {
-        const int32_t method = c.IntegrationMethod + 1;
-        calc::INTEGTRA(&n, &dt, acc, v, d, &method, &c.TimeFront, &c.TimeRear);
+        const Fallback why = TrapezoidWithFallback(n, dt, acc, v, d, c, linearV, linearD);
+        const std::string label = rec.Label(ch).empty() ? "CH" + std::to_string(ch) : rec.Label(ch);
+        if (why == Fallback::BreakOutside) outside.push_back(label);
+        if (why == Fallback::RunAway) runAway.push_back(label);
         break;
       }
       case 4:
@@ -81,6 +130,19 @@ void RunIntegrationDriver(AppState& s, UserInterface& ui) {
     m.PeakDisp[ch - 1] = calc::GETPEAK(&n, d);
     ui.Yield();
   }
+  m.BaselineNote = BaselineNote(outside, runAway);
+}
+
+}  // namespace
+
+void RunIntegrationDriver(AppState& s, UserInterface& ui) {
+  MotionData& m = s.series.motion;
+  {
+    StatusScope status(ui, Str(8010), false);
+    IntegrateChannels(s, ui);
+  }
+  // Stays in the status bar after the driver's own text.
+  if (!m.BaselineNote.empty()) ui.ShowStatusMessage(m.BaselineNote);
 }
 
 Stretch FourierStretch(const StrongRecord& rec, const CalcParams& calc, const GraphSettings& graph) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace sism {
@@ -38,6 +39,9 @@ struct MotionData {
   std::vector<float> PeakDisp;  // signed, [ch - 1]
   int32_t ChanCount = 0;
   int32_t Count = 0;
+  // The channels whose bi-linear or parabola baseline gave way to the linear one, and why;
+  // empty when none did.
+  std::string BaselineNote;
 };
 
 // Fourier analysis of the stretch S..S+L-1 of every channel.

@@ -279,6 +279,13 @@ std::string KindName(int32_t kind) {
   return Str(7100 + kind);
 }
 
+std::string KindStatusText(const AppState& app, int32_t kind) {
+  const std::string& note = app.series.motion.BaselineNote;
+  if (note.empty() || !app.series.motionValid || !(SeriesNeeds(app, kind) & RecalcIntegration))
+    return KindName(kind);
+  return KindName(kind) + " - " + note;
+}
+
 std::vector<KindSeries> SeriesOfKind(const AppState& app, int32_t kind, std::span<const int32_t> channels) {
   const GraphKindInfo& k = KindInfo(kind);
   const ComputedSeries& cs = app.series;

@@ -121,6 +121,9 @@ std::string KindTitleTemplate(const AppState& app, int32_t kind);
 bool FollowsTimeAxis(const AppState& app, int32_t kind);
 // Display name (string table 7100 + kind).
 std::string KindName(int32_t kind);
+// What the status bar says once the kind is drawn: its name, and for a kind drawn from the
+// integrated motion, which channels' baselines gave way to the linear one.
+std::string KindStatusText(const AppState& app, int32_t kind);
 
 // One series of a kind as it is computed now: `count` values from `data` (1-based view:
 // data[i - 1]), the second component of an orbit in `other`. Null data when not computed.

@@ -286,7 +286,7 @@ void FSismora::SetGraphKind(int32_t kind, bool force) {
   if (!force && kind == app_.view.GraphKind && (kind != kReportKind || reportPage_ == session_.reportState))
     return;
   DrawScreen(kind, kind == kReportKind ? reportPage_ : -1);
-  ShowStatusMessage(KindName(kind));
+  ShowStatusMessage(KindStatusText(app_, kind));
   // Drawing has set it already, unless there was no record to draw.
   app_.view.GraphKind = kind;
   UpdateTimeButtons();

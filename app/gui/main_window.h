@@ -78,7 +78,7 @@ class FSismora : public QMainWindow, public QtUserInterface {
   bool PrintTo(QPagedPaintDevice& device) { return output_->PrintTo(device, ReportSelector()); }
   void PrintCommand() { output_->Print(ReportSelector()); }
   void SaveImageCommand() { output_->SaveImageAs(); }
-  bool SaveImage(const std::string& path) { return output_->SaveImage(path); }
+  bool SaveImage(const std::string& path, int32_t dpi = 0) { return output_->SaveImage(path, dpi); }
   void SaveAcCommand() { output_->SaveAcAs(); }
   // What the two commands do once the file is chosen (its extension completed).
   bool SaveAcTo(const std::string& chosen) { return output_->SaveAcTo(chosen); }

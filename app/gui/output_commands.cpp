@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QPrintDialog>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -96,16 +97,45 @@ void OutputCommands::SaveImageAs() {
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const std::string path = PathOf(dialog.selectedFiles().first());
   paths_.LastFolderImage = SplitPath(path).folder;
-  SaveImage(path);
+  int32_t dpi = 0;
+  if (LCase(SplitPath(path).ext) == ".png") {
+    // The screen picture as it is, or the page drawn again at a chosen resolution.
+    bool ok = false;
+    const int chosen = QInputDialog::getInt(&window_, QStr(1170).remove('&').remove("..."),
+                                            QStringLiteral("Resolution (pixels per inch, 0: as on screen):"), 0,
+                                            0, 2400, 50, &ok);
+    if (!ok) return;
+    dpi = chosen;
+  }
+  SaveImage(path, dpi);
 }
 
-bool OutputCommands::SaveImage(const std::string& path) {
+bool OutputCommands::SaveImage(const std::string& path, int32_t dpi) {
   if (!host_.PictureShown() || host_.Image().isNull()) return false;
   if (!ConfirmImageOverwrite(path, ui_)) return false;
   const std::string ext = LCase(SplitPath(path).ext);
   if (ext == ".svg" || ext == ".pdf") return SavePage(path, ext == ".pdf");
+  QImage image = host_.Image();
+  if (dpi > 0) {
+    // The page drawn again at the resolution asked for, as a clipboard bitmap.
+    const bool enhanced = app_.run.SwitchE;
+    app_.run.SwitchE = true;
+    host_.SetBitmapSink(&image, std::min(dpi, 2400));
+    try {
+      DrawGraph(app_, session_, host_, ui_, TargetClipboard, app_.view.GraphKind, session_.reportState);
+    } catch (const std::exception&) {
+      image = QImage();
+    }
+    host_.SetBitmapSink(nullptr, 0);
+    app_.run.SwitchE = enhanced;
+    if (image.isNull()) {
+      ui_.MsgBox("Failed to write " + path + " (the page is too large at " + std::to_string(dpi) + " dpi)",
+                 MsgIcon::Critical, "SaveImage - " + ProgramTitle());
+      return false;
+    }
+  }
   std::string error;
-  if (!WriteImageFile(host_.Image(), path, ImageFormatFor(path), error)) {
+  if (!WriteImageFile(image, path, ImageFormatFor(path), error)) {
     ui_.MsgBox("Failed to write " + path + " (" + error + ")", MsgIcon::Critical,
                "SaveImage - " + ProgramTitle());
     return false;

@@ -38,7 +38,8 @@ class OutputCommands {
   void SaveImageAs();
   // A .svg or .pdf name gets the graph at its page size as a vector file (the clipboard's
   // picture, a printed page); any other the screen picture as PNG or BMP.
-  bool SaveImage(const std::string& path);
+  // A PNG or BMP at `dpi` > 0 is the graph drawn again at that resolution.
+  bool SaveImage(const std::string& path, int32_t dpi = 0);
   // Asks for a file name, then saves the record as an .ac file.
   void SaveAcAs();
   // The record as an .ac file ("chosen" completed with ".ac").

@@ -86,11 +86,11 @@ std::unique_ptr<PrintDocument> ScreenHost::StartPrintDocument(const std::string&
 }
 
 int32_t ScreenHost::ReferencePixelsPerInchX() {
-  return ScreenPixelsPerInch(view_, false);
+  return bitmapSink_ != nullptr && sinkDpi_ > 0 ? sinkDpi_ : ScreenPixelsPerInch(view_, false);
 }
 
 int32_t ScreenHost::ReferencePixelsPerInchY() {
-  return ScreenPixelsPerInch(view_, true);
+  return bitmapSink_ != nullptr && sinkDpi_ > 0 ? sinkDpi_ : ScreenPixelsPerInch(view_, true);
 }
 
 std::unique_ptr<ClipboardPicture> ScreenHost::StartClipboardPicture(ClipboardFormats formats,
@@ -100,17 +100,24 @@ std::unique_ptr<ClipboardPicture> ScreenHost::StartClipboardPicture(ClipboardFor
   // Pages too large for a bitmap are refused instead of exhausting memory.
   if (viewportWidth <= 0 || viewportHeight <= 0 || int64_t{viewportWidth} * viewportHeight > 100'000'000)
     return nullptr;
-  if (pictureSink_ != nullptr) {
+  if (pictureSink_ != nullptr || bitmapSink_ != nullptr) {
     class ToSink : public QtClipboardPicture {
      public:
-      ToSink(QByteArray& sink, int vw, int vh, int32_t pw, int32_t ph)
-          : QtClipboardPicture(ClipboardFormats{true, false}, vw, vh, pw, ph), sink_(sink) {}
-      void PutOnClipboard() override { sink_ = Svg(); }
+      ToSink(QByteArray* svg, QImage* bitmap, int vw, int vh, int32_t pw, int32_t ph)
+          : QtClipboardPicture(ClipboardFormats{svg != nullptr, bitmap != nullptr}, vw, vh, pw, ph),
+            svg_(svg),
+            bitmap_(bitmap) {}
+      void PutOnClipboard() override {
+        if (svg_ != nullptr) *svg_ = Svg();
+        if (bitmap_ != nullptr) *bitmap_ = Bitmap();
+      }
 
      private:
-      QByteArray& sink_;
+      QByteArray* svg_;
+      QImage* bitmap_;
     };
-    return std::make_unique<ToSink>(*pictureSink_, viewportWidth, viewportHeight, pageWidth, pageHeight);
+    return std::make_unique<ToSink>(pictureSink_, bitmapSink_, viewportWidth, viewportHeight, pageWidth,
+                                    pageHeight);
   }
   return std::make_unique<QtClipboardPicture>(formats, viewportWidth, viewportHeight, pageWidth, pageHeight);
 }

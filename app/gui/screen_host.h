@@ -34,6 +34,11 @@ class ScreenHost : public DrawHost {
   // Where the next clipboard picture goes instead of the clipboard (its SVG); null: the
   // clipboard.
   void SetPictureSink(QByteArray* svg) { pictureSink_ = svg; }
+  // ... and its bitmap, drawn at `dpi` pixels per inch (0: the screen's).
+  void SetBitmapSink(QImage* bitmap, int32_t dpi) {
+    bitmapSink_ = bitmap;
+    sinkDpi_ = dpi;
+  }
 
   void SetViewArea(int32_t widthTwips, int32_t heightTwips) override;
   int32_t ViewWidth() override;
@@ -56,6 +61,8 @@ class ScreenHost : public DrawHost {
   bool shown_ = false;
   QPagedPaintDevice* printDevice_ = nullptr;
   QByteArray* pictureSink_ = nullptr;
+  QImage* bitmapSink_ = nullptr;
+  int32_t sinkDpi_ = 0;
 };
 
 }  // namespace sism

@@ -473,6 +473,12 @@ TEST_F(WindowTest, PrintsToPdfAndSavesImages) {
   EXPECT_TRUE(window->SaveImage(pagePdf));
   EXPECT_EQ(ReadWholeFile(pagePdf).substr(0, 5), "%PDF-");
   EXPECT_FALSE(FileExists(pagePdf + ".part"));
+  // A PNG at a chosen resolution: the page drawn again, 300 / 96 times as wide as at 96 dpi.
+  const std::string at96 = dir.File("at96.png"), at300 = dir.File("at300.png");
+  EXPECT_TRUE(window->SaveImage(at96, 96));
+  EXPECT_TRUE(window->SaveImage(at300, 300));
+  EXPECT_NEAR(QImage(QString::fromStdString(at300)).width(), QImage(QString::fromStdString(at96)).width() * 300.0 / 96,
+              3);
   // An existing file is replaced only when the user agrees.
   window->questionSink = [](const std::string& text, const std::string&) {
     EXPECT_NE(text.find(" is already exists."), std::string::npos);

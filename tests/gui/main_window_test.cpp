@@ -253,6 +253,26 @@ TEST_F(WindowTest, FittedGraphFollowsTheViewAndTheMouseMovesTheTimeWindow) {
   EXPECT_GE(window->CurrentTimeWindow().hi, static_cast<double>(state.record.DataCount) / state.record.SampFreq);
 }
 
+TEST_F(WindowTest, WheelOnASpectrumZoomsItsAxisAndDoubleClickRestoresIt) {
+  window->ReadFile(Demo());
+  window->SetGraphKind(KindFourier, false);
+  const int axis = state.graph.SpectraOnPeriod ? AxisPeriod : AxisFrequency;
+  const AxisSettings before = state.graph.Axis[axis];
+  const GraphFrame& f = window->Session().screenFrame;
+  const double upp = window->Session().screenUnitsPerPixel;
+  const QPointF middle((f.Left + f.Width / 2.0) / upp, (f.Top + f.Height / 2.0) / upp);
+  QWheelEvent wheel(middle, window->Picture()->mapToGlobal(middle), QPoint(), QPoint(0, 240), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(window->Picture(), &wheel);
+  const AxisSettings& after = state.graph.Axis[axis];
+  EXPECT_LT(after.Max / after.Min, before.Max / before.Min);  // fewer decades shown
+  EXPECT_GT(after.Min, before.Min);
+  QMouseEvent dbl(QEvent::MouseButtonDblClick, middle, window->Picture()->mapToGlobal(middle), Qt::LeftButton,
+                  Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(window->Picture(), &dbl);
+  EXPECT_EQ(state.graph.Axis[axis], before);
+}
+
 TEST_F(WindowTest, TimeItemsNameTheirKeysAndOwnScalesToggle) {
   EXPECT_TRUE(window->ActionByKey("mnuViewTimeBack")->text().endsWith("\tLeft"));
   EXPECT_TRUE(window->ActionByKey("mnuViewTimeReduce")->text().endsWith("\tDown"));

@@ -44,6 +44,20 @@ void BM_AllResultSets(benchmark::State& state) {
 }
 BENCHMARK(BM_AllResultSets)->Arg(300)->Unit(benchmark::kMillisecond);
 
+// The response driver alone on the same record, 120 periods on the default period axis; the
+// argument turns the peaks between samples on (1) or off (0).
+void BM_ResponseDriver(benchmark::State& state) {
+  sism::AppState s = LongRecord();
+  s.calc.RespPeaksBetweenSamples = state.range(0) != 0;
+  sism::ConsoleUi ui(std::cerr);
+  for (auto _ : state) {
+    sism::RunResponseDriver(s, ui);
+    benchmark::DoNotOptimize(s.series.response.R(sism::RespSA, 1, 1));
+  }
+  state.SetLabel(s.calc.RespPeaksBetweenSamples ? "peaks between samples" : "peaks at the samples");
+}
+BENCHMARK(BM_ResponseDriver)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

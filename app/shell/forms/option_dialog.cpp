@@ -8,6 +8,7 @@
 #include "common/files.h"
 #include "common/strings.h"
 #include "common/text.h"
+#include "record/display_text.h"
 #include "state/graph_kinds.h"
 
 namespace sism {
@@ -157,7 +158,7 @@ void OptionDialogModel::Reset(const AppState& app) {
   labels_.clear();
   for (int32_t ch = 1; ch <= chanCount_; ++ch) {
     const auto i = static_cast<std::size_t>(ch - 1);
-    labels_.push_back(i < app.view.LabelCopies.size() ? app.view.LabelCopies[i] : app.record.Label(ch));
+    labels_.push_back(i < app.view.LabelCopies.size() ? app.view.LabelCopies[i] : DisplayLabelOf(app.record, ch));
   }
   changed_ = relationsChanged_ = labelsChanged_ = false;
   KeepSelectionsInRange();

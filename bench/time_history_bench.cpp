@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bench/counting_dc.h"
+#include "bench/decaying_channels.h"
 #include "draw/time_history.h"
 
 namespace {
@@ -14,21 +15,16 @@ using namespace sism;
 
 using bench::CountingDc;
 
-void BM_TimeHistoryPage(benchmark::State& state) {
-  const int32_t n = 30000, f = 100;
-  std::vector<std::vector<float>> data(3, std::vector<float>(n));
-  std::vector<TimeHistoryChannel> channels;
-  for (int c = 0; c < 3; ++c) {
-    for (int i = 0; i < n; ++i) data[c][i] = 300 * std::sin(i * 0.07f + c) * std::exp(-i / 8000.0f);
-    channels.push_back({"C" + std::to_string(c + 1), 300, data[c].data(), n});
-  }
+// Three strips of `n` samples at 100 Hz, the whole record, on a viewport `pixels` wide.
+void RunPage(benchmark::State& state, int32_t n, float decay, int32_t increment, int32_t pixels) {
+  const bench::DecayingChannels record = bench::MakeDecayingChannels(n, decay);
   GraphSettings gs;
   gs.Axis[AxisTime].Specify = false;
-  gs.WaveIncrement = static_cast<int32_t>(state.range(0));
+  gs.WaveIncrement = increment;
   CountingDc dc;
   cGraphicExtensions gx;
   gx.SetHdc(&dc);
-  gx.SetWindow(1000, 1000, 17000, 8000);
+  gx.SetWindow(pixels, pixels * 9500 / 17000, 17000, 9500);
   const TemplateFacts facts;
   for (auto _ : state) {
     GraphFrame frame;
@@ -36,37 +32,20 @@ void BM_TimeHistoryPage(benchmark::State& state) {
     frame.Top = 500;
     frame.Width = 15000;
     frame.Height = 2000;
-    PaintTimeHistory(gx, frame, gs, facts, 1, f, n, channels);
+    PaintTimeHistory(gx, frame, gs, facts, 1, 100, n, record.channels);
     benchmark::DoNotOptimize(dc.calls);
   }
+}
+
+// 300 s: every sample and every 4th, 1000 px.
+void BM_TimeHistoryPage(benchmark::State& state) {
+  RunPage(state, 30000, 8000, static_cast<int32_t>(state.range(0)), 1000);
 }
 BENCHMARK(BM_TimeHistoryPage)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond);
 
 // 3 x 720,000 samples (2 hours at 100 Hz), the whole record on a page 1600 px wide.
 void BM_LongRecordScreenPage(benchmark::State& state) {
-  const int32_t n = 720000, f = 100;
-  std::vector<std::vector<float>> data(3, std::vector<float>(n));
-  std::vector<TimeHistoryChannel> channels;
-  for (int c = 0; c < 3; ++c) {
-    for (int i = 0; i < n; ++i) data[c][i] = 300 * std::sin(i * 0.07f + c) * std::exp(-i / 200000.0f);
-    channels.push_back({"C" + std::to_string(c + 1), 300, data[c].data(), n});
-  }
-  GraphSettings gs;
-  gs.Axis[AxisTime].Specify = false;
-  CountingDc dc;
-  cGraphicExtensions gx;
-  gx.SetHdc(&dc);
-  gx.SetWindow(1600, 900, 17000, 9500);
-  const TemplateFacts facts;
-  for (auto _ : state) {
-    GraphFrame frame;
-    frame.Left = 1500;
-    frame.Top = 500;
-    frame.Width = 15000;
-    frame.Height = 2000;
-    PaintTimeHistory(gx, frame, gs, facts, 1, f, n, channels);
-    benchmark::DoNotOptimize(dc.calls);
-  }
+  RunPage(state, 720000, 200000, 1, 1600);
 }
 BENCHMARK(BM_LongRecordScreenPage)->Unit(benchmark::kMillisecond);
 

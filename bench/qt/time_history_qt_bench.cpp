@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bench/decaying_channels.h"
 #include "draw/qt/page_output.h"
 #include "draw/time_history.h"
 
@@ -16,12 +17,7 @@ using namespace sism;
 
 void BM_LongRecordOnQImage(benchmark::State& state) {
   const int32_t n = 720000, f = 100;
-  std::vector<std::vector<float>> data(3, std::vector<float>(n));
-  std::vector<TimeHistoryChannel> channels;
-  for (int c = 0; c < 3; ++c) {
-    for (int i = 0; i < n; ++i) data[c][i] = 300 * std::sin(i * 0.07f + c) * std::exp(-i / 200000.0f);
-    channels.push_back({"C" + std::to_string(c + 1), 300, data[c].data(), n});
-  }
+  const bench::DecayingChannels record = bench::MakeDecayingChannels(n, 200000);
   GraphSettings gs;
   gs.Axis[AxisTime].Specify = false;
   const TemplateFacts facts;
@@ -36,7 +32,7 @@ void BM_LongRecordOnQImage(benchmark::State& state) {
     frame.Top = 500;
     frame.Width = 15000;
     frame.Height = 2000;
-    PaintTimeHistory(gx, frame, gs, facts, 1, f, n, channels);
+    PaintTimeHistory(gx, frame, gs, facts, 1, f, n, record.channels);
     gx.SetHdc(nullptr);
     picture.End();
   }

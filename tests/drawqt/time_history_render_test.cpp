@@ -7,6 +7,7 @@
 #include <QSvgRenderer>
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 #include "analysis/drivers.h"
 #include "state/app_state.h"
@@ -226,65 +227,49 @@ TEST_F(DemoRender, WindowWithGridAndHeader) {
 namespace sism {
 namespace {
 
-// Every spectrum kind of real records, as pictures and as vector copies.
-TEST_F(DemoRender, RealRecordsAsSpectra) {
-  SKIP_WITHOUT_SAMPLES();
-  const struct {
-    const char* file;
-    const char* picture;
-  } records[] = {{"knet/AOM0011801241951.EW", "knet"}, {"peer/RSN763_LOMAP_GIL067.AT2", "peer"}};
-  for (const auto& r : records) {
+// Kinds first..last of real records, as pictures and as vector copies; a report shows the
+// record's second page when it has one.
+struct RealRecord {
+  const char* file;
+  const char* picture;
+};
+
+void DrawKindsOf(DemoRender& t, const std::vector<RealRecord>& records, int32_t first, int32_t last) {
+  for (const RealRecord& r : records) {
     const std::string path = (test::SamplesDir() / r.file).string();
-    ASSERT_GT(ReadAccFile(app, path, ui), 0) << path;
-    for (int32_t kind = KindFourier; kind <= KindEnergy; ++kind) {
-      session.zoom = 1.5f;
-      DrawGraph(app, session, host, ui, TargetScreen, kind);
-      const QImage& img = host.Picture().Image();
+    ASSERT_GT(ReadAccFile(t.app, path, t.ui), 0) << path;
+    for (int32_t kind = first; kind <= last; ++kind) {
+      const int32_t page = kind == KindReport && t.app.record.ChanCount > 3 ? 1 : 0;
+      t.session.zoom = 1.5f;
+      DrawGraph(t.app, t.session, t.host, t.ui, TargetScreen, kind, page);
+      const QImage& img = t.host.Picture().Image();
       ASSERT_FALSE(img.isNull());
-      EXPECT_TRUE(ui.messages.empty()) << r.file << " kind " << kind;
-      // The first component's curve shows inside the plot.
-      EXPECT_GT(CountColour(img, ToQRgb(app.graph.WaveLine[1].Color), 0, img.width(), 0, img.height()), 50)
+      EXPECT_TRUE(t.ui.messages.empty()) << r.file << " kind " << kind;
+      // The first component's curve shows.
+      EXPECT_GT(DemoRender::CountColour(img, DemoRender::ToQRgb(t.app.graph.WaveLine[1].Color), 0, img.width(), 0,
+                                        img.height()),
+                50)
           << r.file << " kind " << kind;
       std::string error;
       const std::string name = std::string(r.picture) + "_kind" + std::to_string(kind);
-      ASSERT_TRUE(WriteImageFile(img, (out / (name + ".png")).string(), ImageFormat::Png, error)) << error;
-      DrawGraph(app, session, host, ui, TargetClipboard, kind);
-      EXPECT_TRUE(QSvgRenderer(host.svg).isValid()) << name;
+      ASSERT_TRUE(WriteImageFile(img, (t.out / (name + ".png")).string(), ImageFormat::Png, error)) << error;
+      DrawGraph(t.app, t.session, t.host, t.ui, TargetClipboard, kind, page);
+      EXPECT_TRUE(QSvgRenderer(t.host.svg).isValid()) << name;
     }
   }
 }
 
-}  // namespace
-}  // namespace sism
-
-namespace sism {
-namespace {
+TEST_F(DemoRender, RealRecordsAsSpectra) {
+  SKIP_WITHOUT_SAMPLES();
+  DrawKindsOf(*this, {{"knet/AOM0011801241951.EW", "knet"}, {"peer/RSN763_LOMAP_GIL067.AT2", "peer"}},
+              KindFourier, KindEnergy);
+}
 
 // Orbits, relations and the report page of a three-channel and a six-channel record.
 TEST_F(DemoRender, RealRecordsAsOrbitsRelationsAndReports) {
   SKIP_WITHOUT_SAMPLES();
-  const struct {
-    const char* file;
-    const char* picture;
-  } records[] = {{"knet/AOM0011801241951.EW", "knet"}, {"kiknet/NGNH311106302345.NS1", "kiknet"}};
-  for (const auto& r : records) {
-    const std::string path = (test::SamplesDir() / r.file).string();
-    ASSERT_GT(ReadAccFile(app, path, ui), 0) << path;
-    for (int32_t kind = KindAccOrbit; kind <= KindReport; ++kind) {
-      const int32_t page = kind == KindReport && app.record.ChanCount > 3 ? 1 : 0;
-      DrawGraph(app, session, host, ui, TargetScreen, kind, page);
-      const QImage& img = host.Picture().Image();
-      ASSERT_FALSE(img.isNull());
-      EXPECT_TRUE(ui.messages.empty()) << r.file << " kind " << kind;
-      EXPECT_GT(CountColour(img, ToQRgb(app.graph.WaveLine[1].Color), 0, img.width(), 0, img.height()), 50)
-          << r.file << " kind " << kind;
-      std::string error;
-      const std::string name = std::string(r.picture) + "_kind" + std::to_string(kind);
-      ASSERT_TRUE(WriteImageFile(img, (out / (name + ".png")).string(), ImageFormat::Png, error)) << error;
-      DrawGraph(app, session, host, ui, TargetClipboard, kind, page);
-      EXPECT_TRUE(QSvgRenderer(host.svg).isValid()) << name;
-    }
-  }
+  DrawKindsOf(*this, {{"knet/AOM0011801241951.EW", "knet"}, {"kiknet/NGNH311106302345.NS1", "kiknet"}},
+              KindAccOrbit, KindReport);
 }
 
 }  // namespace

@@ -118,32 +118,31 @@ class CountingHost : public DrawHost {
   }
 };
 
-void BM_SwitchToPSv(benchmark::State& state) {
+// The screen drawing of `kind` with the analyses `pending` recomputed each time, after the
+// acceleration was shown.
+void RunScreen(benchmark::State& state, int32_t kind, int32_t pending) {
   ConsoleUi ui(std::cerr);
   AppState app = Record(30000);
   DrawSession session;
   CountingHost host;
   DrawGraph(app, session, host, ui, TargetScreen, KindAcc);
   for (auto _ : state) {
-    app.calc.RecalcFlags |= RecalcResponse;  // as after a new record or new damping
-    DrawGraph(app, session, host, ui, TargetScreen, KindPSv);
+    app.calc.RecalcFlags |= pending;
+    DrawGraph(app, session, host, ui, TargetScreen, kind, 0);
     benchmark::DoNotOptimize(host.dc.calls);
   }
+}
+
+// As after a new record or a new damping.
+void BM_SwitchToPSv(benchmark::State& state) {
+  RunScreen(state, KindPSv, RecalcResponse);
 }
 BENCHMARK(BM_SwitchToPSv)->Unit(benchmark::kMillisecond);
 
 // The default report page as after a load: integration, Fourier and response spectra
 // computed, then the page drawn.
 void BM_DefaultReportPage(benchmark::State& state) {
-  ConsoleUi ui(std::cerr);
-  AppState app = Record(30000);
-  DrawSession session;
-  CountingHost host;
-  for (auto _ : state) {
-    app.calc.RecalcFlags |= RecalcIntegration | RecalcFourier | RecalcResponse;
-    DrawGraph(app, session, host, ui, TargetScreen, KindReport, 0);
-    benchmark::DoNotOptimize(host.dc.calls);
-  }
+  RunScreen(state, KindReport, RecalcIntegration | RecalcFourier | RecalcResponse);
 }
 BENCHMARK(BM_DefaultReportPage)->Unit(benchmark::kMillisecond);
 

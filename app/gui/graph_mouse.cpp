@@ -68,9 +68,10 @@ void GraphMouse::Show(const TimeWindow& w) {
   window_.Redraw();
 }
 
-void GraphMouse::Wheel(QPointF at, int angleDelta) {
+bool GraphMouse::Wheel(QPointF at, int angleDelta) {
   const Axis axis = AxisOfView();
-  if (axis == Axis::None || angleDelta == 0) return;
+  if (axis == Axis::None) return false;
+  if (angleDelta == 0) return true;
   const TimeWindow shown = Shown();
   double pivot = ValueAt(at.x());
   if (!std::isfinite(pivot)) pivot = (shown.lo + shown.hi) / 2;
@@ -82,6 +83,7 @@ void GraphMouse::Wheel(QPointF at, int angleDelta) {
     Show(ZoomAxisRange(shown, f, pivot, log));
   }
   Readout(at);
+  return true;
 }
 
 void GraphMouse::Press(QPointF at, Qt::KeyboardModifiers modifiers) {

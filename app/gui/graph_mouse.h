@@ -22,7 +22,8 @@ class GraphMouse {
  public:
   GraphMouse(FSismora& window, QLabel& readout);
 
-  void Wheel(QPointF at, int angleDelta);
+  // False when the view has no axis to zoom (orbits, reports): the wheel scrolls.
+  bool Wheel(QPointF at, int angleDelta);
   void Press(QPointF at, Qt::KeyboardModifiers modifiers);
   void Move(QPointF at, Qt::MouseButtons buttons);
   void Release(QPointF at);

@@ -105,7 +105,7 @@ FSismora::FSismora(AppState& app, QWidget* parent)
   statusBar()->addPermanentWidget(readout);
   mouse_ = std::make_unique<GraphMouse>(*this, *readout);
   GraphMouse* mouse = mouse_.get();
-  picView_->onWheel = [mouse](QPointF at, int delta) { mouse->Wheel(at, delta); };
+  picView_->onWheel = [mouse](QPointF at, int delta) { return mouse->Wheel(at, delta); };
   picView_->onPress = [mouse](QPointF at, Qt::KeyboardModifiers m) { mouse->Press(at, m); };
   picView_->onMove = [mouse](QPointF at, Qt::MouseButtons b) { mouse->Move(at, b); };
   picView_->onRelease = [mouse](QPointF at) { mouse->Release(at); };

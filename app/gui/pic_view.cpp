@@ -73,11 +73,10 @@ void PicView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void PicView::wheelEvent(QWheelEvent* event) {
   // Without a handler (or with Ctrl) the wheel scrolls the view as usual.
-  if (!onWheel || event->modifiers() & Qt::ControlModifier) {
+  if (!onWheel || event->modifiers() & Qt::ControlModifier || !onWheel(event->position(), event->angleDelta().y())) {
     event->ignore();
     return;
   }
-  onWheel(event->position(), event->angleDelta().y());
   event->accept();
 }
 

@@ -24,7 +24,7 @@ class PicView : public QWidget {
   std::function<void(const QList<QUrl>&)> onDrop;
   std::function<void(const QPoint&)> onRightClick;
   // The left button, the wheel and the pointer on the picture, in picture pixels.
-  std::function<void(QPointF, int)> onWheel;
+  std::function<bool(QPointF, int)> onWheel;  // false: not taken, the view scrolls
   std::function<void(QPointF, Qt::KeyboardModifiers)> onPress;
   std::function<void(QPointF, Qt::MouseButtons)> onMove;
   std::function<void(QPointF)> onRelease;

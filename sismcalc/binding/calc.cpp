@@ -223,4 +223,31 @@ float DURATION(const int32_t* n, const float* dt, const float* x) {
   return Bind<decltype(&::DURATION)>(entry)(n, dt, x);
 }
 
+int32_t ROTDSPEC(const int32_t* np, const float* prd, const float* h, const int32_t* n, const float* dt,
+                 const float* x, const float* y, const int32_t* npct, const float* pct, float* rotd, float* ang100,
+                 const int32_t* nstep) {
+  static Entry entry{"ROTDSPEC"};
+  return Bind<decltype(&::ROTDSPEC)>(entry)(np, prd, h, n, dt, x, y, npct, pct, rotd, ang100, nstep);
+}
+
+float ARIAS(const int32_t* n, const float* dt, const float* acc) {
+  static Entry entry{"ARIAS"};
+  return Bind<decltype(&::ARIAS)>(entry)(n, dt, acc);
+}
+
+int32_t HUSID(const int32_t* n, const float* dt, const float* acc, float* h) {
+  static Entry entry{"HUSID"};
+  return Bind<decltype(&::HUSID)>(entry)(n, dt, acc, h);
+}
+
+float SIGDUR(const int32_t* n, const float* dt, const float* acc, const float* f1, const float* f2) {
+  static Entry entry{"SIGDUR"};
+  return Bind<decltype(&::SIGDUR)>(entry)(n, dt, acc, f1, f2);
+}
+
+float CAV(const int32_t* n, const float* dt, const float* acc) {
+  static Entry entry{"CAV"};
+  return Bind<decltype(&::CAV)>(entry)(n, dt, acc);
+}
+
 }  // namespace sism::calc

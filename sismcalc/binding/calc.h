@@ -46,6 +46,13 @@ int32_t INTEGFFT(const int32_t* n, const float* dt, const float* acc, float* vel
 int32_t INTEGLAT(const int32_t* n, const float* dt, const float* acc, float* vel, float* disp,
                  const float* fc);
 float DURATION(const int32_t* n, const float* dt, const float* x);
+int32_t ROTDSPEC(const int32_t* np, const float* prd, const float* h, const int32_t* n, const float* dt,
+                 const float* x, const float* y, const int32_t* npct, const float* pct, float* rotd, float* ang100,
+                 const int32_t* nstep);
+float ARIAS(const int32_t* n, const float* dt, const float* acc);
+int32_t HUSID(const int32_t* n, const float* dt, const float* acc, float* h);
+float SIGDUR(const int32_t* n, const float* dt, const float* acc, const float* f1, const float* f2);
+float CAV(const int32_t* n, const float* dt, const float* acc);
 
 // Makes the next call load `file` instead of libsismcalc.so (a bare name is searched like the
 // library, a path is taken as it stands; empty restores the default) and forgets every address.

@@ -96,6 +96,23 @@ SISMCALC_API int32_t INTEGLAT(const int32_t* N, const float* DT, const float* AC
 /* Strong-motion duration of X [N] in seconds. */
 SISMCALC_API float DURATION(const int32_t* N, const float* DT, const float* X);
 
+/* RotD percentiles of the pseudo-acceleration spectrum w^2*Sd of the horizontal pair X, Y [N] (cm/s/s) at periods
+ * PRD [NP] (s), damping H: for each period the peak of x*cos(t) + y*sin(t) of the two oscillators' relative
+ * displacements for t = 0..179 degrees, then percentile PCT(j) (0..100, linear between ranks) over the angles into
+ * ROTD(k + NP*(j-1)) [NP*NPCT]; ANG100 [NP] (may be null) the first angle (degrees from X toward Y) of the
+ * largest. Sub-steps as RESPECSUB's NSTEP; a period <= 0 gives the rotated ground acceleration. 1 or 0. */
+SISMCALC_API int32_t ROTDSPEC(const int32_t* NP, const float* PRD, const float* H, const int32_t* N,
+                              const float* DT, const float* X, const float* Y, const int32_t* NPCT,
+                              const float* PCT, float* ROTD, float* ANG100, const int32_t* NSTEP);
+/* Arias intensity pi/(2g) * integral of ACC^2 dt of ACC [N] (cm/s/s), in m/s, g = 980.665 cm/s/s; 0 on bad arguments. */
+SISMCALC_API float ARIAS(const int32_t* N, const float* DT, const float* ACC);
+/* Normalised Husid curve H [N] (0 to 1): integral of ACC^2 up to each sample over its total; 1, or 0 for no motion. */
+SISMCALC_API int32_t HUSID(const int32_t* N, const float* DT, const float* ACC, float* H);
+/* Significant duration (s) between the instants the Husid curve of ACC [N] reaches F1 and F2 (0 <= F1 < F2 <= 1). */
+SISMCALC_API float SIGDUR(const int32_t* N, const float* DT, const float* ACC, const float* F1, const float* F2);
+/* Cumulative absolute velocity, integral of |ACC| dt of ACC [N] (cm/s/s), in cm/s. */
+SISMCALC_API float CAV(const int32_t* N, const float* DT, const float* ACC);
+
 #ifdef __cplusplus
 }
 #endif

@@ -166,6 +166,25 @@ void LOWCUT_COS(int32_t nh, double df, double fc, double* g);
 // nothing unless n > 2 and dt > 0.
 void LATTICEFILTER(int32_t n, double dt, double fc, const double* x, double* y);
 
+// The exact step of x'' + 2 h w x' + w^2 x = -a(t) over dt for an acceleration linear between
+// the step's ends (Nigam-Jennings).
+struct StepCoef {
+  double a11, a12, a21, a22;  // state transition
+  double b11, b12, b21, b22;  // load of the samples at both ends of the step
+  double w2, h2w;             // absolute acceleration = -(w2 d + h2w v)
+};
+StepCoef NigjenCoefficients(double w, double h, double dt);
+
+// Sub-steps per sample interval come in powers of two, 1 to 1024: periods of one count share a
+// block, so a few counts cover any period list.
+inline constexpr int kSubClasses = 11;
+// The class (log2 of the sub-step count) of period t: the fewest sub-steps that make a step at
+// most t / perPeriod, but no more than 1024; class 0 (whole intervals) when perPeriod is 0.
+int SubClass(float t, float dt, int32_t perPeriod);
+// Finer steps gain nothing measurable and lose precision: the load terms of the step cancel
+// more and more as the step shrinks against the period.
+inline constexpr int32_t kMaxStepsPerPeriod = 1000;
+
 // v truncated toward zero as an integer, saturating at +-2^62 and giving 0 for not-a-number, so that
 // index rules of the form INT(x/DF) stay defined for any input.
 int64_t TruncateToInt(double v);

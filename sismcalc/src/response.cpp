@@ -13,36 +13,8 @@ namespace {
 
 using sismcalc::detail::kTwoPi;
 
-// The exact step of x'' + 2 h w x' + w^2 x = -a(t) for an acceleration linear between samples.
-struct StepCoef {
-  double a11, a12, a21, a22;  // state transition
-  double b11, b12, b21, b22;  // load of the samples at both ends of the step
-  double w2, h2w;             // absolute acceleration = -(w2 d + h2w v)
-};
-
-StepCoef NigjenCoefficients(double w, double h, double dt) {
-  const double q = std::sqrt(1.0 - h * h);
-  const double wd = q * w;
-  const double e = std::exp(-h * w * dt);
-  const double s = std::sin(wd * dt);
-  const double c = std::cos(wd * dt);
-  const double w2 = w * w;
-  const double w3dt = w2 * w * dt;
-  const double w2dt = w2 * dt;
-  const double sq = s / q;
-  StepCoef k;
-  k.a11 = e * (h * sq + c);
-  k.a12 = e * s / (q * w);
-  k.a21 = -e * w * sq;
-  k.a22 = e * (c - h * sq);
-  k.b11 = e * (sq * (h / w2 + (2 * h * h - 1) / w3dt) + c * (2 * h / w3dt + 1 / w2)) - 2 * h / w3dt;
-  k.b12 = -e * (sq * (2 * h * h - 1) / w3dt + c * 2 * h / w3dt) - 1 / w2 + 2 * h / w3dt;
-  k.b21 = 1 / w2dt - e * (sq * (h / w2dt + 1 / w) + c / w2dt);
-  k.b22 = e * (sq * h / w2dt + c / w2dt) - 1 / w2dt;
-  k.w2 = w2;
-  k.h2w = 2 * h * w;
-  return k;
-}
+using sismcalc::detail::NigjenCoefficients;
+using sismcalc::detail::StepCoef;
 
 // Periods are independent, so a block of them runs side by side through the samples: the
 // inner loop then works on whole vectors of periods, as wide as the processor allows.
@@ -208,18 +180,8 @@ float PeakAbs(int32_t n, const float* acc) {
   return peak;
 }
 
-// Sub-steps per sample interval come in powers of two, 1 to 1024: periods of one count share a
-// block, so a few counts cover any period list.
-constexpr int kSubClasses = 11;
-
-// The class (log2 of the sub-step count) of period t: the fewest sub-steps that make a step at
-// most t / perPeriod, but no more than 1024; class 0 (whole intervals) when perPeriod is 0.
-int SubClass(float t, float dt, int32_t perPeriod) {
-  const double need = double{dt} * perPeriod / t;
-  int cls = 0;
-  while (cls < kSubClasses - 1 && (int32_t{1} << cls) < need) ++cls;
-  return cls;
-}
+using sismcalc::detail::kSubClasses;
+using sismcalc::detail::SubClass;
 
 // Runs every positive period of prd through the recurrence; rigid entries (period <= 0) get
 // SD = SV = 0 and SA = peak ground acceleration. perPeriod > 0 asks for at least that many steps
@@ -293,9 +255,7 @@ bool DampingOk(float h) {
   return h >= 0.0f && h < 1.0f;
 }
 
-// Finer steps gain nothing measurable and lose precision: the load terms of the step cancel
-// more and more as the step shrinks against the period.
-constexpr int32_t kMaxStepsPerPeriod = 1000;
+using sismcalc::detail::kMaxStepsPerPeriod;
 
 bool SpectraArgsOk(int32_t np, float h, int32_t n, float dt) {
   return dt > 0.0f && np > 0 && n > 1 && DampingOk(h);
@@ -329,6 +289,41 @@ float SpectrumIntensity(int32_t np, float t1, float t2, float h, int32_t n, floa
 }
 
 }  // namespace
+
+namespace sismcalc::detail {
+
+StepCoef NigjenCoefficients(double w, double h, double dt) {
+  const double q = std::sqrt(1.0 - h * h);
+  const double wd = q * w;
+  const double e = std::exp(-h * w * dt);
+  const double s = std::sin(wd * dt);
+  const double c = std::cos(wd * dt);
+  const double w2 = w * w;
+  const double w3dt = w2 * w * dt;
+  const double w2dt = w2 * dt;
+  const double sq = s / q;
+  StepCoef k;
+  k.a11 = e * (h * sq + c);
+  k.a12 = e * s / (q * w);
+  k.a21 = -e * w * sq;
+  k.a22 = e * (c - h * sq);
+  k.b11 = e * (sq * (h / w2 + (2 * h * h - 1) / w3dt) + c * (2 * h / w3dt + 1 / w2)) - 2 * h / w3dt;
+  k.b12 = -e * (sq * (2 * h * h - 1) / w3dt + c * 2 * h / w3dt) - 1 / w2 + 2 * h / w3dt;
+  k.b21 = 1 / w2dt - e * (sq * (h / w2dt + 1 / w) + c / w2dt);
+  k.b22 = e * (sq * h / w2dt + c / w2dt) - 1 / w2dt;
+  k.w2 = w2;
+  k.h2w = 2 * h * w;
+  return k;
+}
+
+int SubClass(float t, float dt, int32_t perPeriod) {
+  const double need = double{dt} * perPeriod / t;
+  int cls = 0;
+  while (cls < kSubClasses - 1 && (int32_t{1} << cls) < need) ++cls;
+  return cls;
+}
+
+}  // namespace sismcalc::detail
 
 extern "C" {
 

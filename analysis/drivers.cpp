@@ -223,6 +223,10 @@ void RunFourierDriver(AppState& s, UserInterface& ui) {
   }
 }
 
+int32_t ResponseStepsPerPeriod(const CalcParams& calc) {
+  return calc.RespPeaksBetweenSamples ? kRespStepsPerPeriod : 0;
+}
+
 std::vector<float> ResponsePeriods(const CalcParams& calc, const GraphSettings& graph) {
   const int32_t np = calc.RespSteps < 2 ? 100 : calc.RespSteps;
   std::vector<float> t(static_cast<std::size_t>(np));

@@ -31,6 +31,8 @@ struct Stretch {
 Stretch FourierStretch(const StrongRecord& rec, const CalcParams& calc, const GraphSettings& graph);
 Stretch ResponseStretch(const StrongRecord& rec, const CalcParams& calc);
 // Periods of the response spectra, from the period axis.
+// Least steps per oscillator period the response spectra are computed with (0: the samples only).
+int32_t ResponseStepsPerPeriod(const CalcParams& calc);
 std::vector<float> ResponsePeriods(const CalcParams& calc, const GraphSettings& graph);
 
 }  // namespace sism

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -17,6 +18,7 @@
 #include "app/shell/cmdline.h"
 #include "app/shell/console_ui.h"
 #include "app/shell/export.h"
+#include "app/shell/flatfile.h"
 #include "app/shell/peaks_report.h"
 #include "app/shell/properties_report.h"
 #include "app/shell/settings.h"
@@ -25,6 +27,7 @@
 #include "common/path.h"
 #include "common/strings.h"
 #include "common/text.h"
+#include "analysis/drivers.h"
 #include "draw/report.h"
 #include "load/pipeline.h"
 #include "load/statistics.h"
@@ -46,6 +49,7 @@ const char* kToolHelp =
     "  export KIND FILE... -o OUT series of a graph kind as text (--format, --pair)\n"
     "  plot KIND FILE... -o OUT   graph into a .png, .svg or .pdf file (--width, --dpi)\n"
     "  convert FILE... -o OUT     record re-saved as .ac\n"
+    "  metrics FILE|FOLDER... -o OUT  flatfile of ground-motion measures, one row per record\n"
     "\n"
     "sismora-cli COMMAND --help describes each command.\n"
     "\n"
@@ -74,6 +78,12 @@ const char* kToolHelp =
     "  Response-spectrum (.V3, .V3c) and raw-count (.V0c) volumes are refused with a message.\n"
     "\n"
     "Exit status: 0 success, 1 a file could not be read or written, 2 bad usage.\n";
+
+std::string PeriodList(const std::vector<float>& periods) {
+  std::string s;
+  for (float t : periods) s += (s.empty() ? "" : ",") + NumberText(t);
+  return s;
+}
 
 // The report page is a page of other graphs: only plot draws it.
 std::string KindList(bool withReport = false) {
@@ -120,6 +130,20 @@ std::string CommandHelp(const std::string& cmd) {
     return "Usage: sismora-cli convert [options] FILE... -o OUT.ac\n"
            "Reads each file, preprocesses it and writes all channels as an .ac file. A name without\n"
            "extension gets .ac; with several files OUT is a folder and each file gives NAME.ac.\n";
+  if (cmd == "metrics")
+    return "Usage: sismora-cli metrics [options] FILE|FOLDER... -o OUT.csv\n"
+           "Writes one CSV row per record: file, format, station, place, date, rate, length; for the\n"
+           "two horizontals and the vertical of the intensity group PGA, PGV, PGD, Arias intensity,\n"
+           "CAV and the 5-75 % and 5-95 % significant durations; pseudo-acceleration Sa = w^2 Sd of\n"
+           "each at the periods; RotD50 and RotD100 of the horizontal pair. Folders are walked\n"
+           "recursively for the files a format reader recognises; the files of one set (K-NET,\n"
+           "KiK-net, ESM ...) give one row. OUT '-' is standard output. A file that cannot be read\n"
+           "gives a row with the reason in the last column, and the exit status is then 1.\n"
+           "  --damping P        damping of the spectra in percent (default 5)\n"
+           "  --periods T,T,...  periods in seconds (default " + PeriodList(StandardMetricPeriods()) + ")\n"
+           "  -j N               compute N records at a time (rows keep their order)\n"
+           "  --shard K/N        only every N-th record starting at the K-th (1 <= K <= N); the\n"
+           "                     header is written by shard 1, so the shards concatenate\n";
   return {};
 }
 
@@ -140,6 +164,11 @@ struct Options {
   std::optional<int32_t> skip, count, freq, channels, start, width, columns;
   std::optional<float> coef;
   bool labelLine = false, neglectFirst = false;
+  // metrics
+  std::optional<float> damping;
+  std::vector<float> periods;
+  int32_t jobs = 1;
+  int32_t shardK = 1, shardN = 1;
 };
 
 struct UsageError {
@@ -176,7 +205,7 @@ int32_t ParseKind(const std::string& cmd, const std::string& v) {
 }
 
 bool IsCommand(const std::string& a) {
-  return a == "info" || a == "peaks" || a == "export" || a == "plot" || a == "convert";
+  return a == "info" || a == "peaks" || a == "export" || a == "plot" || a == "convert" || a == "metrics";
 }
 
 Options Parse(const std::vector<std::string>& args) {
@@ -243,6 +272,28 @@ Options Parse(const std::vector<std::string>& args) {
       o.start = WholeNumber(a, value(a), 1);
     } else if (a == "--columns") {
       o.columns = WholeNumber(a, value(a), 1);
+    } else if (a == "--damping") {
+      const double d = Number(a, value(a));
+      if (!(d >= 0 && d < 100)) throw UsageError{"--damping is a percentage from 0 to below 100"};
+      o.damping = static_cast<float>(d);
+    } else if (a == "--periods") {
+      const std::string v = value(a);
+      o.periods.clear();
+      for (const std::string& t : Split(v, ",")) {
+        const double d = Number(a, Trim(t));
+        if (!(d > 0)) throw UsageError{"--periods are positive seconds, not '" + Trim(t) + "'"};
+        o.periods.push_back(static_cast<float>(d));
+      }
+    } else if (a == "-j" || a == "--jobs" || (StartsWith(a, "-j") && a.size() > 2)) {
+      o.jobs = WholeNumber("-j", a.size() > 2 && a[1] == 'j' ? a.substr(2) : value(a), 1);
+      if (o.jobs > 256) throw UsageError{"-j is at most 256"};
+    } else if (a == "--shard") {
+      const std::string v = value(a);
+      const std::vector<std::string> kn = Split(v, "/");
+      if (kn.size() != 2) throw UsageError{"--shard needs K/N, not '" + v + "'"};
+      o.shardK = WholeNumber(a, Trim(kn[0]), 1);
+      o.shardN = WholeNumber(a, Trim(kn[1]), 1);
+      if (o.shardK > o.shardN) throw UsageError{"--shard K/N needs K from 1 to N, not '" + v + "'"};
     } else if (a == "--label-line") {
       o.labelLine = true;
     } else if (a == "--neglect-first") {
@@ -279,7 +330,8 @@ Options Parse(const std::vector<std::string>& args) {
   o.files.assign(positional.begin() + static_cast<std::ptrdiff_t>(p), positional.end());
   if (!kindSeen && o.kind == 0) throw UsageError{o.command + " needs a graph kind"};
   if (o.files.empty()) throw UsageError{o.command + " needs a file"};
-  const bool needsOutput = o.command == "export" || o.command == "plot" || o.command == "convert";
+  const bool needsOutput =
+      o.command == "export" || o.command == "plot" || o.command == "convert" || o.command == "metrics";
   if (needsOutput && o.output.empty()) throw UsageError{o.command + " needs -o OUT"};
   if (!needsOutput && !o.output.empty())
     throw UsageError{o.command + " writes to standard output; -o is not used"};
@@ -290,7 +342,12 @@ Options Parse(const std::vector<std::string>& args) {
   if (o.reportPage) o.plot.reportSelector = *o.reportPage - 1;
   if (o.command == "convert" && o.output == "-")
     throw UsageError{"convert writes a file; -o - is not possible"};
-  if (needsOutput && o.output != "-" && o.files.size() > 1 && !std::filesystem::is_directory(o.output))
+  if (o.command != "metrics" && (o.damping || !o.periods.empty() || o.jobs != 1 || o.shardN != 1))
+    throw UsageError{"--damping, --periods, -j and --shard are options of metrics"};
+  if (o.command == "metrics" && std::filesystem::is_directory(o.output))
+    throw UsageError{"metrics writes one file; -o names a file or '-'"};
+  if (o.command != "metrics" && needsOutput && o.output != "-" && o.files.size() > 1 &&
+      !std::filesystem::is_directory(o.output))
     throw UsageError{"with several files -o names an existing folder"};
   if (o.command == "plot" && !std::filesystem::is_directory(o.output)) {
     const std::string ext = LCase(SplitPath(o.output).ext);
@@ -390,12 +447,37 @@ bool HasValidPair(const AppState& app) {
   return false;
 }
 
+// Answers the layout dialog of a general data or CSV file with the options given, else the guess.
+bool AnswerDataFile(const Options& o_, DataFileKind kind, const std::string& path, DataFileParams& p,
+                  std::ostream& log) {
+  if (o_.skip) p.skip = *o_.skip;
+  if (o_.count) p.count = *o_.count;
+  if (o_.freq) p.freq = *o_.freq;
+  if (o_.coef) p.coef = *o_.coef;
+  if (kind == DataFileKind::Csv) {
+    p.hasLabel = p.hasLabel || o_.labelLine;
+    p.neglectFirst = o_.neglectFirst;
+    // Neglecting the first column leaves one channel less than the guess.
+    if (o_.neglectFirst && !o_.channels && p.channels > 1) --p.channels;
+  } else if (o_.start || o_.width || o_.columns) {
+    p.start = o_.start.value_or(1);
+    p.width = o_.width.value_or(1);
+    p.columns = o_.columns.value_or(1);
+  }
+  if (o_.channels) p.channels = *o_.channels;
+  log << "sismora-cli: " << path << ": read as "
+            << (kind == DataFileKind::Csv ? "CSV" : "general data") << " file with "
+            << DescribeParams(kind, p) << "\n";
+  return true;
+}
+
+
 class Tool {
  public:
   Tool(Options o, AppState base) : o_(std::move(o)), base_(std::move(base)), ui_(std::cerr) {
     ui_.answerYes = true;  // replace existing output files
     ui_.onReadData = [this](DataFileKind kind, const std::string& path, const std::string&,
-                            DataFileParams& p) { return DataFileAnswer(kind, path, p); };
+                            DataFileParams& p) { return AnswerDataFile(o_, kind, path, p, std::cerr); };
   }
 
   int Run() {
@@ -420,28 +502,6 @@ class Tool {
   }
 
  private:
-  bool DataFileAnswer(DataFileKind kind, const std::string& path, DataFileParams& p) {
-    if (o_.skip) p.skip = *o_.skip;
-    if (o_.count) p.count = *o_.count;
-    if (o_.freq) p.freq = *o_.freq;
-    if (o_.coef) p.coef = *o_.coef;
-    if (kind == DataFileKind::Csv) {
-      p.hasLabel = p.hasLabel || o_.labelLine;
-      p.neglectFirst = o_.neglectFirst;
-      // Neglecting the first column leaves one channel less than the guess.
-      if (o_.neglectFirst && !o_.channels && p.channels > 1) --p.channels;
-    } else if (o_.start || o_.width || o_.columns) {
-      p.start = o_.start.value_or(1);
-      p.width = o_.width.value_or(1);
-      p.columns = o_.columns.value_or(1);
-    }
-    if (o_.channels) p.channels = *o_.channels;
-    std::cerr << "sismora-cli: " << path << ": read as "
-              << (kind == DataFileKind::Csv ? "CSV" : "general data") << " file with "
-              << DescribeParams(kind, p) << "\n";
-    return true;
-  }
-
   // Runs the drivers a kind needs; false (with the message shown) when they fail.
   bool Compute(AppState& app, int32_t kind) {
     try {
@@ -521,6 +581,44 @@ class Tool {
   ConsoleUi ui_;
 };
 
+// The flatfile of every record the arguments name.
+int Metrics(const Options& o, const AppState& base) {
+  const RecordList list = CollectRecords(o.files);
+  for (const std::string& problem : list.problems) std::cerr << "sismora-cli: " << problem << "\n";
+  if (list.skipped > 0)
+    std::cerr << "sismora-cli: " << list.skipped << (list.skipped == 1 ? " file" : " files")
+              << " in the folders not of a known record format; left out\n";
+  const std::vector<std::string> files = ShardOf(list.files, o.shardK, o.shardN);
+  FlatfileSettings settings;
+  if (!o.periods.empty()) settings.request.periods = o.periods;
+  settings.request.dampingPercent = o.damping.value_or(5.0f);
+  settings.request.stepsPerPeriod = ResponseStepsPerPeriod(base.calc);
+  settings.onReadData = [&o](DataFileKind kind, const std::string& path, const std::string&, DataFileParams& p) {
+    std::ostringstream log;
+    const bool ok = AnswerDataFile(o, kind, path, p, log);
+    std::cerr << log.str();
+    return ok;
+  };
+  std::ofstream file;
+  if (o.output != "-") {
+    file.open(o.output, std::ios::binary | std::ios::trunc);
+    if (!file) {
+      std::cerr << "sismora-cli: " << o.output << ": cannot be written\n";
+      return kExitUnread;
+    }
+  }
+  std::ostream& out = o.output == "-" ? std::cout : file;
+  const int32_t failed = WriteFlatfile(base, files, settings, o.jobs, o.shardK == 1, out, std::cerr);
+  out.flush();
+  if (!out) {
+    std::cerr << "sismora-cli: " << o.output << ": cannot be written\n";
+    return kExitUnread;
+  }
+  if (failed > 0)
+    std::cerr << "sismora-cli: " << failed << " of " << files.size() << " records could not be read\n";
+  return failed > 0 || !list.problems.empty() ? kExitUnread : kExitOk;
+}
+
 int Main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   Options o;
@@ -582,6 +680,7 @@ int Main(int argc, char** argv) {
   // No dialogs here: the preprocessing dialog and the channel pick are not shown.
   base.preproc.ShowEachTime = false;
   base.preproc.PickChannels = false;
+  if (o.command == "metrics") return Metrics(o, base);
   const int status = Tool(std::move(o), std::move(base)).Run();
   EndPlotting();
   return status;

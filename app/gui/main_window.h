@@ -89,6 +89,7 @@ class FSismora : public QMainWindow, public QtUserInterface {
   void CopyCommand() { output_->Copy(ReportSelector()); }
   void CopyBitmapCommand() { output_->CopyBitmap(); }
   void PropertiesCommand() { output_->ShowProperties(); }
+  void MetricsCommand() { output_->ShowMetrics(); }
   void PeaksCommand() { output_->ShowPeaks(); }
   FTextViewer& TextViewer() { return output_->TextViewer(); }
   // The first bytes of the record's file as a hexadecimal dump.

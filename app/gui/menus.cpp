@@ -144,6 +144,7 @@ void MainMenus::BuildMenuBar() {
   menuView_->addSeparator();
   AddItem(menuView_, "mnuViewPeak", 1620, [w] { w->PeaksCommand(); });
   AddItem(menuView_, "mnuViewProp", 1630, [w] { w->PropertiesCommand(); });
+  AddItem(menuView_, "mnuViewMetrics", 1635, [w] { w->MetricsCommand(); });
   AddItem(menuView_, "mnuViewOption", 1640, [w] { w->OptionsCommand(); });
   AddItem(menuView_, "mnuViewRefresh", 1650, [w] { w->RefreshGraph(); })->setShortcut(QKeySequence::Refresh);
   QAction* ownScales = AddItem(menuView_, "mnuViewOwnScales", 1680, nullptr);

@@ -18,6 +18,7 @@
 #include "app/gui/screen_host.h"
 #include "app/gui/text_viewer.h"
 #include "app/shell/export.h"
+#include "app/shell/metrics_report.h"
 #include "app/shell/peaks_report.h"
 #include "app/shell/properties_report.h"
 #include "app/shell/settings.h"
@@ -253,6 +254,14 @@ void OutputCommands::ShowProperties() {
   const std::string text = PropertiesReportText(app_);
   ui_.RestoreMousePointer();
   TextViewer().ShowTextViewer(PropertiesReportTitle(), text);
+}
+
+void OutputCommands::ShowMetrics() {
+  if (app_.record.ChanCount < 1) return;
+  ui_.SetMousePointer(PointerHourglass);
+  const std::string text = MetricsReportText(app_, ui_);
+  ui_.RestoreMousePointer();
+  TextViewer().ShowTextViewer(MetricsReportTitle(), text);
 }
 
 void OutputCommands::ShowPeaks() {

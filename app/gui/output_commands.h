@@ -49,6 +49,8 @@ class OutputCommands {
   bool ExportTo(int32_t kind, const std::string& chosen, int32_t filterIndex);
 
   void ShowProperties();
+  // The ground-motion metrics report of the record in the text viewer.
+  void ShowMetrics();
   void ShowPeaks();
   // The first bytes of the record's file, in hexadecimal.
   void ShowRecordFileHex();

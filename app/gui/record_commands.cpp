@@ -178,6 +178,8 @@ void FSismora::OpenDialogByName(const std::string& name) {
     OptionsCommand(name[6] - '0');  // option1 .. option6: the options on that tab
   } else if (name == "viewprop") {
     PropertiesCommand();
+  } else if (name == "viewmetrics") {
+    MetricsCommand();
   } else if (name == "viewpeak") {
     PeaksCommand();
   } else if (name == "viewhex") {

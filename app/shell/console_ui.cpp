@@ -8,6 +8,7 @@ ConsoleUi::ConsoleUi(std::ostream& err) : err_(err) {}
 
 void ConsoleUi::MsgBox(const std::string& text, MsgIcon, const std::string& title) {
   ++messageCount;
+  lastMessage = text;
   err_ << (title.empty() ? "" : title + ": ") << text << '\n';
 }
 

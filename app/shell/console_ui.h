@@ -20,6 +20,7 @@ class ConsoleUi : public UserInterface {
   bool answerYes = false;  // to yes/no questions
   bool verbose = false;    // echo status messages
   int messageCount = 0;
+  std::string lastMessage;  // text of the last message box
 
   void MsgBox(const std::string& text, MsgIcon icon, const std::string& title) override;
   bool AskYesNo(const std::string& text, const std::string& title) override;

@@ -4,9 +4,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 
 #include "state/app_state.h"
 #include "app/shell/settings.h"
@@ -515,6 +517,90 @@ TEST_F(CliTest, EverySampleReadsAndExports) {
   }
   const CliRun v2 = Cli({"info", "--json", (test::SamplesDir() / "dmg/CE89146.V2").string()});
   EXPECT_NEAR(std::stod(JsonValue(v2.out, "Peak", v2.out.find("\"Channels\""))), 77.28, 0.5) << v2.out;
+}
+
+// The flatfile of the sample archive: a row per record (a set's files once), the same bytes
+// whatever the threads, and shards that concatenate to the whole.
+TEST_F(CliTest, MetricsFlatfileOfTheSamples) {
+  SKIP_WITHOUT_SAMPLES();
+  const std::string samples = test::SamplesDir().string();
+  const std::string whole = work.File("whole.csv"), two = work.File("two.csv");
+  CliRun r = Cli({"metrics", samples, "-o", whole, "-j", "1"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("left out"), std::string::npos) << r.err;  // the README and the like
+  r = Cli({"metrics", samples, "-o", two, "-j2"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string text = ReadWholeFile(whole);
+  EXPECT_EQ(text, ReadWholeFile(two));
+
+  std::vector<std::string> lines = Split(text, "\n");
+  lines.pop_back();
+  ASSERT_GT(lines.size(), 15u);
+  const std::size_t columns = Split(lines[0], ",").size();
+  std::map<std::string, int> rowsPerFolder;
+  std::map<std::string, std::string> knet;
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    const std::string rel = lines[i].substr(samples.size() + 1);
+    ++rowsPerFolder[rel.substr(0, rel.find('/'))];
+    EXPECT_EQ(lines[i].back(), ',') << "an error in " << lines[i];
+    if (StartsWith(rel, "knet/")) {
+      const std::vector<std::string> header = Split(lines[0], ","), row = Split(lines[i], ",");
+      ASSERT_EQ(row.size(), columns);
+      for (std::size_t c = 0; c < columns; ++c) knet[header[c]] = row[c];
+    }
+  }
+  EXPECT_EQ(rowsPerFolder["knet"], 1);
+  EXPECT_EQ(rowsPerFolder["kiknet"], 1);
+  EXPECT_EQ(rowsPerFolder["esm"], 1);
+  EXPECT_EQ(rowsPerFolder["dmg"], 3);
+  EXPECT_EQ(rowsPerFolder["geonet"], 2);
+  EXPECT_EQ(rowsPerFolder.count("README.md"), 0u);
+  // The K-NET row against its header and the properties the program reports.
+  EXPECT_EQ(knet["station"], "AOM001");
+  EXPECT_EQ(knet["H2_channel"], "E-W");
+  EXPECT_NEAR(std::stod(knet["H2_PGA"]), 4.078, 0.001);
+  const CliRun info = Cli({"info", "--json", samples + "/knet/AOM0011801241951.NS"});
+  EXPECT_NEAR(std::stod(knet["jma_intensity"]), std::stod(JsonValue(info.out, "JmaIntensity")), 1e-5);
+  EXPECT_NEAR(std::stod(knet["H1_D5-95"]), std::stod(JsonValue(info.out, "Duration")), 0.02);
+  EXPECT_GE(std::stod(knet["RotD100_Sa(1)"]), std::stod(knet["RotD50_Sa(1)"]));
+  EXPECT_GE(std::stod(knet["RotD100_Sa(1)"]), std::max(std::stod(knet["H1_Sa(1)"]), std::stod(knet["H2_Sa(1)"])));
+
+  std::string joined;
+  for (int k = 1; k <= 3; ++k) {
+    r = Cli({"metrics", "--shard", std::to_string(k) + "/3", samples, "-o", "-"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    joined += r.out;
+  }
+  std::vector<std::string> parts = Split(joined, "\n");
+  parts.pop_back();
+  EXPECT_EQ(std::count(parts.begin(), parts.end(), lines[0]), 1);
+  EXPECT_EQ(parts[0], lines[0]);
+  std::sort(parts.begin(), parts.end());
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(parts, lines);
+}
+
+TEST_F(CliTest, MetricsRowOfAFileThatCannotBeReadAndBadUsage) {
+  const std::string broken = work.Write("broken.evt", std::string(64, '\x01'));
+  CliRun r = Cli({"metrics", kDemo, broken, "--periods", "0.2,2", "--damping", "2", "-o", "-"});
+  EXPECT_EQ(r.status, 1) << r.err;
+  const std::vector<std::string> lines = r.Lines();
+  ASSERT_EQ(lines.size(), 3u) << r.out;
+  EXPECT_NE(lines[0].find(",H1_Sa(0.2),H1_Sa(2),"), std::string::npos) << lines[0];
+  EXPECT_TRUE(StartsWith(lines[2], broken + ",,"));
+  EXPECT_NE(lines[2].back(), ',');
+  EXPECT_EQ(Split(lines[1], ",").size(), Split(lines[0], ",").size());
+  EXPECT_NE(r.err.find("1 of 2 records could not be read"), std::string::npos) << r.err;
+
+  for (const std::vector<std::string>& bad :
+       {std::vector<std::string>{"metrics", kDemo}, {"metrics", kDemo, "-o", work.Path().string()},
+        {"metrics", kDemo, "-o", "-", "--shard", "3/2"}, {"metrics", kDemo, "-o", "-", "--shard", "0/2"},
+        {"metrics", kDemo, "-o", "-", "--shard", "2"}, {"metrics", kDemo, "-o", "-", "-j", "0"},
+        {"metrics", kDemo, "-o", "-", "--periods", "0.1,x"}, {"metrics", kDemo, "-o", "-", "--periods", "0,1"},
+        {"metrics", kDemo, "-o", "-", "--damping", "100"}, {"info", kDemo, "-j", "2"}}) {
+    r = Cli(bad);
+    EXPECT_EQ(r.status, 2) << bad.back() << ": " << r.err;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,138 @@
+// The flatfile's record list (sets counted once, folders walked, notes left out), its shards,
+// its columns and its rows in a fixed order however many threads compute them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "app/shell/flatfile.h"
+#include "app/shell/settings.h"
+#include "common/files.h"
+#include "common/text.h"
+#include "tests/support/temp_dir.h"
+
+namespace sism {
+namespace {
+
+const std::string kDemo = SISMORA_SOURCE_DIR "/samples/demo.ac";
+
+// Fields of one CSV line, quotes undone.
+std::vector<std::string> CsvFields(const std::string& line) {
+  std::vector<std::string> fields(1);
+  bool quoted = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+      fields.back() += '"';
+      ++i;
+    } else if (c == '"') {
+      quoted = !quoted;
+    } else if (c == ',' && !quoted) {
+      fields.emplace_back();
+    } else {
+      fields.back() += c;
+    }
+  }
+  return fields;
+}
+
+TEST(Flatfile, FilesOfOneSetShareAKey) {
+  auto same = [](const std::string& a, const std::string& b) { return RecordSetKey(a) == RecordSetKey(b); };
+  EXPECT_TRUE(same("/d/AOM0011801241951.NS", "/d/aom0011801241951.ew"));
+  EXPECT_TRUE(same("/d/NGNH311106302345.NS1", "/d/NGNH311106302345.UD2"));
+  EXPECT_TRUE(same("/d/X.1", "/d/X.3"));
+  EXPECT_TRUE(same("/d/ST.ans", "/d/ST.AUD"));
+  EXPECT_TRUE(same("/d/HI.ARS1..HNE.D.20190728.160908.C.ACC.ASC", "/d/HI.ARS1..HNZ.D.20190728.160908.C.ACC.ASC"));
+  EXPECT_TRUE(same("/d/BK.CMB.00.HNE__20140824T102014Z__20140824T102244Z.mseed",
+                   "/d/BK.CMB.00.HNN__20140824T102014Z__20140824T102244Z.mseed"));
+  EXPECT_TRUE(same("/d/./x/../AOM.NS", "/d/AOM.UD"));
+  EXPECT_FALSE(same("/d/AOM.NS", "/e/AOM.NS"));
+  EXPECT_FALSE(same("/d/AOM.NS", "/d/AOM2.NS"));
+  // Another instrument of the station, another volume, other records.
+  EXPECT_FALSE(same("/d/HI.ARS1..HNE.D.2019.ASC", "/d/HI.ARS1..HGE.D.2019.ASC"));
+  EXPECT_FALSE(same("/d/CE89146.V1", "/d/CE89146.V2"));
+  EXPECT_FALSE(same("/d/a.ac", "/d/b.ac"));
+  EXPECT_FALSE(same("/d/HNE.txt", "/d/HNN.txt"));
+}
+
+TEST(Flatfile, FoldersAreWalkedForRecordsOnly) {
+  test::TempDir dir;
+  const std::string demo = ReadWholeFile(kDemo);
+  std::filesystem::create_directories(dir.Path() / "b" / "deep");
+  dir.Write("b/deep/z.ac", demo);
+  dir.Write("a.ac", demo);
+  dir.Write("b/m.ac", demo);
+  // Notes beside the records: Markdown shares SMAC-MD's extension, and plain text is not a record.
+  dir.Write("README.md", "# Records\n\nFrom the archive.\n");
+  dir.Write("notes.txt", "some words\n");
+  const std::string missing = dir.File("gone.ac");
+  const RecordList list = CollectRecords({dir.Path().string(), missing, kDemo});
+  const std::vector<std::string> expected = {dir.File("a.ac"), dir.File("b/deep/z.ac"), dir.File("b/m.ac"), missing,
+                                             kDemo};
+  EXPECT_EQ(list.files, expected);
+  EXPECT_EQ(list.skipped, 2);
+  // The same file twice is one record.
+  EXPECT_EQ(CollectRecords({kDemo, kDemo}).files.size(), 1u);
+}
+
+TEST(Flatfile, ShardsSplitTheListAndTogetherHoldIt) {
+  const std::vector<std::string> files = {"a", "b", "c", "d", "e", "f", "g"};
+  std::multiset<std::string> all;
+  for (int32_t k = 1; k <= 3; ++k)
+    for (const std::string& f : ShardOf(files, k, 3)) all.insert(f);
+  EXPECT_EQ(all, std::multiset<std::string>(files.begin(), files.end()));
+  EXPECT_EQ(ShardOf(files, 2, 3), (std::vector<std::string>{"b", "e"}));
+  EXPECT_EQ(ShardOf(files, 1, 1), files);
+  EXPECT_TRUE(ShardOf(files, 0, 3).empty());
+  EXPECT_TRUE(ShardOf(files, 4, 3).empty());
+  EXPECT_EQ(ShardOf(files, 7, 9), (std::vector<std::string>{"g"}));
+}
+
+TEST(Flatfile, RowsKeepTheirOrderWhateverTheThreads) {
+  test::TempDir dir;
+  AppState base;
+  LoadStoredSettings(base);
+  base.preproc.ShowEachTime = false;
+  base.preproc.PickChannels = false;
+  const std::string demo = ReadWholeFile(kDemo);
+  std::vector<std::string> files;
+  for (int i = 0; i < 6; ++i) files.push_back(dir.Write("r" + std::to_string(i) + ".ac", demo));
+  // A file that cannot be read, with a comma in its name, among them.
+  files.insert(files.begin() + 2, dir.Write("bad, one.evt", std::string(40, '\x07')));
+  FlatfileSettings settings;
+  settings.request.periods = {0.1f, 1.0f};
+
+  std::ostringstream one, four, log1, log4;
+  EXPECT_EQ(WriteFlatfile(base, files, settings, 1, true, one, log1), 1);
+  EXPECT_EQ(WriteFlatfile(base, files, settings, 4, true, four, log4), 1);
+  EXPECT_EQ(one.str(), four.str());
+  EXPECT_EQ(log1.str(), log4.str());
+
+  const std::vector<std::string> lines = Split(one.str(), "\n");
+  ASSERT_EQ(lines.size(), files.size() + 2);  // header, rows, the empty text after the last break
+  const std::vector<std::string> header = CsvFields(lines[0]);
+  EXPECT_EQ(header.front(), "file");
+  EXPECT_EQ(header.back(), "error");
+  EXPECT_EQ(std::count(header.begin(), header.end(), "RotD100_Sa(0.1)"), 1);
+  for (std::size_t i = 1; i <= files.size(); ++i) {
+    const std::vector<std::string> row = CsvFields(lines[i]);
+    ASSERT_EQ(row.size(), header.size()) << lines[i];
+    EXPECT_EQ(row[0], files[i - 1]);
+    if (i == 3) {
+      EXPECT_FALSE(row.back().empty());
+      EXPECT_TRUE(row[1].empty());
+    } else {
+      EXPECT_TRUE(row.back().empty()) << row.back();
+      EXPECT_EQ(row[1], "AC");
+    }
+  }
+  // Without the header, for the shards after the first.
+  std::ostringstream rowsOnly, log;
+  WriteFlatfile(base, {files[0]}, settings, 2, false, rowsOnly, log);
+  EXPECT_EQ(rowsOnly.str(), lines[1] + "\n");
+}
+
+}  // namespace
+}  // namespace sism

@@ -1,5 +1,6 @@
 #include "analysis/ground_motion.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <exception>
@@ -120,7 +121,33 @@ RecordMetrics ComputeMetrics(AppState& app, const std::vector<int32_t>& chans,
   float dt = 1.0f / static_cast<float>(rec.SampFreq);
   const float h = request.dampingPercent / 100;
   const float f5 = 0.05f, f75 = 0.75f, f95 = 0.95f;
-  std::vector<float> sd(np), sv(np), sa(np), ve(np);
+  // The pairs first: their walks give each of their channels' spectra too (angles 0 and 90).
+  const std::vector<float> pct = {50.0f, 100.0f};
+  int32_t npct = 2;
+  const auto nps = static_cast<std::size_t>(np);
+  std::vector<float> rotd(2 * nps), angle(nps), peaks(180 * nps);
+  std::vector<std::pair<int32_t, const float*>> ownSpectra;  // channel, w^2 Sd at each period
+  std::vector<std::vector<float>> pairPeaks;
+  for (auto [x, y] : pairs) {
+    if (x < 1 || y < 1 || x > rec.ChanCount || y > rec.ChanCount || np < 1) continue;
+    if (calc::ROTDSPEC(&np, request.periods.data(), &h, &n, &dt, rec.Channel(x), rec.Channel(y), &npct, pct.data(),
+                       rotd.data(), angle.data(), peaks.data(), &nstep) != 1)
+      continue;
+    PairMetrics p;
+    p.x = x;
+    p.y = y;
+    p.rotd50.assign(rotd.begin(), rotd.begin() + np);
+    p.rotd100.assign(rotd.begin() + np, rotd.end());
+    p.angle100 = angle;
+    m.pairs.push_back(std::move(p));
+    pairPeaks.emplace_back(peaks.begin(), peaks.begin() + static_cast<std::ptrdiff_t>(91 * nps));
+  }
+  for (std::size_t i = 0; i < pairPeaks.size(); ++i) {
+    ownSpectra.emplace_back(m.pairs[i].x, pairPeaks[i].data());
+    ownSpectra.emplace_back(m.pairs[i].y, pairPeaks[i].data() + 90 * nps);
+  }
+
+  std::vector<float> sd(nps), sv(nps), sa(nps), ve(nps);
   for (int32_t ch : chans) {
     if (ch < 1 || ch > rec.ChanCount) continue;
     const float* acc = rec.Channel(ch);
@@ -136,35 +163,20 @@ RecordMetrics ComputeMetrics(AppState& app, const std::vector<int32_t>& chans,
     c.cav = calc::CAV(&n, &dt, acc);
     c.d575 = calc::SIGDUR(&n, &dt, acc, &f5, &f75);
     c.d595 = calc::SIGDUR(&n, &dt, acc, &f5, &f95);
-    c.psa.assign(static_cast<std::size_t>(np), 0.0f);
-    if (np > 0 &&
-        calc::RESPECSUB(&np, request.periods.data(), &h, &n, &dt, acc, sd.data(), sv.data(), sa.data(), ve.data(),
-                        &nstep) == 1) {
-      for (int32_t k = 0; k < np; ++k) {
-        const float t = request.periods[static_cast<std::size_t>(k)];
-        // w rounded as the kernel rounds it, so that RotD at 0 degrees is this value.
+    c.psa.assign(nps, 0.0f);
+    const auto own = std::find_if(ownSpectra.begin(), ownSpectra.end(), [&](const auto& o) { return o.first == ch; });
+    if (own != ownSpectra.end()) {
+      c.psa.assign(own->second, own->second + nps);
+    } else if (np > 0 && calc::RESPECSUB(&np, request.periods.data(), &h, &n, &dt, acc, sd.data(), sv.data(),
+                                         sa.data(), ve.data(), &nstep) == 1) {
+      for (std::size_t k = 0; k < nps; ++k) {
+        const float t = request.periods[k];
+        // w rounded as the kernel rounds it.
         const double w = static_cast<float>(double{6.2831855f} / t);
-        c.psa[static_cast<std::size_t>(k)] = t > 0 ? static_cast<float>(w * w * sd[k]) : sa[k];
+        c.psa[k] = t > 0 ? static_cast<float>(w * w * sd[k]) : sa[k];
       }
     }
     m.channels.push_back(std::move(c));
-  }
-
-  const std::vector<float> pct = {50.0f, 100.0f};
-  int32_t npct = 2;
-  std::vector<float> rotd(2 * static_cast<std::size_t>(np)), angle(static_cast<std::size_t>(np));
-  for (auto [x, y] : pairs) {
-    if (x < 1 || y < 1 || x > rec.ChanCount || y > rec.ChanCount || np < 1) continue;
-    if (calc::ROTDSPEC(&np, request.periods.data(), &h, &n, &dt, rec.Channel(x), rec.Channel(y), &npct, pct.data(),
-                       rotd.data(), angle.data(), &nstep) != 1)
-      continue;
-    PairMetrics p;
-    p.x = x;
-    p.y = y;
-    p.rotd50.assign(rotd.begin(), rotd.begin() + np);
-    p.rotd100.assign(rotd.begin() + np, rotd.end());
-    p.angle100 = angle;
-    m.pairs.push_back(std::move(p));
   }
   return m;
 }

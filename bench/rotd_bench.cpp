@@ -34,7 +34,7 @@ void BM_ROTDSPEC(benchmark::State& state) {
   LOGPRD(&t1, &t2, &np, prd.data());
   for (auto _ : state) {
     ROTDSPEC(&np, prd.data(), &h, &n, &dt, x.data(), y.data(), &npct, pct.data(), rotd.data(), angle.data(),
-             &steps);
+             nullptr, &steps);
     benchmark::DoNotOptimize(rotd.data());
     benchmark::ClobberMemory();
   }

@@ -225,9 +225,9 @@ float DURATION(const int32_t* n, const float* dt, const float* x) {
 
 int32_t ROTDSPEC(const int32_t* np, const float* prd, const float* h, const int32_t* n, const float* dt,
                  const float* x, const float* y, const int32_t* npct, const float* pct, float* rotd, float* ang100,
-                 const int32_t* nstep) {
+                 float* peaks, const int32_t* nstep) {
   static Entry entry{"ROTDSPEC"};
-  return Bind<decltype(&::ROTDSPEC)>(entry)(np, prd, h, n, dt, x, y, npct, pct, rotd, ang100, nstep);
+  return Bind<decltype(&::ROTDSPEC)>(entry)(np, prd, h, n, dt, x, y, npct, pct, rotd, ang100, peaks, nstep);
 }
 
 float ARIAS(const int32_t* n, const float* dt, const float* acc) {

@@ -48,7 +48,7 @@ int32_t INTEGLAT(const int32_t* n, const float* dt, const float* acc, float* vel
 float DURATION(const int32_t* n, const float* dt, const float* x);
 int32_t ROTDSPEC(const int32_t* np, const float* prd, const float* h, const int32_t* n, const float* dt,
                  const float* x, const float* y, const int32_t* npct, const float* pct, float* rotd, float* ang100,
-                 const int32_t* nstep);
+                 float* peaks, const int32_t* nstep);
 float ARIAS(const int32_t* n, const float* dt, const float* acc);
 int32_t HUSID(const int32_t* n, const float* dt, const float* acc, float* h);
 float SIGDUR(const int32_t* n, const float* dt, const float* acc, const float* f1, const float* f2);

@@ -99,11 +99,12 @@ SISMCALC_API float DURATION(const int32_t* N, const float* DT, const float* X);
 /* RotD percentiles of the pseudo-acceleration spectrum w^2*Sd of the horizontal pair X, Y [N] (cm/s/s) at periods
  * PRD [NP] (s), damping H: for each period the peak of x*cos(t) + y*sin(t) of the two oscillators' relative
  * displacements for t = 0..179 degrees, then percentile PCT(j) (0..100, linear between ranks) over the angles into
- * ROTD(k + NP*(j-1)) [NP*NPCT]; ANG100 [NP] (may be null) the first angle (degrees from X toward Y) of the
- * largest. Sub-steps as RESPECSUB's NSTEP; a period <= 0 gives the rotated ground acceleration. 1 or 0. */
+ * ROTD(k + NP*(j-1)) [NP*NPCT]; ANG100 [NP] the first angle (degrees from X toward Y) of the largest; PEAKS
+ * [NP*180] w^2 times the peak at angle t in PEAKS(k + NP*t) (t = 0: X's own, t = 90: Y's own). ANG100 and PEAKS
+ * may be null. Sub-steps as RESPECSUB's NSTEP; a period <= 0 gives the rotated ground acceleration. 1 or 0. */
 SISMCALC_API int32_t ROTDSPEC(const int32_t* NP, const float* PRD, const float* H, const int32_t* N,
                               const float* DT, const float* X, const float* Y, const int32_t* NPCT,
-                              const float* PCT, float* ROTD, float* ANG100, const int32_t* NSTEP);
+                              const float* PCT, float* ROTD, float* ANG100, float* PEAKS, const int32_t* NSTEP);
 /* Arias intensity pi/(2g) * integral of ACC^2 dt of ACC [N] (cm/s/s), in m/s, g = 980.665 cm/s/s; 0 on bad arguments. */
 SISMCALC_API float ARIAS(const int32_t* N, const float* DT, const float* ACC);
 /* Normalised Husid curve H [N] (0 to 1): integral of ACC^2 up to each sample over its total; 1, or 0 for no motion. */

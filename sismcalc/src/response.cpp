@@ -114,12 +114,19 @@ template <typename Vec, typename Bits, int kWidth, int kGroups>
 [[gnu::always_inline]] inline void RunBlockWith(const BlockCoef& c, const float* acc, int32_t n, int32_t sub,
                                                 int lanes, BlockResult& r) {
   static_assert(kBlock % (kWidth * kGroups) == 0);
-  // Passes holding no used lane are left out.
+  // Passes holding no used lane are left out, and a last pass whose used lanes fit one
+  // vector runs one group only: few periods share the finer sub-step counts.
   for (int first = 0; first < lanes; first += kWidth * kGroups) {
-    if (sub > 1)
+    if (lanes - first <= kWidth) {
+      if (sub > 1)
+        RunLanes<Vec, Bits, kWidth, 1, true>(c, first, acc, n, sub, r);
+      else
+        RunLanes<Vec, Bits, kWidth, 1, false>(c, first, acc, n, 1, r);
+    } else if (sub > 1) {
       RunLanes<Vec, Bits, kWidth, kGroups, true>(c, first, acc, n, sub, r);
-    else
+    } else {
       RunLanes<Vec, Bits, kWidth, kGroups, false>(c, first, acc, n, 1, r);
+    }
   }
 }
 

@@ -4,10 +4,11 @@
 //
 // The displacement along direction t of the pair's response (x(i), y(i)) is x cos t + y sin t,
 // and its peak over time is the support of the point set {+-(x(i), y(i))} in that direction.
-// Only points on that set's convex hull can give a peak, so one walk finds the points extreme
-// in a few directions, a second keeps the points outside the polygon they span, and the 180
-// directions are measured on those few points. The walks do not store the histories, so long
-// records and fine sub-steps cost no memory.
+// Only points on that set's convex hull can give a peak. One walk through the record keeps the
+// points extreme in a few directions so far and, as candidates, the points outside the polygon
+// those span at the time; the candidates are then sifted against the final polygon and the 180
+// directions measured on the few left. Nothing of the histories is stored, so long records and
+// fine sub-steps cost no memory; oscillators of one sub-step count walk side by side.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -34,44 +35,45 @@ struct Point {
   double x, y;
 };
 
-// Calls visit(x, y) with the relative displacements of the two oscillators (at rest at the first
-// sample) after every step, `sub` equal steps per sample interval with the ground acceleration
-// linear between the samples.
-template <typename Visit>
-void WalkOscillators(const StepCoef& c, int32_t n, int32_t sub, const float* ax, const float* ay, Visit&& visit) {
-  double dx = 0, vx = 0, dy = 0, vy = 0;
-  double px = ax[0], py = ay[0];
-  auto step = [&](double lx, double hx, double ly, double hy) {
-    const double ndx = c.a11 * dx + c.a12 * vx + (c.b11 * lx + c.b12 * hx);
-    const double nvx = c.a21 * dx + c.a22 * vx + (c.b21 * lx + c.b22 * hx);
-    const double ndy = c.a11 * dy + c.a12 * vy + (c.b11 * ly + c.b12 * hy);
-    const double nvy = c.a21 * dy + c.a22 * vy + (c.b21 * ly + c.b22 * hy);
-    dx = ndx, vx = nvx, dy = ndy, vy = nvy;
-    visit(dx, dy);
-  };
-  for (int32_t i = 1; i < n; ++i) {
-    const double cx = ax[i], cy = ay[i];
-    if (sub > 1) {
-      const double rx = (cx - px) / sub, ry = (cy - py) / sub;
-      double lx = px, ly = py;
-      for (int32_t j = 1; j < sub; ++j) {
-        const double hx = px + rx * j, hy = py + ry * j;
-        step(lx, hx, ly, hy);
-        lx = hx, ly = hy;
-      }
-      step(lx, cx, ly, cy);
-    } else {
-      step(px, cx, py, cy);
-    }
-    px = cx, py = cy;
-  }
-}
+// Oscillators of up to kLanes periods with the same sub-step count, walked side by side: their
+// recurrences are independent, so the walk runs at the processor's throughput rather than at
+// the latency of one recurrence.
+constexpr int kLanes = 4;
 
-// A rigid oscillator moves with the ground: its "displacement" scaled by w^2 = 1 is the ground
-// acceleration itself.
-template <typename Visit>
-void WalkGround(int32_t n, const float* ax, const float* ay, Visit&& visit) {
-  for (int32_t i = 0; i < n; ++i) visit(double{ax[i]}, double{ay[i]});
+struct LaneCoef {
+  double a11[kLanes], a12[kLanes], a21[kLanes], a22[kLanes];
+  double b11[kLanes], b12[kLanes], b21[kLanes], b22[kLanes];
+};
+
+// Calls visit(l, x, y) with the relative displacements of lane l's two oscillators (at rest at
+// the first sample) after every step, `sub` equal steps per sample interval with the ground
+// acceleration linear between the samples.
+// Both components of a lane in one vector: they share the coefficients.
+typedef double Pair2 __attribute__((vector_size(16)));
+
+template <int kUsed, typename Visit>
+void WalkLanes(const LaneCoef& c, int32_t n, int32_t sub, const float* ax, const float* ay, Visit&& visit) {
+  Pair2 d[kUsed], v[kUsed];
+  for (int l = 0; l < kUsed; ++l) d[l] = v[l] = Pair2{0.0, 0.0};
+  Pair2 prev = {ax[0], ay[0]};
+  for (int32_t i = 1; i < n; ++i) {
+    const Pair2 cur = {ax[i], ay[i]};
+    const Pair2 rise = (cur - prev) / static_cast<double>(sub);
+    Pair2 lo = prev;
+    for (int32_t j = 1; j <= sub; ++j) {
+      // The last sub-step ends on the sample itself.
+      const Pair2 hi = j == sub ? cur : prev + rise * static_cast<double>(j);
+      for (int l = 0; l < kUsed; ++l) {
+        const Pair2 dn = c.a11[l] * d[l] + c.a12[l] * v[l] + (c.b11[l] * lo + c.b12[l] * hi);
+        const Pair2 vn = c.a21[l] * d[l] + c.a22[l] * v[l] + (c.b21[l] * lo + c.b22[l] * hi);
+        d[l] = dn;
+        v[l] = vn;
+      }
+      for (int l = 0; l < kUsed; ++l) visit(l, d[l][0], d[l][1]);
+      lo = hi;
+    }
+    prev = cur;
+  }
 }
 
 struct Directions {
@@ -94,85 +96,124 @@ struct Directions {
   }
 };
 
-// The points of a response that can be extreme in some direction.
+// The points of a response that can be extreme in some direction, gathered in one pass.
 class HullCandidates {
  public:
-  explicit HullCandidates(const Directions& d) : d_(d) { best_.fill(-1.0); }
+  explicit HullCandidates(const Directions& d) : d_(d) {
+    for (int k = 0; k < kProbes; ++k) best_[k] = -1.0, ex_[k] = ey_[k] = 0.0;
+  }
 
-  // First walk: the point extreme along each probe direction, turned to its positive side.
-  void Probe(double x, double y) {
+  // Inside the circle within the polygon: neither a new extreme (every probe's extreme lies on
+  // or beyond that circle) nor on the hull. Most points end here.
+  bool WellInside(double x, double y) const { return x * x + y * y < inner2_; }
+
+  void Visit(double x, double y) {
+    if (WellInside(x, y)) return;
+    VisitOuter(x, y);
+  }
+
+  // A point outside that circle.
+  [[gnu::noinline]] void VisitOuter(double x, double y) {
+    // The point extreme along each probe direction so far, turned to its positive side.
+    bool grew = false;
     for (int k = 0; k < kProbes; ++k) {
       const double p = x * d_.probeCos[k] + y * d_.probeSin[k];
       const double a = std::fabs(p);
-      if (a > best_[k]) {
-        best_[k] = a;
-        extreme_[k] = p < 0 ? Point{-x, -y} : Point{x, y};
-      }
+      const bool up = a > best_[k];
+      const double sign = p < 0 ? -1.0 : 1.0;
+      best_[k] = up ? a : best_[k];
+      ex_[k] = up ? sign * x : ex_[k];
+      ey_[k] = up ? sign * y : ey_[k];
+      grew |= up;
     }
-  }
-
-  // Between the walks: the polygon of the extreme points and their opposites, corners in
-  // counter-clockwise order (extreme points move round the hull as the direction turns).
-  void Close() {
-    std::vector<Point> corners;
-    for (int k = 0; k < kProbes; ++k) corners.push_back(extreme_[k]);
-    for (int k = 0; k < kProbes; ++k) corners.push_back({-extreme_[k].x, -extreme_[k].y});
-    // The corners are kept whatever the edge tests below say of them after rounding.
-    kept_.assign(extreme_.begin(), extreme_.end());
-    for (const Point& p : corners)
-      if (edges_.empty() || p.x != edges_.back().x || p.y != edges_.back().y) edges_.push_back(p);
-    while (edges_.size() > 1 && edges_.front().x == edges_.back().x && edges_.front().y == edges_.back().y)
-      edges_.pop_back();
-    // A polygon without area (a response along one line) rejects nothing: every point stays.
-    double area = 0;
-    for (std::size_t i = 0; i < edges_.size(); ++i) {
-      const Point& a = edges_[i];
-      const Point& b = edges_[(i + 1) % edges_.size()];
-      area += a.x * b.y - a.y * b.x;
-    }
-    if (edges_.size() < 3 || !(area > 0)) {
-      edges_.clear();
-      inner2_ = -1;
+    if (grew) {
+      // A new corner: kept, and the polygon is rebuilt when next needed.
+      stale_ = true;
+      candidates_.push_back({x, y});
       return;
     }
-    // Points within the largest circle inside the polygon need no edge tests.
-    double inner = HUGE_VAL;
-    for (std::size_t i = 0; i < edges_.size(); ++i) {
-      const Point& a = edges_[i];
-      const Point& b = edges_[(i + 1) % edges_.size()];
-      const double len = std::hypot(b.x - a.x, b.y - a.y);
-      inner = std::min(inner, (a.x * b.y - a.y * b.x) / len);
-    }
-    inner2_ = inner > 0 ? inner * inner * (1 - 1e-12) : -1;
+    if (stale_) Rebuild();
+    if (!Inside(x, y)) candidates_.push_back({x, y});
   }
 
-  // Second walk: keeps the points not strictly inside the polygon.
-  void Filter(double x, double y) {
-    if (x * x + y * y < inner2_) return;
-    const std::size_t m = edges_.size();
-    bool inside = m > 0;
-    for (std::size_t i = 0; i < m && inside; ++i) {
-      const Point& a = edges_[i];
-      const Point& b = edges_[i + 1 == m ? 0 : i + 1];
-      inside = (b.x - a.x) * (y - a.y) - (b.y - a.y) * (x - a.x) > 0;
-    }
-    if (!inside) kept_.push_back({x, y});
+  // After the pass: the candidates outside the final polygon, and its corners.
+  void Close() {
+    Rebuild();
+    std::vector<Point> kept;
+    for (int k = 0; k < kProbes; ++k) kept.push_back({ex_[k], ey_[k]});
+    for (const Point& p : candidates_)
+      if (!(p.x * p.x + p.y * p.y < inner2_) && !Inside(p.x, p.y)) kept.push_back(p);
+    candidates_.swap(kept);
   }
 
-  // Peak magnitude along each of the 180 directions.
+  // Peak magnitude along each of the 180 directions (after Close).
   void Peaks(std::array<double, kAngles>& peak) const {
     peak.fill(0.0);
-    for (const Point& p : kept_)
+    for (const Point& p : candidates_)
       for (int k = 0; k < kAngles; ++k) peak[k] = std::max(peak[k], std::fabs(p.x * d_.cos[k] + p.y * d_.sin[k]));
   }
 
  private:
+  // The polygon of the extreme points and their opposites, corners in counter-clockwise order
+  // (extreme points move round the hull as the direction turns), and the square of the largest
+  // circle inside it.
+  void Rebuild() {
+    stale_ = false;
+    edges_.clear();
+    auto add = [&](double x, double y) {
+      if (edges_.empty() || x != edges_.back().x || y != edges_.back().y) edges_.push_back({x, y});
+    };
+    for (int k = 0; k < kProbes; ++k) add(ex_[k], ey_[k]);
+    for (int k = 0; k < kProbes; ++k) add(-ex_[k], -ey_[k]);
+    while (edges_.size() > 1 && edges_.front().x == edges_.back().x && edges_.front().y == edges_.back().y)
+      edges_.pop_back();
+    // A polygon without area (a response along one line) rejects nothing.
+    double area = 0, inner2 = HUGE_VAL;
+    const std::size_t m = edges_.size();
+    for (std::size_t i = 0; i < m; ++i) {
+      const Point& a = edges_[i];
+      const Point& b = edges_[i + 1 == m ? 0 : i + 1];
+      const double cross = a.x * b.y - a.y * b.x;
+      area += cross;
+      const double dx = b.x - a.x, dy = b.y - a.y;
+      inner2 = std::min(inner2, cross <= 0 ? 0.0 : cross * cross / (dx * dx + dy * dy));
+    }
+    if (m < 3 || !(area > 0)) {
+      edges_.clear();
+      edgeCount_ = 0;
+      inner2_ = -1;
+      return;
+    }
+    inner2_ = inner2 * (1 - 1e-12);
+    // Each edge as a line: inside where ux * y - uy * x > k. Unused slots repeat the first edge.
+    edgeCount_ = static_cast<int>(m);
+    for (int i = 0; i < kMaxEdges; ++i) {
+      const std::size_t e = static_cast<std::size_t>(i) < m ? static_cast<std::size_t>(i) : 0;
+      const Point& a = edges_[e];
+      const Point& b = edges_[e + 1 == m ? 0 : e + 1];
+      ux_[i] = b.x - a.x;
+      uy_[i] = b.y - a.y;
+      k_[i] = ux_[i] * a.y - uy_[i] * a.x;
+    }
+  }
+
+  // Strictly inside the polygon; never, when it has no area.
+  bool Inside(double x, double y) const {
+    if (edgeCount_ == 0) return false;
+    double least = HUGE_VAL;
+    for (int i = 0; i < kMaxEdges; ++i) least = std::min(least, ux_[i] * y - uy_[i] * x - k_[i]);
+    return least > 0;
+  }
+
+  static constexpr int kMaxEdges = 2 * kProbes;
   const Directions& d_;
-  std::array<double, kProbes> best_;
-  std::array<Point, kProbes> extreme_{};
+  double best_[kProbes], ex_[kProbes], ey_[kProbes];
+  bool stale_ = false;
   std::vector<Point> edges_;
+  int edgeCount_ = 0;
+  double ux_[kMaxEdges] = {}, uy_[kMaxEdges] = {}, k_[kMaxEdges] = {};
   double inner2_ = -1;
-  std::vector<Point> kept_;
+  std::vector<Point> candidates_;
 };
 
 // Percentile p (0..100) of the sorted values, linear between neighbouring ranks.
@@ -192,47 +233,98 @@ bool ArgsOk(int32_t np, float h, int32_t n, float dt, int32_t npct, const float*
   return true;
 }
 
+// The results of every period, written to the caller's arrays only when all are done.
+class RotDResults {
+ public:
+  RotDResults(int32_t np, int32_t npct, const float* pct, bool peaks)
+      : np_(np), npct_(npct), pct_(pct), rotd_(static_cast<std::size_t>(np) * npct), angle_(np),
+        peaks_(peaks ? static_cast<std::size_t>(np) * kAngles : 0) {}
+
+  void Set(int32_t k, const HullCandidates& hull, double scale) {
+    std::array<double, kAngles> peak, sorted;
+    hull.Peaks(peak);
+    const auto top = std::max_element(peak.begin(), peak.end());
+    angle_[k] = static_cast<float>(top - peak.begin());
+    if (!peaks_.empty())
+      for (int t = 0; t < kAngles; ++t) peaks_[static_cast<std::size_t>(t) * np_ + k] = static_cast<float>(scale * peak[t]);
+    sorted = peak;
+    std::sort(sorted.begin(), sorted.end());
+    for (int32_t j = 0; j < npct_; ++j)
+      rotd_[static_cast<std::size_t>(j) * np_ + k] = static_cast<float>(scale * Percentile(sorted, pct_[j]));
+  }
+
+  void CopyOut(float* rotd, float* angle, float* peaks) const {
+    std::copy(rotd_.begin(), rotd_.end(), rotd);
+    if (angle) std::copy(angle_.begin(), angle_.end(), angle);
+    if (peaks) std::copy(peaks_.begin(), peaks_.end(), peaks);
+  }
+
+ private:
+  int32_t np_, npct_;
+  const float* pct_;
+  std::vector<float> rotd_, angle_, peaks_;
+};
+
 }  // namespace
 
 extern "C" {
 
 SISMCALC_API int32_t ROTDSPEC(const int32_t* NP, const float* PRD, const float* H, const int32_t* N,
                               const float* DT, const float* X, const float* Y, const int32_t* NPCT,
-                              const float* PCT, float* ROTD, float* ANG100, const int32_t* NSTEP) {
+                              const float* PCT, float* ROTD, float* ANG100, float* PEAKS, const int32_t* NSTEP) {
   const int32_t np = *NP, n = *N, npct = *NPCT, nstep = *NSTEP;
   const float h = *H, dt = *DT;
   if (!ArgsOk(np, h, n, dt, npct, PCT, nstep)) return 0;
   try {
     static const Directions directions;
-    std::vector<float> rotd(static_cast<std::size_t>(np) * npct), angle(np);
-    std::array<double, kAngles> peak, sorted;
+    RotDResults results(np, npct, PCT, PEAKS != nullptr);
+    // Periods by sub-step count, so that those walked together step alike.
+    std::vector<std::vector<int32_t>> byClass(sismcalc::detail::kSubClasses);
     for (int32_t k = 0; k < np; ++k) {
-      const float t = PRD[k];
-      HullCandidates hull(directions);
-      double scale = 1.0;
-      if (t > 0.0f) {
-        const double w = static_cast<float>(kTwoPi / t);
-        const int32_t sub = nstep > 0 ? int32_t{1} << SubClass(t, dt, nstep) : 1;
-        const StepCoef c = NigjenCoefficients(w, h, double{dt} / sub);
-        WalkOscillators(c, n, sub, X, Y, [&](double x, double y) { hull.Probe(x, y); });
-        hull.Close();
-        WalkOscillators(c, n, sub, X, Y, [&](double x, double y) { hull.Filter(x, y); });
-        scale = w * w;
-      } else {
-        WalkGround(n, X, Y, [&](double x, double y) { hull.Probe(x, y); });
-        hull.Close();
-        WalkGround(n, X, Y, [&](double x, double y) { hull.Filter(x, y); });
+      if (PRD[k] > 0.0f) {
+        byClass[nstep > 0 ? SubClass(PRD[k], dt, nstep) : 0].push_back(k);
+        continue;
       }
-      hull.Peaks(peak);
-      const auto top = std::max_element(peak.begin(), peak.end());
-      angle[k] = static_cast<float>(top - peak.begin());
-      sorted = peak;
-      std::sort(sorted.begin(), sorted.end());
-      for (int32_t j = 0; j < npct; ++j)
-        rotd[static_cast<std::size_t>(j) * np + k] = static_cast<float>(scale * Percentile(sorted, PCT[j]));
+      // A rigid oscillator moves with the ground: w^2 times its displacement is the ground
+      // acceleration itself.
+      HullCandidates hull(directions);
+      for (int32_t i = 0; i < n; ++i) hull.Visit(X[i], Y[i]);
+      hull.Close();
+      results.Set(k, hull, 1.0);
     }
-    std::copy(rotd.begin(), rotd.end(), ROTD);
-    if (ANG100) std::copy(angle.begin(), angle.end(), ANG100);
+    for (int cls = 0; cls < sismcalc::detail::kSubClasses; ++cls) {
+      const std::vector<int32_t>& periods = byClass[cls];
+      const int32_t sub = int32_t{1} << cls;
+      for (std::size_t first = 0; first < periods.size(); first += kLanes) {
+        const int lanes = static_cast<int>(std::min<std::size_t>(kLanes, periods.size() - first));
+        LaneCoef lc;
+        double w2[kLanes];
+        std::vector<HullCandidates> hulls(static_cast<std::size_t>(lanes), HullCandidates(directions));
+        HullCandidates* lane[kLanes] = {};
+        for (int l = 0; l < lanes; ++l) lane[l] = &hulls[static_cast<std::size_t>(l)];
+        for (int l = 0; l < lanes; ++l) {
+          const double w = static_cast<float>(kTwoPi / PRD[periods[first + l]]);
+          const StepCoef c = NigjenCoefficients(w, h, double{dt} / sub);
+          lc.a11[l] = c.a11, lc.a12[l] = c.a12, lc.a21[l] = c.a21, lc.a22[l] = c.a22;
+          lc.b11[l] = c.b11, lc.b12[l] = c.b12, lc.b21[l] = c.b21, lc.b22[l] = c.b22;
+          w2[l] = w * w;
+        }
+        auto visit = [&lane](int l, double x, double y) {
+          if (!lane[l]->WellInside(x, y)) lane[l]->VisitOuter(x, y);
+        };
+        switch (lanes) {
+          case 1: WalkLanes<1>(lc, n, sub, X, Y, visit); break;
+          case 2: WalkLanes<2>(lc, n, sub, X, Y, visit); break;
+          case 3: WalkLanes<3>(lc, n, sub, X, Y, visit); break;
+          default: WalkLanes<4>(lc, n, sub, X, Y, visit); break;
+        }
+        for (int l = 0; l < lanes; ++l) {
+          hulls[static_cast<std::size_t>(l)].Close();
+          results.Set(periods[first + l], hulls[static_cast<std::size_t>(l)], w2[l]);
+        }
+      }
+    }
+    results.CopyOut(ROTD, ANG100, PEAKS);
     return 1;
   } catch (const std::bad_alloc&) {
     return 0;

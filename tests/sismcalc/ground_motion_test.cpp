@@ -33,6 +33,7 @@ std::vector<float> NoiseRecord(int32_t n, unsigned seed) {
 struct RotD {
   std::vector<float> values;  // percentile-major: values[j * np + k]
   std::vector<float> angle;
+  std::vector<float> peaks;  // period-major: peaks[t * np + k]
   int32_t result = 0;
 };
 
@@ -40,9 +41,10 @@ RotD RunRotD(const std::vector<float>& prd, float h, float dt, const std::vector
              const std::vector<float>& y, const std::vector<float>& pct, int32_t nstep = 0) {
   int32_t np = static_cast<int32_t>(prd.size()), n = static_cast<int32_t>(x.size()),
           npct = static_cast<int32_t>(pct.size());
-  RotD r{std::vector<float>(prd.size() * pct.size(), -7.0f), std::vector<float>(prd.size(), -7.0f), 0};
+  RotD r{std::vector<float>(prd.size() * pct.size(), -7.0f), std::vector<float>(prd.size(), -7.0f),
+         std::vector<float>(prd.size() * 180, -7.0f), 0};
   r.result = ROTDSPEC(&np, prd.data(), &h, &n, &dt, x.data(), y.data(), &npct, pct.data(), r.values.data(),
-                      r.angle.data(), &nstep);
+                      r.angle.data(), r.peaks.data(), &nstep);
   return r;
 }
 
@@ -147,6 +149,49 @@ TEST(RotD, MatchesTheSpectraOfThePairTurnedToEveryAngle) {
   ExpectBruteForceRotD(x, y, dt, {0.0f, 0.02f, 0.2f, 1.0f, 4.0f}, 0);
   // With sub-steps between the samples, as the program computes spectra by default.
   ExpectBruteForceRotD(x, y, dt, {0.02f, 0.2f}, 32);
+}
+
+TEST(RotD, PeaksAtEveryAngleHoldTheComponentsOwnSpectra) {
+  const float dt = 0.01f, h = 0.05f;
+  const std::vector<float> x = NoiseRecord(2500, 31), y = NoiseRecord(2500, 32);
+  const std::vector<float> prd = {0.0f, 0.01f, 0.05f, 0.3f, 0.31f, 0.32f, 0.33f, 0.34f, 2.0f};
+  for (int32_t nstep : {0, 32}) {
+    SCOPED_TRACE(nstep);
+    const RotD r = RunRotD(prd, h, dt, x, y, {100}, nstep);
+    ASSERT_EQ(r.result, 1);
+    const std::vector<double> px = Psa(prd, h, dt, x, nstep), py = Psa(prd, h, dt, y, nstep);
+    const std::size_t np = prd.size();
+    for (std::size_t k = 0; k < np; ++k) {
+      EXPECT_NEAR(r.peaks[k], px[k], 1e-6 * px[k]) << prd[k];
+      EXPECT_NEAR(r.peaks[90 * np + k], py[k], 1e-6 * py[k]) << prd[k];
+      float top = 0;
+      for (std::size_t t = 0; t < 180; ++t) top = std::max(top, r.peaks[t * np + k]);
+      EXPECT_EQ(top, r.values[k]);
+      EXPECT_EQ(r.peaks[static_cast<std::size_t>(r.angle[k]) * np + k], top);
+    }
+    // The optional outputs left out change nothing.
+    int32_t n = 2500, np32 = static_cast<int32_t>(np), one = 1;
+    const float hundred = 100.0f;
+    float hh = h, step = dt;
+    std::vector<float> alone(np);
+    ASSERT_EQ(ROTDSPEC(&np32, prd.data(), &hh, &n, &step, x.data(), y.data(), &one, &hundred, alone.data(), nullptr,
+                       nullptr, &nstep),
+              1);
+    EXPECT_EQ(alone, std::vector<float>(r.values.begin(), r.values.begin() + np32));
+  }
+}
+
+TEST(RotD, FinestSubSteps) {
+  // 1024 steps per sample interval, the most there are.
+  const float dt = 0.01f, h = 0.05f;
+  const std::vector<float> a = NoiseRecord(600, 41);
+  std::vector<float> x(a.size()), y(a.size());
+  for (std::size_t i = 0; i < a.size(); ++i) x[i] = a[i] * 0.6f, y[i] = a[i] * 0.8f;
+  const RotD r = RunRotD({0.01f}, h, dt, x, y, {100}, 1000);
+  ASSERT_EQ(r.result, 1);
+  const double psa = Psa({0.01f}, h, dt, a, 1000)[0];
+  EXPECT_NEAR(r.values[0], psa, 2e-5 * psa);
+  EXPECT_NEAR(r.peaks[0], 0.6 * psa, 2e-5 * psa);
 }
 
 TEST(RotD, RefusesBadArgumentsAndLeavesOutputs) {

@@ -528,6 +528,11 @@ TEST_F(WindowTest, SavesExportsAndReports) {
   EXPECT_EQ(window->TextViewer().Text().rfind("Strong Motion Record", 0), 0u);
   window->PeaksCommand();
   EXPECT_NE(window->TextViewer().Text().find("Peaks of "), std::string::npos);
+  ASSERT_TRUE(Enabled("mnuViewMetrics"));
+  window->ActionByKey("mnuViewMetrics")->trigger();
+  const std::string metrics = window->TextViewer().Text();
+  EXPECT_EQ(metrics.rfind("Ground-Motion Metrics", 0), 0u);
+  EXPECT_NE(metrics.find("RotD50(1,2)"), std::string::npos) << metrics;
   EXPECT_TRUE(messages.empty());
 }
 

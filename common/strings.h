@@ -12,7 +12,5 @@ bool HasStr(int id);
 
 // The program title used in captions and message-box titles.
 const std::string& ProgramTitle();
-constexpr int kVersionMajor = 1;
-constexpr int kVersionMinor = 0;
 
 }  // namespace sism

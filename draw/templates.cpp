@@ -6,6 +6,7 @@
 #include "state/app_state.h"
 #include "common/path.h"
 #include "common/strings.h"
+#include "common/version.h"
 #include "common/text.h"
 #include "draw/axes.h"
 #include "record/display_text.h"

@@ -27,6 +27,7 @@
 #include "common/path.h"
 #include "common/strings.h"
 #include "common/text.h"
+#include "common/version.h"
 #include "analysis/drivers.h"
 #include "draw/report.h"
 #include "load/pipeline.h"
@@ -51,7 +52,8 @@ const char* kToolHelp =
     "  convert FILE... -o OUT     record re-saved as .ac\n"
     "  metrics FILE|FOLDER... -o OUT  flatfile of ground-motion measures, one row per record\n"
     "\n"
-    "sismora-cli COMMAND --help describes each command.\n"
+    "sismora-cli COMMAND --help describes each command; sismora-cli --version prints the\n"
+    "version.\n"
     "\n"
     "Options of every command:\n"
     "  --settings FILE.ini  load sections Graph, Calculation and PreProcess from an INI\n"
@@ -154,7 +156,7 @@ struct Options {
   std::vector<std::string> switches;
   std::string settingsFile;
   std::string output;
-  bool summary = false, json = false, help = false;
+  bool summary = false, json = false, help = false, version = false;
   std::optional<double> from, to;
   int32_t filter = ExportComma;
   std::vector<std::pair<int32_t, int32_t>> pairs;
@@ -222,6 +224,8 @@ Options Parse(const std::vector<std::string>& args) {
     // "-h" without a frequency changes nothing in the program, so here it asks for help.
     if (a == "--help" || a == "-?" || a == "-h" || a == "-H" || (a == "help" && positional.empty())) {
       o.help = true;
+    } else if (a == "--version") {
+      o.version = true;
     } else if (a == "--summary") {
       o.summary = true;
     } else if (a == "--json") {
@@ -314,7 +318,7 @@ Options Parse(const std::vector<std::string>& args) {
     o.command = positional[p++];
     if (!IsCommand(o.command)) throw UsageError{"unknown command '" + o.command + "'"};
   }
-  if (o.help) return o;
+  if (o.help || o.version) return o;
   if (o.command.empty()) throw UsageError{"no command given"};
   // The image width of plot; the field width of general data files elsewhere.
   if (width) {
@@ -632,6 +636,10 @@ int Main(int argc, char** argv) {
     std::cerr << (cmd.empty() ? std::string("Try 'sismora-cli --help'.\n")
                               : "Try 'sismora-cli " + cmd + " --help'.\n");
     return kExitUsage;
+  }
+  if (o.version) {
+    std::cout << "sismora-cli " << kVersionText << "\n";
+    return kExitOk;
   }
   if (o.help) {
     std::cout << (o.command.empty() ? kToolHelp : CommandHelp(o.command));

@@ -12,11 +12,49 @@
 #include "app/gui/splash.h"
 #include "app/shell/cmdline.h"
 #include "app/shell/settings.h"
+#include "common/version.h"
 #include "draw/qt/page_output.h"
 
+namespace {
+
+const char* kUsage =
+    "Usage: sismora [switches] [FILE]\n"
+    "Opens FILE, a strong-motion record, in the Sismora window.\n"
+    "\n"
+    "Switches override the stored preprocessing settings for this run (a switch may also\n"
+    "start with / when the argument is not a path):\n"
+    "  -hF   high-cut frequency F Hz          -lF   low-cut frequency F Hz\n"
+    "  -sS   skip the first S seconds         -tS   use S seconds from the (new) start\n"
+    "  -rA   rotate horizontal pairs by A degrees (-r alone: to the labelled azimuths)\n"
+    "  -iN   sensor N for the JMA intensity (0: the record's own)\n"
+    "  -c-   do not clip curves to the plot area (-c clips, the default)\n"
+    "  -e-   copy graphs as pictures only (-e also as vector drawings, the default)\n"
+    "  -v    exported files start with three extra header lines\n"
+    "  --help     this text\n"
+    "  --version  the program's version\n"
+    "\n"
+    "Settings are kept in $XDG_CONFIG_HOME/Sismora/Sismora.ini (~/.config/Sismora/).\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  // Answered before Qt starts, so that they work without a display.
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--version") {
+      std::printf("sismora %s\n", sism::kVersionText);
+      return 0;
+    }
+    if (arg == "--help") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+  }
   QApplication qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Sismora"));
+  QApplication::setApplicationVersion(QStringLiteral(SISMORA_VERSION));
+  // Ties the windows to the installed menu entry (its icon and name on Wayland).
+  QGuiApplication::setDesktopFileName(QStringLiteral(SISMORA_APP_ID));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/sismora.svg")));
   sism::InstallFontSubstitutes();
 

@@ -11,6 +11,7 @@
 
 #include "app/gui/localize.h"
 #include "common/strings.h"
+#include "common/version.h"
 #include "common/text.h"
 
 namespace sism {

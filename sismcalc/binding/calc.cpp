@@ -14,7 +14,10 @@
 namespace sism::calc {
 namespace {
 
-constexpr const char* kLibraryName = "libsismcalc.so";
+// The SONAME (libsismcalc.so.1) and where the library folder of an installation is seen from
+// its program folder (../lib), both from the build.
+constexpr const char* kLibraryName = SISMCALC_SONAME;
+constexpr const char* kLibraryFromProgram = SISMCALC_FROM_BINDIR;
 
 // The address of one library function, known after its first call.
 struct Entry {
@@ -39,8 +42,12 @@ void* OpenLibrary(const std::string& file) {
   std::error_code ec;
   const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (!ec) {
-    const std::string beside = (exe.parent_path() / file).string();
-    if (void* h = dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL)) return h;
+    // The build tree has the library beside the program; an installation in any prefix has
+    // it in the prefix's library folder.
+    for (const std::filesystem::path& dir : {exe.parent_path(), exe.parent_path() / kLibraryFromProgram}) {
+      const std::string path = (dir / file).string();
+      if (void* h = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) return h;
+    }
   }
   return dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
 }

@@ -1,6 +1,7 @@
 // The program's binding to libsismcalc: one function per library function, same name and
 // arguments, doing what the function of that name in sismcalc.h does. The library is loaded by name on the
-// first call of any of them (the program's own folder first, then the normal search) and each address is
+// first call of any of them (the program's own folder first, then the library folder of the prefix it is
+// installed in, then the normal search) by its SONAME, libsismcalc.so.1, and each address is
 // looked up once. A missing library raises RuntimeError(ErrLibraryLoad), a missing function
 // RuntimeError(ErrEntryPointNotFound), at the call that needs it.
 #pragma once
@@ -54,7 +55,7 @@ int32_t HUSID(const int32_t* n, const float* dt, const float* acc, float* h);
 float SIGDUR(const int32_t* n, const float* dt, const float* acc, const float* f1, const float* f2);
 float CAV(const int32_t* n, const float* dt, const float* acc);
 
-// Makes the next call load `file` instead of libsismcalc.so (a bare name is searched like the
+// Makes the next call load `file` instead of libsismcalc.so.1 (a bare name is searched like the
 // library, a path is taken as it stands; empty restores the default) and forgets every address.
 void SetLibraryPathForTesting(std::string file);
 

@@ -14,6 +14,7 @@
 #include "app/shell/settings.h"
 #include "common/files.h"
 #include "common/text.h"
+#include "common/version.h"
 #include "draw/draw_graph.h"
 #include "load/pipeline.h"
 #include "record/readers.h"
@@ -216,6 +217,13 @@ TEST_F(CliTest, BadUsageAndHelp) {
     r = Cli({cmd, "--help"});
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(StartsWith(r.out, std::string("Usage: sismora-cli ") + cmd)) << r.out;
+  }
+  // The version wherever it is asked for, also after a command.
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--version"}, {"info", "--version"}}) {
+    r = Cli(args);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, std::string("sismora-cli ") + sism::kVersionText + "\n");
   }
 }
 

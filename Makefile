@@ -5,11 +5,13 @@ DEMO := samples/demo.ac
 
 # Packages the build, the tests and the program need.
 PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev nlohmann-json3-dev \
-            qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation2 fonts-ipafont-gothic xvfb xauth
+            qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation2 fonts-ipafont-gothic xvfb xauth \
+            python3-numpy python3-pytest pkg-config dpkg-dev desktop-file-utils appstream \
+            shared-mime-info libglib2.0-bin groff-base man-db
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build run test bench clean sanitize
+.PHONY: all deps build run test bench clean sanitize package
 
 all: build
 
@@ -31,6 +33,10 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS) --timeout 600
+
+# The Debian package, sismora_<version>_<arch>.deb, left in $(BUILD).
+package: build
+	cmake --build $(BUILD) --target package
 
 bench: build
 	tools/run-benchmarks $(BUILD)/bin

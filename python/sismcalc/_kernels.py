@@ -1,0 +1,471 @@
+"""One Python function per function of sismcalc.h, with numpy arrays in and out.
+
+The arguments are the C function's inputs in the C order, without the lengths that the
+arrays give; the outputs are returned. Arrays must be one-dimensional, contiguous float32
+numpy arrays (numpy.ascontiguousarray(x, dtype=numpy.float32) makes one): anything else is
+refused with a ValueError rather than copied silently, as are lengths that do not agree and
+values the library would refuse. Inputs are never changed, also where the C function works
+in place. Indices are 0-based, as in Python.
+"""
+
+import ctypes
+import math
+
+import numpy as np
+
+from ._library import function
+
+_INT32_MAX = 2**31 - 1
+# The transforms pad to a power of two of at most 2**30.
+_FFT_MAX = 2**30
+
+
+def _floats(name, a, *, least=1, most=_INT32_MAX):
+    if not isinstance(a, np.ndarray):
+        raise ValueError(f"{name} must be a numpy array of float32, not {type(a).__name__}")
+    if a.dtype != np.float32:
+        raise ValueError(f"{name} must hold float32 values, not {a.dtype}; "
+                         f"numpy.asarray({name}, dtype=numpy.float32) converts it")
+    if a.ndim != 1:
+        raise ValueError(f"{name} must be one-dimensional, not of shape {a.shape}")
+    if not a.flags.c_contiguous:
+        raise ValueError(f"{name} must be contiguous; numpy.ascontiguousarray({name}) copies it")
+    if len(a) < least:
+        raise ValueError(f"{name} needs at least {least} value{'s' if least > 1 else ''}, not {len(a)}")
+    if len(a) > most:
+        raise ValueError(f"{name} may have at most {most} values, not {len(a)}")
+    return a
+
+
+def _same_length(first, *others):
+    """Arrays given as (name, array) pairs must all be as long as the first."""
+    name, a = first
+    for other, b in others:
+        if len(b) != len(a):
+            raise ValueError(f"{other} has {len(b)} values but {name} has {len(a)}; they must be as long")
+
+
+def _real(name, v, *, above=None, at_least=None, below=None):
+    try:
+        x = float(v)
+    except (TypeError, ValueError):
+        raise ValueError(f"{name} must be a number, not {v!r}") from None
+    if not math.isfinite(x):
+        raise ValueError(f"{name} must be finite, not {x}")
+    if above is not None and not x > above:
+        raise ValueError(f"{name} must be above {above}, not {x}")
+    if at_least is not None and not x >= at_least:
+        raise ValueError(f"{name} must be at least {at_least}, not {x}")
+    if below is not None and not x < below:
+        raise ValueError(f"{name} must be below {below}, not {x}")
+    # What the library gets: the value as a float, which must stay in range.
+    f = float(np.float32(x))
+    if above is not None and not f > above:
+        raise ValueError(f"{name} must be above {above} also as a float32, not {x}")
+    return x
+
+
+def _whole(name, v, *, least, most=_INT32_MAX):
+    if isinstance(v, bool) or not isinstance(v, (int, np.integer)):
+        raise ValueError(f"{name} must be a whole number, not {v!r}")
+    if not least <= v <= most:
+        raise ValueError(f"{name} must be {least} to {most}, not {v}")
+    return int(v)
+
+
+def _damping(h):
+    return _real("damping", h, at_least=0.0, below=1.0)
+
+
+def _dt(dt):
+    return _real("dt", dt, above=0.0)
+
+
+def _p(a):
+    return a.ctypes.data_as(ctypes.POINTER(ctypes.c_float))
+
+
+def _i(v):
+    return ctypes.byref(ctypes.c_int32(v))
+
+
+def _f(v):
+    return ctypes.byref(ctypes.c_float(v))
+
+
+def _new(n):
+    return np.zeros(n, dtype=np.float32)
+
+
+def padded_length(n):
+    """P of n values: the smallest power of two that is at least n and at least 2."""
+    p = 2
+    while p < n:
+        p *= 2
+    return p
+
+
+def _refused(name, why):
+    raise ValueError(f"{name}: the library refused the arguments ({why})")
+
+
+# ---- Fourier transforms ----
+
+def fftri(x):
+    """Fourier coefficients of x, divided by P.
+
+    x: samples, any unit (e.g. acceleration in cm/s/s), at most 2**30 of them; they are
+    zero-padded to P, the smallest power of two >= len(x) and >= 2.
+    Returns (re, im), two arrays of P/2 values in the unit of x: element k is at k/(P*dt) Hz
+    for a sampling step dt in s, from 0 Hz up to, not including, the Nyquist frequency.
+    """
+    _floats("x", x, most=_FFT_MAX)
+    p = padded_length(len(x))
+    re, im = _new(p // 2), _new(p // 2)
+    if function("FFTRI")(_i(len(x)), _p(x), _p(re), _p(im)) != p // 2:
+        _refused("fftri", "not enough memory")
+    return re, im
+
+
+def fftap(x):
+    """Fourier amplitude (divided by P) and phase of x.
+
+    x: samples (e.g. cm/s/s), at most 2**30, zero-padded to P as in fftri.
+    Returns (amp, ph), P/2 values each: amp in the unit of x, ph in radians (-pi to pi, 0
+    where the coefficient is 0); element k is at k/(P*dt) Hz.
+    """
+    _floats("x", x, most=_FFT_MAX)
+    p = padded_length(len(x))
+    amp, ph = _new(p // 2), _new(p // 2)
+    if function("FFTAP")(_i(len(x)), _p(x), _p(amp), _p(ph)) != p // 2:
+        _refused("fftap", "not enough memory")
+    return amp, ph
+
+
+def auto(x):
+    """Circular auto-correlation of x (zero-padded to P) through its power spectrum.
+
+    Returns P/2 + 1 values for lags 0 to P/2 samples (lag k is k*dt s), scaled so that the
+    value at lag 0 is P. Raises ValueError when x has no power (all zeros).
+    """
+    _floats("x", x, most=_FFT_MAX)
+    p = padded_length(len(x))
+    r = _new(p // 2 + 1)
+    if function("AUTO")(_i(len(x)), _p(x), _p(r)) == 0:
+        _refused("auto", "x has no power to correlate, or not enough memory")
+    return r
+
+
+# ---- Response spectra ----
+
+def _spectra_args(periods, damping, dt, acc):
+    _floats("periods", periods)
+    _floats("acc", acc, least=2)
+    return _damping(damping), _dt(dt)
+
+
+def respec(periods, damping, dt, acc):
+    """Response spectra of a damped single-degree-of-freedom oscillator.
+
+    periods: natural periods in s (a period <= 0 is a rigid oscillator: sd = sv = 0 and sa
+    the peak absolute ground acceleration); damping: fraction of critical, 0 <= damping < 1
+    (0.05 is 5 %); dt: sampling step in s; acc: ground acceleration in cm/s/s, at least 2
+    samples, taken as linear between them, the oscillator at rest at the start.
+    Returns (sd, sv, sa), one value per period: the largest relative displacement in cm,
+    relative velocity in cm/s and absolute acceleration in cm/s/s, taken at the samples.
+    """
+    h, dt = _spectra_args(periods, damping, dt, acc)
+    sd, sv, sa = _new(len(periods)), _new(len(periods)), _new(len(periods))
+    if function("RESPEC")(_i(len(periods)), _p(periods), _f(h), _i(len(acc)), _f(dt), _p(acc),
+                          _p(sd), _p(sv), _p(sa)) != 1:
+        _refused("respec", "see the limits in the docstring")
+    return sd, sv, sa
+
+
+def respec2(periods, damping, dt, acc):
+    """As respec, plus the energy spectrum.
+
+    Returns (sd, sv, sa, ve): sd in cm, sv in cm/s, sa in cm/s/s and ve, the energy
+    equivalent velocity sqrt(2E) of the input energy E per unit mass, in cm/s.
+    """
+    h, dt = _spectra_args(periods, damping, dt, acc)
+    sd, sv, sa, ve = (_new(len(periods)) for _ in range(4))
+    if function("RESPEC2")(_i(len(periods)), _p(periods), _f(h), _i(len(acc)), _f(dt), _p(acc),
+                           _p(sd), _p(sv), _p(sa), _p(ve)) != 1:
+        _refused("respec2", "see the limits in the docstring")
+    return sd, sv, sa, ve
+
+
+def respecsub(periods, damping, dt, acc, nstep):
+    """As respec2, with the maxima also taken between the samples.
+
+    Each sample interval is walked in the fewest power-of-two sub-steps (at most 1024) that
+    make a step at most period/nstep s, the acceleration linear between the samples;
+    nstep = 0 keeps whole intervals (respec2's results), 0 <= nstep <= 1000. The program's
+    "Peaks between samples" uses nstep = 32. ve is summed at the samples, as in respec2.
+    Returns (sd, sv, sa, ve) in cm, cm/s, cm/s/s and cm/s.
+    """
+    h, dt = _spectra_args(periods, damping, dt, acc)
+    nstep = _whole("nstep", nstep, least=0, most=1000)
+    sd, sv, sa, ve = (_new(len(periods)) for _ in range(4))
+    if function("RESPECSUB")(_i(len(periods)), _p(periods), _f(h), _i(len(acc)), _f(dt), _p(acc),
+                             _p(sd), _p(sv), _p(sa), _p(ve), _i(nstep)) != 1:
+        _refused("respecsub", "see the limits in the docstring")
+    return sd, sv, sa, ve
+
+
+def engspec(periods, damping, dt, acc):
+    """Energy spectrum alone: ve, the energy equivalent velocity sqrt(2E) in cm/s per period
+    (periods in s, damping a fraction of critical, dt in s, acc in cm/s/s; 0 for periods <= 0).
+    """
+    h, dt = _spectra_args(periods, damping, dt, acc)
+    ve = _new(len(periods))
+    if function("ENGSPEC")(_i(len(periods)), _p(periods), _f(h), _i(len(acc)), _f(dt), _p(acc),
+                           _p(ve)) != 1:
+        _refused("engspec", "see the limits in the docstring")
+    return ve
+
+
+def _intensity_args(count, damping, dt, acc):
+    _floats("acc", acc)
+    return _whole("count", count, least=0), _damping(damping), _dt(dt)
+
+
+def spint(count, t1, t2, damping, dt, acc):
+    """Spectrum intensity in cm: the pseudo-velocity spectrum (cm/s) integrated over the
+    period (s) from t1 to t2 s by the trapezoid rule on `count` periods spaced evenly in
+    logarithm (see logprd).
+
+    t1 <= 0 means 0.1 s and t2 <= 0 means 2.5 s; damping is a fraction of critical, dt in s,
+    acc in cm/s/s. 0 when count < 2 or t1 equals t2.
+    """
+    count, h, dt = _intensity_args(count, damping, dt, acc)
+    t1, t2 = _real("t1", t1), _real("t2", t2)
+    return function("SPINT")(_i(count), _f(t1), _f(t2), _f(h), _i(len(acc)), _f(dt), _p(acc))
+
+
+def specint(count, t1, t2, damping, dt, acc):
+    """Spectrum intensity in cm, second form: as spint, except that t2 <= t1 also means
+    t2 = 2.5 s.
+    """
+    count, h, dt = _intensity_args(count, damping, dt, acc)
+    t1, t2 = _real("t1", t1), _real("t2", t2)
+    return function("SPECINT")(_i(count), _f(t1), _f(t2), _f(h), _i(len(acc)), _f(dt), _p(acc))
+
+
+def logprd(t1, t2, n):
+    """n periods in s evenly spaced in logarithm from t1 to t2 s (t1, t2 > 0, t1 != t2, n >= 2)."""
+    t1, t2 = _real("t1", t1, above=0.0), _real("t2", t2, above=0.0)
+    n = _whole("n", n, least=2)
+    if np.float32(t1) == np.float32(t2):
+        raise ValueError(f"t1 and t2 must differ, not both {t1}")
+    prd = _new(n)
+    if function("LOGPRD")(_f(t1), _f(t2), _i(n), _p(prd)) != 1:
+        _refused("logprd", "see the limits in the docstring")
+    return prd
+
+
+# ---- Smoothing and phase ----
+
+def _smoothing_args(df, bw):
+    return _real("df", df, above=0.0), _real("bw", bw, above=0.0)
+
+
+def parzen(df, bw, s):
+    """A spectrum s (any unit; step df Hz) smoothed with a Parzen window of band width bw Hz.
+
+    Returns the smoothed copy; s itself is left as it is. df > 0, bw > 0.
+    """
+    df, bw = _smoothing_args(df, bw)
+    out = _floats("s", s).copy()
+    if function("PARZEN")(_i(len(out)), _f(df), _f(bw), _p(out)) != 1:
+        _refused("parzen", "the band is narrower than one step, or not enough memory")
+    return out
+
+
+def parzenp(df, bw, ph):
+    """A phase spectrum ph (radians; step df Hz) smoothed with a Parzen window of band width
+    bw Hz through its unit vectors. Returns the smoothed copy in radians (-pi to pi).
+    """
+    df, bw = _smoothing_args(df, bw)
+    out = _floats("ph", ph).copy()
+    if function("PARZENP")(_i(len(out)), _f(df), _f(bw), _p(out)) != 1:
+        _refused("parzenp", "the band is narrower than one step, or not enough memory")
+    return out
+
+
+def reimph(re, im):
+    """Phase in radians, atan2(im, re) element by element, with atan2(0, 0) = 0."""
+    _floats("re", re), _floats("im", im)
+    _same_length(("re", re), ("im", im))
+    ph = _new(len(re))
+    function("REIMPH")(_i(len(re)), _p(re), _p(im), _p(ph))
+    return ph
+
+
+# ---- Intensity ----
+
+def _three_components(dt, x, y, z):
+    for name, a in (("x", x), ("y", y), ("z", z)):
+        _floats(name, a, most=_FFT_MAX)
+    _same_length(("x", x), ("y", y), ("z", z))
+    return _dt(dt)
+
+
+def sijma(dt, x, y, z):
+    """JMA instrumental seismic intensity of the three components x, y, z (cm/s/s, step dt s),
+    the whole record at once. A number on the JMA scale (e.g. 5.3).
+    """
+    dt = _three_components(dt, x, y, z)
+    return function("SIJMA")(_i(len(x)), _f(dt), _p(x), _p(y), _p(z))
+
+
+def sijma10(dt, x, y, z):
+    """JMA instrumental seismic intensity of x, y, z (cm/s/s, step dt s), the largest over
+    tapered 10-second windows; 0 for a record shorter than one window.
+    """
+    dt = _three_components(dt, x, y, z)
+    return function("SIJMA10")(_i(len(x)), _f(dt), _p(x), _p(y), _p(z))
+
+
+# ---- Filter and rotation ----
+
+def filter(dt, fl, fh, x):  # noqa: A001 - the library's name; left out of __all__
+    """x (step dt s) band-passed between fl and fh Hz in the frequency domain; a corner
+    <= 0 Hz is off. The mean and the Nyquist component are removed as well.
+
+    Returns the filtered copy (x itself is left as it is); at most 2**30 samples.
+    """
+    dt = _dt(dt)
+    fl, fh = _real("fl", fl), _real("fh", fh)
+    out = _floats("x", x, most=_FFT_MAX).copy()
+    function("FILTER")(_i(len(out)), _f(dt), _f(fl), _f(fh), _p(out))
+    return out
+
+
+def rotate(ang, x, y):
+    """The horizontal pair x, y rotated by ang degrees: x' = x cos a - y sin a,
+    y' = x sin a + y cos a. Returns (x', y') in the unit of x and y; x, y are left as they are.
+    """
+    ang = _real("ang", ang)
+    x2, y2 = _floats("x", x).copy(), _floats("y", y).copy()
+    _same_length(("x", x), ("y", y))
+    function("ROTATE")(_i(len(x2)), _f(ang), _p(x2), _p(y2))
+    return x2, y2
+
+
+# ---- Peaks ----
+
+def getmax(x):
+    """Largest value of x."""
+    _floats("x", x)
+    return function("GETMAX")(_i(len(x)), _p(x))
+
+
+def getpeak(x):
+    """Value of largest magnitude of x, with its sign (the first on ties)."""
+    _floats("x", x)
+    return function("GETPEAK")(_i(len(x)), _p(x))
+
+
+def getvecpeak2(x, y):
+    """Largest vector magnitude sqrt(x**2 + y**2) of the pair x, y, in their unit."""
+    _floats("x", x), _floats("y", y)
+    _same_length(("x", x), ("y", y))
+    return function("GETVECPEAK2")(_i(len(x)), _p(x), _p(y))
+
+
+def getvecpeak3(x, y, z):
+    """Largest vector magnitude sqrt(x**2 + y**2 + z**2) of the triple x, y, z."""
+    for name, a in (("x", x), ("y", y), ("z", z)):
+        _floats(name, a)
+    _same_length(("x", x), ("y", y), ("z", z))
+    return function("GETVECPEAK3")(_i(len(x)), _p(x), _p(y), _p(z))
+
+
+def _slice(start, stop, x):
+    _floats("x", x)
+    start = _whole("start", start, least=0, most=len(x) - 1)
+    stop = len(x) if stop is None else _whole("stop", stop, least=start + 1, most=len(x))
+    return start, stop
+
+
+def findpeakat(start, stop, x):
+    """Value of largest magnitude among x[start:stop], with its sign, and its index in x.
+
+    stop None means len(x). Returns (peak, index), index 0-based (the first on ties).
+    """
+    start, stop = _slice(start, stop, x)
+    peak, pos = ctypes.c_float(), ctypes.c_int32()
+    function("FINDPEAKAT")(_i(start + 1), _i(stop), _p(x), ctypes.byref(peak), ctypes.byref(pos))
+    return peak.value, pos.value - 1
+
+
+def findmaxat(start, stop, x):
+    """Largest value among x[start:stop] and its index in x (0-based, the first on ties)."""
+    start, stop = _slice(start, stop, x)
+    value, pos = ctypes.c_float(), ctypes.c_int32()
+    function("FINDMAXAT")(_i(start + 1), _i(stop), _p(x), ctypes.byref(value), ctypes.byref(pos))
+    return value.value, pos.value - 1
+
+
+# ---- Integration ----
+
+def integtra(dt, acc, method, t1, t2):
+    """Velocity (cm/s) and displacement (cm) of acc (cm/s/s, step dt s) by the trapezoid rule,
+    the velocity corrected by a baseline before the second integration.
+
+    method 1: a line through the origin fitted to the whole velocity; 2: a least-squares line
+    over the whole velocity (the program's "linear"); 3: bi-linear, a line through the origin
+    fitted over the first t1 s and a line fitted over the last t2 s, meeting at the break;
+    4: a parabola fitted over the first t1 s and the last t2 s; 0: no baseline.
+    Returns (vel, disp, break_index): the front line corrects x[:break_index], the rear one
+    the rest (0 unless the method fits lines). Raises ValueError when a fitting window holds
+    exactly one sample (it has no slope) or the parabola has no samples to fit.
+    """
+    dt = _dt(dt)
+    _floats("acc", acc)
+    method = _whole("method", method, least=0, most=4)
+    t1, t2 = _real("t1", t1), _real("t2", t2)
+    # A refused call leaves the outputs as they were: not-a-number shows it.
+    vel, disp = np.full(len(acc), np.nan, dtype=np.float32), np.full(len(acc), np.nan, dtype=np.float32)
+    k = function("INTEGTRA")(_i(len(acc)), _f(dt), _p(acc), _p(vel), _p(disp), _i(method), _f(t1), _f(t2))
+    if k == 0 and np.isnan(vel).all() and not np.isnan(acc).any():
+        _refused("integtra", "a fitting window of one sample, no samples in the windows of the parabola, "
+                 "or not enough memory")
+    return vel, disp, k
+
+
+def integfft(dt, acc, fc):
+    """Velocity (cm/s) and displacement (cm) of acc (cm/s/s, step dt s) by integration in the
+    frequency domain, with a cosine low cut below fc Hz. At most 2**29 samples.
+    """
+    dt = _dt(dt)
+    _floats("acc", acc, most=2**29)
+    fc = _real("fc", fc)
+    vel, disp = _new(len(acc)), _new(len(acc))
+    function("INTEGFFT")(_i(len(acc)), _f(dt), _p(acc), _p(vel), _p(disp), _f(fc))
+    return vel, disp
+
+
+def integlat(dt, acc, fc):
+    """Velocity (cm/s) and displacement (cm) of acc (cm/s/s, step dt s) by a recursive
+    band-limited (lattice-filter) integrator with low cut fc Hz. At least 3 samples.
+    """
+    dt = _dt(dt)
+    _floats("acc", acc, least=3)
+    fc = _real("fc", fc)
+    vel, disp = _new(len(acc)), _new(len(acc))
+    function("INTEGLAT")(_i(len(acc)), _f(dt), _p(acc), _p(vel), _p(disp), _f(fc))
+    return vel, disp
+
+
+# ---- Duration ----
+
+def duration(dt, x):
+    """Strong-motion duration of x (step dt s) in s: the time between 5 % and 95 % of the
+    running sum of x**2 (0 for a record of zeros).
+    """
+    dt = _dt(dt)
+    _floats("x", x)
+    return function("DURATION")(_i(len(x)), _f(dt), _p(x))

@@ -1,0 +1,123 @@
+"""Finding and loading libsismcalc, and the C prototype of every function it exports."""
+
+import ctypes
+import os
+import threading
+
+SONAME = "libsismcalc.so.1"
+
+_F = ctypes.POINTER(ctypes.c_float)
+_I = ctypes.POINTER(ctypes.c_int32)
+_INT = ctypes.c_int32
+_FLOAT = ctypes.c_float
+
+# Return type and argument types of each function of sismcalc.h, in the header's order.
+# Every argument is a pointer; const-ness is not visible to ctypes.
+PROTOTYPES = {
+    "FFTRI": (_INT, [_I, _F, _F, _F]),
+    "FFTAP": (_INT, [_I, _F, _F, _F]),
+    "AUTO": (_INT, [_I, _F, _F]),
+    "RESPEC": (_INT, [_I, _F, _F, _I, _F, _F, _F, _F, _F]),
+    "RESPEC2": (_INT, [_I, _F, _F, _I, _F, _F, _F, _F, _F, _F]),
+    "RESPECSUB": (_INT, [_I, _F, _F, _I, _F, _F, _F, _F, _F, _F, _I]),
+    "ENGSPEC": (_INT, [_I, _F, _F, _I, _F, _F, _F]),
+    "SPINT": (_FLOAT, [_I, _F, _F, _F, _I, _F, _F]),
+    "SPECINT": (_FLOAT, [_I, _F, _F, _F, _I, _F, _F]),
+    "LOGPRD": (_INT, [_F, _F, _I, _F]),
+    "PARZEN": (_INT, [_I, _F, _F, _F]),
+    "PARZENP": (_INT, [_I, _F, _F, _F]),
+    "REIMPH": (_INT, [_I, _F, _F, _F]),
+    "SIJMA": (_FLOAT, [_I, _F, _F, _F, _F]),
+    "SIJMA10": (_FLOAT, [_I, _F, _F, _F, _F]),
+    "FILTER": (_INT, [_I, _F, _F, _F, _F]),
+    "ROTATE": (None, [_I, _F, _F, _F]),
+    "GETMAX": (_FLOAT, [_I, _F]),
+    "GETPEAK": (_FLOAT, [_I, _F]),
+    "GETVECPEAK2": (_FLOAT, [_I, _F, _F]),
+    "GETVECPEAK3": (_FLOAT, [_I, _F, _F, _F]),
+    "FINDPEAKAT": (None, [_I, _I, _F, _F, _I]),
+    "FINDMAXAT": (None, [_I, _I, _F, _F, _I]),
+    "INTEGTRA": (_INT, [_I, _F, _F, _F, _F, _I, _F, _F]),
+    "INTEGFFT": (_INT, [_I, _F, _F, _F, _F, _F]),
+    "INTEGLAT": (_INT, [_I, _F, _F, _F, _F, _F]),
+    "DURATION": (_FLOAT, [_I, _F, _F]),
+}
+
+
+def _candidates():
+    """Where the library is looked for, in order: (path or name, how it was found)."""
+    here = os.path.dirname(os.path.abspath(__file__))
+    found = []
+    for folder in (here, os.path.dirname(here)):
+        found.append((os.path.join(folder, SONAME), "beside the package"))
+    try:
+        from . import _installed  # written by the install rules
+    except ImportError:
+        _installed = None
+    if _installed is not None:
+        found.append((os.path.normpath(os.path.join(here, _installed.LIBRARY)), "installed"))
+    found.append((SONAME, "the system's library search"))
+    return found
+
+
+_lock = threading.Lock()
+_loaded = None
+
+
+def library():
+    """The loaded library, its functions declared; loaded on the first call.
+
+    SISMCALC_LIBRARY, when set, names the library to load (a path, or a name searched as
+    the system searches libraries); otherwise libsismcalc.so.1 is taken from the package's
+    folder or its parent, then from the installation the package came with, then from the
+    system's library search. Raises OSError naming the places tried when none loads.
+    """
+    global _loaded
+    with _lock:
+        if _loaded is not None:
+            return _loaded
+        chosen = os.environ.get("SISMCALC_LIBRARY")
+        if chosen:
+            try:
+                lib = ctypes.CDLL(chosen)
+            except OSError as e:
+                raise OSError(f"sismcalc: SISMCALC_LIBRARY={chosen} cannot be loaded: {e}") from None
+        else:
+            lib = None
+            tried = []
+            for path, how in _candidates():
+                if os.sep in path and not os.path.exists(path):
+                    tried.append(f"{path} ({how}): not there")
+                    continue
+                try:
+                    lib = ctypes.CDLL(path)
+                    break
+                except OSError as e:
+                    tried.append(f"{path} ({how}): {e}")
+            if lib is None:
+                raise OSError("sismcalc: libsismcalc cannot be found; set SISMCALC_LIBRARY to its path. Tried:\n  "
+                              + "\n  ".join(tried))
+        _loaded = lib
+        return lib
+
+
+_functions = {}
+
+
+def function(name):
+    """The library function `name` with its prototype declared.
+
+    Raises OSError when the library lacks it (a library older than this package): the other
+    functions still work.
+    """
+    known = _functions.get(name)
+    if known is not None:
+        return known
+    lib = library()
+    try:
+        f = getattr(lib, name)
+    except AttributeError:
+        raise OSError(f"sismcalc: {lib._name} has no function {name}; it is older than this package") from None
+    f.restype, f.argtypes = PROTOTYPES[name]
+    _functions[name] = f
+    return f

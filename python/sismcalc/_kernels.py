@@ -265,6 +265,37 @@ def logprd(t1, t2, n):
     return prd
 
 
+def rotdspec(periods, damping, dt, x, y, percentiles, nstep):
+    """RotD spectra of the horizontal pair x, y: percentiles over the directions of the
+    pseudo-acceleration (2*pi/period)**2 * sd in cm/s/s.
+
+    For each period (s) the two oscillators' relative displacements are combined as
+    x*cos(t) + y*sin(t) for t = 0 to 179 degrees and the peak taken for each direction;
+    percentiles (float32, 0 to 100, linear between ranks; 50 is RotD50, 100 RotD100) are taken
+    over those peaks. damping: fraction of critical (0 <= damping < 1); dt: step in s; x, y:
+    acceleration in cm/s/s, as long as each other, at least 2 samples; nstep: sub-steps as in
+    respecsub (0 to 1000). A period <= 0 gives the rotated ground acceleration.
+    Returns (rotd, angle): rotd of shape (len(percentiles), len(periods)) in cm/s/s, row j
+    for percentiles[j]; angle, per period, the first direction (degrees from x toward y) of
+    the largest peak.
+    """
+    _floats("periods", periods)
+    _floats("x", x, least=2), _floats("y", y, least=2)
+    _same_length(("x", x), ("y", y))
+    _floats("percentiles", percentiles)
+    if not np.all((percentiles >= 0) & (percentiles <= 100)):
+        raise ValueError("percentiles must be 0 to 100")
+    h, dt = _damping(damping), _dt(dt)
+    nstep = _whole("nstep", nstep, least=0, most=1000)
+    if len(periods) * len(percentiles) > _INT32_MAX:
+        raise ValueError("too many periods and percentiles for one call")
+    rotd, angle = _new(len(periods) * len(percentiles)), _new(len(periods))
+    if function("ROTDSPEC")(_i(len(periods)), _p(periods), _f(h), _i(len(x)), _f(dt), _p(x), _p(y),
+                            _i(len(percentiles)), _p(percentiles), _p(rotd), _p(angle), _i(nstep)) != 1:
+        _refused("rotdspec", "see the limits in the docstring, or not enough memory")
+    return rotd.reshape(len(percentiles), len(periods)), angle
+
+
 # ---- Smoothing and phase ----
 
 def _smoothing_args(df, bw):
@@ -460,7 +491,7 @@ def integlat(dt, acc, fc):
     return vel, disp
 
 
-# ---- Duration ----
+# ---- Duration and measures that accumulate over time ----
 
 def duration(dt, x):
     """Strong-motion duration of x (step dt s) in s: the time between 5 % and 95 % of the
@@ -469,3 +500,47 @@ def duration(dt, x):
     dt = _dt(dt)
     _floats("x", x)
     return function("DURATION")(_i(len(x)), _f(dt), _p(x))
+
+
+def arias(dt, acc):
+    """Arias intensity of acc (cm/s/s, step dt s, at least 2 samples) in m/s:
+    pi/(2g) times the integral of acc**2 over time, g = 980.665 cm/s/s.
+    """
+    dt = _dt(dt)
+    _floats("acc", acc, least=2)
+    return function("ARIAS")(_i(len(acc)), _f(dt), _p(acc))
+
+
+def husid(dt, acc):
+    """The normalised Husid curve of acc (cm/s/s, step dt s, at least 2 samples): the integral of
+    acc**2 up to each sample over its total, from 0 to 1. Raises ValueError for a record
+    without motion.
+    """
+    dt = _dt(dt)
+    _floats("acc", acc, least=2)
+    h = _new(len(acc))
+    if function("HUSID")(_i(len(acc)), _f(dt), _p(acc), _p(h)) != 1:
+        _refused("husid", "acc has no motion, or not enough memory")
+    return h
+
+
+def sigdur(dt, acc, f1, f2):
+    """Significant duration in s: the time between the instants the Husid curve of acc (cm/s/s,
+    step dt s) reaches the fractions f1 and f2 (0 <= f1 < f2 <= 1; 0.05 and 0.95 give D5-95).
+    0 for a record without motion.
+    """
+    dt = _dt(dt)
+    _floats("acc", acc, least=2)
+    f1, f2 = _real("f1", f1, at_least=0.0), _real("f2", f2)
+    if not (np.float32(f1) < np.float32(f2) and f2 <= 1.0):
+        raise ValueError(f"f1 and f2 must be fractions 0 <= f1 < f2 <= 1, not {f1} and {f2}")
+    return function("SIGDUR")(_i(len(acc)), _f(dt), _p(acc), _f(f1), _f(f2))
+
+
+def cav(dt, acc):
+    """Cumulative absolute velocity of acc (cm/s/s, step dt s, at least 2 samples) in cm/s: the
+    integral of |acc| over time.
+    """
+    dt = _dt(dt)
+    _floats("acc", acc, least=2)
+    return function("CAV")(_i(len(acc)), _f(dt), _p(acc))

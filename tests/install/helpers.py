@@ -1,0 +1,28 @@
+# Helpers of the installation tests.
+import subprocess
+
+
+def run(args, **kw):
+    """Runs a command; fails the test with its output unless it succeeds."""
+    done = subprocess.run([str(a) for a in args], capture_output=True, text=True, timeout=kw.pop("timeout", 120), **kw)
+    assert done.returncode == 0, f"{' '.join(map(str, args))} failed ({done.returncode}):\n{done.stdout}\n{done.stderr}"
+    return done
+
+
+def readme_blocks(source_dir, heading):
+    """The fenced code blocks of README.md under `## heading`, as (language, text) pairs."""
+    section, blocks, block, lang = None, [], None, None
+    for line in (source_dir / "README.md").read_text().splitlines():
+        if block is None and line.startswith("## "):
+            section = line[3:].strip()
+        elif line.startswith("```"):
+            if block is None:
+                block, lang = [], line[3:].strip()
+            else:
+                if section == heading:
+                    blocks.append((lang, "\n".join(block) + "\n"))
+                block = None
+        elif block is not None:
+            block.append(line)
+    assert blocks, f"README.md has no code under '## {heading}'"
+    return blocks

@@ -1,5 +1,13 @@
 # Helpers of the installation tests.
+import os
 import subprocess
+
+
+def loading_the_library(env):
+    """env for a program that loads the built library without being built itself: in a
+    sanitizer build the sanitizers' runtimes go first (SISMORA_PRELOAD)."""
+    preload = os.environ.get("SISMORA_PRELOAD")
+    return dict(env, LD_PRELOAD=preload) if preload else env
 
 
 def run(args, **kw):

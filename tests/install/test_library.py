@@ -8,7 +8,7 @@ import sys
 
 import pytest
 
-from helpers import readme_blocks, run
+from helpers import loading_the_library, readme_blocks, run
 
 
 def blocks_of(source_dir, heading, lang):
@@ -28,7 +28,7 @@ def pkg_config_env(stage, lib):
 
 def run_staged(program, lib):
     env = dict(os.environ, LD_LIBRARY_PATH=str(lib))
-    return run([program], env=env).stdout
+    return run([program], env=loading_the_library(env)).stdout
 
 
 def expect_spectrum_lines(out):
@@ -88,6 +88,7 @@ def test_the_readme_python_example_runs_on_the_installed_package(source_dir, usr
     # The installed package finds the installed library by itself.
     env = {k: v for k, v in os.environ.items() if k not in ("SISMCALC_LIBRARY", "PYTHONPATH", "LD_LIBRARY_PATH")}
     env["PYTHONPATH"] = str(usr / pydir)
+    env = loading_the_library(env)
     out = run([sys.executable, script], env=env, cwd=tmp_path).stdout
     assert out == shown
     where = run([sys.executable, "-c", "import sismcalc; print(sismcalc.library()._name)"], env=env).stdout

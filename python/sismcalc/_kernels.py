@@ -275,9 +275,10 @@ def rotdspec(periods, damping, dt, x, y, percentiles, nstep):
     over those peaks. damping: fraction of critical (0 <= damping < 1); dt: step in s; x, y:
     acceleration in cm/s/s, as long as each other, at least 2 samples; nstep: sub-steps as in
     respecsub (0 to 1000). A period <= 0 gives the rotated ground acceleration.
-    Returns (rotd, angle): rotd of shape (len(percentiles), len(periods)) in cm/s/s, row j
+    Returns (rotd, angle, peaks): rotd of shape (len(percentiles), len(periods)) in cm/s/s, row j
     for percentiles[j]; angle, per period, the first direction (degrees from x toward y) of
-    the largest peak.
+    the largest peak; peaks of shape (180, len(periods)) in cm/s/s, row t the peak along t
+    degrees (row 0 is x's own spectrum, row 90 y's).
     """
     _floats("periods", periods)
     _floats("x", x, least=2), _floats("y", y, least=2)
@@ -287,13 +288,15 @@ def rotdspec(periods, damping, dt, x, y, percentiles, nstep):
         raise ValueError("percentiles must be 0 to 100")
     h, dt = _damping(damping), _dt(dt)
     nstep = _whole("nstep", nstep, least=0, most=1000)
-    if len(periods) * len(percentiles) > _INT32_MAX:
+    if len(periods) * max(len(percentiles), 180) > _INT32_MAX:
         raise ValueError("too many periods and percentiles for one call")
     rotd, angle = _new(len(periods) * len(percentiles)), _new(len(periods))
+    peaks = _new(len(periods) * 180)
     if function("ROTDSPEC")(_i(len(periods)), _p(periods), _f(h), _i(len(x)), _f(dt), _p(x), _p(y),
-                            _i(len(percentiles)), _p(percentiles), _p(rotd), _p(angle), _i(nstep)) != 1:
+                            _i(len(percentiles)), _p(percentiles), _p(rotd), _p(angle), _p(peaks),
+                            _i(nstep)) != 1:
         _refused("rotdspec", "see the limits in the docstring, or not enough memory")
-    return rotd.reshape(len(percentiles), len(periods)), angle
+    return rotd.reshape(len(percentiles), len(periods)), angle, peaks.reshape(180, len(periods))
 
 
 # ---- Smoothing and phase ----

@@ -41,7 +41,7 @@ PROTOTYPES = {
     "INTEGFFT": (_INT, [_I, _F, _F, _F, _F, _F]),
     "INTEGLAT": (_INT, [_I, _F, _F, _F, _F, _F]),
     "DURATION": (_FLOAT, [_I, _F, _F]),
-    "ROTDSPEC": (_INT, [_I, _F, _F, _I, _F, _F, _F, _I, _F, _F, _F, _I]),
+    "ROTDSPEC": (_INT, [_I, _F, _F, _I, _F, _F, _F, _I, _F, _F, _F, _F, _I]),
     "ARIAS": (_FLOAT, [_I, _F, _F]),
     "HUSID": (_INT, [_I, _F, _F, _F]),
     "SIGDUR": (_FLOAT, [_I, _F, _F, _F, _F]),

@@ -44,7 +44,7 @@ def test_the_tool_page_lists_every_command_option_and_exit_status(usr):
     text = page_text(usr, "sismora-cli")
     overview = run([cli, "--help"]).stdout
     commands = re.findall(r"^  (\w+) ", overview.split("Commands:")[1].split("\n\n")[0], re.M)
-    assert commands == ["info", "peaks", "export", "plot", "convert"]
+    assert {"info", "peaks", "export", "plot", "convert"} <= set(commands)
     listed = options_in(overview)
     for command in commands:
         assert re.search(rf"^\s+{command} ", text, re.M), f"command {command} is not described"

@@ -128,8 +128,8 @@ class TestRotD:
 
     def test_one_component_gives_its_own_spectrum_at_rotd100_and_none_at_rotd0(self, acc):
         zero = np.zeros_like(acc)
-        rotd, angle = sismcalc.rotdspec(self.periods, 0.05, DT, acc, zero, f32([0, 50, 100]), 0)
-        assert rotd.shape == (3, 3)
+        rotd, angle, peaks = sismcalc.rotdspec(self.periods, 0.05, DT, acc, zero, f32([0, 50, 100]), 0)
+        assert rotd.shape == (3, 3) and peaks.shape == (180, 3)
         sd = sismcalc.respec(self.periods, 0.05, DT, acc)[0]
         omega2 = (2 * np.pi / self.periods[1:].astype(np.float64)) ** 2
         np.testing.assert_allclose(rotd[2, 1:], omega2 * sd[1:], rtol=1e-4)
@@ -137,11 +137,15 @@ class TestRotD:
         np.testing.assert_allclose(rotd[0], 0, atol=1e-3)
         assert np.all((rotd[0] <= rotd[1]) & (rotd[1] <= rotd[2]))
         np.testing.assert_array_equal(angle, 0)
+        np.testing.assert_allclose(peaks[0], rotd[2], rtol=1e-6)
+        np.testing.assert_allclose(peaks[90], 0, atol=1e-3)
 
     def test_the_direction_of_the_largest_peak(self, acc):
-        # The same motion on both components points at 45 degrees.
-        _, angle = sismcalc.rotdspec(self.periods, 0.05, DT, acc, acc, f32([100]), 32)
+        # The same motion on both components points at 45 degrees; each alone is seen at 0 and 90.
+        rotd, angle, peaks = sismcalc.rotdspec(self.periods, 0.05, DT, acc, acc, f32([100]), 32)
         np.testing.assert_array_equal(angle, 45)
+        np.testing.assert_allclose(peaks[45], rotd[0], rtol=1e-6)
+        np.testing.assert_allclose(peaks[0], peaks[90], rtol=1e-6)
 
     def test_percentiles_outside_zero_to_hundred_are_refused(self, acc):
         with pytest.raises(ValueError, match="percentiles"):

@@ -6,7 +6,7 @@ DEMO := samples/demo.ac
 # Packages the build, the tests and the program need.
 PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev nlohmann-json3-dev \
             qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation2 fonts-ipafont-gothic xvfb xauth \
-            python3-numpy python3-pytest pkg-config dpkg-dev desktop-file-utils appstream \
+            libmseed-dev libpugixml-dev python3-numpy python3-pytest pkg-config dpkg-dev desktop-file-utils appstream \
             shared-mime-info libglib2.0-bin groff-base man-db
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

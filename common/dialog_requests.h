@@ -8,8 +8,9 @@
 
 namespace sism {
 
-// What the general-data and CSV dialogs show and return.
-enum class DataFileKind { General, Csv };
+// What the general-data and CSV dialogs show and return. Counts: seismometer data
+// without a response, where only the coefficient to cm/s/s is asked.
+enum class DataFileKind { General, Csv, Counts };
 struct DataFileParams {
   int32_t skip = 1;
   int32_t count = 4096;

@@ -55,6 +55,15 @@ bool RefusedBeforeReading(UserInterface& ui, const std::string& path, const char
   return true;
 }
 
+// What the reader and the preprocessing want the user to know, in the status bar.
+void ShowNotes(UserInterface& ui, const std::string& readNote, const PreprocessNotes& notes,
+               const std::string& multipliers) {
+  std::string text = readNote;
+  if (notes.multipliersRejected)
+    text += (text.empty() ? "" : "; ") + MultipliersRejectedText(multipliers);
+  if (!text.empty()) ui.ShowStatusMessage(text);
+}
+
 void ShowParams(AppState& state, UserInterface& ui) {
   ui.ShowStatusParams(state.record.ChanCount > 0 ? StatusParamsText(state.record) : std::string());
 }
@@ -168,7 +177,7 @@ int32_t ReadAccFile(AppState& state, const std::string& path, UserInterface& ui,
   }
   // A failed read leaves no record, not a partly filled one.
   if (result == 0) ForgetRecord(state);
-  if (notes.multipliersRejected) ui.ShowStatusMessage(MultipliersRejectedText(state.preproc.Multipliers));
+  ShowNotes(ui, state.record.ReadNote, notes, state.preproc.Multipliers);
   ShowParams(state, ui);
   return result;
 }
@@ -246,7 +255,7 @@ int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& u
     }
   }
   state.series.Invalidate();
-  if (notes.multipliersRejected) ui.ShowStatusMessage(MultipliersRejectedText(state.preproc.Multipliers));
+  ShowNotes(ui, read ? added.ReadNote : std::string(), notes, state.preproc.Multipliers);
   ShowParams(state, ui);
   return result;
 }

@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "record/readers.h"
 #include "record/refusal.h"
+#include "record/seismic_set.h"
 #include "sismcalc/binding/calc.h"
 
 namespace sism {
@@ -49,6 +50,8 @@ bool IsOneOf(const std::string& s, std::initializer_list<const char*> list) {
 // Formats whose first lines only they write, whatever the file's name; these go before
 // the extension rules, so a renamed file still opens.
 int32_t SignatureRule(const std::string& bytes) {
+  if (LooksLikeMseed(bytes)) return FormatMseed;
+  if (LooksLikeSac(bytes)) return FormatSac;
   std::string first = FirstLine(bytes);
   if (StartsWith(first, "* VOL1DS")) return FormatBhrc;
   if (StartsWith(first, "STRONG GROUND MOTION RECORDS OF TURKIYE")) return FormatAfad;
@@ -175,6 +178,8 @@ const ReaderTable& DefaultReaders() {
     t[FormatGeoNet] = ReadGeoNet;
     t[FormatCwb] = ReadCwb;
     t[FormatUnam] = ReadUnam;
+    t[FormatMseed] = ReadMseed;
+    t[FormatSac] = ReadSac;
     t[FormatOther] = ReadOther;
     return t;
   }();
@@ -198,6 +203,7 @@ bool ReadRecordFile(const std::string& path, StrongRecord& rec, UserInterface& u
   rec.SiteName.clear();
   rec.SiteLat.clear();
   rec.SiteLong.clear();
+  rec.ReadNote.clear();
   rec.Encoding = TextEncoding::AsRead;
 
   const std::string refusal = RefusalText(path);

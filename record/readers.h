@@ -38,6 +38,10 @@ bool ReadEsm(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadGeoNet(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadCwb(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadUnam(const std::string& path, StrongRecord& rec, UserInterface& ui);
+// Seismometer data in counts: miniSEED and SAC (binary or alphanumeric), converted to
+// acceleration by a StationXML response (record/seismic_set.h).
+bool ReadMseed(const std::string& path, StrongRecord& rec, UserInterface& ui);
+bool ReadSac(const std::string& path, StrongRecord& rec, UserInterface& ui);
 // General data files and CSV, which ask the user how to read them.
 bool ReadOther(const std::string& path, StrongRecord& rec, UserInterface& ui);
 bool ReadCsv(const std::string& path, StrongRecord& rec, UserInterface& ui);

@@ -124,6 +124,7 @@ void RemoveMeanOffset(StrongRecord& rec, int32_t seconds) {
 void ClearRecord(StrongRecord& rec) {
   rec.DataCount = 0;
   rec.ChanCount = 0;
+  rec.ReadNote.clear();
   rec.ReleaseForClear();
 }
 

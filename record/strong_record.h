@@ -38,7 +38,10 @@ enum RecordFormat : int32_t {
   FormatBhrc = 23,
   FormatAfad = 24,
   FormatUsc = 25,
-  FormatLast = FormatUsc,
+  // Seismometer data in counts, with a StationXML response.
+  FormatMseed = 26,
+  FormatSac = 27,
+  FormatLast = FormatSac,
 };
 
 // What the bytes of a record's header texts and labels are. Readers keep the bytes as
@@ -61,6 +64,9 @@ class StrongRecord {
   float PeakAcc = 0;
   std::string RecDate, RecTime, SiteCode, SiteName, SiteLat, SiteLong;
   std::string FilePath;
+  // What the reader filled in or left out that the user should know (gaps filled with
+  // zeros, channels cut to a common span), shown in the status bar after loading.
+  std::string ReadNote;
   // Set by the reader that filled the texts; see DisplayText (record/display_text.h).
   TextEncoding Encoding = TextEncoding::AsRead;
 

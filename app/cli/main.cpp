@@ -69,6 +69,13 @@ const char* kToolHelp =
     "  --skip N --count N --freq F --channels N --coef C --label-line --neglect-first\n"
     "  --start S --field-width W --columns N   (fixed-width layout of general files;\n"
     "                       --width W is the same outside plot)\n"
+    "  miniSEED and SAC files (counts; a station's components open together):\n"
+    "  --response FILE.xml  StationXML whose sensitivities turn counts into acceleration\n"
+    "                       (default: NET.STA.xml beside the data; without one, --coef C)\n"
+    "  --station NET.STA.LOC.BAND  the station and band to open when the files hold several\n"
+    "                       (e.g. BK.CMB.00.HN)\n"
+    "  --differentiate      open velocity channels (HH?, BH?, input units m/s)\n"
+    "                       differentiated into acceleration; without it they are refused\n"
     "\n"
     "Formats read (found from the first bytes, then the extension):\n"
     "  .ac/.acs; K-NET and KiK-net (.NS .EW .UD, .NS1 ... .UD2, .1 .2 .3); JMA95 ascii, JMA\n"
@@ -76,7 +83,9 @@ const char* kToolHelp =
     "  USGS SMC (also film records of time-acceleration pairs); CSMIP RAW/V1/V2; PEER .AT2;\n"
     "  SMAC-MD/MDU; Altus .evt; TUR; PARI .org; ESM .ASC (a station's three components);\n"
     "  GeoNet .V1A/.V2A; CWB (Taiwan) text; UNAM (Mexico) v2.0; BHRC (Iran) volume 1; AFAD\n"
-    "  (Turkey) text; USC accelerograms; general text and CSV files (layout guessed).\n"
+    "  (Turkey) text; USC accelerograms; miniSEED (.mseed, the components of a station and band\n"
+    "  together) and SAC (.sac, binary either byte order or alphanumeric) in counts, with a\n"
+    "  StationXML response; general text and CSV files (layout guessed).\n"
     "  Response-spectrum (.V3, .V3c) and raw-count (.V0c) volumes are refused with a message.\n"
     "\n"
     "Exit status: 0 success, 1 a file could not be read or written, 2 bad usage.\n";
@@ -164,6 +173,9 @@ struct Options {
   std::optional<int32_t> reportPage;  // 1-based
   // General data and CSV files.
   std::optional<int32_t> skip, count, freq, channels, start, width, columns;
+  // Seismometer data (miniSEED, SAC).
+  std::string station, response;
+  bool differentiate = false;
   std::optional<float> coef;
   bool labelLine = false, neglectFirst = false;
   // metrics
@@ -298,6 +310,16 @@ Options Parse(const std::vector<std::string>& args) {
       o.shardK = WholeNumber(a, Trim(kn[0]), 1);
       o.shardN = WholeNumber(a, Trim(kn[1]), 1);
       if (o.shardK > o.shardN) throw UsageError{"--shard K/N needs K from 1 to N, not '" + v + "'"};
+    } else if (a == "--station") {
+      o.station = value(a);
+      if (Split(o.station, ".").size() != 4)
+        throw UsageError{"--station needs NET.STA.LOC.BAND (e.g. BK.CMB.00.HN; LOC may be empty), not '" +
+                         o.station + "'"};
+    } else if (a == "--response") {
+      o.response = value(a);
+      if (!FileExists(o.response)) throw UsageError{"--response: no file " + o.response};
+    } else if (a == "--differentiate") {
+      o.differentiate = true;
     } else if (a == "--label-line") {
       o.labelLine = true;
     } else if (a == "--neglect-first") {
@@ -454,6 +476,12 @@ bool HasValidPair(const AppState& app) {
 // Answers the layout dialog of a general data or CSV file with the options given, else the guess.
 bool AnswerDataFile(const Options& o_, DataFileKind kind, const std::string& path, DataFileParams& p,
                   std::ostream& log) {
+  if (kind == DataFileKind::Counts) {
+    if (o_.coef) p.coef = *o_.coef;
+    log << "sismora-cli: " << path << ": no StationXML response (beside the data or --response); counts times --coef "
+        << NumberText(p.coef) << "\n";
+    return true;
+  }
   if (o_.skip) p.skip = *o_.skip;
   if (o_.count) p.count = *o_.count;
   if (o_.freq) p.freq = *o_.freq;
@@ -480,6 +508,9 @@ class Tool {
  public:
   Tool(Options o, AppState base) : o_(std::move(o)), base_(std::move(base)), ui_(std::cerr) {
     ui_.answerYes = true;  // replace existing output files
+    ui_.station = o_.station;
+    ui_.responseFile = o_.response;
+    ui_.differentiate = o_.differentiate;
     ui_.onReadData = [this](DataFileKind kind, const std::string& path, const std::string&,
                             DataFileParams& p) { return AnswerDataFile(o_, kind, path, p, std::cerr); };
   }
@@ -494,6 +525,7 @@ class Tool {
         status = std::max(status, kExitUnread);
         continue;
       }
+      if (!app.record.ReadNote.empty()) std::cerr << "sismora-cli: " << file << ": " << app.record.ReadNote << "\n";
       if (!o_.pairs.empty()) app.view.RelationPairs = o_.pairs;
       if (IsRelationKind(o_.kind) && !HasValidPair(app))
         std::cerr << "sismora-cli: " << file << ": no channel pair of this record to relate\n";

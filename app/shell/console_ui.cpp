@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "common/text.h"
+
 namespace sism {
 
 ConsoleUi::ConsoleUi(std::ostream& err) : err_(err) {}
@@ -30,6 +32,28 @@ void ConsoleUi::RestoreStatusMessage() {
 bool ConsoleUi::ShowReadDataDialog(DataFileKind kind, const std::string& path, const std::string& preview,
                                    DataFileParams& params) {
   return onReadData ? onReadData(kind, path, preview, params) : false;
+}
+
+int32_t ConsoleUi::PickStation(const std::vector<std::string>& groups) {
+  // Entries read "NET.STA.LOC.BAND: channels".
+  for (std::size_t i = 0; i < groups.size(); ++i)
+    if (!station.empty() && EqualsNoCase(groups[i].substr(0, groups[i].find(':')), station))
+      return static_cast<int32_t>(i);
+  ++messageCount;
+  err_ << (station.empty() ? "The files hold several stations or bands"
+                           : "The files hold no station and band " + station + ", only")
+       << "; choose one with --station NET.STA.LOC.BAND:\n";
+  for (const std::string& g : groups) err_ << "  " << g << '\n';
+  return -1;
+}
+
+std::string ConsoleUi::ResponseFile(const std::string&, const std::string& found) {
+  return responseFile.empty() ? found : responseFile;
+}
+
+bool ConsoleUi::AskDifferentiate(const std::string& text, const std::string& title) {
+  if (differentiate) err_ << (title.empty() ? "" : title + ": ") << text << " [yes: --differentiate]\n";
+  return differentiate;
 }
 
 }  // namespace sism

@@ -21,6 +21,12 @@ class ConsoleUi : public UserInterface {
   bool verbose = false;    // echo status messages
   int messageCount = 0;
   std::string lastMessage;  // text of the last message box
+  // Seismometer data: the station and band to open ("NET.STA.LOC.BAND"; among several
+  // the files hold, none is guessed), the StationXML file to use instead of the one
+  // beside the data, and whether velocity channels are differentiated.
+  std::string station;
+  std::string responseFile;
+  bool differentiate = false;
 
   void MsgBox(const std::string& text, MsgIcon icon, const std::string& title) override;
   bool AskYesNo(const std::string& text, const std::string& title) override;
@@ -35,6 +41,9 @@ class ConsoleUi : public UserInterface {
   bool ShowPreProcDialog(PreProcParams&) override { return true; }
   bool ShowDlgSelChan(SelChanMode, const std::vector<std::string>&, SelChanValues&) override { return false; }
   bool SetRecordParam(RecordTexts&) override { return false; }
+  int32_t PickStation(const std::vector<std::string>& groups) override;
+  std::string ResponseFile(const std::string& what, const std::string& found) override;
+  bool AskDifferentiate(const std::string& text, const std::string& title) override;
 
  private:
   std::ostream& err_;

@@ -45,7 +45,7 @@ int ComponentRank(const std::string& cha) {
 }
 
 std::string Seconds(double s) {
-  return FormatNumber(s, s < 10 ? "0.###" : "0.#") + " s";
+  return NumberText(std::round(s * 1000) / 1000) + " s";
 }
 
 std::string JoinCodes(const std::vector<const SeisChannel*>& chans) {

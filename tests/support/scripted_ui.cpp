@@ -57,6 +57,14 @@ bool ScriptedUi::SetRecordParam(RecordTexts& texts) {
   return onRecordParam ? onRecordParam(texts) : false;
 }
 
+std::string ScriptedUi::ResponseFile(const std::string& what, const std::string& found) {
+  return onResponseFile ? onResponseFile(what, found) : UserInterface::ResponseFile(what, found);
+}
+
+bool ScriptedUi::AskDifferentiate(const std::string& text, const std::string& title) {
+  return onDifferentiate ? onDifferentiate(text) : UserInterface::AskDifferentiate(text, title);
+}
+
 std::string ScriptedUi::OnlyMessage() const {
   if (messages.size() == 1) return messages[0].text;
   return "<" + std::to_string(messages.size()) + " messages>";

@@ -40,6 +40,10 @@ class ScriptedUi : public UserInterface {
   std::function<bool(PreProcParams&)> onPreProc;
   std::function<bool(SelChanMode, const std::vector<std::string>&, SelChanValues&)> onSelChan;
   std::function<bool(RecordTexts&)> onRecordParam;
+  // Seismometer data: the StationXML file to use (given `found`), and whether velocity
+  // channels are differentiated; unset, the base class's choices (a yes/no question).
+  std::function<std::string(const std::string&, const std::string&)> onResponseFile;
+  std::function<bool(const std::string&)> onDifferentiate;
 
   void MsgBox(const std::string& text, MsgIcon icon, const std::string& title) override;
   bool AskYesNo(const std::string& text, const std::string& title) override;
@@ -57,6 +61,8 @@ class ScriptedUi : public UserInterface {
   bool ShowDlgSelChan(SelChanMode mode, const std::vector<std::string>& labels,
                       SelChanValues& values) override;
   bool SetRecordParam(RecordTexts& texts) override;
+  std::string ResponseFile(const std::string& what, const std::string& found) override;
+  bool AskDifferentiate(const std::string& text, const std::string& title) override;
 
   // The only message shown, or a failure description when there were none or several.
   std::string OnlyMessage() const;

@@ -304,11 +304,12 @@ const std::unordered_map<int, std::string>& StringTable() {
       {8030, "Computing response spectra..."},
       {8040, "Computing relations..."},
       {8121,
-       "Known files|*.ac;*.acs;*.ew*;*.aew;*.at2;*.raw;*.smc;*.v1;*.v2;*.evt;*.md;*.1;*.asc;*.v1a;*.v2a|QBX files "
+       "Known files|*.ac;*.acs;*.ew*;*.aew;*.at2;*.raw;*.smc;*.v1;*.v2;*.evt;*.md;*.1;*.asc;*.v1a;*.v2a;*.mseed;*.miniseed;*.ms;*.sac|QBX files "
        "(*.ac;*.acs)|*.ac;*.acs|K-net/Kik-net files|*.ew*;*.1|JMA95 ascii files (*.aew)|*.aew|SMAC-MD/MDU "
        "binary files (*.md;*.smc)|*.md;*.smc|US files "
        "(*.at2;*.raw;*.smc;*.v1;*.v2)|*.at2;*.raw;*.smc;*.v1;*.v2|Altus event files (*.evt)|*.evt|Other networks "
-       "(*.asc;*.v1a;*.v2a;*.v1;*.dat;*.txt)|*.asc;*.v1a;*.v2a;*.v1;*.dat;*.txt|CSV files "
+       "(*.asc;*.v1a;*.v2a;*.v1;*.dat;*.txt)|*.asc;*.v1a;*.v2a;*.v1;*.dat;*.txt|miniSEED and SAC files "
+       "(*.mseed;*.miniseed;*.ms;*.sac)|*.mseed;*.miniseed;*.ms;*.sac|CSV files "
        "(*.csv)|*.csv|Others (*.txt;*.dat)|*.txt;*.dat|All files (*.*)|*.*"},
       {8122, "Open a file"},
       {8123, "Append a file"},
@@ -344,6 +345,7 @@ const std::unordered_map<int, std::string>& StringTable() {
       {12017, "Close window"},
       {14001, "Reading a general data file"},
       {14002, "Reading a CSV file"},
+      {14003, "Counts without a response"},
       {14010, "Parameters to read wave data"},
       {14011, "Number of lines to be &skipped"},
       {14012, "&Number of data to be read"},

@@ -10,7 +10,7 @@ int32_t UserInterface::PickStation(const std::vector<std::string>& groups) {
   return -1;
 }
 
-std::string UserInterface::ResponseFile(const std::string&, const std::string& found) {
+std::string UserInterface::ResponseFile(const std::string&, const std::string&, const std::string& found) {
   return found;
 }
 

@@ -56,10 +56,11 @@ class UserInterface {
   // `groups` ("NET.STA.LOC.BAND: channels"), 0-based, or -1 when the user declined. By
   // default the channel pick dialog, its first chosen entry.
   virtual int32_t PickStation(const std::vector<std::string>& groups);
-  // The StationXML file whose sensitivities turn the counts of `what` (NET.STA.LOC.BAND)
-  // into physical units; `found` is the one beside the data, empty when there is none.
-  // Empty for no response (a coefficient is asked then). By default `found`.
-  virtual std::string ResponseFile(const std::string& what, const std::string& found);
+  // The StationXML file whose sensitivities turn the counts of `what` (NET.STA.LOC.BAND,
+  // read from `dataPath`) into physical units; `found` is the one beside the data, empty
+  // when there is none. Empty for no response (a coefficient is asked then). By default
+  // `found`.
+  virtual std::string ResponseFile(const std::string& dataPath, const std::string& what, const std::string& found);
   // Whether channels that record velocity are to be differentiated into acceleration
   // (otherwise they are refused). By default the yes/no question.
   virtual bool AskDifferentiate(const std::string& text, const std::string& title);

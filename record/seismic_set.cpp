@@ -336,7 +336,7 @@ bool AssembleSeismicRecord(const SeisSet& set, StrongRecord& rec, UserInterface&
   bool needResponse = false;
   for (const SeisChannel* c : chans) needResponse = needResponse || c->units.quantity == Quantity::Unknown;
   std::string xml;
-  if (needResponse) xml = ui.ResponseFile(group, ResponseBeside(path, *chans.front()));
+  if (needResponse) xml = ui.ResponseFile(path, group, ResponseBeside(path, *chans.front()));
   if (!xml.empty()) {
     conv = FromResponse(xml, traces, start, absolute, rec);
   } else {

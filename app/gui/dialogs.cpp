@@ -304,7 +304,7 @@ FReadData::FReadData(DataFileKind kind, const std::string& path, const std::stri
                      const DataFileParams& params, QWidget* parent)
     : QDialog(parent), form_(kind, params) {
   setObjectName("fReadData");
-  SetTextId(this, kind == DataFileKind::Csv ? 14002 : 14001);
+  SetTextId(this, kind == DataFileKind::Csv ? 14002 : kind == DataFileKind::Counts ? 14003 : 14001);
   auto* top = new QVBoxLayout(this);
   auto* lblFile = new QLabel(Q(FileNameCaption(path)), this);
   lblFile->setTextFormat(Qt::PlainText);
@@ -350,6 +350,10 @@ FReadData::FReadData(DataFileKind kind, const std::string& path, const std::stri
       for (auto& [box, edit] : boxes_)
         if (box == DataBox::Chan) edit->setText(Q(form_.Text(box)));
     });
+  } else if (kind == DataFileKind::Counts) {
+    // The data give their layout: only the coefficient is the user's.
+    for (auto& [box, edit] : boxes_)
+      if (box != DataBox::Coef) edit->setEnabled(false);
   } else {
     auto* chkFix = Check(14030, this);
     top->addWidget(chkFix);

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QStatusBar>
@@ -148,6 +150,20 @@ bool QtUserInterface::SetRecordParam(RecordTexts& texts) {
   if (dialog.exec() != QDialog::Accepted) return false;
   texts = dialog.Texts();
   return true;
+}
+
+// With no StationXML beside the data the user may pick one; cancelling leaves the counts
+// to a coefficient.
+std::string QtUserInterface::ResponseFile(const std::string& dataPath, const std::string& what,
+                                          const std::string& found) {
+  if (responseSink) return responseSink(what, found);
+  if (!found.empty()) return found;
+  QFileDialog dialog(&owner_, Q("StationXML response of " + what + " (Cancel: give a coefficient)"),
+                     QFileInfo(Q(dataPath)).absolutePath());
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilters({"StationXML files (*.xml)", "All files (*)"});
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return PathOf(dialog.selectedFiles().first());
 }
 
 }  // namespace sism

@@ -33,6 +33,8 @@ class QtUserInterface : public UserInterface {
   // ... and the channel-selection and record-parameter dialogs.
   std::function<bool(SelChanMode, const std::vector<std::string>&, SelChanValues&)> selChanSink;
   std::function<bool(RecordTexts&)> recordParamSink;
+  // ... and the choice of a StationXML file.
+  std::function<std::string(const std::string&, const std::string&)> responseSink;
 
   void MsgBox(const std::string& text, MsgIcon icon, const std::string& title) override;
   bool AskYesNo(const std::string& text, const std::string& title) override;
@@ -50,6 +52,7 @@ class QtUserInterface : public UserInterface {
   bool ShowDlgSelChan(SelChanMode mode, const std::vector<std::string>& labels,
                       SelChanValues& values) override;
   bool SetRecordParam(RecordTexts& texts) override;
+  std::string ResponseFile(const std::string& dataPath, const std::string& what, const std::string& found) override;
 
  private:
   void ApplyPointer(int pointer);

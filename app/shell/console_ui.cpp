@@ -47,7 +47,7 @@ int32_t ConsoleUi::PickStation(const std::vector<std::string>& groups) {
   return -1;
 }
 
-std::string ConsoleUi::ResponseFile(const std::string&, const std::string& found) {
+std::string ConsoleUi::ResponseFile(const std::string&, const std::string&, const std::string& found) {
   return responseFile.empty() ? found : responseFile;
 }
 

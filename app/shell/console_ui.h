@@ -42,7 +42,7 @@ class ConsoleUi : public UserInterface {
   bool ShowDlgSelChan(SelChanMode, const std::vector<std::string>&, SelChanValues&) override { return false; }
   bool SetRecordParam(RecordTexts&) override { return false; }
   int32_t PickStation(const std::vector<std::string>& groups) override;
-  std::string ResponseFile(const std::string& what, const std::string& found) override;
+  std::string ResponseFile(const std::string& dataPath, const std::string& what, const std::string& found) override;
   bool AskDifferentiate(const std::string& text, const std::string& title) override;
 
  private:

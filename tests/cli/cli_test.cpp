@@ -20,6 +20,7 @@
 #include "record/readers.h"
 #include "tests/support/samples.h"
 #include "tests/support/scripted_ui.h"
+#include "tests/support/seismic_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace sism {
@@ -609,6 +610,67 @@ TEST_F(CliTest, MetricsRowOfAFileThatCannotBeReadAndBadUsage) {
     r = Cli(bad);
     EXPECT_EQ(r.status, 2) << bad.back() << ": " << r.err;
   }
+}
+
+TEST_F(CliTest, MiniSeedWithStationResponseAndVelocityChannels) {
+  // Two stations in one file, STB's StationXML given on the command line.
+  const std::string xml = work.Write(
+      "responses.xml", test::StationXml({{.cha = "HNE"}, {.cha = "HNZ"}, {.cha = "HHZ", .input = "M/S"}}, "XX", "STB"));
+  std::vector<test::MseedStretch> data = {{.sta = "STA", .cha = "HNE", .counts = test::Ramp(200, 4096, 0)},
+                                          {.sta = "STB", .cha = "HNE", .counts = test::Ramp(200, 8192, 0)},
+                                          {.sta = "STB", .cha = "HNZ", .counts = test::Ramp(100, -4096, 0)},
+                                          {.sta = "STB", .cha = "HNZ", .start = "2020-05-01T12:00:01.5",
+                                           .counts = test::Ramp(50, -4096, 0)},
+                                          {.sta = "STB", .cha = "HHZ", .counts = test::Ramp(200, 0, 4096)}};
+  const std::string file = work.Write("two.mseed", test::Mseed(data));
+
+  CliRun r = Cli({"info", "--json", file, "--response", xml});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("choose one with --station NET.STA.LOC.BAND:\n  XX.STA.00.HN: HNE\n"), std::string::npos)
+      << r.err;
+
+  r = Cli({"info", "--json", file, "--response", xml, "--station", "xx.stb.00.hn"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(JsonValue(r.out, "FileFormat"), std::to_string(FormatMseed));
+  EXPECT_EQ(JsonValue(r.out, "SiteCode"), "\"XX.STB\"");
+  EXPECT_EQ(JsonValue(r.out, "RecDate"), "\"2020/05/01\"");
+  EXPECT_EQ(JsonValue(r.out, "DataCount"), "200");
+  EXPECT_EQ(JsonValue(r.out, "Coef", r.out.find("\"Channels\"")), "0.00024414062");
+  EXPECT_NE(r.err.find("two.mseed: HNZ: 1 gap (0.5 s) filled with zeros"), std::string::npos) << r.err;
+
+  r = Cli({"info", "--json", file, "--response", xml, "--station", "XX.STB.00.HH"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("XX.STB.00.HH (HHZ) records velocity, not acceleration; it opens only when differentiated"),
+            std::string::npos)
+      << r.err;
+  r = Cli({"info", "--json", file, "--response", xml, "--station", "XX.STB.00.HH", "--differentiate"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(JsonValue(r.out, "Label", r.out.find("\"Channels\"")), "\"HHZ\"");
+
+  // Without a response the counts are multiplied by --coef.
+  r = Cli({"info", "--json", file, "--station", "XX.STA.00.HN", "--coef", "0.5"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("no StationXML response (beside the data or --response); counts times --coef 0.5"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(JsonValue(r.out, "Coef", r.out.find("\"Channels\"")), "0.5");
+
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"info", file, "--station", "XX.STA"}, {"info", file, "--response", "/nonexistent.xml"}})
+    EXPECT_EQ(Cli(args).status, 2) << args[2];
+  r = Cli({"--help"});
+  EXPECT_NE(r.out.find("--station NET.STA.LOC.BAND"), std::string::npos);
+  EXPECT_NE(r.out.find("miniSEED (.mseed"), std::string::npos);
+}
+
+TEST_F(CliTest, FdsnSampleInfo) {
+  SKIP_WITHOUT_SAMPLES();
+  const std::string path =
+      (test::SamplesDir() / "fdsn/BK.CMB.00.HNE__20140824T102014Z__20140824T102244Z.mseed").string();
+  const CliRun r = Cli({"info", "--summary", path});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "2014/08/24 10:20:14 at BK.CMB: Columbia College, Columbia, CA, USA (I=0.0) [100 Hz, 15,000 stps, 3 chs]\n");
 }
 
 }  // namespace

@@ -57,8 +57,9 @@ bool ScriptedUi::SetRecordParam(RecordTexts& texts) {
   return onRecordParam ? onRecordParam(texts) : false;
 }
 
-std::string ScriptedUi::ResponseFile(const std::string& what, const std::string& found) {
-  return onResponseFile ? onResponseFile(what, found) : UserInterface::ResponseFile(what, found);
+std::string ScriptedUi::ResponseFile(const std::string& dataPath, const std::string& what,
+                                     const std::string& found) {
+  return onResponseFile ? onResponseFile(what, found) : UserInterface::ResponseFile(dataPath, what, found);
 }
 
 bool ScriptedUi::AskDifferentiate(const std::string& text, const std::string& title) {

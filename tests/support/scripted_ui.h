@@ -61,7 +61,7 @@ class ScriptedUi : public UserInterface {
   bool ShowDlgSelChan(SelChanMode mode, const std::vector<std::string>& labels,
                       SelChanValues& values) override;
   bool SetRecordParam(RecordTexts& texts) override;
-  std::string ResponseFile(const std::string& what, const std::string& found) override;
+  std::string ResponseFile(const std::string& dataPath, const std::string& what, const std::string& found) override;
   bool AskDifferentiate(const std::string& text, const std::string& title) override;
 
   // The only message shown, or a failure description when there were none or several.

@@ -25,8 +25,9 @@ std::optional<std::string> AcceptBoxText(DataBox box, std::string_view text) {
 }
 
 const std::string& ReadDataCaption(DataFileKind kind) {
-  static const std::string general = "Reading a general data file", csv = "Reading a CSV file";
-  return kind == DataFileKind::Csv ? csv : general;
+  static const std::string general = "Reading a general data file", csv = "Reading a CSV file",
+                           counts = "Counts without a response";
+  return kind == DataFileKind::Csv ? csv : kind == DataFileKind::Counts ? counts : general;
 }
 
 std::string FileNameCaption(const std::string& path) {

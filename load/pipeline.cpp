@@ -232,6 +232,8 @@ int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& u
       } else {
         notes = Preprocess(state, added, ui, false);
         MergeRecord(merged, added, state.preproc.PrefixCode);
+        if (!added.ReadNote.empty())
+          merged.ReadNote += (merged.ReadNote.empty() ? "" : "; ") + added.ReadNote;
         std::vector<float> durations;
         ComputeDurations(merged, durations);
 

@@ -83,15 +83,19 @@ int64_t StepsBetween(int64_t fromUs, int64_t toUs, int32_t rate, const std::stri
   return static_cast<int64_t>(steps);
 }
 
-// Stretches in time order; a gap becomes zeros, an overlap keeps the earlier data (said
-// when the later differs). The notes say what was done.
+// Stretches in time order; an overlap keeps the earlier data (said when the later
+// differs). A gap is filled with the channel's mean: counts of zero would be a step of
+// the sensor's whole offset, where no motion is what the gap shows. The notes say what
+// was done.
 Trace MergeSegments(const std::string& path, const SeisChannel& c, int32_t rate, std::vector<std::string>& notes) {
   std::vector<const SeisSegment*> segs;
   int64_t real = 0;
+  double sum = 0;
   for (const SeisSegment& s : c.segments)
     if (!s.values.empty()) {
       segs.push_back(&s);
       real += static_cast<int64_t>(s.values.size());
+      for (double v : s.values) sum += v;
     }
   if (segs.empty()) throw InvalidRecordFile(path + ": " + IdOf(c) + " holds no samples.");
   std::stable_sort(segs.begin(), segs.end(),
@@ -113,7 +117,7 @@ Trace MergeSegments(const std::string& path, const SeisChannel& c, int32_t rate,
       if (gapSteps > fillLimit)
         throw InvalidRecordFile(path + ": the gaps in " + IdOf(c) + " (" + Seconds(static_cast<double>(gapSteps) / rate) +
                                 ") are too long to be filled with zeros.");
-      t.values.resize(static_cast<std::size_t>(at), 0.0);
+      t.values.resize(static_cast<std::size_t>(at), sum / static_cast<double>(real));
     }
     const int64_t from = std::max<int64_t>(0, static_cast<int64_t>(t.values.size()) - at);
     for (int64_t i = 0; i < std::min(from, n); ++i)
@@ -122,7 +126,7 @@ Trace MergeSegments(const std::string& path, const SeisChannel& c, int32_t rate,
   }
   if (gaps > 0)
     notes.push_back(c.cha + ": " + std::to_string(gaps) + (gaps == 1 ? " gap" : " gaps") + " (" +
-                    Seconds(static_cast<double>(gapSteps) / rate) + ") filled with zeros");
+                    Seconds(static_cast<double>(gapSteps) / rate) + ") filled with zero motion (the channel's mean)");
   if (overlapSteps > 0)
     notes.push_back(c.cha + ": overlapping data differed over " +
                     Seconds(static_cast<double>(overlapSteps) / rate) + "; the earlier kept");

@@ -1,7 +1,7 @@
 // Seismometer data as miniSEED and SAC files hold it: channels of counts in stretches
 // with their own start times, a station's components often in files of their own. This
 // puts one station's components together into a record in cm/s/s: the user picks the
-// station when the files hold several, gaps are filled with zeros and overlaps resolved
+// station when the files hold several, gaps are filled as no motion and overlaps resolved
 // (both said in the record's note), the channels are aligned in time, and the counts
 // are turned into acceleration by the StationXML sensitivity or a coefficient the user
 // gives.

@@ -280,10 +280,13 @@ std::string KindName(int32_t kind) {
 }
 
 std::string KindStatusText(const AppState& app, int32_t kind) {
+  std::string text = KindName(kind);
   const std::string& note = app.series.motion.BaselineNote;
-  if (note.empty() || !app.series.motionValid || !(SeriesNeeds(app, kind) & RecalcIntegration))
-    return KindName(kind);
-  return KindName(kind) + " - " + note;
+  if (!note.empty() && app.series.motionValid && (SeriesNeeds(app, kind) & RecalcIntegration))
+    text += " - " + note;
+  // What the reader filled or cut stays in view whichever graph is shown.
+  if (!app.record.ReadNote.empty()) text += " - " + app.record.ReadNote;
+  return text;
 }
 
 std::vector<KindSeries> SeriesOfKind(const AppState& app, int32_t kind, std::span<const int32_t> channels) {

@@ -67,7 +67,7 @@ void FSismora::ReadFile(const std::string& given, bool append) {
     setWindowTitle(Q(r.caption));
     if (!append) openedPath_ = path;
     const std::string changed = PreprocessingSummary(app_.preproc);
-    if (!changed.empty()) ShowStatusMessage(KindName(app_.view.GraphKind) + "   " + changed);
+    if (!changed.empty()) ShowStatusMessage(KindStatusText(app_, app_.view.GraphKind) + "   " + changed);
   } else if (r.noRecord && controlsEnabled_) {
     // A failed open has already cleared the record: show the empty window.
     EnableControls(false);
@@ -85,7 +85,7 @@ void FSismora::ReloadCommand() {
   if (kind > 1 && app_.record.ChanCount > 0 && KindDrawable(kind) && (!twoChannels || twoChannelViews_)) {
     SetGraphKind(kind, true);
     const std::string changed = PreprocessingSummary(app_.preproc);
-    if (!changed.empty()) ShowStatusMessage(KindName(kind) + "   " + changed);
+    if (!changed.empty()) ShowStatusMessage(KindStatusText(app_, kind) + "   " + changed);
   }
 }
 

@@ -4,6 +4,7 @@
 #include "common/strings.h"
 #include "load/pipeline.h"
 #include "load/preprocess.h"
+#include "state/graph_kinds.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/seismic_files.h"
 #include "tests/support/temp_dir.h"
@@ -23,12 +24,16 @@ TEST(SeismicLoad, GapsAndCutsAreSaidInTheStatusBarAfterOpeningAndAppending) {
   state.preproc.RemoveDC = false;
   state.preproc.Multipliers = "1:two";
   ASSERT_EQ(ReadAccFile(state, path, ui), 2) << ui.OnlyMessage();
-  EXPECT_EQ(ui.status, "HNE: 1 gap (1 s) filled with zeros; " + MultipliersRejectedText("1:two"));
-  EXPECT_EQ(state.record.Channel(1)[150], 0.0f);
+  EXPECT_EQ(ui.status, "HNE: 1 gap (1 s) filled with zero motion (the channel's mean); " + MultipliersRejectedText("1:two"));
+  EXPECT_EQ(state.record.Channel(1)[150], 1.0f);  // the mean of the data around it
+  EXPECT_EQ(KindStatusText(state, KindAcc), "Acceleration - HNE: 1 gap (1 s) filled with zero motion (the channel's mean)");
 
   state.preproc.Multipliers.clear();
   ASSERT_EQ(AppendAccFile(state, path, ui), 4) << ui.OnlyMessage();
-  EXPECT_EQ(ui.status, "HNE: 1 gap (1 s) filled with zeros");
+  EXPECT_EQ(ui.status, "HNE: 1 gap (1 s) filled with zero motion (the channel's mean)");
+  EXPECT_EQ(state.record.ReadNote,
+            "HNE: 1 gap (1 s) filled with zero motion (the channel's mean); HNE: 1 gap (1 s) filled with zero motion "
+            "(the channel's mean)");
 }
 
 }  // namespace

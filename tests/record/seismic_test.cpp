@@ -93,7 +93,7 @@ TEST(Mseed, OneComponentFileOpensItsSiblingsAndTheEpochCoveringTheData) {
   EXPECT_EQ(rec.Channel(3)[500], 3.0f);
 }
 
-TEST(Mseed, GapsBecomeZerosAndOverlapsKeepTheEarlierDataBothSaid) {
+TEST(Mseed, GapsBecomeNoMotionAndOverlapsKeepTheEarlierDataBothSaid) {
   TempDir dir;
   dir.Write("XX.STA.xml", test::StationXml(kTriple));
   const std::string path = dir.Write(
@@ -112,13 +112,14 @@ TEST(Mseed, GapsBecomeZerosAndOverlapsKeepTheEarlierDataBothSaid) {
   ASSERT_EQ(rec.DataCount, 250);  // HNE ends at 2.5 s, the others later
   const std::vector<float> e = Samples(rec, 2), n = Samples(rec, 1);
   EXPECT_EQ(e[99], 1.0f);
-  EXPECT_EQ(e[100], 0.0f);
-  EXPECT_EQ(e[149], 0.0f);
+  EXPECT_EQ(e[100], 1.5f);  // the channel's mean, where its offset is removed
+  EXPECT_EQ(e[149], 1.5f);
   EXPECT_EQ(e[150], 2.0f);  // at its own time, not moved up into the gap
   EXPECT_EQ(n[199], 5.0f);
   EXPECT_EQ(n[200], 6.0f);
   EXPECT_EQ(rec.ReadNote,
-            "HNN: overlapping data differed over 0.2 s; the earlier kept; HNE: 1 gap (0.5 s) filled with zeros; "
+            "HNN: overlapping data differed over 0.2 s; the earlier kept; HNE: 1 gap (0.5 s) filled with zero motion "
+            "(the channel's mean); "
             "channels cut to the time all of them cover");
 }
 

@@ -126,7 +126,7 @@ Trace MergeSegments(const std::string& path, const SeisChannel& c, int32_t rate,
   }
   if (gaps > 0)
     notes.push_back(c.cha + ": " + std::to_string(gaps) + (gaps == 1 ? " gap" : " gaps") + " (" +
-                    Seconds(static_cast<double>(gapSteps) / rate) + ") filled with zero motion (the channel's mean)");
+                    Seconds(static_cast<double>(gapSteps) / rate) + ") filled as no motion");
   if (overlapSteps > 0)
     notes.push_back(c.cha + ": overlapping data differed over " +
                     Seconds(static_cast<double>(overlapSteps) / rate) + "; the earlier kept");

@@ -354,6 +354,7 @@ FReadData::FReadData(DataFileKind kind, const std::string& path, const std::stri
     // The data give their layout: only the coefficient is the user's.
     for (auto& [box, edit] : boxes_)
       if (box != DataBox::Coef) edit->setEnabled(false);
+    txtDesc_->setEnabled(false);
   } else {
     auto* chkFix = Check(14030, this);
     top->addWidget(chkFix);

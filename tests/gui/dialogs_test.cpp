@@ -135,6 +135,24 @@ TEST(FReadData, CaptionAndFileLabel) {
   EXPECT_EQ(out.count, params.count);
 }
 
+TEST(FReadData, CountsAskOnlyTheCoefficient) {
+  EnsureApp();
+  DataFileParams params;
+  params.count = 1500;
+  params.coef = 2;
+  FReadData dialog(DataFileKind::Counts, "/data/a.mseed", "XX.STA.00.HNE", params);
+  EXPECT_EQ(dialog.windowTitle().toStdString(), "Counts without a response");
+  int enabled = 0;
+  for (auto* e : dialog.findChildren<QLineEdit*>())
+    if (e->isEnabled()) ++enabled;
+  EXPECT_EQ(enabled, 1);  // the coefficient
+  EXPECT_TRUE(dialog.findChildren<QCheckBox*>().empty());
+  DataFileParams out;
+  EXPECT_TRUE(dialog.Result(out));
+  EXPECT_EQ(out.count, 1500);
+  EXPECT_EQ(out.coef, 2.0f);
+}
+
 TEST(FCalc, BoxesFollowTheChoicesAndApplyCopiesTheParameters) {
   EnsureApp();
   CalcParams params;

@@ -24,16 +24,15 @@ TEST(SeismicLoad, GapsAndCutsAreSaidInTheStatusBarAfterOpeningAndAppending) {
   state.preproc.RemoveDC = false;
   state.preproc.Multipliers = "1:two";
   ASSERT_EQ(ReadAccFile(state, path, ui), 2) << ui.OnlyMessage();
-  EXPECT_EQ(ui.status, "HNE: 1 gap (1 s) filled with zero motion (the channel's mean); " + MultipliersRejectedText("1:two"));
+  EXPECT_EQ(ui.status, "HNE: 1 gap (1 s) filled as no motion; " + MultipliersRejectedText("1:two"));
   EXPECT_EQ(state.record.Channel(1)[150], 1.0f);  // the mean of the data around it
-  EXPECT_EQ(KindStatusText(state, KindAcc), "Acceleration - HNE: 1 gap (1 s) filled with zero motion (the channel's mean)");
+  EXPECT_EQ(KindStatusText(state, KindAcc), "Acceleration - HNE: 1 gap (1 s) filled as no motion");
 
   state.preproc.Multipliers.clear();
   ASSERT_EQ(AppendAccFile(state, path, ui), 4) << ui.OnlyMessage();
-  EXPECT_EQ(ui.status, "HNE: 1 gap (1 s) filled with zero motion (the channel's mean)");
+  EXPECT_EQ(ui.status, "HNE: 1 gap (1 s) filled as no motion");
   EXPECT_EQ(state.record.ReadNote,
-            "HNE: 1 gap (1 s) filled with zero motion (the channel's mean); HNE: 1 gap (1 s) filled with zero motion "
-            "(the channel's mean)");
+            "HNE: 1 gap (1 s) filled as no motion; HNE: 1 gap (1 s) filled as no motion");
 }
 
 }  // namespace

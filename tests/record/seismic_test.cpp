@@ -118,8 +118,7 @@ TEST(Mseed, GapsBecomeNoMotionAndOverlapsKeepTheEarlierDataBothSaid) {
   EXPECT_EQ(n[199], 5.0f);
   EXPECT_EQ(n[200], 6.0f);
   EXPECT_EQ(rec.ReadNote,
-            "HNN: overlapping data differed over 0.2 s; the earlier kept; HNE: 1 gap (0.5 s) filled with zero motion "
-            "(the channel's mean); "
+            "HNN: overlapping data differed over 0.2 s; the earlier kept; HNE: 1 gap (0.5 s) filled as no motion; "
             "channels cut to the time all of them cover");
 }
 

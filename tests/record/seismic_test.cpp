@@ -48,8 +48,8 @@ TEST(Mseed, OneFileOfThreeChannelsOpensInNezOrderWithTheResponseBeside) {
   dir.Write("XX.STA.xml", test::StationXml(kTriple));
   // 3000 samples span several 512-byte records per channel.
   const std::string path = dir.Write(
-      "event.mseed", test::Mseed({{.cha = "HNZ", .counts = Gals(Ramp(3000, -5, 0))},
-                                  {.cha = "HNE", .counts = Gals(Ramp(3000, 0, 1))},
+      "event.mseed", test::Mseed({{.cha = "HNZ", .counts = Gals(Ramp(3000, -5, 0)), .byteorder = 0},
+                                  {.cha = "HNE", .counts = Gals(Ramp(3000, 0, 1)), .encoding = 3, .byteorder = 0},
                                   {.cha = "HNN", .counts = Gals(Ramp(3000, 7, -1))}}));
   StrongRecord rec;
   ScriptedUi ui;

@@ -84,7 +84,7 @@ std::string Mseed(const std::vector<MseedStretch>& stretches) {
     msr->samprate = s.rate;
     msr->reclen = s.reclen;
     msr->encoding = static_cast<int8_t>(s.encoding);
-    msr->byteorder = 1;
+    msr->byteorder = static_cast<int8_t>(s.byteorder);
     std::vector<int32_t> counts = s.counts;
     msr->datasamples = counts.data();
     msr->numsamples = static_cast<int64_t>(counts.size());

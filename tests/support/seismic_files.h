@@ -19,6 +19,7 @@ struct MseedStretch {
   std::vector<int32_t> counts;
   int reclen = 512;
   int encoding = 11;  // Steim-2; 3 for 32-bit integers
+  int byteorder = 1;  // big-endian; 0 little-endian
 };
 // The stretches packed one after the other into records of their length.
 std::string Mseed(const std::vector<MseedStretch>& stretches);

@@ -31,6 +31,8 @@ std::string RecordFormatName(int32_t format) {
     case FormatBhrc: return "BHRC";
     case FormatAfad: return "AFAD";
     case FormatUsc: return "USC";
+    case FormatMseed: return "miniSEED";
+    case FormatSac: return "SAC";
     default: return "format " + std::to_string(format);
   }
 }

@@ -35,6 +35,25 @@ bool AllPadding(const std::string& bytes, std::size_t from) {
   return true;
 }
 
+// Whether the record's data section can hold the samples its header counts. The decoders
+// of uncompressed data trust that count and would read past the record.
+bool SamplesFit(const MSRecord& r) {
+  if (r.fsdh == nullptr) return false;
+  const int32_t offset = r.fsdh->data_offset;
+  if (offset < 48 || offset >= r.reclen) return false;
+  const int64_t bytes = r.reclen - offset;
+  switch (r.encoding) {
+    case DE_INT16: return r.samplecnt * 2 <= bytes;
+    case DE_INT32:
+    case DE_FLOAT32: return r.samplecnt * 4 <= bytes;
+    case DE_FLOAT64: return r.samplecnt * 8 <= bytes;
+    // At most 7 differences in each of a 64-byte frame's 15 data words.
+    case DE_STEIM1:
+    case DE_STEIM2: return r.samplecnt <= bytes / 64 * 105;
+    default: return false;
+  }
+}
+
 std::vector<double> SamplesOf(const MSRecord& msr) {
   std::vector<double> v(static_cast<std::size_t>(msr.numsamples));
   for (std::size_t i = 0; i < v.size(); ++i) {
@@ -59,7 +78,8 @@ std::vector<SeisChannel> ReadMseedFile(const std::string& path) {
   std::size_t at = 0;
   while (at < bytes.size()) {
     const int left = static_cast<int>(bytes.size() - at);
-    const int rc = msr_parse(bytes.data() + at, left, &msr.Get(), 0, 1, 0);
+    // The header first: the samples are decoded only when they fit the record.
+    int rc = msr_parse(bytes.data() + at, left, &msr.Get(), 0, 0, 0);
     if (rc > 0 || (rc == MS_NOTSEED && !out.empty() && AllPadding(bytes, at))) {
       if (rc > 0) throw InvalidRecordFile(path + " ends inside a miniSEED record: the file is cut short.");
       break;
@@ -68,12 +88,25 @@ std::vector<SeisChannel> ReadMseedFile(const std::string& path) {
       throw InvalidRecordFile(path + (at == 0 ? " is not a miniSEED file (" : ": the miniSEED record at byte " +
                                                                                   std::to_string(at) + " is damaged (") +
                               ms_errorstr(rc) + ").");
-    const MSRecord& r = *msr.Get();
-    at += static_cast<std::size_t>(r.reclen);
+    const MSRecord& head = *msr.Get();
+    const std::size_t here = at;
+    at += static_cast<std::size_t>(head.reclen);
     // Log and other text records, and records of no samples, hold no waveform.
-    if (r.numsamples <= 0 || r.sampletype == 'a') continue;
+    if (head.samplecnt <= 0 || head.encoding == DE_ASCII) continue;
+    if (!SamplesFit(head))
+      throw InvalidRecordFile(path + ": the miniSEED record at byte " + std::to_string(here) +
+                              (head.encoding == DE_INT16 || head.encoding == DE_INT32 || head.encoding == DE_FLOAT32 ||
+                                       head.encoding == DE_FLOAT64 || head.encoding == DE_STEIM1 ||
+                                       head.encoding == DE_STEIM2
+                                   ? " counts more samples than it holds."
+                                   : " is in an encoding that cannot be read (" + std::to_string(head.encoding) + ")."));
+    rc = msr_parse(bytes.data() + here, left, &msr.Get(), 0, 1, 0);
+    if (rc != MS_NOERROR || msr.Get() == nullptr)
+      throw InvalidRecordFile(path + ": the miniSEED record at byte " + std::to_string(here) + " is damaged (" +
+                              ms_errorstr(rc) + ").");
+    const MSRecord& r = *msr.Get();
     if (r.numsamples != r.samplecnt)
-      throw InvalidRecordFile(path + ": the miniSEED record at byte " + std::to_string(at - r.reclen) +
+      throw InvalidRecordFile(path + ": the miniSEED record at byte " + std::to_string(here) +
                               " decodes to fewer samples than its header gives.");
     SeisChannel c;
     c.net = Trim(r.network);
@@ -85,7 +118,7 @@ std::vector<SeisChannel> ReadMseedFile(const std::string& path) {
     s.rate = r.samprate;
     s.values = SamplesOf(r);
     if (s.values.empty())
-      throw InvalidRecordFile(path + ": the miniSEED record at byte " + std::to_string(at - r.reclen) +
+      throw InvalidRecordFile(path + ": the miniSEED record at byte " + std::to_string(here) +
                               " holds samples of an unknown type.");
     c.segments.push_back(std::move(s));
     out.push_back(std::move(c));

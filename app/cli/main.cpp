@@ -629,6 +629,9 @@ int Metrics(const Options& o, const AppState& base) {
   if (!o.periods.empty()) settings.request.periods = o.periods;
   settings.request.dampingPercent = o.damping.value_or(5.0f);
   settings.request.stepsPerPeriod = ResponseStepsPerPeriod(base.calc);
+  settings.station = o.station;
+  settings.responseFile = o.response;
+  settings.differentiate = o.differentiate;
   settings.onReadData = [&o](DataFileKind kind, const std::string& path, const std::string&, DataFileParams& p) {
     std::ostringstream log;
     const bool ok = AnswerDataFile(o, kind, path, p, log);

@@ -199,6 +199,9 @@ std::string FlatfileErrorRow(const std::string& file, const std::string& error, 
 bool FlatfileLine(const AppState& base, const std::string& file, const FlatfileSettings& settings, std::string& row,
                   std::ostream& log) {
   ConsoleUi ui(log);
+  ui.station = settings.station;
+  ui.responseFile = settings.responseFile;
+  ui.differentiate = settings.differentiate;
   ui.onReadData = settings.onReadData
                       ? settings.onReadData
                       : [](DataFileKind, const std::string&, const std::string&, DataFileParams&) { return true; };

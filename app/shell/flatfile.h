@@ -36,6 +36,10 @@ struct FlatfileSettings {
   MetricsRequest request;
   // Answers the layout of a general data or CSV file named explicitly; unset: the guess.
   std::function<bool(DataFileKind, const std::string&, const std::string&, DataFileParams&)> onReadData;
+  // Seismometer data: the station and band, the StationXML file and the differentiation of
+  // velocity channels, as ConsoleUi (app/shell/console_ui.h) takes them.
+  std::string station, responseFile;
+  bool differentiate = false;
 };
 
 // The header line (no line break).

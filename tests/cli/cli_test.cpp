@@ -647,6 +647,12 @@ TEST_F(CliTest, MiniSeedWithStationResponseAndVelocityChannels) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(JsonValue(r.out, "Label", r.out.find("\"Channels\"")), "\"HHZ\"");
 
+  // The flatfile takes the same choices.
+  r = Cli({"metrics", file, "--response", xml, "--station", "XX.STB.00.HN", "-o", "-"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(r.Lines().size(), 2u) << r.out;
+  EXPECT_NE(r.Lines()[1].find(",miniSEED,XX.STB,"), std::string::npos) << r.Lines()[1];
+
   // Without a response the counts are multiplied by --coef.
   r = Cli({"info", "--json", file, "--station", "XX.STA.00.HN", "--coef", "0.5"});
   ASSERT_EQ(r.status, 0) << r.err;

@@ -9,14 +9,20 @@ PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libfftw3-d
             libmseed-dev libpugixml-dev python3-numpy python3-pytest pkg-config dpkg-dev desktop-file-utils appstream \
             shared-mime-info libglib2.0-bin groff-base man-db
 
+# Packages of the fuzz targets only (clang and libFuzzer's runtime).
+FUZZ_PACKAGES := cmake make clang-14 libclang-rt-14-dev python3
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
+
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build run test bench clean sanitize package
+.PHONY: all deps fuzz-deps build run test bench clean sanitize package fuzz
 
 all: build
 
-deps:
-	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+deps fuzz-deps:
+	@missing=$$(for p in $(if $(filter fuzz-deps,$@),$(FUZZ_PACKAGES),$(PACKAGES)); do dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:" $$missing; \
 	  $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
@@ -47,5 +53,12 @@ sanitize: deps
 	cmake --build build-asan -j$(JOBS)
 	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j$(JOBS) --timeout 1200
 
+# Every fuzz target for FUZZ_SECONDS each (FUZZ_TARGETS="read_path md" for some), built with
+# clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer; fails on any finding.
+fuzz: fuzz-deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++-14 -DSISMORA_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(FUZZ_BUILD) --target fuzzers -j$(JOBS)
+	tools/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan $(FUZZ_BUILD)

@@ -54,8 +54,9 @@ int32_t Sample(ByteReader& r, int bytes) {
   }
 }
 
-bool ReadBody(const std::string& path, StrongRecord& rec) {
-  std::string data = ReadWholeFile(path);
+}  // namespace
+
+bool ParseAltusEvent(const std::string& data, StrongRecord& rec) {
   if (data.empty() || data[0] != 'K') throw InvalidRecordFile(kInvalidEvt);
   if (data.size() < kHeaderSize) Raise(ErrInputPastEnd);
   ByteReader h(std::string_view(data).substr(0, kHeaderSize));
@@ -134,10 +135,8 @@ bool ReadBody(const std::string& path, StrongRecord& rec) {
   return true;
 }
 
-}  // namespace
-
 bool ReadAltus(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadAltus", [&] { return ReadBody(path, rec); });
+  return TrapReadErrors(ui, path, "ReadAltus", [&] { return ParseAltusEvent(ReadWholeFile(path), rec); });
 }
 
 }  // namespace sism

@@ -257,6 +257,31 @@ std::size_t DecodeSecondBlock(const std::string& line, std::size_t c, float* out
 
 }  // namespace
 
+void DecodeJma95bMinute(const std::string& text, std::size_t minute, StrongRecord& rec) {
+  if (rec.AccChannels() < 3 || rec.DataCapacity() < MinuteSteps(minute + 1)) Raise(ErrSubscriptOutOfRange);
+  std::vector<std::string> lines = Split(text, "\n");
+  auto line = [&](std::size_t n) -> const std::string& {
+    if (n >= lines.size()) Raise(ErrInputPastEnd);
+    return lines[n];
+  };
+  if (minute == 0) {
+    const std::string& first = line(0);
+    std::string_view yy = Columns(first, 7, 2);
+    int32_t year = ToLong(yy);
+    rec.RecDate = std::string(year >= 96 ? "19" : "20") + std::string(yy) + "/" +
+                  std::string(Columns(first, 9, 2)) + "/" + std::string(Columns(first, 11, 2));
+    const std::string& start = line(32);
+    rec.RecTime = std::string(Columns(start, 15, 2)) + ":" + std::string(Columns(start, 17, 2)) + ":" +
+                  std::string(Columns(start, 19, 2));
+  }
+  for (std::size_t s = 0; s < 60; ++s) {
+    const std::string& second = line(32 + 2 * s);
+    std::size_t c = 21;
+    std::size_t step = (minute * 60 + s) * 100;
+    for (int32_t ch = 1; ch <= 3; ++ch) c = DecodeSecondBlock(second, c, rec.Channel(ch) + step);
+  }
+}
+
 bool ReadJMA95b(const std::string& path, StrongRecord& rec, UserInterface& ui) {
   return TrapReadErrors(ui, path, "ReadJMA95b", [&] {
     std::vector<std::string> files = MinuteFiles(path, NextJma95bMinute);
@@ -265,28 +290,10 @@ bool ReadJMA95b(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     rec.DataCount = MinuteSteps(files.size());
     rec.RedimAcc(rec.DataCount, 3);
     for (std::size_t f = 0; f < files.size(); ++f) {
-      std::vector<std::string> lines = Split(ReadWholeFile(files[f]), "\n");
-      auto line = [&](std::size_t n) -> const std::string& {
-        if (n >= lines.size()) Raise(ErrInputPastEnd);
-        return lines[n];
-      };
+      DecodeJma95bMinute(ReadWholeFile(files[f]), f, rec);
       if (f == 0) {
-        const std::string& first = line(0);
-        std::string_view yy = Columns(first, 7, 2);
-        int32_t year = ToLong(yy);
-        rec.RecDate = std::string(year >= 96 ? "19" : "20") + std::string(yy) + "/" +
-                      std::string(Columns(first, 9, 2)) + "/" + std::string(Columns(first, 11, 2));
-        const std::string& start = line(32);
-        rec.RecTime = std::string(Columns(start, 15, 2)) + ":" + std::string(Columns(start, 17, 2)) + ":" +
-                      std::string(Columns(start, 19, 2));
         rec.SiteCode = UCase(Mid(SplitPath(path).ext, 2));
         rec.SiteName = rec.SiteCode + " (JMA)";
-      }
-      for (std::size_t s = 0; s < 60; ++s) {
-        const std::string& second = line(32 + 2 * s);
-        std::size_t c = 21;
-        std::size_t step = (f * 60 + s) * 100;
-        for (int32_t ch = 1; ch <= 3; ++ch) c = DecodeSecondBlock(second, c, rec.Channel(ch) + step);
       }
       ui.Yield();
     }
@@ -384,49 +391,53 @@ std::string Coordinate(std::string_view bytes, std::size_t at) {
 
 }  // namespace
 
+bool ParseTrh(const std::string& bytes, StrongRecord& rec) {
+  if (bytes.size() < kTrhHeader) Raise(ErrInputPastEnd);
+  std::string_view all(bytes);
+  rec.RecDate = "19" + std::string(all.substr(9, 2)) + "/" + std::string(all.substr(11, 2)) + "/" +
+                std::string(all.substr(13, 2));
+  rec.RecTime = std::string(all.substr(25, 2)) + ":" + std::string(all.substr(27, 2)) + ":" +
+                std::string(all.substr(29, 2));
+  rec.SiteName = HeaderText(all, 121, 6);
+  rec.SiteLat = Coordinate(all, 137);
+  rec.SiteLong = Coordinate(all, 153);
+  rec.ChanCount = 3;
+  rec.SampFreq = 50;
+  rec.RedimHeader(3);
+  rec.Label(1) = "E-W";
+  rec.Label(2) = "N-S";
+  rec.Label(3) = "U-D";
+  for (int32_t ch = 1; ch <= 3; ++ch) rec.Coef(ch) = kTrhCoef;
+
+  ByteReader header(all);
+  header.Seek(256);
+  int64_t total = header.I24BE() & 0xFFFFFF;
+  // The length field must describe this file, not promise more than it holds.
+  if (total < static_cast<int64_t>(kTrhHeader) || total > static_cast<int64_t>(bytes.size()))
+    Raise(ErrInputPastEnd);
+  int64_t s = (total - static_cast<int64_t>(kTrhHeader)) / 6;
+  int64_t steps = s - 6 * (s / 500 + 1);
+  if (steps < 1) Raise(ErrInputPastEnd);
+  rec.DataCount = static_cast<int32_t>(steps);
+  rec.RedimAcc(rec.DataCount, 3);
+
+  ByteReader samples(all.substr(kTrhHeader, static_cast<std::size_t>(total) - kTrhHeader));
+  float* x[3] = {rec.Channel(1), rec.Channel(2), rec.Channel(3)};
+  for (int32_t i = 0; i < rec.DataCount; ++i) {
+    // The recorder interrupts the sample stream with 12-byte blocks of its own.
+    if (samples.Remaining() >= 4 && all.substr(kTrhHeader + samples.Position(), 4) == "\x7F\xFF\x7F\xFF")
+      samples.Skip(12);
+    for (int ch = 0; ch < 3; ++ch) x[ch][i] = static_cast<float>(samples.I16BE()) * kTrhCoef;
+  }
+  rec.Encoding = TextEncoding::ShiftJis;
+  ComputePeaks(rec);
+  return true;
+}
+
 bool ReadTRH(const std::string& path, StrongRecord& rec, UserInterface& ui) {
   return TrapReadErrors(ui, path, "ReadTRH", [&] {
-    std::string bytes = ReadWholeFile(path);
-    if (bytes.size() < kTrhHeader) Raise(ErrInputPastEnd);
-    std::string_view all(bytes);
-    rec.RecDate = "19" + std::string(all.substr(9, 2)) + "/" + std::string(all.substr(11, 2)) + "/" +
-                  std::string(all.substr(13, 2));
-    rec.RecTime = std::string(all.substr(25, 2)) + ":" + std::string(all.substr(27, 2)) + ":" +
-                  std::string(all.substr(29, 2));
-    rec.SiteName = HeaderText(all, 121, 6);
-    rec.SiteLat = Coordinate(all, 137);
-    rec.SiteLong = Coordinate(all, 153);
+    if (!ParseTrh(ReadWholeFile(path), rec)) return false;
     rec.SiteCode = UCase(Mid(SplitPath(path).ext, 2));
-    rec.ChanCount = 3;
-    rec.SampFreq = 50;
-    rec.RedimHeader(3);
-    rec.Label(1) = "E-W";
-    rec.Label(2) = "N-S";
-    rec.Label(3) = "U-D";
-    for (int32_t ch = 1; ch <= 3; ++ch) rec.Coef(ch) = kTrhCoef;
-
-    ByteReader header(all);
-    header.Seek(256);
-    int64_t total = header.I24BE() & 0xFFFFFF;
-    // The length field must describe this file, not promise more than it holds.
-    if (total < static_cast<int64_t>(kTrhHeader) || total > static_cast<int64_t>(bytes.size()))
-      Raise(ErrInputPastEnd);
-    int64_t s = (total - static_cast<int64_t>(kTrhHeader)) / 6;
-    int64_t steps = s - 6 * (s / 500 + 1);
-    if (steps < 1) Raise(ErrInputPastEnd);
-    rec.DataCount = static_cast<int32_t>(steps);
-    rec.RedimAcc(rec.DataCount, 3);
-
-    ByteReader samples(all.substr(kTrhHeader, static_cast<std::size_t>(total) - kTrhHeader));
-    float* x[3] = {rec.Channel(1), rec.Channel(2), rec.Channel(3)};
-    for (int32_t i = 0; i < rec.DataCount; ++i) {
-      // The recorder interrupts the sample stream with 12-byte blocks of its own.
-      if (samples.Remaining() >= 4 && all.substr(kTrhHeader + samples.Position(), 4) == "\x7F\xFF\x7F\xFF")
-        samples.Skip(12);
-      for (int ch = 0; ch < 3; ++ch) x[ch][i] = static_cast<float>(samples.I16BE()) * kTrhCoef;
-    }
-    rec.Encoding = TextEncoding::ShiftJis;
-    ComputePeaks(rec);
     return true;
   });
 }

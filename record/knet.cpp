@@ -1,4 +1,5 @@
 // K-NET and KiK-net ASCII records: one file per component, the whole set read at once.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -114,10 +115,11 @@ bool ReadKNET(const std::string& path, StrongRecord& rec, UserInterface& ui) {
         // Whole data lines only.
         int64_t count = steps > 1e15 ? std::numeric_limits<int64_t>::max()
                                      : static_cast<int64_t>(steps) / kValuesPerLine * kValuesPerLine;
-        // A duration that promises more lines than the file has is a truncated file.
-        int64_t available = lines.size() > kFirstDataLine
-                                ? static_cast<int64_t>(lines.size() - kFirstDataLine) * kValuesPerLine
-                                : 0;
+        // A duration that promises more values than the data lines hold is a truncated file;
+        // a line holds one value per field it reaches into, so blank lines hold none.
+        int64_t available = 0;
+        for (std::size_t n = kFirstDataLine; n < lines.size(); ++n)
+          available += std::min<int64_t>(kValuesPerLine, (lines[n].size() + kFieldWidth - 1) / kFieldWidth);
         if (count > available) Raise(ErrInputPastEnd);
         rec.DataCount = static_cast<int32_t>(count);
         if (rec.DataCount >= 1 && rec.SampFreq >= 1) rec.RedimAcc(rec.DataCount, sets);

@@ -54,8 +54,9 @@ bool IsEndMarker(std::string_view block) {
   return allPairs(block.substr(0, kBlock / 2)) || allPairs(block.substr(kBlock / 2));
 }
 
-bool ReadBody(const std::string& path, StrongRecord& rec) {
-  std::string data = ReadWholeFile(path);
+}  // namespace
+
+bool ParseMdRecorder(const std::string& data, StrongRecord& rec) {
   std::size_t h;
   if (data.size() >= 4 && data.compare(0, 4, "****") == 0)
     h = 4;
@@ -191,10 +192,8 @@ bool ReadBody(const std::string& path, StrongRecord& rec) {
   return true;
 }
 
-}  // namespace
-
 bool ReadMD(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadMD", [&] { return ReadBody(path, rec); });
+  return TrapReadErrors(ui, path, "ReadMD", [&] { return ParseMdRecorder(ReadWholeFile(path), rec); });
 }
 
 }  // namespace sism

@@ -9,8 +9,8 @@ PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libfftw3-d
             libmseed-dev libpugixml-dev python3-numpy python3-pytest pkg-config dpkg-dev desktop-file-utils appstream \
             shared-mime-info libglib2.0-bin groff-base man-db
 
-# Packages of the fuzz targets only (clang and libFuzzer's runtime).
-FUZZ_PACKAGES := cmake make clang-14 libclang-rt-14-dev python3
+# Packages of the fuzz targets only (clang, libFuzzer's runtime and the readers' libraries).
+FUZZ_PACKAGES := cmake make pkg-config clang-14 libclang-rt-14-dev python3 libmseed-dev libpugixml-dev
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?=

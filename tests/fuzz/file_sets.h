@@ -42,6 +42,10 @@ inline constexpr FileSet kFileSets[] = {
     {"rec.V3", {}},
     {"rec.V0c", {}},
     {"rec.trh", {}},
+    // Seismometer data: the other components, and the station's response named from the data.
+    {"XX.STA..HHZ.mseed", {"XX.STA..HHN.mseed", "XX.STA..HHE.mseed", "XX.STA.xml"}},
+    {"XX.STA..HHZ.miniseed", {"XX.STA..HHN.miniseed", "XX.STA..HHE.miniseed", "XX.STA.xml"}},
+    {"XX.STA..HHZ.sac", {"XX.STA..HHN.sac", "XX.STA..HHE.sac", "XX.STA.xml"}},
 };
 
 inline constexpr std::size_t kFileSetCount = sizeof kFileSets / sizeof kFileSets[0];

@@ -103,22 +103,30 @@ Trace MergeSegments(const std::string& path, const SeisChannel& c, int32_t rate,
   Trace t;
   t.channel = &c;
   t.startUs = segs.front()->startUs;
-  int64_t gapSteps = 0, overlapSteps = 0, gaps = 0;
-  // Zeros beyond this would be most of the record: the data are no one event's.
-  const int64_t fillLimit = 9 * real + 3600LL * rate;
+  // The trace's length and its gaps, before anything is filled. Fill beyond the data's own
+  // length (and a fixed stretch) would make a record mostly of no motion, no one event's;
+  // it would also let a time stamp, not the file's size, decide how much memory is taken.
+  constexpr int64_t kGapAllowance = int64_t{1} << 16;
+  int64_t gapSteps = 0, overlapSteps = 0, gaps = 0, length = 0;
   for (const SeisSegment* s : segs) {
     const int64_t at = StepsBetween(t.startUs, s->startUs, rate, path);
     const auto n = static_cast<int64_t>(s->values.size());
-    const auto have = static_cast<int64_t>(t.values.size());
     if (at + n > INT32_MAX) throw InvalidRecordFile(path + ": its data span more time than a record holds.");
-    if (at > have) {
-      gapSteps += at - have;
+    if (at > length) {
+      gapSteps += at - length;
       ++gaps;
-      if (gapSteps > fillLimit)
-        throw InvalidRecordFile(path + ": the gaps in " + IdOf(c) + " (" + Seconds(static_cast<double>(gapSteps) / rate) +
-                                ") are too long to be filled with zeros.");
-      t.values.resize(static_cast<std::size_t>(at), sum / static_cast<double>(real));
     }
+    length = std::max(length, at + n);
+  }
+  if (gapSteps > real + kGapAllowance)
+    throw InvalidRecordFile(path + ": the gaps in " + IdOf(c) + " (" + Seconds(static_cast<double>(gapSteps) / rate) +
+                            ") are too long to be filled with zeros.");
+  t.values.reserve(static_cast<std::size_t>(length));
+  for (const SeisSegment* s : segs) {
+    const int64_t at = StepsBetween(t.startUs, s->startUs, rate, path);
+    const auto n = static_cast<int64_t>(s->values.size());
+    if (at > static_cast<int64_t>(t.values.size()))
+      t.values.resize(static_cast<std::size_t>(at), sum / static_cast<double>(real));
     const int64_t from = std::max<int64_t>(0, static_cast<int64_t>(t.values.size()) - at);
     for (int64_t i = 0; i < std::min(from, n); ++i)
       if (t.values[static_cast<std::size_t>(at + i)] != s->values[static_cast<std::size_t>(i)]) ++overlapSteps;

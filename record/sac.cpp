@@ -85,7 +85,9 @@ bool AlphaVersion(const std::string& text) {
   for (int j = 0; j < 5; ++j)
     if (!IsNumeric(Mid(lines[0], 1 + 15 * j, 15))) return false;
   const std::string v = Trim(Mid(lines[15], 11, 10));
-  return IsNumeric(v) && IsVersion(static_cast<int32_t>(Val(v)));
+  if (!IsNumeric(v)) return false;
+  const double version = Val(v);
+  return std::fabs(version) < 1e6 && IsVersion(static_cast<int32_t>(version));
 }
 
 std::string Field(const SacHeader& h, CharField f) {

@@ -20,4 +20,10 @@ bool FuzzUi::ShowDlgPickChan(const std::vector<std::string>& labels, std::vector
   return true;
 }
 
+int32_t FuzzUi::PickStation(const std::vector<std::string>& groups) {
+  const int32_t pick = UserInterface::PickStation(groups);
+  if (pick < 0) ++declined;
+  return pick;
+}
+
 }  // namespace sism::fuzz

@@ -14,6 +14,9 @@ namespace sism::fuzz {
 class FuzzUi : public UserInterface {
  public:
   int messages = 0;
+  // Choices of a station the user declined (cancelled, or named none): what was not opened
+  // then needs no message.
+  int declined = 0;
   // Channels picked: entry k chooses channel (pick[k] mod count) + 1; empty cancels.
   std::vector<uint8_t> pick;
 
@@ -29,6 +32,7 @@ class FuzzUi : public UserInterface {
     return true;
   }
   bool ShowDlgPickChan(const std::vector<std::string>& labels, std::vector<int32_t>& chosen) override;
+  int32_t PickStation(const std::vector<std::string>& groups) override;
   bool ShowPreProcDialog(PreProcParams&) override { return true; }
   bool ShowDlgSelChan(SelChanMode, const std::vector<std::string>&, SelChanValues&) override { return false; }
   bool SetRecordParam(RecordTexts&) override { return false; }

@@ -88,14 +88,14 @@ void ReadPathInput(const uint8_t* data, std::size_t size) {
   if (std::getenv("SISMORA_FUZZ_VERBOSE"))
     std::fprintf(stderr, "%s: %d channels, %d steps\n", set.name, state.record.ChanCount, state.record.DataCount);
   CheckRecord(state);
-  // Bad input never goes unexplained.
-  Require(r.chanCount > 0 || ui.messages > 0, "a file was not opened and nothing was said");
+  // Bad input never goes unexplained; a choice the user declined needs no explaining.
+  Require(r.chanCount > 0 || ui.messages > 0 || ui.declined > 0, "a file was not opened and nothing was said");
   if (append && r.chanCount > 0) {
-    const int before = ui.messages;
+    const int said = ui.messages + ui.declined;
     const int32_t count = state.record.ChanCount;
     r = ReadFile(state, files, path, true, ui);
     CheckRecord(state);
-    Require(r.chanCount > count || ui.messages > before, "a file was not appended and nothing was said");
+    Require(r.chanCount > count || ui.messages + ui.declined > said, "a file was not appended and nothing was said");
   }
 }
 

@@ -88,6 +88,11 @@ HEADS = {
     "application/x-accelerogram-usc": ("a.s0a", b"CORRECTED ACCELEROGRAM  IIBB127\nX\nY\nZ\nW\nSTATION USC# 0061\n"),
     "application/x-accelerogram-geonet": ("a.V2A", b"Corrected accelerogram 20161113 GNS Science\nSite WTMC\n"),
     "application/x-accelerogram-ac": ("a.ac", b"  3  100  2000\n"),
+    # Binary FDSN formats, named without their extensions so that only the content tells.
+    "application/vnd.fdsn.mseed": ("BK.CMB.00.HNZ", b"000001D BCMB 00HNZBK" + bytes(28) + b"\x03\xe8\0\0\x0b\x01\x09\0"
+                                   + bytes(448)),
+    "application/x-sac": ("XX.STA.00.HNE", bytes(304) + (6).to_bytes(4, "little") + bytes(32)
+                          + (1).to_bytes(4, "little") + bytes(288)),
 }
 
 

@@ -2,25 +2,13 @@
 // earlier input is taken for a sibling.
 #pragma once
 
-#include <filesystem>
-#include <string>
+#include "tests/support/temp_dir.h"
 
 namespace sism::fuzz {
 
-class ScratchFolder {
+class ScratchFolder : public test::TempDir {
  public:
-  ScratchFolder();
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
   void Clear() const;
-  // Writes the file and returns its full path.
-  std::string Write(const std::string& name, const std::string& contents) const;
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
 };
 
 const ScratchFolder& Scratch();

@@ -9,19 +9,17 @@
 #include <vector>
 
 #include "common/dialog_requests.h"
+#include "common/read_questions.h"
 
 namespace sism {
-
-struct PreProcParams;
 
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
 
 // Mouse pointer codes as the program uses them.
 enum : int { PointerDefault = 0, PointerHourglass = 11 };
 
-class UserInterface {
+class UserInterface : public ReadQuestions {
  public:
-  virtual ~UserInterface() = default;
 
   virtual void MsgBox(const std::string& text, MsgIcon icon, const std::string& title) = 0;
   // Yes/no question; true for yes.
@@ -35,13 +33,10 @@ class UserInterface {
   virtual void SetMousePointer(int pointer) = 0;
   virtual void RestoreMousePointer() = 0;
 
-  // Lets the window repaint during long loops.
-  virtual void Yield() {}
-
   // Dialogs. Each returns true when the user accepted; on false the values are unchanged.
   // General-data or CSV dialog: `params` holds the guessed values on entry.
-  virtual bool ShowReadDataDialog(DataFileKind kind, const std::string& path, const std::string& preview,
-                                  DataFileParams& params) = 0;
+  bool ShowReadDataDialog(DataFileKind kind, const std::string& path, const std::string& preview,
+                          DataFileParams& params) override = 0;
   // Channel pick dialog: fills `chosen` with 1-based channel numbers in the user's order.
   virtual bool ShowDlgPickChan(const std::vector<std::string>& labels, std::vector<int32_t>& chosen) = 0;
   // Preprocessing dialog, editing the program-wide parameters.
@@ -55,15 +50,15 @@ class UserInterface {
   // Seismometer data (miniSEED, SAC). Which of several stations or bands to open: one of
   // `groups` ("NET.STA.LOC.BAND: channels"), 0-based, or -1 when the user declined. By
   // default the channel pick dialog, its first chosen entry.
-  virtual int32_t PickStation(const std::vector<std::string>& groups);
+  int32_t PickStation(const std::vector<std::string>& groups) override;
   // The StationXML file whose sensitivities turn the counts of `what` (NET.STA.LOC.BAND,
   // read from `dataPath`) into physical units; `found` is the one beside the data, empty
   // when there is none. Empty for no response (a coefficient is asked then). By default
   // `found`.
-  virtual std::string ResponseFile(const std::string& dataPath, const std::string& what, const std::string& found);
+  std::string ResponseFile(const std::string& dataPath, const std::string& what, const std::string& found) override;
   // Whether channels that record velocity are to be differentiated into acceleration
   // (otherwise they are refused). By default the yes/no question.
-  virtual bool AskDifferentiate(const std::string& text, const std::string& title);
+  bool AskDifferentiate(const std::string& text, const std::string& title) override;
 };
 
 // Status message and pointer that restore themselves on every path out of a scope.

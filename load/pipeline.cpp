@@ -7,6 +7,7 @@
 #include "common/strings.h"
 #include "load/preprocess.h"
 #include "load/statistics.h"
+#include "load/user_side.h"
 #include "record/display_text.h"
 #include "record/reader.h"
 #include "record/refusal.h"
@@ -140,46 +141,51 @@ int32_t ReadAccFile(AppState& state, const std::string& path, UserInterface& ui,
   if (state.preproc.ShowEachTime && !ui.ShowPreProcDialog(state.preproc)) return 0;
 
   const int32_t viewCountBefore = state.view.ViewChanCount;
-  ForgetRecord(state);
   ui.ShowStatusMessage("");
   ui.ShowStatusParams("");
-  int32_t result = 0;
+  // The file is read into a record of its own: the current one, with its preprocessing,
+  // new channels and edited texts, stays until the new one has loaded.
+  StrongRecord fresh;
+  std::vector<float> durations;
+  bool loaded = false;
   PreprocessNotes notes;
   {
     StatusScope scope(ui, ReadingText(path));
     try {
-      if (ReadRecordFile(path, state.record, ui, readers)) {
-        notes = Preprocess(state, state.record, ui, true);
-        ComputeLoadStatistics(state.record, state.Durations, state.preproc.RefSensor);
-
-        if (state.preproc.KeepDrawChan && state.record.ChanCount == viewCountBefore &&
-            state.view.DrawChan.size() == static_cast<std::size_t>(viewCountBefore)) {
-          state.view.ViewChanCount = viewCountBefore;
-          state.calc.FourStart = 0;
-          state.calc.RespStart = 0;
-          state.calc.RespLength = 0;
-        } else {
-          ResetDrawSelection(state);
-          state.graph.OrbitComp1 = 2;
-          state.graph.OrbitComp2 = 1;
-          SetDefaultRelationPairs(state);
-        }
-        CopyAllLabels(state);
-        state.series.Invalidate();
-        state.run.RecordFileCount = 1;
-        result = state.record.ChanCount;
+      if (ReportRead(ReadRecordFile(path, fresh, ui, readers), ui)) {
+        notes = Preprocess(state, fresh, ui, true);
+        ComputeLoadStatistics(fresh, durations, state.preproc.RefSensor);
+        loaded = fresh.ChanCount > 0;
       }
     } catch (const std::exception& e) {
-      // Whatever was half done is not a record.
       ReportPipelineError(ui, "ReadAccFile", path, e);
-      result = 0;
+      loaded = false;
     }
   }
-  // A failed read leaves no record, not a partly filled one.
-  if (result == 0) ForgetRecord(state);
-  ShowNotes(ui, state.record.ReadNote, notes, state.preproc.Multipliers);
+  if (loaded) {
+    ForgetRecord(state);
+    state.record = std::move(fresh);
+    state.Durations = std::move(durations);
+    SetLengthUnit(state, notes.lengthUnit);
+    if (state.preproc.KeepDrawChan && state.record.ChanCount == viewCountBefore &&
+        state.view.DrawChan.size() == static_cast<std::size_t>(viewCountBefore)) {
+      state.view.ViewChanCount = viewCountBefore;
+      state.calc.FourStart = 0;
+      state.calc.RespStart = 0;
+      state.calc.RespLength = 0;
+    } else {
+      ResetDrawSelection(state);
+      state.graph.OrbitComp1 = 2;
+      state.graph.OrbitComp2 = 1;
+      SetDefaultRelationPairs(state);
+    }
+    CopyAllLabels(state);
+    state.series.Invalidate();
+    state.run.RecordFileCount = 1;
+  }
+  ShowNotes(ui, loaded ? state.record.ReadNote : fresh.ReadNote, notes, state.preproc.Multipliers);
   ShowParams(state, ui);
-  return result;
+  return loaded ? state.record.ChanCount : 0;
 }
 
 int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& ui) {
@@ -196,7 +202,7 @@ int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& u
   bool read;
   {
     StatusScope scope(ui, ReadingText(path));
-    read = ReadRecordFile(path, added, ui, readers);
+    read = ReportRead(ReadRecordFile(path, added, ui, readers), ui);
   }
   int32_t result = before;
   PreprocessNotes notes;

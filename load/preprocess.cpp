@@ -204,7 +204,7 @@ std::string MultipliersRejectedText(const std::string& text) {
   return Str(9040) + text;
 }
 
-PreprocessNotes Preprocess(AppState& state, StrongRecord& rec, UserInterface& ui, bool open) {
+PreprocessNotes Preprocess(const AppState& state, StrongRecord& rec, UserInterface& ui, bool open) {
   const PreProcParams& p = state.preproc;
   PreprocessNotes notes;
   if (p.SkipSeconds > 0) SkipStart(rec, p.SkipSeconds);
@@ -214,12 +214,8 @@ PreprocessNotes Preprocess(AppState& state, StrongRecord& rec, UserInterface& ui
   if (p.PickChannels && rec.ChanCount > 1) PickChannels(rec, ui);
   if (p.RemoveDC) RemoveMeanOffset(rec, p.RemoveDCSeconds);
   if (open) {
-    if (p.ConvertToMeter) {
-      ConvertToMeter(rec);
-      SetLengthUnit(state, 2);
-    } else {
-      SetLengthUnit(state, 1);
-    }
+    if (p.ConvertToMeter) ConvertToMeter(rec);
+    notes.lengthUnit = p.ConvertToMeter ? 2 : 1;
   } else if (state.run.LengthUnit == 2) {
     // Appended channels take the unit of the record they join, whatever the switch says
     // now: one record, one unit.

@@ -36,13 +36,16 @@ void BandPass(StrongRecord& rec, float lowCut, float highCut);
 // Axis length unit: 1 centimetres, 2 metres. Rewrites the unit text of every axis.
 void SetLengthUnit(AppState& state, int32_t unit);
 
-// What the chain could not do, for the status bar.
+// What the chain could not do, for the status bar, and the length unit the opened record
+// is in (1 centimetres, 2 metres; 0 for an append, which takes the record's), for the
+// caller to apply with SetLengthUnit once the record is taken.
 struct PreprocessNotes {
   bool multipliersRejected = false;
+  int32_t lengthUnit = 0;
 };
 // The chain on `rec`: the record just opened (open = true) or a file to be appended
-// (open = false, the current record in `state.record` untouched).
-PreprocessNotes Preprocess(AppState& state, StrongRecord& rec, UserInterface& ui, bool open);
+// (open = false). Nothing of `state` changes.
+PreprocessNotes Preprocess(const AppState& state, StrongRecord& rec, UserInterface& ui, bool open);
 // Status text telling that the stored multipliers were not applied.
 std::string MultipliersRejectedText(const std::string& text);
 

@@ -21,18 +21,8 @@ void ComputeDurations(const StrongRecord& rec, std::vector<float>& durations) {
     durations[static_cast<std::size_t>(ch - 1)] = ChannelDuration(rec, ch);
 }
 
-void ComputeLoadStatistics(StrongRecord& rec, std::vector<float>& durations, int32_t refSensor) {
+void FinishRecord(StrongRecord& rec) {
   const int32_t c = rec.ChanCount;
-  if (refSensor > 0) {
-    if (refSensor <= c / 3) rec.JmaGroup = refSensor;
-  } else if (rec.JmaGroup < 1 || 3 * rec.JmaGroup > c) {
-    // The record's own sensor when its reader chose one it still has, else the first.
-    rec.JmaGroup = c >= 3 ? 1 : 0;
-  }
-  // A sensor number the record cannot hold (set by a reader for more channels than were
-  // kept) falls back to no sensor rather than reading past the last channel.
-  if (rec.JmaGroup < 0 || 3 * rec.JmaGroup > c) rec.JmaGroup = 0;
-
   const int32_t k = rec.JmaGroup;
   if (k >= 1) {
     const int32_t b = 3 * (k - 1) + 1;
@@ -51,6 +41,28 @@ void ComputeLoadStatistics(StrongRecord& rec, std::vector<float>& durations, int
     int32_t n = c;
     rec.PeakAcc = c >= 1 ? std::fabs(calc::GETPEAK(&n, &rec.Peak(1))) : 0.0f;
   }
+}
+
+ReadOutcome ReadFinishedRecord(const std::string& path, StrongRecord& rec, ReadQuestions& ask,
+                               const ReaderTable& readers) {
+  ReadOutcome outcome = ReadRecordFile(path, rec, ask, readers);
+  if (outcome) FinishRecord(rec);
+  return outcome;
+}
+
+void ComputeLoadStatistics(StrongRecord& rec, std::vector<float>& durations, int32_t refSensor) {
+  const int32_t c = rec.ChanCount;
+  if (refSensor > 0) {
+    if (refSensor <= c / 3) rec.JmaGroup = refSensor;
+  } else if (rec.JmaGroup < 1 || 3 * rec.JmaGroup > c) {
+    // The record's own sensor when its reader chose one it still has, else the first.
+    rec.JmaGroup = c >= 3 ? 1 : 0;
+  }
+  // A sensor number the record cannot hold (set by a reader for more channels than were
+  // kept) falls back to no sensor rather than reading past the last channel.
+  if (rec.JmaGroup < 0 || 3 * rec.JmaGroup > c) rec.JmaGroup = 0;
+
+  FinishRecord(rec);
   ComputeDurations(rec, durations);
 }
 

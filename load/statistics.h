@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "record/dispatch.h"
 #include "record/strong_record.h"
 
 namespace sism {
@@ -12,6 +13,13 @@ namespace sism {
 // Intensity sensor from `refSensor` (0 or less: the one the record was read with, else
 // the first), JMA intensity, peak ground acceleration and the duration of every channel
 // (durations[ch - 1]).
+// The finishing step of every read: the JMA intensity of the record's sensor (JmaGroup,
+// whole record at once) and PeakAcc, the largest peak magnitude of that sensor, or of all
+// channels without one.
+void FinishRecord(StrongRecord& rec);
+// ReadRecordFile, then FinishRecord when it read.
+ReadOutcome ReadFinishedRecord(const std::string& path, StrongRecord& rec, ReadQuestions& ask,
+                               const ReaderTable& readers = DefaultReaders());
 void ComputeLoadStatistics(StrongRecord& rec, std::vector<float>& durations, int32_t refSensor);
 // The durations alone (after an append).
 void ComputeDurations(const StrongRecord& rec, std::vector<float>& durations);

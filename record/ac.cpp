@@ -61,8 +61,8 @@ std::string ChannelProblem(const StrongRecord& rec, int32_t ch) {
 
 }  // namespace
 
-bool ReadAc(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrorsTitled(ui, path, "ReadAc - " + ProgramTitle(), [&] {
+ReadOutcome ReadAc(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
+  return TrapReadErrorsTitled(path, "ReadAc - " + ProgramTitle(), [&] {
     TextFile file(path);
     std::string head = file.ReadLine();
     rec.RecDate = Trim(Field(head, 1, 10));
@@ -89,7 +89,7 @@ bool ReadAc(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     rec.RedimAcc(count, chans);
     const int32_t lines = SampleLines(count, 8);
     for (int32_t ch = 1; ch <= chans; ++ch) {
-      ui.Yield();
+      ask.Yield();
       std::string h = file.ReadLine();
       rec.Label(ch) = Trim(Field(h, 1, 10));
       rec.Peak(ch) = ToSingle(Field(h, 11, 10));
@@ -107,15 +107,15 @@ bool ReadAc(const std::string& path, StrongRecord& rec, UserInterface& ui) {
   });
 }
 
-bool ReadAcs(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadAcs", [&] {
+ReadOutcome ReadAcs(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
+  return TrapReadErrors(path, "ReadAcs", [&] {
     TextFile file(path);
     constexpr int32_t kChannels = 9;
     rec.StartChannels(kChannels);
     std::vector<float> stored;
     int32_t n = 0;
     for (int32_t ch = 1; ch <= kChannels; ++ch) {
-      ui.Yield();
+      ask.Yield();
       std::string h = file.ReadLine();
       if (ch == 1) {
         rec.SiteCode = Field(h, 1, 4);
@@ -178,8 +178,11 @@ std::string AcWriteProblem(const StrongRecord& rec, int32_t first, int32_t chans
   return {};
 }
 
-bool WriteAc(const std::string& path, const StrongRecord& rec, int32_t group, UserInterface& ui) {
-  const std::string title = "WriteAc - " + ProgramTitle();
+std::string AcWriteTitle() {
+  return "WriteAc - " + ProgramTitle();
+}
+
+std::string WriteAcFile(const std::string& path, const StrongRecord& rec, int32_t group) {
   int32_t first = 1, chans = rec.ChanCount;
   if (group > 0 && rec.ChanCount >= 3 * group) {
     first = 3 * group - 2;
@@ -187,8 +190,7 @@ bool WriteAc(const std::string& path, const StrongRecord& rec, int32_t group, Us
   }
   std::string problem = AcWriteProblem(rec, first, chans);
   if (!problem.empty()) {
-    ui.MsgBox("Cannot write " + path + " as an .ac file: " + problem + ".", MsgIcon::Critical, title);
-    return false;
+    return "Cannot write " + path + " as an .ac file: " + problem + ".";
   }
   try {
     AtomicFileWriter out(path);
@@ -205,17 +207,13 @@ bool WriteAc(const std::string& path, const StrongRecord& rec, int32_t group, Us
           line += AlignRight(AcValue(x[k]), kValueWidth);
         line += "\r\n";
         out.Write(line);
-        if ((i / 8) % 256 == 0) ui.Yield();
       }
     }
     out.Commit();
-    return true;
+    return {};
   } catch (const std::exception& e) {
     ErrorInfo info = CurrentErrorInfo(e);
-    ui.MsgBox(
-        "Failed to write " + path + " (Err#" + std::to_string(info.number) + ": " + info.description + ")",
-        MsgIcon::Critical, title);
-    return false;
+    return "Failed to write " + path + " (Err#" + std::to_string(info.number) + ": " + info.description + ")";
   }
 }
 

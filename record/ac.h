@@ -4,15 +4,16 @@
 #include <cstdint>
 #include <string>
 
-#include "common/ui.h"
 #include "record/strong_record.h"
 
 namespace sism {
 
 // Writes the record (all channels, or only sensor `group`'s three when group > 0 and the
 // record has them). The file is replaced only once everything was written; on failure
-// the user is told and an existing file is left as it was.
-bool WriteAc(const std::string& path, const StrongRecord& rec, int32_t group, UserInterface& ui);
+// an existing file is left as it was and the text the user is to be told is returned
+// (empty when written), for a box titled AcWriteTitle().
+std::string WriteAcFile(const std::string& path, const StrongRecord& rec, int32_t group);
+std::string AcWriteTitle();
 
 // Why channels first .. first + chans - 1 of the record cannot be written so that they
 // read back (a header field, sample or peak wider than its column, a date that does not

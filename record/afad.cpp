@@ -141,8 +141,8 @@ double UnitsFactor(const std::string& pgaLine, const std::vector<std::vector<flo
 
 }  // namespace
 
-bool ReadAfad(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadAfad", [&] {
+ReadOutcome ReadAfad(const std::string& path, StrongRecord& rec, ReadQuestions&) {
+  return TrapReadErrors(path, "ReadAfad", [&] {
     TextFile in(path);
     if (TrimSpace(in.ReadLine()) != kTag) throw InvalidRecordFile(path + " is invalid AFAD file.");
     KeyValueHeader header;

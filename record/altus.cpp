@@ -135,8 +135,8 @@ bool ParseAltusEvent(const std::string& data, StrongRecord& rec) {
   return true;
 }
 
-bool ReadAltus(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadAltus", [&] { return ParseAltusEvent(ReadWholeFile(path), rec); });
+ReadOutcome ReadAltus(const std::string& path, StrongRecord& rec, ReadQuestions&) {
+  return TrapReadErrors(path, "ReadAltus", [&] { return ParseAltusEvent(ReadWholeFile(path), rec); });
 }
 
 }  // namespace sism

@@ -73,8 +73,8 @@ void TakeStation(const std::string& line, StrongRecord& rec) {
 
 }  // namespace
 
-bool ReadBhrc(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadBhrc", [&] {
+ReadOutcome ReadBhrc(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
+  return TrapReadErrors(path, "ReadBhrc", [&] {
     TextFile in(path);
     if (!StartsWith(in.Contents(), kTag)) throw InvalidRecordFile(path + " is invalid BHRC file.");
     std::vector<std::vector<float>> samples;
@@ -82,7 +82,7 @@ bool ReadBhrc(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     std::string line;
     while (in.TryReadLine(line)) {
       if (TrimSpace(line).empty()) continue;
-      ui.Yield();
+      ask.Yield();
       std::vector<std::string> h{line};
       for (int i = 1; i < kTextLines; ++i) h.push_back(in.ReadLine());
       for (int i = 0; i < kNumberLines; ++i) in.ReadLine();

@@ -194,8 +194,8 @@ void TakeRecordValues(const Block& b, StrongRecord& rec) {
 
 }  // namespace
 
-bool ReadCosmos(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadCosmos", [&] {
+ReadOutcome ReadCosmos(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
+  return TrapReadErrors(path, "ReadCosmos", [&] {
     TextFile file(path);
     const std::string& text = file.Contents();
     std::string first = file.ReadLine();
@@ -208,7 +208,7 @@ bool ReadCosmos(const std::string& path, StrongRecord& rec, UserInterface& ui) {
 
     TextFile in = TextFile::FromText(text);
     for (int32_t ch = 1; ch <= chans; ++ch) {
-      ui.Yield();
+      ask.Yield();
       std::string line1 = NextBlockStart(in);
       while (!IsAccelerationBlock(line1)) {
         SkipPastEndLine(in, kEndTag);

@@ -49,8 +49,8 @@ int32_t DataLines(const std::string& text) {
 
 }  // namespace
 
-bool ReadCwb(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadCwb", [&] {
+ReadOutcome ReadCwb(const std::string& path, StrongRecord& rec, ReadQuestions&) {
+  return TrapReadErrors(path, "ReadCwb", [&] {
     TextFile file(path);
     KeyValueHeader h;
     std::size_t dataAt = ReadKeyLines(file.Contents(), h, "#");

@@ -138,7 +138,7 @@ void GuessCsvLayout(const std::vector<std::string>& lines, int32_t totalLines, D
   params.channels = fields;
 }
 
-bool GetDataFileParams(const std::string& path, DataFileParams& params, UserInterface& ui) {
+bool GetDataFileParams(const std::string& path, DataFileParams& params, ReadQuestions& ask) {
   TextFile in(path);
   std::vector<std::string> lines;
   std::string line;
@@ -163,10 +163,10 @@ bool GetDataFileParams(const std::string& path, DataFileParams& params, UserInte
   params.start = params.width = params.columns = 0;
   params.hasLabel = params.neglectFirst = false;
   std::string preview = PreviewText(lines, static_cast<int32_t>(lines.size()) == kPreviewLines);
-  return ui.ShowReadDataDialog(DataFileKind::General, path, preview, params);
+  return ask.ShowReadDataDialog(DataFileKind::General, path, preview, params);
 }
 
-bool GetCsvFileParams(const std::string& path, DataFileParams& params, UserInterface& ui) {
+bool GetCsvFileParams(const std::string& path, DataFileParams& params, ReadQuestions& ask) {
   TextFile in(path);
   std::vector<std::string> lines;
   std::string line;
@@ -182,7 +182,7 @@ bool GetCsvFileParams(const std::string& path, DataFileParams& params, UserInter
   params.start = params.width = params.columns = 0;
   params.neglectFirst = false;
   std::string preview = PreviewText(lines, total > kPreviewLines);
-  return ui.ShowReadDataDialog(DataFileKind::Csv, path, preview, params);
+  return ask.ShowReadDataDialog(DataFileKind::Csv, path, preview, params);
 }
 
 }  // namespace sism

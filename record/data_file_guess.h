@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "common/ui.h"
+#include "common/read_questions.h"
 #include "record/strong_record.h"
 
 namespace sism {
@@ -44,13 +44,13 @@ void GuessCsvLayout(const std::vector<std::string>& lines, int32_t totalLines, D
 // The guessed values (description := path, no fixed-width layout; channels and coef
 // as they were) and the preview, then the question to the user. False when the file
 // has no lines or the user cancelled. Raises when the file cannot be read.
-bool GetDataFileParams(const std::string& path, DataFileParams& params, UserInterface& ui);
-bool GetCsvFileParams(const std::string& path, DataFileParams& params, UserInterface& ui);
+bool GetDataFileParams(const std::string& path, DataFileParams& params, ReadQuestions& ask);
+bool GetCsvFileParams(const std::string& path, DataFileParams& params, ReadQuestions& ask);
 
 // Reading with the confirmed values (the bodies of ReadOther and ReadCsv after OK).
 // Raise on a short file or a field that is not a number.
 bool ReadGeneralData(const std::string& path, const DataFileParams& params, StrongRecord& rec,
-                     UserInterface& ui);
-bool ReadCsvData(const std::string& path, const DataFileParams& params, StrongRecord& rec, UserInterface& ui);
+                     ReadQuestions& ask);
+bool ReadCsvData(const std::string& path, const DataFileParams& params, StrongRecord& rec, ReadQuestions& ask);
 
 }  // namespace sism

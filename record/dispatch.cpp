@@ -1,6 +1,5 @@
 #include "record/dispatch.h"
 
-#include <cmath>
 #include <fstream>
 #include <vector>
 
@@ -11,7 +10,6 @@
 #include "record/readers.h"
 #include "record/refusal.h"
 #include "record/seismic_set.h"
-#include "sismcalc/binding/calc.h"
 
 namespace sism {
 
@@ -108,10 +106,10 @@ int32_t ExtensionRule(const std::string& ext, const std::string& head, const std
   return FormatNone;
 }
 
-bool CallReader(const ReaderTable& readers, int32_t code, const std::string& path, StrongRecord& rec,
-                UserInterface& ui) {
+ReadOutcome CallReader(const ReaderTable& readers, int32_t code, const std::string& path, StrongRecord& rec,
+                       ReadQuestions& ask) {
   if (code < 0 || code > FormatLast || readers[static_cast<std::size_t>(code)] == nullptr) return false;
-  return readers[static_cast<std::size_t>(code)](path, rec, ui);
+  return readers[static_cast<std::size_t>(code)](path, rec, ask);
 }
 
 // Makes the arrays agree with the counts the reader set: the sample matrix holds exactly
@@ -186,14 +184,13 @@ const ReaderTable& DefaultReaders() {
   return table;
 }
 
-bool ReadRecordFile(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return ReadRecordFile(path, rec, ui, DefaultReaders());
+ReadOutcome ReadRecordFile(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
+  return ReadRecordFile(path, rec, ask, DefaultReaders());
 }
 
-bool ReadRecordFile(const std::string& path, StrongRecord& rec, UserInterface& ui,
-                    const ReaderTable& readers) {
+ReadOutcome ReadRecordFile(const std::string& path, StrongRecord& rec, ReadQuestions& ask,
+                           const ReaderTable& readers) {
   PathParts parts = SplitPath(path);
-  std::string ext = UCase(parts.ext);
   std::string workingPath = path;
   int32_t group = 0;
   // Readers set only the texts their format carries; nothing of an earlier file may remain.
@@ -205,80 +202,60 @@ bool ReadRecordFile(const std::string& path, StrongRecord& rec, UserInterface& u
   rec.SiteLong.clear();
   rec.ReadNote.clear();
   rec.Encoding = TextEncoding::AsRead;
+  rec.FileFormat = FormatNone;
+  rec.FilePath.clear();
 
   const std::string refusal = RefusalText(path);
-  if (!refusal.empty()) {
-    ui.MsgBox(refusal, MsgIcon::Critical, ReaderTitle("ReadRecordFile"));
-    rec.FileFormat = FormatNone;
-    rec.FilePath.clear();
-    return false;
-  }
+  if (!refusal.empty()) return ReadOutcome::Refusal(refusal, ReaderTitle("ReadRecordFile"));
   rec.FileFormat = DetectFormat(path);
-  bool ok = false;
+  ReadOutcome outcome;
   switch (rec.FileFormat) {
     case FormatKnet:
-      ok = CallReader(readers, FormatKnet, path, rec, ui);
+      outcome = CallReader(readers, FormatKnet, path, rec, ask);
       workingPath = parts.folder + parts.name;
-      if (ok && rec.ChanCount == 3) group = 1;
-      if (ok && rec.ChanCount == 6) group = 2;
+      if (outcome && rec.ChanCount == 3) group = 1;
+      if (outcome && rec.ChanCount == 6) group = 2;
       break;
     case FormatJma95a:
-      ok = CallReader(readers, FormatJma95a, path, rec, ui);
+      outcome = CallReader(readers, FormatJma95a, path, rec, ask);
       workingPath = parts.folder + parts.name;
       break;
     case FormatJmaCsv:
-      // One JMA sensor: its intensity from channels 1-3.
-      ok = CallReader(readers, FormatJmaCsv, path, rec, ui);
-      if (ok) group = 1;
+      // One JMA sensor: channels 1-3.
+      outcome = CallReader(readers, FormatJmaCsv, path, rec, ask);
+      if (outcome) group = 1;
       break;
     case FormatTur:
     case FormatJmaAc:
-      ok = CallReader(readers, rec.FileFormat, path, rec, ui);
-      if (!ok) {
-        ok = CallReader(readers, FormatOther, path, rec, ui);
-        rec.FileFormat = ok ? FormatOther : FormatNone;
+      // Text that only begins like these formats is general data; one that is theirs but
+      // damaged is refused with the reason.
+      outcome = CallReader(readers, rec.FileFormat, path, rec, ask);
+      if (outcome.status == ReadStatus::NotThisFormat) {
+        outcome = CallReader(readers, FormatOther, path, rec, ask);
+        rec.FileFormat = FormatOther;
       }
-      break;
-    case FormatOther:
-      ok = CallReader(readers, FormatOther, path, rec, ui);
-      rec.FileFormat = ok ? FormatOther : FormatNone;
       break;
     case FormatNone:
       break;
     default:
-      ok = CallReader(readers, rec.FileFormat, path, rec, ui);
+      outcome = CallReader(readers, rec.FileFormat, path, rec, ask);
       break;
   }
-  if (ok) {
-    ok = TrapReadErrors(ui, path, "ReadRecordFile", [&] {
+  if (outcome) {
+    outcome = TrapReadErrors(path, "ReadRecordFile", [&] {
       FitArraysToCounts(rec);
       if (rec.ChanCount >= 3 && group == 0) group = 1;
-      if (group >= 1) {
-        float dt = 1.0f / static_cast<float>(rec.SampFreq);
-        int32_t n = rec.DataCount;
-        // The whole record at once: windowed values come out low when the strong part
-        // crosses a window boundary.
-        rec.JmaIntensity = calc::SIJMA(&n, &dt, rec.Channel(3 * group - 2), rec.Channel(3 * group - 1),
-                                       rec.Channel(3 * group));
-        int32_t three = 3;
-        rec.PeakAcc = std::fabs(calc::GETPEAK(&three, &rec.Peak(3 * group - 2)));
-      } else {
-        rec.JmaIntensity = 0;
-        int32_t c = rec.ChanCount;
-        rec.PeakAcc = std::fabs(calc::GETPEAK(&c, &rec.Peak(1)));
-      }
       rec.FilePath = workingPath;
       rec.FileSize = FileLength(path);
       rec.JmaGroup = group;
       return true;
     });
   }
-  if (!ok) {
+  if (!outcome) {
     rec.FileFormat = FormatNone;
     rec.FilePath.clear();
-    return false;
   }
-  return true;
+  return outcome;
 }
 
 }  // namespace sism

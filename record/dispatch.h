@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 
-#include "common/ui.h"
 #include "record/reader.h"
 #include "record/strong_record.h"
 
@@ -20,11 +19,11 @@ int32_t DetectFormat(const std::string& path);
 using ReaderTable = std::array<ReaderFunction, FormatLast + 1>;
 const ReaderTable& DefaultReaders();
 
-// Fills `rec` from the file and finishes it: capacity, JMA group and intensity, PeakAcc,
-// FilePath, FileSize. False when nothing usable was read (the reader has told the user);
-// the record is then marked as not loaded (FileFormat 0, FilePath empty).
-bool ReadRecordFile(const std::string& path, StrongRecord& rec, UserInterface& ui);
-bool ReadRecordFile(const std::string& path, StrongRecord& rec, UserInterface& ui,
-                    const ReaderTable& readers);
+// Fills `rec` from the file: arrays fitted to the counts, JMA group, FilePath, FileSize.
+// When nothing usable was read the outcome says why (for the caller to tell the user),
+// and the record is marked as not loaded (FileFormat 0, FilePath empty).
+ReadOutcome ReadRecordFile(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
+ReadOutcome ReadRecordFile(const std::string& path, StrongRecord& rec, ReadQuestions& ask,
+                           const ReaderTable& readers);
 
 }  // namespace sism

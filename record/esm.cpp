@@ -93,12 +93,12 @@ std::vector<std::string> SetFiles(const std::string& path, const std::string& st
 
 }  // namespace
 
-bool ReadEsm(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadEsm", [&] {
+ReadOutcome ReadEsm(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
+  return TrapReadErrors(path, "ReadEsm", [&] {
     EsmComponent opened = ReadEsmComponent(path);
     std::vector<EsmComponent> components;
     for (const std::string& file : SetFiles(path, opened.header.Text("STREAM"))) {
-      ui.Yield();
+      ask.Yield();
       components.push_back(file == path ? opened : ReadEsmComponent(file));
       if (components.back().rate != opened.rate)
         throw InvalidRecordFile(file + " has another sampling interval than " + path + ".");

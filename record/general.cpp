@@ -70,7 +70,7 @@ bool IsSeparator(char c) {
   return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n';
 }
 
-void ReadFree(std::string_view text, StrongRecord& rec, UserInterface& ui) {
+void ReadFree(std::string_view text, StrongRecord& rec, ReadQuestions& ask) {
   SampleSink sink(rec);
   std::size_t i = 0, values = 0;
   while (!sink.Full()) {
@@ -79,11 +79,11 @@ void ReadFree(std::string_view text, StrongRecord& rec, UserInterface& ui) {
     std::size_t start = i;
     while (i < text.size() && !IsSeparator(text[i])) ++i;
     sink.Put(ToSingle(text.substr(start, i - start)));
-    if (++values % 65536 == 0) ui.Yield();
+    if (++values % 65536 == 0) ask.Yield();
   }
 }
 
-void ReadFixed(TextFile& in, const DataFileParams& p, StrongRecord& rec, UserInterface& ui) {
+void ReadFixed(TextFile& in, const DataFileParams& p, StrongRecord& rec, ReadQuestions& ask) {
   if (p.columns < 1) Raise(ErrInvalidCall);
   // Fields start at the given position of each line.
   const std::size_t first = p.start < 1 ? 1 : static_cast<std::size_t>(p.start);
@@ -93,25 +93,25 @@ void ReadFixed(TextFile& in, const DataFileParams& p, StrongRecord& rec, UserInt
     std::string line = in.ReadLine();
     for (int32_t j = 0; j < p.columns && !sink.Full(); ++j)
       sink.Put(ToSingle(Mid(line, first + static_cast<std::size_t>(j) * width, width)));
-    if (lines % 4096 == 0) ui.Yield();
+    if (lines % 4096 == 0) ask.Yield();
   }
 }
 
 }  // namespace
 
-bool ReadGeneralData(const std::string& path, const DataFileParams& p, StrongRecord& rec, UserInterface& ui) {
+bool ReadGeneralData(const std::string& path, const DataFileParams& p, StrongRecord& rec, ReadQuestions& ask) {
   TextFile in(path);
   SetUp(path, p, "CH", in.Contents().size(), rec);
   for (int32_t i = 0; i < p.skip; ++i) in.ReadLine();
   if (p.width > 0)
-    ReadFixed(in, p, rec, ui);
+    ReadFixed(in, p, rec, ask);
   else
-    ReadFree(std::string_view(in.Contents()).substr(in.Position()), rec, ui);
+    ReadFree(std::string_view(in.Contents()).substr(in.Position()), rec, ask);
   Finish(p, rec);
   return true;
 }
 
-bool ReadCsvData(const std::string& path, const DataFileParams& p, StrongRecord& rec, UserInterface& ui) {
+bool ReadCsvData(const std::string& path, const DataFileParams& p, StrongRecord& rec, ReadQuestions& ask) {
   TextFile in(path);
   SetUp(path, p, "ch", in.Contents().size(), rec);
   const std::size_t shift = p.neglectFirst ? 1 : 0;
@@ -126,25 +126,25 @@ bool ReadCsvData(const std::string& path, const DataFileParams& p, StrongRecord&
     std::vector<std::string> fields = Split(in.ReadLine(), ",");
     if (fields.size() < static_cast<std::size_t>(rec.ChanCount) + shift) Raise(ErrSubscriptOutOfRange);
     for (int32_t c = 1; c <= rec.ChanCount; ++c) rec.Acc(i, c) = ToSingle(fields[c - 1 + shift]);
-    if (i % 4096 == 0) ui.Yield();
+    if (i % 4096 == 0) ask.Yield();
   }
   Finish(p, rec);
   return true;
 }
 
-bool ReadOther(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadOther", [&] {
+ReadOutcome ReadOther(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
+  return TrapReadErrors(path, "ReadOther", [&] {
     DataFileParams p;
-    if (!GetDataFileParams(path, p, ui)) return false;
-    return ReadGeneralData(path, p, rec, ui);
+    if (!GetDataFileParams(path, p, ask)) return ReadStatus::Declined;
+    return ReadGeneralData(path, p, rec, ask) ? ReadStatus::Read : ReadStatus::NotThisFormat;
   });
 }
 
-bool ReadCsv(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadCsv", [&] {
+ReadOutcome ReadCsv(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
+  return TrapReadErrors(path, "ReadCsv", [&] {
     DataFileParams p;
-    if (!GetCsvFileParams(path, p, ui)) return false;
-    return ReadCsvData(path, p, rec, ui);
+    if (!GetCsvFileParams(path, p, ask)) return ReadStatus::Declined;
+    return ReadCsvData(path, p, rec, ask) ? ReadStatus::Read : ReadStatus::NotThisFormat;
   });
 }
 

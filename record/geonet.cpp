@@ -99,12 +99,12 @@ void TakeRecordValues(const GeoNetComponent& c, StrongRecord& rec) {
 
 }  // namespace
 
-bool ReadGeoNet(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadGeoNet", [&] {
+ReadOutcome ReadGeoNet(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
+  return TrapReadErrors(path, "ReadGeoNet", [&] {
     TextFile in(path);
     std::vector<GeoNetComponent> components;
     for (int i = 0; i < kComponents; ++i) {
-      ui.Yield();
+      ask.Yield();
       components.push_back(ReadComponent(in, path));
       if (components.back().rate != components.front().rate)
         throw InvalidRecordFile(path + " has components sampled at different rates.");

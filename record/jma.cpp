@@ -194,8 +194,8 @@ void ReadFreeValues(const std::string& text, std::size_t pos, float* out, int32_
 
 }  // namespace
 
-bool ReadJMA95a(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadJMA95a", [&] {
+ReadOutcome ReadJMA95a(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
+  return TrapReadErrors(path, "ReadJMA95a", [&] {
     std::vector<std::string> files = MinuteFiles(path, NextJma95aMinute);
     SizeThreeChannels(rec);
     rec.SampFreq = 100;
@@ -219,7 +219,7 @@ bool ReadJMA95a(const std::string& path, StrongRecord& rec, UserInterface& ui) {
           rec.Label(ch) = Left(AfterEquals(WithoutBlanks(labelLine)), 2);
         }
         ReadFreeValues(file.Contents(), file.Position(), rec.Channel(ch) + f * kMinuteSteps, kMinuteSteps);
-        ui.Yield();
+        ask.Yield();
       }
     }
     rec.SiteName = rec.SiteCode + " (JMA95)";
@@ -282,8 +282,8 @@ void DecodeJma95bMinute(const std::string& text, std::size_t minute, StrongRecor
   }
 }
 
-bool ReadJMA95b(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadJMA95b", [&] {
+ReadOutcome ReadJMA95b(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
+  return TrapReadErrors(path, "ReadJMA95b", [&] {
     std::vector<std::string> files = MinuteFiles(path, NextJma95bMinute);
     SizeThreeChannels(rec);
     rec.SampFreq = 100;
@@ -295,7 +295,7 @@ bool ReadJMA95b(const std::string& path, StrongRecord& rec, UserInterface& ui) {
         rec.SiteCode = UCase(Mid(SplitPath(path).ext, 2));
         rec.SiteName = rec.SiteCode + " (JMA)";
       }
-      ui.Yield();
+      ask.Yield();
     }
     rec.Label(1) = "NS";
     rec.Label(2) = "EW";
@@ -312,8 +312,8 @@ bool ReadJMA95b(const std::string& path, StrongRecord& rec, UserInterface& ui) {
 
 // ---- JMA keyword text ----
 
-bool ReadJmaAc(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadJmaAc", [&] {
+ReadOutcome ReadJmaAc(const std::string& path, StrongRecord& rec, ReadQuestions&) {
+  return TrapReadErrors(path, "ReadJmaAc", [&] {
     std::vector<std::string> lines = SplitLines(ReadWholeFile(path));
     int64_t count = static_cast<int64_t>(lines.size()) - 7;
     rec.SampFreq = 0;
@@ -434,8 +434,8 @@ bool ParseTrh(const std::string& bytes, StrongRecord& rec) {
   return true;
 }
 
-bool ReadTRH(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadTRH", [&] {
+ReadOutcome ReadTRH(const std::string& path, StrongRecord& rec, ReadQuestions&) {
+  return TrapReadErrors(path, "ReadTRH", [&] {
     if (!ParseTrh(ReadWholeFile(path), rec)) return false;
     rec.SiteCode = UCase(Mid(SplitPath(path).ext, 2));
     return true;

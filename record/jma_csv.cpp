@@ -96,8 +96,8 @@ std::vector<std::string> CommaFields(const std::string& line) {
 
 }  // namespace
 
-bool ReadJmaCsv(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadJmaCsv", [&] {
+ReadOutcome ReadJmaCsv(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
+  return TrapReadErrors(path, "ReadJmaCsv", [&] {
     TextFile file(path);
     std::vector<std::string> lines;
     std::string line;
@@ -145,7 +145,7 @@ bool ReadJmaCsv(const std::string& path, StrongRecord& rec, UserInterface& ui) {
         if (!IsNumeric(f)) throw InvalidRecordFile(path + ": " + where + " holds \"" + f + "\", not a number.");
         rec.Acc(i, ch) = ToSingle(f);
       }
-      if (i % 10000 == 0) ui.Yield();
+      if (i % 10000 == 0) ask.Yield();
     }
     // The station name is Shift-JIS.
     rec.Encoding = TextEncoding::ShiftJis;

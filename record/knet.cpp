@@ -66,8 +66,8 @@ std::string Relabel(KnetSet set, const std::string& dir) {
 
 }  // namespace
 
-bool ReadKNET(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadKNET", [&] {
+ReadOutcome ReadKNET(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
+  return TrapReadErrors(path, "ReadKNET", [&] {
     PathParts parts = SplitPath(path);
     std::string base = parts.folder + parts.name;
     std::string ext = LCase(parts.ext);
@@ -98,7 +98,7 @@ bool ReadKNET(const std::string& path, StrongRecord& rec, UserInterface& ui) {
       if (file.empty()) continue;  // a missing component leaves no gap
       std::vector<std::string> lines = ReadLines(file);
       ++k;
-      ui.Yield();
+      ask.Yield();
 
       if (k == 1) {
         rec.SiteCode = Trim(HeaderValue(lines, 5));

@@ -192,8 +192,8 @@ bool ParseMdRecorder(const std::string& data, StrongRecord& rec) {
   return true;
 }
 
-bool ReadMD(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadMD", [&] { return ParseMdRecorder(ReadWholeFile(path), rec); });
+ReadOutcome ReadMD(const std::string& path, StrongRecord& rec, ReadQuestions&) {
+  return TrapReadErrors(path, "ReadMD", [&] { return ParseMdRecorder(ReadWholeFile(path), rec); });
 }
 
 }  // namespace sism

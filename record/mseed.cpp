@@ -135,17 +135,17 @@ bool LooksLikeMseed(const std::string& head) {
   return MS_ISVALIDHEADER(h);
 }
 
-bool ReadMseed(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadMseed", [&] {
+ReadOutcome ReadMseed(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
+  return TrapReadErrors(path, "ReadMseed", [&] {
     SeisSet set;
     set.path = path;
     set.channels = ReadMseedFile(path);
     for (const std::string& sibling : SiblingFiles(path, set.channels.front().cha)) {
-      ui.Yield();
+      ask.Yield();
       std::vector<SeisChannel> more = ReadMseedFile(sibling);
       set.channels.insert(set.channels.end(), more.begin(), more.end());
     }
-    return AssembleSeismicRecord(set, rec, ui);
+    return AssembleSeismicRecord(set, rec, ask) ? ReadStatus::Read : ReadStatus::Declined;
   });
 }
 

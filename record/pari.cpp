@@ -15,7 +15,7 @@ namespace sism {
 
 namespace {
 
-bool ReadBody(const std::string& path, StrongRecord& rec, UserInterface& ui) {
+ReadOutcome ReadBody(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
   TextFile in(path);
   int32_t lines = 0;
   {
@@ -49,7 +49,7 @@ bool ReadBody(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     std::vector<std::string> fields = Split(in.ReadLine(), ",");
     if (fields.size() < static_cast<std::size_t>(chans)) Raise(ErrSubscriptOutOfRange);
     for (int32_t c = 1; c <= chans; ++c) rec.Acc(i, c) = ToSingle(fields[c - 1]);
-    if (i % 4096 == 0) ui.Yield();
+    if (i % 4096 == 0) ask.Yield();
   }
   rec.SiteName = SplitPath(path).name;
   ComputePeaks(rec);
@@ -58,8 +58,8 @@ bool ReadBody(const std::string& path, StrongRecord& rec, UserInterface& ui) {
 
 }  // namespace
 
-bool ReadPARIOrg(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadPARIOrg", [&] { return ReadBody(path, rec, ui); });
+ReadOutcome ReadPARIOrg(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
+  return TrapReadErrors(path, "ReadPARIOrg", [&] { return ReadBody(path, rec, ask); });
 }
 
 }  // namespace sism

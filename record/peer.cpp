@@ -97,8 +97,8 @@ void TakeHeaderTexts(const std::string& line, StrongRecord& rec) {
 
 }  // namespace
 
-bool ReadPeer(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadPeer", [&] {
+ReadOutcome ReadPeer(const std::string& path, StrongRecord& rec, ReadQuestions&) {
+  return TrapReadErrors(path, "ReadPeer", [&] {
     TextFile in(path);
     std::string l1, l2, l3;
     bool readable = in.TryReadLine(l1) && StartsWith(l1, "PEER") && in.TryReadLine(l2) &&

@@ -213,8 +213,8 @@ void ReadSpacedValues(TextFile& in, int32_t count, double factor, float* out, in
 
 }  // namespace
 
-bool ReadRaw(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadRaw", [&] {
+ReadOutcome ReadRaw(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
+  return TrapReadErrors(path, "ReadRaw", [&] {
     TextFile file(path);
     const std::string& text = file.Contents();
     std::string kind = Left(file.ReadLine(), 4);
@@ -233,7 +233,7 @@ bool ReadRaw(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     TextFile in = TextFile::FromText(text);
     std::string dateLine, dateLine2;
     for (int32_t ch = 1; ch <= chans; ++ch) {
-      ui.Yield();
+      ask.Yield();
       Header h(in, l);
       int32_t points = 0;
       const bool even = l.pairs && AnnouncesEvenSamples(LineAhead(in));

@@ -5,14 +5,13 @@
 
 namespace sism {
 
-std::string ReadFailureText(const std::string& path, const std::exception& e) {
-  ErrorInfo info = CurrentErrorInfo(e);
-  return "Failed to read " + path + " (Err#" + std::to_string(info.number) + ": " + info.description + ")";
+std::string FailedToReadText(const std::string& what, int number, const std::string& description) {
+  return "Failed to read " + what + " (Err#" + std::to_string(number) + ": " + description + ")";
 }
 
-void ReportReadFailure(UserInterface& ui, const std::string& path, const std::string& title,
-                       const std::exception& e) {
-  ui.MsgBox(ReadFailureText(path, e), MsgIcon::Critical, title);
+std::string ReadFailureText(const std::string& path, const std::exception& e) {
+  ErrorInfo info = CurrentErrorInfo(e);
+  return FailedToReadText(path, info.number, info.description);
 }
 
 std::string ReaderTitle(const std::string& readerName) {

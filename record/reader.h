@@ -1,19 +1,51 @@
-// The contract every record reader keeps, and the one place its errors are reported.
+// The contract every record reader keeps: it reads, asks what the file leaves open through
+// ReadQuestions, and returns its outcome; the caller tells the user.
 #pragma once
 
 #include <exception>
 #include <string>
 #include <utility>
+#include <vector>
 
-#include "common/ui.h"
+#include "common/read_questions.h"
 #include "record/strong_record.h"
 
 namespace sism {
 
-// A reader fills `rec` from the file and returns true, or reports what went wrong to the
-// user through the trap below and returns false. It sets SampFreq, DataCount, ChanCount,
-// the five per-channel arrays and Acc (in cm/s/s), and the header texts its format carries.
-using ReaderFunction = bool (*)(const std::string& path, StrongRecord& rec, UserInterface& ui);
+enum class ReadStatus {
+  Read,           // the record is filled
+  NotThisFormat,  // nothing read, nothing to say: another reader may try
+  Refused,        // the file cannot be read; the messages say why
+  Declined,       // the user declined a question
+};
+
+// A text the user is to be shown (with the critical icon), and its box's title.
+struct ReadMessage {
+  std::string text;
+  std::string title;
+};
+
+struct ReadOutcome {
+  ReadStatus status = ReadStatus::NotThisFormat;
+  std::vector<ReadMessage> messages;
+
+  ReadOutcome() = default;
+  // A reader's plain answer: read, or not this format.
+  ReadOutcome(bool read) : status(read ? ReadStatus::Read : ReadStatus::NotThisFormat) {}  // NOLINT
+  ReadOutcome(ReadStatus s) : status(s) {}                                                  // NOLINT
+  static ReadOutcome Refusal(std::string text, std::string title) {
+    ReadOutcome o(ReadStatus::Refused);
+    o.messages.push_back({std::move(text), std::move(title)});
+    return o;
+  }
+  bool Ok() const { return status == ReadStatus::Read; }
+  explicit operator bool() const { return Ok(); }
+};
+
+// A reader fills `rec` from the file and returns Read, or returns why not. It sets
+// SampFreq, DataCount, ChanCount, the five per-channel arrays and Acc (in cm/s/s), and the
+// header texts its format carries.
+using ReaderFunction = ReadOutcome (*)(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
 
 // A file its reader cannot take (not its format, no usable data). The message is the
 // whole text the user is shown.
@@ -27,35 +59,32 @@ class InvalidRecordFile : public std::exception {
   std::string message_;
 };
 
-// The message for a run-time error trapped while reading:
-// "Failed to read " + path + " (Err#" + number + ": " + description + ")".
+// "Failed to read " + what + " (Err#" + number + ": " + description + ")", `what` being a
+// path or a longer description of what was being read.
+std::string FailedToReadText(const std::string& what, int number, const std::string& description);
+// The same for a run-time error trapped while reading.
 std::string ReadFailureText(const std::string& path, const std::exception& e);
-// Shows it with the critical icon and the given title.
-void ReportReadFailure(UserInterface& ui, const std::string& path, const std::string& title,
-                       const std::exception& e);
 // Title of a reader's message boxes: program title + ": " + reader name.
 std::string ReaderTitle(const std::string& readerName);
 
-// Runs a reader body under the error trap, its message boxes titled `title`: an invalid
-// file shows its own message, any other exception the failure text above; both with the
-// critical icon, and the reader returns false.
+// Runs a reader body under the error trap, its messages titled `title`: an invalid file
+// gives its own message, any other exception the failure text above; the file is then
+// refused. The body returns a bool (read, or not this format) or a ReadStatus.
 template <typename Body>
-bool TrapReadErrorsTitled(UserInterface& ui, const std::string& path, const std::string& title, Body&& body) {
+ReadOutcome TrapReadErrorsTitled(const std::string& path, const std::string& title, Body&& body) {
   try {
-    return body();
+    return ReadOutcome(body());
   } catch (const InvalidRecordFile& e) {
-    ui.MsgBox(e.Message(), MsgIcon::Critical, title);
-    return false;
+    return ReadOutcome::Refusal(e.Message(), title);
   } catch (const std::exception& e) {
-    ReportReadFailure(ui, path, title, e);
-    return false;
+    return ReadOutcome::Refusal(ReadFailureText(path, e), title);
   }
 }
 
 // The same, titled ReaderTitle(readerName).
 template <typename Body>
-bool TrapReadErrors(UserInterface& ui, const std::string& path, const std::string& readerName, Body&& body) {
-  return TrapReadErrorsTitled(ui, path, ReaderTitle(readerName), std::forward<Body>(body));
+ReadOutcome TrapReadErrors(const std::string& path, const std::string& readerName, Body&& body) {
+  return TrapReadErrorsTitled(path, ReaderTitle(readerName), std::forward<Body>(body));
 }
 
 }  // namespace sism

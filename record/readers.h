@@ -4,48 +4,48 @@
 #include <cstddef>
 #include <string>
 
-#include "common/ui.h"
+#include "common/read_questions.h"
 #include "record/strong_record.h"
 
 namespace sism {
 
 // Native formats.
-bool ReadAc(const std::string& path, StrongRecord& rec, UserInterface& ui);
-bool ReadAcs(const std::string& path, StrongRecord& rec, UserInterface& ui);
+ReadOutcome ReadAc(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
+ReadOutcome ReadAcs(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
 // K-NET / KiK-net.
-bool ReadKNET(const std::string& path, StrongRecord& rec, UserInterface& ui);
+ReadOutcome ReadKNET(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
 // JMA formats.
-bool ReadTRH(const std::string& path, StrongRecord& rec, UserInterface& ui);
-bool ReadJMA95a(const std::string& path, StrongRecord& rec, UserInterface& ui);
-bool ReadJMA95b(const std::string& path, StrongRecord& rec, UserInterface& ui);
-bool ReadJmaAc(const std::string& path, StrongRecord& rec, UserInterface& ui);
-bool ReadJmaCsv(const std::string& path, StrongRecord& rec, UserInterface& ui);
+ReadOutcome ReadTRH(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
+ReadOutcome ReadJMA95a(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
+ReadOutcome ReadJMA95b(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
+ReadOutcome ReadJmaAc(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
+ReadOutcome ReadJmaCsv(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
 // US formats.
-bool ReadPeer(const std::string& path, StrongRecord& rec, UserInterface& ui);
-bool ReadSmc(const std::string& path, StrongRecord& rec, UserInterface& ui);
-bool ReadRaw(const std::string& path, StrongRecord& rec, UserInterface& ui);
-bool ReadCosmos(const std::string& path, StrongRecord& rec, UserInterface& ui);
+ReadOutcome ReadPeer(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
+ReadOutcome ReadSmc(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
+ReadOutcome ReadRaw(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
+ReadOutcome ReadCosmos(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
 // Other recorders.
-bool ReadTur(const std::string& path, StrongRecord& rec, UserInterface& ui);
-bool ReadPARIOrg(const std::string& path, StrongRecord& rec, UserInterface& ui);
-bool ReadMD(const std::string& path, StrongRecord& rec, UserInterface& ui);
-bool ReadAltus(const std::string& path, StrongRecord& rec, UserInterface& ui);
+ReadOutcome ReadTur(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
+ReadOutcome ReadPARIOrg(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
+ReadOutcome ReadMD(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
+ReadOutcome ReadAltus(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
 // Network text formats: BHRC (Iran), AFAD (Turkey), USC (Southern California).
-bool ReadBhrc(const std::string& path, StrongRecord& rec, UserInterface& ui);
-bool ReadAfad(const std::string& path, StrongRecord& rec, UserInterface& ui);
-bool ReadUsc(const std::string& path, StrongRecord& rec, UserInterface& ui);
+ReadOutcome ReadBhrc(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
+ReadOutcome ReadAfad(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
+ReadOutcome ReadUsc(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
 // Network text formats: ESM (Europe), GeoNet (New Zealand), CWB (Taiwan), UNAM (Mexico).
-bool ReadEsm(const std::string& path, StrongRecord& rec, UserInterface& ui);
-bool ReadGeoNet(const std::string& path, StrongRecord& rec, UserInterface& ui);
-bool ReadCwb(const std::string& path, StrongRecord& rec, UserInterface& ui);
-bool ReadUnam(const std::string& path, StrongRecord& rec, UserInterface& ui);
+ReadOutcome ReadEsm(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
+ReadOutcome ReadGeoNet(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
+ReadOutcome ReadCwb(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
+ReadOutcome ReadUnam(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
 // Seismometer data in counts: miniSEED and SAC (binary or alphanumeric), converted to
 // acceleration by a StationXML response (record/seismic_set.h).
-bool ReadMseed(const std::string& path, StrongRecord& rec, UserInterface& ui);
-bool ReadSac(const std::string& path, StrongRecord& rec, UserInterface& ui);
+ReadOutcome ReadMseed(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
+ReadOutcome ReadSac(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
 // General data files and CSV, which ask the user how to read them.
-bool ReadOther(const std::string& path, StrongRecord& rec, UserInterface& ui);
-bool ReadCsv(const std::string& path, StrongRecord& rec, UserInterface& ui);
+ReadOutcome ReadOther(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
+ReadOutcome ReadCsv(const std::string& path, StrongRecord& rec, ReadQuestions& ask);
 
 // The binary readers' parsing cores, on the bytes of one file: everything the reader does
 // after reading the file, raising as the reader's body does (InvalidRecordFile or a

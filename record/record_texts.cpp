@@ -28,11 +28,4 @@ void ApplyRecordTexts(const RecordTexts& t, StrongRecord& rec) {
   StoreShownText(rec, rec.SiteLong, t.lon);
 }
 
-bool EditRecordTexts(StrongRecord& rec, UserInterface& ui) {
-  RecordTexts texts = TextsOfRecord(rec);
-  if (!ui.SetRecordParam(texts)) return false;
-  ApplyRecordTexts(texts, rec);
-  return true;
-}
-
 }  // namespace sism

@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "common/ui.h"
+#include "common/dialog_requests.h"
 #include "record/strong_record.h"
 
 namespace sism {
@@ -17,9 +17,5 @@ const std::array<std::string, 6>& RecordParamLabels();
 // leaves the bytes of every text the user did not change as they were.
 RecordTexts TextsOfRecord(const StrongRecord& rec);
 void ApplyRecordTexts(const RecordTexts& texts, StrongRecord& rec);
-
-// Shows the dialog on the record's texts; on OK the record takes the edited texts
-// and true is returned (the caller then shows the summary again and redraws).
-bool EditRecordTexts(StrongRecord& rec, UserInterface& ui);
 
 }  // namespace sism

@@ -221,16 +221,16 @@ bool LooksLikeSac(const std::string& head) {
   return AlphaVersion(head);
 }
 
-bool ReadSac(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadSac", [&] {
+ReadOutcome ReadSac(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
+  return TrapReadErrors(path, "ReadSac", [&] {
     SeisSet set;
     set.path = path;
     set.channels.push_back(ReadSacFile(path));
     for (const std::string& sibling : SiblingFiles(path, set.channels.front().cha)) {
-      ui.Yield();
+      ask.Yield();
       set.channels.push_back(ReadSacFile(sibling));
     }
-    return AssembleSeismicRecord(set, rec, ui);
+    return AssembleSeismicRecord(set, rec, ask) ? ReadStatus::Read : ReadStatus::Declined;
   });
 }
 

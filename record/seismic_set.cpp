@@ -275,7 +275,7 @@ std::vector<std::string> SiblingFiles(const std::string& path, const std::string
   return out;
 }
 
-bool AssembleSeismicRecord(const SeisSet& set, StrongRecord& rec, UserInterface& ui) {
+bool AssembleSeismicRecord(const SeisSet& set, StrongRecord& rec, ReadQuestions& ask) {
   const std::string& path = set.path;
   // Stretches of one channel from several files or records join.
   std::map<std::string, SeisChannel> byId;
@@ -293,7 +293,7 @@ bool AssembleSeismicRecord(const SeisSet& set, StrongRecord& rec, UserInterface&
   if (groups.size() > 1) {
     std::vector<std::string> names;
     for (const auto& [name, chans] : groups) names.push_back(name + ": " + JoinCodes(chans));
-    const int32_t pick = ui.PickStation(names);
+    const int32_t pick = ask.PickStation(names);
     if (pick < 0 || pick >= static_cast<int32_t>(groups.size())) return false;
     std::advance(chosen, pick);
   }
@@ -348,7 +348,7 @@ bool AssembleSeismicRecord(const SeisSet& set, StrongRecord& rec, UserInterface&
   bool needResponse = false;
   for (const SeisChannel* c : chans) needResponse = needResponse || c->units.quantity == Quantity::Unknown;
   std::string xml;
-  if (needResponse) xml = ui.ResponseFile(path, group, ResponseBeside(path, *chans.front()));
+  if (needResponse) xml = ask.ResponseFile(path, group, ResponseBeside(path, *chans.front()));
   if (!xml.empty()) {
     conv = FromResponse(xml, traces, start, absolute, rec);
   } else {
@@ -372,7 +372,7 @@ bool AssembleSeismicRecord(const SeisSet& set, StrongRecord& rec, UserInterface&
     std::string list;
     for (const std::string& v : velocity) list += (list.empty() ? "" : ", ") + v;
     const std::string what = group + " (" + list + ") records velocity, not acceleration";
-    if (!ui.AskDifferentiate(what + ". Differentiate it into acceleration?", ReaderTitle("Velocity channels")))
+    if (!ask.AskDifferentiate(what + ". Differentiate it into acceleration?", ReaderTitle("Velocity channels")))
       throw InvalidRecordFile(path + ": " + what + "; it opens only when differentiated into acceleration.");
     notes.push_back(list + " differentiated from velocity");
   }
@@ -391,7 +391,7 @@ bool AssembleSeismicRecord(const SeisSet& set, StrongRecord& rec, UserInterface&
     for (const SeisChannel* c : chans)
       preview += "\n" + IdOf(*c) + "  " + std::to_string(rate) + " Hz  " + std::to_string(count) + " samples" +
                  (absolute ? "  from " + UtcText(start) : "");
-    if (!ui.ShowReadDataDialog(DataFileKind::Counts, path, preview, p)) return false;
+    if (!ask.ShowReadDataDialog(DataFileKind::Counts, path, preview, p)) return false;
     for (std::size_t i = 0; i < chans.size(); ++i)
       if (chans[i]->units.quantity == Quantity::Unknown) conv[i].factor = p.coef;
     notes.push_back("counts times " + NumberText(p.coef) + " (no response)");
@@ -413,7 +413,7 @@ bool AssembleSeismicRecord(const SeisSet& set, StrongRecord& rec, UserInterface&
     }
     rec.Coef(ch) = static_cast<float>(conv[i].factor);
     rec.Label(ch) = chans[i]->cha;
-    ui.Yield();
+    ask.Yield();
   }
   ComputePeaks(rec);
 

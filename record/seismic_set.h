@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "common/ui.h"
+#include "common/read_questions.h"
 #include "record/stationxml.h"
 #include "record/strong_record.h"
 
@@ -45,7 +45,7 @@ struct SeisSet {
 // per-channel arrays, samples in cm/s/s and the header texts the data give), asking the
 // user what the data leave open. False when the user declined a question; raises
 // InvalidRecordFile for data that make no record.
-bool AssembleSeismicRecord(const SeisSet& set, StrongRecord& rec, UserInterface& ui);
+bool AssembleSeismicRecord(const SeisSet& set, StrongRecord& rec, ReadQuestions& ask);
 
 // The other files of the set the opened one belongs to: its name with the channel code
 // `cha` (a word of the name, found without regard to case) ending in each other component

@@ -103,8 +103,8 @@ void ReadTimePairs(TextFile& in, const std::string& path, int32_t count, StrongR
 
 }  // namespace
 
-bool ReadSmc(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadSmc", [&] {
+ReadOutcome ReadSmc(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
+  return TrapReadErrors(path, "ReadSmc", [&] {
     TextFile file(path);
     const std::string& text = file.Contents();
     std::string kind = UCase(Left(file.ReadLine(), 4));
@@ -116,7 +116,7 @@ bool ReadSmc(const std::string& path, StrongRecord& rec, UserInterface& ui) {
     TextFile in = TextFile::FromText(text);
     bool pairs = false;
     for (int32_t ch = 1; ch <= chans; ++ch) {
-      ui.Yield();
+      ask.Yield();
       Block b = ReadBlockHeader(in);
       if (ch == 1) {
         TakeRecordValues(b, rec);

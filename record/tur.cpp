@@ -21,7 +21,7 @@ std::string Field(const std::string& line, int j) {
   return Mid(line, 1 + kField * static_cast<std::size_t>(j), kField);
 }
 
-bool ReadBody(const std::string& path, StrongRecord& rec, UserInterface& ui) {
+ReadOutcome ReadBody(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
   TextFile in(path);
   rec.SampFreq = 0;
   rec.DataCount = 0;
@@ -69,7 +69,7 @@ bool ReadBody(const std::string& path, StrongRecord& rec, UserInterface& ui) {
   for (int32_t i = 1; i <= rec.DataCount; ++i) {
     std::string line = in.ReadLine();
     for (int32_t c = 1; c <= chans; ++c) rec.Acc(i, c) = ToSingle(Field(line, c - 1));
-    if (i % 4096 == 0) ui.Yield();
+    if (i % 4096 == 0) ask.Yield();
   }
   // The header gives the trigger time; the record starts the pre-event time earlier.
   NormalizeDateTime(rec.RecDate, rec.RecTime, -static_cast<int64_t>(RoundToLong(preEvent)));
@@ -79,8 +79,8 @@ bool ReadBody(const std::string& path, StrongRecord& rec, UserInterface& ui) {
 
 }  // namespace
 
-bool ReadTur(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadTur", [&] { return ReadBody(path, rec, ui); });
+ReadOutcome ReadTur(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
+  return TrapReadErrors(path, "ReadTur", [&] { return ReadBody(path, rec, ask); });
 }
 
 }  // namespace sism

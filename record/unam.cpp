@@ -85,8 +85,8 @@ std::string SkipCaptions(TextFile& in) {
 
 }  // namespace
 
-bool ReadUnam(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadUnam", [&] {
+ReadOutcome ReadUnam(const std::string& path, StrongRecord& rec, ReadQuestions&) {
+  return TrapReadErrors(path, "ReadUnam", [&] {
     TextFile in(path);
     KeyValueHeader h;
     std::string line;

@@ -91,8 +91,8 @@ void TakeStation(const std::string& line, StrongRecord& rec) {
 
 }  // namespace
 
-bool ReadUsc(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  return TrapReadErrors(ui, path, "ReadUsc", [&] {
+ReadOutcome ReadUsc(const std::string& path, StrongRecord& rec, ReadQuestions&) {
+  return TrapReadErrors(path, "ReadUsc", [&] {
     TextFile in(path);
     std::vector<std::string> h;
     for (int i = 0; i < kTextLines; ++i) h.push_back(in.ReadLine());

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "app/shell/console_ui.h"
+#include "load/user_side.h"
 #include "record/ac.h"
 
 namespace {

@@ -17,6 +17,7 @@
 #include "load/new_channel.h"
 #include "load/statistics.h"
 #include "record/display_text.h"
+#include "load/user_side.h"
 #include "record/record_texts.h"
 
 namespace sism {

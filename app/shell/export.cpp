@@ -11,6 +11,7 @@
 #include "common/strings.h"
 #include "common/text.h"
 #include "draw/draw_graph.h"
+#include "load/user_side.h"
 #include "record/ac.h"
 #include "record/display_text.h"
 

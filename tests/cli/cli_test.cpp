@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <map>
 
+#include "load/user_side.h"
 #include "state/app_state.h"
 #include "app/shell/settings.h"
 #include "common/files.h"
@@ -310,8 +311,8 @@ TEST_F(CliTest, ConvertRoundTripsThroughTheAcReader) {
   ASSERT_EQ(r.status, 0) << r.err;
   test::ScriptedUi ui;
   StrongRecord orig, copy;
-  ASSERT_TRUE(ReadAc(kDemo, orig, ui));
-  ASSERT_TRUE(ReadAc(out + ".ac", copy, ui));
+  ASSERT_TRUE(ReportRead(ReadAc(kDemo, orig, ui), ui));
+  ASSERT_TRUE(ReportRead(ReadAc(out + ".ac", copy, ui), ui));
   EXPECT_EQ(copy.ChanCount, orig.ChanCount);
   EXPECT_EQ(copy.DataCount, orig.DataCount);
   EXPECT_EQ(copy.SampFreq, orig.SampFreq);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "load/user_side.h"
 #include "app/gui/main_window.h"
 #include "record/ac.h"
 #include "record/strong_record.h"

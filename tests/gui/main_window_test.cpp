@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "load/user_side.h"
 #include "app/gui/main_window.h"
 #include "app/gui/splash.h"
 #include "app/gui/text_viewer.h"
@@ -515,7 +516,7 @@ TEST_F(WindowTest, SavesExportsAndReports) {
   ASSERT_TRUE(window->SaveAcTo(dir.File("copy")));  // ".ac" appended
   StrongRecord back;
   test::ScriptedUi ui;
-  ASSERT_TRUE(ReadAc(dir.File("copy.ac"), back, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadAc(dir.File("copy.ac"), back, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(back.ChanCount, 3);
   EXPECT_EQ(back.DataCount, 6000);
 

@@ -14,9 +14,9 @@ namespace sism::test {
 namespace {
 int calls = 0;
 
-bool FakeReader(const std::string& path, StrongRecord& rec, UserInterface& ui) {
+ReadOutcome FakeReader(const std::string& path, StrongRecord& rec, ReadQuestions&) {
   ++calls;
-  return TrapReadErrors(ui, path, "FakeReader", [&] {
+  return TrapReadErrors(path, "FakeReader", [&] {
     TextFile f(path);
     std::istringstream head(f.ReadLine());
     int32_t freq = 0, steps = 0, chans = 0;

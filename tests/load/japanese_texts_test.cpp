@@ -2,6 +2,7 @@
 // records of two encodings join, and typed labels fit the record they go into.
 #include <gtest/gtest.h>
 
+#include "load/user_side.h"
 #include "load/new_channel.h"
 #include "load/pipeline.h"
 #include "load/statistics.h"

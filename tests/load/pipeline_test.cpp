@@ -96,18 +96,49 @@ TEST_F(PipelineTest, OpenDialogAcceptedAppliesTheNewSettings) {
   EXPECT_EQ(state.record.Acc(1, 1), 200002.0f);
 }
 
-TEST_F(PipelineTest, OpenUnreadableFileLeavesNoRecord) {
-  ASSERT_EQ(Open(File("a.dat", 100, 50, 2)), 2);
+TEST_F(PipelineTest, OpenUnreadableFileKeepsTheRecordAndAllDoneToIt) {
+  ASSERT_EQ(Open(File("a.dat", 100, 50, 3)), 3);
+  // What the user did to the record since: a new channel's worth of edits, texts, a view.
+  state.record.SiteName = "edited";
+  state.record.Acc(1, 3) = 42;
+  state.view.GraphKind = 3;
+  state.view.DrawChan[1] = false;
   MarkSeriesValid();
-  EXPECT_EQ(Open(dir.Write("bad.dat", "not a record\n")), 0);
-  EXPECT_EQ(state.record.ChanCount, 0);
-  EXPECT_EQ(state.record.FileFormat, FormatNone);
-  EXPECT_EQ(state.view.ViewChanCount, 0);
-  EXPECT_TRUE(state.Durations.empty());
-  EXPECT_FALSE(AnySeriesValid());
-  EXPECT_EQ(ui.statusParams, "");
-  EXPECT_EQ(ui.status, "");
-  EXPECT_EQ(ui.pointer, PointerDefault);
+  const std::string params = StatusParamsText(state.record);
+  struct Bad {
+    const char* what;
+    std::string path;
+    std::size_t messages;
+  };
+  const std::vector<Bad> bad = {
+      {"no record in it", dir.Write("bad.dat", "not a record\n"), 0},
+      {"binary junk", dir.Write("junk.dat", std::string("\x01\x02\x00\xff\x10 junk", 10)), 1},
+      {"StationXML", dir.Write("st.xml", "<?xml version=\"1.0\"?>\n<FDSNStationXML schemaVersion=\"1.1\">\n"), 1},
+  };
+  for (const Bad& b : bad) {
+    const std::size_t said = ui.messages.size();
+    EXPECT_EQ(Open(b.path), 0) << b.what;
+    EXPECT_EQ(ui.messages.size(), said + b.messages) << b.what;
+    EXPECT_EQ(state.record.ChanCount, 3) << b.what;
+    EXPECT_EQ(state.record.SiteName, "edited") << b.what;
+    EXPECT_EQ(state.record.Acc(1, 3), 42.0f) << b.what;
+    EXPECT_EQ(state.record.FilePath, dir.File("a.dat")) << b.what;
+    EXPECT_EQ(state.view.GraphKind, 3) << b.what;
+    EXPECT_FALSE(state.view.DrawChan[1]) << b.what;
+    EXPECT_EQ(state.view.ViewChanCount, 3) << b.what;
+    EXPECT_EQ(state.Durations.size(), 3u) << b.what;
+    EXPECT_TRUE(AnySeriesValid()) << b.what;
+    EXPECT_EQ(ui.statusParams, params) << b.what;
+    EXPECT_EQ(ui.pointer, PointerDefault);
+  }
+}
+
+TEST_F(PipelineTest, DeclinedLayoutKeepsTheRecord) {
+  ASSERT_EQ(Open(File("b.dat", 100, 50, 2)), 2);
+  EXPECT_EQ(ReadAccFile(state, dir.Write("c.dat", "1 2\n3 4\n"), ui), 0);
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(state.record.FilePath, dir.File("b.dat"));
+  EXPECT_EQ(state.record.ChanCount, 2);
 }
 
 struct SelectionCase {

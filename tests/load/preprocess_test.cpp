@@ -281,6 +281,7 @@ TEST(Preprocess, StepsRunInTheirOrder) {
   StrongRecord r = MakeRecord(100, 1000, 2);
   PreprocessNotes notes = Preprocess(s, r, ui, true);
   EXPECT_FALSE(notes.multipliersRejected);
+  SetLengthUnit(s, notes.lengthUnit);
   ASSERT_EQ(r.ChanCount, 1);
   EXPECT_EQ(r.DataCount, 500);
   // Samples 101..600 of channel 2, times 3; mean removed in centimetres, then metres.
@@ -297,11 +298,13 @@ TEST(Preprocess, OpenWithoutConversionShowsCentimetres) {
   s.preproc.ConvertToMeter = true;
   test::ScriptedUi ui;
   StrongRecord r = MakeRecord(100, 10, 1);
-  Preprocess(s, r, ui, true);
+  SetLengthUnit(s, Preprocess(s, r, ui, true).lengthUnit);
   EXPECT_EQ(s.graph.Axis[6].Unit, "(m)");
   s.preproc.ConvertToMeter = false;
   StrongRecord next = MakeRecord(100, 10, 1);
-  Preprocess(s, next, ui, true);
+  PreprocessNotes notes = Preprocess(s, next, ui, true);
+  EXPECT_EQ(s.graph.Axis[6].Unit, "(m)");  // the caller applies the unit
+  SetLengthUnit(s, notes.lengthUnit);
   EXPECT_EQ(s.graph.Axis[6].Unit, "(cm)");
   EXPECT_EQ(s.run.LengthUnit, 1);
 }
@@ -317,7 +320,7 @@ TEST(Preprocess, AppendedChannelsTakeTheRecordsUnit) {
   s.run.LengthUnit = 1;
   s.preproc.ConvertToMeter = true;  // switched on after a centimetre open
   StrongRecord again = MakeRecord(100, 10, 1);
-  Preprocess(s, again, ui, false);
+  EXPECT_EQ(Preprocess(s, again, ui, false).lengthUnit, 0);
   EXPECT_FLOAT_EQ(again.Acc(1, 1), 100001.0f);
   EXPECT_EQ(s.run.LengthUnit, 1);
 }

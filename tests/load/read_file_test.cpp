@@ -65,17 +65,23 @@ TEST_F(ReadFileTest, RefusedAppendLeavesTheWindowAsItWas) {
   EXPECT_EQ(files.LastFolder, dir.Path().string() + "/");
 }
 
-TEST_F(ReadFileTest, FailedOpenShowsTheEmptyWindow) {
+TEST_F(ReadFileTest, FailedOpenKeepsTheWindow) {
   Read(File("first.dat", 100, 2), false);
   ReadFileResult r = Read(dir.Write("bad.dat", "junk\n"), false);
-  EXPECT_EQ(r.chanCount, 0);
+  EXPECT_EQ(r.chanCount, 2);
   EXPECT_FALSE(r.refresh);
+  EXPECT_FALSE(r.noRecord);
+  EXPECT_TRUE(r.twoChannelViews);
+  EXPECT_EQ(r.caption, ProgramTitle() + " - first.dat");
+  // The next append still appends.
+  EXPECT_EQ(Read(File("third.dat", 100, 1), true).caption, ProgramTitle() + " - first.dat+third.dat");
+}
+
+TEST_F(ReadFileTest, FailedFirstOpenShowsTheEmptyWindow) {
+  ReadFileResult r = Read(dir.Write("bad.dat", "junk\n"), false);
+  EXPECT_EQ(r.chanCount, 0);
   EXPECT_TRUE(r.noRecord);
-  EXPECT_FALSE(r.twoChannelViews);
   EXPECT_EQ(r.caption, ProgramTitle());
-  // The next append is an open.
-  ReadFileResult again = Read(File("third.dat", 100, 1), true);
-  EXPECT_EQ(again.caption, ProgramTitle() + " - third.dat");
 }
 
 TEST_F(ReadFileTest, OpeningAMissingFileKeepsTheRecordAndItsCount) {

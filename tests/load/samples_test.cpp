@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "load/user_side.h"
 #include "load/pipeline.h"
 #include "load/statistics.h"
 #include "sismcalc/binding/calc.h"
@@ -105,7 +106,7 @@ TEST(RealRecords, PeerAtTwoHundredHertzIsDecimatedOntoAHundred) {
   test::ScriptedUi ui;
   ASSERT_EQ(ReadAccFile(state, Sample("knet/AOM0011801241951.UD"), ui), 3) << ui.OnlyMessage();
   StrongRecord peer;
-  ASSERT_TRUE(ReadRecordFile(Sample("peer/RSN763_LOMAP_GIL067.AT2"), peer, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadRecordFile(Sample("peer/RSN763_LOMAP_GIL067.AT2"), peer, ui), ui)) << ui.OnlyMessage();
   ASSERT_EQ(peer.SampFreq, 200);
   ASSERT_EQ(AppendAccFile(state, Sample("peer/RSN763_LOMAP_GIL067.AT2"), ui), 4) << ui.OnlyMessage();
   EXPECT_EQ(state.record.SampFreq, 100);

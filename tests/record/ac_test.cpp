@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "load/user_side.h"
 #include "common/files.h"
 #include "common/text.h"
 #include "record/ac.h"
@@ -46,7 +47,7 @@ TEST(AcFormat, RoundTripKeepsHeaderSamplesAndZeroesOffsetAndCoef) {
   std::string path = dir.File("rt.ac");
   ASSERT_TRUE(WriteAc(path, in, 0, ui)) << ui.OnlyMessage();
   StrongRecord out;
-  ASSERT_TRUE(ReadAc(path, out, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadAc(path, out, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(out.RecDate, in.RecDate);
   EXPECT_EQ(out.RecTime, in.RecTime);
   EXPECT_EQ(out.SiteCode, "ISK005");
@@ -98,7 +99,7 @@ TEST(AcFormat, SampleLineCounts) {
     while (f.TryReadLine(l)) ++lines;
     EXPECT_EQ(lines, 1 + 2 * (1 + (count - 1) / 8 + 1)) << count;
     StrongRecord back;
-    ASSERT_TRUE(ReadAc(path, back, ui));
+    ASSERT_TRUE(ReportRead(ReadAc(path, back, ui), ui));
     EXPECT_FLOAT_EQ(back.Acc(count, 2), r.Acc(count, 2));
   }
 }
@@ -109,12 +110,12 @@ TEST(AcFormat, GroupSelectsOneSensor) {
   StrongRecord r = MakeRecord(6, 10);
   ASSERT_TRUE(WriteAc(dir.File("g2.ac"), r, 2, ui));
   StrongRecord back;
-  ASSERT_TRUE(ReadAc(dir.File("g2.ac"), back, ui));
+  ASSERT_TRUE(ReportRead(ReadAc(dir.File("g2.ac"), back, ui), ui));
   ASSERT_EQ(back.ChanCount, 3);
   EXPECT_FLOAT_EQ(back.Acc(5, 1), r.Acc(5, 4));
   EXPECT_FLOAT_EQ(back.Acc(5, 3), r.Acc(5, 6));
   ASSERT_TRUE(WriteAc(dir.File("g3.ac"), r, 3, ui));
-  ASSERT_TRUE(ReadAc(dir.File("g3.ac"), back, ui));
+  ASSERT_TRUE(ReportRead(ReadAc(dir.File("g3.ac"), back, ui), ui));
   EXPECT_EQ(back.ChanCount, 6);
 }
 
@@ -126,7 +127,7 @@ TEST(AcFormat, ShortChannelHeaderAndStationWithoutColon) {
                                "EW          -817.800\n"
                                "     1.000     2.000\n");
   StrongRecord r;
-  ASSERT_TRUE(ReadAc(path, r, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadAc(path, r, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(r.SiteCode, "KOBE  ");  // not trimmed without ":"
   EXPECT_EQ(r.Label(1), "EW");
   EXPECT_FLOAT_EQ(r.Peak(1), -817.8f);
@@ -151,7 +152,7 @@ TEST(AcFormat, BadFilesEndInTheReadMessage) {
     ScriptedUi ui;
     StrongRecord r;
     std::string path = dir.Write(std::string(c.name) + ".ac", c.text);
-    EXPECT_FALSE(ReadAc(path, r, ui)) << c.name;
+    EXPECT_FALSE(ReportRead(ReadAc(path, r, ui), ui)) << c.name;
     ASSERT_EQ(ui.messages.size(), 1u) << c.name;
     EXPECT_EQ(ui.messages[0].text, "Failed to read " + path + " " + c.error) << c.name;
     EXPECT_EQ(ui.messages[0].title, "ReadAc - Sismora");
@@ -159,7 +160,7 @@ TEST(AcFormat, BadFilesEndInTheReadMessage) {
   }
   ScriptedUi ui;
   StrongRecord r;
-  EXPECT_FALSE(ReadAc(dir.File("missing.ac"), r, ui));
+  EXPECT_FALSE(ReportRead(ReadAc(dir.File("missing.ac"), r, ui), ui));
   EXPECT_NE(ui.OnlyMessage().find("(Err#53: File not found)"), std::string::npos);
 }
 
@@ -207,7 +208,7 @@ TEST(AcFormat, RefusesSampleWiderThanItsColumn) {
   ScriptedUi fine;
   ASSERT_TRUE(WriteAc(path, r, 0, fine)) << fine.OnlyMessage();
   StrongRecord back;
-  ASSERT_TRUE(ReadAc(path, back, fine)) << fine.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadAc(path, back, fine), fine)) << fine.OnlyMessage();
   EXPECT_FLOAT_EQ(back.Acc(7, 2), -99999.992f);
   EXPECT_FLOAT_EQ(back.Acc(8, 2), 999999.938f);
   EXPECT_FLOAT_EQ(back.Acc(3, 1), r.Acc(3, 1));
@@ -247,7 +248,7 @@ TEST(AcFormat, RecordWithoutDateIsStillKnownAsAc) {
   ASSERT_TRUE(WriteAc(path, r, 0, ui));
   EXPECT_EQ(ReadWholeFile(path).substr(0, 10), "0000/00/00");
   StrongRecord back;
-  ASSERT_TRUE(ReadAc(path, back, ui));
+  ASSERT_TRUE(ReportRead(ReadAc(path, back, ui), ui));
   EXPECT_EQ(back.RecDate, "0000/00/00");
   r.RecDate = "Jan 2 1990";
   EXPECT_FALSE(WriteAc(dir.File("text.ac"), r, 0, ui));
@@ -297,7 +298,7 @@ TEST(AcsFormat, ThinsByTwoAndRecomputesPeaks) {
   std::string path = dir.Write("r.acs", text);
   ScriptedUi ui;
   StrongRecord r;
-  ASSERT_TRUE(ReadAcs(path, r, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadAcs(path, r, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(r.ChanCount, 9);
   EXPECT_EQ(r.DataCount, 10);
   EXPECT_EQ(r.SampFreq, 100);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "load/user_side.h"
 #include "record/readers.h"
 #include "tests/support/reader_checks.h"
 #include "tests/support/samples.h"
@@ -55,7 +56,7 @@ TEST(Afad, SamplesTakeTheUnitsThatMatchTheStatedPeaks) {
   for (const auto& c : cases) {
     StrongRecord rec;
     test::ScriptedUi ui;
-    ASSERT_TRUE(ReadAfad(dir.Write("a.txt", AfadText("20", "0.005", 20, c.last)), rec, ui))
+    ASSERT_TRUE(ReportRead(ReadAfad(dir.Write("a.txt", AfadText("20", "0.005", 20, c.last)), rec, ui), ui))
         << ui.OnlyMessage();
     EXPECT_EQ(rec.SampFreq, 200);
     EXPECT_FLOAT_EQ(rec.Peak(2), -static_cast<float>(c.last) * c.factor) << c.last;

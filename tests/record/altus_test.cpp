@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "load/user_side.h"
 #include "record/readers.h"
 #include "tests/support/samples.h"
 #include "tests/support/scripted_ui.h"
@@ -84,7 +85,7 @@ TEST(ReadAltus, RealEventFile) {
   std::string path = (test::SamplesDir() / "evt" / "BI008_MEMA-04823.evt").string();
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadAltus(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadAltus(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(rec.ChanCount, 3);
   EXPECT_EQ(rec.SampFreq, 250);
@@ -131,7 +132,7 @@ TEST(ReadAltus, SampleSizesAndSignExtension) {
     std::string path = dir.Write("a.evt", MakeEvt(s, 1, [](int, int) { return raw; }));
     StrongRecord rec;
     ScriptedUi ui;
-    ASSERT_TRUE(ReadAltus(path, rec, ui)) << ui.OnlyMessage();
+    ASSERT_TRUE(ReportRead(ReadAltus(path, rec, ui), ui)) << ui.OnlyMessage();
     // 2.5 V / 1.25 V/g = 2 g full scale.
     float coef = static_cast<float>(2 * 980.665 / std::ldexp(1.0, cs.bits - 1));
     EXPECT_FLOAT_EQ(rec.Coef(1), coef);
@@ -148,7 +149,7 @@ TEST(ReadAltus, HeaderTextsFramesAndStartTime) {
   std::string path = dir.Write("b.evt", MakeEvt(s, 3, Ramp));
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadAltus(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadAltus(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.SiteCode, "ST01");
   EXPECT_EQ(rec.SiteName, "SITE NAME");
   EXPECT_EQ(rec.Label(1), "CH1");
@@ -175,7 +176,7 @@ TEST(ReadAltus, NoPositionWhenBothZero) {
   StrongRecord rec;
   rec.SiteLat = "old";
   ScriptedUi ui;
-  ASSERT_TRUE(ReadAltus(dir.Write("c.evt", MakeEvt(s, 4, Ramp)), rec, ui));
+  ASSERT_TRUE(ReportRead(ReadAltus(dir.Write("c.evt", MakeEvt(s, 4, Ramp)), rec, ui), ui));
   EXPECT_EQ(rec.SiteLat, "");
   EXPECT_EQ(rec.SiteLong, "");
 }
@@ -202,7 +203,7 @@ TEST(ReadAltus, InvalidHeadersEndInItsMessage) {
     cs.mend(bytes);
     StrongRecord rec;
     ScriptedUi ui;
-    EXPECT_FALSE(ReadAltus(dir.Write("d.evt", bytes), rec, ui)) << cs.what;
+    EXPECT_FALSE(ReportRead(ReadAltus(dir.Write("d.evt", bytes), rec, ui), ui)) << cs.what;
     ASSERT_EQ(ui.messages.size(), 1u) << cs.what;
     EXPECT_EQ(ui.messages[0].text, "Invalid EVT File") << cs.what;
     EXPECT_EQ(ui.messages[0].icon, MsgIcon::Critical);
@@ -223,7 +224,7 @@ TEST(ReadAltus, ShortOrMissingFilesGetTheReadErrorBox) {
   for (const auto& cs : cases) {
     StrongRecord rec;
     ScriptedUi ui;
-    EXPECT_FALSE(ReadAltus(cs.path, rec, ui));
+    EXPECT_FALSE(ReportRead(ReadAltus(cs.path, rec, ui), ui));
     EXPECT_EQ(ui.OnlyMessage(), cs.text);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].title, "Sismora: ReadAltus");
@@ -239,7 +240,7 @@ TEST(ReadAltus, FramesCutShortLeaveTheRestZero) {
   bytes.resize(bytes.size() - 2 * 2 * 3);
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadAltus(dir.Write("f.evt", bytes), rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadAltus(dir.Write("f.evt", bytes), rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_FLOAT_EQ(rec.Acc(4, 1), static_cast<float>(4000.0 * rec.Coef(1)));
   EXPECT_EQ(rec.Acc(5, 1), 0.0f);
   EXPECT_EQ(rec.Acc(6, 2), 0.0f);
@@ -273,7 +274,7 @@ TEST(ReadAltus, DamagedFilesNeverReadPastTheirBytes) {
     }
     StrongRecord rec;
     ScriptedUi ui;
-    bool ok = ReadAltus(dir.Write("z.evt", bytes), rec, ui);
+    bool ok = ReportRead(ReadAltus(dir.Write("z.evt", bytes), rec, ui), ui);
     EXPECT_EQ(ui.messages.size(), ok ? 0u : 1u) << round;
     if (ok) {
       EXPECT_EQ(rec.DataCapacity(), rec.DataCount) << round;
@@ -292,11 +293,11 @@ TEST(ReadAltus, ChannelsWithoutIdentifierAreNamedByNumber) {
   PutText(bytes, 728 + 2 * 76, std::string("   \0\0", 5));
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadAltus(dir.Write("ids.evt", bytes), rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadAltus(dir.Write("ids.evt", bytes), rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.Labels(), (std::vector<std::string>{"HNZ", "CH2", "CH3"}));
 
   SKIP_WITHOUT_SAMPLES();
-  ASSERT_TRUE(ReadAltus((test::SamplesDir() / "evt" / "BI008_MEMA-04823.evt").string(), rec, ui));
+  ASSERT_TRUE(ReportRead(ReadAltus((test::SamplesDir() / "evt" / "BI008_MEMA-04823.evt").string(), rec, ui), ui));
   EXPECT_EQ(rec.Labels(), (std::vector<std::string>{"CH1", "CH2", "CH3"}));
 }
 

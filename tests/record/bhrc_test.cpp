@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "load/user_side.h"
 #include "record/readers.h"
 #include "tests/support/reader_checks.h"
 #include "tests/support/samples.h"
@@ -57,7 +58,7 @@ TEST(Bhrc, BlocksInCmPerSquareSecondWithTheVerticalLast) {
   test::TempDir dir;
   StrongRecord rec;
   test::ScriptedUi ui;
-  ASSERT_TRUE(ReadBhrc(dir.Write("a.v1", ThreeBlocks()), rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadBhrc(dir.Write("a.v1", ThreeBlocks()), rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.SampFreq, 200);
   EXPECT_EQ(rec.SiteLong, "-47.059");
   EXPECT_EQ(rec.Labels(), (std::vector<std::string>{"L1", "T3", "V2"}));

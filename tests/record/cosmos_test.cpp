@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "load/user_side.h"
 #include "record/readers.h"
 #include "tests/support/samples.h"
 #include "tests/support/scripted_ui.h"
@@ -80,7 +81,7 @@ struct CosmosResult {
 void Read(const std::string& text, CosmosResult& r, const std::string& name = "test.V2c") {
   TempDir dir;
   std::string path = dir.Write(name, text);
-  r.ok = ReadCosmos(path, r.rec, r.ui);
+  r.ok = ReportRead(ReadCosmos(path, r.rec, r.ui), r.ui);
 }
 
 TEST(ReadCosmos, RealV2FileHasTheValuesItsHeaderStates) {
@@ -89,7 +90,7 @@ TEST(ReadCosmos, RealV2FileHasTheValuesItsHeaderStates) {
       (test::SamplesDir() / "cosmos/us1000hyfh_akbmrp_AKBMR--n.1000hyfh.BNZ.--.acc.V2c").string();
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadCosmos(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadCosmos(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.ChanCount, 1);
   EXPECT_EQ(rec.SampFreq, 200);     // 0.005 s
   EXPECT_EQ(rec.DataCount, 42000);  // "42000 acceleration pts", 210 s
@@ -222,7 +223,7 @@ TEST(ReadCosmos, RefusesOtherKindsAndVersions) {
     std::string path = dir.Write("bad.v1c", ch.Text());
     StrongRecord rec;
     ScriptedUi ui;
-    EXPECT_FALSE(ReadCosmos(path, rec, ui));
+    EXPECT_FALSE(ReportRead(ReadCosmos(path, rec, ui), ui));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, path + c.message);
     EXPECT_EQ(ui.messages[0].title, "Sismora: ReadCosmos");

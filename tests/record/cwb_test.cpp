@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "load/user_side.h"
 #include "common/text.h"
 #include "record/readers.h"
 #include "record/strong_record.h"
@@ -58,7 +59,7 @@ TEST(Cwb, DeclaredColumnsAreReadEvenWhenFieldsTouchAndHorizontalsComeFirst) {
   TempDir dir;
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadCwb(dir.Write("a.dat", CwbText({})), rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadCwb(dir.Write("a.dat", CwbText({})), rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.DataCount, 5);
   EXPECT_EQ(rec.SampFreq, 10);
   EXPECT_FLOAT_EQ(rec.Acc(4, 1), -8.0f);

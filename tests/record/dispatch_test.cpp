@@ -1,4 +1,6 @@
 // Format detection from extension and head, and the finishing of every record read.
+#include "load/user_side.h"
+#include "load/statistics.h"
 #include "record/dispatch.h"
 
 #include <gtest/gtest.h>
@@ -113,21 +115,21 @@ bool Build(const char* name, StrongRecord& rec) {
   return true;
 }
 
-bool Knet(const std::string&, StrongRecord& r, UserInterface&) {
+ReadOutcome Knet(const std::string&, StrongRecord& r, ReadQuestions&) {
   return Build("knet", r);
 }
-bool Jma95a(const std::string&, StrongRecord& r, UserInterface&) {
+ReadOutcome Jma95a(const std::string&, StrongRecord& r, ReadQuestions&) {
   return Build("jma95a", r);
 }
-bool Tur(const std::string&, StrongRecord& r, UserInterface&) {
+ReadOutcome Tur(const std::string&, StrongRecord& r, ReadQuestions&) {
   ran.push_back("tur");
   r.ChanCount = 0;
   return false;
 }
-bool Other(const std::string&, StrongRecord& r, UserInterface&) {
+ReadOutcome Other(const std::string&, StrongRecord& r, ReadQuestions&) {
   return Build("other", r);
 }
-bool Generic(const std::string&, StrongRecord& r, UserInterface&) {
+ReadOutcome Generic(const std::string&, StrongRecord& r, ReadQuestions&) {
   return Build("generic", r);
 }
 
@@ -151,7 +153,7 @@ class ReadRecordFileTest : public ::testing::Test {
   }
   bool Read(const std::string& name, const std::string& contents = "data\n") {
     path = dir.Write(name, contents);
-    return ReadRecordFile(path, rec, ui, Table());
+    return ReportRead(ReadFinishedRecord(path, rec, ui, Table()), ui);
   }
   TempDir dir;
   ScriptedUi ui;
@@ -231,7 +233,7 @@ TEST_F(ReadRecordFileTest, FormatWithoutReaderReadsNothing) {
 }
 
 TEST_F(ReadRecordFileTest, MissingFileFailsWithoutMessage) {
-  EXPECT_FALSE(ReadRecordFile(dir.File("gone.ac"), rec, ui, Table()));
+  EXPECT_FALSE(ReportRead(ReadFinishedRecord(dir.File("gone.ac"), rec, ui, Table()), ui));
   EXPECT_TRUE(ran.empty());
   EXPECT_TRUE(ui.messages.empty());
 }
@@ -286,11 +288,11 @@ TEST_F(ReadRecordFileTest, IntensityIsThatOfTheWholeRecord) {
     }
   ComputePeaks(strong);
   ReaderTable t{};
-  t.fill(+[](const std::string&, StrongRecord& r, UserInterface&) {
+  t.fill(+[](const std::string&, StrongRecord& r, ReadQuestions&) -> ReadOutcome {
     r = strong;
     return true;
   });
-  ASSERT_TRUE(ReadRecordFile(path, rec, ui, t));
+  ASSERT_TRUE(ReportRead(ReadFinishedRecord(path, rec, ui, t), ui));
   int32_t n = 2000;
   float dt = 0.01f;
   float whole = calc::SIJMA(&n, &dt, strong.Channel(1), strong.Channel(2), strong.Channel(3));
@@ -340,7 +342,7 @@ TEST_P(AcGroupTest, SensorGroupFollowsTheChannelCount) {
   const std::string path = dir.File("rec.ac");
   ASSERT_TRUE(WriteAc(path, r, 0, ui)) << ui.OnlyMessage();
   StrongRecord back;
-  ASSERT_TRUE(ReadRecordFile(path, back, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadFinishedRecord(path, back, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(back.FileFormat, FormatAc);
   EXPECT_EQ(back.ChanCount, chans);
   EXPECT_EQ(back.DataCapacity(), back.DataCount);

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "load/user_side.h"
 #include "common/files.h"
 #include "common/text.h"
 #include "record/ac.h"
@@ -33,7 +34,7 @@ std::string JmaCsvNamed(const std::string& name) {
 StrongRecord ReadOk(const std::string& path) {
   StrongRecord rec;
   ScriptedUi ui;
-  EXPECT_TRUE(ReadRecordFile(path, rec, ui)) << ui.OnlyMessage();
+  EXPECT_TRUE(ReportRead(ReadRecordFile(path, rec, ui), ui)) << ui.OnlyMessage();
   return rec;
 }
 
@@ -59,7 +60,7 @@ TEST(DisplayText, JmaNamesAreKeptAsReadAndShownInJapanese) {
   ScriptedUi ui;
   const std::string acPath = dir.File("plain.ac");
   ASSERT_TRUE(WriteAc(acPath, ac, 0, ui)) << ui.OnlyMessage();
-  ASSERT_TRUE(ReadRecordFile(acPath, other, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadRecordFile(acPath, other, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(other.Encoding, TextEncoding::AsRead);
   EXPECT_EQ(DisplayText(other, other.SiteName), "caf\xC3\xA9");
 }
@@ -78,10 +79,10 @@ TEST(DisplayText, EveryJapaneseReaderMarksItsTextsAndRefusalsDoNot) {
   const std::string keyword = " SITE CODE= 47A" + kKumamoto +
                               "\n LAT.= 35\n LON.= 139\n SAMPLING RATE= 100Hz\n" +
                               " UNIT= gal\n INITIAL TIME= 2004/10/23 17:56:00\n NS EW UD\n1 2 3\n";
-  ASSERT_TRUE(ReadJmaAc(dir.Write("k.txt", keyword), rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadJmaAc(dir.Write("k.txt", keyword), rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.Encoding, TextEncoding::ShiftJis);
   StrongRecord refused;
-  EXPECT_FALSE(ReadJmaAc(dir.Write("r.txt", ReplaceAll(keyword, "100Hz", "0Hz")), refused, ui));
+  EXPECT_FALSE(ReportRead(ReadJmaAc(dir.Write("r.txt", ReplaceAll(keyword, "100Hz", "0Hz")), refused, ui), ui));
   EXPECT_EQ(refused.Encoding, TextEncoding::AsRead);
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "load/user_side.h"
 #include "record/readers.h"
 #include "record/strong_record.h"
 #include "tests/support/reader_checks.h"
@@ -57,7 +58,7 @@ TEST(Esm, SetSkipsMissingSiblingsFindsOthersInAnyCaseAndConvertsTheirUnits) {
       dir.Write("HI.STA..HNE.D.X.ACC.ASC", EsmText({.units = "g", .values = {"1", "-2", "5"}}));
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadEsm(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadEsm(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.Labels(), (std::vector<std::string>{"HNE", "HNZ"}));
   EXPECT_EQ(rec.DataCount, 2);  // the shorter component's
   EXPECT_FLOAT_EQ(rec.Peak(1), -2 * 980.665f);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "load/user_side.h"
 #include "record/data_file_guess.h"
 #include "app/shell/forms/read_data_form.h"
 #include "record/readers.h"
@@ -102,7 +103,7 @@ TEST(ReadOther, TwoColumnsAsProposedAreTwoChannels) {
   ScriptedUi ui;
   ui.onReadData = [](DataFileKind, const std::string&, DataFileParams&) { return true; };
   StrongRecord rec;
-  ASSERT_TRUE(ReadOther(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadOther(path, rec, ui), ui)) << ui.OnlyMessage();
   ASSERT_EQ(rec.ChanCount, 2);
   ASSERT_EQ(rec.DataCount, 3000);
   EXPECT_EQ(rec.Acc(1, 1), 11.5f);
@@ -284,7 +285,7 @@ TEST(ReadOther, FreeFormatStepMajorWithCoefficient) {
     return true;
   };
   StrongRecord rec;
-  ASSERT_TRUE(ReadOther(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadOther(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(ui.readDataDialogs, 1);
   EXPECT_EQ(rec.DataCount, 3);
   ASSERT_EQ(rec.ChanCount, 3);
@@ -318,7 +319,7 @@ TEST(ReadOther, FixedWidthFieldsStartWhereTheUserSaid) {
     return true;
   };
   StrongRecord rec;
-  ASSERT_TRUE(ReadOther(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadOther(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.Acc(1, 1), 1.5f);
   EXPECT_EQ(rec.Acc(1, 2), -2.0f);
   EXPECT_EQ(rec.Acc(2, 1), 123456.0f);
@@ -331,10 +332,10 @@ TEST(ReadOther, CancelAndEmptyFilesReadNothingSilently) {
   TempDir dir;
   ScriptedUi ui;
   StrongRecord rec;
-  EXPECT_FALSE(ReadOther(dir.Write("a.dat", "1 2 3\n"), rec, ui));
+  EXPECT_FALSE(ReportRead(ReadOther(dir.Write("a.dat", "1 2 3\n"), rec, ui), ui));
   EXPECT_EQ(ui.readDataDialogs, 1);
-  EXPECT_FALSE(ReadOther(dir.Write("b.dat", ""), rec, ui));
-  EXPECT_FALSE(ReadCsv(dir.Write("b.csv", ""), rec, ui));
+  EXPECT_FALSE(ReportRead(ReadOther(dir.Write("b.dat", ""), rec, ui), ui));
+  EXPECT_FALSE(ReportRead(ReadCsv(dir.Write("b.csv", ""), rec, ui), ui));
   EXPECT_EQ(ui.readDataDialogs, 1);
   EXPECT_TRUE(ui.messages.empty());
 }
@@ -366,7 +367,7 @@ TEST(ReadOther, MalformedDataGetsTheReadErrorBox) {
       return true;
     };
     StrongRecord rec;
-    EXPECT_FALSE(ReadOther(path, rec, ui)) << cs.what;
+    EXPECT_FALSE(ReportRead(ReadOther(path, rec, ui), ui)) << cs.what;
     ASSERT_EQ(ui.messages.size(), 1u) << cs.what;
     EXPECT_EQ(
         ui.messages[0].text.rfind("Failed to read " + path + " (Err#" + std::to_string(cs.err) + ":", 0), 0u)
@@ -392,7 +393,7 @@ TEST(ReadCsv, LabelsAndNeglectedFirstColumn) {
     return form.Result(p);
   };
   StrongRecord rec;
-  ASSERT_TRUE(ReadCsv(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadCsv(path, rec, ui), ui)) << ui.OnlyMessage();
   ASSERT_EQ(rec.ChanCount, 3);
   EXPECT_EQ(rec.DataCount, 3);
   EXPECT_EQ(rec.Label(1), "NS");
@@ -415,7 +416,7 @@ TEST(ReadCsv, NumbersOnlyWithDefaultLabels) {
     return true;
   };
   StrongRecord rec;
-  ASSERT_TRUE(ReadCsv(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadCsv(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.Label(1), "ch01");
   EXPECT_EQ(rec.Label(2), "ch02");
   EXPECT_EQ(rec.Acc(3, 2), 6.0f);
@@ -440,7 +441,7 @@ TEST(ReadCsv, MalformedDataGetsTheReadErrorBox) {
       return true;
     };
     StrongRecord rec;
-    EXPECT_FALSE(ReadCsv(path, rec, ui)) << cs.what;
+    EXPECT_FALSE(ReportRead(ReadCsv(path, rec, ui), ui)) << cs.what;
     ASSERT_EQ(ui.messages.size(), 1u) << cs.what;
     EXPECT_EQ(
         ui.messages[0].text.rfind("Failed to read " + path + " (Err#" + std::to_string(cs.err) + ":", 0), 0u)

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "load/user_side.h"
 #include "common/text.h"
 #include "record/readers.h"
 #include "record/strong_record.h"
@@ -86,14 +87,14 @@ TEST(GeoNet, AccelerationInCentimetresHorizontalsFirstStartLessThePrependedSampl
   TempDir dir;
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadGeoNet(dir.Write("a.v2a", GeoNetText({.prepended = 200})), rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadGeoNet(dir.Write("a.v2a", GeoNetText({.prepended = 200})), rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.Labels(), (std::vector<std::string>{"N28W", "S62W", "Up"}));
   EXPECT_EQ(rec.DataCount, 3);
   EXPECT_EQ(rec.SampFreq, 100);
   EXPECT_FLOAT_EQ(rec.Peak(1), -2.0f);
   EXPECT_FLOAT_EQ(rec.Peak(3), 0.3f);  // not the velocity or displacement that follow
   EXPECT_EQ(rec.RecDate + " " + rec.RecTime, "2016/11/13 23:59:58");  // 59.8 s less 2 s
-  ASSERT_TRUE(ReadGeoNet(dir.Write("b.v2a", GeoNetText()), rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadGeoNet(dir.Write("b.v2a", GeoNetText()), rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.RecDate + " " + rec.RecTime, "2016/11/14 00:00:00");
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "load/user_side.h"
 #include "record/dispatch.h"
 #include "record/readers.h"
 #include "tests/support/samples.h"
@@ -28,7 +29,7 @@ TEST(ReadJmaCsv, RealFileHasTheValuesItsHeaderStates) {
   EXPECT_EQ(DetectFormat(path), FormatJmaCsv);
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadJmaCsv(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadJmaCsv(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.SampFreq, 100);
   EXPECT_EQ(rec.DataCount, 30000);
   EXPECT_EQ(rec.SiteCode, "9D2");
@@ -49,7 +50,7 @@ TEST(ReadJmaCsv, RecognisedByItsFirstLineUnderAnyNameAndFinishedAsJma) {
     EXPECT_EQ(DetectFormat(path), FormatJmaCsv) << name;
     StrongRecord rec;
     ScriptedUi ui;
-    ASSERT_TRUE(ReadRecordFile(path, rec, ui)) << name << ": " << ui.OnlyMessage();
+    ASSERT_TRUE(ReportRead(ReadRecordFile(path, rec, ui), ui)) << name << ": " << ui.OnlyMessage();
     EXPECT_EQ(rec.DataCount, 4);
     EXPECT_EQ(rec.SiteCode, "47A");
     EXPECT_EQ(rec.SiteName, "\x8F\xE3\x93V");
@@ -80,7 +81,7 @@ TEST(ReadJmaCsv, FilesItCannotTakeEndInItsMessage) {
     const std::string path = dir.Write("q.csv", c.text);
     StrongRecord rec;
     ScriptedUi ui;
-    EXPECT_FALSE(ReadJmaCsv(path, rec, ui)) << c.message;
+    EXPECT_FALSE(ReportRead(ReadJmaCsv(path, rec, ui), ui)) << c.message;
     ASSERT_EQ(ui.messages.size(), 1u) << c.message;
     EXPECT_EQ(ui.messages[0].text, path + c.message);
     EXPECT_EQ(ui.messages[0].title, "Sismora: ReadJmaCsv");

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "load/user_side.h"
+#include "load/statistics.h"
 #include "common/text.h"
 #include "record/dispatch.h"
 #include "record/jma_codes.h"
@@ -136,7 +138,7 @@ TEST(Jma95a, OneMinute) {
   WriteMinute(dir, "K100", 0);
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadJMA95a(dir.File("K100.aew"), rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadJMA95a(dir.File("K100.aew"), rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.ChanCount, 3);
   EXPECT_EQ(rec.SampFreq, 100);
   EXPECT_EQ(rec.DataCount, 6000);
@@ -165,7 +167,7 @@ TEST(Jma95a, OpeningTheSecondMinuteLoadsItAndTheFollowingOnes) {
   WriteMinute(dir, "K104", 500, "ANS AEW AUD");  // after a gap: not part of the sequence
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadJMA95a(dir.File("K101.AUD"), rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadJMA95a(dir.File("K101.AUD"), rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.DataCount, 12000);
   EXPECT_FLOAT_EQ(rec.Acc(1, 1), 200);
   EXPECT_FLOAT_EQ(rec.Acc(6001, 1), 300);
@@ -179,7 +181,7 @@ TEST(Jma95a, SequenceCountsThroughLetters) {
   WriteMinute(dir, "K1b", 3);  // found without regard to case
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadJMA95a(dir.File("K19.ans"), rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadJMA95a(dir.File("K19.ans"), rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.DataCount, 18000);
   EXPECT_FLOAT_EQ(rec.Acc(12001, 1), 3);
 }
@@ -197,7 +199,7 @@ TEST(Jma95a, YearWindow) {
     std::string path = dir.Write("Y0.aud", Jma95aText("UD", 0));
     StrongRecord rec;
     ScriptedUi ui;
-    ASSERT_TRUE(ReadJMA95a(path, rec, ui)) << c.year << ui.OnlyMessage();
+    ASSERT_TRUE(ReportRead(ReadJMA95a(path, rec, ui), ui)) << c.year << ui.OnlyMessage();
     EXPECT_EQ(rec.RecDate, c.date) << c.year;
   }
 }
@@ -223,7 +225,7 @@ TEST(Jma95a, MalformedFilesEndInTheReadErrorBox) {
     std::string path = dir.Write("B0.aew", Jma95aText("EW", 0));
     StrongRecord rec;
     ScriptedUi ui;
-    EXPECT_FALSE(ReadJMA95a(path, rec, ui)) << c.what;
+    EXPECT_FALSE(ReportRead(ReadJMA95a(path, rec, ui), ui)) << c.what;
     ExpectReadError(ui, path, "ReadJMA95a", c.err, c.what);
   }
   // A minute without one of its components, and a file that is not there at all.
@@ -233,7 +235,7 @@ TEST(Jma95a, MalformedFilesEndInTheReadErrorBox) {
   for (const std::string& p : {path, dir.File("None0.aew")}) {
     StrongRecord rec;
     ScriptedUi ui;
-    EXPECT_FALSE(ReadJMA95a(p, rec, ui));
+    EXPECT_FALSE(ReportRead(ReadJMA95a(p, rec, ui), ui));
     ExpectReadError(ui, p, "ReadJMA95a", 53, p);
   }
 }
@@ -290,7 +292,7 @@ TEST(Jma95b, DecodesEachWidthCode) {
     std::string path = dir.Write("ST1230.abc", Jma95bText(0, "960117", "054600", code));
     StrongRecord rec;
     ScriptedUi ui;
-    ASSERT_TRUE(ReadJMA95b(path, rec, ui)) << code << ui.OnlyMessage();
+    ASSERT_TRUE(ReportRead(ReadJMA95b(path, rec, ui), ui)) << code << ui.OnlyMessage();
     EXPECT_EQ(rec.ChanCount, 3);
     EXPECT_EQ(rec.SampFreq, 100);
     EXPECT_EQ(rec.DataCount, 6000);
@@ -324,7 +326,7 @@ TEST(Jma95b, NarrowDifferences) {
   std::string path = dir.Write("ST0000.xy", text);
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadJMA95b(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadJMA95b(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.RecDate, "2005/03/01");
   EXPECT_EQ(rec.Acc(1, 1), Scaled(16));
   EXPECT_EQ(rec.Acc(2, 1), Scaled(16 + 127));
@@ -341,7 +343,7 @@ TEST(Jma95b, SequenceRollsOverToHour24) {
   dir.Write("ST2402.abc", Jma95bText(2));  // after a gap
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadJMA95b(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadJMA95b(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.DataCount, 12000);
   EXPECT_EQ(rec.RecTime, "23:59:00");
   EXPECT_EQ(rec.Acc(6001, 1), Scaled(Sample(1, 0, 1, 0)));
@@ -377,7 +379,7 @@ TEST(Jma95b, MalformedFilesEndInTheReadErrorBox) {
     std::string path = dir.Write("ST1200.abc", c.text);
     StrongRecord rec;
     ScriptedUi ui;
-    EXPECT_FALSE(ReadJMA95b(path, rec, ui)) << c.what;
+    EXPECT_FALSE(ReportRead(ReadJMA95b(path, rec, ui), ui)) << c.what;
     ExpectReadError(ui, path, "ReadJMA95b", c.err, c.what);
   }
 }
@@ -396,7 +398,7 @@ void ExpectCutsAndFlipsAreSafe(Reader read, const std::string& name, const std::
       std::string path = dir.Write(name, bytes);
       StrongRecord rec;
       ScriptedUi ui;
-      bool ok = read(path, rec, ui);
+      bool ok = ReportRead(read(path, rec, ui), ui);
       std::size_t expected = ok || (mayRefuseSilently && ui.messages.empty()) ? 0u : 1u;
       EXPECT_EQ(ui.messages.size(), expected) << name << " at " << n << (flip ? " flipped" : " cut");
     }
@@ -420,7 +422,7 @@ TEST(JmaAc, KeywordHeaderAndColumns) {
                                                        {" 1.5 -2.0 3.25", "-4.0 5.0 -6.5", " 7 8 9"}));
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadJmaAc(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadJmaAc(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.SampFreq, 100);
   EXPECT_EQ(rec.DataCount, 3);
   EXPECT_EQ(rec.ChanCount, 3);
@@ -453,7 +455,7 @@ TEST(JmaAc, SiteCodes) {
     std::string path = dir.Write("s.txt", JmaAcText(c.site, "100Hz", "NS EW UD", {"1 2 3"}));
     StrongRecord rec;
     ScriptedUi ui;
-    ASSERT_TRUE(ReadJmaAc(path, rec, ui)) << c.site;
+    ASSERT_TRUE(ReportRead(ReadJmaAc(path, rec, ui), ui)) << c.site;
     EXPECT_EQ(rec.SiteCode, c.code) << c.site;
     EXPECT_EQ(rec.SiteName, c.name) << c.site;
   }
@@ -467,7 +469,7 @@ TEST(JmaAc, CommasMissingFieldsAndNoSiteLine) {
   StrongRecord rec;
   rec.SiteCode = "FROM BEFORE";
   ScriptedUi ui;
-  ASSERT_TRUE(ReadJmaAc(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadJmaAc(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.SampFreq, 50);
   EXPECT_EQ(rec.DataCount, 4);
   EXPECT_EQ(rec.SiteCode, "KOBE");
@@ -490,7 +492,7 @@ TEST(JmaAc, NotThisFormatIsRefusedSilently) {
     std::string path = dir.Write("n.txt", text);
     StrongRecord rec;
     ScriptedUi ui;
-    EXPECT_FALSE(ReadJmaAc(path, rec, ui));
+    EXPECT_FALSE(ReportRead(ReadJmaAc(path, rec, ui), ui));
     EXPECT_TRUE(ui.messages.empty()) << ui.OnlyMessage();
   }
 }
@@ -502,7 +504,7 @@ TEST(JmaAc, UnreadableValuesEndInTheReadErrorBox) {
     std::string path = dir.Write("u.txt", text);
     StrongRecord rec;
     ScriptedUi ui;
-    EXPECT_FALSE(ReadJmaAc(path, rec, ui));
+    EXPECT_FALSE(ReportRead(ReadJmaAc(path, rec, ui), ui));
     ExpectReadError(ui, path, "ReadJmaAc", 13, text);
   }
 }
@@ -552,7 +554,7 @@ TEST(Trh, HeaderSamplesAndRecorderBlocks) {
   std::string path = dir.Write("EQ001.kbe", TrhFile(1000, {1, 10, 600}));
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadTRH(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadTRH(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.DataCount, 1000 - 6 * 3);
   EXPECT_EQ(rec.ChanCount, 3);
   EXPECT_EQ(rec.SampFreq, 50);
@@ -585,7 +587,7 @@ TEST(Trh, StepCountFollowsTheLengthField) {
         dir.Write("c.trh", TrhFile(c.slots, {}) + std::string(40, '\0'));  // bytes past the length
     StrongRecord rec;
     ScriptedUi ui;
-    ASSERT_TRUE(ReadTRH(path, rec, ui)) << c.slots << ui.OnlyMessage();
+    ASSERT_TRUE(ReportRead(ReadTRH(path, rec, ui), ui)) << c.slots << ui.OnlyMessage();
     EXPECT_EQ(rec.DataCount, c.steps) << c.slots;
   }
 }
@@ -609,7 +611,7 @@ TEST(Trh, MalformedFilesEndInTheReadErrorBox) {
     std::string path = dir.Write("m.trh", c.bytes);
     StrongRecord rec;
     ScriptedUi ui;
-    EXPECT_FALSE(ReadTRH(path, rec, ui)) << c.what;
+    EXPECT_FALSE(ReportRead(ReadTRH(path, rec, ui), ui)) << c.what;
     ExpectReadError(ui, path, "ReadTRH", 62, c.what);
   }
 }
@@ -635,7 +637,7 @@ TEST(JmaDispatch, EachFormatIsDetectedAndFinished) {
   for (const auto& c : cases) {
     StrongRecord rec;
     ScriptedUi ui;
-    ASSERT_TRUE(ReadRecordFile(c.path, rec, ui)) << c.path << ui.OnlyMessage();
+    ASSERT_TRUE(ReportRead(ReadFinishedRecord(c.path, rec, ui), ui)) << c.path << ui.OnlyMessage();
     EXPECT_EQ(rec.FileFormat, c.format) << c.path;
     EXPECT_EQ(rec.FilePath, c.filePath);
     EXPECT_EQ(rec.FileSize, static_cast<int64_t>(std::filesystem::file_size(c.path)));
@@ -659,7 +661,7 @@ TEST(JmaRobustness, CutOrFlippedFilesAreSafe) {
     // The damaged file is the east-west component of a complete minute.
     std::filesystem::copy_file(path, minute.File("F0.aew"),
                                std::filesystem::copy_options::overwrite_existing);
-    return ReadJMA95a(minute.File("F0.ans"), rec, ui);
+    return ReportRead(ReadJMA95a(minute.File("F0.ans"), rec, ui), ui);
   };
   ExpectCutsAndFlipsAreSafe(readThroughNs, "e.aew", aew.substr(0, 400) + aew.substr(aew.size() - 300), 7);
 }

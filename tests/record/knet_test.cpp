@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "load/user_side.h"
+#include "load/statistics.h"
 #include "common/files.h"
 #include "common/text.h"
 #include "record/dispatch.h"
@@ -100,7 +102,7 @@ TEST(KnetSamples, KnetSetOpenedThroughUpperCaseEwFindsItsSiblings) {
   std::string path = (test::SamplesDir() / "knet" / "AOM0011801241951.EW").string();
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadKNET(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadKNET(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(rec.ChanCount, 3);
   EXPECT_EQ(rec.SampFreq, 100);
@@ -138,7 +140,7 @@ TEST_P(KiknetThroughEachFile, LoadsAllSixChannelsInFileOrder) {
       (test::SamplesDir() / "kiknet" / (std::string("NGNH311106302345.") + GetParam())).string();
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadKNET(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadKNET(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.ChanCount, 6);
   EXPECT_EQ(rec.SampFreq, 100);
   EXPECT_EQ(rec.DataCount, 12000);
@@ -172,7 +174,7 @@ TEST(KnetSamples, DispatchGroupsTheSurfaceTripleAndDropsTheExtension) {
   for (const auto& c : cases) {
     StrongRecord rec;
     ScriptedUi ui;
-    ASSERT_TRUE(ReadRecordFile(c.path, rec, ui)) << ui.OnlyMessage();
+    ASSERT_TRUE(ReportRead(ReadFinishedRecord(c.path, rec, ui), ui)) << ui.OnlyMessage();
     EXPECT_EQ(rec.FileFormat, FormatKnet);
     EXPECT_EQ(rec.ChanCount, c.chans);
     EXPECT_EQ(rec.JmaGroup, c.group);
@@ -199,7 +201,7 @@ TEST(Knet, MissingSiblingIsSkippedAndChannelsStayPacked) {
   std::string path = dir.Write("S.ew", KnetText(ew));
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadKNET(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadKNET(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.ChanCount, 2);
   ASSERT_EQ(rec.Labels().size(), 2u);
   EXPECT_EQ(rec.AccChannels(), 2);
@@ -216,7 +218,7 @@ TEST(Knet, TwoComponentSetHasNoJmaGroupAfterDispatch) {
   std::string path = dir.Write("S.ew", KnetText({.dir = "E-W", .counts = Ramp(16, -30)}));
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadRecordFile(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadFinishedRecord(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.FileFormat, FormatKnet);
   EXPECT_EQ(rec.ChanCount, 2);
   EXPECT_EQ(rec.JmaGroup, 0);
@@ -233,7 +235,7 @@ TEST(Knet, FirstFileMissingTakesHeaderFromTheNextOne) {
   dir.Write("S.ud", KnetText(ud));
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadKNET(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadKNET(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.ChanCount, 2);
   EXPECT_EQ(rec.SiteCode, "FIRST");
   EXPECT_EQ(rec.Label(1), "E-W");
@@ -247,7 +249,7 @@ TEST(Knet, NumberedSetIsRelabelledAndMixedCaseSiblingsAreFound) {
   dir.Write("R.3", KnetText({.dir = "Up", .counts = Ramp(16, 0), .crlf = true}));
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadKNET(dir.File("R.2"), rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadKNET(dir.File("R.2"), rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.Label(1), "N-S");
   EXPECT_EQ(rec.Label(2), "E-W");
   EXPECT_EQ(rec.Label(3), "Up");  // no rule for it: kept as written
@@ -258,7 +260,7 @@ TEST(Knet, NumberedSetIsRelabelledAndMixedCaseSiblingsAreFound) {
   mixed.Write("M.Ns", KnetText({.dir = "1", .counts = Ramp(16, 0)}));
   mixed.Write("M.ew", KnetText({.dir = "2", .counts = Ramp(16, 0)}));
   mixed.Write("M.UD", KnetText({.dir = "3", .counts = Ramp(16, 0)}));
-  ASSERT_TRUE(ReadKNET(mixed.File("M.ew"), rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadKNET(mixed.File("M.ew"), rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.ChanCount, 3);
   EXPECT_EQ(rec.Label(1), "1");
   EXPECT_EQ(rec.Label(3), "3");
@@ -277,7 +279,7 @@ TEST(Knet, DurationIsCutToWholeDataLines) {
         dir.Write("D.ns", KnetText({.duration = c.duration, .freq = c.freq, .counts = Ramp(6008, 0)}));
     StrongRecord rec;
     ScriptedUi ui;
-    ASSERT_TRUE(ReadKNET(path, rec, ui)) << c.duration << " " << ui.OnlyMessage();
+    ASSERT_TRUE(ReportRead(ReadKNET(path, rec, ui), ui)) << c.duration << " " << ui.OnlyMessage();
     EXPECT_EQ(rec.DataCount, c.steps) << c.duration << " at " << c.freq;
     EXPECT_EQ(rec.ChanCount, 1);
   }
@@ -289,7 +291,7 @@ TEST(Knet, StartShiftCrossesMidnightBackwards) {
       dir.Write("T.ud", KnetText({.recordTime = "2000/01/01 00:00:10", .counts = Ramp(16, 0)}));
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadKNET(path, rec, ui));
+  ASSERT_TRUE(ReportRead(ReadKNET(path, rec, ui), ui));
   EXPECT_EQ(rec.RecDate, "1999/12/31");
   EXPECT_EQ(rec.RecTime, "23:59:55");
 }
@@ -300,7 +302,7 @@ TEST(Knet, ScaleFactorIsNumeratorOverDenominatorAndPeaksComeFromSamples) {
       "F.ns", KnetText({.scale = "2000(gal)/8000", .duration = "0.5", .counts = {0, 4, -8, 2, 0, 0, 0, 0}}));
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadKNET(path, rec, ui));
+  ASSERT_TRUE(ReportRead(ReadKNET(path, rec, ui), ui));
   EXPECT_FLOAT_EQ(rec.Coef(1), 0.25f);
   EXPECT_FLOAT_EQ(rec.Acc(2, 1), 1.0f);
   EXPECT_FLOAT_EQ(rec.Peak(1), -2.0f);  // not the header's 4.078
@@ -312,9 +314,9 @@ TEST(Knet, ExtensionOutsideTheSetsIsNotRead) {
   std::string path = dir.Write("X.txt", KnetText({.counts = Ramp(16, 0)}));
   StrongRecord rec;
   ScriptedUi ui;
-  EXPECT_FALSE(ReadKNET(path, rec, ui));
+  EXPECT_FALSE(ReportRead(ReadKNET(path, rec, ui), ui));
   EXPECT_TRUE(ui.messages.empty());
-  EXPECT_FALSE(ReadKNET(dir.File("Nothing.ew"), rec, ui));  // no file of the set at all
+  EXPECT_FALSE(ReportRead(ReadKNET(dir.File("Nothing.ew"), rec, ui), ui));  // no file of the set at all
   EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -326,7 +328,7 @@ TEST(Knet, NoEffectiveDataIsReported) {
     std::string path = dir.Write("E.ew", KnetText(f));
     StrongRecord rec;
     ScriptedUi ui;
-    EXPECT_FALSE(ReadKNET(path, rec, ui));
+    EXPECT_FALSE(ReportRead(ReadKNET(path, rec, ui), ui));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, path + " has no effective data.");
     EXPECT_EQ(ui.messages[0].title, "Sismora: ReadKNET");
@@ -362,7 +364,7 @@ TEST(Knet, MalformedFilesEndInTheReadErrorBox) {
     std::string path = dir.Write("B.ns", c.text);
     StrongRecord rec;
     ScriptedUi ui;
-    EXPECT_FALSE(ReadKNET(path, rec, ui)) << c.what;
+    EXPECT_FALSE(ReportRead(ReadKNET(path, rec, ui), ui)) << c.what;
     ASSERT_EQ(ui.messages.size(), 1u) << c.what;
     EXPECT_TRUE(
         StartsWith(ui.messages[0].text, "Failed to read " + path + " (Err#" + std::to_string(c.err) + ": "))
@@ -377,7 +379,7 @@ TEST(Knet, ShorterSecondFileIsAnErrorNotAReadPastItsEnd) {
   std::string path = dir.Write("S.ew", KnetText({.duration = "2", .counts = Ramp(16, 0)}));
   StrongRecord rec;
   ScriptedUi ui;
-  EXPECT_FALSE(ReadKNET(path, rec, ui));
+  EXPECT_FALSE(ReportRead(ReadKNET(path, rec, ui), ui));
   EXPECT_TRUE(StartsWith(ui.OnlyMessage(), "Failed to read " + path + " (Err#62"));
 }
 
@@ -389,7 +391,7 @@ TEST(Knet, CutAnywhereTheReadEndsInOneMessageOrSucceeds) {
     std::string path = dir.Write("C.ew", whole.substr(0, n));
     StrongRecord rec;
     ScriptedUi ui;
-    bool ok = ReadKNET(path, rec, ui);
+    bool ok = ReportRead(ReadKNET(path, rec, ui), ui);
     EXPECT_EQ(ui.messages.size(), ok ? 0u : 1u) << n;
     if (ok) {
       EXPECT_EQ(rec.ChanCount, 2) << n;

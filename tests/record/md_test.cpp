@@ -4,6 +4,7 @@
 #include <random>
 #include <string>
 
+#include "load/user_side.h"
 #include "record/readers.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
@@ -58,7 +59,7 @@ struct Read {
 
 void ReadBytes(const std::string& bytes, Read& r) {
   TempDir dir;
-  r.ok = ReadMD(dir.Write("rec.md", bytes), r.rec, r.ui);
+  r.ok = ReportRead(ReadMD(dir.Write("rec.md", bytes), r.rec, r.ui), r.ui);
 }
 
 TEST(ReadMD, Version1SixteenBitWithEndMarkerAndPreEvent) {
@@ -202,7 +203,7 @@ TEST(ReadMD, ShortHeaderBlockGetsTheReadErrorBox) {
   std::string path = dir.Write("short.md", HeaderV1(1, 0).substr(0, 100));
   StrongRecord rec;
   ScriptedUi ui;
-  EXPECT_FALSE(ReadMD(path, rec, ui));
+  EXPECT_FALSE(ReportRead(ReadMD(path, rec, ui), ui));
   EXPECT_EQ(ui.OnlyMessage(), "Failed to read " + path + " (Err#62: Input past end of file)");
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "load/user_side.h"
 #include "record/readers.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
@@ -20,7 +21,7 @@ TEST(ReadPARIOrg, ThousandAndOneLinesGiveThousandSteps) {
   StrongRecord rec;
   rec.SiteCode = "old";
   ScriptedUi ui;
-  ASSERT_TRUE(ReadPARIOrg(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadPARIOrg(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.DataCount, 1000);
   EXPECT_EQ(rec.SampFreq, 100);
   ASSERT_EQ(rec.ChanCount, 3);
@@ -53,7 +54,7 @@ TEST(ReadPARIOrg, MalformedFilesGetTheReadErrorBox) {
     std::string path = dir.Write("x.org", cs.contents);
     StrongRecord rec;
     ScriptedUi ui;
-    EXPECT_FALSE(ReadPARIOrg(path, rec, ui)) << cs.what;
+    EXPECT_FALSE(ReportRead(ReadPARIOrg(path, rec, ui), ui)) << cs.what;
     ASSERT_EQ(ui.messages.size(), 1u) << cs.what;
     EXPECT_EQ(
         ui.messages[0].text.rfind("Failed to read " + path + " (Err#" + std::to_string(cs.err) + ":", 0), 0u)

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <string>
 
+#include "load/user_side.h"
 #include "record/readers.h"
 #include "tests/support/samples.h"
 #include "tests/support/scripted_ui.h"
@@ -35,7 +36,7 @@ struct PeerResult {
 void Read(const std::string& text, PeerResult& r, const std::string& name = "rsn1_test.at2") {
   TempDir dir;
   r.path = dir.Write(name, text);
-  r.ok = ReadPeer(r.path, r.rec, r.ui);
+  r.ok = ReportRead(ReadPeer(r.path, r.rec, r.ui), r.ui);
 }
 
 TEST(ReadPeer, RealNgaWest2FileHasTheValuesItsHeaderStates) {
@@ -43,7 +44,7 @@ TEST(ReadPeer, RealNgaWest2FileHasTheValuesItsHeaderStates) {
   std::string path = (test::SamplesDir() / "peer/RSN763_LOMAP_GIL067.AT2").string();
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadPeer(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadPeer(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.ChanCount, 1);
   EXPECT_EQ(rec.DataCount, 7999);  // NPTS=   7999
   EXPECT_EQ(rec.SampFreq, 200);    // DT=   .0050
@@ -69,7 +70,7 @@ TEST(ReadPeer, RealFilesPeakIsItsLargestValueTimesStandardGravity) {
   ASSERT_EQ(count, 7999);
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadPeer(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadPeer(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_FLOAT_EQ(std::fabs(rec.Peak(1)), static_cast<float>(largest * 980.665));
 }
 

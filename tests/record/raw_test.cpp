@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "load/user_side.h"
 #include "record/readers.h"
 #include "tests/support/samples.h"
 #include "tests/support/scripted_ui.h"
@@ -100,12 +101,12 @@ struct RawResult {
 void Read(const std::string& text, RawResult& r) {
   TempDir dir;
   r.path = dir.Write("test.raw", text);
-  r.ok = ReadRaw(r.path, r.rec, r.ui);
+  r.ok = ReportRead(ReadRaw(r.path, r.rec, r.ui), r.ui);
 }
 
 void ReadSample(const char* name, RawResult& r) {
   r.path = (test::SamplesDir() / "dmg" / name).string();
-  r.ok = ReadRaw(r.path, r.rec, r.ui);
+  r.ok = ReportRead(ReadRaw(r.path, r.rec, r.ui), r.ui);
 }
 
 TEST(ReadRaw, RealUncorrectedV1File) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "load/user_side.h"
 #include "common/text.h"
 #include "record/dispatch.h"
 #include "record/readers.h"
@@ -53,7 +54,7 @@ TEST(Mseed, OneFileOfThreeChannelsOpensInNezOrderWithTheResponseBeside) {
                                   {.cha = "HNN", .counts = Gals(Ramp(3000, 7, -1))}}));
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadRecordFile(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadRecordFile(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.FileFormat, FormatMseed);
   EXPECT_EQ(rec.Labels(), (std::vector<std::string>{"HNN", "HNE", "HNZ"}));
   EXPECT_EQ(rec.SampFreq, 100);
@@ -86,7 +87,7 @@ TEST(Mseed, OneComponentFileOpensItsSiblingsAndTheEpochCoveringTheData) {
   dir.Write("XX.STA.00.HHE" + tail, test::Mseed({{.cha = "HHE", .counts = Ramp(1000, 0, 0)}}));  // not of the set
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadRecordFile(z, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadRecordFile(z, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.Labels(), (std::vector<std::string>{"HNN", "HNE", "HNZ"}));
   EXPECT_EQ(rec.Channel(1)[0], 4.0f);  // 2 x 4096 counts at 204800 counts per m/s/s
   EXPECT_EQ(rec.Channel(2)[999], 1.0f);
@@ -108,7 +109,7 @@ TEST(Mseed, GapsBecomeNoMotionAndOverlapsKeepTheEarlierDataBothSaid) {
                    {.cha = "HNZ", .counts = Gals(Ramp(300, 9, 0))}}));
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadMseed(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadMseed(path, rec, ui), ui)) << ui.OnlyMessage();
   ASSERT_EQ(rec.DataCount, 250);  // HNE ends at 2.5 s, the others later
   const std::vector<float> e = Samples(rec, 2), n = Samples(rec, 1);
   EXPECT_EQ(e[99], 1.0f);
@@ -131,7 +132,7 @@ TEST(Mseed, ChannelsAreAlignedToTheLatestStartAndCutToTheEarliestEnd) {
                                         {.cha = "HNZ", .counts = Gals(Ramp(400, 0, 1))}}));
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadMseed(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadMseed(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.DataCount, 375);  // 12:00:00.25 to HNZ's end at 12:00:04
   EXPECT_EQ(rec.Channel(1)[0], 25.0f);
   EXPECT_EQ(rec.Channel(2)[0], 0.0f);
@@ -156,14 +157,14 @@ TEST(Mseed, SeveralStationsAndBandsAskWhichOne) {
     chosen = {3};
     return true;
   };
-  ASSERT_TRUE(ReadMseed(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadMseed(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(offered, (std::vector<std::string>{"XX.STA.00.HH: HHZ", "XX.STA.00.HN: HNE", "XX.STB.00.HN: HNE, HNZ"}));
   EXPECT_EQ(rec.SiteCode, "XX.STB");
   EXPECT_EQ(rec.Labels(), (std::vector<std::string>{"HNE", "HNZ"}));
   EXPECT_EQ(rec.Channel(2)[0], 3.0f);
 
   ScriptedUi cancel;
-  EXPECT_FALSE(ReadMseed(path, rec, cancel));
+  EXPECT_FALSE(ReportRead(ReadMseed(path, rec, cancel), cancel));
   EXPECT_TRUE(cancel.messages.empty());
 }
 
@@ -179,7 +180,7 @@ TEST(Mseed, VelocityChannelsAreRefusedOrDifferentiatedOnRequest) {
   StrongRecord rec;
   ScriptedUi no;
   no.yesNoAnswers = {false};
-  EXPECT_FALSE(ReadMseed(path, rec, no));
+  EXPECT_FALSE(ReportRead(ReadMseed(path, rec, no), no));
   ASSERT_EQ(no.messages.size(), 2u);  // the question, then the refusal
   EXPECT_EQ(no.messages[1].text,
             path + ": XX.STA.00.HH (HHN, HHE, HHZ) records velocity, not acceleration; it opens only when "
@@ -187,7 +188,7 @@ TEST(Mseed, VelocityChannelsAreRefusedOrDifferentiatedOnRequest) {
 
   ScriptedUi yes;
   yes.onDifferentiate = [](const std::string&) { return true; };
-  ASSERT_TRUE(ReadMseed(path, rec, yes)) << yes.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadMseed(path, rec, yes), yes)) << yes.OnlyMessage();
   EXPECT_FLOAT_EQ(rec.Channel(1)[0], 100.0f);
   EXPECT_FLOAT_EQ(rec.Channel(1)[100], 100.0f);
   EXPECT_FLOAT_EQ(rec.Channel(3)[199], -100.0f);
@@ -209,7 +210,7 @@ TEST(Mseed, WithoutAResponseTheCoefficientIsAsked) {
     p.coef = 0.5f;
     return true;
   };
-  ASSERT_TRUE(ReadMseed(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadMseed(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(asked, DataFileKind::Counts);
   EXPECT_NE(ui.lastPreview.find("XX.STA.xml beside the data"), std::string::npos) << ui.lastPreview;
   EXPECT_EQ(rec.Channel(1)[0], 5.0f);
@@ -224,7 +225,7 @@ TEST(Mseed, WithoutAResponseTheCoefficientIsAsked) {
     EXPECT_EQ(found, "");
     return xml;
   };
-  ASSERT_TRUE(ReadMseed(path, rec, chooser)) << chooser.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadMseed(path, rec, chooser), chooser)) << chooser.OnlyMessage();
   EXPECT_EQ(chooser.readDataDialogs, 0);
   EXPECT_FLOAT_EQ(rec.Channel(1)[0], 10.0f / 4096);
 }
@@ -267,7 +268,7 @@ TEST(Mseed, RatesAndResponsesThatMakeNoRecordEndInOneMessage) {
     const std::string path = dir.Write("d.mseed", test::Mseed(c.data));
     StrongRecord rec;
     ScriptedUi ui;
-    EXPECT_FALSE(ReadMseed(path, rec, ui)) << c.what;
+    EXPECT_FALSE(ReportRead(ReadMseed(path, rec, ui), ui)) << c.what;
     const std::string expected = StartsWith(c.message, "XML") ? xml + c.message.substr(3) : path + c.message;
     EXPECT_EQ(ui.OnlyMessage(), expected) << c.what;
   }
@@ -276,7 +277,7 @@ TEST(Mseed, RatesAndResponsesThatMakeNoRecordEndInOneMessage) {
   const std::string path = dir.Write("x.mseed", test::Mseed({{.counts = Ramp(10, 0, 1)}}));
   StrongRecord rec;
   ScriptedUi ui;
-  EXPECT_FALSE(ReadMseed(path, rec, ui));
+  EXPECT_FALSE(ReportRead(ReadMseed(path, rec, ui), ui));
   EXPECT_EQ(ui.OnlyMessage(), xml + " is not a StationXML file: its root element is <html>.");
 }
 
@@ -291,14 +292,14 @@ void AnswerEverything(UserInterface& ui) {
   s.onDifferentiate = [](const std::string&) { return false; };
 }
 
-bool ReadMseedAnswering(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  AnswerEverything(ui);
-  return ReadMseed(path, rec, ui);
+ReadOutcome ReadMseedAnswering(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
+  AnswerEverything(static_cast<UserInterface&>(ask));
+  return ReadMseed(path, rec, ask);
 }
 
-bool ReadSacAnswering(const std::string& path, StrongRecord& rec, UserInterface& ui) {
-  AnswerEverything(ui);
-  return ReadSac(path, rec, ui);
+ReadOutcome ReadSacAnswering(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
+  AnswerEverything(static_cast<UserInterface&>(ask));
+  return ReadSac(path, rec, ask);
 }
 
 TEST(Mseed, DamagedFilesEndInARecordOrOneMessage) {
@@ -347,7 +348,7 @@ TEST(Sac, TriplesOpenAsOneRecordInEitherByteOrderOrAsText) {
     const std::string path = write("2020.122.XX.STA.00.HNE.SAC", e);
     StrongRecord rec;
     ScriptedUi ui;
-    ASSERT_TRUE(ReadRecordFile(path, rec, ui)) << form << ": " << ui.OnlyMessage();
+    ASSERT_TRUE(ReportRead(ReadRecordFile(path, rec, ui), ui)) << form << ": " << ui.OnlyMessage();
     EXPECT_EQ(rec.FileFormat, FormatSac) << form;
     EXPECT_EQ(rec.Labels(), (std::vector<std::string>{"HNN", "HNE", "HNZ"})) << form;
     EXPECT_EQ(Samples(rec, 2), (std::vector<float>{1, -2, 0.5f, 0, 0.1f})) << form;
@@ -366,7 +367,7 @@ TEST(Sac, AccelerationInNanometresNeedsNoResponseAndVelocityIsRefused) {
   const std::string path = dir.Write("a.sac", test::SacBinary(a, true));
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadSac(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadSac(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(Samples(rec, 1), (std::vector<float>{1, -2}));
   EXPECT_EQ(ui.readDataDialogs, 0);
   EXPECT_EQ(rec.SiteLat + " " + rec.SiteLong, "36.25 -117.5");
@@ -375,7 +376,7 @@ TEST(Sac, AccelerationInNanometresNeedsNoResponseAndVelocityIsRefused) {
   const std::string v = dir.Write("v.sac", test::SacBinary(a, false));
   ScriptedUi no;
   no.onDifferentiate = [](const std::string&) { return false; };
-  EXPECT_FALSE(ReadSac(v, rec, no));
+  EXPECT_FALSE(ReportRead(ReadSac(v, rec, no), no));
   EXPECT_EQ(no.OnlyMessage(), v + ": XX.STA.00.BH (BHZ) records velocity, not acceleration; it opens only when "
                                   "differentiated into acceleration.");
 }
@@ -425,7 +426,7 @@ TEST(SeismicSamples, FdsnTripleOpensAsOneRecordInCmPerSecondSquared) {
   const std::string tail = "__20140824T102014Z__20140824T102244Z.mseed";
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadRecordFile((folder / ("BK.CMB.00.HNZ" + tail)).string(), rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadRecordFile((folder / ("BK.CMB.00.HNZ" + tail)).string(), rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.FileFormat, FormatMseed);
   EXPECT_EQ(rec.Labels(), (std::vector<std::string>{"HNN", "HNE", "HNZ"}));
   EXPECT_EQ(rec.SampFreq, 100);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "load/user_side.h"
 #include "record/readers.h"
 #include "tests/support/samples.h"
 #include "tests/support/scripted_ui.h"
@@ -69,7 +70,7 @@ struct SmcResult {
 void Read(const std::string& text, SmcResult& r) {
   TempDir dir;
   r.path = dir.Write("test.smc", text);
-  r.ok = ReadSmc(r.path, r.rec, r.ui);
+  r.ok = ReportRead(ReadSmc(r.path, r.rec, r.ui), r.ui);
 }
 
 TEST(ReadSmc, RealFileHasTheValuesItsHeaderStates) {
@@ -77,7 +78,7 @@ TEST(ReadSmc, RealFileHasTheValuesItsHeaderStates) {
   std::string path = (test::SamplesDir() / "smc/0111a.smc").string();
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadSmc(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadSmc(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.ChanCount, 1);
   EXPECT_EQ(rec.DataCount, 6001);
   EXPECT_EQ(rec.SampFreq, 200);
@@ -197,7 +198,7 @@ TEST(ReadSmc, RealFilmRecordIsResampledFromItsPairs) {
   std::string path = (test::SamplesDir() / "smc/891018_1.sma-1.0444a.smc").string();
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadSmc(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadSmc(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.ChanCount, 1);
   EXPECT_EQ(rec.DataCount, 20620);  // 41240 values
   EXPECT_EQ(rec.SampFreq, 695);     // round(20620 / 29.655 s)

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "load/user_side.h"
 #include "common/text.h"
 #include "record/readers.h"
 #include "tests/support/scripted_ui.h"
@@ -42,7 +43,7 @@ TEST(ReadTur, HeaderLabelsAndValues) {
   std::string path = dir.Write("izt01.tur", TurFile(Header("17/08/1999 03:01:40", "5", "4"), 4));
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadTur(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadTur(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.SiteName, "ISTANBUL STATION");
   EXPECT_EQ(rec.SiteLat, "41.01234");
   EXPECT_EQ(rec.SiteLong, "028.97654E");
@@ -66,7 +67,7 @@ TEST(ReadTur, PreEventShiftCrossesMidnight) {
   std::string path = dir.Write("a.tur", TurFile(Header("01/01/2000 00:00:05", "10", "2"), 2));
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadTur(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadTur(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.RecDate, "1999/12/31");
   EXPECT_EQ(rec.RecTime, "23:59:55");
 }
@@ -77,7 +78,7 @@ TEST(ReadTur, HeaderLineWithoutColonIsSkipped) {
   std::vector<std::string> h = {"NO. OF DATA:3", "SAMPLE INTERVAL:0.02", "SAMPLE INTERVAL 0.005"};
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadTur(dir.Write("b.tur", TurFile(h, 3)), rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadTur(dir.Write("b.tur", TurFile(h, 3)), rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.SampFreq, 50);
   // No trigger line: no date, and no shift.
   EXPECT_EQ(rec.RecDate, "");
@@ -118,7 +119,7 @@ TEST(ReadTur, WithoutIntervalOrCountRefusesSilently) {
     TempDir dir;
     StrongRecord rec;
     ScriptedUi ui;
-    EXPECT_FALSE(ReadTur(dir.Write("c.tur", TurFile(cs.header, 3)), rec, ui)) << cs.what;
+    EXPECT_FALSE(ReportRead(ReadTur(dir.Write("c.tur", TurFile(cs.header, 3)), rec, ui), ui)) << cs.what;
     EXPECT_TRUE(ui.messages.empty()) << cs.what;
   }
 }
@@ -140,7 +141,7 @@ TEST(ReadTur, BadDataGetsTheReadErrorBox) {
     std::string path = dir.Write("d.tur", cs.contents);
     StrongRecord rec;
     ScriptedUi ui;
-    EXPECT_FALSE(ReadTur(path, rec, ui)) << cs.what;
+    EXPECT_FALSE(ReportRead(ReadTur(path, rec, ui), ui)) << cs.what;
     ASSERT_EQ(ui.messages.size(), 1u) << cs.what;
     EXPECT_EQ(
         ui.messages[0].text.rfind("Failed to read " + path + " (Err#" + std::to_string(cs.err) + ":", 0), 0u)

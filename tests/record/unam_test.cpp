@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "load/user_side.h"
 #include "common/text.h"
 #include "record/readers.h"
 #include "record/strong_record.h"
@@ -67,7 +68,7 @@ TEST(Unam, HorizontalsFirstAndAFirstSampleBeforeMidnightDatedTheDayBefore) {
   TempDir dir;
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadUnam(dir.Write("a.191", UnamText({})), rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadUnam(dir.Write("a.191", UnamText({})), rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.DataCount, 4);
   EXPECT_EQ(rec.SampFreq, 100);
   EXPECT_FLOAT_EQ(rec.Acc(3, 1), -3.0f);

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <string>
 
+#include "load/user_side.h"
+#include "load/statistics.h"
 #include "common/errors.h"
 #include "common/files.h"
 #include "record/dispatch.h"
@@ -56,7 +58,7 @@ TEST(UsFormatsOpened, EverySampleIsDetectedAndRead) {
     if (c.chans >= 3 && !intensity) continue;  // the readers' own tests cover these
     StrongRecord rec;
     ScriptedUi ui;
-    ASSERT_TRUE(ReadRecordFile(path, rec, ui)) << c.file << ": " << ui.OnlyMessage();
+    ASSERT_TRUE(ReportRead(ReadFinishedRecord(path, rec, ui), ui)) << c.file << ": " << ui.OnlyMessage();
     EXPECT_EQ(rec.FileFormat, c.format) << c.file;
     EXPECT_EQ(rec.ChanCount, c.chans) << c.file;
     EXPECT_EQ(rec.DataCount, c.count) << c.file;
@@ -85,7 +87,7 @@ TEST(UsFormatsOpened, CosmosFilesNamedV1OrV2AreNotTakenForRaw) {
     EXPECT_EQ(DetectFormat(path), FormatCosmos) << name;
     StrongRecord rec;
     ScriptedUi ui;
-    ASSERT_TRUE(ReadRecordFile(path, rec, ui)) << name << ": " << ui.OnlyMessage();
+    ASSERT_TRUE(ReportRead(ReadFinishedRecord(path, rec, ui), ui)) << name << ": " << ui.OnlyMessage();
     EXPECT_EQ(rec.FileFormat, FormatCosmos);
     EXPECT_EQ(rec.DataCount, 42000);
   }

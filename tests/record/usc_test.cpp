@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "load/user_side.h"
 #include "record/readers.h"
 #include "tests/support/reader_checks.h"
 #include "tests/support/samples.h"
@@ -63,7 +64,7 @@ TEST(Usc, AccelerationRunInTheUnitsItsLineNames) {
   for (const auto& c : cases) {
     StrongRecord rec;
     test::ScriptedUi ui;
-    ASSERT_TRUE(ReadUsc(dir.Write("a.s0a", UscText("20", ".010", c.units, 20)), rec, ui)) << ui.OnlyMessage();
+    ASSERT_TRUE(ReportRead(ReadUsc(dir.Write("a.s0a", UscText("20", ".010", c.units, 20)), rec, ui), ui)) << ui.OnlyMessage();
     EXPECT_EQ(rec.DataCount, 20);
     EXPECT_EQ(rec.SampFreq, 100);
     EXPECT_FLOAT_EQ(rec.Peak(1), 10 * c.factor) << c.units;

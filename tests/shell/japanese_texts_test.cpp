@@ -1,6 +1,7 @@
 // Reports, exports, title templates and saved copies of a record whose texts are Shift-JIS.
 #include <gtest/gtest.h>
 
+#include "load/user_side.h"
 #include "app/shell/export.h"
 #include "app/shell/properties_report.h"
 #include "common/files.h"

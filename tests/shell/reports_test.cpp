@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "load/user_side.h"
 #include "app/shell/export.h"
 #include "app/shell/peaks_report.h"
 #include "app/shell/properties_report.h"
@@ -299,7 +300,7 @@ TEST(SaveAsAc, EditedLabelsAreWrittenWithTheStatusShown) {
   EXPECT_EQ(ui.statusLog.front(), "Saving Acceleration to " + path);
   EXPECT_EQ(ui.pointer, PointerDefault);
   StrongRecord back;
-  ASSERT_TRUE(ReadAc(path, back, ui));
+  ASSERT_TRUE(ReportRead(ReadAc(path, back, ui), ui));
   EXPECT_EQ(back.Label(2), "Edited");
   EXPECT_EQ(back.DataCount, 20);
 }

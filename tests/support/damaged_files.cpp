@@ -1,3 +1,4 @@
+#include "load/user_side.h"
 #include "tests/support/damaged_files.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,7 @@ void ExpectEveryTenthCutRefused(ReaderFunction reader, const std::string& name, 
     std::string path = dir.Write(name, good.substr(0, good.size() * tenth / 10));
     StrongRecord rec;
     ScriptedUi ui;
-    EXPECT_FALSE(reader(path, rec, ui)) << tenth << " tenths";
+    EXPECT_FALSE(ReportRead(reader(path, rec, ui), ui)) << tenth << " tenths";
     ASSERT_EQ(ui.messages.size(), 1u) << tenth << " tenths";
     EXPECT_NE(ui.messages[0].text.find(path), std::string::npos) << ui.messages[0].text;
   }
@@ -27,7 +28,7 @@ void ExpectDamageEndsInRecordOrOneMessage(ReaderFunction reader, const std::stri
   {
     StrongRecord rec;
     ScriptedUi ui;
-    ASSERT_TRUE(reader(dir.Write(name, good), rec, ui)) << "the undamaged file: " << ui.OnlyMessage();
+    ASSERT_TRUE(ReportRead(reader(dir.Write(name, good), rec, ui), ui)) << "the undamaged file: " << ui.OnlyMessage();
   }
   std::mt19937 random(seed);
   for (int round = 0; round < 300; ++round) {
@@ -39,7 +40,7 @@ void ExpectDamageEndsInRecordOrOneMessage(ReaderFunction reader, const std::stri
     }
     StrongRecord rec;
     ScriptedUi ui;
-    bool ok = reader(dir.Write(name, bytes), rec, ui);
+    bool ok = ReportRead(reader(dir.Write(name, bytes), rec, ui), ui);
     EXPECT_EQ(ui.messages.size(), ok ? 0u : 1u) << round;
     if (ok) {
       EXPECT_GE(rec.DataCount, 1) << round;

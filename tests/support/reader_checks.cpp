@@ -1,3 +1,4 @@
+#include "load/user_side.h"
 #include "tests/support/reader_checks.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ void ExpectSampleFacts(const SampleFacts& f) {
   const std::string path = (SamplesDir() / f.file).string();
   StrongRecord rec;
   ScriptedUi ui;
-  ASSERT_TRUE(ReadRecordFile(path, rec, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadRecordFile(path, rec, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(rec.FileFormat, f.format);
   EXPECT_EQ(rec.ChanCount, f.chans);
   EXPECT_EQ(rec.DataCount, f.count);
@@ -36,7 +37,7 @@ void ExpectSampleFacts(const SampleFacts& f) {
   TempDir dir;
   std::filesystem::copy_file(path, dir.File("renamed.txt"));
   StrongRecord copy;
-  ASSERT_TRUE(ReadRecordFile(dir.File("renamed.txt"), copy, ui)) << ui.OnlyMessage();
+  ASSERT_TRUE(ReportRead(ReadRecordFile(dir.File("renamed.txt"), copy, ui), ui)) << ui.OnlyMessage();
   EXPECT_EQ(copy.FileFormat, f.format);
   EXPECT_EQ(copy.SampFreq, f.rate);
 }
@@ -47,7 +48,7 @@ void ExpectRefused(ReaderFunction reader, const std::string& name, const std::ve
     std::string path = dir.Write(name, c.text);
     StrongRecord rec;
     ScriptedUi ui;
-    EXPECT_FALSE(reader(path, rec, ui)) << c.what;
+    EXPECT_FALSE(ReportRead(reader(path, rec, ui), ui)) << c.what;
     std::string expected = (StartsWith(c.message, " (") ? "Failed to read " : "") + path + c.message;
     EXPECT_EQ(ui.OnlyMessage(), expected) << c.what;
   }

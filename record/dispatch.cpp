@@ -7,9 +7,8 @@
 #include "common/files.h"
 #include "common/path.h"
 #include "common/text.h"
-#include "record/readers.h"
+#include "record/formats.h"
 #include "record/refusal.h"
-#include "record/seismic_set.h"
 
 namespace sism {
 
@@ -30,80 +29,6 @@ bool ReadHead(const std::string& path, std::string& head) {
 
 std::string FirstLine(const std::string& bytes) {
   return bytes.substr(0, bytes.find_first_of("\r\n"));
-}
-
-std::string SecondLine(const std::string& bytes) {
-  TextFile lines = TextFile::FromText(bytes);
-  std::string line;
-  lines.TryReadLine(line);
-  return lines.TryReadLine(line) ? line : std::string();
-}
-
-bool IsOneOf(const std::string& s, std::initializer_list<const char*> list) {
-  for (const char* x : list)
-    if (s == x) return true;
-  return false;
-}
-
-// Formats whose first lines only they write, whatever the file's name; these go before
-// the extension rules, so a renamed file still opens.
-int32_t SignatureRule(const std::string& bytes) {
-  if (LooksLikeMseed(bytes)) return FormatMseed;
-  if (LooksLikeSac(bytes)) return FormatSac;
-  std::string first = FirstLine(bytes);
-  if (StartsWith(first, "* VOL1DS")) return FormatBhrc;
-  if (StartsWith(first, "STRONG GROUND MOTION RECORDS OF TURKIYE")) return FormatAfad;
-  if (UCase(first).find("ACCELEROGRAM") != std::string::npos && bytes.find("STATION USC#") != std::string::npos)
-    return FormatUsc;
-  if (StartsWith(first, "EVENT_NAME:")) return FormatEsm;
-  // GeoNet: the kind of accelerogram, then "Site <code>"; others' volumes start alike.
-  std::string up = UCase(first);
-  if ((StartsWith(up, "UNCORRECTED ACCELEROGRAM") || StartsWith(up, "CORRECTED ACCELEROGRAM")) &&
-      StartsWith(UCase(SecondLine(bytes)), "SITE "))
-    return FormatGeoNet;
-  if (StartsWith(first, "#") && bytes.find("#StationCode:") != std::string::npos) return FormatCwb;
-  // UNAM files open with their institution's banner; the title follows it.
-  if (UCase(bytes).find("ARCHIVO ESTANDAR DE ACELERACION") != std::string::npos) return FormatUnam;
-  return FormatNone;
-}
-
-int32_t ContentRule(const std::string& head) {
-  if (head == "01/6") return FormatJma95b;
-  if (head == "TRH(") return FormatTrh;
-  if (head == " SIT") return FormatJmaAc;
-  if (head == "STRO") return FormatTur;
-  return FormatOther;
-}
-
-int32_t ExtensionRule(const std::string& ext, const std::string& head, const std::string& firstLine) {
-  if (ext == ".AC") return IsNumeric(head) ? FormatAc : FormatNone;
-  if (ext == ".ACS") return FormatAcs;
-  if (IsOneOf(ext, {".1", ".2", ".3", ".NS", ".EW", ".UD", ".NS1", ".EW1", ".UD1", ".NS2", ".EW2", ".UD2"}))
-    return head == "Orig" ? FormatKnet : FormatNone;
-  if (IsOneOf(ext, {".ANS", ".AEW", ".AUD"})) return FormatJma95a;
-  if (ext == ".SMC") {
-    char c = head.empty() ? '\0' : head[0];
-    return (c == '0' || c == '1' || c == '2') ? FormatSmc : FormatMd;
-  }
-  if (ext == ".MD") return FormatMd;
-  if (ext == ".AT2") return FormatPeer;
-  // ESM files whose first key is another; a plain column file called .asc stays general text.
-  if (ext == ".ASC") return firstLine.find(':') != std::string::npos ? FormatEsm : FormatNone;
-  if (ext == ".V1A" || ext == ".V2A") return FormatGeoNet;
-  if (ext == ".EVT") return FormatAltus;
-  if (ext == ".CSV") return FormatCsv;
-  if (ext == ".ORG") return FormatPariOrg;
-  if (ext == ".V1C" || ext == ".V2C") return FormatCosmos;
-  if (ext == ".V1" || ext == ".V2") {
-    // COSMOS volumes often carry these extensions; their first line names the format version.
-    if (firstLine.find("(Format v") != std::string::npos) return FormatCosmos;
-    std::string h = UCase(head);
-    if (h == "0 UN" || h == "1 UN" || h == "2 CO") return FormatSmc;
-    if (h == "UNCO" || h == "CORR") return FormatRaw;
-    return FormatNone;
-  }
-  if (ext == ".RAW") return FormatRaw;
-  return FormatNone;
 }
 
 ReadOutcome CallReader(const ReaderTable& readers, int32_t code, const std::string& path, StrongRecord& rec,
@@ -136,49 +61,19 @@ void FitArraysToCounts(StrongRecord& rec) {
 }  // namespace
 
 int32_t DetectFormat(const std::string& path) {
-  std::string bytes;
-  if (!ReadHead(path, bytes)) return FormatNone;
-  // JMA's CSV is known by its first line whatever the file is called (often .csv).
-  if (StartsWith(bytes, "SITE CODE=")) return FormatJmaCsv;
-  std::string ext = UCase(SplitPath(path).ext);
+  FileSniff sniff;
+  if (!ReadHead(path, sniff.bytes)) return FormatNone;
   // A file shorter than four characters keeps what it has, so that its reader can say what is wrong.
-  std::string head = bytes.substr(0, 4);
-  int32_t code = SignatureRule(bytes);
-  if (code != FormatNone) return code;
-  code = ExtensionRule(ext, head, FirstLine(bytes));
-  return code != FormatNone ? code : ContentRule(head);
+  sniff.head = sniff.bytes.substr(0, 4);
+  sniff.firstLine = FirstLine(sniff.bytes);
+  sniff.ext = UCase(SplitPath(path).ext);
+  return DetectFromSniff(sniff);
 }
 
 const ReaderTable& DefaultReaders() {
   static const ReaderTable table = [] {
     ReaderTable t{};
-    t[FormatAc] = ReadAc;
-    t[FormatAcs] = ReadAcs;
-    t[FormatKnet] = ReadKNET;
-    t[FormatTrh] = ReadTRH;
-    t[FormatJma95a] = ReadJMA95a;
-    t[FormatJma95b] = ReadJMA95b;
-    t[FormatPeer] = ReadPeer;
-    t[FormatMd] = ReadMD;
-    t[FormatAltus] = ReadAltus;
-    t[FormatPariOrg] = ReadPARIOrg;
-    t[FormatCsv] = ReadCsv;
-    t[FormatTur] = ReadTur;
-    t[FormatJmaAc] = ReadJmaAc;
-    t[FormatJmaCsv] = ReadJmaCsv;
-    t[FormatSmc] = ReadSmc;
-    t[FormatRaw] = ReadRaw;
-    t[FormatCosmos] = ReadCosmos;
-    t[FormatBhrc] = ReadBhrc;
-    t[FormatAfad] = ReadAfad;
-    t[FormatUsc] = ReadUsc;
-    t[FormatEsm] = ReadEsm;
-    t[FormatGeoNet] = ReadGeoNet;
-    t[FormatCwb] = ReadCwb;
-    t[FormatUnam] = ReadUnam;
-    t[FormatMseed] = ReadMseed;
-    t[FormatSac] = ReadSac;
-    t[FormatOther] = ReadOther;
+    for (const RecordFormatRow& row : RecordFormats()) t[static_cast<std::size_t>(row.code)] = row.reader;
     return t;
   }();
   return table;

@@ -33,6 +33,7 @@
 #include "load/pipeline.h"
 #include "load/statistics.h"
 #include "record/display_text.h"
+#include "record/formats.h"
 #include "state/app_state.h"
 #include "state/graph_kinds.h"
 
@@ -76,17 +77,6 @@ const char* kToolHelp =
     "                       (e.g. BK.CMB.00.HN)\n"
     "  --differentiate      open velocity channels (HH?, BH?, input units m/s)\n"
     "                       differentiated into acceleration; without it they are refused\n"
-    "\n"
-    "Formats read (found from the first bytes, then the extension):\n"
-    "  .ac/.acs; K-NET and KiK-net (.NS .EW .UD, .NS1 ... .UD2, .1 .2 .3); JMA95 ascii, JMA\n"
-    "  one-minute and keyword text, TRH, JMA strong-motion CSV (\"SITE CODE=\"); COSMOS V1/V2;\n"
-    "  USGS SMC (also film records of time-acceleration pairs); CSMIP RAW/V1/V2; PEER .AT2;\n"
-    "  SMAC-MD/MDU; Altus .evt; TUR; PARI .org; ESM .ASC (a station's three components);\n"
-    "  GeoNet .V1A/.V2A; CWB (Taiwan) text; UNAM (Mexico) v2.0; BHRC (Iran) volume 1; AFAD\n"
-    "  (Turkey) text; USC accelerograms; miniSEED (.mseed, the components of a station and band\n"
-    "  together) and SAC (.sac, binary either byte order or alphanumeric) in counts, with a\n"
-    "  StationXML response; general text and CSV files (layout guessed).\n"
-    "  Response-spectrum (.V3, .V3c) and raw-count (.V0c) volumes are refused with a message.\n"
     "\n"
     "Exit status: 0 success, 1 a file could not be read or written, 2 bad usage.\n";
 
@@ -677,7 +667,7 @@ int Main(int argc, char** argv) {
     return kExitOk;
   }
   if (o.help) {
-    std::cout << (o.command.empty() ? kToolHelp : CommandHelp(o.command));
+    std::cout << (o.command.empty() ? kToolHelp + ("\n" + RecordFormatList()) : CommandHelp(o.command));
     return kExitOk;
   }
   if (o.command == "plot") {

@@ -20,8 +20,12 @@ namespace {
 // libmseed reports to the terminal; the reader says what went wrong itself.
 void Quiet(char*) {}
 
+// Owns the record libmseed parses into; a copy would free it twice.
 class ParsedRecord {
  public:
+  ParsedRecord() = default;
+  ParsedRecord(const ParsedRecord&) = delete;
+  ParsedRecord& operator=(const ParsedRecord&) = delete;
   ~ParsedRecord() { msr_free(&msr_); }
   MSRecord*& Get() { return msr_; }
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "common/read_questions.h"
+#include "record/reader.h"
 #include "record/strong_record.h"
 
 namespace sism {

@@ -19,6 +19,7 @@
 #include "app/gui/text_viewer.h"
 #include "app/shell/export.h"
 #include "app/shell/metrics_report.h"
+#include "record/reader.h"
 #include "app/shell/peaks_report.h"
 #include "app/shell/properties_report.h"
 #include "app/shell/settings.h"
@@ -290,9 +291,7 @@ void OutputCommands::ShowRecordFileHex() {
   if (in) in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!in && !in.eof()) {
     const int number = FileExists(path) ? ErrPathFileAccess : ErrFileNotFound;
-    ui_.MsgBox(
-        "Failed to read " + path + " (Err#" + std::to_string(number) + ": " + ErrorDescription(number) + ")",
-        MsgIcon::Critical, ProgramTitle());
+    ui_.MsgBox(FailedToReadText(path, number, ErrorDescription(number)), MsgIcon::Critical, ProgramTitle());
     return;
   }
   bytes.resize(static_cast<std::size_t>(in.gcount()));

@@ -51,11 +51,12 @@ void FSismora::ReadFile(const std::string& given, bool append) {
   try {
     r = sism::ReadFile(app_, files_, path, append, *this);
   } catch (const std::exception& e) {
-    const ErrorInfo info = CurrentErrorInfo(e);
-    MsgBox("Failed to read " + path + " (Err#" + std::to_string(info.number) + ": " + info.description + ")",
-           MsgIcon::Critical, "ReadFile - " + ProgramTitle());
+    MsgBox(ReadFailureText(path, e), MsgIcon::Critical, "ReadFile - " + ProgramTitle());
     r.noRecord = app_.record.ChanCount == 0;
-    r.caption = ProgramTitle();
+    r.chanCount = app_.view.ViewChanCount;
+    r.twoChannelViews = r.chanCount >= 2;
+    r.caption = files_.CaptionFilePart.empty() || r.noRecord ? ProgramTitle()
+                                                              : ProgramTitle() + " - " + files_.CaptionFilePart;
   }
   // EnableControls(false) forgets the graph kind, so the acceleration view is drawn anew
   // even when it was showing before an append.

@@ -30,6 +30,7 @@
 #include "record/ac.h"
 #include "record/readers.h"
 #include "record/strong_record.h"
+#include "tests/support/samples.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
 
@@ -362,7 +363,7 @@ TEST_F(WindowTest, DropOnGraphAppendsOnlyTheFirstFile) {
   EXPECT_EQ(Caption(), "Sismora - two.ac");
 }
 
-TEST_F(WindowTest, MissingFileKeepsTheRecordFailedReadClearsIt) {
+TEST_F(WindowTest, MissingOrUnreadableFileKeepsTheRecord) {
   window->ReadFile(Demo());
   window->ReadFile(dir.File("missing.ac"));
   ASSERT_EQ(messages.size(), 1u);
@@ -379,17 +380,49 @@ TEST_F(WindowTest, MissingFileKeepsTheRecordFailedReadClearsIt) {
   EXPECT_EQ(messages[1].title, "AppendAccFile - Sismora");
   EXPECT_EQ(state.record.ChanCount, 3);
 
-  // A file its reader cannot read: the record is gone and the window is empty.
+  // A file its reader cannot read: the record stays as it was.
   std::ofstream(dir.File("cut.ac")) << "2026/01/15 10:30:00   1 100  6000 CUT: Cut short\n";
   window->ReadFile(dir.File("cut.ac"));
   ASSERT_EQ(messages.size(), 3u);
   EXPECT_EQ(messages[2].text.rfind("Failed to read ", 0), 0u) << messages[2].text;
-  EXPECT_EQ(state.record.ChanCount, 0);
-  EXPECT_EQ(Caption(), "Sismora");
-  EXPECT_FALSE(Enabled("append"));
-  EXPECT_EQ(window->CurrentKind(), 0);
+  EXPECT_EQ(state.record.ChanCount, 3);
+  EXPECT_EQ(Caption(), "Sismora - demo.ac");
+  EXPECT_TRUE(Enabled("append"));
+  EXPECT_EQ(window->CurrentKind(), 1);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the hourglass is gone
   EXPECT_EQ(window->RecentFiles()[1], Demo());
+}
+
+// A K-NET record with work done on it survives every Open that does not load.
+TEST_F(WindowTest, FailedOpensKeepTheRecordAndItsEdits) {
+  SKIP_WITHOUT_SAMPLES();
+  const std::string knet = (test::SamplesDir() / "knet/AOM0011801241951.EW").string();
+  window->ReadFile(knet);
+  ASSERT_EQ(state.record.ChanCount, 3) << (messages.empty() ? "" : messages[0].text);
+  state.record.SiteName = "edited by hand";
+  const float first = state.record.Acc(1, 1);
+  const std::string caption = Caption();
+
+  const std::string whole = ReadWholeFile(knet);
+  const std::vector<std::pair<std::string, std::string>> bad = {
+      {"junk.dat", std::string("\x00\x01\x02\xfe\xff binary junk", 20)},
+      {"CUT0011801241951.EW", whole.substr(0, whole.size() / 3)},
+      {"BK.CMB.xml", "<?xml version=\"1.0\"?>\n<FDSNStationXML schemaVersion=\"1.1\">\n</FDSNStationXML>\n"},
+  };
+  for (const auto& [name, bytes] : bad) {
+    const std::string path = dir.File(name);
+    std::ofstream(path, std::ios::binary) << bytes;
+    const std::size_t said = messages.size();
+    window->ReadFile(path);
+    EXPECT_EQ(messages.size(), said + 1) << name;
+    EXPECT_EQ(state.record.ChanCount, 3) << name;
+    EXPECT_EQ(state.record.SiteName, "edited by hand") << name;
+    EXPECT_EQ(state.record.Acc(1, 1), first) << name;
+    EXPECT_EQ(Caption(), caption) << name;
+    EXPECT_EQ(window->CurrentKind(), 1) << name;
+    EXPECT_TRUE(Enabled("append")) << name;
+  }
+  EXPECT_NE(messages.back().text.find("StationXML"), std::string::npos) << messages.back().text;
 }
 
 TEST_F(WindowTest, NewChannelJoinsTheRecordAndTheChannelMenu) {

@@ -682,3 +682,26 @@ TEST_F(CliTest, FdsnSampleInfo) {
 
 }  // namespace
 }  // namespace sism
+
+namespace sism {
+namespace {
+
+// Files that are no records are refused with a sentence saying what they are, and exit 1.
+TEST_F(CliTest, StationXmlAndJunkAreRefusedPlainly) {
+  const std::string xml =
+      work.Write("BK.CMB.xml", "<?xml version=\"1.0\"?>\n<FDSNStationXML schemaVersion=\"1.1\">\n</FDSNStationXML>\n");
+  CliRun r = Cli({"info", xml});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find(xml + " is a StationXML file: it describes a station's instruments, not a record. Open the "
+                             "station's miniSEED or SAC files beside it instead"),
+            std::string::npos)
+      << r.err;
+  const std::string junk = work.Write("junk.dat", std::string("\x01\x02\x00\x7f\xfe junk", 10));
+  r = Cli({"info", junk});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find(junk + " holds binary data of a kind no reader knows, not a record file."), std::string::npos)
+      << r.err;
+}
+
+}  // namespace
+}  // namespace sism

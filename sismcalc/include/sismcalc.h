@@ -34,10 +34,11 @@ SISMCALC_API int32_t RESPEC(const int32_t* NP, const float* PRD, const float* H,
 /* As RESPEC, plus the energy spectrum VE [NP]; 1 or 0. */
 SISMCALC_API int32_t RESPEC2(const int32_t* NP, const float* PRD, const float* H, const int32_t* N, const float* DT,
                              const float* ACC, float* SD, float* SV, float* SA, float* VE);
-/* As RESPEC2, with the maxima also taken between the samples: each sample interval is walked in
- * the fewest power-of-two sub-steps (at most 1024) that make a step at most PRD(k)/NSTEP, with the
- * acceleration linear between the samples as before. NSTEP = 0 keeps whole intervals (RESPEC2's
- * results); 0 <= NSTEP <= 1000. VE is summed at the samples, as in RESPEC2. 1 or 0. */
+/* As RESPEC2, with NSTEP > 0 the maxima of the continuous response (the acceleration linear between
+ * the samples, as before) also between the samples, within 0.2 % at any period, damping and sampling
+ * rate: each sample interval that can hold a peak above those so far is searched exactly. NSTEP = 0
+ * keeps the maxima at the samples (RESPEC2's results); 0 <= NSTEP <= 1000, its value beyond that
+ * choice no longer matters. VE is summed at the samples, as in RESPEC2. 1 or 0. */
 SISMCALC_API int32_t RESPECSUB(const int32_t* NP, const float* PRD, const float* H, const int32_t* N,
                                const float* DT, const float* ACC, float* SD, float* SV, float* SA, float* VE,
                                const int32_t* NSTEP);

@@ -20,6 +20,11 @@ using sismcalc::detail::StepCoef;
 // inner loop then works on whole vectors of periods, as wide as the processor allows.
 constexpr int kBlock = 16;
 
+// exp(lambda dt / 2^j) of one lane, lambda = -h w + i wd, for the search between the samples.
+struct SearchGrid {
+  double tr[9], ti[9];
+};
+
 struct BlockCoef {
   double a11[kBlock], a12[kBlock], a21[kBlock], a22[kBlock];
   double b11[kBlock], b12[kBlock], b21[kBlock], b22[kBlock];
@@ -31,6 +36,7 @@ struct BlockCoef {
   double iw2[kBlock], c2h[kBlock], r2[kBlock], hw[kBlock], iwd[kBlock];
   double ed[kBlock], ev[kBlock], ea[kBlock];
   double w[kBlock], h[kBlock];
+  SearchGrid grid[kBlock];
 };
 
 struct BlockResult {
@@ -76,60 +82,90 @@ template <typename Vec, typename Bits, int kWidth, int kGroups>
   }
 }
 
-// The largest |d|, |v| and |a| of one oscillator inside a step of dt from state (d0, v0), the ground
-// acceleration going linearly from lo to hi, raised into md, mv, ma. Inside the step each is a line
-// plus the damped free vibration Re(C exp(lambda t)), evaluated at points close enough that the
-// peak between two of them exceeds the larger by less than kSearchTolerance of the peak so far.
+// The search inside a step evaluates the response at 2^j points (j <= kSearchLevels), enough that
+// the peak between two of them exceeds the larger by less than kSearchTolerance of the peak so far,
+// then takes the parabola through the largest and its neighbours.
+constexpr int kSearchLevels = 8;
+constexpr int kMaxSearchPoints = 1 << kSearchLevels;
 constexpr double kSearchTolerance = 1e-3;
+// A step whose peak can exceed the maxima by less than kSkipTolerance of them is not searched.
 constexpr double kSkipTolerance = 1e-3;
 constexpr double kSkip = 1 + kSkipTolerance;
 
-[[gnu::noinline]] void StepPeaks(double w, double h, double dt, double d0, double v0, double lo, double hi,
-                                 double& md, double& mv, double& ma) {
-  const double q = std::sqrt(1.0 - h * h), wd = q * w, w2 = w * w;
+SearchGrid MakeGrid(double w, double h, double dt) {
+  SearchGrid g;
+  const double wd = w * std::sqrt(1 - h * h);
+  for (int j = 0; j <= kSearchLevels; ++j) {
+    const double step = dt / (1 << j), decay = std::exp(-h * w * step);
+    g.tr[j] = decay * std::cos(wd * step);
+    g.ti[j] = decay * std::sin(wd * step);
+  }
+  return g;
+}
+
+// The extreme of the parabola through (-1, a), (0, b), (1, c), |b| being the largest magnitude.
+double ParabolaPeak(double a, double b, double c) {
+  const double curve = a - 2 * b + c;
+  if (curve == 0.0) return std::fabs(b);
+  const double slope = (c - a) / 2;
+  return std::max(std::fabs(b), std::fabs(b - slope * slope / (2 * curve)));
+}
+
+// Raises peak to the largest |x| among x[0..count] and between them.
+void SearchPeak(const double* x, int count, double& peak) {
+  int best = 0;
+  for (int j = 1; j <= count; ++j)
+    if (std::fabs(x[j]) > std::fabs(x[best])) best = j;
+  double p = std::fabs(x[best]);
+  if (best > 0 && best < count) p = ParabolaPeak(x[best - 1], x[best], x[best + 1]);
+  peak = std::max(peak, p);
+}
+
+// The largest |d|, |v| and |a| of one oscillator inside a step of dt from state (d0, v0), the ground
+// acceleration going linearly from lo to hi, raised into md, mv, ma. Inside the step each is a line
+// plus the damped free vibration Re(C exp(lambda t)) (C = Z, lambda Z, lambda^2 Z for d, v, a).
+[[gnu::noinline]] void StepPeaks(double w, double h, const SearchGrid& grid, double dt, double d0, double v0,
+                                 double lo, double hi, double& md, double& mv, double& ma) {
+  const double wd = w * std::sqrt(1.0 - h * h), w2 = w * w;
   const double s = (hi - lo) / dt;
   const double h0 = d0 + lo / w2 - 2 * h * s / (w2 * w);
   const double g = (v0 + s / w2 + h * w * h0) / wd;
-  // lambda = -h w + i wd; C = Z, lambda Z, lambda^2 Z for d, v, a (complex products written out:
-  // the library's own would check every one for infinities).
+  // Complex products written out: the library's own would check every one for infinities.
   const double lr = -h * w, li = wd;
   const double dr = h0, di = -g;
   const double vr = lr * dr - li * di, vi = lr * di + li * dr;
   const double ar = lr * vr - li * vi, ai = lr * vi + li * vr;
-  // Points per step: the gap between the sampled and the true peak is at most (step^2/8) |x''| and
+  // Points: the gap between the sampled and the true peak is at most (step^2/8) |x''| and
   // |x''| <= w^2 |C|.
   double need = 1.0;
   const double tol8 = 8 * kSearchTolerance;
-  auto points = [&](double c, double peak) {
-    if (c <= 0.0) return;
-    const double target = peak > 0.0 ? peak : c;
+  auto points = [&](double c2, double peak) {
+    if (c2 <= 0.0) return;
+    const double c = std::sqrt(c2), target = peak > 0.0 ? peak : c;
     need = std::max(need, dt * w * std::sqrt(c / (tol8 * target)));
   };
-  points(std::hypot(dr, di), md);
-  points(std::hypot(vr, vi), mv);
-  points(std::hypot(ar, ai), ma);
-  const int k = static_cast<int>(std::min(std::ceil(need), 8192.0));
-  if (k < 2) return;
-  const double step = dt / k;
-  const double decay = std::exp(lr * step), tr = decay * std::cos(li * step), ti = decay * std::sin(li * step);
+  points(dr * dr + di * di, md);
+  points(vr * vr + vi * vi, mv);
+  points(ar * ar + ai * ai, ma);
+  int level = 1;
+  while (level < kSearchLevels && (1 << level) < need) ++level;
+  const int k = 1 << level;
+  const double tr = grid.tr[level], ti = grid.ti[level];
+  const double step = dt / k, dLine = 2 * h * s / (w2 * w), vLine = -s / w2;
+  double xd[kMaxSearchPoints + 1], xv[kMaxSearchPoints + 1], xa[kMaxSearchPoints + 1];
   double er = 1.0, ei = 0.0;
-  const double dLine = 2 * h * s / (w2 * w), vLine = -s / w2;
-  double pd = md, pv = mv, pa = ma;
-  for (int j = 1; j < k; ++j) {
+  for (int j = 0; j <= k; ++j) {
+    const double ground = lo + s * (step * j);
+    xd[j] = dLine - ground / w2 + (dr * er - di * ei);
+    xv[j] = vLine + (vr * er - vi * ei);
+    xa[j] = ground + (ar * er - ai * ei);
     const double nr = er * tr - ei * ti;
     ei = er * ti + ei * tr;
     er = nr;
-    const double ground = lo + s * (step * j);
-    const double d = dLine - ground / w2 + (dr * er - di * ei);
-    const double v = vLine + (vr * er - vi * ei);
-    const double a = ground + (ar * er - ai * ei);
-    pd = std::max(pd, std::fabs(d));
-    pv = std::max(pv, std::fabs(v));
-    pa = std::max(pa, std::fabs(a));
   }
-  md = pd;
-  mv = pv;
-  ma = pa;
+  SearchPeak(xd, k, md);
+  SearchPeak(xv, k, mv);
+  SearchPeak(xa, k, ma);
 }
 
 // Lanes of one pass whose step is to be searched, with their maxima so far.
@@ -142,7 +178,7 @@ struct StepState {
   for (int l = 0; l < lanes; ++l)
     if (std::signbit(st.slack[l])) {
       const int o = first + l;
-      StepPeaks(c.w[o], c.h[o], dt, st.d0[l], st.v0[l], lo, hi, st.sd[l], st.sv[l], st.sa[l]);
+      StepPeaks(c.w[o], c.h[o], c.grid[o], dt, st.d0[l], st.v0[l], lo, hi, st.sd[l], st.sv[l], st.sa[l]);
     }
 }
 
@@ -203,7 +239,6 @@ template <typename Vec, typename Bits, int kWidth, int kGroups>
     const Vec md = 0.5 * (ad + ad0 + (Vec)((Bits)(ad - ad0) & magnitude));
     const Vec mv = 0.5 * (av + av0 + (Vec)((Bits)(av - av0) & magnitude));
     const Vec ma = 0.5 * (aa + aa0 + (Vec)((Bits)(aa - aa0) & magnitude));
-    // A step whose peak can exceed the maxima by less than kSkipTolerance of them is not searched.
     slack[g] = (Vec)((Bits)(sd[g] * kSkip - (md + ed * z)) | (Bits)(sv[g] * kSkip - (mv + ev * z)) |
                      (Bits)(sa[g] * kSkip - (ma + ea * z)));
   }
@@ -381,6 +416,7 @@ void Spectra(int32_t np, const float* prd, float h, int32_t n, float dt, const f
       k.ea[lane] = rise * w2;
       k.w[lane] = w;
       k.h[lane] = hd;
+      k.grid[lane] = MakeGrid(w, hd, step);
     }
     BlockResult r;
     NIGJEN(k, acc, n, step, exact, count, r);

@@ -602,3 +602,21 @@ def konno(df, s, b, freqs):
     if function("KONNO")(_i(len(s)), _f(df), _p(s), _f(b), _i(len(freqs)), _p(freqs), _p(out)) != 1:
         _refused("konno", "see the limits in the docstring")
     return out
+
+
+def eas(dt, x, y, b, freqs):
+    """Effective amplitude spectrum of the horizontal pair x, y (step dt s, cm/s/s) at the
+    frequencies freqs (Hz): sqrt((|Fx|**2 + |Fy|**2) / 2) of the continuous Fourier amplitudes
+    (cm/s), Konno-Ohmachi smoothed with coefficient b (see konno).
+
+    Returns the values at freqs in cm/s.
+    """
+    dt = _dt(dt)
+    b = _real("b", b, above=0)
+    x, y = _floats("x", x, least=2, most=_FFT_MAX), _floats("y", y, least=2, most=_FFT_MAX)
+    _same_length(("x", x), ("y", y))
+    freqs = _floats("freqs", freqs)
+    out = _new(len(freqs))
+    if function("EAS")(_i(len(x)), _f(dt), _p(x), _p(y), _f(b), _i(len(freqs)), _p(freqs), _p(out)) != 1:
+        _refused("eas", "see the limits in the docstring")
+    return out

@@ -49,6 +49,7 @@ PROTOTYPES = {
     "BUTTERPAD": (_INT, [_F, _F, _F, _I]),
     "BUTTER": (_INT, [_I, _F, _F, _F, _I, _I, _I, _F]),
     "KONNO": (_INT, [_I, _F, _F, _F, _I, _F, _F]),
+    "EAS": (_INT, [_I, _F, _F, _F, _F, _I, _F, _F]),
 }
 
 

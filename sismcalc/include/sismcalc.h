@@ -133,6 +133,11 @@ SISMCALC_API int32_t BUTTER(const int32_t* N, const float* DT, const float* FL, 
  * default). A frequency <= 0 gives 0. 1, or 0 if rejected (N < 2, DF <= 0, B <= 0). */
 SISMCALC_API int32_t KONNO(const int32_t* N, const float* DF, const float* S, const float* B, const int32_t* NO,
                            const float* FO, float* SO);
+/* Effective amplitude spectrum of the horizontal pair X, Y [N] at step DT: the quadratic mean
+ * sqrt((|F_X|^2 + |F_Y|^2)/2) of their Fourier amplitudes (continuous transform: coefficients times the padded
+ * length in seconds, cm/s for cm/s/s), Konno-Ohmachi smoothed with B at the NO frequencies FO into SO. 1 or 0. */
+SISMCALC_API int32_t EAS(const int32_t* N, const float* DT, const float* X, const float* Y, const float* B,
+                         const int32_t* NO, const float* FO, float* SO);
 
 #ifdef __cplusplus
 }

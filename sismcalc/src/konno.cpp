@@ -109,4 +109,29 @@ SISMCALC_API int32_t KONNO(const int32_t* N, const float* DF, const float* S, co
   }
 }
 
+SISMCALC_API int32_t EAS(const int32_t* N, const float* DT, const float* X, const float* Y, const float* B,
+                         const int32_t* NO, const float* FO, float* SO) {
+  const int32_t n = *N;
+  const float dt = *DT;
+  if (n < 2 || !(dt > 0) || !std::isfinite(dt)) return 0;
+  try {
+    const int32_t p = sismcalc::detail::PaddedLength(n);
+    if (p == 0) return 0;
+    const int32_t nh = p / 2;
+    std::vector<float> re(static_cast<size_t>(nh)), im(re.size()), eas(re.size());
+    std::vector<double> sum(re.size(), 0.0);
+    for (const float* x : {X, Y}) {
+      if (FFTRI(N, x, re.data(), im.data()) != nh) return 0;
+      for (size_t k = 0; k < re.size(); ++k) sum[k] += double{re[k]} * re[k] + double{im[k]} * im[k];
+    }
+    // |F| of the continuous transform: the coefficients (divided by P) times P dt.
+    const double scale = double{dt} * p;
+    for (size_t k = 0; k < re.size(); ++k) eas[k] = static_cast<float>(std::sqrt(sum[k] / 2) * scale);
+    const float df = static_cast<float>(1.0 / (double{dt} * p));
+    return KONNO(&nh, &df, eas.data(), B, NO, FO, SO);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+}
+
 }  // extern "C"

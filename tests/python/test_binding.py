@@ -388,3 +388,12 @@ class TestButterworthAndKonnoOhmachi:
     def test_konno_refuses_a_band_width_of_zero(self):
         with pytest.raises(ValueError):
             sismcalc.konno(0.1, f32(np.ones(10)), 0.0, f32([1.0]))
+
+    def test_eas_of_a_record_with_itself_is_its_smoothed_amplitude(self):
+        x = sine(2.0, 10.24)
+        freqs = f32([1.0, 2.0, 4.0])
+        one = sismcalc.eas(DT, x, x, 40.0, freqs)
+        amp = sismcalc.fftap(x)[0] * len(x) * DT  # 1024 samples, no padding
+        np.testing.assert_allclose(one, sismcalc.konno(1 / 10.24, amp, 40.0, freqs), rtol=1e-5)
+        with pytest.raises(ValueError):
+            sismcalc.eas(DT, x, x[:-1], 40.0, freqs)

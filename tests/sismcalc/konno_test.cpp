@@ -72,4 +72,33 @@ TEST(KonnoOhmachi, ConstantStaysConstantAndBadArgumentsAreRefused) {
   EXPECT_EQ(KONNO(&n, &zero, s.data(), &b, &no, fo.data(), out.data()), 0);
 }
 
+TEST(EffectiveAmplitude, QuadraticMeanOfTheTwoSpectraThenSmoothed) {
+  std::mt19937 gen(6);
+  std::normal_distribution<float> noise(0.0f, 20.0f);
+  std::vector<float> x(1000), y(1000);
+  for (size_t i = 0; i < x.size(); ++i) x[i] = noise(gen), y[i] = 0.5f * noise(gen);
+  int32_t n = 1000, no = 3;
+  float dt = 0.01f, b = 40.0f;
+  const std::vector<float> fo = {0.5f, 3.0f, 20.0f};
+  std::vector<float> got(3);
+  ASSERT_EQ(EAS(&n, &dt, x.data(), y.data(), &b, &no, fo.data(), got.data()), 1);
+  // By hand: padded to 1024, |F| = coefficient * 1024 * dt.
+  std::vector<float> rx(512), ix(512), ry(512), iy(512), mean(512);
+  FFTRI(&n, x.data(), rx.data(), ix.data());
+  FFTRI(&n, y.data(), ry.data(), iy.data());
+  for (size_t k = 0; k < 512; ++k)
+    mean[k] = static_cast<float>(
+        std::sqrt((rx[k] * rx[k] + ix[k] * ix[k] + ry[k] * ry[k] + iy[k] * iy[k]) / 2.0) * 1024 * 0.01);
+  const std::vector<float> want = Direct(mean, 1 / 10.24, 40, fo);
+  for (size_t k = 0; k < 3; ++k) EXPECT_NEAR(got[k], want[k], 1e-5 * want[k]) << fo[k];
+  // The same record twice is its own smoothed amplitude.
+  ASSERT_EQ(EAS(&n, &dt, x.data(), x.data(), &b, &no, fo.data(), got.data()), 1);
+  std::vector<float> amp(512);
+  for (size_t k = 0; k < 512; ++k) amp[k] = std::hypot(rx[k], ix[k]) * 1024 * 0.01f;
+  const std::vector<float> own = Direct(amp, 1 / 10.24, 40, fo);
+  for (size_t k = 0; k < 3; ++k) EXPECT_NEAR(got[k], own[k], 1e-5 * own[k]);
+  int32_t one = 1;
+  EXPECT_EQ(EAS(&one, &dt, x.data(), y.data(), &b, &no, fo.data(), got.data()), 0);
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include "analysis/drivers.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/errors.h"
@@ -26,8 +27,21 @@ constexpr int32_t kRespStepsPerPeriod = 32;
 // line to the end and the displacement runs away), or when either leaves a displacement more than
 // this many times the linear baseline's.
 constexpr float kRunAwayRatio = 2;
+// The residual check of network processing: a baseline that leaves a final velocity above this
+// part of the peak velocity, or a final displacement above this part of the peak displacement,
+// has left a drift in the record. It gives way to the linear baseline when that drifts less.
+constexpr float kResidualVelocity = 0.05f;
+constexpr float kResidualDisplacement = 0.1f;
 
-enum class Fallback { None, BreakOutside, RunAway };
+enum class Fallback { None, BreakOutside, RunAway, Residual };
+
+// How far the final values of v and d exceed the residual limits: above 1 fails the check.
+float ResidualExcess(int32_t n, const float* v, const float* d) {
+  const float pv = std::fabs(calc::GETPEAK(&n, v)), pd = std::fabs(calc::GETPEAK(&n, d));
+  const float rv = pv > 0 ? std::fabs(v[n - 1]) / pv / kResidualVelocity : 0.0f;
+  const float rd = pd > 0 ? std::fabs(d[n - 1]) / pd / kResidualDisplacement : 0.0f;
+  return std::max(rv, rd);
+}
 
 // Velocity v and displacement d of the trapezoid rule with the chosen baseline (1 linear,
 // 2 bi-linear, 3 parabola), or with the linear one where the chosen one fails.
@@ -46,15 +60,22 @@ Fallback TrapezoidWithFallback(int32_t n, float dt, const float* acc, float* v, 
   linearV.resize(static_cast<std::size_t>(n));
   linearD.resize(static_cast<std::size_t>(n));
   calc::INTEGTRA(&n, &dt, acc, linearV.data(), linearD.data(), &linear, &c.TimeFront, &c.TimeRear);
-  if (!(std::fabs(calc::GETPEAK(&n, d)) > kRunAwayRatio * std::fabs(calc::GETPEAK(&n, linearD.data()))))
-    return Fallback::None;
+  Fallback why = Fallback::None;
+  if (std::fabs(calc::GETPEAK(&n, d)) > kRunAwayRatio * std::fabs(calc::GETPEAK(&n, linearD.data()))) {
+    why = Fallback::RunAway;
+  } else {
+    const float excess = ResidualExcess(n, v, d);
+    if (excess > 1 && ResidualExcess(n, linearV.data(), linearD.data()) < excess) why = Fallback::Residual;
+  }
+  if (why == Fallback::None) return why;
   std::copy(linearV.begin(), linearV.end(), v);
   std::copy(linearD.begin(), linearD.end(), d);
-  return Fallback::RunAway;
+  return why;
 }
 
 // "Linear baseline used for NS, UD: ..." with one clause per reason that occurred.
-std::string BaselineNote(const std::vector<std::string>& outside, const std::vector<std::string>& runAway) {
+std::string BaselineNote(const std::vector<std::string>& outside, const std::vector<std::string>& runAway,
+                         const std::vector<std::string>& drift) {
   std::string note;
   auto clause = [&note](const std::vector<std::string>& labels, int reason) {
     if (labels.empty()) return;
@@ -65,7 +86,30 @@ std::string BaselineNote(const std::vector<std::string>& outside, const std::vec
   };
   clause(outside, 8013);
   clause(runAway, 8014);
+  clause(drift, 8015);
   return note;
+}
+
+// Konno-Ohmachi smoothing of s[0..nh) in place, on its own bins (the 0 Hz bin, which has no
+// logarithm, stays as it is).
+void KonnoSmooth(int32_t nh, float df, float b, float* s) {
+  if (nh < 2) return;
+  std::vector<float> freqs(static_cast<std::size_t>(nh - 1)), out(freqs.size());
+  for (int32_t k = 1; k < nh; ++k)
+    freqs[static_cast<std::size_t>(k - 1)] = static_cast<float>(k * double{df});
+  const int32_t no = nh - 1;
+  if (calc::KONNO(&nh, &df, s, &b, &no, freqs.data(), out.data()) == 1)
+    std::copy(out.begin(), out.end(), s + 1);
+}
+
+// The Fourier smoothing the parameters choose, on a spectrum s[0..nh) of step df: Parzen over
+// WindowWidth Hz (none when that is 0 or less) or Konno-Ohmachi of coefficient KonnoB.
+void Smooth(const CalcParams& c, int32_t nh, float df, float* s) {
+  if (c.FourierSmoothing == kSmoothKonno) {
+    KonnoSmooth(nh, df, std::clamp(c.KonnoB, kKonnoMinB, kKonnoMaxB), s);
+  } else if (c.WindowWidth > 0) {
+    calc::PARZEN(&nh, &df, &c.WindowWidth, s);
+  }
 }
 
 // A quotient whose zero denominator gives 0 instead of ending the driver.
@@ -104,7 +148,7 @@ void IntegrateChannels(AppState& s, UserInterface& ui) {
   const float dt = 1.0f / static_cast<float>(rec.SampFreq);
   const CalcParams& c = s.calc;
   std::vector<float> linearV, linearD;
-  std::vector<std::string> outside, runAway;
+  std::vector<std::string> outside, runAway, drift;
   for (int32_t ch = 1; ch <= chans; ++ch) {
     const float* acc = rec.Channel(ch);
     float* v = m.V.Column(ch);
@@ -117,6 +161,7 @@ void IntegrateChannels(AppState& s, UserInterface& ui) {
         const std::string label = rec.Label(ch).empty() ? "CH" + std::to_string(ch) : rec.Label(ch);
         if (why == Fallback::BreakOutside) outside.push_back(label);
         if (why == Fallback::RunAway) runAway.push_back(label);
+        if (why == Fallback::Residual) drift.push_back(label);
         break;
       }
       case 4:
@@ -130,7 +175,7 @@ void IntegrateChannels(AppState& s, UserInterface& ui) {
     m.PeakDisp[ch - 1] = calc::GETPEAK(&n, d);
     ui.Yield();
   }
-  m.BaselineNote = BaselineNote(outside, runAway);
+  m.BaselineNote = BaselineNote(outside, runAway, drift);
 }
 
 }  // namespace
@@ -204,12 +249,19 @@ void RunFourierDriver(AppState& s, UserInterface& ui) {
       im[k] *= f.Tp;
       power[k] = re[k] * re[k] + im[k] * im[k];
     }
-    if (width > 0) calc::PARZEN(&NH, &f.DF, &width, power.data());
     float* a = f.A.Column(ch);
     float* pw = f.Pw.Column(ch);
-    for (int32_t k = 0; k < NH; ++k) {
-      a[k] = std::sqrt(std::fmax(power[k], 0.0f));
-      pw[k] = power[k] / f.Tp;
+    if (s.calc.FourierSmoothing == kSmoothKonno) {
+      // Konno-Ohmachi smooths the amplitude, as it is used; the power follows from it.
+      for (int32_t k = 0; k < NH; ++k) a[k] = std::sqrt(std::fmax(power[k], 0.0f));
+      Smooth(s.calc, NH, f.DF, a);
+      for (int32_t k = 0; k < NH; ++k) pw[k] = a[k] * a[k] / f.Tp;
+    } else {
+      if (width > 0) calc::PARZEN(&NH, &f.DF, &width, power.data());
+      for (int32_t k = 0; k < NH; ++k) {
+        a[k] = std::sqrt(std::fmax(power[k], 0.0f));
+        pw[k] = power[k] / f.Tp;
+      }
     }
     if (half >= 1) {
       calc::FFTRI(&NH, pw, c.data(), sPart.data());
@@ -307,10 +359,10 @@ void RunRelationDriver(AppState& s, UserInterface& ui) {
       q[k] = (b[k] * c[k] - a[k] * d[k]) / f.Tp;
       p.CrossAmp[k] = std::sqrt(co[k] * co[k] + q[k] * q[k]);
     }
-    if (width > 0) {
-      calc::PARZEN(&NH, &f.DF, &width, co.data());
-      calc::PARZEN(&NH, &f.DF, &width, q.data());
-      calc::PARZEN(&NH, &f.DF, &width, p.CrossAmp.data());
+    if (width > 0 || s.calc.FourierSmoothing == kSmoothKonno) {
+      Smooth(s.calc, NH, f.DF, co.data());
+      Smooth(s.calc, NH, f.DF, q.data());
+      Smooth(s.calc, NH, f.DF, p.CrossAmp.data());
     }
     p.Phase.assign(NH, 0.0f);
     calc::REIMPH(&NH, co.data(), q.data(), p.Phase.data());

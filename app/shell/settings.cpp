@@ -83,6 +83,8 @@ void CalcKeys(const Io& io, P& p) {
   io.Single(kCalculation, "TimeFront", p.TimeFront);
   io.Single(kCalculation, "TimeRear", p.TimeRear);
   io.Single(kCalculation, "WindowWidth", p.WindowWidth);
+  io.Long(kCalculation, "FourierSmoothing", p.FourierSmoothing);
+  io.Single(kCalculation, "KonnoOhmachiB", p.KonnoB);
   io.Long(kCalculation, "FourDurationType", p.FourDurationType);
   io.Single(kCalculation, "FourLength", p.FourLength);
   io.Long(kCalculation, "RespSteps", p.RespSteps);
@@ -106,6 +108,9 @@ void PreProcKeys(const Io& io, P& p) {
   io.Bool(kPreProcess, "ShowEachTime", p.ShowEachTime);
   io.Single(kPreProcess, "SkipSeconds", p.SkipSeconds);
   io.Single(kPreProcess, "TimeLength", p.TimeLength);
+  io.Long(kPreProcess, "FilterType", p.FilterType);
+  io.Long(kPreProcess, "FilterOrder", p.FilterOrder);
+  io.Bool(kPreProcess, "FilterKeepPad", p.FilterKeepPad);
 }
 
 // Keys of section "Graph" up to the report graphs, in their stored order. The

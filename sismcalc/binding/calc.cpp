@@ -268,8 +268,8 @@ int32_t BUTTER(const int32_t* n, const float* dt, const float* fl, const float* 
   return Bind<decltype(&::BUTTER)>(entry)(n, dt, fl, fh, order, passes, keepPad, x);
 }
 
-int32_t KONNO(const int32_t* n, const float* df, const float* s, const float* b, const int32_t* no, const float* fo,
-              float* so) {
+int32_t KONNO(const int32_t* n, const float* df, const float* s, const float* b, const int32_t* no,
+              const float* fo, float* so) {
   static Entry entry{"KONNO"};
   return Bind<decltype(&::KONNO)>(entry)(n, df, s, b, no, fo, so);
 }

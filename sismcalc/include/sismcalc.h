@@ -122,20 +122,21 @@ SISMCALC_API int32_t BUTTERPAD(const float* DT, const float* FL, const float* FH
 /* Butterworth filter of X [N] in place: high-pass at FL Hz (FL <= 0: none) then low-pass at FH Hz (FH <= 0 or
  * at or above half the sampling rate: none), each of ORDER (1..12), in second-order sections with the corners
  * prewarped (gain 1/sqrt(2) at each). PASSES 1 is causal; 2 runs forward and then backward (zero phase, gain
- * 1/2 at the corners). The record is padded with BUTTERPAD zeros at both ends first; KEEPPAD 0 writes back the
- * N samples of the record, KEEPPAD 1 the N + 2*pad samples with the pads (X must hold them). Returns the
+ * 1/2 at the corners). The record is padded with BUTTERPAD zeros at both ends first; KEEPPAD 0 writes back
+ * the N samples of the record, KEEPPAD 1 the N + 2*pad samples with the pads (X must hold them). Returns the
  * number of samples written, 0 if rejected (no corner, FL >= FH, FL at or above half the sampling rate). */
-SISMCALC_API int32_t BUTTER(const int32_t* N, const float* DT, const float* FL, const float* FH, const int32_t* ORDER,
-                            const int32_t* PASSES, const int32_t* KEEPPAD, float* X);
+SISMCALC_API int32_t BUTTER(const int32_t* N, const float* DT, const float* FL, const float* FH,
+                            const int32_t* ORDER, const int32_t* PASSES, const int32_t* KEEPPAD, float* X);
 /* Konno-Ohmachi smoothing of the spectrum S [N], S(k) at (k-1)*DF Hz, at the NO frequencies FO (Hz, any
  * order; LOGPRD(0.01, 100, 401) gives the common log grid): SO(j) = sum W S / sum W over the bins above 0 Hz,
  * W = (sin(x)/x)^4, x = B*log10(f/FO(j)), B the band width coefficient (commonly 20 to 188.5, 40 by
  * default). A frequency <= 0 gives 0. 1, or 0 if rejected (N < 2, DF <= 0, B <= 0). */
-SISMCALC_API int32_t KONNO(const int32_t* N, const float* DF, const float* S, const float* B, const int32_t* NO,
-                           const float* FO, float* SO);
+SISMCALC_API int32_t KONNO(const int32_t* N, const float* DF, const float* S, const float* B,
+                           const int32_t* NO, const float* FO, float* SO);
 /* Effective amplitude spectrum of the horizontal pair X, Y [N] at step DT: the quadratic mean
- * sqrt((|F_X|^2 + |F_Y|^2)/2) of their Fourier amplitudes (continuous transform: coefficients times the padded
- * length in seconds, cm/s for cm/s/s), Konno-Ohmachi smoothed with B at the NO frequencies FO into SO. 1 or 0. */
+ * sqrt((|F_X|^2 + |F_Y|^2)/2) of their Fourier amplitudes (continuous transform: coefficients times the
+ * padded length in seconds, cm/s for cm/s/s), Konno-Ohmachi smoothed with B at the NO frequencies FO into SO.
+ * 1 or 0. */
 SISMCALC_API int32_t EAS(const int32_t* N, const float* DT, const float* X, const float* Y, const float* B,
                          const int32_t* NO, const float* FO, float* SO);
 

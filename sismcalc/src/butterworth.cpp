@@ -105,11 +105,12 @@ SISMCALC_API int32_t BUTTERPAD(const float* DT, const float* FL, const float* FH
   return ButterworthPad(*DT, fl, fh, *ORDER);
 }
 
-SISMCALC_API int32_t BUTTER(const int32_t* N, const float* DT, const float* FL, const float* FH, const int32_t* ORDER,
-                            const int32_t* PASSES, const int32_t* KEEPPAD, float* X) {
+SISMCALC_API int32_t BUTTER(const int32_t* N, const float* DT, const float* FL, const float* FH,
+                            const int32_t* ORDER, const int32_t* PASSES, const int32_t* KEEPPAD, float* X) {
   const int32_t n = *N, order = *ORDER, passes = *PASSES, keep = *KEEPPAD;
   float fl = *FL, fh = *FH;
-  if (n < 1 || (passes != 1 && passes != 2) || (keep != 0 && keep != 1) || !ButterworthArgs(*DT, fl, fh, order))
+  if (n < 1 || (passes != 1 && passes != 2) || (keep != 0 && keep != 1) ||
+      !ButterworthArgs(*DT, fl, fh, order))
     return 0;
   const int32_t pad = ButterworthPad(*DT, fl, fh, order);
   if (pad < 0 || int64_t{n} + 2 * int64_t{pad} > 0x7fffffff) return 0;

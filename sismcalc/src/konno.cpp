@@ -80,8 +80,8 @@ void WindowSums(int32_t m, const double* lg, const double* s, double lc, double 
 
 extern "C" {
 
-SISMCALC_API int32_t KONNO(const int32_t* N, const float* DF, const float* S, const float* B, const int32_t* NO,
-                           const float* FO, float* SO) {
+SISMCALC_API int32_t KONNO(const int32_t* N, const float* DF, const float* S, const float* B,
+                           const int32_t* NO, const float* FO, float* SO) {
   const int32_t n = *N, no = *NO;
   const double df = *DF, b = *B;
   if (n < 2 || no < 1 || !(df > 0) || !std::isfinite(df) || !(b > 0) || !std::isfinite(b)) return 0;

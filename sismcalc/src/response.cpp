@@ -173,8 +173,8 @@ struct StepState {
   double slack[kBlock], d0[kBlock], v0[kBlock], sd[kBlock], sv[kBlock], sa[kBlock];
 };
 
-[[gnu::noinline]] void SearchFlagged(const BlockCoef& c, int first, int lanes, double dt, double lo, double hi,
-                                     StepState& st) {
+[[gnu::noinline]] void SearchFlagged(const BlockCoef& c, int first, int lanes, double dt, double lo,
+                                     double hi, StepState& st) {
   for (int l = 0; l < lanes; ++l)
     if (std::signbit(st.slack[l])) {
       const int o = first + l;
@@ -185,9 +185,10 @@ struct StepState {
 // As Advance, and then each lane whose step may hold a peak above its maxima so far (the larger
 // end value plus the bound of the rise between the ends exceeds them) is searched by StepPeaks.
 template <typename Vec, typename Bits, int kWidth, int kGroups>
-[[gnu::always_inline]] inline void AdvanceExact(const BlockCoef& c, int first, double dt, double lo, double hi,
-                                                Vec (&d)[kGroups], Vec (&v)[kGroups], Vec (&a)[kGroups],
-                                                Vec (&sd)[kGroups], Vec (&sv)[kGroups], Vec (&sa)[kGroups]) {
+[[gnu::always_inline]] inline void AdvanceExact(const BlockCoef& c, int first, double dt, double lo,
+                                                double hi, Vec (&d)[kGroups], Vec (&v)[kGroups],
+                                                Vec (&a)[kGroups], Vec (&sd)[kGroups], Vec (&sv)[kGroups],
+                                                Vec (&sa)[kGroups]) {
   constexpr auto kMagnitude = static_cast<long long>(~(1ULL << 63));
   const Bits magnitude = Bits{} + kMagnitude;
   const double rise = hi - lo;
@@ -357,7 +358,8 @@ BlockKernel ChooseKernel() {
 // The Nigam-Jennings recurrence for a block of oscillators at rest at the first sample, keeping
 // only the maxima (with `exact`, those between the samples too) and the input work of each. Lanes
 // from `lanes` on may be left unrun.
-void NIGJEN(const BlockCoef& c, const float* acc, int32_t n, double dt, bool exact, int lanes, BlockResult& r) {
+void NIGJEN(const BlockCoef& c, const float* acc, int32_t n, double dt, bool exact, int lanes,
+            BlockResult& r) {
   static const BlockKernel kernel = ChooseKernel();
   kernel(c, acc, n, dt, exact, lanes, r);
 }

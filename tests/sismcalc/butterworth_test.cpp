@@ -85,7 +85,8 @@ TEST(Butterworth, BandPassPassesTheMiddleAndStopsTheEnds) {
 
 // The sections written out from the analog prototype's poles: each pair (or the single real pole)
 // through the bilinear transform with the corner prewarped.
-std::vector<double> DirectSections(const std::vector<float>& x, double dt, double fc, int order, bool highPass) {
+std::vector<double> DirectSections(const std::vector<float>& x, double dt, double fc, int order,
+                                   bool highPass) {
   const double k = 2 / dt, wc = k * std::tan(kPi * fc * dt);
   std::vector<double> y(x.begin(), x.end());
   auto run = std::vector<std::vector<double>>{};
@@ -98,7 +99,8 @@ std::vector<double> DirectSections(const std::vector<float>& x, double dt, doubl
     } else {
       const double q = -2 * pole.real();
       a = {k * k + q * wc * k + wc * wc, 2 * wc * wc - 2 * k * k, k * k - q * wc * k + wc * wc};
-      b = highPass ? std::vector<double>{k * k, -2 * k * k, k * k} : std::vector<double>{wc * wc, 2 * wc * wc, wc * wc};
+      b = highPass ? std::vector<double>{k * k, -2 * k * k, k * k}
+                   : std::vector<double>{wc * wc, 2 * wc * wc, wc * wc};
     }
     // Direct form I.
     std::vector<double> out(y.size());

@@ -44,7 +44,8 @@ TEST(KonnoOhmachi, EqualsTheDirectSumOnTheLogGridAndOnTheBins) {
     std::vector<float> out(401);
     ASSERT_EQ(KONNO(&n, &df, s.data(), &b, &no, grid.data(), out.data()), 1);
     const std::vector<float> want = Direct(s, df, b, grid);
-    for (size_t k = 0; k < grid.size(); ++k) EXPECT_NEAR(out[k], want[k], 1e-5 * std::fabs(want[k])) << grid[k];
+    for (size_t k = 0; k < grid.size(); ++k)
+      EXPECT_NEAR(out[k], want[k], 1e-5 * std::fabs(want[k])) << grid[k];
   }
   // On the bins themselves (the smoothing of a spectrum in place of itself).
   std::vector<float> bins;

@@ -61,10 +61,12 @@ TEST(ExactPeaks, WithinHalfAPercentAtEveryPeriodDampingAndRate) {
     for (float h : {0.0f, 0.05f, 0.3f}) {
       std::vector<float> sd(prd.size()), sv(prd.size()), sa(prd.size()), ve(prd.size());
       std::vector<float> sd2(prd.size()), sv2(prd.size()), sa2(prd.size()), ve2(prd.size());
-      ASSERT_EQ(RESPECSUB(&np, prd.data(), &h, &n, &dt, acc.data(), sd.data(), sv.data(), sa.data(), ve.data(),
-                          &nstep), 1);
-      ASSERT_EQ(RESPEC2(&np, prd.data(), &h, &n, &dt, acc.data(), sd2.data(), sv2.data(), sa2.data(), ve2.data()),
+      ASSERT_EQ(RESPECSUB(&np, prd.data(), &h, &n, &dt, acc.data(), sd.data(), sv.data(), sa.data(),
+                          ve.data(), &nstep),
                 1);
+      ASSERT_EQ(
+          RESPEC2(&np, prd.data(), &h, &n, &dt, acc.data(), sd2.data(), sv2.data(), sa2.data(), ve2.data()),
+          1);
       double missedAtSamples = 0;
       for (size_t k = 0; k < prd.size(); ++k) {
         SCOPED_TRACE(testing::Message() << rate << " Hz, h=" << h << ", T=" << prd[k]);
@@ -92,7 +94,8 @@ TEST(ExactPeaks, ZeroRecordAndRigidEntries) {
   float h = 0.05f, dt = 0.01f;
   std::vector<float> sd(3, -1), sv(3, -1), sa(3, -1), ve(3, -1);
   ASSERT_EQ(RESPECSUB(&np, prd.data(), &h, &n, &dt, zero.data(), sd.data(), sv.data(), sa.data(), ve.data(),
-                      &nstep), 1);
+                      &nstep),
+            1);
   EXPECT_EQ(sd, std::vector<float>(3, 0.0f));
   EXPECT_EQ(sa, std::vector<float>(3, 0.0f));
 }

@@ -27,21 +27,7 @@ constexpr int32_t kRespStepsPerPeriod = 32;
 // line to the end and the displacement runs away), or when either leaves a displacement more than
 // this many times the linear baseline's.
 constexpr float kRunAwayRatio = 2;
-// The residual check of network processing: a baseline that leaves a final velocity above this
-// part of the peak velocity, or a final displacement above this part of the peak displacement,
-// has left a drift in the record. It gives way to the linear baseline when that drifts less.
-constexpr float kResidualVelocity = 0.05f;
-constexpr float kResidualDisplacement = 0.1f;
-
-enum class Fallback { None, BreakOutside, RunAway, Residual };
-
-// How far the final values of v and d exceed the residual limits: above 1 fails the check.
-float ResidualExcess(int32_t n, const float* v, const float* d) {
-  const float pv = std::fabs(calc::GETPEAK(&n, v)), pd = std::fabs(calc::GETPEAK(&n, d));
-  const float rv = pv > 0 ? std::fabs(v[n - 1]) / pv / kResidualVelocity : 0.0f;
-  const float rd = pd > 0 ? std::fabs(d[n - 1]) / pd / kResidualDisplacement : 0.0f;
-  return std::max(rv, rd);
-}
+enum class Fallback { None, BreakOutside, RunAway };
 
 // Velocity v and displacement d of the trapezoid rule with the chosen baseline (1 linear,
 // 2 bi-linear, 3 parabola), or with the linear one where the chosen one fails.
@@ -60,22 +46,15 @@ Fallback TrapezoidWithFallback(int32_t n, float dt, const float* acc, float* v, 
   linearV.resize(static_cast<std::size_t>(n));
   linearD.resize(static_cast<std::size_t>(n));
   calc::INTEGTRA(&n, &dt, acc, linearV.data(), linearD.data(), &linear, &c.TimeFront, &c.TimeRear);
-  Fallback why = Fallback::None;
-  if (std::fabs(calc::GETPEAK(&n, d)) > kRunAwayRatio * std::fabs(calc::GETPEAK(&n, linearD.data()))) {
-    why = Fallback::RunAway;
-  } else {
-    const float excess = ResidualExcess(n, v, d);
-    if (excess > 1 && ResidualExcess(n, linearV.data(), linearD.data()) < excess) why = Fallback::Residual;
-  }
-  if (why == Fallback::None) return why;
+  if (!(std::fabs(calc::GETPEAK(&n, d)) > kRunAwayRatio * std::fabs(calc::GETPEAK(&n, linearD.data()))))
+    return Fallback::None;
   std::copy(linearV.begin(), linearV.end(), v);
   std::copy(linearD.begin(), linearD.end(), d);
-  return why;
+  return Fallback::RunAway;
 }
 
 // "Linear baseline used for NS, UD: ..." with one clause per reason that occurred.
-std::string BaselineNote(const std::vector<std::string>& outside, const std::vector<std::string>& runAway,
-                         const std::vector<std::string>& drift) {
+std::string BaselineNote(const std::vector<std::string>& outside, const std::vector<std::string>& runAway) {
   std::string note;
   auto clause = [&note](const std::vector<std::string>& labels, int reason) {
     if (labels.empty()) return;
@@ -86,7 +65,6 @@ std::string BaselineNote(const std::vector<std::string>& outside, const std::vec
   };
   clause(outside, 8013);
   clause(runAway, 8014);
-  clause(drift, 8015);
   return note;
 }
 
@@ -148,7 +126,7 @@ void IntegrateChannels(AppState& s, UserInterface& ui) {
   const float dt = 1.0f / static_cast<float>(rec.SampFreq);
   const CalcParams& c = s.calc;
   std::vector<float> linearV, linearD;
-  std::vector<std::string> outside, runAway, drift;
+  std::vector<std::string> outside, runAway;
   for (int32_t ch = 1; ch <= chans; ++ch) {
     const float* acc = rec.Channel(ch);
     float* v = m.V.Column(ch);
@@ -161,7 +139,6 @@ void IntegrateChannels(AppState& s, UserInterface& ui) {
         const std::string label = rec.Label(ch).empty() ? "CH" + std::to_string(ch) : rec.Label(ch);
         if (why == Fallback::BreakOutside) outside.push_back(label);
         if (why == Fallback::RunAway) runAway.push_back(label);
-        if (why == Fallback::Residual) drift.push_back(label);
         break;
       }
       case 4:
@@ -175,7 +152,7 @@ void IntegrateChannels(AppState& s, UserInterface& ui) {
     m.PeakDisp[ch - 1] = calc::GETPEAK(&n, d);
     ui.Yield();
   }
-  m.BaselineNote = BaselineNote(outside, runAway, drift);
+  m.BaselineNote = BaselineNote(outside, runAway);
 }
 
 }  // namespace

@@ -102,7 +102,9 @@ SISMCALC_API float DURATION(const int32_t* N, const float* DT, const float* X);
  * displacements for t = 0..179 degrees, then percentile PCT(j) (0..100, linear between ranks) over the angles into
  * ROTD(k + NP*(j-1)) [NP*NPCT]; ANG100 [NP] the first angle (degrees from X toward Y) of the largest; PEAKS
  * [NP*180] w^2 times the peak at angle t in PEAKS(k + NP*t) (t = 0: X's own, t = 90: Y's own). ANG100 and PEAKS
- * may be null. Sub-steps as RESPECSUB's NSTEP; a period <= 0 gives the rotated ground acceleration. 1 or 0. */
+ * may be null. NSTEP > 0 walks each sample interval in the fewest power-of-two sub-steps (at most 1024) of at
+ * most PRD(k)/NSTEP, taking the peaks at them (0: at the samples); a period <= 0 gives the rotated ground
+ * acceleration. 1 or 0. */
 SISMCALC_API int32_t ROTDSPEC(const int32_t* NP, const float* PRD, const float* H, const int32_t* N,
                               const float* DT, const float* X, const float* Y, const int32_t* NPCT,
                               const float* PCT, float* ROTD, float* ANG100, float* PEAKS, const int32_t* NSTEP);

@@ -83,14 +83,14 @@ void CalcKeys(const Io& io, P& p) {
   io.Single(kCalculation, "TimeFront", p.TimeFront);
   io.Single(kCalculation, "TimeRear", p.TimeRear);
   io.Single(kCalculation, "WindowWidth", p.WindowWidth);
-  io.Long(kCalculation, "FourierSmoothing", p.FourierSmoothing);
-  io.Single(kCalculation, "KonnoOhmachiB", p.KonnoB);
   io.Long(kCalculation, "FourDurationType", p.FourDurationType);
   io.Single(kCalculation, "FourLength", p.FourLength);
   io.Long(kCalculation, "RespSteps", p.RespSteps);
   io.Single(kCalculation, "RespDamping", p.RespDamping);
   io.Bool(kCalculation, "RespNormalize", p.RespNormalize);
   io.Bool(kCalculation, "RespPeaksBetweenSamples", p.RespPeaksBetweenSamples);
+  io.Long(kCalculation, "FourierSmoothing", p.FourierSmoothing);
+  io.Single(kCalculation, "KonnoOhmachiB", p.KonnoB);
 }
 
 template <typename Io, typename P>

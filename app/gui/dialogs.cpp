@@ -95,16 +95,10 @@ FPreProc::FPreProc(const PreProcParams& params, UserInterface& ui, QWidget* pare
   addEdit(16010, txtLow_, 0);
   addEdit(16020, txtHigh_, 2);
   ++row;
-  cboFilter_ = new QComboBox(this);
-  cboFilter_->setObjectName("cboFilter");
-  for (int id = 16141; id <= 16143; ++id) cboFilter_->addItem(QStr(id));
-  grid->addWidget(BuddyLabel(16140, cboFilter_, this), row, 0);
-  grid->addWidget(cboFilter_, row, 1, 1, 3);
-  ++row;
-  addEdit(16150, txtOrder_, 0);
-  chkPad_ = Check(16160, this);
-  grid->addWidget(chkPad_, row, 2, 1, 2);
-  ++row;
+  // Two rows for the filter's type, order and pads, filled after the other controls so that those
+  // keep their order among the dialog's children.
+  const int filterRow = row;
+  row += 2;
   chkDC_ = Check(16030, this);
   grid->addWidget(chkDC_, row, 0);
   addEdit(16040, txtDCSec_, 2);
@@ -136,6 +130,19 @@ FPreProc::FPreProc(const PreProcParams& params, UserInterface& ui, QWidget* pare
   ++row;
   chkEach_ = Check(16110, this);
   grid->addWidget(chkEach_, row, 0, 1, 4);
+
+  const int lastRow = row;
+  row = filterRow;
+  cboFilter_ = new QComboBox(this);
+  cboFilter_->setObjectName("cboFilter");
+  for (int id = 16141; id <= 16143; ++id) cboFilter_->addItem(QStr(id));
+  grid->addWidget(BuddyLabel(16140, cboFilter_, this), row, 0);
+  grid->addWidget(cboFilter_, row, 1, 1, 3);
+  ++row;
+  addEdit(16150, txtOrder_, 0);
+  chkPad_ = Check(16160, this);
+  grid->addWidget(chkPad_, row, 2, 1, 2);
+  row = lastRow;
 
   cmdDefault_ = Button(16210, this);
   cmdOk_ = Button(16220, this);

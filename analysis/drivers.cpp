@@ -1,5 +1,6 @@
 #include "analysis/drivers.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/errors.h"
@@ -26,7 +27,6 @@ constexpr int32_t kRespStepsPerPeriod = 32;
 // line to the end and the displacement runs away), or when either leaves a displacement more than
 // this many times the linear baseline's.
 constexpr float kRunAwayRatio = 2;
-
 enum class Fallback { None, BreakOutside, RunAway };
 
 // Velocity v and displacement d of the trapezoid rule with the chosen baseline (1 linear,
@@ -66,6 +66,28 @@ std::string BaselineNote(const std::vector<std::string>& outside, const std::vec
   clause(outside, 8013);
   clause(runAway, 8014);
   return note;
+}
+
+// Konno-Ohmachi smoothing of s[0..nh) in place, on its own bins (the 0 Hz bin, which has no
+// logarithm, stays as it is).
+void KonnoSmooth(int32_t nh, float df, float b, float* s) {
+  if (nh < 2) return;
+  std::vector<float> freqs(static_cast<std::size_t>(nh - 1)), out(freqs.size());
+  for (int32_t k = 1; k < nh; ++k)
+    freqs[static_cast<std::size_t>(k - 1)] = static_cast<float>(k * double{df});
+  const int32_t no = nh - 1;
+  if (calc::KONNO(&nh, &df, s, &b, &no, freqs.data(), out.data()) == 1)
+    std::copy(out.begin(), out.end(), s + 1);
+}
+
+// The Fourier smoothing the parameters choose, on a spectrum s[0..nh) of step df: Parzen over
+// WindowWidth Hz (none when that is 0 or less) or Konno-Ohmachi of coefficient KonnoB.
+void Smooth(const CalcParams& c, int32_t nh, float df, float* s) {
+  if (c.FourierSmoothing == kSmoothKonno) {
+    KonnoSmooth(nh, df, std::clamp(c.KonnoB, kKonnoMinB, kKonnoMaxB), s);
+  } else if (c.WindowWidth > 0) {
+    calc::PARZEN(&nh, &df, &c.WindowWidth, s);
+  }
 }
 
 // A quotient whose zero denominator gives 0 instead of ending the driver.
@@ -204,12 +226,19 @@ void RunFourierDriver(AppState& s, UserInterface& ui) {
       im[k] *= f.Tp;
       power[k] = re[k] * re[k] + im[k] * im[k];
     }
-    if (width > 0) calc::PARZEN(&NH, &f.DF, &width, power.data());
     float* a = f.A.Column(ch);
     float* pw = f.Pw.Column(ch);
-    for (int32_t k = 0; k < NH; ++k) {
-      a[k] = std::sqrt(std::fmax(power[k], 0.0f));
-      pw[k] = power[k] / f.Tp;
+    if (s.calc.FourierSmoothing == kSmoothKonno) {
+      // Konno-Ohmachi smooths the amplitude, as it is used; the power follows from it.
+      for (int32_t k = 0; k < NH; ++k) a[k] = std::sqrt(std::fmax(power[k], 0.0f));
+      Smooth(s.calc, NH, f.DF, a);
+      for (int32_t k = 0; k < NH; ++k) pw[k] = a[k] * a[k] / f.Tp;
+    } else {
+      if (width > 0) calc::PARZEN(&NH, &f.DF, &width, power.data());
+      for (int32_t k = 0; k < NH; ++k) {
+        a[k] = std::sqrt(std::fmax(power[k], 0.0f));
+        pw[k] = power[k] / f.Tp;
+      }
     }
     if (half >= 1) {
       calc::FFTRI(&NH, pw, c.data(), sPart.data());
@@ -307,10 +336,10 @@ void RunRelationDriver(AppState& s, UserInterface& ui) {
       q[k] = (b[k] * c[k] - a[k] * d[k]) / f.Tp;
       p.CrossAmp[k] = std::sqrt(co[k] * co[k] + q[k] * q[k]);
     }
-    if (width > 0) {
-      calc::PARZEN(&NH, &f.DF, &width, co.data());
-      calc::PARZEN(&NH, &f.DF, &width, q.data());
-      calc::PARZEN(&NH, &f.DF, &width, p.CrossAmp.data());
+    if (width > 0 || s.calc.FourierSmoothing == kSmoothKonno) {
+      Smooth(s.calc, NH, f.DF, co.data());
+      Smooth(s.calc, NH, f.DF, q.data());
+      Smooth(s.calc, NH, f.DF, p.CrossAmp.data());
     }
     p.Phase.assign(NH, 0.0f);
     calc::REIMPH(&NH, co.data(), q.data(), p.Phase.data());

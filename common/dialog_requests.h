@@ -57,9 +57,17 @@ struct PreProcParams {
   float SkipSeconds = 0;
   float TimeLength = 0;
   std::string Multipliers;
+  // The band-pass filter: 0 the FFT filter of the library (the seismic-intensity weighting's
+  // curves, zero phase), 1 Butterworth causal, 2 Butterworth forward and backward (zero phase).
+  int32_t FilterType = 0;
+  int32_t FilterOrder = 4;     // of each Butterworth corner, 1 to 12
+  bool FilterKeepPad = false;  // keep the Butterworth filter's zero pads as part of the record
 
   bool operator==(const PreProcParams&) const = default;
 };
+
+inline constexpr int32_t kFilterFft = 0, kFilterButterworthCausal = 1, kFilterButterworthAcausal = 2;
+inline constexpr int32_t kMaxFilterOrder = 12;
 
 // A band-pass needs its low-cut below its high-cut; either alone (the other 0) is fine.
 inline bool FilterCornersValid(const PreProcParams& p) {

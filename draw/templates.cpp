@@ -66,6 +66,10 @@ TemplateFacts CurrentTemplateFacts(const AppState& app) {
   f.intensity = r.JmaIntensity;
   f.damping = app.calc.RespDamping;
   f.parzen = app.calc.WindowWidth;
+  if (app.calc.FourierSmoothing == kSmoothKonno)
+    f.konnoB = app.calc.KonnoB;
+  else if (app.calc.WindowWidth > 0 && app.graph.Axis[AxisFrequency].Log)
+    f.parzenArcsBelow = 1.5f * app.calc.WindowWidth;
   f.sampFreq = r.SampFreq;
   const int32_t n = r.DataCount;
   const double fs = r.SampFreq;
@@ -93,7 +97,14 @@ TemplateFacts CurrentTemplateFacts(const AppState& app) {
   return f;
 }
 
-std::string Expand(const std::string& tmpl, const TemplateFacts& f) {
+std::string Expand(const std::string& given, const TemplateFacts& f) {
+  // The smoothing the spectra really have, in the stored titles' own wording.
+  std::string tmpl = given;
+  if (f.konnoB > 0)
+    tmpl = ReplaceAll(tmpl, "Parzen:%wHz", "Konno-Ohmachi b=" + NumberText(f.konnoB));
+  else if (f.parzenArcsBelow > 0)
+    tmpl =
+        ReplaceAll(tmpl, "Parzen:%wHz", "Parzen:%wHz, arcs below " + NumberText(f.parzenArcsBelow) + " Hz");
   std::string out;
   for (size_t i = 0; i < tmpl.size(); ++i) {
     const char c = tmpl[i];

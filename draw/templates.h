@@ -23,6 +23,11 @@ struct TemplateFacts {
   float intensity = 0;   // %i
   float damping = 0;     // %h, percent
   float parzen = 0;      // %w, Hz
+  // Konno-Ohmachi's b when that smooths the spectra (0: Parzen), shown in place of "Parzen:%wHz";
+  // with Parzen on a log frequency axis, the frequency below which its band spreads the spectrum
+  // into arcs that are not in the data (0: none), told after it.
+  float konnoB = 0;
+  float parzenArcsBelow = 0;
   // %l: the spectra's analysis window in samples (1-based first sample and count).
   int32_t windowFirst = 1;
   int32_t windowCount = 0;

@@ -62,6 +62,7 @@ void ShowNotes(UserInterface& ui, const std::string& readNote, const PreprocessN
   std::string text = readNote;
   if (notes.multipliersRejected)
     text += (text.empty() ? "" : "; ") + MultipliersRejectedText(multipliers);
+  if (notes.filterRejected) text += (text.empty() ? "" : "; ") + Str(9045);
   if (!text.empty()) ui.ShowStatusMessage(text);
 }
 

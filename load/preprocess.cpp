@@ -1,5 +1,6 @@
 #include "load/preprocess.h"
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -171,6 +172,37 @@ void BandPass(StrongRecord& rec, float lowCut, float highCut) {
   }
 }
 
+bool ButterworthBandPass(StrongRecord& rec, float lowCut, float highCut, int32_t order, bool acausal,
+                         bool keepPad) {
+  if (rec.DataCount < 1 || rec.SampFreq < 1) return false;
+  float dt = 1.0f / static_cast<float>(rec.SampFreq);
+  const int32_t pad = calc::BUTTERPAD(&dt, &lowCut, &highCut, &order);
+  if (pad < 0) return false;
+  // Kept pads are whole seconds, so that the start time moves back by whole seconds too; they are
+  // at least as long as the filter's own, which it then pads no further than needed.
+  const int64_t seconds = keepPad ? (pad + rec.SampFreq - 1) / rec.SampFreq : 0;
+  const int64_t extra = seconds * rec.SampFreq, total = rec.DataCount + 2 * extra;
+  if (total > (int64_t{1} << 30)) return false;
+  if (extra > 0) {
+    const int32_t chans = rec.AccChannels(), n = rec.DataCount;
+    std::vector<float> old(static_cast<std::size_t>(n) * static_cast<std::size_t>(chans));
+    for (int32_t ch = 1; ch <= chans; ++ch)
+      std::copy(rec.Channel(ch), rec.Channel(ch) + n, old.begin() + (ch - 1) * n);
+    rec.RedimAcc(static_cast<int32_t>(total), chans);
+    for (int32_t ch = 1; ch <= chans; ++ch)
+      std::copy(old.begin() + (ch - 1) * n, old.begin() + ch * n, rec.Channel(ch) + extra);
+    rec.DataCount = static_cast<int32_t>(total);
+    NormalizeDateTime(rec.RecDate, rec.RecTime, -seconds);
+  }
+  int32_t n = rec.DataCount, passes = acausal ? 2 : 1, inside = 0;
+  for (int32_t ch = 1; ch <= rec.ChanCount; ++ch) {
+    if (calc::BUTTER(&n, &dt, &lowCut, &highCut, &order, &passes, &inside, rec.Channel(ch)) == 0)
+      return false;
+    UpdateChannelPeak(rec, ch);
+  }
+  return true;
+}
+
 namespace {
 
 bool IsLetter(char c) {
@@ -221,7 +253,16 @@ PreprocessNotes Preprocess(const AppState& state, StrongRecord& rec, UserInterfa
     // now: one record, one unit.
     ConvertToMeter(rec);
   }
-  if (p.LowCutFreq > 0 || p.HighCutFreq > 0) BandPass(rec, p.LowCutFreq, p.HighCutFreq);
+  if (p.LowCutFreq > 0 || p.HighCutFreq > 0) {
+    if (p.FilterType == kFilterButterworthCausal || p.FilterType == kFilterButterworthAcausal) {
+      const int32_t order = std::clamp(p.FilterOrder, int32_t{1}, kMaxFilterOrder);
+      if (!ButterworthBandPass(rec, p.LowCutFreq, p.HighCutFreq, order,
+                               p.FilterType == kFilterButterworthAcausal, p.FilterKeepPad))
+        notes.filterRejected = true;
+    } else {
+      BandPass(rec, p.LowCutFreq, p.HighCutFreq);
+    }
+  }
   return notes;
 }
 

@@ -33,6 +33,12 @@ bool PickChannels(StrongRecord& rec, UserInterface& ui);
 void ConvertToMeter(StrongRecord& rec);
 // Band-pass filter of every channel; a corner of 0 or less is off.
 void BandPass(StrongRecord& rec, float lowCut, float highCut);
+// Butterworth band-pass of every channel (a corner of 0 or less is off, the other one then alone),
+// causal or forward and backward, the record padded with zeros first. With keepPad the pads, in
+// whole seconds, stay in the record and the start time moves back by them. False, the record
+// unfiltered, when the corners make no filter for its sampling rate.
+bool ButterworthBandPass(StrongRecord& rec, float lowCut, float highCut, int32_t order, bool acausal,
+                         bool keepPad);
 // Axis length unit: 1 centimetres, 2 metres. Rewrites the unit text of every axis.
 void SetLengthUnit(AppState& state, int32_t unit);
 
@@ -42,6 +48,7 @@ void SetLengthUnit(AppState& state, int32_t unit);
 struct PreprocessNotes {
   bool multipliersRejected = false;
   int32_t lengthUnit = 0;
+  bool filterRejected = false;  // the Butterworth corners make no filter for the sampling rate
 };
 // The chain on `rec`: the record just opened (open = true) or a file to be appended
 // (open = false). Nothing of `state` changes.

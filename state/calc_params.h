@@ -20,6 +20,9 @@ struct CalcParams {
   float TimeFront = 5;
   float TimeRear = 20;
   float WindowWidth = 0.2f;
+  // Fourier smoothing: 0 the Parzen window of WindowWidth Hz, 1 Konno-Ohmachi of KonnoB.
+  int32_t FourierSmoothing = 0;
+  float KonnoB = 40;
   int32_t FourDurationType = 1;  // 0 whole record, 1 time axis, 2 start and length
   float FourLength = 81.92f;
   float FourStart = 0;  // not stored
@@ -35,5 +38,9 @@ struct CalcParams {
 
   bool operator==(const CalcParams&) const = default;
 };
+
+inline constexpr int32_t kSmoothParzen = 0, kSmoothKonno = 1;
+// The band width coefficients Konno-Ohmachi smoothing is used with.
+inline constexpr float kKonnoMinB = 20, kKonnoMaxB = 188.5f;
 
 }  // namespace sism

@@ -60,6 +60,10 @@ const char* kToolHelp =
     "  --settings FILE.ini  load sections Graph, Calculation and PreProcess from an INI\n"
     "                       file over the stored settings\n"
     "  -hF -lF              high-cut and low-cut frequency of the band-pass filter (Hz)\n"
+    "  --filter fft|butter|butter-causal  the band-pass filter: the FFT filter (the intensity\n"
+    "                       weighting's curves, zero phase), Butterworth forward and backward\n"
+    "                       (zero phase) or causal; --order N (1-12, default 4); --keep-pad\n"
+    "                       keeps the Butterworth zero pads in the record\n"
     "  -rA                  rotate the horizontal channels by A degrees\n"
     "  -iN                  sensor group whose channels give the JMA intensity (0: the\n"
     "                       record's own, the default)\n"
@@ -168,6 +172,8 @@ struct Options {
   bool differentiate = false;
   std::optional<float> coef;
   bool labelLine = false, neglectFirst = false;
+  std::optional<int32_t> filterType, filterOrder;  // over the PreProcess settings
+  bool keepPad = false;
   // metrics
   std::optional<float> damping;
   std::vector<float> periods;
@@ -314,6 +320,23 @@ Options Parse(const std::vector<std::string>& args) {
       o.labelLine = true;
     } else if (a == "--neglect-first") {
       o.neglectFirst = true;
+    } else if (a == "--filter") {
+      const std::string f = value(a);
+      if (f == "fft")
+        o.filterType = kFilterFft;
+      else if (f == "butter")
+        o.filterType = kFilterButterworthAcausal;
+      else if (f == "butter-causal")
+        o.filterType = kFilterButterworthCausal;
+      else
+        throw UsageError{"--filter is fft, butter or butter-causal, not '" + f + "'"};
+    } else if (a == "--order") {
+      const double d = Number(a, value(a));
+      if (d != std::floor(d) || d < 1 || d > kMaxFilterOrder)
+        throw UsageError{"--order is a whole number from 1 to 12"};
+      o.filterOrder = static_cast<int32_t>(d);
+    } else if (a == "--keep-pad") {
+      o.keepPad = true;
     } else if (StartsWith(a, "--")) {
       throw UsageError{"unknown option '" + a + "'"};
     } else if (a.size() >= 2 && a[0] == '-') {
@@ -705,6 +728,9 @@ int Main(int argc, char** argv) {
     return kExitUsage;
   }
   ApplyArguments(o.switches, base.preproc, base.run);
+  if (o.filterType) base.preproc.FilterType = *o.filterType;
+  if (o.filterOrder) base.preproc.FilterOrder = *o.filterOrder;
+  if (o.keepPad) base.preproc.FilterKeepPad = true;
   if (!FilterCornersValid(base.preproc)) {
     std::cerr << "sismora-cli: the low-cut frequency (" << NumberText(base.preproc.LowCutFreq)
               << " Hz) must be below the high-cut frequency (" << NumberText(base.preproc.HighCutFreq) << " Hz)\n";

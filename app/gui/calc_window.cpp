@@ -74,8 +74,15 @@ FCalc::FCalc(const CalcParams& params, std::function<void(CalcDialogModel&)> app
   grid->addWidget(box(CalcDialogModel::BoxFourLength), row, 1);
   grid->addWidget(boxLabel(CalcDialogModel::BoxFourStart), row, 2);
   grid->addWidget(box(CalcDialogModel::BoxFourStart), row++, 3);
+  cboSmooth_ = new QComboBox(this);
+  cboSmooth_->setObjectName("cboSmooth");
+  for (int id = 7571; id <= 7572; ++id) cboSmooth_->addItem(QStr(id));
+  grid->addWidget(label(7573, cboSmooth_), row, 0);
+  grid->addWidget(cboSmooth_, row++, 1, 1, 3);
   grid->addWidget(boxLabel(CalcDialogModel::BoxWindowWidth), row, 0);
-  grid->addWidget(box(CalcDialogModel::BoxWindowWidth), row++, 1);
+  grid->addWidget(box(CalcDialogModel::BoxWindowWidth), row, 1);
+  grid->addWidget(boxLabel(CalcDialogModel::BoxKonnoB), row, 2);
+  grid->addWidget(box(CalcDialogModel::BoxKonnoB), row++, 3);
   grid->addWidget(boxLabel(CalcDialogModel::BoxRespDamping), row, 0);
   grid->addWidget(box(CalcDialogModel::BoxRespDamping), row, 1);
   grid->addWidget(boxLabel(CalcDialogModel::BoxRespSteps), row, 2);
@@ -116,6 +123,10 @@ FCalc::FCalc(const CalcParams& params, std::function<void(CalcDialogModel&)> app
 
   connect(cboInteg_, &QComboBox::activated, this, [this](int index) {
     model_.ChooseIntegrationMethod(index);
+    UpdateEnabled();
+  });
+  connect(cboSmooth_, &QComboBox::activated, this, [this](int index) {
+    model_.ChooseSmoothing(index);
     UpdateEnabled();
   });
   connect(cboFFT_, &QComboBox::activated, this, [this](int index) {
@@ -159,6 +170,7 @@ void FCalc::Fill() {
   const CalcParams& p = model_.Working();
   cboInteg_->setCurrentIndex(p.IntegrationMethod);
   cboFFT_->setCurrentIndex(p.FourDurationType);
+  cboSmooth_->setCurrentIndex(p.FourierSmoothing == kSmoothKonno ? 1 : 0);
   chkRespNorm_->setChecked(p.RespNormalize);
   chkRespBetween_->setChecked(p.RespPeaksBetweenSamples);
   for (int b = 0; b < CalcDialogModel::kBoxCount; ++b)
@@ -173,6 +185,8 @@ void FCalc::UpdateEnabled() {
   Box(CalcDialogModel::BoxTimeRear)->setEnabled(model_.FrontRearEnabled());
   Box(CalcDialogModel::BoxFourLength)->setEnabled(model_.LengthStartEnabled());
   Box(CalcDialogModel::BoxFourStart)->setEnabled(model_.LengthStartEnabled());
+  Box(CalcDialogModel::BoxWindowWidth)->setEnabled(model_.WindowWidthEnabled());
+  Box(CalcDialogModel::BoxKonnoB)->setEnabled(model_.KonnoEnabled());
   cmdApply_->setEnabled(model_.ApplyEnabled());
 }
 

@@ -47,7 +47,7 @@ class FCalc : public QDialog {
   std::function<void(CalcDialogModel&)> apply_;
   std::string& settingFolder_;
   UserInterface& ui_;
-  QComboBox *cboInteg_, *cboFFT_;
+  QComboBox *cboInteg_, *cboFFT_, *cboSmooth_;
   QCheckBox *chkRespNorm_, *chkRespBetween_;
   std::array<QLineEdit*, CalcDialogModel::kBoxCount> txtCalc_{};
   QPushButton* cmdApply_;

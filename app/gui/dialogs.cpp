@@ -95,6 +95,10 @@ FPreProc::FPreProc(const PreProcParams& params, UserInterface& ui, QWidget* pare
   addEdit(16010, txtLow_, 0);
   addEdit(16020, txtHigh_, 2);
   ++row;
+  // Two rows for the filter's type, order and pads, filled after the other controls so that those
+  // keep their order among the dialog's children.
+  const int filterRow = row;
+  row += 2;
   chkDC_ = Check(16030, this);
   grid->addWidget(chkDC_, row, 0);
   addEdit(16040, txtDCSec_, 2);
@@ -127,6 +131,19 @@ FPreProc::FPreProc(const PreProcParams& params, UserInterface& ui, QWidget* pare
   chkEach_ = Check(16110, this);
   grid->addWidget(chkEach_, row, 0, 1, 4);
 
+  const int lastRow = row;
+  row = filterRow;
+  cboFilter_ = new QComboBox(this);
+  cboFilter_->setObjectName("cboFilter");
+  for (int id = 16141; id <= 16143; ++id) cboFilter_->addItem(QStr(id));
+  grid->addWidget(BuddyLabel(16140, cboFilter_, this), row, 0);
+  grid->addWidget(cboFilter_, row, 1, 1, 3);
+  ++row;
+  addEdit(16150, txtOrder_, 0);
+  chkPad_ = Check(16160, this);
+  grid->addWidget(chkPad_, row, 2, 1, 2);
+  row = lastRow;
+
   cmdDefault_ = Button(16210, this);
   cmdOk_ = Button(16220, this);
   cmdCancel_ = Button(16230, this);
@@ -143,6 +160,7 @@ FPreProc::FPreProc(const PreProcParams& params, UserInterface& ui, QWidget* pare
   ToControls();
   connect(chkDC_, &QCheckBox::clicked, this, [this] { UpdateEnabled(); });
   connect(chkRotate_, &QCheckBox::clicked, this, [this] { UpdateEnabled(); });
+  connect(cboFilter_, &QComboBox::activated, this, [this] { UpdateEnabled(); });
   connect(cmdOk_, &QPushButton::clicked, this, [this] {
     FromControls();
     if (logic_.Ok(params_, ui_)) {
@@ -179,6 +197,9 @@ void FPreProc::ToControls() {
   chkMeter_->setChecked(c.ConvertToMeter);
   chkPrefix_->setChecked(c.PrefixCode);
   chkEach_->setChecked(c.ShowEachTime);
+  cboFilter_->setCurrentIndex(c.FilterType);
+  txtOrder_->setText(Q(c.FilterOrder));
+  chkPad_->setChecked(c.FilterKeepPad);
   UpdateEnabled();
 }
 
@@ -198,6 +219,9 @@ void FPreProc::FromControls() {
   c.PickChannels = chkPick_->isChecked();
   c.ConvertToMeter = chkMeter_->isChecked();
   c.PrefixCode = chkPrefix_->isChecked();
+  c.FilterType = cboFilter_->currentIndex();
+  c.FilterOrder = S(txtOrder_->text());
+  c.FilterKeepPad = chkPad_->isChecked();
   c.ShowEachTime = chkEach_->isChecked();
 }
 
@@ -206,6 +230,9 @@ void FPreProc::UpdateEnabled() {
   logic_.controls.RotateWave = chkRotate_->isChecked();
   txtDCSec_->setEnabled(logic_.OffsetSecondsEnabled());
   txtAngle_->setEnabled(logic_.AngleEnabled());
+  logic_.controls.FilterType = cboFilter_->currentIndex();
+  txtOrder_->setEnabled(logic_.FilterOrderEnabled());
+  chkPad_->setEnabled(logic_.FilterOrderEnabled());
 }
 
 bool FPreProc::Accepted(PreProcParams& params) {

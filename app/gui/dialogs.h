@@ -45,6 +45,9 @@ class FPreProc : public QDialog {
   PreProcDialog logic_;
   QLineEdit *txtLow_, *txtHigh_, *txtDCSec_, *txtAngle_, *txtSkip_, *txtLength_, *txtMult_, *txtSensor_;
   QCheckBox *chkDC_, *chkRotate_, *chkKeep_, *chkPick_, *chkMeter_, *chkPrefix_, *chkEach_;
+  QComboBox* cboFilter_;
+  QLineEdit* txtOrder_;
+  QCheckBox* chkPad_;
   QPushButton *cmdDefault_, *cmdOk_, *cmdCancel_;
   bool ok_ = false;
 };

@@ -24,6 +24,7 @@ const char* kUsage =
     "Switches override the stored preprocessing settings for this run (a switch may also\n"
     "start with / when the argument is not a path):\n"
     "  -hF   high-cut frequency F Hz          -lF   low-cut frequency F Hz\n"
+    "        (filter as set in Tool > Preprocess: the FFT filter, or Butterworth)\n"
     "  -sS   skip the first S seconds         -tS   use S seconds from the (new) start\n"
     "  -rA   rotate horizontal pairs by A degrees (-r alone: to the labelled azimuths)\n"
     "  -iN   sensor N for the JMA intensity (0: the record's own)\n"

@@ -89,6 +89,8 @@ void CalcKeys(const Io& io, P& p) {
   io.Single(kCalculation, "RespDamping", p.RespDamping);
   io.Bool(kCalculation, "RespNormalize", p.RespNormalize);
   io.Bool(kCalculation, "RespPeaksBetweenSamples", p.RespPeaksBetweenSamples);
+  io.Long(kCalculation, "FourierSmoothing", p.FourierSmoothing);
+  io.Single(kCalculation, "KonnoOhmachiB", p.KonnoB);
 }
 
 template <typename Io, typename P>
@@ -106,6 +108,9 @@ void PreProcKeys(const Io& io, P& p) {
   io.Bool(kPreProcess, "ShowEachTime", p.ShowEachTime);
   io.Single(kPreProcess, "SkipSeconds", p.SkipSeconds);
   io.Single(kPreProcess, "TimeLength", p.TimeLength);
+  io.Long(kPreProcess, "FilterType", p.FilterType);
+  io.Long(kPreProcess, "FilterOrder", p.FilterOrder);
+  io.Bool(kPreProcess, "FilterKeepPad", p.FilterKeepPad);
 }
 
 // Keys of section "Graph" up to the report graphs, in their stored order. The

@@ -114,6 +114,10 @@ std::string PreprocessingSummary(const PreProcParams& p) {
     parts.push_back("low-cut " + hz(p.LowCutFreq) + " Hz");
   else if (high)
     parts.push_back("high-cut " + hz(p.HighCutFreq) + " Hz");
+  if ((low || high) &&
+      (p.FilterType == kFilterButterworthCausal || p.FilterType == kFilterButterworthAcausal))
+    parts.back() += " (Butterworth order " + std::to_string(p.FilterOrder) +
+                    (p.FilterType == kFilterButterworthAcausal ? ", zero phase)" : ", causal)");
   if (p.RotateWave && p.RotateWaveAngle % 360 != 0)
     parts.push_back("rotated " + std::to_string(p.RotateWaveAngle) + " deg");
   if (p.SkipSeconds > 0) parts.push_back("first " + NumberText(p.SkipSeconds) + " s skipped");

@@ -20,14 +20,15 @@ libsismcalc.so.1 is looked for beside the package, in the installation it came w
 through the system's library search.
 """
 
-from ._kernels import (arias, auto, cav, duration, engspec, fftap, fftri, filter, findmaxat, findpeakat,
-                       getmax, getpeak, getvecpeak2, getvecpeak3, husid, integfft, integlat, integtra,
-                       logprd, padded_length, parzen, parzenp, reimph, respec, respec2, respecsub,
-                       rotate, rotdspec, sigdur, sijma, sijma10, specint, spint)
+from ._kernels import (arias, auto, butter, butterpad, cav, duration, eas, engspec, fftap, fftri, filter,
+                       findmaxat, findpeakat, getmax, getpeak, getvecpeak2, getvecpeak3, husid, integfft,
+                       integlat, integtra, konno, logprd, padded_length, parzen, parzenp, reimph, respec,
+                       respec2, respecsub, rotate, rotdspec, sigdur, sijma, sijma10, specint, spint)
 from ._library import SONAME, library
 
 # filter stays out, so that a star import keeps Python's own filter.
-__all__ = ["arias", "auto", "cav", "duration", "engspec", "fftap", "fftri", "findmaxat", "findpeakat",
-           "getmax", "getpeak", "getvecpeak2", "getvecpeak3", "husid", "integfft", "integlat", "integtra",
-           "logprd", "padded_length", "parzen", "parzenp", "reimph", "respec", "respec2", "respecsub",
-           "rotate", "rotdspec", "sigdur", "sijma", "sijma10", "specint", "spint", "SONAME", "library"]
+__all__ = ["arias", "auto", "butter", "butterpad", "cav", "duration", "eas", "engspec", "fftap", "fftri",
+           "findmaxat", "findpeakat", "getmax", "getpeak", "getvecpeak2", "getvecpeak3", "husid", "integfft",
+           "integlat", "integtra", "konno", "logprd", "padded_length", "parzen", "parzenp", "reimph", "respec",
+           "respec2", "respecsub", "rotate", "rotdspec", "sigdur", "sijma", "sijma10", "specint", "spint",
+           "SONAME", "library"]

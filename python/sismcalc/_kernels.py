@@ -197,12 +197,10 @@ def respec2(periods, damping, dt, acc):
 
 
 def respecsub(periods, damping, dt, acc, nstep):
-    """As respec2, with the maxima also taken between the samples.
-
-    Each sample interval is walked in the fewest power-of-two sub-steps (at most 1024) that
-    make a step at most period/nstep s, the acceleration linear between the samples;
-    nstep = 0 keeps whole intervals (respec2's results), 0 <= nstep <= 1000. The program's
-    "Peaks between samples" uses nstep = 32. ve is summed at the samples, as in respec2.
+    """As respec2, with nstep > 0 the maxima of the continuous response (the acceleration
+    linear between the samples) also between the samples, within 0.2 % at any period,
+    damping and sampling rate; nstep = 0 keeps the maxima at the samples (respec2's
+    results), 0 <= nstep <= 1000. ve is summed at the samples, as in respec2.
     Returns (sd, sv, sa, ve) in cm, cm/s, cm/s/s and cm/s.
     """
     h, dt = _spectra_args(periods, damping, dt, acc)
@@ -547,3 +545,78 @@ def cav(dt, acc):
     dt = _dt(dt)
     _floats("acc", acc, least=2)
     return function("CAV")(_i(len(acc)), _f(dt), _p(acc))
+
+
+def _butter_args(dt, fl, fh, order):
+    dt = _dt(dt)
+    fl, fh = _real("fl", fl), _real("fh", fh)
+    order = _whole("order", order, least=1, most=12)
+    return dt, fl, fh, order
+
+
+def butterpad(dt, fl, fh, order):
+    """Zeros butter pads each end with, in samples: half of 1.5*order/fc seconds, fc = fl,
+    or fh without a low cut (fl <= 0). Refused for corners butter refuses.
+    """
+    dt, fl, fh, order = _butter_args(dt, fl, fh, order)
+    pad = function("BUTTERPAD")(_f(dt), _f(fl), _f(fh), _i(order))
+    if pad < 0:
+        _refused("butterpad", "no corner, fl >= fh or fl at or above half the sampling rate")
+    return pad
+
+
+def butter(dt, fl, fh, x, order=4, acausal=True, keep_pad=False):
+    """x (step dt s) through Butterworth filters of `order` (1..12): a high-pass at fl Hz (fl <= 0:
+    none) and a low-pass at fh Hz (fh <= 0 or at or above half the sampling rate: none), with
+    the gain 1/sqrt(2) at each corner. acausal runs them forward and backward (zero phase,
+    gain 1/2 at the corners); otherwise once, causally. The record is padded at both ends with
+    butterpad zeros first; keep_pad returns the padded record, else the record's own samples.
+
+    Returns the filtered copy (x itself is left as it is).
+    """
+    dt, fl, fh, order = _butter_args(dt, fl, fh, order)
+    src = _floats("x", x)
+    pad = butterpad(dt, fl, fh, order)
+    out = _new(len(src) + 2 * pad)
+    out[:len(src)] = src
+    written = function("BUTTER")(_i(len(src)), _f(dt), _f(fl), _f(fh), _i(order), _i(2 if acausal else 1),
+                                 _i(1 if keep_pad else 0), _p(out))
+    if written == 0:
+        _refused("butter", "no corner, fl >= fh or fl at or above half the sampling rate")
+    return out[:written].copy()
+
+
+def konno(df, s, b, freqs):
+    """Konno-Ohmachi smoothing of the spectrum s (s[k] at k*df Hz) at the frequencies freqs (Hz):
+    the sum of W*s over the sum of W over the bins above 0 Hz, W = (sin(x)/x)**4,
+    x = b*log10(f/fc), b the band width coefficient (commonly 20 to 188.5, 40 by default).
+    logprd(0.01, 100, 401) gives the usual log grid. A frequency <= 0 gives 0.
+
+    Returns the smoothed values at freqs.
+    """
+    df = _real("df", df, above=0)
+    b = _real("b", b, above=0)
+    s = _floats("s", s, least=2)
+    freqs = _floats("freqs", freqs)
+    out = _new(len(freqs))
+    if function("KONNO")(_i(len(s)), _f(df), _p(s), _f(b), _i(len(freqs)), _p(freqs), _p(out)) != 1:
+        _refused("konno", "see the limits in the docstring")
+    return out
+
+
+def eas(dt, x, y, b, freqs):
+    """Effective amplitude spectrum of the horizontal pair x, y (step dt s, cm/s/s) at the
+    frequencies freqs (Hz): sqrt((|Fx|**2 + |Fy|**2) / 2) of the continuous Fourier amplitudes
+    (cm/s), Konno-Ohmachi smoothed with coefficient b (see konno).
+
+    Returns the values at freqs in cm/s.
+    """
+    dt = _dt(dt)
+    b = _real("b", b, above=0)
+    x, y = _floats("x", x, least=2, most=_FFT_MAX), _floats("y", y, least=2, most=_FFT_MAX)
+    _same_length(("x", x), ("y", y))
+    freqs = _floats("freqs", freqs)
+    out = _new(len(freqs))
+    if function("EAS")(_i(len(x)), _f(dt), _p(x), _p(y), _f(b), _i(len(freqs)), _p(freqs), _p(out)) != 1:
+        _refused("eas", "see the limits in the docstring")
+    return out

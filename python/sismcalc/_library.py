@@ -46,6 +46,10 @@ PROTOTYPES = {
     "HUSID": (_INT, [_I, _F, _F, _F]),
     "SIGDUR": (_FLOAT, [_I, _F, _F, _F, _F]),
     "CAV": (_FLOAT, [_I, _F, _F]),
+    "BUTTERPAD": (_INT, [_F, _F, _F, _I]),
+    "BUTTER": (_INT, [_I, _F, _F, _F, _I, _I, _I, _F]),
+    "KONNO": (_INT, [_I, _F, _F, _F, _I, _F, _F]),
+    "EAS": (_INT, [_I, _F, _F, _F, _F, _I, _F, _F]),
 }
 
 

@@ -257,4 +257,21 @@ float CAV(const int32_t* n, const float* dt, const float* acc) {
   return Bind<decltype(&::CAV)>(entry)(n, dt, acc);
 }
 
+int32_t BUTTERPAD(const float* dt, const float* fl, const float* fh, const int32_t* order) {
+  static Entry entry{"BUTTERPAD"};
+  return Bind<decltype(&::BUTTERPAD)>(entry)(dt, fl, fh, order);
+}
+
+int32_t BUTTER(const int32_t* n, const float* dt, const float* fl, const float* fh, const int32_t* order,
+               const int32_t* passes, const int32_t* keepPad, float* x) {
+  static Entry entry{"BUTTER"};
+  return Bind<decltype(&::BUTTER)>(entry)(n, dt, fl, fh, order, passes, keepPad, x);
+}
+
+int32_t KONNO(const int32_t* n, const float* df, const float* s, const float* b, const int32_t* no,
+              const float* fo, float* so) {
+  static Entry entry{"KONNO"};
+  return Bind<decltype(&::KONNO)>(entry)(n, df, s, b, no, fo, so);
+}
+
 }  // namespace sism::calc

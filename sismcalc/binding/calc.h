@@ -55,6 +55,13 @@ int32_t HUSID(const int32_t* n, const float* dt, const float* acc, float* h);
 float SIGDUR(const int32_t* n, const float* dt, const float* acc, const float* f1, const float* f2);
 float CAV(const int32_t* n, const float* dt, const float* acc);
 
+// Butterworth filters and Konno-Ohmachi smoothing.
+int32_t BUTTERPAD(const float* dt, const float* fl, const float* fh, const int32_t* order);
+int32_t BUTTER(const int32_t* n, const float* dt, const float* fl, const float* fh, const int32_t* order,
+               const int32_t* passes, const int32_t* keepPad, float* x);
+int32_t KONNO(const int32_t* n, const float* df, const float* s, const float* b, const int32_t* no,
+              const float* fo, float* so);
+
 // Makes the next call load `file` instead of libsismcalc.so.1 (a bare name is searched like the
 // library, a path is taken as it stands; empty restores the default) and forgets every address.
 void SetLibraryPathForTesting(std::string file);

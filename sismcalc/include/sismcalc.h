@@ -34,10 +34,11 @@ SISMCALC_API int32_t RESPEC(const int32_t* NP, const float* PRD, const float* H,
 /* As RESPEC, plus the energy spectrum VE [NP]; 1 or 0. */
 SISMCALC_API int32_t RESPEC2(const int32_t* NP, const float* PRD, const float* H, const int32_t* N, const float* DT,
                              const float* ACC, float* SD, float* SV, float* SA, float* VE);
-/* As RESPEC2, with the maxima also taken between the samples: each sample interval is walked in
- * the fewest power-of-two sub-steps (at most 1024) that make a step at most PRD(k)/NSTEP, with the
- * acceleration linear between the samples as before. NSTEP = 0 keeps whole intervals (RESPEC2's
- * results); 0 <= NSTEP <= 1000. VE is summed at the samples, as in RESPEC2. 1 or 0. */
+/* As RESPEC2, with NSTEP > 0 the maxima of the continuous response (the acceleration linear between
+ * the samples, as before) also between the samples, within 0.2 % at any period, damping and sampling
+ * rate: each sample interval that can hold a peak above those so far is searched exactly. NSTEP = 0
+ * keeps the maxima at the samples (RESPEC2's results); 0 <= NSTEP <= 1000, its value beyond that
+ * choice no longer matters. VE is summed at the samples, as in RESPEC2. 1 or 0. */
 SISMCALC_API int32_t RESPECSUB(const int32_t* NP, const float* PRD, const float* H, const int32_t* N,
                                const float* DT, const float* ACC, float* SD, float* SV, float* SA, float* VE,
                                const int32_t* NSTEP);
@@ -101,7 +102,9 @@ SISMCALC_API float DURATION(const int32_t* N, const float* DT, const float* X);
  * displacements for t = 0..179 degrees, then percentile PCT(j) (0..100, linear between ranks) over the angles into
  * ROTD(k + NP*(j-1)) [NP*NPCT]; ANG100 [NP] the first angle (degrees from X toward Y) of the largest; PEAKS
  * [NP*180] w^2 times the peak at angle t in PEAKS(k + NP*t) (t = 0: X's own, t = 90: Y's own). ANG100 and PEAKS
- * may be null. Sub-steps as RESPECSUB's NSTEP; a period <= 0 gives the rotated ground acceleration. 1 or 0. */
+ * may be null. NSTEP > 0 walks each sample interval in the fewest power-of-two sub-steps (at most 1024) of at
+ * most PRD(k)/NSTEP, taking the peaks at them (0: at the samples); a period <= 0 gives the rotated ground
+ * acceleration. 1 or 0. */
 SISMCALC_API int32_t ROTDSPEC(const int32_t* NP, const float* PRD, const float* H, const int32_t* N,
                               const float* DT, const float* X, const float* Y, const int32_t* NPCT,
                               const float* PCT, float* ROTD, float* ANG100, float* PEAKS, const int32_t* NSTEP);
@@ -113,6 +116,31 @@ SISMCALC_API int32_t HUSID(const int32_t* N, const float* DT, const float* ACC, 
 SISMCALC_API float SIGDUR(const int32_t* N, const float* DT, const float* ACC, const float* F1, const float* F2);
 /* Cumulative absolute velocity, integral of |ACC| dt of ACC [N] (cm/s/s), in cm/s. */
 SISMCALC_API float CAV(const int32_t* N, const float* DT, const float* ACC);
+
+/* Butterworth filters and Konno-Ohmachi smoothing. */
+/* Zeros BUTTER pads each end with: half of 1.5*ORDER/fc seconds in samples (rounded up), fc = FL, or FH
+ * without a low cut; -1 for arguments BUTTER rejects. */
+SISMCALC_API int32_t BUTTERPAD(const float* DT, const float* FL, const float* FH, const int32_t* ORDER);
+/* Butterworth filter of X [N] in place: high-pass at FL Hz (FL <= 0: none) then low-pass at FH Hz (FH <= 0 or
+ * at or above half the sampling rate: none), each of ORDER (1..12), in second-order sections with the corners
+ * prewarped (gain 1/sqrt(2) at each). PASSES 1 is causal; 2 runs forward and then backward (zero phase, gain
+ * 1/2 at the corners). The record is padded with BUTTERPAD zeros at both ends first; KEEPPAD 0 writes back
+ * the N samples of the record, KEEPPAD 1 the N + 2*pad samples with the pads (X must hold them). Returns the
+ * number of samples written, 0 if rejected (no corner, FL >= FH, FL at or above half the sampling rate). */
+SISMCALC_API int32_t BUTTER(const int32_t* N, const float* DT, const float* FL, const float* FH,
+                            const int32_t* ORDER, const int32_t* PASSES, const int32_t* KEEPPAD, float* X);
+/* Konno-Ohmachi smoothing of the spectrum S [N], S(k) at (k-1)*DF Hz, at the NO frequencies FO (Hz, any
+ * order; LOGPRD(0.01, 100, 401) gives the common log grid): SO(j) = sum W S / sum W over the bins above 0 Hz,
+ * W = (sin(x)/x)^4, x = B*log10(f/FO(j)), B the band width coefficient (commonly 20 to 188.5, 40 by
+ * default). A frequency <= 0 gives 0. 1, or 0 if rejected (N < 2, DF <= 0, B <= 0). */
+SISMCALC_API int32_t KONNO(const int32_t* N, const float* DF, const float* S, const float* B,
+                           const int32_t* NO, const float* FO, float* SO);
+/* Effective amplitude spectrum of the horizontal pair X, Y [N] at step DT: the quadratic mean
+ * sqrt((|F_X|^2 + |F_Y|^2)/2) of their Fourier amplitudes (continuous transform: coefficients times the
+ * padded length in seconds, cm/s for cm/s/s), Konno-Ohmachi smoothed with B at the NO frequencies FO into SO.
+ * 1 or 0. */
+SISMCALC_API int32_t EAS(const int32_t* N, const float* DT, const float* X, const float* Y, const float* B,
+                         const int32_t* NO, const float* FO, float* SO);
 
 #ifdef __cplusplus
 }

@@ -185,6 +185,21 @@ int SubClass(float t, float dt, int32_t perPeriod);
 // more and more as the step shrinks against the period.
 inline constexpr int32_t kMaxStepsPerPeriod = 1000;
 
+// One second-order section y = (b0 + b1 z^-1 + b2 z^-2) / (1 + a1 z^-1 + a2 z^-2) x.
+struct Section {
+  double b0, b1, b2, a1, a2;
+};
+inline constexpr int32_t kMaxButterworthOrder = 12;
+// The sections of a Butterworth high-pass at fl (if fl > 0) followed by a low-pass at fh (if fh > 0),
+// both of `order`, for step dt; the corners are prewarped so that each gain there is 1/sqrt(2).
+std::vector<Section> ButterworthSections(int32_t order, double fl, double fh, double dt);
+// Runs x[0..n) through every section in turn, at rest before the first sample (backward: from the
+// last sample to the first).
+void RunSections(const std::vector<Section>& sections, double* x, int64_t n, bool backward);
+// Zeros at each end before a Butterworth filter: half of 1.5 order / fc seconds, fc the low cut (the
+// high cut without one), in samples rounded up; -1 when that does not fit.
+int32_t ButterworthPad(double dt, double fl, double fh, int32_t order);
+
 // v truncated toward zero as an integer, saturating at +-2^62 and giving 0 for not-a-number, so that
 // index rules of the form INT(x/DF) stay defined for any input.
 int64_t TruncateToInt(double v);

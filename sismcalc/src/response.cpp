@@ -20,10 +20,23 @@ using sismcalc::detail::StepCoef;
 // inner loop then works on whole vectors of periods, as wide as the processor allows.
 constexpr int kBlock = 16;
 
+// exp(lambda dt / 2^j) of one lane, lambda = -h w + i wd, for the search between the samples.
+struct SearchGrid {
+  double tr[9], ti[9];
+};
+
 struct BlockCoef {
   double a11[kBlock], a12[kBlock], a21[kBlock], a22[kBlock];
   double b11[kBlock], b12[kBlock], b21[kBlock], b22[kBlock];
   double w2[kBlock], h2w[kBlock];
+  // For the search between the samples: the free vibration left in a step is
+  // Re(Z exp(lambda t)) with Z = H0 - i G, H0 = d0 + lo iw2 - rise c2h, G = (v0 + rise r2 + hw H0) iwd
+  // (rise = hi - lo); ed, ev, ea bound how far |d|, |v|, |a| can rise inside the step above the
+  // larger of their values at its ends, per unit of |H0| + |G| >= |Z|.
+  double iw2[kBlock], c2h[kBlock], r2[kBlock], hw[kBlock], iwd[kBlock];
+  double ed[kBlock], ev[kBlock], ea[kBlock];
+  double w[kBlock], h[kBlock];
+  SearchGrid grid[kBlock];
 };
 
 struct BlockResult {
@@ -69,35 +82,212 @@ template <typename Vec, typename Bits, int kWidth, int kGroups>
   }
 }
 
+// The search inside a step evaluates the response at 2^j points (j <= kSearchLevels), enough that
+// the peak between two of them exceeds the larger by less than kSearchTolerance of the peak so far,
+// then takes the parabola through the largest and its neighbours.
+constexpr int kSearchLevels = 8;
+constexpr int kMaxSearchPoints = 1 << kSearchLevels;
+constexpr double kSearchTolerance = 1e-3;
+// A step whose peak can exceed the maxima by less than kSkipTolerance of them is not searched.
+constexpr double kSkipTolerance = 1e-3;
+constexpr double kSkip = 1 + kSkipTolerance;
+
+SearchGrid MakeGrid(double w, double h, double dt) {
+  SearchGrid g;
+  const double wd = w * std::sqrt(1 - h * h);
+  for (int j = 0; j <= kSearchLevels; ++j) {
+    const double step = dt / (1 << j), decay = std::exp(-h * w * step);
+    g.tr[j] = decay * std::cos(wd * step);
+    g.ti[j] = decay * std::sin(wd * step);
+  }
+  return g;
+}
+
+// The extreme of the parabola through (-1, a), (0, b), (1, c), |b| being the largest magnitude.
+double ParabolaPeak(double a, double b, double c) {
+  const double curve = a - 2 * b + c;
+  if (curve == 0.0) return std::fabs(b);
+  const double slope = (c - a) / 2;
+  return std::max(std::fabs(b), std::fabs(b - slope * slope / (2 * curve)));
+}
+
+// Raises peak to the largest |x| among x[0..count] and between them.
+void SearchPeak(const double* x, int count, double& peak) {
+  int best = 0;
+  for (int j = 1; j <= count; ++j)
+    if (std::fabs(x[j]) > std::fabs(x[best])) best = j;
+  double p = std::fabs(x[best]);
+  if (best > 0 && best < count) p = ParabolaPeak(x[best - 1], x[best], x[best + 1]);
+  peak = std::max(peak, p);
+}
+
+// The largest |d|, |v| and |a| of one oscillator inside a step of dt from state (d0, v0), the ground
+// acceleration going linearly from lo to hi, raised into md, mv, ma. Inside the step each is a line
+// plus the damped free vibration Re(C exp(lambda t)) (C = Z, lambda Z, lambda^2 Z for d, v, a).
+[[gnu::noinline]] void StepPeaks(double w, double h, const SearchGrid& grid, double dt, double d0, double v0,
+                                 double lo, double hi, double& md, double& mv, double& ma) {
+  const double wd = w * std::sqrt(1.0 - h * h), w2 = w * w;
+  const double s = (hi - lo) / dt;
+  const double h0 = d0 + lo / w2 - 2 * h * s / (w2 * w);
+  const double g = (v0 + s / w2 + h * w * h0) / wd;
+  // Complex products written out: the library's own would check every one for infinities.
+  const double lr = -h * w, li = wd;
+  const double dr = h0, di = -g;
+  const double vr = lr * dr - li * di, vi = lr * di + li * dr;
+  const double ar = lr * vr - li * vi, ai = lr * vi + li * vr;
+  // Points: the gap between the sampled and the true peak is at most (step^2/8) |x''| and
+  // |x''| <= w^2 |C|.
+  double need = 1.0;
+  const double tol8 = 8 * kSearchTolerance;
+  auto points = [&](double c2, double peak) {
+    if (c2 <= 0.0) return;
+    const double c = std::sqrt(c2), target = peak > 0.0 ? peak : c;
+    need = std::max(need, dt * w * std::sqrt(c / (tol8 * target)));
+  };
+  points(dr * dr + di * di, md);
+  points(vr * vr + vi * vi, mv);
+  points(ar * ar + ai * ai, ma);
+  int level = 1;
+  while (level < kSearchLevels && (1 << level) < need) ++level;
+  const int k = 1 << level;
+  const double tr = grid.tr[level], ti = grid.ti[level];
+  const double step = dt / k, dLine = 2 * h * s / (w2 * w), vLine = -s / w2;
+  double xd[kMaxSearchPoints + 1], xv[kMaxSearchPoints + 1], xa[kMaxSearchPoints + 1];
+  double er = 1.0, ei = 0.0;
+  for (int j = 0; j <= k; ++j) {
+    const double ground = lo + s * (step * j);
+    xd[j] = dLine - ground / w2 + (dr * er - di * ei);
+    xv[j] = vLine + (vr * er - vi * ei);
+    xa[j] = ground + (ar * er - ai * ei);
+    const double nr = er * tr - ei * ti;
+    ei = er * ti + ei * tr;
+    er = nr;
+  }
+  SearchPeak(xd, k, md);
+  SearchPeak(xv, k, mv);
+  SearchPeak(xa, k, ma);
+}
+
+// Lanes of one pass whose step is to be searched, with their maxima so far.
+struct StepState {
+  double slack[kBlock], d0[kBlock], v0[kBlock], sd[kBlock], sv[kBlock], sa[kBlock];
+};
+
+[[gnu::noinline]] void SearchFlagged(const BlockCoef& c, int first, int lanes, double dt, double lo,
+                                     double hi, StepState& st) {
+  for (int l = 0; l < lanes; ++l)
+    if (std::signbit(st.slack[l])) {
+      const int o = first + l;
+      StepPeaks(c.w[o], c.h[o], c.grid[o], dt, st.d0[l], st.v0[l], lo, hi, st.sd[l], st.sv[l], st.sa[l]);
+    }
+}
+
+// As Advance, and then each lane whose step may hold a peak above its maxima so far (the larger
+// end value plus the bound of the rise between the ends exceeds them) is searched by StepPeaks.
+template <typename Vec, typename Bits, int kWidth, int kGroups>
+[[gnu::always_inline]] inline void AdvanceExact(const BlockCoef& c, int first, double dt, double lo,
+                                                double hi, Vec (&d)[kGroups], Vec (&v)[kGroups],
+                                                Vec (&a)[kGroups], Vec (&sd)[kGroups], Vec (&sv)[kGroups],
+                                                Vec (&sa)[kGroups]) {
+  constexpr auto kMagnitude = static_cast<long long>(~(1ULL << 63));
+  const Bits magnitude = Bits{} + kMagnitude;
+  const double rise = hi - lo;
+  Vec d0[kGroups], v0[kGroups];
+  Vec slack[kGroups];
+#pragma GCC unroll 8
+  for (int g = 0; g < kGroups; ++g) {
+    Vec a11, a12, a21, a22, b11, b12, b21, b22, w2, h2w, iw2, c2h, r2, hw, iwd, ed, ev, ea;
+    const int o = first + g * kWidth;
+    std::memcpy(&a11, c.a11 + o, sizeof(Vec));
+    std::memcpy(&a12, c.a12 + o, sizeof(Vec));
+    std::memcpy(&a21, c.a21 + o, sizeof(Vec));
+    std::memcpy(&a22, c.a22 + o, sizeof(Vec));
+    std::memcpy(&b11, c.b11 + o, sizeof(Vec));
+    std::memcpy(&b12, c.b12 + o, sizeof(Vec));
+    std::memcpy(&b21, c.b21 + o, sizeof(Vec));
+    std::memcpy(&b22, c.b22 + o, sizeof(Vec));
+    std::memcpy(&w2, c.w2 + o, sizeof(Vec));
+    std::memcpy(&h2w, c.h2w + o, sizeof(Vec));
+    std::memcpy(&iw2, c.iw2 + o, sizeof(Vec));
+    std::memcpy(&c2h, c.c2h + o, sizeof(Vec));
+    std::memcpy(&r2, c.r2 + o, sizeof(Vec));
+    std::memcpy(&hw, c.hw + o, sizeof(Vec));
+    std::memcpy(&iwd, c.iwd + o, sizeof(Vec));
+    std::memcpy(&ed, c.ed + o, sizeof(Vec));
+    std::memcpy(&ev, c.ev + o, sizeof(Vec));
+    std::memcpy(&ea, c.ea + o, sizeof(Vec));
+    d0[g] = d[g];
+    v0[g] = v[g];
+    const Vec dn = a11 * d[g] + a12 * v[g] + (b11 * lo + b12 * hi);
+    const Vec vn = a21 * d[g] + a22 * v[g] + (b21 * lo + b22 * hi);
+    const Vec an = w2 * dn + h2w * vn;
+    const Vec h0 = d[g] + (iw2 * lo - c2h * rise);
+    const Vec gg = (v[g] + r2 * rise + hw * h0) * iwd;
+    const Vec z = (Vec)((Bits)h0 & magnitude) + (Vec)((Bits)gg & magnitude);
+    const Vec ad0 = (Vec)((Bits)d[g] & magnitude), av0 = (Vec)((Bits)v[g] & magnitude);
+    const Vec aa0 = (Vec)((Bits)a[g] & magnitude);
+    d[g] = dn;
+    v[g] = vn;
+    a[g] = an;
+    const Vec ad = (Vec)((Bits)dn & magnitude);
+    const Vec av = (Vec)((Bits)vn & magnitude);
+    const Vec aa = (Vec)((Bits)an & magnitude);
+    sd[g] = ad > sd[g] ? ad : sd[g];
+    sv[g] = av > sv[g] ? av : sv[g];
+    sa[g] = aa > sa[g] ? aa : sa[g];
+    // The larger end values and how far the maxima lie above the bounds: a negative difference
+    // asks for a search. (Sign bits and sums, as lane-wise selections do not vectorise here.)
+    const Vec md = 0.5 * (ad + ad0 + (Vec)((Bits)(ad - ad0) & magnitude));
+    const Vec mv = 0.5 * (av + av0 + (Vec)((Bits)(av - av0) & magnitude));
+    const Vec ma = 0.5 * (aa + aa0 + (Vec)((Bits)(aa - aa0) & magnitude));
+    slack[g] = (Vec)((Bits)(sd[g] * kSkip - (md + ed * z)) | (Bits)(sv[g] * kSkip - (mv + ev * z)) |
+                     (Bits)(sa[g] * kSkip - (ma + ea * z)));
+  }
+  Bits any = (Bits)slack[0];
+  for (int g = 1; g < kGroups; ++g) any |= (Bits)slack[g];
+  long long lanes[kWidth];
+  std::memcpy(lanes, &any, sizeof(Bits));
+  long long hit = 0;
+  for (int l = 0; l < kWidth; ++l) hit |= lanes[l];
+  if (__builtin_expect(hit >= 0, 1)) return;
+  // Rare: through memory, so that the loop keeps its state in registers.
+  constexpr int kLanes = kWidth * kGroups;
+  StepState st;
+  for (int g = 0; g < kGroups; ++g) {
+    std::memcpy(st.slack + g * kWidth, &slack[g], sizeof(Vec));
+    std::memcpy(st.d0 + g * kWidth, &d0[g], sizeof(Vec));
+    std::memcpy(st.v0 + g * kWidth, &v0[g], sizeof(Vec));
+    std::memcpy(st.sd + g * kWidth, &sd[g], sizeof(Vec));
+    std::memcpy(st.sv + g * kWidth, &sv[g], sizeof(Vec));
+    std::memcpy(st.sa + g * kWidth, &sa[g], sizeof(Vec));
+  }
+  SearchFlagged(c, first, kLanes, dt, lo, hi, st);
+  for (int g = 0; g < kGroups; ++g) {
+    std::memcpy(&sd[g], st.sd + g * kWidth, sizeof(Vec));
+    std::memcpy(&sv[g], st.sv + g * kWidth, sizeof(Vec));
+    std::memcpy(&sa[g], st.sa + g * kWidth, sizeof(Vec));
+  }
+}
+
 // Runs lanes first .. first + kWidth * kGroups - 1 of the block. Few enough groups per pass
 // that the state stays in registers; the coefficients are read from memory each step. With
-// kSplit each sample interval is walked in `sub` equal steps (the coefficients are those of
-// one step), so that the maxima also see the response between the samples.
-template <typename Vec, typename Bits, int kWidth, int kGroups, bool kSplit>
+// kExact the maxima also take the response between the samples (AdvanceExact).
+template <typename Vec, typename Bits, int kWidth, int kGroups, bool kExact>
 [[gnu::always_inline]] inline void RunLanes(const BlockCoef& c, int first, const float* acc, int32_t n,
-                                            int32_t sub, BlockResult& r) {
+                                            double dt, BlockResult& r) {
   static_assert(sizeof(Vec) == kWidth * sizeof(double) && sizeof(Bits) == sizeof(Vec));
-  Vec d[kGroups], v[kGroups], sd[kGroups], sv[kGroups], sa[kGroups], work[kGroups];
+  Vec d[kGroups], v[kGroups], a[kGroups], sd[kGroups], sv[kGroups], sa[kGroups], work[kGroups];
   for (int g = 0; g < kGroups; ++g) {
     // At rest at the first sample; the maxima start from 0.
-    d[g] = v[g] = sd[g] = sv[g] = sa[g] = work[g] = Vec{};
+    d[g] = v[g] = a[g] = sd[g] = sv[g] = sa[g] = work[g] = Vec{};
   }
   double prev = acc[0];
   for (int32_t i = 1; i < n; ++i) {
     const double cur = acc[i];
-    if constexpr (kSplit) {
-      const double rise = (cur - prev) / sub;
-      double lo = prev;
-      for (int32_t j = 1; j < sub; ++j) {
-        const double hi = prev + rise * j;
-        Advance<Vec, Bits, kWidth, kGroups>(c, first, lo, hi, d, v, sd, sv, sa);
-        lo = hi;
-      }
-      Advance<Vec, Bits, kWidth, kGroups>(c, first, lo, cur, d, v, sd, sv, sa);
-    } else {
+    if constexpr (kExact)
+      AdvanceExact<Vec, Bits, kWidth, kGroups>(c, first, dt, prev, cur, d, v, a, sd, sv, sa);
+    else
       Advance<Vec, Bits, kWidth, kGroups>(c, first, prev, cur, d, v, sd, sv, sa);
-    }
-    // The input work is summed at the samples only, split or not.
     for (int g = 0; g < kGroups; ++g) work[g] += cur * v[g];
     prev = cur;
   }
@@ -111,21 +301,21 @@ template <typename Vec, typename Bits, int kWidth, int kGroups, bool kSplit>
 }
 
 template <typename Vec, typename Bits, int kWidth, int kGroups>
-[[gnu::always_inline]] inline void RunBlockWith(const BlockCoef& c, const float* acc, int32_t n, int32_t sub,
-                                                int lanes, BlockResult& r) {
+[[gnu::always_inline]] inline void RunBlockWith(const BlockCoef& c, const float* acc, int32_t n, double dt,
+                                                bool exact, int lanes, BlockResult& r) {
   static_assert(kBlock % (kWidth * kGroups) == 0);
   // Passes holding no used lane are left out, and a last pass whose used lanes fit one
-  // vector runs one group only: few periods share the finer sub-step counts.
+  // vector runs one group only.
   for (int first = 0; first < lanes; first += kWidth * kGroups) {
     if (lanes - first <= kWidth) {
-      if (sub > 1)
-        RunLanes<Vec, Bits, kWidth, 1, true>(c, first, acc, n, sub, r);
+      if (exact)
+        RunLanes<Vec, Bits, kWidth, 1, true>(c, first, acc, n, dt, r);
       else
-        RunLanes<Vec, Bits, kWidth, 1, false>(c, first, acc, n, 1, r);
-    } else if (sub > 1) {
-      RunLanes<Vec, Bits, kWidth, kGroups, true>(c, first, acc, n, sub, r);
+        RunLanes<Vec, Bits, kWidth, 1, false>(c, first, acc, n, dt, r);
+    } else if (exact) {
+      RunLanes<Vec, Bits, kWidth, kGroups, true>(c, first, acc, n, dt, r);
     } else {
-      RunLanes<Vec, Bits, kWidth, kGroups, false>(c, first, acc, n, 1, r);
+      RunLanes<Vec, Bits, kWidth, kGroups, false>(c, first, acc, n, dt, r);
     }
   }
 }
@@ -137,23 +327,24 @@ typedef long long Bits2 __attribute__((vector_size(16)));
 typedef long long Bits4 __attribute__((vector_size(32)));
 typedef long long Bits8 __attribute__((vector_size(64)));
 
-void RunBlockBase(const BlockCoef& c, const float* acc, int32_t n, int32_t sub, int lanes, BlockResult& r) {
-  RunBlockWith<Vec2, Bits2, 2, 2>(c, acc, n, sub, lanes, r);
+void RunBlockBase(const BlockCoef& c, const float* acc, int32_t n, double dt, bool exact, int lanes,
+                  BlockResult& r) {
+  RunBlockWith<Vec2, Bits2, 2, 2>(c, acc, n, dt, exact, lanes, r);
 }
 
 #if defined(__x86_64__) || defined(__i386__)
-[[gnu::target("avx2,fma")]] void RunBlockAvx2(const BlockCoef& c, const float* acc, int32_t n, int32_t sub,
-                                              int lanes, BlockResult& r) {
-  RunBlockWith<Vec4, Bits4, 4, 2>(c, acc, n, sub, lanes, r);
+[[gnu::target("avx2,fma")]] void RunBlockAvx2(const BlockCoef& c, const float* acc, int32_t n, double dt,
+                                              bool exact, int lanes, BlockResult& r) {
+  RunBlockWith<Vec4, Bits4, 4, 2>(c, acc, n, dt, exact, lanes, r);
 }
 
-[[gnu::target("avx512f")]] void RunBlockAvx512(const BlockCoef& c, const float* acc, int32_t n, int32_t sub,
-                                               int lanes, BlockResult& r) {
-  RunBlockWith<Vec8, Bits8, 8, 2>(c, acc, n, sub, lanes, r);
+[[gnu::target("avx512f")]] void RunBlockAvx512(const BlockCoef& c, const float* acc, int32_t n, double dt,
+                                               bool exact, int lanes, BlockResult& r) {
+  RunBlockWith<Vec8, Bits8, 8, 2>(c, acc, n, dt, exact, lanes, r);
 }
 #endif
 
-using BlockKernel = void (*)(const BlockCoef&, const float*, int32_t, int32_t, int, BlockResult&);
+using BlockKernel = void (*)(const BlockCoef&, const float*, int32_t, double, bool, int, BlockResult&);
 
 BlockKernel ChooseKernel() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -165,11 +356,12 @@ BlockKernel ChooseKernel() {
 }
 
 // The Nigam-Jennings recurrence for a block of oscillators at rest at the first sample, keeping
-// only the maxima and the input work of each; `sub` steps per sample interval. Lanes from `lanes`
-// on may be left unrun.
-void NIGJEN(const BlockCoef& c, const float* acc, int32_t n, int32_t sub, int lanes, BlockResult& r) {
+// only the maxima (with `exact`, those between the samples too) and the input work of each. Lanes
+// from `lanes` on may be left unrun.
+void NIGJEN(const BlockCoef& c, const float* acc, int32_t n, double dt, bool exact, int lanes,
+            BlockResult& r) {
   static const BlockKernel kernel = ChooseKernel();
-  kernel(c, acc, n, sub, lanes, r);
+  kernel(c, acc, n, dt, exact, lanes, r);
 }
 
 // The outputs of one period; any pointer may be null.
@@ -187,29 +379,20 @@ float PeakAbs(int32_t n, const float* acc) {
   return peak;
 }
 
-using sismcalc::detail::kSubClasses;
-using sismcalc::detail::SubClass;
-
 // Runs every positive period of prd through the recurrence; rigid entries (period <= 0) get
-// SD = SV = 0 and SA = peak ground acceleration. perPeriod > 0 asks for at least that many steps
-// per period of each oscillator (see SubClass). Requires n >= 1.
+// SD = SV = 0 and SA = peak ground acceleration. `exact` takes the maxima between the samples too.
+// Requires n >= 1.
 void Spectra(int32_t np, const float* prd, float h, int32_t n, float dt, const float* acc, const Outputs& out,
-             int32_t perPeriod = 0) {
-  struct Pending {
-    int idx[kBlock];
-    int count = 0;
-  };
-  Pending pending[kSubClasses];
+             bool exact = false) {
+  int idx[kBlock];
+  int count = 0;
   float pga = -1.0f;
-  auto flush = [&](int cls) {
-    Pending& p = pending[cls];
-    const int32_t sub = int32_t{1} << cls;
-    const double step = double{dt} / sub;
+  auto flush = [&]() {
+    const double step = double{dt};
     BlockCoef k;
     for (int lane = 0; lane < kBlock; ++lane) {
       // Unused lanes repeat the first period; their results are dropped.
-      const int idx = p.idx[lane < p.count ? lane : 0];
-      const double w = static_cast<float>(kTwoPi / prd[idx]);
+      const double w = static_cast<float>(kTwoPi / prd[idx[lane < count ? lane : 0]]);
       const StepCoef c = NigjenCoefficients(w, h, step);
       k.a11[lane] = c.a11;
       k.a12[lane] = c.a12;
@@ -221,39 +404,51 @@ void Spectra(int32_t np, const float* prd, float h, int32_t n, float dt, const f
       k.b22[lane] = c.b22;
       k.w2[lane] = c.w2;
       k.h2w[lane] = c.h2w;
+      const double w2 = w * w, hd = h;
+      k.iw2[lane] = 1 / w2;
+      k.c2h[lane] = 2 * hd / (w2 * w * step);
+      k.r2[lane] = 1 / (w2 * step);
+      k.hw[lane] = hd * w;
+      k.iwd[lane] = 1 / (w * std::sqrt(1 - hd * hd));
+      // The rise inside a step is at most step^2/8 |x''|, and never more than twice the free
+      // vibration's amplitude.
+      const double rise = std::min(step * step * w2 / 8, 2.0);
+      k.ed[lane] = rise;
+      k.ev[lane] = rise * w;
+      k.ea[lane] = rise * w2;
+      k.w[lane] = w;
+      k.h[lane] = hd;
+      k.grid[lane] = MakeGrid(w, hd, step);
     }
     BlockResult r;
-    NIGJEN(k, acc, n, sub, p.count, r);
-    for (int lane = 0; lane < p.count; ++lane) {
-      const int idx = p.idx[lane];
-      if (out.sd) out.sd[idx] = static_cast<float>(r.sd[lane]);
-      if (out.sv) out.sv[idx] = static_cast<float>(r.sv[lane]);
-      if (out.sa) out.sa[idx] = static_cast<float>(r.sa[lane]);
+    NIGJEN(k, acc, n, step, exact, count, r);
+    for (int lane = 0; lane < count; ++lane) {
+      const int at = idx[lane];
+      if (out.sd) out.sd[at] = static_cast<float>(r.sd[lane]);
+      if (out.sv) out.sv[at] = static_cast<float>(r.sv[lane]);
+      if (out.sa) out.sa[at] = static_cast<float>(r.sa[lane]);
       if (out.ve) {
         // Input energy per unit mass. Summed at the samples it can come out below zero for a
         // very short record, which has no energy equivalent velocity but 0.
         const double ein = std::max(-r.work[lane] * dt, 0.0);
-        out.ve[idx] = ein == 0.0 ? 0.0f : static_cast<float>(std::sqrt(2.0 * ein));
+        out.ve[at] = ein == 0.0 ? 0.0f : static_cast<float>(std::sqrt(2.0 * ein));
       }
     }
-    p.count = 0;
+    count = 0;
   };
-  for (int32_t idx = 0; idx < np; ++idx) {
-    if (prd[idx] > 0.0f) {
-      const int cls = perPeriod > 0 ? SubClass(prd[idx], dt, perPeriod) : 0;
-      Pending& p = pending[cls];
-      p.idx[p.count++] = idx;
-      if (p.count == kBlock) flush(cls);
+  for (int32_t i = 0; i < np; ++i) {
+    if (prd[i] > 0.0f) {
+      idx[count++] = i;
+      if (count == kBlock) flush();
       continue;
     }
     if (pga < 0.0f) pga = PeakAbs(n, acc);
-    if (out.sd) out.sd[idx] = 0.0f;
-    if (out.sv) out.sv[idx] = 0.0f;
-    if (out.sa) out.sa[idx] = pga;
-    if (out.ve && out.veRigid0) out.ve[idx] = 0.0f;
+    if (out.sd) out.sd[i] = 0.0f;
+    if (out.sv) out.sv[i] = 0.0f;
+    if (out.sa) out.sa[i] = pga;
+    if (out.ve && out.veRigid0) out.ve[i] = 0.0f;
   }
-  for (int cls = 0; cls < kSubClasses; ++cls)
-    if (pending[cls].count > 0) flush(cls);
+  if (count > 0) flush();
 }
 
 // Damping from 0 up to (not including) critical: at or above critical the damped frequency has
@@ -364,7 +559,7 @@ SISMCALC_API int32_t RESPECSUB(const int32_t* NP, const float* PRD, const float*
                                const int32_t* NSTEP) {
   const int32_t perPeriod = *NSTEP;
   if (!SpectraArgsOk(*NP, *H, *N, *DT) || perPeriod < 0 || perPeriod > kMaxStepsPerPeriod) return 0;
-  Spectra(*NP, PRD, *H, *N, *DT, ACC, Outputs{SD, SV, SA, VE, false}, perPeriod);
+  Spectra(*NP, PRD, *H, *N, *DT, ACC, Outputs{SD, SV, SA, VE, false}, perPeriod > 0);
   return 1;
 }
 

@@ -164,3 +164,26 @@ TEST_F(HeaderFixture, ReportTextBreaksLinesTheSameWhateverTheirEnds) {
 
 }  // namespace
 }  // namespace sism
+
+namespace sism {
+namespace {
+
+TEST(Expand, TitlesTellTheSmoothingInUse) {
+  TemplateFacts f = SampleFacts();
+  f.konnoB = 40;
+  EXPECT_EQ(Expand("Fourier Spectrum (Time:%ls, Parzen:%wHz)", f),
+            "Fourier Spectrum (Time:1-11s, Konno-Ohmachi b=40)");
+  f.konnoB = 0;
+  f.parzenArcsBelow = 0.3f;
+  EXPECT_EQ(Expand("Coherence (Parzen:%wHz)", f), "Coherence (Parzen:0.2Hz, arcs below 0.3 Hz)");
+  AppState app;
+  app.graph.Axis[AxisFrequency].Log = true;
+  EXPECT_FLOAT_EQ(CurrentTemplateFacts(app).parzenArcsBelow, 0.3f);
+  app.graph.Axis[AxisFrequency].Log = false;  // a linear axis shows the smoothing as it is
+  EXPECT_EQ(CurrentTemplateFacts(app).parzenArcsBelow, 0.0f);
+  app.calc.FourierSmoothing = kSmoothKonno;
+  EXPECT_EQ(CurrentTemplateFacts(app).konnoB, 40.0f);
+}
+
+}  // namespace
+}  // namespace sism

@@ -78,3 +78,25 @@ TEST(CalcDialog, ApplyAddsRelationsAndClearsTheFlags) {
 
 }  // namespace
 }  // namespace sism
+
+namespace sism {
+namespace {
+
+TEST(CalcDialog, KonnoOhmachiBesideParzen) {
+  CalcDialogModel m{CalcParams{}};
+  EXPECT_EQ(m.Working().FourierSmoothing, kSmoothParzen);  // Parzen stays the default
+  EXPECT_TRUE(m.WindowWidthEnabled());
+  EXPECT_FALSE(m.KonnoEnabled());
+  EXPECT_EQ(m.BoxText(CalcDialogModel::BoxKonnoB), "40");
+  m.ChooseSmoothing(kSmoothKonno);
+  EXPECT_FALSE(m.WindowWidthEnabled());
+  EXPECT_TRUE(m.KonnoEnabled());
+  EXPECT_EQ(m.Flags(), RecalcFourier);
+  EXPECT_TRUE(m.LeaveBox(CalcDialogModel::BoxKonnoB, "188.5"));
+  EXPECT_FALSE(m.LeaveBox(CalcDialogModel::BoxKonnoB, "10"));  // outside 20-188.5
+  EXPECT_FALSE(m.LeaveBox(CalcDialogModel::BoxKonnoB, "200"));
+  EXPECT_EQ(m.Working().KonnoB, 188.5f);
+}
+
+}  // namespace
+}  // namespace sism

@@ -187,3 +187,38 @@ TEST(PickChanLists, ChannelNumbersBeyondTwoDigits) {
 
 }  // namespace
 }  // namespace sism
+
+namespace sism {
+namespace {
+
+TEST(PreProcDialog, FilterTypeOrderAndPads) {
+  PreProcParams p = Sample();
+  p.FilterType = kFilterButterworthAcausal;
+  p.FilterOrder = 6;
+  PreProcDialog d(p, nullptr);
+  EXPECT_EQ(d.controls.FilterType, kFilterButterworthAcausal);
+  EXPECT_EQ(d.controls.FilterOrder, "6");
+  EXPECT_TRUE(d.FilterOrderEnabled());
+  d.controls.FilterKeepPad = true;
+  d.controls.FilterOrder = "2";
+  test::ScriptedUi ui;
+  ASSERT_TRUE(d.Ok(p, ui));
+  EXPECT_EQ(p.FilterOrder, 2);
+  EXPECT_TRUE(p.FilterKeepPad);
+  // Orders the filter cannot have are refused, for Butterworth only.
+  for (const char* bad : {"0", "13", "2.5", "four"}) {
+    d.controls.FilterOrder = bad;
+    EXPECT_FALSE(d.Ok(p, ui)) << bad;
+  }
+  EXPECT_EQ(ui.messages.back().text, "The filter order must be a whole number from 1 to 12.");
+  d.controls.FilterType = kFilterFft;
+  EXPECT_FALSE(d.FilterOrderEnabled());
+  EXPECT_TRUE(d.Ok(p, ui));
+  EXPECT_EQ(p.FilterType, kFilterFft);
+  // A stored type the list does not hold shows as the FFT filter.
+  p.FilterType = 9;
+  EXPECT_EQ(PreProcDialog(p, nullptr).controls.FilterType, kFilterFft);
+}
+
+}  // namespace
+}  // namespace sism

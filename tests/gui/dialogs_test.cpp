@@ -93,8 +93,18 @@ TEST(FPreProc, ShowsParametersAndEnablesBoxesWithTheirChecks) {
   FPreProc dialog(p, ui);
   EXPECT_EQ(dialog.windowTitle().toStdString(), "Settings for preprocessing");
   auto edits = dialog.findChildren<QLineEdit*>();
-  ASSERT_EQ(edits.size(), 8);
+  ASSERT_EQ(edits.size(), 9);
   EXPECT_EQ(edits[0]->text().toStdString(), "0.1");
+  // The filter order follows the filter list: the FFT filter has none.
+  auto* filters = dialog.findChild<QComboBox*>("cboFilter");
+  ASSERT_NE(filters, nullptr);
+  EXPECT_EQ(filters->count(), 3);
+  EXPECT_EQ(filters->itemText(0).toStdString(), "FFT filter (intensity weighting curves, zero phase)");
+  EXPECT_EQ(edits[8]->text().toStdString(), "4");
+  EXPECT_FALSE(edits[8]->isEnabled());
+  filters->setCurrentIndex(2);
+  emit filters->activated(2);
+  EXPECT_TRUE(edits[8]->isEnabled());
   EXPECT_FALSE(edits[2]->isEnabled());  // offset seconds follow "Remove offset"
   EXPECT_TRUE(edits[3]->isEnabled());   // the angle follows "Rotate"
   edits[1]->setText("25");
@@ -103,6 +113,7 @@ TEST(FPreProc, ShowsParametersAndEnablesBoxesWithTheirChecks) {
   ASSERT_TRUE(dialog.Accepted(out));
   EXPECT_FLOAT_EQ(out.HighCutFreq, 25);
   EXPECT_EQ(out.RotateWaveAngle, 30);
+  EXPECT_EQ(out.FilterType, kFilterButterworthAcausal);
 }
 
 TEST(FParam, EditsTheSixTextsInOrder) {

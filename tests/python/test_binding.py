@@ -341,3 +341,59 @@ class TestLoading:
             pytest.skip("libsismcalc.so.1 is installed on this machine")
         assert "libsismcalc cannot be found" in done.stderr
         assert str(tmp_path / "sismcalc" / "libsismcalc.so.1") in done.stderr
+
+
+class TestButterworthAndKonnoOhmachi:
+    def test_butter_gain_at_the_corner_causal_and_forward_backward(self):
+        x = sine(0.5, 200.0)
+        middle = slice(5000, 15000)
+        rms_in = np.sqrt(np.mean(x[middle].astype(np.float64) ** 2))
+        once = sismcalc.butter(DT, 0.5, 0.0, x, order=4, acausal=False)
+        twice = sismcalc.butter(DT, 0.5, 0.0, x, order=4)
+        assert 20 * np.log10(np.sqrt(np.mean(once[middle] ** 2)) / rms_in) == pytest.approx(-3.01, abs=0.02)
+        assert 20 * np.log10(np.sqrt(np.mean(twice[middle] ** 2)) / rms_in) == pytest.approx(-6.02, abs=0.02)
+        # Zero phase: half of the sine, in step with it.
+        np.testing.assert_allclose(twice[middle], 0.5 * x[middle], atol=0.5)
+        assert x[100] == sine(0.5, 200.0)[100]  # the input is left as it was
+
+    def test_butter_keeps_the_pads_when_asked(self):
+        x = sine(2.0, 10.0)
+        pad = sismcalc.butterpad(DT, 0.1, 20.0, 4)
+        assert pad == 3000
+        assert len(sismcalc.butter(DT, 0.1, 20.0, x, keep_pad=True)) == len(x) + 2 * pad
+        assert len(sismcalc.butter(DT, 0.1, 20.0, x)) == len(x)
+
+    @pytest.mark.parametrize("fl, fh", [(0.0, 0.0), (5.0, 2.0), (60.0, 0.0)])
+    def test_butter_refuses_bands_without_a_corner_or_inverted(self, fl, fh):
+        with pytest.raises(ValueError):
+            sismcalc.butter(DT, fl, fh, sine(1.0, 5.0))
+
+    def test_butter_refuses_orders_outside_one_to_twelve(self):
+        with pytest.raises(ValueError):
+            sismcalc.butter(DT, 1.0, 0.0, sine(1.0, 5.0), order=13)
+
+    def test_konno_against_the_sum_written_out(self):
+        rng = np.random.default_rng(3)
+        s = f32(rng.exponential(size=2048))
+        df = 0.05
+        grid = sismcalc.logprd(0.1, 50.0, 41)
+        out = sismcalc.konno(df, s, 40.0, grid)
+        f = np.arange(1, 2048) * df
+        for fc, got in zip(grid, out):
+            x = 40.0 * np.log10(f / fc)
+            with np.errstate(invalid="ignore", divide="ignore"):
+                w = np.where(x == 0, 1.0, (np.sin(x) / x) ** 4)
+            assert got == pytest.approx(np.sum(w * s[1:]) / np.sum(w), rel=1e-5)
+
+    def test_konno_refuses_a_band_width_of_zero(self):
+        with pytest.raises(ValueError):
+            sismcalc.konno(0.1, f32(np.ones(10)), 0.0, f32([1.0]))
+
+    def test_eas_of_a_record_with_itself_is_its_smoothed_amplitude(self):
+        x = sine(2.0, 10.24)
+        freqs = f32([1.0, 2.0, 4.0])
+        one = sismcalc.eas(DT, x, x, 40.0, freqs)
+        amp = sismcalc.fftap(x)[0] * len(x) * DT  # 1024 samples, no padding
+        np.testing.assert_allclose(one, sismcalc.konno(1 / 10.24, amp, 40.0, freqs), rtol=1e-5)
+        with pytest.raises(ValueError):
+            sismcalc.eas(DT, x, x[:-1], 40.0, freqs)

@@ -212,16 +212,16 @@ TEST_F(UserStoreTest, KeysAreWrittenInTheirOrder) {
   const std::string text = StoreText();
   std::vector<std::string> names;
   for (const auto& [k, v] : SectionKeys(text, "PreProcess")) names.push_back(k);
-  EXPECT_EQ(names,
-            (std::vector<std::string>{"HighCutFreq", "KeepDrawChan", "LowCutFreq", "Multipliers", "RefSensor",
-                                      "RemoveDC", "RemoveDCSeconds", "RotateWave", "PickChannels",
-                                      "RotateWaveAngle", "ShowEachTime", "SkipSeconds", "TimeLength"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"HighCutFreq", "KeepDrawChan", "LowCutFreq", "Multipliers",
+                                             "RefSensor", "RemoveDC", "RemoveDCSeconds", "RotateWave",
+                                             "PickChannels", "RotateWaveAngle", "ShowEachTime", "SkipSeconds",
+                                             "TimeLength", "FilterType", "FilterOrder", "FilterKeepPad"}));
   names.clear();
   for (const auto& [k, v] : SectionKeys(text, "Calculation")) names.push_back(k);
   EXPECT_EQ(names, (std::vector<std::string>{"IntegrationMethod", "CutOffFreq", "TimeFront", "TimeRear",
                                              "WindowWidth", "FourDurationType", "FourLength", "RespSteps",
                                              "RespDamping", "RespNormalize", "RespPeaksBetweenSamples",
-                                             "SpectraOnPeriod"}));
+                                             "FourierSmoothing", "KonnoOhmachiB", "SpectraOnPeriod"}));
   std::map<std::string, std::size_t> position;
   auto graph = SectionKeys(text, "Graph");
   for (std::size_t i = 0; i < graph.size(); ++i) position[graph[i].first] = i;
@@ -492,14 +492,15 @@ TEST_F(UserStoreTest, SavingOneSectionKeepsTheRestOfTheFile) {
                          "; my settings\n[Window]\nLeft=1234\n\n[Calculation]\n; tuned for soft soil\n"
                          "RespDamping=3\nCustom=keep\nIntegrationMethod=4\n"))
       << text;
-  EXPECT_TRUE(EndsWith(text, "RespNormalize=False\nRespPeaksBetweenSamples=True\n\n[Other program]\nx=1\n"))
+  EXPECT_TRUE(EndsWith(
+      text, "RespPeaksBetweenSamples=True\nFourierSmoothing=0\nKonnoOhmachiB=40\n\n[Other program]\nx=1\n"))
       << text;
-  EXPECT_EQ(SectionKeys(text, "Calculation").size(), 12u);
+  EXPECT_EQ(SectionKeys(text, "Calculation").size(), 14u);
 
   // The graph save adds its own section and one key of "Calculation".
   SaveGraphSettings(GraphSettings{}, ini);
   const std::string after = ReadWholeFile(ini);
-  EXPECT_EQ(SectionKeys(after, "Calculation").size(), 13u);
+  EXPECT_EQ(SectionKeys(after, "Calculation").size(), 15u);
   EXPECT_EQ(KeyMap(after, "Window")["Left"], "1234");
   EXPECT_EQ(KeyMap(after, "Other program")["x"], "1");
 }

@@ -36,6 +36,8 @@ std::string CalcDialogModel::BoxText(int box) const {
       return NumberText(work_.CutOffFreq);
     case BoxStartThreshold:
       return NumberText(work_.StartThreshold);
+    case BoxKonnoB:
+      return NumberText(work_.KonnoB);
     default:
       return {};
   }
@@ -57,6 +59,12 @@ void CalcDialogModel::SetRespNormalize(bool on) {
   changed_ = true;
   work_.RespNormalize = on;
   work_.RecalcFlags |= RecalcResponse;
+}
+
+void CalcDialogModel::ChooseSmoothing(int32_t smoothing) {
+  changed_ = true;
+  work_.FourierSmoothing = smoothing;
+  work_.RecalcFlags |= RecalcFourier;
 }
 
 void CalcDialogModel::SetRespPeaksBetweenSamples(bool on) {
@@ -104,6 +112,11 @@ bool CalcDialogModel::LeaveBox(int box, const std::string& text) {
       break;
     case BoxStartThreshold:
       work_.StartThreshold = value;
+      break;
+    case BoxKonnoB:
+      // Outside the coefficients in use the window is either one bin wide or the whole record.
+      if (!(value >= kKonnoMinB && value <= kKonnoMaxB)) return false;
+      work_.KonnoB = value, work_.RecalcFlags |= RecalcFourier;
       break;
     default:
       return false;

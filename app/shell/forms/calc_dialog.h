@@ -23,11 +23,12 @@ class CalcDialogModel {
     BoxRespSteps = 6,
     BoxCutOffFreq = 7,
     BoxStartThreshold = 8,
+    BoxKonnoB = 9,
   };
-  static constexpr int kBoxCount = 9;
+  static constexpr int kBoxCount = 10;
   // String numbers of the box labels.
   static constexpr std::array<int, kBoxCount> kBoxLabels = {7530, 7540, 7560, 7565, 7570,
-                                                            7580, 7590, 7520, 7610};
+                                                            7580, 7590, 7520, 7610, 7575};
 
   // Takes a working copy of the parameters; nothing is pending.
   explicit CalcDialogModel(const CalcParams& params);
@@ -44,6 +45,7 @@ class CalcDialogModel {
   void ChooseFourDurationType(int32_t type);     // list index 0..2
   void SetRespNormalize(bool on);
   void SetRespPeaksBetweenSamples(bool on);
+  void ChooseSmoothing(int32_t smoothing);  // list index: 0 Parzen, 1 Konno-Ohmachi
   // Leaving a box: a number is stored and sets its bit; anything else is refused
   // (false: the box gets its previous text back and the program beeps).
   bool LeaveBox(int box, const std::string& text);
@@ -51,6 +53,8 @@ class CalcDialogModel {
   bool CutOffEnabled() const;       // lattice filter and FFT
   bool FrontRearEnabled() const;    // bi-linear only
   bool LengthStartEnabled() const;  // "Specify start time and time length"
+  bool WindowWidthEnabled() const { return work_.FourierSmoothing != kSmoothKonno; }
+  bool KonnoEnabled() const { return work_.FourierSmoothing == kSmoothKonno; }
 
   // Copies the working copy into `target`, flags included (relations are added when
   // spectra changed), and clears the dialog's flags. Returns whether anything is to be

@@ -1,5 +1,6 @@
 #include "app/shell/forms/preproc_dialog.h"
 
+#include <cstdlib>
 #include <vector>
 
 #include "app/shell/settings.h"
@@ -50,6 +51,10 @@ PreProcDialog::PreProcDialog(const PreProcParams& p, PreProcSaver saver) : saver
   controls.ConvertToMeter = p.ConvertToMeter;
   controls.PrefixCode = p.PrefixCode;
   controls.ShowEachTime = p.ShowEachTime;
+  controls.FilterType =
+      p.FilterType >= kFilterFft && p.FilterType <= kFilterButterworthAcausal ? p.FilterType : kFilterFft;
+  controls.FilterOrder = std::to_string(p.FilterOrder);
+  controls.FilterKeepPad = p.FilterKeepPad;
 }
 
 PreProcParams PreProcDialog::ReadControls(const PreProcParams& base) const {
@@ -69,6 +74,9 @@ PreProcParams PreProcDialog::ReadControls(const PreProcParams& base) const {
   p.ConvertToMeter = controls.ConvertToMeter;
   p.PrefixCode = controls.PrefixCode;
   p.ShowEachTime = controls.ShowEachTime;
+  p.FilterType = controls.FilterType;
+  ReadLong(controls.FilterOrder, p.FilterOrder);
+  p.FilterKeepPad = controls.FilterKeepPad;
   return p;
 }
 
@@ -86,8 +94,19 @@ bool PreProcDialog::CornersAcceptable(const PreProcParams& next, UserInterface& 
   return false;
 }
 
+// An order the filter cannot have is refused rather than quietly changed.
+bool PreProcDialog::OrderAcceptable(UserInterface& ui) const {
+  if (controls.FilterType == kFilterFft) return true;
+  if (IsNumeric(controls.FilterOrder)) {
+    const double order = std::atof(controls.FilterOrder.c_str());
+    if (order >= 1 && order <= kMaxFilterOrder && order == static_cast<int32_t>(order)) return true;
+  }
+  ui.MsgBox(Str(16135), MsgIcon::Exclamation, Str(16000));
+  return false;
+}
+
 bool PreProcDialog::Ok(PreProcParams& params, UserInterface& ui) const {
-  if (!MultipliersAcceptable(ui)) return false;
+  if (!MultipliersAcceptable(ui) || !OrderAcceptable(ui)) return false;
   const PreProcParams next = ReadControls(params);
   if (!CornersAcceptable(next, ui)) return false;
   params = next;
@@ -95,7 +114,7 @@ bool PreProcDialog::Ok(PreProcParams& params, UserInterface& ui) const {
 }
 
 bool PreProcDialog::SetAsDefault(UserInterface& ui) const {
-  if (!MultipliersAcceptable(ui)) return false;
+  if (!MultipliersAcceptable(ui) || !OrderAcceptable(ui)) return false;
   PreProcParams zero;
   zero.KeepDrawChan = zero.RemoveDC = zero.RotateWave = zero.PickChannels = zero.ShowEachTime = false;
   zero.ConvertToMeter = zero.PrefixCode = false;

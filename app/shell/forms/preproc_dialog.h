@@ -23,6 +23,10 @@ class PreProcDialog {
         Multipliers, RefSensor;
     bool RemoveDC = false, RotateWave = false, KeepDrawChan = false, PickChannels = false,
          ConvertToMeter = false, PrefixCode = false, ShowEachTime = false;
+    // The filter list (texts 16141-16143 in FilterType's order), the order box, the pads box.
+    int32_t FilterType = 0;
+    std::string FilterOrder;
+    bool FilterKeepPad = false;
   };
 
   // The controls show `params`: numbers in their plain text form, ticks for true.
@@ -33,6 +37,8 @@ class PreProcDialog {
   // The offset-seconds box follows the offset check box, the angle box the rotate one.
   bool OffsetSecondsEnabled() const { return controls.RemoveDC; }
   bool AngleEnabled() const { return controls.RotateWave; }
+  // The order and the pads belong to the Butterworth filters only.
+  bool FilterOrderEnabled() const { return controls.FilterType != kFilterFft; }
 
   // OK: a box that is not a number keeps the field's previous value. Multipliers that do not
   // read as numbers are refused with a message and the dialog stays open (false); otherwise
@@ -50,6 +56,7 @@ class PreProcDialog {
   PreProcParams ReadControls(const PreProcParams& base) const;
   bool MultipliersAcceptable(UserInterface& ui) const;
   bool CornersAcceptable(const PreProcParams& next, UserInterface& ui) const;
+  bool OrderAcceptable(UserInterface& ui) const;
   PreProcSaver saver_;
 };
 

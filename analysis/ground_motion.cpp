@@ -105,6 +105,8 @@ RecordMetrics ComputeMetrics(AppState& app, const std::vector<int32_t>& chans,
   const StrongRecord& rec = app.record;
   RecordMetrics m;
   m.periods = request.periods;
+  m.ductilities = request.ductilities;
+  m.durationLevel = request.durationLevel;
   m.dampingPercent = request.dampingPercent;
   if (rec.DataCount < 2 || rec.SampFreq < 1) return m;
 

@@ -47,6 +47,8 @@ struct PairMetrics {
 
 struct RecordMetrics {
   std::vector<float> periods;
+  std::vector<float> ductilities;  // of each channel's strength reduction factors
+  float durationLevel = 5;
   float dampingPercent = 5;
   std::vector<ChannelMetrics> channels;  // in channel order
   std::vector<PairMetrics> pairs;

@@ -1,6 +1,9 @@
 #include "analysis/motion_measures.h"
 
+#include <array>
 #include <cmath>
+
+#include "common/text.h"
 
 #include "sismcalc/binding/calc.h"
 
@@ -15,7 +18,44 @@ void RmsPair(const float* x, int32_t n, int32_t i1, int32_t i2, float& whole, fl
   window = i1 >= 1 && i2 >= i1 ? calc::RMSAT(&i1, &i2, x) : 0.0f;
 }
 
+constexpr std::array<MeasureField, 26> kFields = {{
+    {"PGA_time", "s", &ChannelMeasures::tPga},
+    {"PGV_time", "s", &ChannelMeasures::tPgv},
+    {"PGD_time", "s", &ChannelMeasures::tPgd},
+    {"Arms", "cm/s/s", &ChannelMeasures::aRms},
+    {"Vrms", "cm/s", &ChannelMeasures::vRms},
+    {"Drms", "cm", &ChannelMeasures::dRms},
+    {"Arms_5-95", "cm/s/s", &ChannelMeasures::aRms595},
+    {"Vrms_5-95", "cm/s", &ChannelMeasures::vRms595},
+    {"Drms_5-95", "cm", &ChannelMeasures::dRms595},
+    {"Ic", "(cm/s/s)^1.5 s^0.5", &ChannelMeasures::ic},
+    {"SED", "cm^2/s", &ChannelMeasures::sed},
+    {"CAV5", "cm/s", &ChannelMeasures::cav5},
+    {"CAVstd", "cm/s", &ChannelMeasures::cavStd},
+    {"ASI", "cm/s", &ChannelMeasures::asi},
+    {"VSI", "cm", &ChannelMeasures::vsi},
+    {"HI", "cm", &ChannelMeasures::housner},
+    {"SMA", "cm/s/s", &ChannelMeasures::sma},
+    {"SMV", "cm/s", &ChannelMeasures::smv},
+    {"EDA", "cm/s/s", &ChannelMeasures::eda},
+    {"A95", "cm/s/s", &ChannelMeasures::a95},
+    {"Tp", "s", &ChannelMeasures::tp},
+    {"Tm", "s", &ChannelMeasures::tm},
+    {"Db(0.05g)", "s", &ChannelMeasures::bracketed},
+    {"Db(L)", "s", &ChannelMeasures::bracketedLevel, true},
+    {"Du(0.05g)", "s", &ChannelMeasures::uniform},
+    {"Du(L)", "s", &ChannelMeasures::uniformLevel, true},
+}};
+
 }  // namespace
+
+std::span<const MeasureField> ChannelMeasureFields() {
+  return kFields;
+}
+
+std::string MeasureKey(const MeasureField& f, float level) {
+  return f.atLevel ? ReplaceAll(f.key, "L", NumberText(level)) : f.key;
+}
 
 ChannelMeasures MeasureChannel(const float* acc, const float* vel, const float* disp, int32_t n, float dt,
                                float level) {

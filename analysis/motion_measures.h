@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <string>
 #include <vector>
 
 namespace sism {
@@ -31,6 +33,18 @@ struct ChannelMeasures {
   float uniformLevel = 0;    // at the chosen level, s
   float tPga = 0, tPgv = 0, tPgd = 0;  // s from the record's start
 };
+
+// The channel measures in the order reports and flatfiles give them: the column key (a level in
+// the key's brackets when `atLevel`, "(L)" standing for the chosen one), the unit, the field.
+struct MeasureField {
+  const char* key;
+  const char* unit;
+  float ChannelMeasures::*field;
+  bool atLevel = false;
+};
+std::span<const MeasureField> ChannelMeasureFields();
+// The key of a field with the chosen level (cm/s/s) written in.
+std::string MeasureKey(const MeasureField& f, float level);
 
 // The measures of acceleration `acc` with its velocity and displacement (null: those measures
 // stay 0), n samples at step dt, `level` the chosen level of the durations in cm/s/s.

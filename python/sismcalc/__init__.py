@@ -24,10 +24,14 @@ from ._kernels import (arias, auto, cav, duration, engspec, fftap, fftri, filter
                        getmax, getpeak, getvecpeak2, getvecpeak3, husid, integfft, integlat, integtra,
                        logprd, padded_length, parzen, parzenp, reimph, respec, respec2, respecsub,
                        rotate, rotdspec, sigdur, sijma, sijma10, specint, spint)
+from ._kernels import (a95, brackdur, cavstd, cavthr, cdspec, charint, eda, lpgmclass, meanprd,
+                       peaktime, rmsat, sedens, sigwin, specmeas, sustmax, svaspec, unifdur)
 from ._library import SONAME, library
 
 # filter stays out, so that a star import keeps Python's own filter.
 __all__ = ["arias", "auto", "cav", "duration", "engspec", "fftap", "fftri", "findmaxat", "findpeakat",
            "getmax", "getpeak", "getvecpeak2", "getvecpeak3", "husid", "integfft", "integlat", "integtra",
            "logprd", "padded_length", "parzen", "parzenp", "reimph", "respec", "respec2", "respecsub",
-           "rotate", "rotdspec", "sigdur", "sijma", "sijma10", "specint", "spint", "SONAME", "library"]
+           "rotate", "rotdspec", "sigdur", "sijma", "sijma10", "specint", "spint", "SONAME", "library",
+           "a95", "brackdur", "cavstd", "cavthr", "cdspec", "charint", "eda", "lpgmclass",
+           "meanprd", "peaktime", "rmsat", "sedens", "sigwin", "specmeas", "sustmax", "svaspec", "unifdur"]

@@ -332,9 +332,9 @@ int32_t SVASPEC(const int32_t* np, const float* prd, const float* h, const int32
   return Bind<decltype(&::SVASPEC)>(entry)(np, prd, h, n, dt, acc, vel, sva);
 }
 
-int32_t LPGMCLASS(const int32_t* n, const float* dt, const float* x, const float* y, const float* vx, const float* vy, float* svamax, int32_t* class) {
+int32_t LPGMCLASS(const int32_t* n, const float* dt, const float* x, const float* y, const float* vx, const float* vy, float* svamax, int32_t* cls) {
   static Entry entry{"LPGMCLASS"};
-  return Bind<decltype(&::LPGMCLASS)>(entry)(n, dt, x, y, vx, vy, svamax, class);
+  return Bind<decltype(&::LPGMCLASS)>(entry)(n, dt, x, y, vx, vy, svamax, cls);
 }
 
 int32_t CDSPEC(const int32_t* np, const float* prd, const float* h, const float* alpha, const int32_t* nmu, const float* mu, const int32_t* n, const float* dt, const float* acc, float* r, float* say, float* sdm, float* sdy) {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "samples.h"
+#include "tests/support/samples.h"
 #include "sismcalc.h"
 
 namespace {
@@ -103,12 +103,13 @@ struct Spectra {
   std::vector<float> r, say, sdm, sdy;
 };
 
-Spectra Run(const std::vector<float>& prd, const std::vector<float>& mu, const std::vector<float>& a, float dt,
+Spectra RunCdspec(const std::vector<float>& prd, const std::vector<float>& mu, const std::vector<float>& a, float dt,
             float alpha = 0) {
   const int32_t np = static_cast<int32_t>(prd.size()), nmu = static_cast<int32_t>(mu.size()),
                 n = static_cast<int32_t>(a.size());
   const float h = 0.05f;
-  Spectra s{std::vector<float>(prd.size() * mu.size(), -1.0f)};
+  Spectra s;
+  s.r.assign(prd.size() * mu.size(), -1.0f);
   s.say = s.sdm = s.sdy = s.r;
   EXPECT_EQ(CDSPEC(&np, prd.data(), &h, &alpha, &nmu, mu.data(), &n, &dt, a.data(), s.r.data(), s.say.data(),
                    s.sdm.data(), s.sdy.data()),
@@ -118,7 +119,7 @@ Spectra Run(const std::vector<float>& prd, const std::vector<float>& mu, const s
 
 TEST(Ductility, UnitDuctilityIsTheElasticSpectrum) {
   const std::vector<float> a = Synthetic(), prd = {0.0f, 0.05f, 0.3f, 1.0f, 3.0f};
-  const Spectra s = Run(prd, {1.0f}, a, 0.01f);
+  const Spectra s = RunCdspec(prd, {1.0f}, a, 0.01f);
   int32_t np = 5, n = static_cast<int32_t>(a.size());
   const float h = 0.05f, dt = 0.01f;
   std::vector<float> sd(5), sv(5), sa(5);
@@ -136,7 +137,7 @@ TEST(Ductility, UnitDuctilityIsTheElasticSpectrum) {
 TEST(Ductility, AgreesWithDirectNewmarkBisection) {
   const std::vector<float> a = Synthetic(), prd = {0.2f, 0.5f, 1.0f, 2.0f}, mu = {2.0f, 4.0f};
   for (float alpha : {0.0f, 0.05f}) {
-    const Spectra s = Run(prd, mu, a, 0.01f, alpha);
+    const Spectra s = RunCdspec(prd, mu, a, 0.01f, alpha);
     for (std::size_t j = 0; j < mu.size(); ++j)
       for (std::size_t k = 0; k < prd.size(); ++k) {
         SCOPED_TRACE(::testing::Message() << "T " << prd[k] << " mu " << mu[j] << " alpha " << alpha);
@@ -156,7 +157,7 @@ TEST(Ductility, RealRecordFollowsEqualDisplacementAndRigidLimits) {
   const std::vector<float> a = RealNs();
   ASSERT_GT(a.size(), 10000u);
   const std::vector<float> prd = {0.02f, 1.0f, 10.0f}, mu = {2.0f, 4.0f};
-  const Spectra s = Run(prd, mu, a, 0.01f);
+  const Spectra s = RunCdspec(prd, mu, a, 0.01f);
   for (std::size_t j = 0; j < mu.size(); ++j) {
     SCOPED_TRACE(mu[j]);
     EXPECT_LT(s.r[0 + 3 * j], 1.15f);     // stiff: the strength cannot drop

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "samples.h"
+#include "tests/support/samples.h"
 #include "sismcalc.h"
 
 namespace {

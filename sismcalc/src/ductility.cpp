@@ -51,16 +51,16 @@ SISMCALC_VECTOR_CLONES void RunBatch(Batch& b, int32_t n, double dt, int32_t sub
       const double ag = g0 + dg * s;
 #pragma GCC ivdep
       for (int j = 0; j < kLanes; ++j) {
-        // keff du + fs(u + du) = rhs: the elastic branch, or the bound it would pass.
+        // keff du + fs(u + du) = rhs with fs the elastic trial clamped to the two bounding lines:
+        // its left side rises with du, so the root is the middle one of the elastic root and the
+        // roots on the upper and the lower line.
         const double rhs = vload[j] * v[j] + a[j] - ag;
         const double de = (rhs - fs[j]) * toElastic[j];
-        const double fe = fs[j] + k[j] * de;
         const double base = rhs - ak[j] * u[j];
         const double dup = (base - q[j]) * toYield[j], dlo = (base + q[j]) * toYield[j];
-        const double upper = ak[j] * (u[j] + de) + q[j], lower = upper - 2 * q[j];
-        const double du = fe > upper ? dup : (fe < lower ? dlo : de);
+        const double du = std::max(dup, std::min(de, dlo));
         const double un = u[j] + du;
-        fs[j] = fe > upper ? ak[j] * un + q[j] : (fe < lower ? ak[j] * un - q[j] : fe);
+        fs[j] = std::min(std::max(fs[j] + k[j] * du, ak[j] * un - q[j]), ak[j] * un + q[j]);
         const double vn = twoByH * du - v[j];
         a[j] = fourByH2 * du - fourByH * v[j] - a[j];
         v[j] = vn;

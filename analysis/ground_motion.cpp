@@ -105,6 +105,8 @@ RecordMetrics ComputeMetrics(AppState& app, const std::vector<int32_t>& chans,
   const StrongRecord& rec = app.record;
   RecordMetrics m;
   m.periods = request.periods;
+  m.ductilities = request.ductilities;
+  m.durationLevel = request.durationLevel;
   m.dampingPercent = request.dampingPercent;
   if (rec.DataCount < 2 || rec.SampFreq < 1) return m;
 
@@ -139,6 +141,10 @@ RecordMetrics ComputeMetrics(AppState& app, const std::vector<int32_t>& chans,
     p.rotd50.assign(rotd.begin(), rotd.begin() + np);
     p.rotd100.assign(rotd.begin() + np, rotd.end());
     p.angle100 = angle;
+    const bool integrated = motion && std::max(x, y) <= app.series.motion.V.Cols();
+    const float* vx = integrated ? app.series.motion.V.Column(x) : nullptr;
+    const float* vy = integrated ? app.series.motion.V.Column(y) : nullptr;
+    p.more = MeasurePair(rec.Channel(x), rec.Channel(y), vx, vy, n, dt);
     m.pairs.push_back(std::move(p));
     pairPeaks.emplace_back(peaks.begin(), peaks.begin() + static_cast<std::ptrdiff_t>(91 * nps));
   }
@@ -176,6 +182,10 @@ RecordMetrics ComputeMetrics(AppState& app, const std::vector<int32_t>& chans,
         c.psa[k] = t > 0 ? static_cast<float>(w * w * sd[k]) : sa[k];
       }
     }
+    const bool integrated = motion && ch <= app.series.motion.V.Cols();
+    c.more = MeasureChannel(acc, integrated ? app.series.motion.V.Column(ch) : nullptr,
+                            integrated ? app.series.motion.D.Column(ch) : nullptr, n, dt, request.durationLevel);
+    c.ductility = ComputeDuctilitySpectra(acc, n, dt, request.periods, request.ductilities, request.dampingPercent, 0);
     m.channels.push_back(std::move(c));
   }
   return m;

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/motion_measures.h"
 #include "record/strong_record.h"
 
 namespace sism {
@@ -22,6 +23,9 @@ struct MetricsRequest {
   std::vector<float> periods = StandardMetricPeriods();
   float dampingPercent = 5;
   int32_t stepsPerPeriod = 0;  // 0: peaks at the samples only
+  float durationLevel = 5;     // cm/s/s: the chosen level of the bracketed and uniform durations
+  // Target ductilities of the strength reduction factors at the periods (none: not computed).
+  std::vector<float> ductilities = {2.0f, 4.0f};
 };
 
 struct ChannelMetrics {
@@ -31,15 +35,20 @@ struct ChannelMetrics {
   float cav = 0;                    // cm/s
   float d575 = 0, d595 = 0;         // s
   std::vector<float> psa;           // pseudo-acceleration w^2 Sd at each period, cm/s/s
+  ChannelMeasures more;             // the measures beyond the peaks
+  DuctilitySpectra ductility;       // at the periods and the request's ductilities
 };
 
 struct PairMetrics {
   int32_t x = 0, y = 0;  // channels; angles turn from x toward y
   std::vector<float> rotd50, rotd100, angle100;
+  PairMeasures more;  // RotD50 of PGA and PGV, the long-period ground-motion class
 };
 
 struct RecordMetrics {
   std::vector<float> periods;
+  std::vector<float> ductilities;  // of each channel's strength reduction factors
+  float durationLevel = 5;
   float dampingPercent = 5;
   std::vector<ChannelMetrics> channels;  // in channel order
   std::vector<PairMetrics> pairs;

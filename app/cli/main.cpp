@@ -140,12 +140,15 @@ std::string CommandHelp(const std::string& cmd) {
            "Writes one CSV row per record: file, format, station, place, date, rate, length; for the\n"
            "two horizontals and the vertical of the intensity group PGA, PGV, PGD, Arias intensity,\n"
            "CAV and the 5-75 % and 5-95 % significant durations; pseudo-acceleration Sa = w^2 Sd of\n"
-           "each at the periods; RotD50 and RotD100 of the horizontal pair. Folders are walked\n"
+           "each at the periods; RotD50 and RotD100 of the horizontal pair; then the further measures\n"
+           "of each (peak times, RMS, Ic, CAV5, ASI, VSI, EDA, A95, Tp, Tm, durations ...), RotD50 of\n"
+           "PGA and PGV, JMA's long-period class and R_mu for mu = 2, 4 at the periods. Folders are walked\n"
            "recursively for the files a format reader recognises; the files of one set (K-NET,\n"
            "KiK-net, ESM ...) give one row. OUT '-' is standard output. A file that cannot be read\n"
            "gives a row with the reason in the last column, and the exit status is then 1.\n"
            "  --damping P        damping of the spectra in percent (default 5)\n"
            "  --periods T,T,...  periods in seconds (default " + PeriodList(StandardMetricPeriods()) + ")\n"
+           "  --level L          chosen level of the bracketed and uniform durations, cm/s/s (default 5)\n"
            "  -j N               compute N records at a time (rows keep their order)\n"
            "  --shard K/N        only every N-th record starting at the K-th (1 <= K <= N); the\n"
            "                     header is written by shard 1, so the shards concatenate\n";
@@ -175,7 +178,7 @@ struct Options {
   std::optional<int32_t> filterType, filterOrder;  // over the PreProcess settings
   bool keepPad = false;
   // metrics
-  std::optional<float> damping;
+  std::optional<float> damping, level;
   std::vector<float> periods;
   int32_t jobs = 1;
   int32_t shardK = 1, shardN = 1;
@@ -288,6 +291,9 @@ Options Parse(const std::vector<std::string>& args) {
       const double d = Number(a, value(a));
       if (!(d >= 0 && d < 100)) throw UsageError{"--damping is a percentage from 0 to below 100"};
       o.damping = static_cast<float>(d);
+    } else if (a == "--level") {
+      o.level = static_cast<float>(Number(a, value(a)));
+      if (!(*o.level > 0)) throw UsageError{"--level is an acceleration above 0 in cm/s/s"};
     } else if (a == "--periods") {
       const std::string v = value(a);
       o.periods.clear();
@@ -381,8 +387,8 @@ Options Parse(const std::vector<std::string>& args) {
   if (o.reportPage) o.plot.reportSelector = *o.reportPage - 1;
   if (o.command == "convert" && o.output == "-")
     throw UsageError{"convert writes a file; -o - is not possible"};
-  if (o.command != "metrics" && (o.damping || !o.periods.empty() || o.jobs != 1 || o.shardN != 1))
-    throw UsageError{"--damping, --periods, -j and --shard are options of metrics"};
+  if (o.command != "metrics" && (o.damping || o.level || !o.periods.empty() || o.jobs != 1 || o.shardN != 1))
+    throw UsageError{"--damping, --level, --periods, -j and --shard are options of metrics"};
   if (o.command == "metrics" && std::filesystem::is_directory(o.output))
     throw UsageError{"metrics writes one file; -o names a file or '-'"};
   if (o.command != "metrics" && needsOutput && o.output != "-" && o.files.size() > 1 &&
@@ -641,6 +647,7 @@ int Metrics(const Options& o, const AppState& base) {
   FlatfileSettings settings;
   if (!o.periods.empty()) settings.request.periods = o.periods;
   settings.request.dampingPercent = o.damping.value_or(5.0f);
+  if (o.level) settings.request.durationLevel = *o.level;
   settings.request.stepsPerPeriod = ResponseStepsPerPeriod(base.calc);
   settings.station = o.station;
   settings.responseFile = o.response;

@@ -149,7 +149,8 @@ std::vector<std::string> ShardOf(const std::vector<std::string>& files, int32_t 
   return part;
 }
 
-std::string FlatfileHeader(const std::vector<float>& periods) {
+std::string FlatfileHeader(const MetricsRequest& request) {
+  const std::vector<float>& periods = request.periods;
   std::string h =
       "file,format,station,station_name,latitude,longitude,date,time,rate_hz,duration_s,jma_intensity";
   for (const char* c : kComponents)
@@ -159,6 +160,14 @@ std::string FlatfileHeader(const std::vector<float>& periods) {
     for (float t : periods) h += std::string(",") + c + "_Sa(" + NumberText(t) + ")";
   for (const char* c : {"RotD50", "RotD100"})
     for (float t : periods) h += std::string(",") + c + "_Sa(" + NumberText(t) + ")";
+  // Added measures follow, so that the columns above keep their places.
+  for (const char* c : kComponents)
+    for (const MeasureField& f : ChannelMeasureFields())
+      h += std::string(",") + c + "_" + MeasureKey(f, request.durationLevel);
+  h += ",RotD50_PGA,RotD50_PGV,Sva_max,LPGM_class";
+  for (float mu : request.ductilities)
+    for (const char* c : kComponents)
+      for (float t : periods) h += std::string(",") + c + "_Rmu" + NumberText(mu) + "(" + NumberText(t) + ")";
   return h + ",error";
 }
 
@@ -187,12 +196,26 @@ std::string FlatfileRow(const AppState& app, const std::string& file, const Reco
   const PairMetrics* p = set.h1 > 0 && set.h2 > 0 ? m.Pair(set.h1, set.h2) : nullptr;
   for (std::size_t k = 0; k < m.periods.size(); ++k) row += "," + (p ? Num(p->rotd50[k]) : "");
   for (std::size_t k = 0; k < m.periods.size(); ++k) row += "," + (p ? Num(p->rotd100[k]) : "");
+  for (int32_t ch : chans) {
+    const ChannelMetrics* c = ch > 0 ? m.Channel(ch) : nullptr;
+    for (const MeasureField& f : ChannelMeasureFields()) row += "," + (c ? Num(c->more.*f.field) : "");
+  }
+  const bool velocity = m.motionError.empty();
+  row += "," + (p ? Num(p->more.rotd50Pga) : "") + "," + (p && velocity ? Num(p->more.rotd50Pgv) : "") + "," +
+         (p ? Num(p->more.svaMax) : "") + "," + (p ? std::to_string(p->more.lpgmClass) : "");
+  for (std::size_t j = 0; j < m.ductilities.size(); ++j)
+    for (int32_t ch : chans) {
+      const ChannelMetrics* c = ch > 0 ? m.Channel(ch) : nullptr;
+      const bool ok = c && c->ductility.valid && j < c->ductility.ductilities.size();
+      for (std::size_t k = 0; k < m.periods.size(); ++k) row += "," + (ok ? Num(c->ductility.R(k, j)) : "");
+    }
   return row + "," + CsvField(m.motionError);
 }
 
-std::string FlatfileErrorRow(const std::string& file, const std::string& error, const std::vector<float>& periods) {
+std::string FlatfileErrorRow(const std::string& file, const std::string& error, const MetricsRequest& request) {
   // Every column but the first and the last is empty.
-  const std::size_t columns = 11 + 3 * 8 + 5 * periods.size() + 1;
+  const std::string header = FlatfileHeader(request);
+  const auto columns = static_cast<std::size_t>(std::count(header.begin(), header.end(), ',')) + 1;
   return CsvField(file) + std::string(columns - 1, ',') + CsvField(error.empty() ? "not read" : error);
 }
 
@@ -205,11 +228,11 @@ bool FlatfileLine(const AppState& base, const std::string& file, const FlatfileS
   ui.onReadData = settings.onReadData
                       ? settings.onReadData
                       : [](DataFileKind, const std::string&, const std::string&, DataFileParams&) { return true; };
-  const std::vector<float>& periods = settings.request.periods;
+  const MetricsRequest& request = settings.request;
   try {
     AppState app = base;
     if (ReadAccFile(app, file, ui) <= 0) {
-      row = FlatfileErrorRow(file, ui.lastMessage, periods);
+      row = FlatfileErrorRow(file, ui.lastMessage, request);
       return false;
     }
     const ComponentSet set = FlatfileComponents(app.record);
@@ -222,14 +245,14 @@ bool FlatfileLine(const AppState& base, const std::string& file, const FlatfileS
     row = FlatfileRow(app, file, m, set);
     return true;
   } catch (const std::exception& e) {
-    row = FlatfileErrorRow(file, e.what(), periods);
+    row = FlatfileErrorRow(file, e.what(), request);
     return false;
   }
 }
 
 int32_t WriteFlatfile(const AppState& base, const std::vector<std::string>& files, const FlatfileSettings& settings,
                       int32_t threads, bool header, std::ostream& out, std::ostream& log) {
-  if (header) out << FlatfileHeader(settings.request.periods) << "\n";
+  if (header) out << FlatfileHeader(settings.request) << "\n";
   struct Result {
     std::string row, messages;
     bool ok = false;

@@ -43,11 +43,11 @@ struct FlatfileSettings {
 };
 
 // The header line (no line break).
-std::string FlatfileHeader(const std::vector<float>& periods);
+std::string FlatfileHeader(const MetricsRequest& request);
 // One row (no line break) of a record that was read; `file` as given.
 std::string FlatfileRow(const AppState& app, const std::string& file, const RecordMetrics& m, const ComponentSet& set);
 // The row of a file that could not be read: its name and the reason, the measures empty.
-std::string FlatfileErrorRow(const std::string& file, const std::string& error, const std::vector<float>& periods);
+std::string FlatfileErrorRow(const std::string& file, const std::string& error, const MetricsRequest& request);
 
 // Reads and measures one file as the settings `base` say; the row, and false when the file
 // could not be read. Messages of the readers go to `log`.

@@ -89,6 +89,41 @@ std::string MetricsReportText(const AppState& app, const RecordMetrics& m) {
     Line(out, " RotD: percentile over the angles 0-179 degrees of the peak response along each; Angle:");
     Line(out, " the direction of RotD100 in degrees from the first channel of the pair toward the second.");
   }
+
+  Line(out, "");
+  Line(out, "Further Measures (chosen level L = " + NumberText(m.durationLevel) + " cm/s/s)");
+  std::string names = PadRight(" Measure", 30);
+  for (const ChannelMetrics& c : m.channels) names += AlignRight(ChannelName(app, c.ch), 12);
+  Line(out, names);
+  for (const MeasureField& f : ChannelMeasureFields()) {
+    std::string row = PadRight(" " + MeasureKey(f, m.durationLevel) + " " + f.unit, 30);
+    for (const ChannelMetrics& c : m.channels) row += Cell(c.more.*f.field, 12);
+    Line(out, row);
+  }
+  for (const PairMetrics& p : m.pairs) {
+    const std::string pair = "(" + std::to_string(p.x) + "," + std::to_string(p.y) + ")";
+    Line(out, " Pair " + pair + ": RotD50 of PGA " + Cell(p.more.rotd50Pga, 0) + " cm/s/s, of PGV " +
+                  (m.motionError.empty() ? Cell(p.more.rotd50Pgv, 0) : std::string("-")) + " cm/s");
+    Line(out, "   JMA long-period ground-motion class " + std::to_string(p.more.lpgmClass) + " (largest Sva " +
+                  Cell(p.more.svaMax, 0) + " cm/s over 1.6-7.8 s)");
+  }
+
+  if (!m.ductilities.empty() && !m.channels.empty()) {
+    Line(out, "");
+    Line(out, "Strength Reduction Factors R_mu of a Bilinear Oscillator (damping " + NumberText(m.dampingPercent) +
+                  " %, no post-yield stiffness)");
+    std::string head2 = " Period(s)";
+    for (const ChannelMetrics& c : m.channels)
+      for (float mu : m.ductilities) head2 += AlignRight(std::to_string(c.ch) + " mu=" + NumberText(mu), 12);
+    Line(out, head2);
+    for (std::size_t k = 0; k < m.periods.size(); ++k) {
+      std::string row = AlignRight(FormatNumber(m.periods[k], "0.000"), 10);
+      for (const ChannelMetrics& c : m.channels)
+        for (std::size_t j = 0; j < m.ductilities.size(); ++j)
+          row += c.ductility.valid ? Cell(c.ductility.R(k, j), 12) : AlignRight("-", 12);
+      Line(out, row);
+    }
+  }
   return out;
 }
 

@@ -50,6 +50,24 @@ PROTOTYPES = {
     "BUTTER": (_INT, [_I, _F, _F, _F, _I, _I, _I, _F]),
     "KONNO": (_INT, [_I, _F, _F, _F, _I, _F, _F]),
     "EAS": (_INT, [_I, _F, _F, _F, _F, _I, _F, _F]),
+
+    "RMSAT": (_FLOAT, [_I, _I, _F]),
+    "SIGWIN": (_INT, [_I, _F, _F, _F, _I, _I]),
+    "CHARINT": (_FLOAT, [_I, _F, _F]),
+    "SEDENS": (_FLOAT, [_I, _F, _F]),
+    "CAVTHR": (_FLOAT, [_I, _F, _F, _F]),
+    "CAVSTD": (_FLOAT, [_I, _F, _F]),
+    "SPECMEAS": (_INT, [_F, _I, _F, _F, _F, _F, _F, _F]),
+    "SUSTMAX": (_FLOAT, [_I, _F]),
+    "EDA": (_FLOAT, [_I, _F, _F, _F]),
+    "A95": (_FLOAT, [_I, _F]),
+    "MEANPRD": (_FLOAT, [_I, _F, _F]),
+    "BRACKDUR": (_FLOAT, [_I, _F, _F, _F]),
+    "UNIFDUR": (_FLOAT, [_I, _F, _F, _F]),
+    "PEAKTIME": (_FLOAT, [_I, _F, _F]),
+    "SVASPEC": (_INT, [_I, _F, _F, _I, _F, _F, _F, _F]),
+    "LPGMCLASS": (_INT, [_I, _F, _F, _F, _F, _F, _F, _I]),
+    "CDSPEC": (_INT, [_I, _F, _F, _F, _I, _F, _I, _F, _F, _F, _F, _F, _F]),
 }
 
 

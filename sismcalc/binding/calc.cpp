@@ -274,4 +274,88 @@ int32_t KONNO(const int32_t* n, const float* df, const float* s, const float* b,
   return Bind<decltype(&::KONNO)>(entry)(n, df, s, b, no, fo, so);
 }
 
+float RMSAT(const int32_t* i1, const int32_t* i2, const float* x) {
+  static Entry entry{"RMSAT"};
+  return Bind<decltype(&::RMSAT)>(entry)(i1, i2, x);
+}
+
+int32_t SIGWIN(const int32_t* n, const float* acc, const float* f1, const float* f2, int32_t* i1, int32_t* i2) {
+  static Entry entry{"SIGWIN"};
+  return Bind<decltype(&::SIGWIN)>(entry)(n, acc, f1, f2, i1, i2);
+}
+
+float CHARINT(const int32_t* n, const float* dt, const float* acc) {
+  static Entry entry{"CHARINT"};
+  return Bind<decltype(&::CHARINT)>(entry)(n, dt, acc);
+}
+
+float SEDENS(const int32_t* n, const float* dt, const float* vel) {
+  static Entry entry{"SEDENS"};
+  return Bind<decltype(&::SEDENS)>(entry)(n, dt, vel);
+}
+
+float CAVTHR(const int32_t* n, const float* dt, const float* acc, const float* thr) {
+  static Entry entry{"CAVTHR"};
+  return Bind<decltype(&::CAVTHR)>(entry)(n, dt, acc, thr);
+}
+
+float CAVSTD(const int32_t* n, const float* dt, const float* acc) {
+  static Entry entry{"CAVSTD"};
+  return Bind<decltype(&::CAVSTD)>(entry)(n, dt, acc);
+}
+
+int32_t SPECMEAS(const float* h, const int32_t* n, const float* dt, const float* acc, float* asi, float* vsi, float* hi, float* tp) {
+  static Entry entry{"SPECMEAS"};
+  return Bind<decltype(&::SPECMEAS)>(entry)(h, n, dt, acc, asi, vsi, hi, tp);
+}
+
+float SUSTMAX(const int32_t* n, const float* x) {
+  static Entry entry{"SUSTMAX"};
+  return Bind<decltype(&::SUSTMAX)>(entry)(n, x);
+}
+
+float EDA(const int32_t* n, const float* dt, const float* acc, const float* fc) {
+  static Entry entry{"EDA"};
+  return Bind<decltype(&::EDA)>(entry)(n, dt, acc, fc);
+}
+
+float A95(const int32_t* n, const float* acc) {
+  static Entry entry{"A95"};
+  return Bind<decltype(&::A95)>(entry)(n, acc);
+}
+
+float MEANPRD(const int32_t* n, const float* dt, const float* acc) {
+  static Entry entry{"MEANPRD"};
+  return Bind<decltype(&::MEANPRD)>(entry)(n, dt, acc);
+}
+
+float BRACKDUR(const int32_t* n, const float* dt, const float* acc, const float* level) {
+  static Entry entry{"BRACKDUR"};
+  return Bind<decltype(&::BRACKDUR)>(entry)(n, dt, acc, level);
+}
+
+float UNIFDUR(const int32_t* n, const float* dt, const float* acc, const float* level) {
+  static Entry entry{"UNIFDUR"};
+  return Bind<decltype(&::UNIFDUR)>(entry)(n, dt, acc, level);
+}
+
+float PEAKTIME(const int32_t* n, const float* dt, const float* x) {
+  static Entry entry{"PEAKTIME"};
+  return Bind<decltype(&::PEAKTIME)>(entry)(n, dt, x);
+}
+
+int32_t SVASPEC(const int32_t* np, const float* prd, const float* h, const int32_t* n, const float* dt, const float* acc, const float* vel, float* sva) {
+  static Entry entry{"SVASPEC"};
+  return Bind<decltype(&::SVASPEC)>(entry)(np, prd, h, n, dt, acc, vel, sva);
+}
+
+int32_t LPGMCLASS(const int32_t* n, const float* dt, const float* x, const float* y, const float* vx, const float* vy, float* svamax, int32_t* cls) {
+  static Entry entry{"LPGMCLASS"};
+  return Bind<decltype(&::LPGMCLASS)>(entry)(n, dt, x, y, vx, vy, svamax, cls);
+}
+
+int32_t CDSPEC(const int32_t* np, const float* prd, const float* h, const float* alpha, const int32_t* nmu, const float* mu, const int32_t* n, const float* dt, const float* acc, float* r, float* say, float* sdm, float* sdy) {
+  static Entry entry{"CDSPEC"};
+  return Bind<decltype(&::CDSPEC)>(entry)(np, prd, h, alpha, nmu, mu, n, dt, acc, r, say, sdm, sdy);
+}
 }  // namespace sism::calc

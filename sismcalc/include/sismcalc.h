@@ -141,6 +141,64 @@ SISMCALC_API int32_t KONNO(const int32_t* N, const float* DF, const float* S, co
  * 1 or 0. */
 SISMCALC_API int32_t EAS(const int32_t* N, const float* DT, const float* X, const float* Y, const float* B,
                          const int32_t* NO, const float* FO, float* SO);
+/* Ground-motion measures. ACC is acceleration (cm/s/s), VEL velocity (cm/s), N >= 2 samples at step
+ * DT > 0 s; g = 980.665 cm/s/s. Integrals take the samples as linear between them. 0 on bad arguments. */
+/* Root mean square of X(I1..I2), 1 <= I1 <= I2. */
+SISMCALC_API float RMSAT(const int32_t* I1, const int32_t* I2, const float* X);
+/* The samples I1..I2 inside the Husid window from fraction F1 to F2 of ACC [N] (0 <= F1 < F2 <= 1); 1, or 0
+ * for no motion. */
+SISMCALC_API int32_t SIGWIN(const int32_t* N, const float* ACC, const float* F1, const float* F2, int32_t* I1,
+                            int32_t* I2);
+/* Characteristic intensity a_rms^1.5 * sqrt(t_d) over the 5-95 % Husid window (t_d = D5-95 s), in
+ * (cm/s/s)^1.5 s^0.5. */
+SISMCALC_API float CHARINT(const int32_t* N, const float* DT, const float* ACC);
+/* Specific energy density, integral of VEL^2 dt, in cm^2/s. */
+SISMCALC_API float SEDENS(const int32_t* N, const float* DT, const float* VEL);
+/* CAV counting only the time where |ACC| >= THR (cm/s/s; THR = 5 gives CAV5), in cm/s. */
+SISMCALC_API float CAVTHR(const int32_t* N, const float* DT, const float* ACC, const float* THR);
+/* Standardised CAV: the integral of |ACC| dt over the whole seconds from the start whose largest |ACC|
+ * reaches 0.025 g, in cm/s. */
+SISMCALC_API float CAVSTD(const int32_t* N, const float* DT, const float* ACC);
+/* At damping H, by the trapezoid rule over the periods 0.1-0.5 s by 0.025 s and 0.55-2.5 s by 0.05 s:
+ * ASI = integral of SA over 0.1-0.5 s (cm/s), VSI of SV over 0.1-2.5 s (cm), HI of pSv = w*SD over
+ * 0.1-2.5 s (cm); TP the period of the largest SA over those and 0.02-0.08 s by 0.02 s and 2.6-4 s by
+ * 0.1 s (0 for no motion). 1 or 0. */
+SISMCALC_API int32_t SPECMEAS(const float* H, const int32_t* N, const float* DT, const float* ACC, float* ASI,
+                              float* VSI, float* HI, float* TP);
+/* Sustained maximum: the third largest of the peaks |X| of the half cycles (runs of one sign) of X [N];
+ * 0 with fewer than three half cycles. */
+SISMCALC_API float SUSTMAX(const int32_t* N, const float* X);
+/* Effective design acceleration: the peak |ACC| after a zero-phase low-pass at FC Hz with the gain
+ * 1/sqrt(1 + (f/FC)^8) (FC = 9 in the usual definition). */
+SISMCALC_API float EDA(const int32_t* N, const float* DT, const float* ACC, const float* FC);
+/* A95: the smallest |ACC(i)| such that the samples at or below it hold 95 % of the sum of ACC^2. */
+SISMCALC_API float A95(const int32_t* N, const float* ACC);
+/* Mean period sum(C^2/f) / sum(C^2) over the Fourier amplitudes C of ACC at 0.25 <= f <= 20 Hz, in s. */
+SISMCALC_API float MEANPRD(const int32_t* N, const float* DT, const float* ACC);
+/* Bracketed duration: from the first to the last sample with |ACC| >= LEVEL > 0, in s (0 if none). */
+SISMCALC_API float BRACKDUR(const int32_t* N, const float* DT, const float* ACC, const float* LEVEL);
+/* Uniform duration: the number of samples with |ACC| >= LEVEL > 0 times DT, in s. */
+SISMCALC_API float UNIFDUR(const int32_t* N, const float* DT, const float* ACC, const float* LEVEL);
+/* Time (s from the first sample) of the first largest |X| of X [N]. */
+SISMCALC_API float PEAKTIME(const int32_t* N, const float* DT, const float* X);
+/* Absolute velocity response SVA [NP] = max |relative velocity + ground velocity| at periods PRD, damping
+ * H; the ground velocity is VEL [N], or the trapezoid integral of ACC from 0 when VEL is null. 1 or 0. */
+SISMCALC_API int32_t SVASPEC(const int32_t* NP, const float* PRD, const float* H, const int32_t* N,
+                             const float* DT, const float* ACC, const float* VEL, float* SVA);
+/* JMA long-period ground-motion class CLASS (0 below class 1, 1 to 4) of the horizontal pair X, Y [N] from
+ * SVAMAX, the largest 5 %-damped SVA of either over 1.6-7.8 s in 0.2 s steps (limits 5, 15, 50, 100 cm/s);
+ * VX, VY their ground velocities or null, as in SVASPEC. 1 or 0. */
+SISMCALC_API int32_t LPGMCLASS(const int32_t* N, const float* DT, const float* X, const float* Y, const float* VX,
+                               const float* VY, float* SVAMAX, int32_t* CLASS);
+/* Constant-ductility spectra of a bilinear oscillator (damping H, post-yield stiffness ratio ALPHA, 0 <= ALPHA
+ * < 1) under ACC [N]: for each period PRD(k) and target ductility MU(j) >= 1 the largest yield strength whose
+ * peak displacement is MU(j) times the yield displacement, into element k + NP*(j-1) [NP*NMU] of: R, the
+ * strength reduction factor (elastic strength w^2*SD over the yield strength); SAY, the yield strength per
+ * unit mass w^2*uy (cm/s/s); SDM, the peak inelastic displacement MU*uy (cm); SDY, the yield displacement uy
+ * (cm). MU = 1 and periods <= 0 give the elastic values (R = 1). 1 or 0. */
+SISMCALC_API int32_t CDSPEC(const int32_t* NP, const float* PRD, const float* H, const float* ALPHA,
+                            const int32_t* NMU, const float* MU, const int32_t* N, const float* DT,
+                            const float* ACC, float* R, float* SAY, float* SDM, float* SDY);
 
 #ifdef __cplusplus
 }

@@ -24,6 +24,10 @@ inline double SquareStep(const float* a, int32_t i) {
   return (double{a[i]} * a[i] + double{a[i + 1]} * a[i + 1]) / 2;
 }
 
+}  // namespace
+
+namespace sismcalc::detail {
+
 // The integral of a^2 up to each sample, cum[0] = 0; the last value is the total.
 std::vector<double> CumulativeSquare(int32_t n, const float* a) {
   std::vector<double> cum(static_cast<std::size_t>(n));
@@ -44,7 +48,10 @@ double CrossingStep(const std::vector<double>& cum, double level) {
   return n - 1;
 }
 
-}  // namespace
+}  // namespace sismcalc::detail
+
+using sismcalc::detail::CrossingStep;
+using sismcalc::detail::CumulativeSquare;
 
 extern "C" {
 

@@ -204,4 +204,9 @@ int32_t ButterworthPad(double dt, double fl, double fh, int32_t order);
 // index rules of the form INT(x/DF) stay defined for any input.
 int64_t TruncateToInt(double v);
 
+// The integral of a^2 (the trapezoid rule) up to each sample of a[0..n), n >= 2, cum[0] = 0.
+std::vector<double> CumulativeSquare(int32_t n, const float* a);
+// The time (in steps, fractional) at which the cumulative curve first reaches `level`.
+double CrossingStep(const std::vector<double>& cum, double level);
+
 }  // namespace sismcalc::detail

@@ -127,6 +127,60 @@ TEST(GroundMotion, RotDOfARealRecordMatchesTheTurnedRecord) {
   ExpectRotDByTurning(app, 1, 2, {0.02f, 0.3f});
 }
 
+// RotD50 of a ground motion by brute force: the peak of the pair turned to each whole degree,
+// the median of the 180 peaks.
+double RotD50ByTurning(const float* x, const float* y, int32_t n) {
+  std::vector<double> peaks;
+  for (int t = 0; t < 180; ++t) {
+    const double c = std::cos(t * std::numbers::pi / 180), s = std::sin(t * std::numbers::pi / 180);
+    double peak = 0;
+    for (int32_t i = 0; i < n; ++i) peak = std::max(peak, std::fabs(c * x[i] + s * y[i]));
+    peaks.push_back(peak);
+  }
+  std::sort(peaks.begin(), peaks.end());
+  return (peaks[89] + peaks[90]) / 2;
+}
+
+TEST(GroundMotion, FurtherMeasuresComeFromTheRecordAndItsIntegration) {
+  AppState app;
+  test::NoiseRecord(app, {"N", "E", "Z"}, 3000, 11, 30.0f);
+  test::ScriptedUi ui;
+  MetricsRequest request;
+  request.durationLevel = 20;
+  request.periods = {0.05f, 0.5f, 8.0f};
+  const RecordMetrics m = ComputeMetrics(app, {1, 2, 3}, {{1, 2}}, request, ui);
+  ASSERT_EQ(m.channels.size(), 3u);
+  ASSERT_EQ(m.pairs.size(), 1u);
+  const int32_t n = app.record.DataCount;
+  const float dt = 1.0f / static_cast<float>(app.record.SampFreq);
+  const MotionData& motion = app.series.motion;
+  for (const ChannelMetrics& c : m.channels) {
+    SCOPED_TRACE(c.ch);
+    const float* acc = app.record.Channel(c.ch);
+    const float* vel = motion.V.Column(c.ch);
+    const ChannelMeasures direct = MeasureChannel(acc, vel, motion.D.Column(c.ch), n, dt, 20);
+    for (const MeasureField& f : ChannelMeasureFields()) EXPECT_EQ(c.more.*f.field, direct.*f.field) << f.key;
+    // The peak times point at the peaks the measures report.
+    EXPECT_FLOAT_EQ(std::fabs(acc[static_cast<int32_t>(std::lround(c.more.tPga / dt))]), c.pga);
+    EXPECT_FLOAT_EQ(std::fabs(vel[static_cast<int32_t>(std::lround(c.more.tPgv / dt))]), c.pgv);
+    EXPECT_LE(c.more.uniformLevel, c.more.bracketedLevel + dt);
+    EXPECT_GT(c.more.bracketedLevel, 0);
+    // Strength reduction factors at every period for mu = 2 and 4, more for 4.
+    ASSERT_TRUE(c.ductility.valid);
+    ASSERT_EQ(c.ductility.ductilities, (std::vector<float>{2.0f, 4.0f}));
+    for (std::size_t k = 0; k < 3; ++k) {
+      EXPECT_GE(c.ductility.R(k, 0), 1.0f);
+      EXPECT_GE(c.ductility.R(k, 1), c.ductility.R(k, 0) * 0.99f);
+    }
+  }
+  const PairMeasures& p = m.pairs[0].more;
+  EXPECT_NEAR(p.rotd50Pga, RotD50ByTurning(app.record.Channel(1), app.record.Channel(2), n), 1e-3 * p.rotd50Pga);
+  EXPECT_NEAR(p.rotd50Pgv, RotD50ByTurning(motion.V.Column(1), motion.V.Column(2), n), 1e-3 * p.rotd50Pgv);
+  const int32_t expected = p.svaMax >= 100 ? 4 : p.svaMax >= 50 ? 3 : p.svaMax >= 15 ? 2 : p.svaMax >= 5 ? 1 : 0;
+  EXPECT_EQ(p.lpgmClass, expected);
+  EXPECT_GT(p.svaMax, 0);
+}
+
 TEST(GroundMotion, MeasuresOfASyntheticRecord) {
   AppState app;
   test::NoiseRecord(app, {"N", "E", "Z"}, 2000, 7, 30.0f);

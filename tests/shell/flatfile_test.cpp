@@ -2,6 +2,7 @@
 // its columns and its rows in a fixed order however many threads compute them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -135,4 +136,19 @@ TEST(Flatfile, RowsKeepTheirOrderWhateverTheThreads) {
 }
 
 }  // namespace
+TEST(Flatfile, HeaderNamesTheLevelAndDuctilitiesAndErrorRowsMatchIt) {
+  MetricsRequest request;
+  request.periods = {0.2f, 2.0f};
+  request.durationLevel = 12.5f;
+  request.ductilities = {2.0f, 4.0f};
+  const std::string header = FlatfileHeader(request);
+  for (const char* key : {",H1_Db(12.5),", ",V_Du(0.05g),", ",H2_CAVstd,", ",RotD50_PGV,", ",LPGM_class,",
+                          ",H1_Rmu2(0.2),", ",V_Rmu4(2),"})
+    EXPECT_NE(header.find(key), std::string::npos) << key;
+  EXPECT_TRUE(header.ends_with(",V_Rmu4(2),error"));
+  const std::string row = FlatfileErrorRow("x.evt", "not a record", request);
+  EXPECT_EQ(std::count(row.begin(), row.end(), ','), std::count(header.begin(), header.end(), ','));
+  EXPECT_TRUE(row.ends_with(",not a record"));
+}
+
 }  // namespace sism

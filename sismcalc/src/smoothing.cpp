@@ -79,7 +79,23 @@ class ExactTransform {
       if (r > j) std::swap(re[j], re[r]), std::swap(im[j], im[r]);
     }
     const double sign = inverse ? -1.0 : 1.0;
-    for (int64_t half = 1; half < f_; half *= 2) {
+    // The first two stages have the factors 1 and -i (forward) or +i (inverse): one pass,
+    // without multiplications.
+    if (f_ >= 4) {
+      for (int64_t i = 0; i < f_; i += 4) {
+        const double r0 = re[i] + re[i + 1], i0 = im[i] + im[i + 1];
+        const double r1 = re[i] - re[i + 1], i1 = im[i] - im[i + 1];
+        const double r2 = re[i + 2] + re[i + 3], i2 = im[i + 2] + im[i + 3];
+        const double r3 = re[i + 2] - re[i + 3], i3 = im[i + 2] - im[i + 3];
+        // r3 + i i3 turned by -i (forward): i3 - i r3.
+        const double tr = sign * i3, ti = -sign * r3;
+        re[i] = r0 + r2, im[i] = i0 + i2;
+        re[i + 2] = r0 - r2, im[i + 2] = i0 - i2;
+        re[i + 1] = r1 + tr, im[i + 1] = i1 + ti;
+        re[i + 3] = r1 - tr, im[i + 3] = i1 - ti;
+      }
+    }
+    for (int64_t half = f_ >= 4 ? 4 : 1; half < f_; half *= 2) {
       for (int64_t i = 0; i < f_; i += 2 * half)
         Butterflies(re + i, im + i, half, wr_.data() + half - 1, wi_.data() + half - 1, sign);
     }

@@ -2,7 +2,8 @@
 // that the vector length reaches for 0.3 s in total, and the largest value over 10-second windows.
 #include <algorithm>
 #include <cmath>
-#include <complex>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <new>
 #include <vector>

@@ -72,6 +72,10 @@ std::vector<std::string> Split(std::string_view s, std::string_view sep) {
     parts.emplace_back(s);
     return parts;
   }
+  // One allocation for the list, as readers split every line of large files.
+  std::size_t count = 1;
+  for (std::size_t at = s.find(sep); at != std::string_view::npos; at = s.find(sep, at + sep.size())) ++count;
+  parts.reserve(count);
   std::size_t pos = 0;
   while (true) {
     std::size_t next = s.find(sep, pos);
@@ -96,57 +100,78 @@ std::string ReplaceAll(std::string s, std::string_view from, std::string_view to
 
 namespace {
 
-// Checks the number grammar and returns the text in a form from_chars accepts.
-bool NormalizeNumber(std::string_view s, std::string& out) {
-  std::string t = TrimSpace(s);
-  std::size_t i = 0;
-  out.clear();
-  if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
-    if (t[i] == '-') out += '-';
-    ++i;
-  }
-  std::size_t digits = 0;
-  while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) out += t[i++], ++digits;
-  if (i < t.size() && t[i] == '.') {
-    out += t[i++];
-    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) out += t[i++], ++digits;
-  }
-  if (digits == 0) return false;
-  if (i < t.size() && (t[i] == 'e' || t[i] == 'E' || t[i] == 'd' || t[i] == 'D')) {
-    out += 'e';
-    ++i;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) out += t[i++];
-    std::size_t expDigits = 0;
-    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) out += t[i++], ++expDigits;
-    if (expDigits == 0) return false;
-  }
-  return i == t.size();
+// A number checked against the grammar, as from_chars reads it: the sign is kept apart (from_chars
+// takes no '+') and the text is copied only when its exponent letter is D.
+struct NumberSpan {
+  const char* begin = nullptr;
+  const char* end = nullptr;
+  bool negative = false;
+  bool negativeExponent = false;
+  bool exponentD = false;
+};
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
 }
 
-double ParseNormalized(const std::string& n) {
+bool ScanNumber(std::string_view s, NumberSpan& out) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && IsBlankOrControl(s[b])) ++b;
+  while (e > b && IsBlankOrControl(s[e - 1])) --e;
+  std::size_t i = b;
+  if (i < e && (s[i] == '+' || s[i] == '-')) out.negative = s[i++] == '-';
+  out.begin = s.data() + i;
+  std::size_t digits = 0;
+  while (i < e && IsDigit(s[i])) ++i, ++digits;
+  if (i < e && s[i] == '.') {
+    ++i;
+    while (i < e && IsDigit(s[i])) ++i, ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < e && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
+    out.exponentD = s[i] == 'd' || s[i] == 'D';
+    ++i;
+    if (i < e && (s[i] == '+' || s[i] == '-')) out.negativeExponent = s[i++] == '-';
+    std::size_t expDigits = 0;
+    while (i < e && IsDigit(s[i])) ++i, ++expDigits;
+    if (expDigits == 0) return false;
+  }
+  out.end = s.data() + i;
+  return i == e;
+}
+
+double ParseScanned(const NumberSpan& n) {
   double v = 0;
-  auto [p, ec] = std::from_chars(n.data(), n.data() + n.size(), v);
-  if (ec == std::errc::result_out_of_range) {
+  std::from_chars_result r;
+  if (n.exponentD) {
+    std::string t(n.begin, n.end);
+    for (char& c : t)
+      if (c == 'd' || c == 'D') c = 'e';
+    r = std::from_chars(t.data(), t.data() + t.size(), v);
+    r.ptr = r.ptr == t.data() + t.size() ? n.end : n.begin;
+  } else {
+    r = std::from_chars(n.begin, n.end, v);
+  }
+  if (r.ec == std::errc::result_out_of_range) {
     // Underflow reads as zero; overflow is an error.
-    bool tiny = n.find("e-") != std::string::npos;
-    if (tiny) return 0.0;
+    if (n.negativeExponent) return 0.0;
     Raise(ErrOverflow);
   }
-  if (ec != std::errc() || p != n.data() + n.size()) Raise(ErrTypeMismatch);
-  return v;
+  if (r.ec != std::errc() || r.ptr != n.end) Raise(ErrTypeMismatch);
+  return n.negative ? -v : v;
 }
 
 }  // namespace
 
 bool IsNumeric(std::string_view s) {
-  std::string n;
-  return NormalizeNumber(s, n);
+  NumberSpan n;
+  return ScanNumber(s, n);
 }
 
 double ToDouble(std::string_view s) {
-  std::string n;
-  if (!NormalizeNumber(s, n)) Raise(ErrTypeMismatch);
-  return ParseNormalized(n);
+  NumberSpan n;
+  if (!ScanNumber(s, n)) Raise(ErrTypeMismatch);
+  return ParseScanned(n);
 }
 
 float ToSingle(std::string_view s) {

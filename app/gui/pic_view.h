@@ -21,6 +21,7 @@ class PicView : public QWidget {
   // The picture shown; a shared copy, so a drawing in progress never shows half done.
   void SetImage(const QImage& image) { image_ = image; }
   void ClearImage() { image_ = QImage(); }
+  bool HasImage() const { return !image_.isNull(); }
   std::function<void(const QList<QUrl>&)> onDrop;
   std::function<void(const QPoint&)> onRightClick;
   // The left button, the wheel and the pointer on the picture, in picture pixels.

@@ -45,14 +45,17 @@ struct LaneCoef {
   double b11[kLanes], b12[kLanes], b21[kLanes], b22[kLanes];
 };
 
-// Calls visit(l, x, y) with the relative displacements of lane l's two oscillators (at rest at
-// the first sample) after every step, `sub` equal steps per sample interval with the ground
-// acceleration linear between the samples.
+// Calls outer(l, x, y) with the relative displacements of lane l's two oscillators (at rest at
+// the first sample) after every step at which they lie outside lane l's circle (x^2 + y^2 not
+// below limit[l]), `sub` equal steps per sample interval with the ground acceleration linear
+// between the samples; outer returns the lane's new limit. The test is made for every lane
+// before any call, so that the walk keeps its state in registers on the common path.
 // Both components of a lane in one vector: they share the coefficients.
 typedef double Pair2 __attribute__((vector_size(16)));
 
-template <int kUsed, typename Visit>
-void WalkLanes(const LaneCoef& c, int32_t n, int32_t sub, const float* ax, const float* ay, Visit&& visit) {
+template <int kUsed, typename Outer>
+void WalkLanes(const LaneCoef& c, int32_t n, int32_t sub, const float* ax, const float* ay, double* limit,
+               Outer&& outer) {
   Pair2 d[kUsed], v[kUsed];
   for (int l = 0; l < kUsed; ++l) d[l] = v[l] = Pair2{0.0, 0.0};
   Pair2 prev = {ax[0], ay[0]};
@@ -69,7 +72,11 @@ void WalkLanes(const LaneCoef& c, int32_t n, int32_t sub, const float* ax, const
         d[l] = dn;
         v[l] = vn;
       }
-      for (int l = 0; l < kUsed; ++l) visit(l, d[l][0], d[l][1]);
+      bool any = false;
+      for (int l = 0; l < kUsed; ++l) any |= !(d[l][0] * d[l][0] + d[l][1] * d[l][1] < limit[l]);
+      if (__builtin_expect(any, 0))
+        for (int l = 0; l < kUsed; ++l)
+          if (!(d[l][0] * d[l][0] + d[l][1] * d[l][1] < limit[l])) limit[l] = outer(l, d[l][0], d[l][1]);
       lo = hi;
     }
     prev = cur;
@@ -106,6 +113,8 @@ class HullCandidates {
   // Inside the circle within the polygon: neither a new extreme (every probe's extreme lies on
   // or beyond that circle) nor on the hull. Most points end here.
   bool WellInside(double x, double y) const { return x * x + y * y < inner2_; }
+  // The square of that circle's radius; -1 while there is no polygon.
+  double Inner2() const { return inner2_; }
 
   void Visit(double x, double y) {
     if (WellInside(x, y)) return;
@@ -114,6 +123,21 @@ class HullCandidates {
 
   // A point outside that circle.
   [[gnu::noinline]] void VisitOuter(double x, double y) {
+    // Clearly inside the current polygon: no probe's extreme (each at least as far out as the
+    // polygon's corners) and no corner of the hull. Most points outside the circle end here;
+    // those near an edge take the full way below.
+    if (!stale_) {
+      // Near the last point found clearly inside, closer than that point's distance to the
+      // nearest edge less the margin: inside by the margin as well.
+      const double dx = x - anchorX_, dy = y - anchorY_;
+      if (dx * dx + dy * dy < anchorR2_) return;
+      const double depth = DepthInside(x, y);
+      if (depth > margin_) {
+        anchorX_ = x, anchorY_ = y;
+        anchorR2_ = (depth - margin_) * (depth - margin_);
+        return;
+      }
+    }
     // The point extreme along each probe direction so far, turned to its positive side.
     bool grew = false;
     for (int k = 0; k < kProbes; ++k) {
@@ -159,6 +183,7 @@ class HullCandidates {
   // circle inside it.
   void Rebuild() {
     stale_ = false;
+    anchorR2_ = -1;
     edges_.clear();
     auto add = [&](double x, double y) {
       if (edges_.empty() || x != edges_.back().x || y != edges_.back().y) edges_.push_back({x, y});
@@ -194,7 +219,19 @@ class HullCandidates {
       ux_[i] = b.x - a.x;
       uy_[i] = b.y - a.y;
       k_[i] = ux_[i] * a.y - uy_[i] * a.x;
+      // The edge's value over its length is the distance inside it.
+      edgeScale_[i] = 1 / std::sqrt(ux_[i] * ux_[i] + uy_[i] * uy_[i]);
     }
+    margin_ = 1e-6 * std::sqrt(inner2_);
+  }
+
+  // The least distance of the point inside the polygon's edges (negative outside); a point
+  // deeper than margin_ is inside by more than rounding could blur. -inf without a polygon.
+  double DepthInside(double x, double y) const {
+    if (edgeCount_ == 0) return -HUGE_VAL;
+    double least = HUGE_VAL;
+    for (int i = 0; i < kMaxEdges; ++i) least = std::min(least, (ux_[i] * y - uy_[i] * x - k_[i]) * edgeScale_[i]);
+    return least;
   }
 
   // Strictly inside the polygon; never, when it has no area.
@@ -211,7 +248,9 @@ class HullCandidates {
   bool stale_ = false;
   std::vector<Point> edges_;
   int edgeCount_ = 0;
-  double ux_[kMaxEdges] = {}, uy_[kMaxEdges] = {}, k_[kMaxEdges] = {};
+  double ux_[kMaxEdges] = {}, uy_[kMaxEdges] = {}, k_[kMaxEdges] = {}, edgeScale_[kMaxEdges] = {};
+  double margin_ = 0;
+  double anchorX_ = 0, anchorY_ = 0, anchorR2_ = -1;
   double inner2_ = -1;
   std::vector<Point> candidates_;
 };
@@ -309,14 +348,17 @@ SISMCALC_API int32_t ROTDSPEC(const int32_t* NP, const float* PRD, const float* 
           lc.b11[l] = c.b11, lc.b12[l] = c.b12, lc.b21[l] = c.b21, lc.b22[l] = c.b22;
           w2[l] = w * w;
         }
-        auto visit = [&lane](int l, double x, double y) {
-          if (!lane[l]->WellInside(x, y)) lane[l]->VisitOuter(x, y);
+        double limit[kLanes];
+        for (int l = 0; l < lanes; ++l) limit[l] = lane[l]->Inner2();
+        auto outer = [&lane](int l, double x, double y) {
+          lane[l]->VisitOuter(x, y);
+          return lane[l]->Inner2();
         };
         switch (lanes) {
-          case 1: WalkLanes<1>(lc, n, sub, X, Y, visit); break;
-          case 2: WalkLanes<2>(lc, n, sub, X, Y, visit); break;
-          case 3: WalkLanes<3>(lc, n, sub, X, Y, visit); break;
-          default: WalkLanes<4>(lc, n, sub, X, Y, visit); break;
+          case 1: WalkLanes<1>(lc, n, sub, X, Y, limit, outer); break;
+          case 2: WalkLanes<2>(lc, n, sub, X, Y, limit, outer); break;
+          case 3: WalkLanes<3>(lc, n, sub, X, Y, limit, outer); break;
+          default: WalkLanes<4>(lc, n, sub, X, Y, limit, outer); break;
         }
         for (int l = 0; l < lanes; ++l) {
           hulls[static_cast<std::size_t>(l)].Close();

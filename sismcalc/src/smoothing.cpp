@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "internal.h"
@@ -32,8 +33,8 @@ std::vector<double> ParzenWeights(double df, double bw, int64_t maxLag) {
 
 // t(k) = sum over |i| <= L of w(|i|) s(k+i), leaving out neighbours beyond either end. The sum runs
 // lag by lag over blocks of k, so that every inner loop is a plain multiply-add along the record.
-SISMCALC_VECTOR_CLONES void Smooth(const double* __restrict s, int64_t n, const double* __restrict w,
-                                   int64_t lags, double* __restrict t) {
+SISMCALC_VECTOR_CLONES void SmoothDirect(const double* __restrict s, int64_t n, const double* __restrict w,
+                                         int64_t lags, double* __restrict t) {
   constexpr int64_t kBlock = 1024;
   for (int64_t k0 = 0; k0 < n; k0 += kBlock) {
     const int64_t k1 = std::min(n, k0 + kBlock);
@@ -44,6 +45,128 @@ SISMCALC_VECTOR_CLONES void Smooth(const double* __restrict s, int64_t n, const 
       for (int64_t k = k0, end = std::min(k1, n - i); k < end; ++k) t[k] += wi * s[k + i];
     }
   }
+}
+
+// Below this many lags the direct sum is the faster.
+constexpr int64_t kDirectLags = 48;
+
+// Complex transform of f points (a power of two) with twiddles of true pi, in double precision,
+// so that a forward and an inverse transform give back the data to rounding: the library's
+// spectra use single-precision pi, which would leave errors of 1e-7 in a convolution.
+class ExactTransform {
+ public:
+  explicit ExactTransform(int64_t f) : f_(f), wr_(static_cast<size_t>(f)), wi_(wr_.size()), rev_(static_cast<size_t>(f)) {
+    // The factors of the stage of half length h at h - 1 .. 2h - 2, in the order they are used.
+    for (int64_t half = 1; half < f; half *= 2)
+      for (int64_t j = 0; j < half; ++j) {
+        const double angle = 3.14159265358979323846 * static_cast<double>(j) / static_cast<double>(half);
+        wr_[half - 1 + j] = std::cos(angle);
+        wi_[half - 1 + j] = -std::sin(angle);
+      }
+    int bits = 0;
+    while ((int64_t{1} << bits) < f) ++bits;
+    for (int64_t j = 0; j < f; ++j) {
+      uint32_t r = 0;
+      for (int b = 0; b < bits; ++b) r |= ((static_cast<uint32_t>(j) >> b) & 1u) << (bits - 1 - b);
+      rev_[j] = r;
+    }
+  }
+
+  // In place, unscaled; sign -1 forward, +1 inverse.
+  void Run(double* re, double* im, bool inverse) const {
+    for (int64_t j = 0; j < f_; ++j) {
+      const int64_t r = rev_[j];
+      if (r > j) std::swap(re[j], re[r]), std::swap(im[j], im[r]);
+    }
+    const double sign = inverse ? -1.0 : 1.0;
+    // The first two stages have the factors 1 and -i (forward) or +i (inverse): one pass,
+    // without multiplications.
+    if (f_ >= 4) {
+      for (int64_t i = 0; i < f_; i += 4) {
+        const double r0 = re[i] + re[i + 1], i0 = im[i] + im[i + 1];
+        const double r1 = re[i] - re[i + 1], i1 = im[i] - im[i + 1];
+        const double r2 = re[i + 2] + re[i + 3], i2 = im[i + 2] + im[i + 3];
+        const double r3 = re[i + 2] - re[i + 3], i3 = im[i + 2] - im[i + 3];
+        // r3 + i i3 turned by -i (forward): i3 - i r3.
+        const double tr = sign * i3, ti = -sign * r3;
+        re[i] = r0 + r2, im[i] = i0 + i2;
+        re[i + 2] = r0 - r2, im[i + 2] = i0 - i2;
+        re[i + 1] = r1 + tr, im[i + 1] = i1 + ti;
+        re[i + 3] = r1 - tr, im[i + 3] = i1 - ti;
+      }
+    }
+    for (int64_t half = f_ >= 4 ? 4 : 1; half < f_; half *= 2) {
+      for (int64_t i = 0; i < f_; i += 2 * half)
+        Butterflies(re + i, im + i, half, wr_.data() + half - 1, wi_.data() + half - 1, sign);
+    }
+  }
+
+ private:
+  SISMCALC_VECTOR_CLONES static void Butterflies(double* __restrict re, double* __restrict im, int64_t half,
+                                                 const double* __restrict wr, const double* __restrict wi,
+                                                 double sign) {
+    double* __restrict re2 = re + half;
+    double* __restrict im2 = im + half;
+    for (int64_t j = 0; j < half; ++j) {
+      const double cr = wr[j], ci = sign * wi[j];
+      const double tr = cr * re2[j] - ci * im2[j], ti = cr * im2[j] + ci * re2[j];
+      re2[j] = re[j] - tr, im2[j] = im[j] - ti;
+      re[j] += tr, im[j] += ti;
+    }
+  }
+
+  int64_t f_;
+  std::vector<double> wr_, wi_;
+  std::vector<uint32_t> rev_;
+};
+
+// The same sum as SmoothDirect by overlap-save convolution: each transform of f points yields
+// f - 2L outputs for two blocks at once (one as the real, one as the imaginary part, as the
+// kernel's spectrum is real). The rounding of a transform scales with the largest value in
+// its own blocks, not in the whole spectrum, so that weak parts keep their relative accuracy.
+void SmoothByTransform(const double* s, int64_t n, const double* w, int64_t lags, double* t) {
+  const int64_t span = 2 * lags + 1;
+  int64_t f = 2;
+  while (f < 4 * span && f < n + 2 * lags) f *= 2;
+  if (f < span + 1) f *= 2;
+  const int64_t block = f - 2 * lags;
+  const ExactTransform transform(f);
+  std::vector<double> buffer(3 * static_cast<size_t>(f));
+  double* re = buffer.data();
+  double* im = re + f;
+  double* gain = im + f;  // the wrapped kernel's spectrum, scaled for the inverse
+  std::fill(re, re + 2 * f, 0.0);
+  re[0] = w[0];
+  for (int64_t i = 1; i <= lags; ++i) re[i] = re[f - i] = w[i];
+  transform.Run(re, im, false);
+  for (int64_t k = 0; k < f; ++k) gain[k] = re[k] / static_cast<double>(f);
+  // x(m) = s(k0 - L + m), zero outside the spectrum.
+  auto load = [&](double* x, int64_t k0) {
+    for (int64_t m = 0; m < f; ++m) {
+      const int64_t k = k0 - lags + m;
+      x[m] = k >= 0 && k < n ? s[k] : 0.0;
+    }
+  };
+  for (int64_t k0 = 0; k0 < n; k0 += 2 * block) {
+    const int64_t k1 = k0 + block;
+    load(re, k0);
+    if (k1 < n)
+      load(im, k1);
+    else
+      std::fill(im, im + f, 0.0);
+    transform.Run(re, im, false);
+    for (int64_t k = 0; k < f; ++k) re[k] *= gain[k], im[k] *= gain[k];
+    transform.Run(re, im, true);
+    std::copy(re + lags, re + lags + std::min(block, n - k0), t + k0);
+    if (k1 < n) std::copy(im + lags, im + lags + std::min(block, n - k1), t + k1);
+  }
+}
+
+void Smooth(const double* s, int64_t n, const double* w, int64_t lags, double* t) {
+  if (lags < kDirectLags)
+    SmoothDirect(s, n, w, lags, t);
+  else
+    SmoothByTransform(s, n, w, lags, t);
 }
 
 }  // namespace

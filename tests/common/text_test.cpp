@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+
 #include "common/errors.h"
 #include "common/path.h"
 #include "common/text.h"
@@ -66,6 +72,52 @@ TEST(TextToNumber, AcceptsNumbersWithBlanksAndRefusesText) {
   EXPECT_EQ(ToLong("3.5"), 4);
   EXPECT_EQ(ToLong("-2.5"), -2);
   EXPECT_THROW(ToLong("3e9"), RuntimeError);
+}
+
+// The conversion reads the text where it lies; its value is the correctly rounded one that
+// strtod gives, for every form the readers meet.
+TEST(TextToNumber, AgreesWithStrtodInEveryForm) {
+  std::mt19937 gen(5);
+  std::uniform_real_distribution<double> mantissa(-1.0, 1.0);
+  std::uniform_int_distribution<int> exponent(-40, 40), digits(0, 17), form(0, 3);
+  char text[64];
+  for (int i = 0; i < 20000; ++i) {
+    const double v = mantissa(gen) * std::pow(10.0, exponent(gen) % 37);
+    const int d = digits(gen);
+    switch (form(gen)) {
+      case 0: std::snprintf(text, sizeof text, "%.*f", d % 9, v); break;
+      case 1: std::snprintf(text, sizeof text, " %.*e", d, v); break;
+      case 2: std::snprintf(text, sizeof text, "%.*E\r", d, v); break;
+      default: std::snprintf(text, sizeof text, "\t%.*g ", d, v); break;
+    }
+    const double expected = std::strtod(text, nullptr);
+    ASSERT_EQ(ToDouble(text), expected) << text;
+    ASSERT_EQ(ToSingle(text), static_cast<float>(expected)) << text;
+  }
+  EXPECT_EQ(ToDouble("+12.5"), 12.5);
+  EXPECT_EQ(ToDouble("-1.25D-2"), -0.0125);
+  EXPECT_EQ(ToDouble("2.5d+3"), 2500.0);
+  EXPECT_TRUE(std::signbit(ToDouble("-0")));
+  EXPECT_EQ(ToDouble("000123.4500"), 123.45);
+  // Underflow reads as zero, overflow is an error.
+  EXPECT_EQ(ToDouble("1e-400"), 0.0);
+  EXPECT_EQ(ToDouble("-4.9D-999"), 0.0);
+  try {
+    ToDouble("1e400");
+    ADD_FAILURE();
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.Number(), ErrOverflow);
+  }
+  for (const char* bad : {"1 2", "+-1", "1e+", "1d", "--1", "1e5.5", "0x10", "inf", "nan", "1,5"}) {
+    EXPECT_FALSE(IsNumeric(bad)) << bad;
+    EXPECT_THROW(ToDouble(bad), RuntimeError) << bad;
+  }
+}
+
+TEST(Text, SplitKeepsEmptyParts) {
+  EXPECT_EQ(Split("a,,b,", ","), (std::vector<std::string>{"a", "", "b", ""}));
+  EXPECT_EQ(Split("", ","), (std::vector<std::string>{""}));
+  EXPECT_EQ(Split("1::2", "::"), (std::vector<std::string>{"1", "2"}));
 }
 
 TEST(TextToNumber, ValReadsTheLeadingNumber) {

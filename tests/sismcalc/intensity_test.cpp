@@ -185,4 +185,38 @@ TEST(Intensity, RejectsMissingSamplesAndStep) {
   EXPECT_EQ(Sijma10(r, 12.0f), 0.0f);
 }
 
+// Long records at several sampling steps, where the search for the 0.3 s level looks only at
+// the largest lengths: the values are those of sorting every length, as first computed.
+TEST(Intensity, LongRecordsKeepTheirValues) {
+  struct Case {
+    float dt;
+    int32_t n;
+    unsigned seed;
+    float whole, windowed;
+  };
+  const Case cases[] = {{0.01f, 360000, 9, 4.95460606f, 4.95845795f},
+                        {0.005f, 400000, 10, 4.80774736f, 4.75822735f},
+                        {0.02f, 90000, 11, 5.20369387f, 5.18960047f},
+                        {0.001f, 600000, 12, 4.17036009f, 4.14732552f}};
+  for (const Case& c : cases) {
+    // Shaped noise under two bursts, at 30 % and 70 % of the record.
+    std::mt19937 gen(c.seed);
+    std::normal_distribution<double> noise(0, 30);
+    Record r{std::vector<float>(c.n), std::vector<float>(c.n), std::vector<float>(c.n)};
+    double s[3] = {0, 0, 0};
+    const double length = c.n * static_cast<double>(c.dt);
+    for (int32_t i = 0; i < c.n; ++i) {
+      const double t = static_cast<float>(static_cast<float>(i) * c.dt);
+      const double e = std::exp(-std::pow((t - 0.3 * length) / 20.0, 2)) +
+                       0.4 * std::exp(-std::pow((t - 0.7 * length) / 8.0, 2)) + 0.01;
+      for (double& v : s) v = 0.85 * v + noise(gen);
+      r.x[i] = static_cast<float>(s[0] * e);
+      r.y[i] = static_cast<float>(s[1] * e);
+      r.z[i] = static_cast<float>(0.6 * s[2] * e);
+    }
+    EXPECT_EQ(Sijma(r, c.dt), c.whole) << c.dt;
+    EXPECT_EQ(Sijma10(r, c.dt), c.windowed) << c.dt;
+  }
+}
+
 }  // namespace

@@ -7,7 +7,7 @@ DEMO := samples/demo.ac
 PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev nlohmann-json3-dev \
             qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation2 fonts-ipafont-gothic xvfb xauth \
             libmseed-dev libpugixml-dev python3-numpy python3-pytest pkg-config dpkg-dev desktop-file-utils appstream \
-            shared-mime-info libglib2.0-bin groff-base man-db
+            shared-mime-info libglib2.0-bin groff-base man-db lintian
 
 # Packages of the fuzz targets only (clang, libFuzzer's runtime and the readers' libraries).
 FUZZ_PACKAGES := cmake make pkg-config clang-14 libclang-rt-14-dev python3 libmseed-dev libpugixml-dev
@@ -40,7 +40,8 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS) --timeout 600
 
-# The Debian package, sismora_<version>_<arch>.deb, left in $(BUILD).
+# The Debian packages (sismora, libsismcalc1, libsismcalc-dev, python3-sismcalc), left in
+# $(BUILD) as <name>_<version>_<arch>.deb; `apt-get install ./$(BUILD)/*.deb` installs them.
 package: build
 	cmake --build $(BUILD) --target package
 

@@ -1,5 +1,6 @@
 # Helpers of the installation tests.
 import os
+import re
 import subprocess
 
 
@@ -34,3 +35,19 @@ def readme_blocks(source_dir, heading):
             block.append(line)
     assert blocks, f"README.md has no code under '## {heading}'"
     return blocks
+
+
+def blocks_of(source_dir, heading, lang):
+    return [text for kind, text in readme_blocks(source_dir, heading) if kind == lang]
+
+
+def expect_spectrum_lines(out):
+    lines = out.splitlines()
+    assert len(lines) == 4, out
+    values = []
+    for line in lines:
+        m = re.fullmatch(r"T = (\d+\.\d\d) s  Sa = (\d+) cm/s/s", line)
+        assert m, line
+        values.append((float(m.group(1)), int(m.group(2))))
+    assert values[0][0] == 0.1 and values[-1][0] == 1.0
+    assert all(sa > 0 for _, sa in values)

@@ -2,6 +2,7 @@
 # other, and make a file manager see records as files Sismora opens.
 import configparser
 import os
+import pathlib
 import shutil
 import xml.etree.ElementTree as ET
 
@@ -57,12 +58,30 @@ def test_the_menu_entry_offers_every_declared_file_type(entry, mime_types):
 
 def test_the_software_centre_data_is_valid(usr, app_id):
     metainfo = usr / f"share/metainfo/{app_id}.metainfo.xml"
-    run(["appstreamcli", "validate", "--no-net", metainfo])
+    done = run(["appstreamcli", "validate", "--no-net", "--pedantic", metainfo])
+    assert "W:" not in done.stdout and "E:" not in done.stdout, done.stdout
     root = ET.parse(metainfo).getroot()
     assert root.findtext("id") == app_id
     assert root.find("launchable").text == f"{app_id}.desktop"
     assert sorted(m.text for m in root.iter("mediatype")) == sorted(
         t for t in (usr / f"share/applications/{app_id}.desktop").read_text().split("MimeType=")[1].split("\n")[0].split(";") if t)
+
+
+def test_the_software_centre_data_is_complete(usr, app_id, build_dir, version):
+    root = ET.parse(usr / f"share/metainfo/{app_id}.metainfo.xml").getroot()
+    assert root.findtext("project_license") == "MIT"
+    assert root.find("url[@type='homepage']").text.startswith("https://")
+    assert root.find("content_rating").get("type") == "oars-1.1"
+    assert [r.get("version") for r in root.iter("release")] == [version]
+    assert [lib.text for lib in root.iter("library")] == ["libsismcalc.so.1"]
+    # Every screenshot named is one the build took, a picture of a window.
+    images = [i.text for i in root.iter("image")]
+    assert len(images) >= 2 and all(f"/{version}/" in url for url in images)
+    for url in images:
+        data = (build_dir / "packaging/screenshots" / url.rsplit("/", 1)[1]).read_bytes()
+        assert data[:8] == b"\x89PNG\r\n\x1a\n", url
+        width, height = int.from_bytes(data[16:20], "big"), int.from_bytes(data[20:24], "big")
+        assert width >= 620 and height >= 350, (url, width, height)
 
 
 def test_the_installed_tree_validates_as_a_whole(usr):
@@ -111,17 +130,75 @@ def mime_database(usr, tmp_path_factory):
     return root
 
 
-def test_the_file_types_are_recognised_by_name_and_content(mime_database, mime_types, tmp_path):
+def content_type(mime_database, tmp_path, path):
+    env = dict(os.environ, XDG_DATA_DIRS=str(mime_database), XDG_DATA_HOME=str(tmp_path / "none"))
+    out = run(["gio", "info", "-a", "standard::content-type", path], env=env).stdout
+    return out.split("standard::content-type:")[1].strip()
+
+
+@pytest.fixture
+def needs_gio():
     if not shutil.which("gio"):
         pytest.skip("gio is not installed")
+
+
+def test_the_file_types_are_recognised_by_name_and_content(needs_gio, mime_database, mime_types, tmp_path):
     missing = sorted(set(mime_types) - set(HEADS))
     assert not missing, f"no sample head for {missing}"
-    env = dict(os.environ, XDG_DATA_DIRS=str(mime_database), XDG_DATA_HOME=str(tmp_path / "none"))
     seen = {}
     for expected, (name, head) in HEADS.items():
         folder = tmp_path / expected.split("/")[1]
         folder.mkdir()
         (folder / name).write_bytes(head)
-        out = run(["gio", "info", "-a", "standard::content-type", folder / name], env=env).stdout
-        seen[expected] = out.split("standard::content-type:")[1].strip()
+        seen[expected] = content_type(mime_database, tmp_path, folder / name)
     assert seen == {t: t for t in HEADS}
+
+
+# Files the program refuses, or does not read, with the names records have: none is claimed.
+NOT_CLAIMED = {
+    "raw-counts.V0c": b"Raw acceleration counts   (Format v01.20 with 13 text lines)\n",
+    "counts-named-as-volume-1.V1c": b"Raw acceleration counts   (Format v01.20 with 13 text lines)\n",
+    "spectra.V3c": b"Response spectra          (Format v01.20 with 13 text lines)\n",
+    "spectra.V3": b"RESPONSE AND FOURIER AMPLITUDE SPECTRA\n",
+    "notes.V1": b"Notes on the survey\n",
+    "notes.V2": b"Notes on the survey\n",
+    "notes.txt": b"Notes on the survey\n",
+    "table.csv": b"a,b,c\n1,2,3\n",
+    "notes.asc": b"Notes on the survey\n",
+    "notes.smc": b"Notes on the survey\n",
+    "notes.raw": b"Notes on the survey\n",
+}
+
+
+def test_refused_and_other_files_are_not_claimed(needs_gio, mime_database, mime_types, tmp_path):
+    folder = tmp_path / "files"
+    folder.mkdir()
+    claimed = {}
+    for name, head in NOT_CLAIMED.items():
+        (folder / name).write_bytes(head)
+        seen = content_type(mime_database, tmp_path, folder / name)
+        if seen in mime_types:
+            claimed[name] = seen
+    assert claimed == {}
+
+
+# The folders of the real sample records and the type each is.
+SAMPLE_TYPES = {"afad": "afad", "bhrc": "bhrc", "cosmos": "cosmos", "cwb": "cwb", "dmg": "csmip", "esm": "esm",
+                "evt": "evt", "geonet": "geonet", "jma": "jma-csv", "kiknet": "knet", "knet": "knet", "peer": "peer",
+                "smc": "smc", "unam": "unam", "usc": "usc"}
+
+
+def test_real_records_are_recognised(needs_gio, mime_database, tmp_path):
+    samples = pathlib.Path(os.environ.get("SISMORA_SAMPLES_DIR", "/nonexistent"))
+    if not samples.is_dir():
+        pytest.skip(f"no sample records in {samples}")
+    wrong = {}
+    for folder, kind in SAMPLE_TYPES.items():
+        for path in sorted((samples / folder).iterdir()):
+            seen = content_type(mime_database, tmp_path, path)
+            if seen != f"application/x-accelerogram-{kind}":
+                wrong[str(path.relative_to(samples))] = seen
+    for path in sorted((samples / "fdsn").glob("*.mseed")):
+        if (seen := content_type(mime_database, tmp_path, path)) != "application/vnd.fdsn.mseed":
+            wrong[str(path.relative_to(samples))] = seen
+    assert wrong == {}

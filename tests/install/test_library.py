@@ -8,11 +8,7 @@ import sys
 
 import pytest
 
-from helpers import loading_the_library, readme_blocks, run
-
-
-def blocks_of(source_dir, heading, lang):
-    return [text for kind, text in readme_blocks(source_dir, heading) if kind == lang]
+from helpers import blocks_of, expect_spectrum_lines, loading_the_library, run
 
 
 @pytest.fixture
@@ -29,18 +25,6 @@ def pkg_config_env(stage, lib):
 def run_staged(program, lib):
     env = dict(os.environ, LD_LIBRARY_PATH=str(lib))
     return run([program], env=loading_the_library(env)).stdout
-
-
-def expect_spectrum_lines(out):
-    lines = out.splitlines()
-    assert len(lines) == 4, out
-    values = []
-    for line in lines:
-        m = re.fullmatch(r"T = (\d+\.\d\d) s  Sa = (\d+) cm/s/s", line)
-        assert m, line
-        values.append((float(m.group(1)), int(m.group(2))))
-    assert values[0][0] == 0.1 and values[-1][0] == 1.0
-    assert all(sa > 0 for _, sa in values)
 
 
 def test_pkg_config_describes_the_staged_library(stage, usr, lib, version):

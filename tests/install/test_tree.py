@@ -38,6 +38,9 @@ def test_the_tree_holds_the_programs_library_and_data(usr, version, app_id, gui,
         "share/man/man1/sismora-cli.1.gz",
         "share/doc/sismora/README.md",
     }
+    # Each package's licence and history.
+    for package in ("libsismcalc1", "libsismcalc-dev", "python3-sismcalc", "sismora"):
+        expected |= {f"share/doc/{package}/copyright", f"share/doc/{package}/changelog.gz"}
     if gui:
         expected |= {
             "bin/sismora",
@@ -55,6 +58,9 @@ def test_the_tree_holds_the_programs_library_and_data(usr, version, app_id, gui,
 
 
 def test_the_library_is_versioned_with_its_soname(usr, version, libdir):
+    # In Debian's multiarch folder, which the loader searches.
+    multiarch = run(["dpkg-architecture", "-qDEB_HOST_MULTIARCH"]).stdout.strip()
+    assert libdir == f"lib/{multiarch}"
     lib = usr / libdir
     assert os.readlink(lib / "libsismcalc.so") == "libsismcalc.so.1"
     assert os.readlink(lib / "libsismcalc.so.1") == f"libsismcalc.so.{version}"

@@ -1,0 +1,28 @@
+# Run by CPack on the staged files of every package, before they are packed: ELF files are
+# stripped as Debian strips them (no .comment or .note sections; shared libraries keep only
+# the symbols they export) and shared libraries lose the executable bit.
+if(NOT IS_DIRECTORY "${CPACK_TEMPORARY_DIRECTORY}" OR NOT CPACK_TEMPORARY_DIRECTORY MATCHES "/_CPack_Packages/")
+  message(FATAL_ERROR "deb_prepare.cmake: no CPack staging folder (${CPACK_TEMPORARY_DIRECTORY})")
+endif()
+file(GLOB_RECURSE staged LIST_DIRECTORIES false "${CPACK_TEMPORARY_DIRECTORY}/*")
+foreach(path IN LISTS staged)
+  if(IS_SYMLINK "${path}")
+    continue()
+  endif()
+  file(READ "${path}" magic LIMIT 4 HEX)
+  if(NOT magic STREQUAL "7f454c46")
+    continue()
+  endif()
+  get_filename_component(name "${path}" NAME)
+  if(name MATCHES "\\.so(\\.[0-9]+)*$")
+    set(options --strip-unneeded)
+    file(CHMOD "${path}" FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  else()
+    set(options)
+  endif()
+  execute_process(COMMAND strip --remove-section=.comment --remove-section=.note ${options} "${path}"
+    RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "strip failed on ${path}")
+  endif()
+endforeach()

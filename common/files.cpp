@@ -11,12 +11,17 @@
 #include <filesystem>
 
 #include "common/errors.h"
+#include "common/strings.h"
 
 namespace sism {
 
 bool FileExists(const std::string& path) {
   std::error_code ec;
   return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+std::string OverwriteQuestion(const std::string& path) {
+  return path + Str(8150) + "\n" + Str(8152);
 }
 
 int64_t FileLength(const std::string& path) {

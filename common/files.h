@@ -11,6 +11,9 @@
 namespace sism {
 
 bool FileExists(const std::string& path);
+// The question asked before an existing file is replaced, for every writer alike: the
+// path, then the question on a line of its own.
+std::string OverwriteQuestion(const std::string& path);
 // Length in bytes, -1 when the file cannot be examined.
 int64_t FileLength(const std::string& path);
 

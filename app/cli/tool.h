@@ -1,0 +1,80 @@
+// The parts of sismora-cli: its options, its table of commands, its JSON output and the
+// checks on what it writes.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/cli/cli.h"
+#include "state/app_state.h"
+
+namespace sism::cli {
+
+constexpr int kExitOk = 0, kExitUnread = 1, kExitUsage = 2;
+
+struct Options {
+  std::string command;
+  int32_t kind = 0;
+  std::vector<std::string> files;
+  std::vector<std::string> switches;
+  std::string settingsFile;
+  std::string output;
+  bool summary = false, json = false, help = false, version = false;
+  bool quiet = false;
+  std::optional<double> from, to;
+  int32_t filter = 1;  // ExportFilter
+  std::vector<std::pair<int32_t, int32_t>> pairs;
+  PlotOptions plot;
+  std::optional<int32_t> reportPage;  // 1-based
+  // General data and CSV files.
+  std::optional<int32_t> skip, count, freq, channels, start, width, columns;
+  // Seismometer data (miniSEED, SAC).
+  std::string station, response;
+  bool differentiate = false;
+  std::optional<float> coef;
+  bool labelLine = false, neglectFirst = false;
+  // metrics
+  std::optional<float> damping;
+  std::vector<float> periods;
+  int32_t jobs = 1;
+  int32_t shardK = 1, shardN = 1;
+};
+
+struct UsageError {
+  std::string text;
+};
+
+// What a command writes besides messages.
+enum class Output {
+  Stdout,        // standard output only
+  FileOrStdout,  // -o OUT, '-' for standard output
+  File,          // -o OUT, a file or a folder
+};
+
+struct Command {
+  const char* name;
+  bool takesKind;  // KIND before the files
+  Output output;
+  // Runs the command over every file of the options; the exit status.
+  int (*run)(const Options&, const AppState&);
+};
+
+// The commands, in the order the help lists them.
+const std::vector<Command>& Commands();
+// Null when there is no such command.
+const Command* FindCommand(const std::string& name);
+
+// The options of a command line; raises UsageError.
+Options Parse(const std::vector<std::string>& args);
+
+// The help of the tool and of one command (empty when there is no such command).
+std::string ToolHelp();
+std::string CommandHelp(const std::string& cmd);
+
+// One line of JSON describing the loaded record, as `info --json` prints it.
+std::string InfoJson(const AppState& app);
+
+}  // namespace sism::cli

@@ -114,6 +114,11 @@ class Records {
     bool first = true;
     for (const std::string& file : o.files) {
       AppState app = base_;
+      if (const std::string problem = FileProblem(file); !problem.empty()) {
+        std::cerr << "sismora-cli: " << file << ": " << problem << "\n";
+        status = std::max(status, kExitUnread);
+        continue;
+      }
       if (ReadAccFile(app, file, ui) <= 0) {
         std::cerr << "sismora-cli: " << file << ": not read\n";
         status = std::max(status, kExitUnread);
@@ -159,6 +164,22 @@ class Records {
   std::set<std::string> written_;
 };
 
+std::string ExportOutput(const Options& o, const std::string& file) {
+  return ExportFileName(OutputPath(o, file, o.filter == ExportComma ? ".csv" : ".txt"), o.filter);
+}
+
+std::string PlotOutput(const Options& o, const std::string& file) {
+  return OutputPath(o, file, ".png");
+}
+
+std::string ConvertOutput(const Options& o, const std::string& file) {
+  return SaveAcFileName(OutputPath(o, file, ".ac"));
+}
+
+std::string MetricsOutput(const Options& o, const std::string&) {
+  return o.output;
+}
+
 int Info(const Options& o, const AppState& base) {
   Records records(o, base);
   return records.Each([&](AppState& app, const std::string&, bool first) {
@@ -191,7 +212,7 @@ int Export(const Options& o, const AppState& base) {
       std::cout << ExportText(app, o.kind, o.filter, app.run.SwitchV);
       return kExitOk;
     }
-    const std::string out = ExportFileName(OutputPath(o, file, o.filter == ExportComma ? ".csv" : ".txt"), o.filter);
+    const std::string out = ExportOutput(o, file);
     if (!records.Claim(out)) return kExitUnread;
     return WriteExport(app, o.kind, out, o.filter, records.ui) ? kExitOk : kExitUnread;
   });
@@ -215,7 +236,7 @@ int Plot(const Options& o, const AppState& base) {
       return kExitUnread;
     }
     if (!records.Compute(app, o.kind)) return kExitUnread;
-    const std::string out = OutputPath(o, file, ".png");
+    const std::string out = PlotOutput(o, file);
     if (!records.Claim(out)) return kExitUnread;
     std::string error;
     if (!PlotToFile(app, o.kind, out, o.plot, records.ui, error)) {
@@ -231,7 +252,7 @@ int Plot(const Options& o, const AppState& base) {
 int Convert(const Options& o, const AppState& base) {
   Records records(o, base);
   return records.Each([&](AppState& app, const std::string& file, bool) {
-    const std::string out = SaveAcFileName(OutputPath(o, file, ".ac"));
+    const std::string out = ConvertOutput(o, file);
     if (!records.Claim(out)) return kExitUnread;
     return SaveRecordAsAc(app, out, records.ui) ? kExitOk : kExitUnread;
   });
@@ -258,20 +279,26 @@ int Metrics(const Options& o, const AppState& base) {
     std::cerr << log.str();
     return ok;
   };
-  std::ofstream file;
   if (o.output != "-") {
-    file.open(o.output, std::ios::binary | std::ios::trunc);
-    if (!file) {
-      std::cerr << "sismora-cli: " << o.output << ": cannot be written\n";
-      return kExitUnread;
+    if (const std::string input = InputOverwrittenBy(o.output, list.files); !input.empty()) {
+      std::cerr << "sismora-cli: " << o.output << ": is the input " << input << "; nothing written\n";
+      return kExitUsage;
     }
   }
-  std::ostream& out = o.output == "-" ? std::cout : file;
-  const int32_t failed = WriteFlatfile(base, files, settings, o.jobs, o.shardK == 1, out, std::cerr);
-  out.flush();
-  if (!out) {
-    std::cerr << "sismora-cli: " << o.output << ": cannot be written\n";
-    return kExitUnread;
+  int32_t failed = 0;
+  if (o.output == "-") {
+    failed = WriteFlatfile(base, files, settings, o.jobs, o.shardK == 1, std::cout, std::cerr);
+  } else {
+    // The previous flatfile stays whole until the new one is.
+    try {
+      AtomicFileWriter file(o.output);
+      failed = WriteFlatfile(base, files, settings, o.jobs, o.shardK == 1, file.Stream(), std::cerr);
+      file.Commit();
+    } catch (const std::exception& e) {
+      const ErrorInfo info = CurrentErrorInfo(e);
+      std::cerr << "sismora-cli: " << o.output << ": Err#" << info.number << ": " << info.description << "\n";
+      return kExitUnread;
+    }
   }
   if (failed > 0)
     std::cerr << "sismora-cli: " << failed << " of " << files.size() << " records could not be read\n";
@@ -282,12 +309,12 @@ int Metrics(const Options& o, const AppState& base) {
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> table = {
-      {"info", false, Output::Stdout, Info},
-      {"peaks", true, Output::Stdout, Peaks},
-      {"export", true, Output::FileOrStdout, Export},
-      {"plot", true, Output::File, Plot},
-      {"convert", false, Output::File, Convert},
-      {"metrics", false, Output::FileOrStdout, Metrics},
+      {"info", false, Output::Stdout, Info, nullptr},
+      {"peaks", true, Output::Stdout, Peaks, nullptr},
+      {"export", true, Output::FileOrStdout, Export, ExportOutput},
+      {"plot", true, Output::File, Plot, PlotOutput},
+      {"convert", false, Output::File, Convert, ConvertOutput},
+      {"metrics", false, Output::FileOrStdout, Metrics, MetricsOutput},
   };
   return table;
 }

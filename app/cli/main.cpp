@@ -19,8 +19,7 @@
 namespace sism::cli {
 namespace {
 
-int Main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+int Run(const std::vector<std::string>& args) {
   Options o;
   try {
     o = Parse(args);
@@ -72,7 +71,25 @@ int Main(int argc, char** argv) {
   // No dialogs here: the preprocessing dialog and the channel pick are not shown.
   base.preproc.ShowEachTime = false;
   base.preproc.PickChannels = false;
-  return FindCommand(o.command)->run(o, base);
+  const Command& command = *FindCommand(o.command);
+  // An output that is one of the inputs is refused before anything is written.
+  if (command.outputOf != nullptr && o.output != "-") {
+    for (const std::string& file : o.files) {
+      const std::string out = command.outputOf(o, file);
+      if (const std::string input = InputOverwrittenBy(out, o.files); !input.empty()) {
+        std::cerr << "sismora-cli: " << out << ": is the input " << input << "; nothing written\n";
+        return kExitUsage;
+      }
+    }
+  }
+  return command.run(o, base);
+}
+
+int Main(int argc, char** argv) {
+  RemoveTemporaryFilesOnSignals();
+  StandardOutput out;
+  const int status = Run(std::vector<std::string>(argv + 1, argv + argc));
+  return out.Finish() ? status : std::max(status, kExitUnread);
 }
 
 }  // namespace

@@ -3,12 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <streambuf>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/cli/cli.h"
+#include "common/files.h"
 #include "state/app_state.h"
 
 namespace sism::cli {
@@ -60,6 +62,8 @@ struct Command {
   Output output;
   // Runs the command over every file of the options; the exit status.
   int (*run)(const Options&, const AppState&);
+  // The file written for one input (none for standard output).
+  std::string (*outputOf)(const Options&, const std::string& input);
 };
 
 // The commands, in the order the help lists them.
@@ -73,6 +77,27 @@ Options Parse(const std::vector<std::string>& args);
 // The help of the tool and of one command (empty when there is no such command).
 std::string ToolHelp();
 std::string CommandHelp(const std::string& cmd);
+
+// The input that `output` would overwrite: the same file (also through links), or a file of
+// the same set (the components of a K-NET set, an ESM station ...). Empty when none.
+std::string InputOverwrittenBy(const std::string& output, const std::vector<std::string>& inputs);
+
+// Standard output of the commands, written through a buffer that keeps the reason of a
+// failed write.
+class StandardOutput {
+ public:
+  StandardOutput();
+  ~StandardOutput();
+  StandardOutput(const StandardOutput&) = delete;
+  StandardOutput& operator=(const StandardOutput&) = delete;
+  // Flushes and closes standard output at the end of a command; false with the system's
+  // reason said when what was written did not all arrive.
+  bool Finish();
+
+ private:
+  WriteBuffer buffer_;
+  std::streambuf* previous_;
+};
 
 // One line of JSON describing the loaded record, as `info --json` prints it.
 std::string InfoJson(const AppState& app);

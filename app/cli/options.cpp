@@ -57,6 +57,11 @@ Options Parse(const std::vector<std::string>& args) {
   std::optional<int32_t> width;
   while (i < args.size()) {
     const std::string a = args[i++];
+    // After "--" every argument is a name, so that a file called -h20.NS can be given.
+    if (a == "--") {
+      positional.insert(positional.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+      break;
+    }
     // "-h" without a frequency changes nothing in the program, so here it asks for help.
     if (a == "--help" || a == "-?" || a == "-h" || a == "-H" || (a == "help" && positional.empty())) {
       o.help = true;

@@ -692,6 +692,10 @@ TEST_F(CliTest, AnOutputThatIsAnInputIsRefusedBeforeWriting) {
     EXPECT_NE(r.err.find(": is the input "), std::string::npos) << r.err;
     EXPECT_EQ(ReadWholeFile(rec), ReadWholeFile(kDemo)) << args[0];
   }
+  // After "--" a name that looks like a switch is a file.
+  const std::string dashed = work.Write("-h20.ac", ReadWholeFile(kDemo));
+  EXPECT_EQ(Cli({"info", "--summary", "--", "-h20.ac"}).status, 1);  // not in the working folder
+  EXPECT_EQ(Cli({"info", "--summary", "--", dashed}).status, 0);
   // The other component of a K-NET set is an input as well.
   work.Write("S.EW", "x");
   work.Write("S.NS", "x");

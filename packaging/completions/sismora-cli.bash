@@ -4,7 +4,7 @@ _sismora_cli() {
   cur=${COMP_WORDS[COMP_CWORD]}
   prev=${COMP_WORDS[COMP_CWORD-1]}
   local commands="info peaks export plot convert metrics"
-  local options="--help --version --settings -o --output --quiet --summary --json --from --to --format --pair
+  local options="--help --version --settings -o --output --summary --json --from --to --format --pair
     --report-page --dpi --width --field-width --skip --count --freq --channels --coef --start --columns
     --damping --periods -j --jobs --shard --station --response --differentiate --label-line --neglect-first"
   cmd=""

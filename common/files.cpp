@@ -4,19 +4,27 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
 #include "common/errors.h"
+#include "common/strings.h"
 
 namespace sism {
 
 bool FileExists(const std::string& path) {
   std::error_code ec;
   return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+std::string OverwriteQuestion(const std::string& path) {
+  return path + Str(8150) + "\n" + Str(8152);
 }
 
 int64_t FileLength(const std::string& path) {
@@ -26,11 +34,15 @@ int64_t FileLength(const std::string& path) {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  std::error_code ec;
-  if (path.empty() || !std::filesystem::exists(path, ec)) Raise(ErrFileNotFound);
-  if (std::filesystem::is_directory(path, ec)) Raise(ErrPathFileAccess);
+  // A dangling link or a loop of links says so, not only that the file is missing.
+  const std::string problem = FileProblem(path);
+  if (!problem.empty()) {
+    if (problem == "is a folder") RaiseAccessError(EISDIR);
+    if (problem == SystemReason(ENOENT)) Raise(ErrFileNotFound);
+    throw RuntimeError(ErrFileNotFound, ErrorDescription(ErrFileNotFound) + ": " + problem);
+  }
   std::ifstream in(path, std::ios::binary);
-  if (!in) Raise(ErrPathFileAccess);
+  if (!in) RaiseAccessError(errno != 0 ? errno : EACCES);
   std::string data;
   in.seekg(0, std::ios::end);
   auto size = in.tellg();
@@ -145,28 +157,171 @@ std::string ByteReader::Text(std::size_t n) {
   return s;
 }
 
-AtomicFileWriter::AtomicFileWriter(const std::string& path) : path_(path) {
-  std::filesystem::path target(path);
-  std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-  std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-  std::vector<char> buf(pattern.begin(), pattern.end());
-  buf.push_back('\0');
-  int fd = mkstemp(buf.data());
-  if (fd < 0) Raise(errno == ENOENT ? ErrFileNotFound : ErrPathFileAccess);
-  ::close(fd);
-  temp_ = buf.data();
-  out_.open(temp_, std::ios::binary | std::ios::trunc);
-  if (!out_) {
-    std::remove(temp_.c_str());
-    Raise(ErrPathFileAccess);
+std::string SystemReason(int error) {
+  return std::strerror(error);
+}
+
+void RaiseAccessError(int error) {
+  throw RuntimeError(ErrPathFileAccess, ErrorDescription(ErrPathFileAccess) + ": " + SystemReason(error));
+}
+
+std::string FileProblem(const std::string& path) {
+  if (path.empty()) return SystemReason(ENOENT);
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) return S_ISDIR(st.st_mode) ? "is a folder" : "";
+  const int error = errno;
+  struct stat link;
+  if (error == ENOENT && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+    std::error_code ec;
+    const std::string target = std::filesystem::read_symlink(path, ec).string();
+    return "dangling symbolic link" + (ec ? std::string() : " to " + target);
+  }
+  return SystemReason(error);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+namespace {
+
+// The temporary files being written, for the signal handler, which can reach only static
+// storage. A slot holds a path of its own (never freed while listed).
+constexpr std::size_t kTempSlots = 512;
+std::atomic<char*> tempFiles[kTempSlots];
+
+void ListTemp(const std::string& path) {
+  char* copy = ::strdup(path.c_str());
+  for (auto& slot : tempFiles) {
+    char* empty = nullptr;
+    if (slot.compare_exchange_strong(empty, copy)) return;
+  }
+  std::free(copy);  // more writers than slots: this one is only removed by the program itself
+}
+
+void UnlistTemp(const std::string& path) {
+  for (auto& slot : tempFiles) {
+    char* p = slot.load();
+    if (p != nullptr && path == p && slot.compare_exchange_strong(p, nullptr)) {
+      std::free(p);
+      return;
+    }
   }
 }
 
-AtomicFileWriter::~AtomicFileWriter() {
-  if (!committed_) {
-    out_.close();
-    std::remove(temp_.c_str());
+extern "C" void RemoveTempsAndEnd(int sig) {
+  for (auto& slot : tempFiles)
+    if (char* p = slot.load()) ::unlink(p);
+  ::signal(sig, SIG_DFL);
+  ::raise(sig);
+}
+
+long SystemWrite(int fd, const void* data, unsigned long size) {
+  return ::write(fd, data, size);
+}
+
+// Leftovers of writes of the same target that were killed, older than a day.
+void RemoveStaleTemps(const std::filesystem::path& folder, const std::string& name) {
+  namespace fs = std::filesystem;
+  const std::string prefix = name + kTempMark;
+  std::error_code ec;
+  const auto now = fs::file_time_type::clock::now();
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string entry = it->path().filename().string();
+    if (entry.size() <= prefix.size() || entry.compare(0, prefix.size(), prefix) != 0) continue;
+    std::error_code fileEc;
+    if (!it->is_regular_file(fileEc)) continue;
+    const auto modified = fs::last_write_time(it->path(), fileEc);
+    if (!fileEc && now - modified > std::chrono::hours(24)) fs::remove(it->path(), fileEc);
   }
+}
+
+}  // namespace
+
+void RemoveTemporaryFilesOnSignals() {
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+    struct sigaction action {};
+    action.sa_handler = RemoveTempsAndEnd;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(sig, &action, nullptr);
+  }
+}
+
+WriteBuffer::WriteBuffer(int fd, WriteCall write)
+    : fd_(fd), write_(write != nullptr ? write : SystemWrite), buf_(1 << 16) {
+  setp(buf_.data(), buf_.data() + buf_.size());
+}
+
+bool WriteBuffer::Drain() {
+  const char* p = pbase();
+  while (error_ == 0 && p < pptr()) {
+    const long n = write_(fd_, p, static_cast<unsigned long>(pptr() - p));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      error_ = n < 0 ? errno : ENOSPC;
+      break;
+    }
+    p += n;
+  }
+  setp(buf_.data(), buf_.data() + buf_.size());
+  return error_ == 0;
+}
+
+WriteBuffer::int_type WriteBuffer::overflow(int_type c) {
+  if (!Drain()) return traits_type::eof();
+  if (!traits_type::eq_int_type(c, traits_type::eof())) {
+    *pptr() = traits_type::to_char_type(c);
+    pbump(1);
+  }
+  return traits_type::not_eof(c);
+}
+
+int WriteBuffer::sync() {
+  return Drain() ? 0 : -1;
+}
+
+std::streamsize WriteBuffer::xsputn(const char* s, std::streamsize n) {
+  std::streamsize done = 0;
+  while (done < n) {
+    if (pptr() == epptr() && !Drain()) return done;
+    const std::streamsize room = std::min<std::streamsize>(epptr() - pptr(), n - done);
+    std::memcpy(pptr(), s + done, static_cast<std::size_t>(room));
+    pbump(static_cast<int>(room));
+    done += room;
+  }
+  return done;
+}
+
+AtomicFileWriter::AtomicFileWriter(const std::string& path, WriteCall write) : path_(path), out_(nullptr) {
+  std::filesystem::path target(path);
+  std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+  RemoveStaleTemps(folder, target.filename().string());
+  std::string pattern = (folder / (target.filename().string() + kTempMark + "XXXXXX")).string();
+  std::vector<char> buf(pattern.begin(), pattern.end());
+  buf.push_back('\0');
+  fd_ = mkstemp(buf.data());
+  if (fd_ < 0) {
+    const int error = errno;
+    if (error == ENOENT) Raise(ErrFileNotFound);
+    RaiseAccessError(error);
+  }
+  temp_ = buf.data();
+  ListTemp(temp_);
+  buffer_ = std::make_unique<WriteBuffer>(fd_, write);
+  out_.rdbuf(buffer_.get());
+}
+
+void AtomicFileWriter::Discard() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  ::unlink(temp_.c_str());
+  UnlistTemp(temp_);
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+  if (!committed_) Discard();
 }
 
 void AtomicFileWriter::Write(std::string_view text) {
@@ -175,35 +330,32 @@ void AtomicFileWriter::Write(std::string_view text) {
 
 void AtomicFileWriter::Commit() {
   out_.flush();
-  bool ok = static_cast<bool>(out_);
-  out_.close();
-  ok = ok && !out_.fail();
-  if (ok) {
-    // On disk before it replaces the old file, so a power cut leaves one or the other.
-    int fd = ::open(temp_.c_str(), O_RDONLY);
-    if (fd >= 0) {
-      ok = ::fsync(fd) == 0;
-      ::close(fd);
-    }
-  }
-  if (ok) {
+  int error = buffer_->Error();
+  if (error == 0 && !out_) error = EIO;
+  // On disk before it replaces the old file, so a power cut leaves one or the other.
+  if (error == 0 && ::fsync(fd_) != 0 && errno != EINVAL) error = errno;
+  if (error == 0) {
     // Keep the permissions an existing file had; a new file gets the usual ones.
     struct stat st;
     if (::stat(path_.c_str(), &st) == 0) {
-      ::chmod(temp_.c_str(), st.st_mode & 07777);
+      ::fchmod(fd_, st.st_mode & 07777);
     } else {
       mode_t mask = ::umask(0);
       ::umask(mask);
-      ::chmod(temp_.c_str(), 0666 & ~mask);
+      ::fchmod(fd_, 0666 & ~mask);
     }
-    ok = std::rename(temp_.c_str(), path_.c_str()) == 0;
   }
-  if (!ok) {
-    std::remove(temp_.c_str());
-    committed_ = true;
-    Raise(ErrPathFileAccess);
-  }
+  const int closed = ::close(fd_);
+  fd_ = -1;
+  if (error == 0 && closed != 0) error = errno;
+  if (error == 0 && std::rename(temp_.c_str(), path_.c_str()) != 0) error = errno;
   committed_ = true;
+  if (error != 0) {
+    ::unlink(temp_.c_str());
+    UnlistTemp(temp_);
+    RaiseAccessError(error);
+  }
+  UnlistTemp(temp_);
 }
 
 }  // namespace sism

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <fstream>
+#include <memory>
+#include <streambuf>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +13,9 @@
 namespace sism {
 
 bool FileExists(const std::string& path);
+// The question asked before an existing file is replaced, for every writer alike: the
+// path, then the question on a line of its own.
+std::string OverwriteQuestion(const std::string& path);
 // Length in bytes, -1 when the file cannot be examined.
 int64_t FileLength(const std::string& path);
 
@@ -68,27 +73,79 @@ class ByteReader {
   std::size_t pos_ = 0;
 };
 
-// Writes to a temporary file beside the target and renames it over the target on
-// Commit, so a failed write never destroys an existing file. Without Commit the
-// temporary file is removed.
+// The system's reason for the last failure of a call ("No space left on device").
+std::string SystemReason(int error);
+
+// Why a path names no file that can be read ("Too many levels of symbolic links",
+// "dangling symbolic link to X", "No such file or directory", "is a folder"); empty
+// when it names one.
+std::string FileProblem(const std::string& path);
+
+// Whether two paths name the same file, through links and hard links. False when either
+// does not exist.
+bool SameFile(const std::string& a, const std::string& b);
+
+// Raises 75 "Path/File access error" with the system's reason added.
+[[noreturn]] void RaiseAccessError(int error);
+
+// The system call that writes a block; tests put one in that fails.
+using WriteCall = long (*)(int fd, const void* data, unsigned long size);
+
+// A stream buffer over a file descriptor that keeps the reason of the first failed write,
+// which the standard streams lose.
+class WriteBuffer : public std::streambuf {
+ public:
+  explicit WriteBuffer(int fd, WriteCall write = nullptr);
+  // Writes out what is buffered; false after any failure.
+  bool Drain();
+  int Error() const { return error_; }  // errno of the first failure, 0 when none
+
+ protected:
+  int_type overflow(int_type c) override;
+  int sync() override;
+  std::streamsize xsputn(const char* s, std::streamsize n) override;
+
+ private:
+  int fd_;
+  WriteCall write_;
+  std::vector<char> buf_;
+  int error_ = 0;
+};
+
+// Writes to a temporary file beside the target ("name.ext.sismora-tmp-XXXXXX") and renames
+// it over the target on Commit, so a failed write never destroys an existing file.
+// Without Commit the temporary file is removed, also when the program is ended by a
+// signal it can catch (RemoveTemporaryFilesOnSignals). Temporary files of the same target
+// older than a day, left by a program that was killed, are removed when writing starts.
 class AtomicFileWriter {
  public:
-  explicit AtomicFileWriter(const std::string& path);  // raises 75 when the folder is not writable
+  explicit AtomicFileWriter(const std::string& path, WriteCall write = nullptr);  // raises 75
   ~AtomicFileWriter();
   AtomicFileWriter(const AtomicFileWriter&) = delete;
   AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
   std::ostream& Stream() { return out_; }
   void Write(std::string_view text);
-  // Raises 75 when anything failed; the target is then untouched.
+  // Raises 75 with the system's reason when anything failed; the target is then untouched.
   void Commit();
   const std::string& TempPath() const { return temp_; }
 
  private:
+  void Discard();
+
   std::string path_;
   std::string temp_;
-  std::ofstream out_;
+  int fd_ = -1;
+  std::unique_ptr<WriteBuffer> buffer_;
+  std::ostream out_;
   bool committed_ = false;
 };
+
+// The suffix of the temporary files, before the random part.
+inline constexpr const char* kTempMark = ".sismora-tmp-";
+
+// Temporary files of unfinished writes are removed when the program receives SIGINT,
+// SIGTERM, SIGHUP or SIGPIPE, and the signal then ends it as it would have.
+void RemoveTemporaryFilesOnSignals();
 
 }  // namespace sism

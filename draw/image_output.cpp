@@ -14,7 +14,7 @@ ImageFormat ImageFormatFor(const std::string& path) {
 
 bool ConfirmImageOverwrite(const std::string& path, UserInterface& ui) {
   if (!FileExists(path)) return true;
-  return ui.AskYesNo(path + Str(8150) + "\n" + Str(8152), ProgramTitle());
+  return ui.AskYesNo(OverwriteQuestion(path), ProgramTitle());
 }
 
 }  // namespace sism

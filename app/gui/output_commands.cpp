@@ -1,5 +1,6 @@
 #include "app/gui/output_commands.h"
 
+#include <QBuffer>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
@@ -147,21 +148,29 @@ bool OutputCommands::SaveImage(const std::string& path, int32_t dpi) {
 
 bool OutputCommands::SavePage(const std::string& path, bool pdf) {
   const int32_t kind = app_.view.GraphKind;
-  const std::string part = path + ".part";
   bool ok = false;
   try {
     if (pdf) {
       // One page the size of the graph page with the printer's 10 mm offset on each side.
       const PageGeometry page =
           ComputePageGeometry(app_, kind, static_cast<int32_t>(ChannelsToDraw(app_).size()));
+      QByteArray pdfBytes;
       {
-        QPdfWriter writer(Q(part));
+        QBuffer buffer(&pdfBytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setPageSize(QPageSize(QSizeF(page.width / 100.0 + 20, page.height / 100.0 + 20), QPageSize::Millimeter));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         writer.setResolution(600);
         writer.setCreator(Q(ProgramTitle()));
         ok = PrintTo(writer, session_.reportState);
       }
+      if (!ok || pdfBytes.isEmpty()) throw std::runtime_error("nothing was drawn");
+      // Renamed over the old file, which stays whole until the new one is.
+      AtomicFileWriter w(path);
+      w.Write(std::string_view(pdfBytes.constData(), static_cast<std::size_t>(pdfBytes.size())));
+      w.Commit();
+      return true;
     } else {
       QByteArray svg;
       const bool enhanced = app_.run.SwitchE;
@@ -180,16 +189,8 @@ bool OutputCommands::SavePage(const std::string& path, bool pdf) {
     host_.SetPictureSink(nullptr);
     ui_.MsgBox("Failed to write " + path + " (" + CurrentErrorInfo(e).description + ")", MsgIcon::Critical,
                "SaveImage - " + ProgramTitle());
-    QFile::remove(Q(part));
     return false;
   }
-  QFile::remove(Q(path));
-  if (!ok || !QFile::rename(Q(part), Q(path))) {
-    QFile::remove(Q(part));
-    ui_.MsgBox("Failed to write " + path, MsgIcon::Critical, "SaveImage - " + ProgramTitle());
-    return false;
-  }
-  return true;
 }
 
 bool OutputCommands::ConfirmOverwrite(const std::string& path) {

@@ -123,10 +123,6 @@ std::string ExportFileName(const std::string& chosen, int32_t filterIndex) {
   return chosen + (filterIndex == 1 ? ".csv" : ".txt");
 }
 
-std::string OverwriteQuestion(const std::string& path) {
-  return path + Str(8150) + std::string(kCrLf) + Str(8152);
-}
-
 std::string ExportDialogTitle(int32_t kind) {
   return Str(8132) + " - " + KindName(kind);
 }

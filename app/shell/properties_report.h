@@ -35,8 +35,6 @@ std::string HexDumpText(std::string_view bytes);
 std::string SaveAcFileName(const std::string& chosen);
 // Export: a chosen name without extension gets ".csv" (filter 1) or ".txt" (2 and 3).
 std::string ExportFileName(const std::string& chosen, int32_t filterIndex);
-// The question asked before an existing file is replaced.
-std::string OverwriteQuestion(const std::string& path);
 // Title of the export dialog of kind k.
 std::string ExportDialogTitle(int32_t kind);
 // Status-bar texts while saving and exporting.

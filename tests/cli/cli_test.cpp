@@ -173,7 +173,8 @@ TEST_F(CliTest, InfoReportSummaryAndSeveralFiles) {
   EXPECT_EQ(r.status, 1);
   ASSERT_EQ(r.Lines().size(), 1u);
   EXPECT_TRUE(StartsWith(r.out, "2026/01/15 10:30:00 at DEMO01")) << r.out;
-  EXPECT_NE(r.err.find("ReadAccFile - Sismora: "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("sismora-cli: " + work.File("missing.ac") + ": No such file or directory"), std::string::npos)
+      << r.err;
   const std::string bad = work.Write("bad.ac", "not a record at all\n");
   r = Cli({"info", "--json", bad, kDemo});
   EXPECT_EQ(r.status, 1);
@@ -678,6 +679,43 @@ TEST_F(CliTest, FdsnSampleInfo) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
             "2014/08/24 10:20:14 at BK.CMB: Columbia College, Columbia, CA, USA (I=0.0) [100 Hz, 15,000 stps, 3 chs]\n");
+}
+
+// No output may replace one of the inputs, whatever path names it; nothing is written.
+TEST_F(CliTest, AnOutputThatIsAnInputIsRefusedBeforeWriting) {
+  const std::string rec = work.Write("x.ac", ReadWholeFile(kDemo));
+  std::filesystem::create_symlink(rec, work.File("link.ac"));
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"convert", rec, "-o", rec}, {"export", "1", work.File("link.ac"), "-o", rec},
+        {"metrics", rec, "-o", work.File("link.ac")}}) {
+    const CliRun r = Cli(args);
+    EXPECT_EQ(r.status, 2) << args[0];
+    EXPECT_NE(r.err.find(": is the input "), std::string::npos) << r.err;
+    EXPECT_EQ(ReadWholeFile(rec), ReadWholeFile(kDemo)) << args[0];
+  }
+  // After "--" a name that looks like a switch is a file.
+  const std::string dashed = work.Write("-h20.ac", ReadWholeFile(kDemo));
+  EXPECT_EQ(Cli({"info", "--summary", "--", "-h20.ac"}).status, 1);  // not in the working folder
+  EXPECT_EQ(Cli({"info", "--summary", "--", dashed}).status, 0);
+  // The other component of a K-NET set is an input as well.
+  work.Write("S.EW", "x");
+  work.Write("S.NS", "x");
+  const CliRun r = Cli({"export", "1", work.File("S.EW"), "-o", work.File("S.NS")});
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_EQ(ReadWholeFile(work.File("S.NS")), "x");
+}
+
+// Output that never arrived is a failure with the system's reason.
+TEST_F(CliTest, AFullStandardOutputFails) {
+  for (const std::string cmd : {"info --json", "export 1 -o -"}) {
+    const std::string line = "XDG_CONFIG_HOME=" + Quote(config.Path().string()) + " " +
+                             Quote(SISMORA_BIN_DIR "/sismora-cli") + " " + cmd.substr(0, cmd.find(' ')) + " " +
+                             (cmd.find(' ') == std::string::npos ? "" : cmd.substr(cmd.find(' ') + 1)) + " " +
+                             Quote(kDemo) + " >/dev/full 2>" + Quote(work.File("err"));
+    const int raw = std::system(line.c_str());
+    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1) << cmd;
+    EXPECT_NE(ReadWholeFile(work.File("err")).find("standard output: No space left on device"), std::string::npos);
+  }
 }
 
 }  // namespace

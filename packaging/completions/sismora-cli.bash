@@ -1,0 +1,30 @@
+# bash completion for sismora-cli
+_sismora_cli() {
+  local cur prev cmd i
+  cur=${COMP_WORDS[COMP_CWORD]}
+  prev=${COMP_WORDS[COMP_CWORD-1]}
+  local commands="info peaks export plot convert metrics"
+  local options="--help --version --settings -o --output --summary --json --from --to --format --pair
+    --report-page --dpi --width --field-width --skip --count --freq --channels --coef --start --columns
+    --damping --periods -j --jobs --shard --station --response --differentiate --label-line --neglect-first"
+  cmd=""
+  for ((i = 1; i < COMP_CWORD; i++)); do
+    case ${COMP_WORDS[i]} in
+      info|peaks|export|plot|convert|metrics) cmd=${COMP_WORDS[i]}; break ;;
+    esac
+  done
+  case $prev in
+    --format) COMPREPLY=($(compgen -W "csv fixed tsv" -- "$cur")); return ;;
+    -o|--output|--settings|--response) COMPREPLY=($(compgen -f -- "$cur")); return ;;
+    peaks|export) COMPREPLY=($(compgen -W "$(seq 1 20)" -- "$cur")); return ;;
+    plot) COMPREPLY=($(compgen -W "$(seq 1 21)" -- "$cur")); return ;;
+  esac
+  if [[ -z $cmd ]]; then
+    COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
+  elif [[ $cur == -* ]]; then
+    COMPREPLY=($(compgen -W "$options" -- "$cur"))
+  else
+    COMPREPLY=($(compgen -f -- "$cur"))
+  fi
+}
+complete -o filenames -F _sismora_cli sismora-cli

@@ -35,7 +35,7 @@ std::vector<float> Integrate(const std::vector<float>& a, double dt) {
 
 // Three tones under a rising and decaying envelope, with a quiet lead-in.
 Record Synthetic() {
-  Record r{"synthetic", 0.01f};
+  Record r{"synthetic", 0.01f, {}, {}};
   for (int i = 0; i < 4000; ++i) {
     const double t = i * 0.01, e = t < 2 ? 0 : (t - 2) * std::exp(-(t - 2) / 6);
     r.acc.push_back(static_cast<float>(
@@ -49,7 +49,7 @@ Record Synthetic() {
 bool RealRecord(Record& r) {
   std::ifstream in(sism::test::SamplesDir() / "jma" / "Q4169D2004.csv");
   if (!in) return false;
-  r = {"jma", 0.01f};
+  r = {"jma", 0.01f, {}, {}};
   std::string line;
   while (std::getline(in, line)) {
     std::replace(line.begin(), line.end(), ',', ' ');
@@ -184,7 +184,9 @@ TEST(Measures, SpectrumIntensitiesAndPredominantPeriod) {
     EXPECT_NEAR(hh, hi, Near(hi, 0.01));
     // The predominant period is where the fine spectrum peaks, to the coarser grid's spacing.
     const auto best = std::max_element(sa.begin(), sa.end()) - sa.begin();
-    if (t[best] < 2.5f) EXPECT_NEAR(tp, t[best], 0.03);
+    if (t[best] < 2.5f) {
+      EXPECT_NEAR(tp, t[best], 0.03);
+    }
   }
   const int32_t n = 100;
   const std::vector<float> zero(100, 0.0f);

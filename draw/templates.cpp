@@ -59,10 +59,10 @@ TemplateFacts CurrentTemplateFacts(const AppState& app) {
   const StrongRecord& r = app.record;
   f.appTitle = ProgramTitle();
   f.code = DisplayText(r, r.SiteCode);
-  f.date = DisplayText(r, r.RecDate);
+  f.date = ShownDate(r);
   f.path = r.FilePath;
   f.station = DisplayText(r, r.SiteName);
-  f.time = DisplayText(r, r.RecTime);
+  f.time = ShownTime(r);
   f.intensity = r.JmaIntensity;
   f.damping = app.calc.RespDamping;
   f.parzen = app.calc.WindowWidth;

@@ -67,11 +67,12 @@ void ComputeLoadStatistics(StrongRecord& rec, std::vector<float>& durations, int
 }
 
 std::string StatusParamsText(const StrongRecord& rec) {
-  auto shown = [&](const std::string& text) { return DisplayText(rec, text); };
-  return shown(rec.RecDate) + " " + shown(rec.RecTime) + " at " + shown(rec.SiteCode) + ": " +
-         shown(rec.SiteName) + " (I=" + FormatNumber(rec.JmaIntensity, "0.0") + ")" + " [" +
-         std::to_string(rec.SampFreq) + " Hz, " + FormatNumber(rec.DataCount, "#,#") + " stps, " +
-         std::to_string(rec.ChanCount) + " chs]";
+  // What the file did not give stays out.
+  std::string when = ShownDate(rec);
+  if (const std::string time = ShownTime(rec); !time.empty()) when += (when.empty() ? "" : " ") + time;
+  return (when.empty() ? std::string() : when + " at ") + ShownStation(rec) + " (I=" +
+         FormatNumber(rec.JmaIntensity, "0.0") + ")" + " [" + std::to_string(rec.SampFreq) + " Hz, " +
+         FormatNumber(rec.DataCount, "#,#") + " stps, " + std::to_string(rec.ChanCount) + " chs]";
 }
 
 }  // namespace sism

@@ -49,4 +49,40 @@ void StoreShownText(StrongRecord& rec, std::string& text, std::string_view shown
   text = std::string(shown);
 }
 
+namespace {
+
+bool UnknownDate(const std::string& shown) {
+  return shown.find_first_not_of("0/- ") == std::string::npos;
+}
+
+std::string Trimmed(std::string s) {
+  const auto first = s.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+std::string ShownDate(const StrongRecord& rec) {
+  const std::string date = Trimmed(DisplayText(rec, rec.RecDate));
+  return UnknownDate(date) ? std::string() : date;
+}
+
+std::string ShownTime(const StrongRecord& rec) {
+  const std::string time = Trimmed(DisplayText(rec, rec.RecTime));
+  // Midnight on no date is the placeholder too; a real date keeps its midnight.
+  if (ShownDate(rec).empty() && time.find_first_not_of("0:. ") == std::string::npos) return {};
+  return time;
+}
+
+std::string ShownStation(const StrongRecord& rec) {
+  const std::string code = Trimmed(DisplayText(rec, rec.SiteCode));
+  const std::string name = Trimmed(DisplayText(rec, rec.SiteName));
+  if (code.empty()) return name;
+  if (name.empty()) return code;
+  if (name.compare(0, code.size(), code) == 0 && (name.size() == code.size() || name[code.size()] == ' '))
+    return name;
+  return code + ": " + name;
+}
+
 }  // namespace sism

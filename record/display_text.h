@@ -30,4 +30,12 @@ void DecodeRecordTexts(StrongRecord& rec);
 // texts are decoded first.
 void StoreShownText(StrongRecord& rec, std::string& text, std::string_view shown);
 
+// Date and time as shown, blank when the file gave none: the placeholder date some readers
+// set ("0000/00/00", and the midnight that comes with it) is no date to show.
+std::string ShownDate(const StrongRecord& rec);
+std::string ShownTime(const StrongRecord& rec);
+// Code and station name as shown, "CODE: name", the code once when the name starts with it
+// (AOM001 in K-NET) and either alone when the other is blank.
+std::string ShownStation(const StrongRecord& rec);
+
 }  // namespace sism

@@ -149,7 +149,7 @@ ReadOutcome ReadKNET(const std::string& path, StrongRecord& rec, ReadQuestions& 
     if (k == 0) return false;
     if (k < sets) rec.PreserveChannels(k);
     rec.ChanCount = k;
-    rec.SiteName = rec.SiteCode + (set == KnetSet::Kiknet ? " in Kik-NET" : " in K-NET");
+    rec.SiteName = rec.SiteCode + (set == KnetSet::Kiknet ? " in KiK-net" : " in K-NET");
     NormalizeDateTime(rec.RecDate, rec.RecTime, -15);
     ComputePeaks(rec);
     return true;

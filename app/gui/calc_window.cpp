@@ -147,7 +147,7 @@ FCalc::FCalc(const CalcParams& params, std::function<void(CalcDialogModel&)> app
   connect(cmdOk, &QPushButton::clicked, this, [this] {
     // The box being edited counts as left.
     for (int b = 0; b < CalcDialogModel::kBoxCount; ++b)
-      if (txtCalc_[static_cast<size_t>(b)]->hasFocus()) LeaveBox(b);
+      if (txtCalc_[static_cast<size_t>(b)]->hasFocus() && !LeaveBox(b)) return;
     if (model_.ApplyEnabled()) DoApply();
     accept();
   });
@@ -190,11 +190,16 @@ void FCalc::UpdateEnabled() {
   cmdApply_->setEnabled(model_.ApplyEnabled());
 }
 
-void FCalc::LeaveBox(int box) {
+bool FCalc::LeaveBox(int box) {
   QLineEdit* edit = Box(box);
-  if (!model_.LeaveBox(box, edit->text().toStdString())) QApplication::beep();
+  const bool accepted = model_.LeaveBox(box, edit->text().toStdString());
   edit->setText(QString::fromStdString(model_.BoxText(box)));
   UpdateEnabled();
+  if (!accepted) {
+    QApplication::beep();
+    ui_.MsgBox(model_.Refusal(), MsgIcon::Exclamation, Str(7500));
+  }
+  return accepted;
 }
 
 bool FCalc::eventFilter(QObject* watched, QEvent* event) {

@@ -30,8 +30,9 @@ class FCalc : public QDialog {
   QComboBox* IntegrationList() const { return cboInteg_; }
   QComboBox* FftList() const { return cboFFT_; }
   QCheckBox* PeaksBetweenSamplesCheck() const { return chkRespBetween_; }
-  // Leaving a box, as when the focus moves on.
-  void LeaveBox(int box);
+  // Leaving a box, as when the focus moves on; false when the box refused its text (and
+  // said so).
+  bool LeaveBox(int box);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

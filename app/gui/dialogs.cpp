@@ -14,12 +14,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/gui/localize.h"
+#include "app/gui/qt_strings.h"
+#include "app/gui/widgets.h"
 #include "app/shell/settings.h"
 #include "common/errors.h"
 #include "common/strings.h"
@@ -27,61 +30,15 @@
 
 namespace sism {
 
-namespace {
-
-// Selects the whole text once the edit has the focus (after Qt placed the cursor).
-class SelectAllFilter : public QObject {
- public:
-  using QObject::QObject;
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::FocusIn) {
-      auto* edit = qobject_cast<QLineEdit*>(watched);
-      if (edit) QTimer::singleShot(0, edit, &QLineEdit::selectAll);
-    }
-    return false;
-  }
-};
-
-QLabel* BuddyLabel(int textId, QWidget* buddy, QWidget* parent) {
-  auto* label = new QLabel(parent);
-  SetTextId(label, textId);
-  label->setBuddy(buddy);
-  return label;
-}
-
-QCheckBox* Check(int textId, QWidget* parent) {
-  auto* box = new QCheckBox(parent);
-  SetTextId(box, textId);
-  return box;
-}
-
-QPushButton* Button(int textId, QWidget* parent) {
-  auto* button = new QPushButton(parent);
-  SetTextId(button, textId);
-  return button;
-}
-
-QString Q(const std::string& s) {
-  return QString::fromStdString(s);
-}
-std::string S(const QString& s) {
-  return s.toStdString();
-}
-
-}  // namespace
-
-void SelectAllOnFocus(QLineEdit* edit) {
-  edit->installEventFilter(new SelectAllFilter(edit));
-}
-
 // ---------------------------------------------------------------------------------------------
 // Preprocessing settings
 
-FPreProc::FPreProc(const PreProcParams& params, UserInterface& ui, QWidget* parent)
+FPreProc::FPreProc(const PreProcParams& params, UserInterface& ui, QWidget* parent, float nyquist)
     : QDialog(parent),
       params_(params),
       ui_(ui),
-      logic_(params, [](const PreProcParams& p) { SavePreProcParams(p, std::string()); }) {
+      logic_(
+          params, [](const PreProcParams& p) { SavePreProcParams(p, std::string()); }, nyquist) {
   setObjectName("fPreProc");
   SetTextId(this, 16000);
   auto* grid = new QGridLayout;
@@ -89,7 +46,7 @@ FPreProc::FPreProc(const PreProcParams& params, UserInterface& ui, QWidget* pare
   auto addEdit = [&](int textId, QLineEdit*& edit, int column) {
     edit = new QLineEdit(this);
     SelectAllOnFocus(edit);
-    grid->addWidget(BuddyLabel(textId, edit, this), row, column);
+    grid->addWidget(Label(textId, edit, this), row, column);
     grid->addWidget(edit, row, column + 1);
   };
   addEdit(16010, txtLow_, 0);
@@ -257,8 +214,8 @@ FPickChan::FPickChan(const std::vector<std::string>& labels, QWidget* parent)
   cmdOk_->setDefault(true);
 
   auto* grid = new QGridLayout(this);
-  grid->addWidget(BuddyLabel(17010, lstIgnore_, this), 0, 0);
-  grid->addWidget(BuddyLabel(17020, lstUse_, this), 0, 2);
+  grid->addWidget(Label(17010, lstIgnore_, this), 0, 0);
+  grid->addWidget(Label(17020, lstUse_, this), 0, 2);
   grid->addWidget(lstIgnore_, 1, 0);
   auto* middle = new QVBoxLayout;
   middle->addStretch();
@@ -331,6 +288,7 @@ FReadData::FReadData(DataFileKind kind, const std::string& path, const std::stri
                      const DataFileParams& params, QWidget* parent)
     : QDialog(parent), form_(kind, params) {
   setObjectName("fReadData");
+  showRefusal = [this](const std::string& text) { QMessageBox::warning(this, windowTitle(), Q(text)); };
   SetTextId(this, kind == DataFileKind::Csv ? 14002 : kind == DataFileKind::Counts ? 14003 : 14001);
   auto* top = new QVBoxLayout(this);
   auto* lblFile = new QLabel(Q(FileNameCaption(path)), this);
@@ -349,7 +307,7 @@ FReadData::FReadData(DataFileKind kind, const std::string& path, const std::stri
   auto addBox = [&](DataBox box, int textId, QGridLayout* into, int row, int column, QWidget* owner) {
     auto* edit = new QLineEdit(Q(form_.Text(box)), owner);
     edit->installEventFilter(this);
-    into->addWidget(BuddyLabel(textId, edit, owner), row, column);
+    into->addWidget(Label(textId, edit, owner), row, column);
     into->addWidget(edit, row, column + 1);
     boxes_.emplace_back(box, edit);
   };
@@ -359,7 +317,7 @@ FReadData::FReadData(DataFileKind kind, const std::string& path, const std::stri
   addBox(DataBox::Coef, 14014, grid, 1, 2, fraParam);
   txtDesc_ = new QLineEdit(Q(form_.description), fraParam);
   SelectAllOnFocus(txtDesc_);
-  grid->addWidget(BuddyLabel(14015, txtDesc_, fraParam), 2, 0);
+  grid->addWidget(Label(14015, txtDesc_, fraParam), 2, 0);
   grid->addWidget(txtDesc_, 2, 1, 1, 3);
   addBox(DataBox::Chan, 14016, grid, 3, 0, fraParam);
   top->addWidget(fraParam);
@@ -420,30 +378,38 @@ bool FReadData::eventFilter(QObject* watched, QEvent* event) {
       form_.Enter(box);
       QTimer::singleShot(0, edit, &QLineEdit::selectAll);
     } else if (event->type() == QEvent::FocusOut) {
-      form_.SetText(box, S(edit->text()));
-      const bool accepted = form_.Leave(box);
-      edit->setText(Q(form_.Text(box)));
-      if (!accepted) {
-        QApplication::beep();
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      // The warning itself taking the focus is no leaving.
+      if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !LeaveBox(box, edit->text()))
         QTimer::singleShot(0, edit, [edit] { edit->setFocus(); });
-      }
     }
     break;
   }
   return QDialog::eventFilter(watched, event);
 }
 
+QLineEdit* FReadData::BoxEdit(DataBox box) const {
+  for (const auto& [b, edit] : boxes_)
+    if (b == box) return edit;
+  return nullptr;
+}
+
+bool FReadData::LeaveBox(DataBox box, const QString& text) {
+  QLineEdit* edit = BoxEdit(box);
+  form_.SetText(box, S(text));
+  const bool accepted = form_.Leave(box);
+  if (edit != nullptr) edit->setText(Q(form_.Text(box)));
+  if (!accepted) {
+    QApplication::beep();
+    if (showRefusal) showRefusal(form_.Refusal());
+  }
+  return accepted;
+}
+
 void FReadData::TryAccept() {
   // The box being edited has not been left yet: check it as if it were.
   for (auto& [box, edit] : boxes_) {
-    if (!edit->hasFocus()) continue;
-    form_.SetText(box, S(edit->text()));
-    if (!form_.Leave(box)) {
-      edit->setText(Q(form_.Text(box)));
-      QApplication::beep();
-      return;
-    }
-    edit->setText(Q(form_.Text(box)));
+    if (edit->hasFocus() && !LeaveBox(box, edit->text())) return;
   }
   form_.description = S(txtDesc_->text());
   DataFileParams probe;
@@ -457,8 +423,9 @@ void FReadData::TryAccept() {
 // ---------------------------------------------------------------------------------------------
 // Record header texts
 
-FParam::FParam(const RecordTexts& texts, QWidget* parent) : QDialog(parent) {
+FParam::FParam(const RecordTexts& texts, QWidget* parent) : QDialog(parent), form_(texts) {
   setObjectName("fParam");
+  showRefusal = [this](const std::string& text) { QMessageBox::warning(this, windowTitle(), Q(text)); };
   SetTextId(this, 15000);
   auto* grid = new QGridLayout(this);
   const std::string initial[6] = {texts.date, texts.time, texts.code, texts.station, texts.lat, texts.lon};
@@ -466,7 +433,7 @@ FParam::FParam(const RecordTexts& texts, QWidget* parent) : QDialog(parent) {
     txtParam_[i] = new QLineEdit(Q(initial[i]), this);
     txtParam_[i]->setMinimumWidth(260);
     SelectAllOnFocus(txtParam_[i]);
-    grid->addWidget(BuddyLabel(15010 + 10 * i, txtParam_[i], this), i, 0);
+    grid->addWidget(Label(15010 + 10 * i, txtParam_[i], this), i, 0);
     grid->addWidget(txtParam_[i], i, 1);
   }
   auto* cmdOk = Button(15110, this);
@@ -477,9 +444,19 @@ FParam::FParam(const RecordTexts& texts, QWidget* parent) : QDialog(parent) {
   buttons->addWidget(cmdOk);
   buttons->addWidget(cmdCancel);
   grid->addLayout(buttons, 6, 0, 1, 2);
-  connect(cmdOk, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cmdOk, &QPushButton::clicked, this, &FParam::TryAccept);
   connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
   LocalizeForm(this);
+}
+
+void FParam::TryAccept() {
+  const std::string refusal = form_.Refusal(Texts());
+  if (refusal.empty()) {
+    accept();
+    return;
+  }
+  QApplication::beep();
+  if (showRefusal) showRefusal(refusal);
 }
 
 RecordTexts FParam::Texts() const {
@@ -532,7 +509,7 @@ FSelChan::FSelChan(SelChanMode mode, const std::vector<std::string>& labels, con
   auto* cmdSwap = Button(6230, this);
   grid->addWidget(cmdSwap, 0, 4, 2, 1);
   if (mode == SelChanMode::NewChannel) {
-    grid->addWidget(BuddyLabel(6229, txtLabel_, this), 2, 0, 1, 2);
+    grid->addWidget(Label(6229, txtLabel_, this), 2, 0, 1, 2);
     grid->addWidget(txtLabel_, 2, 2, 1, 3);
   } else {
     txtLabel_->hide();

@@ -4,14 +4,17 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "app/gui/widgets.h"
 #include "common/ui.h"
 #include "app/shell/forms/pick_chan_dialog.h"
 #include "app/shell/forms/preproc_dialog.h"
 #include "state/preproc_params.h"
 #include "app/shell/forms/read_data_form.h"
+#include "app/shell/forms/record_param_form.h"
 
 class QCheckBox;
 class QComboBox;
@@ -24,13 +27,12 @@ class QPushButton;
 
 namespace sism {
 
-// Line edits that select their whole text when entered.
-void SelectAllOnFocus(QLineEdit* edit);
-
 class FPreProc : public QDialog {
   Q_OBJECT
  public:
-  FPreProc(const PreProcParams& params, UserInterface& ui, QWidget* parent = nullptr);
+  // `nyquist`: half the sampling frequency of the record on screen (0: none), which the
+  // filter corners must stay below.
+  FPreProc(const PreProcParams& params, UserInterface& ui, QWidget* parent = nullptr, float nyquist = 0);
   // OK pressed and accepted: the parameters as edited.
   bool Accepted(PreProcParams& params);
   QPushButton* DefaultButton() const { return cmdDefault_; }
@@ -73,6 +75,11 @@ class FReadData : public QDialog {
   FReadData(DataFileKind kind, const std::string& path, const std::string& preview,
             const DataFileParams& params, QWidget* parent = nullptr);
   bool Result(DataFileParams& out) const { return form_.Result(out); }
+  // Shows why a box refused its text (a warning box unless replaced, as the tests do).
+  std::function<void(const std::string&)> showRefusal;
+  // Leaving a box with `text` typed, as when the focus moves on; false when refused.
+  bool LeaveBox(DataBox box, const QString& text);
+  QLineEdit* BoxEdit(DataBox box) const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -90,8 +97,13 @@ class FParam : public QDialog {
  public:
   FParam(const RecordTexts& texts, QWidget* parent = nullptr);
   RecordTexts Texts() const;
+  // OK: closes unless a changed text breaks its rule, which is then shown.
+  void TryAccept();
+  std::function<void(const std::string&)> showRefusal;
+  QLineEdit* Edit(int i) const { return txtParam_[i]; }
 
  private:
+  RecordParamForm form_;
   QLineEdit* txtParam_[6];
 };
 

@@ -2,6 +2,7 @@
 // command line, main window, and the record named on the command line.
 #include <QApplication>
 #include <QImage>
+#include <QScreen>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
@@ -89,6 +90,9 @@ int main(int argc, char** argv) {
   if (const char* shot = std::getenv("SISMORA_SCREENSHOT"); shot != nullptr && *shot != '\0') {
     const QString path = QString::fromLocal8Bit(shot);
     QTimer::singleShot(1500, &window, [&window, path] {
+      // The whole screen as the display stacks the windows (what a user would see).
+      if (QScreen* screen = QGuiApplication::primaryScreen())
+        screen->grabWindow(0).save(QString(path).replace(QStringLiteral(".png"), QStringLiteral("-screen.png")));
       for (QWidget* w : QApplication::topLevelWidgets())
         if (w != &window && w->isVisible() && w->isModal()) {
           w->grab().save(QString(path).replace(QStringLiteral(".png"), QStringLiteral("-dialog.png")));

@@ -343,6 +343,40 @@ void FSismora::SetZoom(int index) {
   Redraw();
 }
 
+std::pair<double, double> FSismora::FitScales() const {
+  const int32_t kind = app_.view.GraphKind;
+  if (kind <= 0 || app_.record.ChanCount <= 0 || picView_->width() <= 0) return {1, 1};
+  const auto n = static_cast<int32_t>(ChannelsToDraw(app_).size());
+  const PageGeometry page = ComputePageGeometry(app_, kind, n);
+  if (page.width <= 0 || page.height <= 0) return {1, 1};
+  // The page at 100 % in pixels, against the picture shown.
+  const double w = page.width / 100.0 * kScreenPixelsPerMm, h = page.height / 100.0 * kScreenPixelsPerMm;
+  const double rw = picView_->width() / w, rh = picView_->height() / h;
+  return {std::min(rw, rh), std::max(rw, rh)};
+}
+
+void FSismora::StepZoom(int step) {
+  if (zoomIndex_ != kFitZoomIndex) {
+    SetZoom(SteppedZoomIndex(zoomIndex_, step));
+    return;
+  }
+  const auto [smaller, larger] = FitScales();
+  const int index = ZoomIndexAfterFit(smaller, larger, step);
+  if (index >= 0) SetZoom(index);
+}
+
+int ZoomIndexAfterFit(double smaller, double larger, int step) {
+  // Up: the first step larger than the picture in both directions; down: smaller in both.
+  if (step > 0) {
+    for (int i = 0; i < kZoomSteps; ++i)
+      if (kZoomPercent[static_cast<size_t>(i)] / 100.0 > larger * 1.001) return i;
+  } else if (step < 0) {
+    for (int i = kZoomSteps - 1; i >= 0; --i)
+      if (kZoomPercent[static_cast<size_t>(i)] / 100.0 < smaller * 0.999) return i;
+  }
+  return -1;
+}
+
 void FSismora::Redraw() {
   const int32_t kind = app_.view.GraphKind;
   if (kind <= 0 || !controlsEnabled_) return;
@@ -407,7 +441,7 @@ void FSismora::keyPressEvent(QKeyEvent* event) {
       ZoomTime(c.value);
       break;
     case KeyCommandKind::ZoomStep:
-      SetZoom(SteppedZoomIndex(zoomIndex_, static_cast<int>(c.value)));
+      StepZoom(static_cast<int>(c.value));
       break;
     case KeyCommandKind::CopySummary:
       QApplication::clipboard()->setText(Q(StatusParamsText()));

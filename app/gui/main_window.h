@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/gui/output_commands.h"
@@ -33,6 +34,10 @@ class GraphMouse;
 class FTextViewer;
 class MainMenus;
 class ScreenHost;
+
+// The zoom step Page Up (step +1) or Page Down (-1) selects from "Fit to window", whose
+// picture is `smaller` to `larger` times the page at 100 %; -1 when no step goes that way.
+int ZoomIndexAfterFit(double smaller, double larger, int step);
 
 class FSismora : public QMainWindow, public QtUserInterface {
   Q_OBJECT
@@ -64,6 +69,9 @@ class FSismora : public QMainWindow, public QtUserInterface {
   void ShiftTime(double f);
   void ZoomTime(double f);
   void SetZoom(int index);
+  // Page Up (+1) and Page Down (-1): from "Fit to window" to the next step larger or smaller
+  // than the picture as shown.
+  void StepZoom(int step);
   void EnableControls(bool enabled);
   void Redraw();
   // True when graph kind k has a painter.
@@ -143,6 +151,9 @@ class FSismora : public QMainWindow, public QtUserInterface {
   // The view's size handed to the drawing while the zoom is "Fit to window".
   void UpdateFit();
   void ShowRecordSummary();
+  // The fitted picture against the page at 100 %: the smaller and the larger of the
+  // two ratios (1 and 1 without a picture).
+  std::pair<double, double> FitScales() const;
 
   AppState& app_;
   DrawSession session_;

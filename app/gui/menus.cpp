@@ -252,8 +252,8 @@ QAction* MainMenus::ActionByKey(const std::string& key) const {
 }
 
 void MainMenus::EnableRecordItems(bool enabled) {
-  for (const char* name : {"mnuFileAppend", "mnuFileSaveAc", "mnuFileExport", "mnuFilePrint",
-                           "mnuFileSaveImage", "mnuToolParam"}) {
+  for (const char* name : {"mnuFileAppend", "mnuFileReload", "mnuFileClose", "mnuFileSaveAc", "mnuFileExport",
+                           "mnuFilePrint", "mnuFileSaveImage", "mnuToolParam"}) {
     if (QAction* a = window_.findChild<QAction*>(name)) a->setEnabled(enabled);
   }
   menuEdit_->menuAction()->setEnabled(enabled);

@@ -12,18 +12,13 @@
 #include "common/ui.h"
 #include "state/app_state.h"
 
-class QButtonGroup;
-class QCheckBox;
-class QComboBox;
-class QLabel;
 class QLineEdit;
-class QListWidget;
-class QPlainTextEdit;
 class QPushButton;
-class QSpinBox;
 class QTabWidget;
 
 namespace sism {
+
+class OptionPage;
 
 class FOption : public QDialog {
   Q_OBJECT
@@ -40,6 +35,7 @@ class FOption : public QDialog {
   void Open(int tab = 0);
 
   OptionDialogModel& Model() { return model_; }
+  UserInterface& Ui() { return ui_; }
   QTabWidget* Tabs() const { return tabs_; }
   QPushButton* ApplyButton() const { return cmdApply_; }
   QLineEdit* FieldEdit(OptionDialogModel::Field f) const;
@@ -51,6 +47,9 @@ class FOption : public QDialog {
   // Save... and Load... once the file is chosen.
   bool SaveTo(const std::string& path);
   bool LoadFrom(const std::string& path);
+  // A numeric field of a page; the dialog checks it when it is left.
+  QLineEdit* AddField(OptionDialogModel::Field f, QWidget* parent);
+  void UpdateApply();
   // Fills every control from the working copy.
   void Fill();
 
@@ -58,17 +57,6 @@ class FOption : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QWidget* BuildAxisPage();
-  QWidget* BuildComponentPage();
-  QWidget* BuildAppearancePage();
-  QWidget* BuildFormPage();
-  QWidget* BuildOrbitPage();
-  QWidget* BuildReportPage();
-  QLineEdit* AddField(OptionDialogModel::Field f, QWidget* parent);
-  QPushButton* ColorButton(int textId, QWidget* parent, std::function<int32_t()> get,
-                           std::function<void(int32_t)> set);
-  void UpdateApply();
-  void FillPreview();
   void SaveAs();
   void LoadCommand();
 
@@ -77,39 +65,10 @@ class FOption : public QDialog {
   std::string& settingFolder_;
   UserInterface& ui_;
   OptionDialogModel model_;
-  bool filling_ = false;
 
   QTabWidget* tabs_ = nullptr;
+  std::vector<OptionPage*> pages_;
   std::map<OptionDialogModel::Field, QLineEdit*> fields_;
-  std::vector<std::function<void()>> colorSwatches_;  // refresh the colour buttons
-  // Axis/Graph Title
-  QComboBox *cboAxis_ = nullptr, *cboTitleKind_ = nullptr;
-  QCheckBox *chkSpecify_ = nullptr, *chkLog_ = nullptr;
-  QLineEdit *txtLabel_ = nullptr, *txtUnit_ = nullptr, *txtTitle_ = nullptr;
-  // Components
-  QListWidget* lstComp_ = nullptr;
-  QSpinBox* updComp_ = nullptr;
-  QComboBox* cboCompStyle_ = nullptr;
-  QLineEdit* txtChanLabel_ = nullptr;
-  QPushButton* cmdChanLabel_ = nullptr;
-  // Graph appearance
-  QComboBox *cboTarget_ = nullptr, *cboFont_ = nullptr, *cboLineStyle_ = nullptr;
-  QCheckBox *chkBold_ = nullptr, *chkItalic_ = nullptr, *chkGrid_ = nullptr, *chkMinorGrid_ = nullptr,
-            *chkLegFix_ = nullptr;
-  QLabel* lblSample_ = nullptr;
-  QButtonGroup* optLegend_ = nullptr;
-  QLineEdit *txtHeader_ = nullptr, *txtFooter_ = nullptr;
-  // Graph form
-  QCheckBox* chkPeriod_ = nullptr;
-  // Orbit/Relation
-  QLabel* lblOrbitPair_ = nullptr;
-  QComboBox* cboOrbitTime_ = nullptr;
-  QListWidget* lstRelation_ = nullptr;
-  // Report
-  QSpinBox* updRepGraph_ = nullptr;
-  QComboBox* cboRepType_ = nullptr;
-  QPlainTextEdit* txtRepText_ = nullptr;
-  QPushButton* cmdRepRemove_ = nullptr;
   QPushButton* cmdApply_ = nullptr;
 };
 

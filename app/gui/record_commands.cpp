@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/gui/calc_window.h"
+#include "app/gui/dialogs.h"
 #include "app/gui/main_window.h"
 #include "app/gui/menus.h"
 #include "app/gui/qt_strings.h"
@@ -144,7 +145,12 @@ void FSismora::ShowRecordSummary() {
 }
 
 void FSismora::PreprocessCommand() {
-  ShowPreProcDialog(app_.preproc);
+  // The corners are held to the record on screen; before a read there is none to hold to.
+  const StrongRecord& rec = app_.record;
+  const float nyquist = rec.ChanCount > 0 && rec.SampFreq > 0 ? static_cast<float>(rec.SampFreq) / 2 : 0.0f;
+  FPreProc dialog(app_.preproc, *this, this, nyquist);
+  dialog.exec();
+  dialog.Accepted(app_.preproc);
 }
 
 void FSismora::CalculationCommand() {
@@ -201,7 +207,7 @@ void FSismora::HelpTopics() {
 }
 
 void FSismora::AboutCommand() {
-  if (splash_ != nullptr) splash_->ShowAsAbout();
+  if (splash_ != nullptr) splash_->ShowAsAbout(this);
 }
 
 }  // namespace sism

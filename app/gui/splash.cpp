@@ -1,39 +1,70 @@
 #include "app/gui/splash.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "app/gui/localize.h"
 #include "common/strings.h"
 #include "common/version.h"
-#include "common/text.h"
 
 namespace sism {
 
-FSplash::FSplash(QWidget* parent) : QDialog(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
+AboutFacts ProgramAboutFacts() {
+  return {kVersionText, SISMORA_LICENSE, SISMORA_HOMEPAGE};
+}
+
+FSplash::FSplash(QWidget* parent, const AboutFacts& facts)
+    : QDialog(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
   InitResources();
   setObjectName("fSplash");
   picture_ = new QLabel(this);
   picture_->setPixmap(QIcon(QStringLiteral(":/icons/sismora.svg")).pixmap(96, 96));
   lblDescription_ = new QLabel(this);
   lblMessage_ = new QLabel(this);
-  const std::string description = ProgramTitle() + " (ver. " + std::to_string(kVersionMajor) + "." +
-                                  FormatNumber(int32_t{kVersionMinor}, "00") + ")\n" +
+  // The version as --version prints it, so that the two never disagree.
+  const std::string description = ProgramTitle() + " (ver. " + facts.version + ")\n" +
                                   "Strong-motion records: reading, processing, spectra and graphs.";
   lblDescription_->setText(QString::fromStdString(description));
   QFont big = lblDescription_->font();
   big.setPointSize(big.pointSize() + 3);
   lblDescription_->setFont(big);
+  lblDetails_ = new QLabel(this);
+  lblDetails_->setObjectName("lblDetails");
+  QStringList details;
+  if (!facts.licence.empty())
+    details << QStringLiteral("Licence: %1").arg(QString::fromStdString(facts.licence).toHtmlEscaped());
+  if (!facts.homepage.empty()) {
+    const QString url = QString::fromStdString(facts.homepage).toHtmlEscaped();
+    details << QStringLiteral("Home page: <a href=\"%1\">%1</a>").arg(url);
+  }
+  lblDetails_->setText(details.join(QStringLiteral("<br>")));
+  lblDetails_->setTextFormat(Qt::RichText);
+  lblDetails_->setOpenExternalLinks(true);
+  lblDetails_->setTextInteractionFlags(Qt::TextBrowserInteraction);
+  lblDetails_->hide();
+  cmdAboutQt_ = new QPushButton(QStringLiteral("About &Qt"), this);
+  cmdAboutQt_->setObjectName("cmdAboutQt");
+  cmdAboutQt_->setAutoDefault(false);
+  cmdAboutQt_->hide();
+  connect(cmdAboutQt_, &QPushButton::clicked, this, [this] { QMessageBox::aboutQt(this); });
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(lblMessage_, 1);
+  bottom->addWidget(cmdAboutQt_);
   auto* text = new QVBoxLayout;
   text->addWidget(lblDescription_);
+  text->addWidget(lblDetails_);
   text->addStretch();
-  text->addWidget(lblMessage_);
+  text->addLayout(bottom);
   auto* top = new QHBoxLayout(this);
   top->setContentsMargins(24, 24, 24, 24);
   top->setSpacing(20);
@@ -58,9 +89,36 @@ void FSplash::ShowAsSplash() {
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void FSplash::ShowAsAbout() {
+void FSplash::OpenAsAbout(QWidget* window) {
   lblMessage_->setText(QStringLiteral("Click me to hide"));
+  lblDetails_->setVisible(!lblDetails_->text().isEmpty());
+  cmdAboutQt_->show();
+  setFixedSize(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+  setMinimumSize(0, 0);
+  adjustSize();
+  setFixedSize(std::max(width(), 460), std::max(height(), 160));
+  setWindowModality(Qt::ApplicationModal);
+  if (window != nullptr) {
+    // Over the window, and tied to it: without a window manager nothing else keeps a
+    // modal box from opening behind it.
+    const QRect area = window->frameGeometry();
+    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    winId();
+    if (QWindow* own = windowHandle(); own != nullptr && window->window()->windowHandle() != nullptr)
+      own->setTransientParent(window->window()->windowHandle());
+  }
+  show();
+  raise();
+  activateWindow();
+}
+
+void FSplash::ShowAsAbout(QWidget* window) {
+  OpenAsAbout(window);
   exec();
+}
+
+QString FSplash::Details() const {
+  return lblDetails_->text();
 }
 
 QString FSplash::Message() const {

@@ -3,18 +3,35 @@
 
 #include <QDialog>
 
+#include <string>
+
 class QLabel;
+class QPushButton;
 
 namespace sism {
+
+// What the about box tells besides the title: the version --version prints, the
+// licence and the home page (each left out when empty).
+struct AboutFacts {
+  std::string version, licence, homepage;
+};
+// The program's own, from the build.
+AboutFacts ProgramAboutFacts();
 
 class FSplash : public QDialog {
   Q_OBJECT
  public:
-  explicit FSplash(QWidget* parent = nullptr);
+  explicit FSplash(QWidget* parent = nullptr, const AboutFacts& facts = ProgramAboutFacts());
   void ShowAsSplash();
-  void ShowAsAbout();
+  // Modal over `window` (its transient child, so that it stays above it without a window
+  // manager too), with the licence, the home page and "About Qt".
+  void ShowAsAbout(QWidget* window = nullptr);
+  // The same without waiting, for tests and pictures.
+  void OpenAsAbout(QWidget* window = nullptr);
   QString Message() const;
   QString Description() const;
+  QString Details() const;
+  QPushButton* AboutQtButton() const { return cmdAboutQt_; }
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
@@ -23,7 +40,8 @@ class FSplash : public QDialog {
 
  private:
   void Hide();
-  QLabel *picture_, *lblDescription_, *lblMessage_;
+  QLabel *picture_, *lblDescription_, *lblMessage_, *lblDetails_;
+  QPushButton* cmdAboutQt_;
 };
 
 // Help pages shipped with the program, in a small browser window.

@@ -146,9 +146,8 @@ std::string ExportText(const AppState& app, int32_t kind, int32_t filterIndex, b
   };
 
   const StrongRecord& rec = app.record;
-  auto shown = [&](const std::string& text) { return DisplayText(rec, text); };
-  std::string out = ExpandedKindTitle(app, kind) + " - " + shown(rec.RecDate) + " " + shown(rec.RecTime) +
-                    " " + shown(rec.SiteCode) + ": " + shown(rec.SiteName) + std::string(kCrLf);
+  std::string out = ExpandedKindTitle(app, kind) + " - " + Trim(ShownDate(rec) + " " + ShownTime(rec)) + " " +
+                    ShownStation(rec) + std::string(kCrLf);
   const int32_t rows = std::max(0, l.last - l.first + 1);
   const std::string xHeading = LabelAndUnit(app.graph.Axis[l.xAxis]);
   if (switchV) {

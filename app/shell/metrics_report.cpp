@@ -46,12 +46,11 @@ std::string MetricsReportText(AppState& app, UserInterface& ui) {
 
 std::string MetricsReportText(const AppState& app, const RecordMetrics& m) {
   const StrongRecord& r = app.record;
-  auto shown = [&](const std::string& text) { return DisplayText(r, text); };
   std::string out = "Ground-Motion Metrics";
   Line(out, "");
   Line(out, " File path: " + r.FilePath);
-  Line(out, " Date and time: " + shown(r.RecDate) + " " + shown(r.RecTime));
-  Line(out, " Site: " + shown(r.SiteCode) + " " + shown(r.SiteName));
+  Line(out, " Date and time: " + Trim(ShownDate(r) + " " + ShownTime(r)));
+  Line(out, " Site: " + ShownStation(r));
   Line(out, " Sampling frequency: " + std::to_string(r.SampFreq) + " Hz, " + std::to_string(r.DataCount) +
                 " steps (" + FormatNumber(r.SampFreq > 0 ? static_cast<double>(r.DataCount) / r.SampFreq : 0.0, "0.00") +
                 " s)");

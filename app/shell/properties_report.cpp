@@ -55,7 +55,7 @@ std::string PropertiesReportText(const AppState& app) {
   Line(out, " File path: " + r.FilePath + (several ? ".*" : ""));
   Line(out, " File size: " + FormatNumber(r.FileSize, "#,#") + (several ? " bytes/file" : " bytes"));
   auto shown = [&](const std::string& text) { return DisplayText(r, text); };
-  Line(out, " Date and time: " + shown(r.RecDate) + " " + shown(r.RecTime));
+  Line(out, " Date and time: " + Trim(ShownDate(r) + " " + ShownTime(r)));
   Line(out, " Sampling frequency: " + std::to_string(r.SampFreq) + " Hz");
   Line(out, " Number of channels: " + std::to_string(r.ChanCount));
   Line(out, " Number of steps: " + std::to_string(r.DataCount));

@@ -168,7 +168,7 @@ TEST(FileProblem, LinksThatLeadNowhereAreNamed) {
 }
 
 TEST(OverwriteQuestion, OneTextForEveryWriter) {
-  EXPECT_EQ(OverwriteQuestion("/d/a.png"), "/d/a.png is already exists.\nOverwirte?");
+  EXPECT_EQ(OverwriteQuestion("/d/a.png"), "/d/a.png already exists.\nOverwrite?");
 }
 
 }  // namespace

@@ -278,7 +278,7 @@ TEST(ImageOutput, FormatByExtensionAndOverwriteQuestion) {
   EXPECT_FALSE(ConfirmImageOverwrite(existing, ui));
   EXPECT_TRUE(ConfirmImageOverwrite(existing, ui));
   ASSERT_EQ(ui.messages.size(), 2u);
-  EXPECT_EQ(ui.messages[0].text, existing + " is already exists.\nOverwirte?");
+  EXPECT_EQ(ui.messages[0].text, existing + " already exists.\nOverwrite?");
 }
 
 }  // namespace

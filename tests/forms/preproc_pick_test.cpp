@@ -48,25 +48,72 @@ TEST(PreProcDialog, ShowsTheParameters) {
   EXPECT_FALSE(d.AngleEnabled());
 }
 
-TEST(PreProcDialog, OkKeepsFieldsWhoseBoxIsNotANumber) {
+TEST(PreProcDialog, OkTakesTheBoxesAsNumbers) {
   PreProcParams p = Sample();
   PreProcDialog d(p, nullptr);
-  d.controls.LowCutFreq = "abc";
   d.controls.HighCutFreq = "12.5";
-  d.controls.RefSensor = "";
-  d.controls.RemoveDCSeconds = "99999999999";  // beyond a 32-bit integer
   d.controls.SkipSeconds = " 2 ";
+  d.controls.RemoveDCSeconds = "abc";  // its box is disabled: the field keeps its value
   d.controls.KeepDrawChan = true;
   d.controls.Multipliers = "2:3";
   test::ScriptedUi ui;
   EXPECT_TRUE(d.Ok(p, ui));
-  EXPECT_EQ(p.LowCutFreq, 0.1f);
   EXPECT_EQ(p.HighCutFreq, 12.5f);
-  EXPECT_EQ(p.RefSensor, 2);
   EXPECT_EQ(p.RemoveDCSeconds, 3);
   EXPECT_EQ(p.SkipSeconds, 2.0f);
   EXPECT_TRUE(p.KeepDrawChan);
   EXPECT_EQ(p.Multipliers, "2:3");
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(PreProcDialog, OkRefusesABoxOutsideItsRangeNamingIt) {
+  struct Case {
+    std::string PreProcDialog::Controls::*box;
+    const char* text;
+    const char* named;
+  } cases[] = {
+      {&PreProcDialog::Controls::LowCutFreq, "abc", "Low-cut frequency (Hz) takes 0 for none or a number above 0"},
+      {&PreProcDialog::Controls::LowCutFreq, "-1", "Low-cut frequency (Hz)"},
+      {&PreProcDialog::Controls::HighCutFreq, "1e9", "High-cut frequency (Hz)"},
+      {&PreProcDialog::Controls::HighCutFreq, "50", "below 50 Hz (the Nyquist frequency of the record)"},
+      {&PreProcDialog::Controls::RotateWaveAngle, "x", "Angle (deg.) takes a number from -360 to 360"},
+      {&PreProcDialog::Controls::SkipSeconds, "-2", "Time to be skipped (s)"},
+      {&PreProcDialog::Controls::TimeLength, "", "an empty box is not one"},
+      {&PreProcDialog::Controls::RefSensor, "-1", "Sensor # for intensity (0: record's own) takes a whole number from 0"},
+  };
+  for (const Case& c : cases) {
+    PreProcParams p = Sample();
+    PreProcDialog d(p, nullptr, 50);  // a 100 Hz record on screen
+    d.controls.*c.box = c.text;
+    test::ScriptedUi ui;
+    EXPECT_FALSE(d.Ok(p, ui)) << c.text;
+    EXPECT_EQ(p.LowCutFreq, 0.1f);  // nothing taken: the dialog stays open
+    ASSERT_EQ(ui.messages.size(), 1u) << c.text;
+    EXPECT_NE(ui.messages[0].text.find(c.named), std::string::npos) << ui.messages[0].text;
+    EXPECT_EQ(ui.messages[0].title, Str(16000));
+    EXPECT_EQ(ui.beeps, 1);
+  }
+}
+
+TEST(PreProcDialog, CornersBelowTheNyquistFrequencyAndZeroForNone) {
+  PreProcParams p = Sample();
+  PreProcDialog d(p, nullptr, 50);
+  d.controls.HighCutFreq = "49.5";
+  test::ScriptedUi ui;
+  EXPECT_TRUE(d.Ok(p, ui));
+  d.controls.LowCutFreq = "0";
+  d.controls.HighCutFreq = "0";
+  EXPECT_TRUE(d.Ok(p, ui));
+  EXPECT_EQ(p.HighCutFreq, 0.0f);
+  // Without a record the corners need only be above 0; defaults serve other records too.
+  PreProcDialog none(p, [](const PreProcParams&) {});
+  none.controls.HighCutFreq = "80";
+  EXPECT_TRUE(none.Ok(p, ui));
+  PreProcDialog onScreen(p, [](const PreProcParams&) {}, 25);
+  onScreen.controls.HighCutFreq = "40";
+  EXPECT_TRUE(onScreen.SetAsDefault(ui));
+  EXPECT_EQ(onScreen.Refusal(false), "");
+  EXPECT_NE(onScreen.Refusal(true), "");
   EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -111,11 +158,11 @@ TEST(PreProcDialog, EmptyMultipliersAreAccepted) {
   EXPECT_EQ(p.Multipliers, "");
 }
 
-TEST(PreProcDialog, SetAsDefaultStoresZeroForNonNumbersAndLeavesParams) {
+TEST(PreProcDialog, SetAsDefaultStoresTheBoxesAndLeavesParams) {
   std::vector<PreProcParams> saved;
   const PreProcParams p = Sample();
   PreProcDialog d(p, [&](const PreProcParams& s) { saved.push_back(s); });
-  d.controls.LowCutFreq = "x";
+  d.controls.LowCutFreq = "0";
   d.controls.RefSensor = "3";
   d.controls.ShowEachTime = true;
   test::ScriptedUi ui;
@@ -126,9 +173,13 @@ TEST(PreProcDialog, SetAsDefaultStoresZeroForNonNumbersAndLeavesParams) {
   EXPECT_EQ(saved[0].RefSensor, 3);
   EXPECT_TRUE(saved[0].ShowEachTime);
   EXPECT_EQ(saved[0].Multipliers, "1:1:0.5");
+  d.controls.LowCutFreq = "x";
+  EXPECT_FALSE(d.SetAsDefault(ui));
+  d.controls.LowCutFreq = "0";
   d.controls.Multipliers = "a";
   EXPECT_FALSE(d.SetAsDefault(ui));
   EXPECT_EQ(saved.size(), 1u);
+  EXPECT_EQ(ui.messages.size(), 2u);
   EXPECT_FALSE(PreProcDialog::Cancel());
 }
 

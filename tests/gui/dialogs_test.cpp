@@ -12,6 +12,7 @@
 #include "app/gui/dialogs.h"
 #include "app/gui/splash.h"
 #include "common/strings.h"
+#include "common/version.h"
 #include "tests/support/scripted_ui.h"
 
 namespace sism {
@@ -229,7 +230,10 @@ TEST(FSplash, SplashAndAboutTexts) {
   FSplash splash;
   splash.ShowAsSplash();
   EXPECT_EQ(splash.Message().toStdString(), "Please wait for loading...");
-  EXPECT_TRUE(splash.Description().startsWith("Sismora (ver. 1.00)"));
+  // The version --version prints.
+  EXPECT_TRUE(splash.Description().startsWith(QStringLiteral("Sismora (ver. %1)").arg(kVersionText)))
+      << splash.Description().toStdString();
+  EXPECT_FALSE(splash.AboutQtButton()->isVisible());
   splash.hide();
 }
 

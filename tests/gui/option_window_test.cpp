@@ -126,8 +126,10 @@ TEST_F(OptionWindowTest, FieldsRefuseAndCancelDropsTheWorkingCopy) {
   EXPECT_EQ(d.findChild<QListWidget*>("lstComp")->count(), 12);
   EXPECT_FALSE(Type(d, Model::FieldWaveLineWidth, "wide"));
   EXPECT_EQ(d.FieldEdit(Model::FieldWaveLineWidth)->text(), "0.3");  // restored
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].text, Str(6903));
+  // Each refusal names the field and what it takes.
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0].text, "Max. waves takes a whole number from 3 to 1024; \"2\" is not one.");
+  EXPECT_EQ(messages[1].text, Str(6903) + "\nWidth (mm) takes a number from 0 to 20; \"wide\" is not one.");
   d.reject();
   EXPECT_EQ(state.graph.CompCountMax, 9);
   d.Open();

@@ -145,7 +145,7 @@ TEST_P(KiknetThroughEachFile, LoadsAllSixChannelsInFileOrder) {
   EXPECT_EQ(rec.SampFreq, 100);
   EXPECT_EQ(rec.DataCount, 12000);
   EXPECT_EQ(rec.SiteCode, "NGNH31");
-  EXPECT_EQ(rec.SiteName, "NGNH31 in Kik-NET");
+  EXPECT_EQ(rec.SiteName, "NGNH31 in KiK-net");
   EXPECT_EQ(rec.SiteLat, "36.1184");
   EXPECT_EQ(rec.SiteLong, "137.9389");
   EXPECT_EQ(rec.RecDate, "2011/06/30");

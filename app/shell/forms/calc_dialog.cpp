@@ -1,5 +1,6 @@
 #include "app/shell/forms/calc_dialog.h"
 
+#include "app/shell/forms/field_check.h"
 #include "common/errors.h"
 #include "common/text.h"
 
@@ -74,13 +75,26 @@ void CalcDialogModel::SetRespPeaksBetweenSamples(bool on) {
 }
 
 bool CalcDialogModel::LeaveBox(int box, const std::string& text) {
-  if (!IsNumeric(text)) return false;
-  float value;
+  if (box < 0 || box >= kBoxCount) return false;
+  // A damping outside 0-100 % has no oscillator; a spectrum needs a period.
+  NumberRange range{0, 1e30};
+  if (box == BoxRespDamping) range = {0, 100};
+  if (box == BoxRespSteps) range = {1, 100000};
+  refusal_.clear();
+  float value = 0;
   int32_t steps = 0;
-  try {
-    value = ToSingle(text);
-    if (box == BoxRespSteps) steps = ToLong(text);
-  } catch (const RuntimeError&) {
+  bool read = NumberIn(text, range).has_value();
+  if (read) {
+    try {
+      value = ToSingle(text);
+      if (box == BoxRespSteps) steps = ToLong(text);
+    } catch (const RuntimeError&) {
+      read = false;
+    }
+  }
+  if (!read) {
+    refusal_ = RefusalText(FieldName(kBoxLabels[static_cast<std::size_t>(box)]), range.Text(), text) +
+               " It keeps " + BoxText(box) + ".";
     return false;
   }
   switch (box) {
@@ -103,8 +117,6 @@ bool CalcDialogModel::LeaveBox(int box, const std::string& text) {
       work_.WindowWidth = value, work_.RecalcFlags |= RecalcFourier;
       break;
     case BoxRespDamping:
-      // A damping outside 0-100 % has no oscillator: refused, the box shows the old value.
-      if (!(value >= 0 && value <= 100)) return false;
       work_.RespDamping = value, work_.RecalcFlags |= RecalcResponse;
       break;
     case BoxRespSteps:

@@ -46,9 +46,13 @@ class CalcDialogModel {
   void SetRespNormalize(bool on);
   void SetRespPeaksBetweenSamples(bool on);
   void ChooseSmoothing(int32_t smoothing);  // list index: 0 Parzen, 1 Konno-Ohmachi
-  // Leaving a box: a number is stored and sets its bit; anything else is refused
-  // (false: the box gets its previous text back and the program beeps).
+  // Leaving a box: a number in the box's range is stored and sets its bit; anything else is
+  // refused (false: the box gets its previous text back, the program beeps and shows
+  // Refusal()). Damping takes 0 to 100 %, the number of periods a whole number of at least 1
+  // (rounded), the others numbers of at least 0.
   bool LeaveBox(int box, const std::string& text);
+  // The sentences that refused the last box: its name, its range and the value it keeps.
+  const std::string& Refusal() const { return refusal_; }
 
   bool CutOffEnabled() const;       // lattice filter and FFT
   bool FrontRearEnabled() const;    // bi-linear only
@@ -66,6 +70,7 @@ class CalcDialogModel {
  private:
   CalcParams work_;
   bool changed_ = false;
+  std::string refusal_;
 };
 
 }  // namespace sism

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/shell/settings.h"
+#include "app/shell/forms/field_check.h"
 #include "common/errors.h"
 #include "common/files.h"
 #include "common/strings.h"
@@ -261,6 +262,38 @@ std::string OptionDialogModel::FieldText(Field f) const {
 
 bool OptionDialogModel::RestoresOnRefusal(Field f) {
   return f == FieldWaveLineWidth || f == FieldFontSize || f == FieldLineWidth;
+}
+
+std::string OptionDialogModel::FieldRefusal(Field f, const std::string& typed) const {
+  int label = 0;
+  switch (f) {
+    case FieldAxisMin: label = 6103; break;
+    case FieldAxisMax: label = 6104; break;
+    case FieldWaveLineWidth: label = 6122; break;
+    case FieldFontSize: label = 6133; break;
+    case FieldLineWidth: label = 6164; break;
+    case FieldOrbitStart: label = 6176; break;
+    case FieldOrbitEnd: label = 6177; break;
+    case FieldOrbitInt: label = 6178; break;
+    case FieldOrbitCols: label = 6179; break;
+    case FieldRepWidth: label = 6181; break;
+    case FieldRepHeight: label = 6182; break;
+    case FieldRepLeft: label = 6185; break;
+    case FieldRepTop: label = 6186; break;
+    case FieldRepGraphWidth: label = 6187; break;
+    case FieldRepGraphHeight: label = 6188; break;
+    default:
+      if (f >= kFirstFormField && f < kFirstFormField + kFormFieldCount)
+        label = kFormLabels[static_cast<std::size_t>(f - kFirstFormField)];
+  }
+  std::string name = label != 0 ? FieldName(label) : std::string("The field");
+  if (f == FieldAxisMin || f == FieldAxisMax) name += " of the " + Str(6700 + axis_);
+  const Range r = RangeOf(f);
+  // Axis limits take any number (the phase axis is brought into a turn).
+  const std::string allowed = f == FieldAxisMin || f == FieldAxisMax
+                                  ? std::string("a number")
+                                  : NumberRange{r.min, r.max, true, true, r.whole}.Text();
+  return RefusalText(name, allowed, typed);
 }
 
 Model::FieldResult OptionDialogModel::LeaveField(Field f, const std::string& text) {

@@ -111,6 +111,8 @@ class OptionDialogModel {
   FieldResult LeaveField(Field f, const std::string& text);
   // Fields that get their stored value back when refused (the others keep the focus).
   static bool RestoresOnRefusal(Field f);
+  // The sentence that refuses `typed` in field f: the field's label and what it takes.
+  std::string FieldRefusal(Field f, const std::string& typed) const;
 
   // Axis/Graph Title.
   void SetAxisSpecify(bool on);

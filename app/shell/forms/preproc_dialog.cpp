@@ -1,8 +1,11 @@
 #include "app/shell/forms/preproc_dialog.h"
 
+#include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
+#include "app/shell/forms/field_check.h"
 #include "app/shell/settings.h"
 #include "common/errors.h"
 #include "common/strings.h"
@@ -35,7 +38,8 @@ void SavePreProcDefaults(const PreProcParams& params) {
   SavePreProcParams(params, "");
 }
 
-PreProcDialog::PreProcDialog(const PreProcParams& p, PreProcSaver saver) : saver_(std::move(saver)) {
+PreProcDialog::PreProcDialog(const PreProcParams& p, PreProcSaver saver, float nyquist)
+    : saver_(std::move(saver)), nyquist_(std::isfinite(nyquist) && nyquist > 0 ? nyquist : 0) {
   controls.LowCutFreq = NumberText(p.LowCutFreq);
   controls.HighCutFreq = NumberText(p.HighCutFreq);
   controls.RemoveDCSeconds = std::to_string(p.RemoveDCSeconds);
@@ -105,7 +109,42 @@ bool PreProcDialog::OrderAcceptable(UserInterface& ui) const {
   return false;
 }
 
+std::string PreProcDialog::Refusal(bool againstRecord) const {
+  constexpr double kMaxSeconds = 1e6;
+  // A corner is 0 for none, else a frequency the record can hold.
+  auto corner = [&](int label, const std::string& text) -> std::string {
+    const NumberRange above{0, againstRecord && nyquist_ > 0 ? nyquist_ : kNoLimit, false, false};
+    const std::optional<double> v = NumberIn(text, NumberRange{0, kNoLimit});
+    if (v && (*v == 0 || above.Contains(*v))) return {};
+    std::string allowed = "0 for none or " + above.Text();
+    if (above.high < kNoLimit) allowed += " Hz (the Nyquist frequency of the record)";
+    return RefusalText(FieldName(label), allowed, text);
+  };
+  auto number = [](int label, const std::string& text, const NumberRange& range) -> std::string {
+    if (NumberIn(text, range)) return {};
+    return RefusalText(FieldName(label), range.Text(), text);
+  };
+  const Controls& c = controls;
+  for (const std::string& refusal :
+       {corner(16010, c.LowCutFreq), corner(16020, c.HighCutFreq),
+        c.RemoveDC ? number(16040, c.RemoveDCSeconds, {0, kMaxSeconds}) : std::string(),
+        c.RotateWave ? number(16060, c.RotateWaveAngle, {-360, 360}) : std::string(),
+        number(16070, c.SkipSeconds, {0, kMaxSeconds}), number(16080, c.TimeLength, {0, kMaxSeconds}),
+        number(16090, c.RefSensor, {0, 1e6, true, true, true})})
+    if (!refusal.empty()) return refusal;
+  return {};
+}
+
+bool PreProcDialog::BoxesAcceptable(bool againstRecord, UserInterface& ui) const {
+  const std::string refusal = Refusal(againstRecord);
+  if (refusal.empty()) return true;
+  ui.Beep();
+  ui.MsgBox(refusal, MsgIcon::Exclamation, Str(16000));
+  return false;
+}
+
 bool PreProcDialog::Ok(PreProcParams& params, UserInterface& ui) const {
+  if (!BoxesAcceptable(true, ui)) return false;
   if (!MultipliersAcceptable(ui) || !OrderAcceptable(ui)) return false;
   const PreProcParams next = ReadControls(params);
   if (!CornersAcceptable(next, ui)) return false;
@@ -114,6 +153,7 @@ bool PreProcDialog::Ok(PreProcParams& params, UserInterface& ui) const {
 }
 
 bool PreProcDialog::SetAsDefault(UserInterface& ui) const {
+  if (!BoxesAcceptable(false, ui)) return false;
   if (!MultipliersAcceptable(ui) || !OrderAcceptable(ui)) return false;
   PreProcParams zero;
   zero.KeepDrawChan = zero.RemoveDC = zero.RotateWave = zero.PickChannels = zero.ShowEachTime = false;

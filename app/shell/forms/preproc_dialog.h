@@ -30,7 +30,9 @@ class PreProcDialog {
   };
 
   // The controls show `params`: numbers in their plain text form, ticks for true.
-  PreProcDialog(const PreProcParams& params, PreProcSaver saver = SavePreProcDefaults);
+  // `nyquist` (Hz) is half the sampling frequency of the record on screen, 0 when there is
+  // none: the filter corners must stay below it.
+  PreProcDialog(const PreProcParams& params, PreProcSaver saver = SavePreProcDefaults, float nyquist = 0);
 
   Controls controls;
 
@@ -40,14 +42,20 @@ class PreProcDialog {
   // The order and the pads belong to the Butterworth filters only.
   bool FilterOrderEnabled() const { return controls.FilterType != kFilterFft; }
 
-  // OK: a box that is not a number keeps the field's previous value. Multipliers that do not
-  // read as numbers are refused with a message and the dialog stays open (false); otherwise
-  // `params` gets the values and the dialog closes (true).
+  // The sentence that refuses the first enabled number box outside its range (the filter
+  // corners 0 for none or above 0 and below the Nyquist frequency, when `againstRecord`);
+  // empty when every box is fine.
+  std::string Refusal(bool againstRecord) const;
+  // OK: a box outside its range, multipliers that do not read as numbers or crossed filter
+  // corners are refused with a message and the dialog stays open (false); otherwise
+  // `params` gets the values and the dialog closes (true). A disabled box that is not a
+  // number keeps the field's previous value.
   bool Ok(PreProcParams& params, UserInterface& ui) const;
-  // Set as default: the values over a record of zeros, false and empty texts (a box that is
-  // not a number stores 0), written through the saver. `params` stays as it is and the
-  // dialog stays open. False, with a message, for multipliers that are not numbers or
-  // when the store cannot be written.
+  // Set as default: the values over a record of zeros, false and empty texts, written
+  // through the saver. `params` stays as it is and the dialog stays open. False, with a
+  // message, for a box outside its range (corners are not held to the record on screen, the
+  // defaults serve other records), multipliers that are not numbers, or when the store
+  // cannot be written.
   bool SetAsDefault(UserInterface& ui) const;
   // Cancel or closing the window: nothing changes.
   static bool Cancel() { return false; }
@@ -57,7 +65,9 @@ class PreProcDialog {
   bool MultipliersAcceptable(UserInterface& ui) const;
   bool CornersAcceptable(const PreProcParams& next, UserInterface& ui) const;
   bool OrderAcceptable(UserInterface& ui) const;
+  bool BoxesAcceptable(bool againstRecord, UserInterface& ui) const;
   PreProcSaver saver_;
+  float nyquist_ = 0;
 };
 
 }  // namespace sism

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/shell/forms/field_check.h"
 #include "common/text.h"
 
 namespace sism {
@@ -53,11 +54,32 @@ void ReadDataForm::Enter(DataBox box) {
   remembered_[Index(box)] = text_[Index(box)];
 }
 
+std::string ReadDataForm::Allowed(DataBox box) {
+  switch (box) {
+    case DataBox::Coef:
+      return "a number";
+    case DataBox::Skip:
+      return "a whole number of at least 0";
+    case DataBox::Freq:
+      return "a whole number above 0 (samples per second)";
+    default:
+      return "a whole number of at least 1";
+  }
+}
+
+int ReadDataForm::LabelOf(DataBox box) {
+  static constexpr int kLabels[kDataBoxCount] = {14011, 14012, 14013, 14014, 14016, 14032, 14033, 14034};
+  return kLabels[Index(box)];
+}
+
 bool ReadDataForm::Leave(DataBox box) {
+  refusal_.clear();
   if (auto plain = AcceptBoxText(box, text_[Index(box)])) {
     text_[Index(box)] = *plain;
     return true;
   }
+  refusal_ = RefusalText(FieldName(LabelOf(box)), Allowed(box), text_[Index(box)]) + " It keeps " +
+             remembered_[Index(box)] + ".";
   text_[Index(box)] = remembered_[Index(box)];
   return false;
 }

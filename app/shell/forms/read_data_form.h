@@ -41,9 +41,15 @@ class ReadDataForm {
   // The box gets the focus: its text is remembered (and the dialog selects it all).
   void Enter(DataBox box);
   // The box loses the focus: an accepted text is rewritten in plain form and true is
-  // returned; otherwise the remembered text is back and false tells the dialog to
-  // return the focus to the box and beep.
+  // returned; otherwise the remembered text is back, Refusal() says why, and false tells
+  // the dialog to show it, return the focus to the box and beep.
   bool Leave(DataBox box);
+  // The sentences that refused the last box left: its label, what it takes, what it keeps.
+  const std::string& Refusal() const { return refusal_; }
+  // What the box takes: "a whole number of at least 1" and the like.
+  static std::string Allowed(DataBox box);
+  // String number of the box's label.
+  static int LabelOf(DataBox box);
 
   // CSV: "First line contains labels" and "Neglect first column"; checking the
   // latter shows one channel less than the guess, unchecking it the guess again.
@@ -66,6 +72,7 @@ class ReadDataForm {
   std::string text_[kDataBoxCount];
   std::string remembered_[kDataBoxCount];
   std::string guessedChannels_;
+  std::string refusal_;
   bool hasLabel_ = false, neglectFirst_ = false, fixed_ = false;
 };
 

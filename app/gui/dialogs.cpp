@@ -93,7 +93,7 @@ FPreProc::FPreProc(const PreProcParams& params, UserInterface& ui, QWidget* pare
   cboFilter_ = new QComboBox(this);
   cboFilter_->setObjectName("cboFilter");
   for (int id = 16141; id <= 16143; ++id) cboFilter_->addItem(QStr(id));
-  grid->addWidget(BuddyLabel(16140, cboFilter_, this), row, 0);
+  grid->addWidget(Label(16140, cboFilter_, this), row, 0);
   grid->addWidget(cboFilter_, row, 1, 1, 3);
   ++row;
   addEdit(16150, txtOrder_, 0);

@@ -130,8 +130,7 @@ TEST(FileNames, ExtensionsAndQuestion) {
   EXPECT_EQ(ExportFileName("/d/out", 3), "/d/out.txt");
   EXPECT_EQ(ExportFileName("/d.x/out.csv", 3), "/d.x/out.csv");
   EXPECT_EQ(ExportFileName("/d.x/out", 1), "/d.x/out.csv");
-  EXPECT_EQ(OverwriteQuestion("/d/a.ac"), "/d/a.ac already exists.
-Overwrite?");
+  EXPECT_EQ(OverwriteQuestion("/d/a.ac"), "/d/a.ac already exists.\nOverwrite?");
   EXPECT_EQ(ExportDialogTitle(4), "Export - Fourier Spectrum");
 }
 

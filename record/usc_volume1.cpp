@@ -1,4 +1,4 @@
-// USC volume 1: 12 text lines, an integer header of 100 values (16 a line), a real header
+// USC volume 1: 12 or 13 text lines, an integer header of 100 values (16 a line), a real header
 // of 50 values (8 a line), then the pairs, ten numbers a line in 1X,10F7.3: time in
 // seconds, acceleration in g/10. The film was digitised at uneven times (about 0.004 s
 // apart), so the pairs are resampled linearly onto round(points / duration) Hz, as the
@@ -13,7 +13,6 @@
 #include "common/files.h"
 #include "common/path.h"
 #include "common/text.h"
-#include "record/fixed_text.h"
 #include "record/gravity.h"
 #include "record/resample.h"
 #include "record/sibling.h"
@@ -23,6 +22,7 @@ namespace sism {
 namespace {
 
 constexpr int kTextLines = 12;
+constexpr int kMostTextLines = 20;
 constexpr int kIntegers = 100;
 constexpr int kIntegersPerLine = 16;
 constexpr int kReals = 50;
@@ -99,17 +99,29 @@ UscFilmComponent ParseUscVolume1(const std::string& text, const std::string& nam
   UscFilmComponent c;
   std::string line, pointsLine, unitsLine;
   int n = 0;
-  for (; n < kTextLines; ++n) {
-    if (!in.TryReadLine(line))
+  // The text lines (12 or 13: some files add the record's RMS) run to the first line of
+  // whole numbers only.
+  bool numbers = false;
+  while (!numbers) {
+    if (!in.TryReadLine(line) || n >= kMostTextLines)
       throw InvalidRecordFile(name + " ends within its text header (line " + std::to_string(n + 1) + ").");
+    ++n;
+    std::vector<std::string> w = Words(line);
+    numbers = !w.empty() && std::all_of(w.begin(), w.end(), [](const std::string& v) {
+      return IsNumeric(v) && v.find('.') == std::string::npos;
+    });
+    if (numbers) break;
     std::string up = UCase(TextPart(line));
-    if (n == 2) c.dateLine = line;
+    if (n == 3) c.dateLine = line;
     if (up.find("STATION USC#") != std::string::npos) c.stationLine = line;
     else if (!c.stationLine.empty() && c.site.empty()) c.site = TextPart(line);
     if (StartsWith(up, "COMP ")) c.label = Trim(TextPart(line).substr(5));
     if (up.find("NO. OF POINTS") != std::string::npos) pointsLine = up;
     if (StartsWith(up, "UNITS ARE")) unitsLine = up;
   }
+  if (n - 1 < kTextLines)
+    throw InvalidRecordFile(Where(name, n) + ": numbers where the text header has its line " + std::to_string(n) +
+                            ".");
   if (c.stationLine.empty() || pointsLine.empty())
     throw InvalidRecordFile(name + " has no station or no number of points in its text header.");
   std::string unit = Trim(unitsLine.substr(std::min(unitsLine.size(), unitsLine.find(" AND ") + 5)));
@@ -127,9 +139,10 @@ UscFilmComponent ParseUscVolume1(const std::string& text, const std::string& nam
   for (int block = 0; block < 2; ++block) {
     std::vector<double>& into = block == 0 ? ints : reals;
     const int want = block == 0 ? kIntegers : kReals, perLine = block == 0 ? kIntegersPerLine : kRealsPerLine;
+    bool first = block == 0;  // its first line is read already
     while (static_cast<int>(into.size()) < want) {
-      ++n;
-      if (!in.TryReadLine(line))
+      if (!first) ++n;
+      if (!first && !in.TryReadLine(line))
         throw InvalidRecordFile(Where(name, n) + ": the file ends within its " +
                                 (block == 0 ? "integer" : "real") + " header.");
       std::vector<std::string> w = Words(line);
@@ -143,6 +156,7 @@ UscFilmComponent ParseUscVolume1(const std::string& text, const std::string& nam
                                   (block == 0 ? "whole number" : "number") + ".");
         into.push_back(ToDouble(v));
       }
+      first = false;
     }
   }
   const double headerPoints = ints[kPointsInteger - 1];
@@ -152,9 +166,8 @@ UscFilmComponent ParseUscVolume1(const std::string& text, const std::string& nam
 
   // The pairs.
   const std::size_t want = static_cast<std::size_t>(c.points) * 2;
-  CheckCountFits(in, static_cast<int64_t>(want));
   std::vector<double> fields, all;
-  all.reserve(want);
+  all.reserve(std::min(want, text.size() / 2));  // a lying count cannot make it allocate
   while (in.TryReadLine(line)) {
     ++n;
     if (!PairFields(line, fields)) throw InvalidRecordFile(Where(name, n) + " holds a field that is no number.");
@@ -221,7 +234,7 @@ bool ReadUscVolume1Set(const std::string& path, const std::string& text, StrongR
     } catch (const InvalidRecordFile& e) {
       leftOut.push_back(e.Message());
     } catch (const std::exception& e) {
-      leftOut.push_back(FileNameOf(files[i]) + " could not be read");
+      leftOut.push_back(ReadFailureText(FileNameOf(files[i]), e));
     }
   }
 

@@ -31,6 +31,7 @@ constexpr int kPointsInteger = 28;  // 1-based place of the number of points
 constexpr int kPairFields = 10;
 constexpr std::size_t kPairWidth = 7;
 constexpr std::size_t kTextWidth = 72;
+constexpr int64_t kMostSteps = 10000000;  // far beyond any film record
 
 std::string TextPart(const std::string& line) {
   return Trim(Left(line, kTextWidth));
@@ -190,6 +191,9 @@ UscFilmComponent ParseUscVolume1(const std::string& text, const std::string& nam
                               FormatNumber(c.times[k], "0.000") + " s) is before the one ahead of it.");
   }
   if (!(c.duration > 0)) c.duration = c.times.back();
+  if (!(c.duration > 0) || static_cast<double>(c.points) / c.duration < 0.5)
+    throw InvalidRecordFile(name + " gives a duration of " + FormatNumber(c.duration, "0.000") + " s for " +
+                            std::to_string(c.points) + " points.");
   return c;
 }
 
@@ -244,7 +248,7 @@ bool ReadUscVolume1Set(const std::string& path, const std::string& text, StrongR
   int64_t most = 0;
   for (const UscFilmComponent& c : comps) {
     int64_t s = std::max<int64_t>(1, static_cast<int64_t>(RoundHalfEven(c.duration * rate)));
-    if (s > 100000000) throw InvalidRecordFile(path + " is longer than the program can hold.");
+    if (s > kMostSteps) throw InvalidRecordFile(path + " is longer than the program can hold.");
     steps.push_back(static_cast<int32_t>(s));
     most = std::max(most, s);
   }

@@ -74,7 +74,9 @@ std::vector<RecordFormatRow> MakeRows() {
   add({FormatAfad, "AFAD", {}, ReadAfad, "", "application/x-accelerogram-afad",
        [](const FileSniff& f) { return StartsWith(f.firstLine, "STRONG GROUND MOTION RECORDS OF TURKIYE"); }, nullptr,
        nullptr});
-  add({FormatUsc, "USC", {}, ReadUsc, "", "application/x-accelerogram-usc",
+  add({FormatUsc, "USC", {}, ReadUsc,
+       "volume 1: the other components, by the extension's last letter (.s0a .s0b .s0c)",
+       "application/x-accelerogram-usc",
        [](const FileSniff& f) {
          return UCase(f.firstLine).find("ACCELEROGRAM") != std::string::npos &&
                 f.bytes.find("STATION USC#") != std::string::npos;

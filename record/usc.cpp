@@ -2,7 +2,8 @@
 // lines (columns 73 on of lines 3 to 14 hold their lengths), integer and real header
 // blocks, then for each of acceleration, velocity and displacement a line
 // "1887 POINTS OF ACC DATA EQUALLY SPACED AT .020 SEC. IN UNITS CM/SEC/SEC" and the
-// values, eight of 10 columns a line. Only the acceleration is read.
+// values, eight of 10 columns a line. Only the acceleration is read. Volume 1 files
+// (uncorrected film data) go to ReadUscVolume1Set.
 #include <cmath>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "record/reader.h"
 #include "record/readers.h"
 #include "record/text_header.h"
+#include "record/usc_volume1.h"
 
 namespace sism {
 
@@ -47,8 +49,22 @@ double UnitsFactor(const std::string& units) {
   return UCase(units) == "G/10" ? kStandardGravity / 10 : AccelerationFactor(units);
 }
 
+// Degrees, minutes and seconds from three words, the last ending in its hemisphere.
+bool Degrees(const std::vector<std::string>& w, std::size_t at, const char* hemispheres, std::string& out) {
+  if (at + 3 > w.size() || w[at + 2].size() < 2) return false;
+  std::string sec = w[at + 2].substr(0, w[at + 2].size() - 1);
+  char h = w[at + 2].back();
+  if (!IsNumeric(w[at]) || !IsNumeric(w[at + 1]) || !IsNumeric(sec)) return false;
+  if (h != hemispheres[0] && h != hemispheres[1]) return false;
+  double v = ToDouble(w[at]) + ToDouble(w[at + 1]) / 60 + ToDouble(sec) / 3600;
+  out = FormatNumber(h == hemispheres[1] ? -v : v, "0.0000");
+  return true;
+}
+
+}  // namespace
+
 // "JAN 17, 1994 -1230 GMT": the event's date and minute, the only time the file gives.
-void TakeDate(const std::string& line, StrongRecord& rec) {
+void UscTakeDate(const std::string& line, StrongRecord& rec) {
   static const char* const months[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                        "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
   std::vector<std::string> w = Words(ReplaceAll(UCase(TextPart(line)), ",", " "));
@@ -63,20 +79,8 @@ void TakeDate(const std::string& line, StrongRecord& rec) {
   rec.RecTime = clock.substr(0, 2) + ":" + clock.substr(2, 2) + ":00";
 }
 
-// Degrees, minutes and seconds from three words, the last ending in its hemisphere.
-bool Degrees(const std::vector<std::string>& w, std::size_t at, const char* hemispheres, std::string& out) {
-  if (at + 3 > w.size() || w[at + 2].size() < 2) return false;
-  std::string sec = w[at + 2].substr(0, w[at + 2].size() - 1);
-  char h = w[at + 2].back();
-  if (!IsNumeric(w[at]) || !IsNumeric(w[at + 1]) || !IsNumeric(sec)) return false;
-  if (h != hemispheres[0] && h != hemispheres[1]) return false;
-  double v = ToDouble(w[at]) + ToDouble(w[at + 1]) / 60 + ToDouble(sec) / 3600;
-  out = FormatNumber(h == hemispheres[1] ? -v : v, "0.0000");
-  return true;
-}
-
 // "STATION USC# 0061   34 17 11N, 118 13 31W": code and position.
-void TakeStation(const std::string& line, StrongRecord& rec) {
+void UscTakeStation(const std::string& line, StrongRecord& rec) {
   std::vector<std::string> w = Words(ReplaceAll(UCase(TextPart(line)), ",", " "));
   std::size_t code = 0;
   while (code < w.size() && w[code] != "USC#") ++code;
@@ -89,11 +93,10 @@ void TakeStation(const std::string& line, StrongRecord& rec) {
   }
 }
 
-}  // namespace
-
-ReadOutcome ReadUsc(const std::string& path, StrongRecord& rec, ReadQuestions&) {
+ReadOutcome ReadUsc(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
   return TrapReadErrors(path, "ReadUsc", [&] {
     TextFile in(path);
+    if (IsUscVolume1(in.Contents())) return ReadUscVolume1Set(path, in.Contents(), rec, ask);
     std::vector<std::string> h;
     for (int i = 0; i < kTextLines; ++i) h.push_back(in.ReadLine());
     if (UCase(h[0]).find("ACCELEROGRAM") == std::string::npos ||
@@ -119,8 +122,8 @@ ReadOutcome ReadUsc(const std::string& path, StrongRecord& rec, ReadQuestions&) 
     rec.RedimAcc(count, 1);
     ReadFixedValues(in, kData, count, factor, rec.Channel(1), count, "");
 
-    TakeDate(h[3], rec);
-    TakeStation(h[5], rec);
+    UscTakeDate(h[3], rec);
+    UscTakeStation(h[5], rec);
     rec.SiteName = TextPart(h[6]);
     std::string comp = TextPart(h[7]);
     rec.Label(1) = StartsWith(comp, "COMP") ? Trim(comp.substr(4)) : comp;

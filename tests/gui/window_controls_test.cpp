@@ -161,8 +161,9 @@ TEST_F(ControlsTest, DISABLED_AboutBoxOpensOverTheWindowWithVersionLicenceAndQt)
     EXPECT_EQ(QApplication::activeModalWidget(), &splash);
     EXPECT_TRUE(splash.isVisible());
     EXPECT_NE(splash.windowHandle(), nullptr);
-    if (splash.windowHandle() != nullptr)
+    if (splash.windowHandle() != nullptr) {
       EXPECT_EQ(splash.windowHandle()->transientParent(), window->windowHandle());
+    }
     EXPECT_TRUE(window->frameGeometry().contains(splash.geometry().center()));
     EXPECT_TRUE(splash.Description().startsWith(QStringLiteral("Sismora (ver. %1)").arg(kVersionText)))
         << splash.Description().toStdString();

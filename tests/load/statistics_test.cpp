@@ -120,7 +120,7 @@ TEST(StatusParamsText, SummarisesTheRecord) {
   EXPECT_EQ(StatusParamsText(r),
             "2011/03/11 14:46:18 at MYG004: Tsukidate (I=6.6) [100 Hz, 30,000 stps, 3 chs]");
   StrongRecord small = test::MakeRecord(50, 999, 1);
-  EXPECT_EQ(StatusParamsText(small), "  at :  (I=0.0) [50 Hz, 999 stps, 1 chs]");
+  EXPECT_EQ(StatusParamsText(small), " (I=0.0) [50 Hz, 999 stps, 1 chs]");
 }
 
 }  // namespace

@@ -1,0 +1,13 @@
+// Writes a record in one of the written formats and checks that every file reads back
+// through the dispatcher with the same samples (within the format's precision), start,
+// rate, station and labels.
+#pragma once
+
+#include "record/strong_record.h"
+#include "record/writers.h"
+
+namespace sism::test {
+
+void ExpectWrittenReadsBack(const StrongRecord& rec, const WriterRow& w);
+
+}  // namespace sism::test

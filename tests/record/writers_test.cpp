@@ -242,7 +242,7 @@ TEST(Writers, EveryFormatReadsBackTheSyntheticRecord) {
   for (const WriterRow& w : RecordWriters()) {
     if (w.id == WriterId::Ac) continue;
     SCOPED_TRACE(w.name);
-    test::ExpectWrittenReadsBack(rec, w);
+    EXPECT_EQ(test::ExpectWrittenReadsBack(rec, w), "");
   }
 }
 

@@ -1,14 +1,18 @@
 // Every sample record written in every format reads back the same through the dispatcher.
 #include <gtest/gtest.h>
 
+#include <libmseed.h>
+
 #include <string>
 #include <vector>
 
+#include "common/files.h"
 #include "load/user_side.h"
 #include "record/dispatch.h"
 #include "record/writers.h"
 #include "tests/support/samples.h"
 #include "tests/support/scripted_ui.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/writer_checks.h"
 
 namespace sism {
@@ -69,6 +73,27 @@ TEST(WritersOnSamples, EverySampleReadsBackFromEveryFormat) {
   }
   // Most of them are written; refusals are the exception.
   EXPECT_GT(written, 3 * refused);
+}
+
+// A seismometer's counts go back as counts, with the sensitivity they were read with.
+TEST(WritersOnSamples, CountsOfMseedGoBackAsSteim2WithTheirSensitivity) {
+  SKIP_WITHOUT_SAMPLES();
+  const std::string path =
+      (test::SamplesDir() / "fdsn/BK.CMB.00.HNE__20140824T102014Z__20140824T102244Z.mseed").string();
+  StrongRecord rec;
+  test::ScriptedUi ui;
+  ASSERT_TRUE(ReportRead(ReadRecordFile(path, rec, ui), ui)) << ui.OnlyMessage();
+  test::TempDir dir;
+  ASSERT_EQ(WriteMseedFile(dir.File("cmb.mseed"), rec), "");
+  std::string bytes = ReadWholeFile(dir.File("cmb.mseed"));
+  MSRecord* msr = nullptr;
+  ASSERT_EQ(msr_parse(bytes.data(), static_cast<int>(bytes.size()), &msr, 0, 0, 0), MS_NOERROR);
+  EXPECT_EQ(msr->encoding, DE_STEIM2);
+  EXPECT_STREQ(msr->network, "BK");
+  EXPECT_STREQ(msr->station, "CMB");
+  msr_free(&msr);
+  // HNE's overall sensitivity in the station's own file is 4.27819E5 counts per m/s/s.
+  EXPECT_NE(ReadWholeFile(dir.File("cmb.xml")).find("<Value>427819"), std::string::npos);
 }
 
 }  // namespace

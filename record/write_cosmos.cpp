@@ -4,12 +4,9 @@
 // nine significant digits, so that single-precision values come back exactly.
 #include <cmath>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "common/errors.h"
-#include "common/files.h"
 #include "common/path.h"
 #include "common/text.h"
 #include "record/formats.h"
@@ -61,12 +58,6 @@ std::string OrientationText(char o) {
   }
 }
 
-bool Coordinate(const std::string& text, double limit, double& v) {
-  if (!IsNumeric(text)) return false;
-  v = Val(text);
-  return std::fabs(v) <= limit;
-}
-
 struct Channel {
   int32_t number;
   char orientation;
@@ -86,7 +77,7 @@ std::vector<std::string> TextHeader(const StrongRecord& rec, int32_t volume, con
                                   : "            ";
   const SeedStation st = SeedStationOf(rec);
   double lat = 0, lon = 0;
-  const bool placed = Coordinate(rec.SiteLat, 90, lat) && Coordinate(rec.SiteLong, 360, lon);
+  const bool placed = CoordinateOf(rec.SiteLat, 90, lat) && CoordinateOf(rec.SiteLong, 360, lon);
   std::vector<std::string> lines;
   lines.push_back(PadRight(volume == 1 ? "Uncorrected acceleration" : "Corrected acceleration", 26) +
                   "(Format v01.20 with 13 text lines)");
@@ -141,7 +132,7 @@ std::vector<double> RealHeader(const StrongRecord& rec, const Channel& c, const 
   std::vector<double> v(100, kNullReal);
   auto set = [&v](int index, double value) { v[static_cast<std::size_t>(index - 1)] = value; };
   double lat = 0, lon = 0;
-  if (Coordinate(rec.SiteLat, 90, lat) && Coordinate(rec.SiteLong, 360, lon)) {
+  if (CoordinateOf(rec.SiteLat, 90, lat) && CoordinateOf(rec.SiteLong, 360, lon)) {
     set(1, lat);
     set(2, lon);
   }
@@ -214,25 +205,10 @@ std::string WriteCosmosFiles(const std::string& path, const StrongRecord& rec, i
   const std::vector<SeedChannel> seed = SeedChannels(rec);
   const std::vector<std::string> files =
       WrittenFiles(*FindWriter(volume == 1 ? "cosmos-v1" : "cosmos-v2"), path, rec);
-  std::string current = path;
-  try {
-    std::vector<std::unique_ptr<AtomicFileWriter>> outs;
-    for (int32_t ch = 1; ch <= rec.ChanCount; ++ch) {
-      current = files[static_cast<std::size_t>(ch - 1)];
-      const Channel c{ch, seed[static_cast<std::size_t>(ch - 1)].orientation, rec.Label(ch)};
-      outs.push_back(std::make_unique<AtomicFileWriter>(current));
-      outs.back()->Write(ChannelText(rec, volume, c, start, timed));
-    }
-    for (std::size_t c = 0; c < outs.size(); ++c) {
-      current = files[c];
-      outs[c]->Commit();
-    }
-    return {};
-  } catch (const std::exception& e) {
-    const ErrorInfo info = CurrentErrorInfo(e);
-    return "Failed to write " + current + " (Err#" + std::to_string(info.number) + ": " + info.description +
-           ")";
-  }
+  return WriteFilesAtomically(files, [&](std::size_t i) {
+    const auto ch = static_cast<int32_t>(i + 1);
+    return ChannelText(rec, volume, {ch, seed[i].orientation, rec.Label(ch)}, start, timed);
+  });
 }
 
 }  // namespace sism

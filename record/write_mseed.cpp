@@ -16,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "common/errors.h"
 #include "common/files.h"
 #include "common/path.h"
 #include "common/strings.h"
@@ -241,23 +240,8 @@ std::string WriteMseedFile(const std::string& path, const StrongRecord& rec) {
     sequence = msr->sequence_number;
     plans.push_back(std::move(plan));
   }
-  std::string current = files[0];
-  try {
-    AtomicFileWriter data(files[0]);
-    data.Write(packed.bytes);
-    current = files[1];
-    AtomicFileWriter xml(files[1]);
-    xml.Write(StationXml(rec, st, plans, start));
-    current = files[0];
-    data.Commit();
-    current = files[1];
-    xml.Commit();
-    return {};
-  } catch (const std::exception& e) {
-    const ErrorInfo info = CurrentErrorInfo(e);
-    return "Failed to write " + current + " (Err#" + std::to_string(info.number) + ": " + info.description +
-           ")";
-  }
+  const std::string xml = StationXml(rec, st, plans, start);
+  return WriteFilesAtomically(files, [&](std::size_t i) { return i == 0 ? packed.bytes : xml; });
 }
 
 }  // namespace sism

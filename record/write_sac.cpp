@@ -4,12 +4,9 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "common/errors.h"
-#include "common/files.h"
 #include "common/text.h"
 #include "record/writers.h"
 
@@ -98,14 +95,6 @@ std::string Bytes(const Header& h, const float* x, int32_t n) {
   return out;
 }
 
-bool Coordinate(const std::string& text, double limit, float& v) {
-  if (!IsNumeric(text)) return false;
-  const double d = Val(text);
-  if (!(std::fabs(d) <= limit)) return false;
-  v = static_cast<float>(d);
-  return true;
-}
-
 // Why the record cannot be written as SAC; empty when it can.
 std::string Problem(const StrongRecord& rec, const SeedStation& st, const std::vector<SeedChannel>& codes) {
   if (rec.SampFreq < 1)
@@ -124,6 +113,67 @@ std::string Problem(const StrongRecord& rec, const SeedStation& st, const std::v
   return {};
 }
 
+// The file of channel `ch` (its code `seed`), header and samples.
+std::string ChannelFile(const StrongRecord& rec, int32_t ch, const SeedStation& st, const SeedChannel& seed,
+                        const StartTime& start, bool timed) {
+  Header h = BlankHeader();
+  const double delta = 1.0 / rec.SampFreq;
+  const float* x = rec.Channel(ch);
+  double lo = x[0], hi = x[0], sum = 0;
+  for (int32_t j = 0; j < rec.DataCount; ++j) {
+    lo = std::min(lo, static_cast<double>(x[j]));
+    hi = std::max(hi, static_cast<double>(x[j]));
+    sum += x[j];
+  }
+  h.f[F_DELTA] = static_cast<float>(delta);
+  h.f[F_DEPMIN] = static_cast<float>(lo * kNanometresPerCm);
+  h.f[F_DEPMAX] = static_cast<float>(hi * kNanometresPerCm);
+  h.f[F_DEPMEN] = static_cast<float>(sum / rec.DataCount * kNanometresPerCm);
+  h.f[F_B] = 0;
+  h.f[F_E] = static_cast<float>((rec.DataCount - 1) * delta);
+  double lat = 0, lon = 0;
+  if (CoordinateOf(rec.SiteLat, 90, lat) && CoordinateOf(rec.SiteLong, 360, lon)) {
+    h.f[F_STLA] = static_cast<float>(lat);
+    h.f[F_STLO] = static_cast<float>(lon);
+  }
+  // Azimuth from north and incidence from the vertical, as the format measures them.
+  switch (seed.orientation) {
+    case 'N':
+      h.f[F_CMPAZ] = 0, h.f[F_CMPINC] = 90;
+      break;
+    case 'E':
+      h.f[F_CMPAZ] = 90, h.f[F_CMPINC] = 90;
+      break;
+    case 'Z':
+      h.f[F_CMPAZ] = 0, h.f[F_CMPINC] = 0;
+      break;
+    default:
+      break;
+  }
+  if (timed) {
+    h.i[I_NZYEAR] = start.year;
+    h.i[I_NZJDAY] = start.dayOfYear();
+    h.i[I_NZHOUR] = start.hour;
+    h.i[I_NZMIN] = start.minute;
+    h.i[I_NZSEC] = start.second;
+    h.i[I_NZMSEC] = 0;
+    h.i[I_IZTYPE] = IB;
+  }
+  h.i[I_NVHDR] = 6;
+  h.i[I_NPTS] = rec.DataCount;
+  h.i[I_IFTYPE] = ITIME;
+  h.i[I_IDEP] = IACC;
+  h.i[I_LEVEN] = 1;
+  h.i[I_LPSPOL] = 1;
+  h.i[I_LOVROK] = 1;
+  h.i[I_LCALDA] = 1;
+  SetText(h, K_STNM, st.sta);
+  SetText(h, K_NETWK, st.net);
+  SetText(h, K_HOLE, seed.loc);
+  SetText(h, K_CMPNM, seed.cha);
+  return Bytes(h, x, rec.DataCount);
+}
+
 }  // namespace
 
 std::string WriteSacFiles(const std::string& path, const StrongRecord& rec) {
@@ -133,81 +183,9 @@ std::string WriteSacFiles(const std::string& path, const StrongRecord& rec) {
   if (!problem.empty()) return "Cannot write " + path + " as SAC: " + problem + ".";
   StartTime start;
   const bool timed = RecordStart(rec, start);
-  const std::vector<std::string> files = WrittenFiles(*FindWriter("sac"), path, rec);
-  std::string current = path;
-  try {
-    std::vector<std::unique_ptr<AtomicFileWriter>> outs;
-    for (int32_t ch = 1; ch <= rec.ChanCount; ++ch) {
-      const auto c = static_cast<std::size_t>(ch - 1);
-      current = files[c];
-      Header h = BlankHeader();
-      const double delta = 1.0 / rec.SampFreq;
-      const float* x = rec.Channel(ch);
-      double lo = x[0], hi = x[0], sum = 0;
-      for (int32_t j = 0; j < rec.DataCount; ++j) {
-        lo = std::min(lo, static_cast<double>(x[j]));
-        hi = std::max(hi, static_cast<double>(x[j]));
-        sum += x[j];
-      }
-      h.f[F_DELTA] = static_cast<float>(delta);
-      h.f[F_DEPMIN] = static_cast<float>(lo * kNanometresPerCm);
-      h.f[F_DEPMAX] = static_cast<float>(hi * kNanometresPerCm);
-      h.f[F_DEPMEN] = static_cast<float>(sum / rec.DataCount * kNanometresPerCm);
-      h.f[F_B] = 0;
-      h.f[F_E] = static_cast<float>((rec.DataCount - 1) * delta);
-      float lat = 0, lon = 0;
-      if (Coordinate(rec.SiteLat, 90, lat) && Coordinate(rec.SiteLong, 360, lon)) {
-        h.f[F_STLA] = lat;
-        h.f[F_STLO] = lon;
-      }
-      // Azimuth from north and incidence from the vertical, as the format measures them.
-      switch (codes[c].orientation) {
-        case 'N':
-          h.f[F_CMPAZ] = 0, h.f[F_CMPINC] = 90;
-          break;
-        case 'E':
-          h.f[F_CMPAZ] = 90, h.f[F_CMPINC] = 90;
-          break;
-        case 'Z':
-          h.f[F_CMPAZ] = 0, h.f[F_CMPINC] = 0;
-          break;
-        default:
-          break;
-      }
-      if (timed) {
-        h.i[I_NZYEAR] = start.year;
-        h.i[I_NZJDAY] = start.dayOfYear();
-        h.i[I_NZHOUR] = start.hour;
-        h.i[I_NZMIN] = start.minute;
-        h.i[I_NZSEC] = start.second;
-        h.i[I_NZMSEC] = 0;
-        h.i[I_IZTYPE] = IB;
-      }
-      h.i[I_NVHDR] = 6;
-      h.i[I_NPTS] = rec.DataCount;
-      h.i[I_IFTYPE] = ITIME;
-      h.i[I_IDEP] = IACC;
-      h.i[I_LEVEN] = 1;
-      h.i[I_LPSPOL] = 1;
-      h.i[I_LOVROK] = 1;
-      h.i[I_LCALDA] = 1;
-      SetText(h, K_STNM, st.sta);
-      SetText(h, K_NETWK, st.net);
-      SetText(h, K_HOLE, codes[c].loc);
-      SetText(h, K_CMPNM, codes[c].cha);
-      outs.push_back(std::make_unique<AtomicFileWriter>(current));
-      outs.back()->Write(Bytes(h, x, rec.DataCount));
-    }
-    for (std::size_t c = 0; c < outs.size(); ++c) {
-      current = files[c];
-      outs[c]->Commit();
-    }
-    return {};
-  } catch (const std::exception& e) {
-    const ErrorInfo info = CurrentErrorInfo(e);
-    return "Failed to write " + current + " (Err#" + std::to_string(info.number) + ": " + info.description +
-           ")";
-  }
+  return WriteFilesAtomically(WrittenFiles(*FindWriter("sac"), path, rec), [&](std::size_t i) {
+    return ChannelFile(rec, static_cast<int32_t>(i + 1), st, codes[i], start, timed);
+  });
 }
 
 }  // namespace sism

@@ -3,8 +3,11 @@
 #include <cctype>
 #include <chrono>
 #include <cmath>
+#include <memory>
 #include <set>
 
+#include "common/errors.h"
+#include "common/files.h"
 #include "common/path.h"
 #include "common/strings.h"
 #include "common/text.h"
@@ -229,6 +232,41 @@ bool RecordStart(const StrongRecord& rec, StartTime& t) {
   t.minute = ToLong(parts[1]);
   t.second = parts.size() == 3 ? ToLong(parts[2]) : 0;
   return t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 && t.second >= 0 && t.second <= 60;
+}
+
+std::string WriteFilesAtomically(const std::vector<std::string>& files,
+                                 const std::function<std::string(std::size_t)>& text) {
+  std::string current;
+  try {
+    std::vector<std::unique_ptr<AtomicFileWriter>> outs;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      current = files[i];
+      outs.push_back(std::make_unique<AtomicFileWriter>(current));
+      outs.back()->Write(text(i));
+    }
+    for (std::size_t i = 0; i < outs.size(); ++i) {
+      current = files[i];
+      outs[i]->Commit();
+    }
+    return {};
+  } catch (const std::exception& e) {
+    const ErrorInfo info = CurrentErrorInfo(e);
+    return "Failed to write " + current + " (Err#" + std::to_string(info.number) + ": " + info.description +
+           ")";
+  }
+}
+
+std::string RecordProblem(const StrongRecord& rec) {
+  if (rec.ChanCount < 1 || rec.DataCount < 1) return "the record holds no samples";
+  if (rec.SampFreq < 1)
+    return "the sampling frequency " + std::to_string(rec.SampFreq) + " Hz gives no interval";
+  return {};
+}
+
+bool CoordinateOf(const std::string& text, double limit, double& v) {
+  if (!IsNumeric(text)) return false;
+  v = Val(text);
+  return std::fabs(v) <= limit;
 }
 
 std::string ChannelWord(const StrongRecord& rec, int32_t ch) {

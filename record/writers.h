@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,18 @@ std::string ChannelWord(const StrongRecord& rec, int32_t ch);
 // The first sample of the channel that is not a finite number, or beyond `limit` in
 // magnitude: "the sample inf at step 12 of channel 2 (EW) ..."; empty when all are.
 std::string SampleProblem(const StrongRecord& rec, int32_t ch, double limit, const std::string& what);
+
+// Writes the text of each file (made when its turn comes) to a temporary file beside it,
+// and renames them over their targets once all are written; the message for the user
+// when any failed (the targets not yet renamed are then left as they were).
+std::string WriteFilesAtomically(const std::vector<std::string>& files,
+                                 const std::function<std::string(std::size_t)>& text);
+
+// Why the record makes no file at all (no samples, no rate); empty when it makes one.
+std::string RecordProblem(const StrongRecord& rec);
+
+// A latitude or longitude text as a number within ±limit degrees; false when it is none.
+bool CoordinateOf(const std::string& text, double limit, double& v);
 
 // The path with `code` put before its extension: "out.sac" → "out.HNE.sac".
 std::string PathWithCode(const std::string& path, const std::string& code);

@@ -18,7 +18,7 @@ namespace {
 
 constexpr int32_t kNullInt = -999;
 constexpr double kNullReal = -999.0;
-// The real header's fields are F15.6: eight digits before the point with the sign.
+// The real header's fields are F15.6: the sign and seven digits before the point.
 constexpr double kLargestValue = 9999999.0;
 
 std::string Printf(const char* format, double v) {

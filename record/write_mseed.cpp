@@ -166,8 +166,7 @@ class PackRecord {
 
 std::string Problem(const StrongRecord& rec, const SeedStation& st, const std::vector<SeedChannel>& seed,
                     bool timed) {
-  if (rec.SampFreq < 1)
-    return "the sampling frequency " + std::to_string(rec.SampFreq) + " Hz gives no interval";
+  if (std::string p = RecordProblem(rec); !p.empty()) return p;
   if (!timed)
     return "the record gives no start date and time (" + rec.RecDate + " " + rec.RecTime +
            "), which miniSEED needs";

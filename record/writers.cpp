@@ -68,8 +68,6 @@ std::vector<std::string> WrittenFiles(const WriterRow& w, const std::string& pat
 }
 
 std::string WriteRecordAs(const WriterRow& w, const std::string& path, const StrongRecord& rec) {
-  if (rec.ChanCount < 1 || rec.DataCount < 1)
-    return "Cannot write " + path + ": the record holds no samples.";
   switch (w.id) {
     case WriterId::Ac:
       return WriteAcFile(path, rec, 0);

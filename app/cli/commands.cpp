@@ -262,6 +262,7 @@ int Convert(const Options& o, const AppState& base) {
     const std::string out = ConvertOutput(o, file);
     const WriterRow& w = ConvertWriter(o);
     // The files of one channel each are known only now; none may be an input.
+    TakeShownLabels(app);
     for (const std::string& f : WrittenFiles(w, out, app.record)) {
       std::string input = InputOverwrittenBy(f, o.files);
       if (input.empty() && SameFile(f, app.record.FilePath)) input = app.record.FilePath;

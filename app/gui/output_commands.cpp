@@ -229,6 +229,7 @@ bool OutputCommands::SaveRecordTo(const std::string& chosen, int32_t filterIndex
     w = &writers[static_cast<std::size_t>(
         std::clamp<int32_t>(filterIndex, 0, static_cast<int32_t>(writers.size()) - 1))];
   const std::string path = SaveFileName(chosen, *w);
+  TakeShownLabels(app_);
   for (const std::string& file : WrittenFiles(*w, path, app_.record))
     if (FileExists(file)) {
       if (!ConfirmOverwrite(file)) return false;

@@ -201,10 +201,14 @@ bool ExportSeries(AppState& app, int32_t kind, const std::string& path, int32_t 
   return WriteExport(app, kind, path, filterIndex, ui);
 }
 
-bool SaveRecordAsAc(AppState& app, const std::string& path, UserInterface& ui) {
+void TakeShownLabels(AppState& app) {
   // Labels edited in the program are the ones written; the others keep their bytes.
   for (int32_t ch = 1; ch <= app.record.ChanCount; ++ch)
     StoreShownText(app.record, app.record.Label(ch), DisplayLabel(app, ch));
+}
+
+bool SaveRecordAsAc(AppState& app, const std::string& path, UserInterface& ui) {
+  TakeShownLabels(app);
   StatusScope status(ui, SavingStatusText(app, path));
   return WriteAc(path, app.record, 0, ui);
 }
@@ -220,8 +224,7 @@ std::string SaveFileName(const std::string& chosen, const WriterRow& w) {
 
 bool SaveRecordAs(AppState& app, const WriterRow& w, const std::string& path, UserInterface& ui) {
   if (w.id == WriterId::Ac) return SaveRecordAsAc(app, path, ui);
-  for (int32_t ch = 1; ch <= app.record.ChanCount; ++ch)
-    StoreShownText(app.record, app.record.Label(ch), DisplayLabel(app, ch));
+  TakeShownLabels(app);
   StatusScope status(ui, SavingStatusText(app, path));
   const std::string failure = WriteRecordAs(w, path, app.record);
   if (failure.empty()) return true;

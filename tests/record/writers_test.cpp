@@ -277,6 +277,12 @@ TEST(Writers, RefuseWhatTheFormatCannotHoldAndLeaveFilesAlone) {
   EXPECT_FALSE(FileExists(dir.File("x.mseed")));
   ASSERT_EQ(WriteMseedFile(dir.File("y.mseed"), rec), "");
   EXPECT_EQ(WriteMseedFile(dir.File("y.mseed"), rec), "");  // its own is replaced
+  // A folder that is not there: the failure is told, with the file it was writing.
+  for (const WriterRow& w : RecordWriters()) {
+    const std::string failure = WriteRecordAs(w, dir.File("none/r") + w.extensions.front(), rec);
+    EXPECT_TRUE(StartsWith(failure, "Failed to write " + dir.File("none/r."))) << failure;
+    EXPECT_NE(failure.find(" (Err#"), std::string::npos) << failure;
+  }
 }
 
 TEST(Writers, AcWarnsOfChannelsWithFewerThanThreeDigitsAtTheirPeak) {

@@ -211,9 +211,11 @@ std::vector<Conversion> FromResponse(const std::string& xml, const std::vector<T
 }
 
 std::string ResponseBeside(const std::string& path, const SeisChannel& c) {
-  const std::string folder = SplitPath(path).folder;
-  for (const std::string& name : {c.net + "." + c.sta + ".xml", c.net + "." + c.sta + "." + c.loc + ".xml",
-                                  c.net + "_" + c.sta + ".xml"}) {
+  const PathParts parts = SplitPath(path);
+  const std::string& folder = parts.folder;
+  // The data file's own name first: the one written with the data.
+  for (const std::string& name : {parts.name + ".xml", c.net + "." + c.sta + ".xml",
+                                  c.net + "." + c.sta + "." + c.loc + ".xml", c.net + "_" + c.sta + ".xml"}) {
     std::string found = FindFileNoCase(folder + name);
     if (!found.empty()) return found;
   }

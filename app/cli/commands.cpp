@@ -23,6 +23,7 @@
 #include "load/pipeline.h"
 #include "load/statistics.h"
 #include "record/display_text.h"
+#include "record/writers.h"
 #include "state/graph_kinds.h"
 
 namespace sism::cli {
@@ -172,8 +173,14 @@ std::string PlotOutput(const Options& o, const std::string& file) {
   return OutputPath(o, file, ".png");
 }
 
+// The writer of convert: --to, else the extension of -o (when it names a file), else .ac's.
+const WriterRow& ConvertWriter(const Options& o) {
+  return SaveWriter(std::filesystem::is_directory(o.output) ? std::string() : o.output, o.writeAs);
+}
+
 std::string ConvertOutput(const Options& o, const std::string& file) {
-  return SaveAcFileName(OutputPath(o, file, ".ac"));
+  const WriterRow& w = ConvertWriter(o);
+  return SaveFileName(OutputPath(o, file, w.extensions.front()), w);
 }
 
 std::string MetricsOutput(const Options& o, const std::string&) {
@@ -253,8 +260,24 @@ int Convert(const Options& o, const AppState& base) {
   Records records(o, base);
   return records.Each([&](AppState& app, const std::string& file, bool) {
     const std::string out = ConvertOutput(o, file);
+    const WriterRow& w = ConvertWriter(o);
+    // The files of one channel each are known only now; none may be an input.
+    TakeShownLabels(app);
+    for (const std::string& f : WrittenFiles(w, out, app.record)) {
+      std::string input = InputOverwrittenBy(f, o.files);
+      if (input.empty() && SameFile(f, app.record.FilePath)) input = app.record.FilePath;
+      if (input.empty() && !o.response.empty() && SameFile(f, o.response)) input = o.response;
+      if (!input.empty()) {
+        std::cerr << "sismora-cli: " << f << ": is the input " << input << "; nothing written\n";
+        return kExitUnread;
+      }
+      if (f != out && !records.Claim(f)) return kExitUnread;
+    }
     if (!records.Claim(out)) return kExitUnread;
-    return SaveRecordAsAc(app, out, records.ui) ? kExitOk : kExitUnread;
+    if (w.id == WriterId::Ac)
+      for (const std::string& line : Split(AcPrecisionWarning(app.record), "\n"))
+        if (!line.empty()) std::cerr << "sismora-cli: " << out << ": " << line << "\n";
+    return SaveRecordAs(app, w, out, records.ui) ? kExitOk : kExitUnread;
   });
 }
 

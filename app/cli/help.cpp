@@ -19,7 +19,7 @@ const char* kToolHelp =
     "  peaks KIND FILE...         peaks of a graph kind (--from S --to S)\n"
     "  export KIND FILE... -o OUT series of a graph kind as text (--format, --pair)\n"
     "  plot KIND FILE... -o OUT   graph into a .png, .svg or .pdf file (--width, --dpi)\n"
-    "  convert FILE... -o OUT     record re-saved as .ac\n"
+    "  convert FILE... -o OUT     record re-saved as .ac, COSMOS, SAC or miniSEED (--to)\n"
     "  metrics FILE|FOLDER... -o OUT  flatfile of ground-motion measures, one row per record\n"
     "\n"
     "sismora-cli COMMAND --help describes each command; sismora-cli --version prints the\n"
@@ -107,9 +107,22 @@ std::string CommandHelp(const std::string& cmd) {
            "              (default 1)\n\n" +
            KindList(true);
   if (cmd == "convert")
-    return "Usage: sismora-cli convert [options] FILE... -o OUT.ac\n"
-           "Reads each file, preprocesses it and writes all channels as an .ac file. A name without\n"
-           "extension gets .ac; with several files OUT is a folder and each file gives NAME.ac.\n";
+    return "Usage: sismora-cli convert [options] FILE... -o OUT.EXT [--to FORMAT]\n"
+           "Reads each file, preprocesses it and writes all channels in the format of OUT's\n"
+           "extension, or of --to:\n"
+           "  ac         .ac (the default; three decimals, warned of when a channel's peak keeps\n"
+           "             fewer than three significant digits)\n"
+           "  cosmos-v1  .v1 .v1c  COSMOS v01.20 uncorrected acceleration, cm/s/s, one file per\n"
+           "             channel: OUT.LABEL.v1\n"
+           "  cosmos-v2  .v2 .v2c  COSMOS v01.20 corrected acceleration, as cosmos-v1: OUT.LABEL.v2\n"
+           "  sac        .sac  SAC binary, nm/s/s, one file per channel named by its SEED code:\n"
+           "             OUT.HNE.sac (a label that is no such code gives HN + its direction)\n"
+           "  mseed      .mseed .miniseed .ms  miniSEED of all channels (Steim-2 counts where the\n"
+           "             record holds a seismometer's counts, else float32), with OUT.xml, the\n"
+           "             StationXML sensitivities that turn them back into cm/s/s\n"
+           "A name without extension gets the format's first; with several files OUT is a folder\n"
+           "and each file gives NAME.EXT. A value the format cannot hold is refused, naming the\n"
+           "channel and step; no file is then written.\n";
   if (cmd == "metrics")
     return "Usage: sismora-cli metrics [options] FILE|FOLDER... -o OUT.csv\n"
            "Writes one CSV row per record: file, format, station, place, date, rate, length; for the\n"

@@ -10,6 +10,7 @@
 #include "common/path.h"
 #include "common/strings.h"
 #include "common/text.h"
+#include "record/writers.h"
 #include "state/graph_kinds.h"
 #include "state/preproc_params.h"
 
@@ -56,6 +57,7 @@ Options Parse(const std::vector<std::string>& args) {
   };
   std::vector<std::string> positional;
   std::optional<int32_t> width;
+  std::optional<std::string> toText;  // a time under peaks, a format under convert
   while (i < args.size()) {
     const std::string a = args[i++];
     // After "--" every argument is a name, so that a file called -h20.NS can be given.
@@ -79,7 +81,7 @@ Options Parse(const std::vector<std::string>& args) {
     } else if (a == "--from") {
       o.from = Number(a, value(a));
     } else if (a == "--to") {
-      o.to = Number(a, value(a));
+      toText = value(a);
     } else if (a == "--format") {
       const std::string f = LCase(value(a));
       if (f == "csv")
@@ -202,6 +204,16 @@ Options Parse(const std::vector<std::string>& args) {
     } else {
       o.width = width;
     }
+  }
+  if (toText && o.command == "convert") {
+    if (FindWriter(*toText) == nullptr) {
+      std::string names;
+      for (const WriterRow& w : RecordWriters()) names += (names.empty() ? "" : ", ") + std::string(w.name);
+      throw UsageError{"--to is one of " + names + ", not '" + *toText + "'"};
+    }
+    o.writeAs = LCase(*toText);
+  } else if (toText) {
+    o.to = Number("--to", *toText);
   }
   if (command->takesKind && p < positional.size()) o.kind = ParseKind(o.command, positional[p++]);
   o.files.assign(positional.begin() + static_cast<std::ptrdiff_t>(p), positional.end());

@@ -27,6 +27,8 @@ struct Options {
   bool summary = false, json = false, help = false, version = false;
   bool quiet = false;
   std::optional<double> from, to;
+  // convert: the --to format name (record/writers.h); empty for the output's extension.
+  std::string writeAs;
   int32_t filter = 1;  // ExportFilter
   std::vector<std::pair<int32_t, int32_t>> pairs;
   PlotOptions plot;

@@ -90,6 +90,9 @@ class FSismora : public QMainWindow, public QtUserInterface {
   void SaveAcCommand() { output_->SaveAcAs(); }
   // What the two commands do once the file is chosen (its extension completed).
   bool SaveAcTo(const std::string& chosen) { return output_->SaveAcTo(chosen); }
+  bool SaveRecordTo(const std::string& chosen, int32_t filterIndex) {
+    return output_->SaveRecordTo(chosen, filterIndex);
+  }
   void ExportCommand(int32_t kind) { output_->ExportAs(kind); }
   bool ExportTo(int32_t kind, const std::string& chosen, int32_t filterIndex) {
     return output_->ExportTo(kind, chosen, filterIndex);

@@ -21,6 +21,7 @@
 #include "app/shell/export.h"
 #include "app/shell/metrics_report.h"
 #include "record/reader.h"
+#include "record/writers.h"
 #include "app/shell/peaks_report.h"
 #include "app/shell/properties_report.h"
 #include "app/shell/settings.h"
@@ -203,17 +204,43 @@ void OutputCommands::SaveAcAs() {
   QFileDialog dialog(&window_, QStr(8142), Q(paths_.LastFolderSave));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilter(Q(filter.empty() ? std::string() : filter[0]));
+  // .ac first, then the formats other programs read, in the writers' order.
+  QStringList filters;
+  filters << Q(filter.empty() ? std::string() : filter[0]);
+  for (const WriterRow& w : RecordWriters())
+    if (w.id != WriterId::Ac) filters << Q(WriterFilter(w));
+  dialog.setNameFilters(filters);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, true);  // the question is our own
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  SaveAcTo(PathOf(dialog.selectedFiles().first()));
+  SaveRecordTo(PathOf(dialog.selectedFiles().first()),
+               std::max(0, static_cast<int32_t>(filters.indexOf(dialog.selectedNameFilter()))));
 }
 
 bool OutputCommands::SaveAcTo(const std::string& chosen) {
-  const std::string path = SaveAcFileName(chosen);
-  if (!ConfirmOverwrite(path)) return false;
+  return SaveRecordTo(chosen, 0);
+}
+
+bool OutputCommands::SaveRecordTo(const std::string& chosen, int32_t filterIndex) {
+  // The extension names the format; a name without one, or with one no writer has, takes
+  // the filter's.
+  const std::vector<WriterRow>& writers = RecordWriters();
+  const WriterRow* w = WriterOfPath(chosen);
+  if (w == nullptr)
+    w = &writers[static_cast<std::size_t>(
+        std::clamp<int32_t>(filterIndex, 0, static_cast<int32_t>(writers.size()) - 1))];
+  const std::string path = SaveFileName(chosen, *w);
+  TakeShownLabels(app_);
+  for (const std::string& file : WrittenFiles(*w, path, app_.record))
+    if (FileExists(file)) {
+      if (!ConfirmOverwrite(file)) return false;
+      break;
+    }
+  if (w->id == WriterId::Ac) {
+    const std::string loss = AcPrecisionWarning(app_.record);
+    if (!loss.empty() && !ui_.AskYesNo(loss + "Save as .ac all the same?", ProgramTitle())) return false;
+  }
   paths_.LastFolderSave = SplitPath(path).folder;
-  return SaveRecordAsAc(app_, path, ui_);
+  return SaveRecordAs(app_, *w, path, ui_);
 }
 
 void OutputCommands::ExportAs(int32_t kind) {

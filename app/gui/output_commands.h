@@ -40,10 +40,14 @@ class OutputCommands {
   // picture, a printed page); any other the screen picture as PNG or BMP.
   // A PNG or BMP at `dpi` > 0 is the graph drawn again at that resolution.
   bool SaveImage(const std::string& path, int32_t dpi = 0);
-  // Asks for a file name, then saves the record as an .ac file.
+  // Asks for a file name and a format (.ac, COSMOS, SAC, miniSEED), then saves the record.
   void SaveAcAs();
-  // The record as an .ac file ("chosen" completed with ".ac").
+  // The record as an .ac file ("chosen" completed with ".ac"), or in the format of its
+  // extension.
   bool SaveAcTo(const std::string& chosen);
+  // The record in the format of the extension, else of the filter (its index among .ac
+  // and RecordWriters' others, from 0). Losing digits in .ac is a question first.
+  bool SaveRecordTo(const std::string& chosen, int32_t filterIndex);
   // Asks for a file name and a format, then exports the series of `kind`.
   void ExportAs(int32_t kind);
   bool ExportTo(int32_t kind, const std::string& chosen, int32_t filterIndex);

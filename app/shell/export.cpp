@@ -8,6 +8,7 @@
 #include "app/shell/properties_report.h"
 #include "common/errors.h"
 #include "common/files.h"
+#include "common/path.h"
 #include "common/strings.h"
 #include "common/text.h"
 #include "draw/draw_graph.h"
@@ -200,12 +201,35 @@ bool ExportSeries(AppState& app, int32_t kind, const std::string& path, int32_t 
   return WriteExport(app, kind, path, filterIndex, ui);
 }
 
-bool SaveRecordAsAc(AppState& app, const std::string& path, UserInterface& ui) {
+void TakeShownLabels(AppState& app) {
   // Labels edited in the program are the ones written; the others keep their bytes.
   for (int32_t ch = 1; ch <= app.record.ChanCount; ++ch)
     StoreShownText(app.record, app.record.Label(ch), DisplayLabel(app, ch));
+}
+
+bool SaveRecordAsAc(AppState& app, const std::string& path, UserInterface& ui) {
+  TakeShownLabels(app);
   StatusScope status(ui, SavingStatusText(app, path));
   return WriteAc(path, app.record, 0, ui);
+}
+
+const WriterRow& SaveWriter(const std::string& path, const std::string& named) {
+  if (const WriterRow* w = named.empty() ? WriterOfPath(path) : FindWriter(named)) return *w;
+  return RecordWriters().front();
+}
+
+std::string SaveFileName(const std::string& chosen, const WriterRow& w) {
+  return SplitPath(chosen).ext.empty() ? chosen + w.extensions.front() : chosen;
+}
+
+bool SaveRecordAs(AppState& app, const WriterRow& w, const std::string& path, UserInterface& ui) {
+  if (w.id == WriterId::Ac) return SaveRecordAsAc(app, path, ui);
+  TakeShownLabels(app);
+  StatusScope status(ui, SavingStatusText(app, path));
+  const std::string failure = WriteRecordAs(w, path, app.record);
+  if (failure.empty()) return true;
+  ui.MsgBox(failure, MsgIcon::Critical, WriterTitle(w));
+  return false;
 }
 
 }  // namespace sism

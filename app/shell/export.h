@@ -10,6 +10,7 @@
 #include "state/app_state.h"
 #include "state/graph_kinds.h"
 #include "common/ui.h"
+#include "record/writers.h"
 
 namespace sism {
 
@@ -37,5 +38,16 @@ bool ExportSeries(AppState& app, int32_t kind, const std::string& path, int32_t 
 // labels shown become the record's labels, then the whole record is written with the
 // status text and hourglass shown. False when the writer failed (it has told the user).
 bool SaveRecordAsAc(AppState& app, const std::string& path, UserInterface& ui);
+
+// The labels shown become the record's labels (those the user did not edit keep their
+// bytes), as every save writes them; file names made of labels are known after it.
+void TakeShownLabels(AppState& app);
+
+// Save as in any format written (record/writers.h), .ac through SaveRecordAsAc. The writer
+// is the one named (a --to name), else the one of the path's extension, else .ac's.
+const WriterRow& SaveWriter(const std::string& path, const std::string& named = {});
+// The chosen name with the writer's extension when it has none.
+std::string SaveFileName(const std::string& chosen, const WriterRow& w);
+bool SaveRecordAs(AppState& app, const WriterRow& w, const std::string& path, UserInterface& ui);
 
 }  // namespace sism

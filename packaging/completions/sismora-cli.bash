@@ -15,6 +15,7 @@ _sismora_cli() {
   done
   case $prev in
     --format) COMPREPLY=($(compgen -W "csv fixed tsv" -- "$cur")); return ;;
+    --to) [[ $cmd == convert ]] && { COMPREPLY=($(compgen -W "ac cosmos-v1 cosmos-v2 sac mseed" -- "$cur")); return; } ;;
     -o|--output|--settings|--response) COMPREPLY=($(compgen -f -- "$cur")); return ;;
     peaks|export) COMPREPLY=($(compgen -W "$(seq 1 20)" -- "$cur")); return ;;
     plot) COMPREPLY=($(compgen -W "$(seq 1 21)" -- "$cur")); return ;;

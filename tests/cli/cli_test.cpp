@@ -327,6 +327,66 @@ TEST_F(CliTest, ConvertRoundTripsThroughTheAcReader) {
   }
 }
 
+// An .ac record of two channels of 16 steps at 100 Hz: one of peak 5, one of `small`.
+std::string TwoChannelAc(const std::string& station, const std::string& small) {
+  std::string ac = "2026/01/15 10:30:00   2 100    16 " + station + "\r\n";
+  for (const std::string& v : {std::string("5.000"), small}) {
+    ac += (v == "5.000" ? "N-S       " : "E-W       ") + AlignRight(v, 10) + "         1     0.000   0.00e+0\r\n";
+    for (int line = 0; line < 2; ++line) {
+      for (int k = 0; k < 8; ++k) ac += AlignRight((k % 2 ? "-" : "") + v, 10);
+      ac += "\r\n";
+    }
+  }
+  return ac;
+}
+
+TEST_F(CliTest, ConvertWritesTheFormatOfTheExtensionOrOfTo) {
+  CliRun r = Cli({"convert", kDemo, "-o", work.File("d.v2")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  for (const char* label : {"N-S", "E-W", "U-D"})
+    EXPECT_TRUE(StartsWith(ReadWholeFile(work.File(std::string("d.") + label + ".v2")), "Corrected acceleration"));
+  r = Cli({"convert", kDemo, "-o", work.File("s"), "--to", "sac"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(FileExists(work.File("s.HNN.sac")) && FileExists(work.File("s.HNZ.sac")));
+  r = Cli({"info", "--summary", work.File("s.HNE.sac")});
+  EXPECT_NE(r.out.find("[100 Hz, 6,000 stps, 3 chs]"), std::string::npos) << r.out << r.err;
+  // miniSEED holds five characters of station code: DEMO01 is refused, nothing written.
+  r = Cli({"convert", kDemo, "-o", work.File("demo.mseed")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("\"DEMO01\" is longer than the 5 characters"), std::string::npos) << r.err;
+  EXPECT_FALSE(FileExists(work.File("demo.mseed")));
+  const std::string small = work.Write("small.ac", TwoChannelAc("SMALL", "1.250"));
+  r = Cli({"convert", small, "-o", work.File("m.dat"), "--to", "MSEED"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(FileExists(work.File("m.xml")));
+  r = Cli({"info", "--summary", work.File("m.dat")});
+  EXPECT_TRUE(StartsWith(r.out, "2026/01/15 10:30:00 at SMALL")) << r.out << r.err;
+  EXPECT_NE(r.out.find("[100 Hz, 16 stps, 2 chs]"), std::string::npos) << r.out;
+
+  r = Cli({"convert", kDemo, "-o", work.File("x"), "--to", "segy"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("--to is one of ac, cosmos-v1, cosmos-v2, sac, mseed, not 'segy'"), std::string::npos)
+      << r.err;
+  EXPECT_EQ(Cli({"peaks", "1", kDemo, "--to", "2.5"}).status, 0);  // a time under peaks
+
+  // A file of one channel each that is the input is refused.
+  const std::string before = ReadWholeFile(work.File("s.HNN.sac"));
+  r = Cli({"convert", work.File("s.HNN.sac"), "-o", work.File("s.sac")});
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.err.find("s.HNN.sac: is the input "), std::string::npos) << r.err;
+  EXPECT_EQ(ReadWholeFile(work.File("s.HNN.sac")), before);
+}
+
+TEST_F(CliTest, ConvertWarnsWhenAcDropsDigitsAndStillWrites) {
+  const std::string in = work.Write("small.ac", TwoChannelAc("SMALL", "0.004"));
+  const CliRun r = Cli({"convert", in, "-o", work.File("small-copy.ac")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("channel 2 (E-W): .ac keeps 1 significant digit of the peak"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("use .v2 or .sac to keep every digit"), std::string::npos);
+  EXPECT_EQ(r.err.find("channel 1"), std::string::npos);
+  EXPECT_TRUE(FileExists(work.File("small-copy.ac")));
+}
+
 TEST_F(CliTest, SeveralFilesIntoAFolder) {
   const std::string folder = (work.Path() / "out").string();
   std::filesystem::create_directory(folder);

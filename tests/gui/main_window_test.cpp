@@ -25,6 +25,7 @@
 #include "app/gui/splash.h"
 #include "app/gui/text_viewer.h"
 #include "common/files.h"
+#include "common/text.h"
 #include "common/strings.h"
 #include "load/statistics.h"
 #include "record/ac.h"
@@ -542,6 +543,29 @@ TEST_F(WindowTest, PrintsToPdfAndSavesImages) {
   std::ofstream(png, std::ios::trunc) << "old";
   EXPECT_FALSE(window->SaveImage(png));
   EXPECT_EQ(ReadWholeFile(png), "old");
+}
+
+TEST_F(WindowTest, SaveAsWritesTheChosenFormatAndAsksBeforeAcDropsDigits) {
+  window->ReadFile(Demo());
+  // A name without extension takes the filter's format: COSMOS V2, one file per channel.
+  ASSERT_TRUE(window->SaveRecordTo(dir.File("copy"), 2));
+  EXPECT_TRUE(StartsWith(ReadWholeFile(dir.File("copy.N-S.v2")), "Corrected acceleration"));
+  ASSERT_TRUE(window->SaveRecordTo(dir.File("copy.sac"), 0));  // the extension wins
+  EXPECT_TRUE(FileExists(dir.File("copy.HNZ.sac")));
+  for (int32_t i = 1; i <= state.record.DataCount; ++i) state.record.Acc(i, 2) *= 1e-4f;
+  ComputePeaks(state.record);
+  std::vector<std::string> asked;
+  window->questionSink = [&asked](const std::string& text, const std::string&) {
+    asked.push_back(text);
+    return false;
+  };
+  EXPECT_FALSE(window->SaveRecordTo(dir.File("small.ac"), 0));
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_NE(asked[0].find("use .v2 or .sac to keep every digit"), std::string::npos) << asked[0];
+  EXPECT_FALSE(FileExists(dir.File("small.ac")));
+  window->questionSink = [](const std::string&, const std::string&) { return true; };
+  EXPECT_TRUE(window->SaveRecordTo(dir.File("small.ac"), 0));
+  EXPECT_TRUE(FileExists(dir.File("small.ac")));
 }
 
 TEST_F(WindowTest, SavesExportsAndReports) {

@@ -145,6 +145,10 @@ RecordMetrics ComputeMetrics(AppState& app, const std::vector<int32_t>& chans,
     const float* vx = integrated ? app.series.motion.V.Column(x) : nullptr;
     const float* vy = integrated ? app.series.motion.V.Column(y) : nullptr;
     p.more = MeasurePair(rec.Channel(x), rec.Channel(y), vx, vy, n, dt);
+    const float b = 40.0f;
+    const int32_t nf = std::size(kEasFrequencies);
+    p.eas.resize(std::size(kEasFrequencies));
+    if (calc::EAS(&n, &dt, rec.Channel(x), rec.Channel(y), &b, &nf, kEasFrequencies, p.eas.data()) != 1) p.eas.clear();
     m.pairs.push_back(std::move(p));
     pairPeaks.emplace_back(peaks.begin(), peaks.begin() + static_cast<std::ptrdiff_t>(91 * nps));
   }

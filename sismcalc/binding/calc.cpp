@@ -274,6 +274,12 @@ int32_t KONNO(const int32_t* n, const float* df, const float* s, const float* b,
   return Bind<decltype(&::KONNO)>(entry)(n, df, s, b, no, fo, so);
 }
 
+int32_t EAS(const int32_t* n, const float* dt, const float* x, const float* y, const float* b, const int32_t* no,
+            const float* fo, float* so) {
+  static Entry entry{"EAS"};
+  return Bind<decltype(&::EAS)>(entry)(n, dt, x, y, b, no, fo, so);
+}
+
 float RMSAT(const int32_t* i1, const int32_t* i2, const float* x) {
   static Entry entry{"RMSAT"};
   return Bind<decltype(&::RMSAT)>(entry)(i1, i2, x);

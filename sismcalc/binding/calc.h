@@ -61,6 +61,8 @@ int32_t BUTTER(const int32_t* n, const float* dt, const float* fl, const float* 
                const int32_t* passes, const int32_t* keepPad, float* x);
 int32_t KONNO(const int32_t* n, const float* df, const float* s, const float* b, const int32_t* no,
               const float* fo, float* so);
+int32_t EAS(const int32_t* n, const float* dt, const float* x, const float* y, const float* b, const int32_t* no,
+            const float* fo, float* so);
 // Ground-motion measures and constant-ductility spectra.
 float RMSAT(const int32_t* i1, const int32_t* i2, const float* x);
 int32_t SIGWIN(const int32_t* n, const float* acc, const float* f1, const float* f2, int32_t* i1, int32_t* i2);

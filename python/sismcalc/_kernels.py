@@ -806,3 +806,30 @@ def cdspec(periods, damping, alpha, ductilities, dt, acc):
                           _i(len(acc)), _f(dt), _p(acc), *(_p(o) for o in out)) != 1:
         _refused("cdspec", "see the limits in the docstring")
     return tuple(o.reshape(len(ductilities), len(periods)) for o in out)
+
+
+def cdspecn(periods, damping, alpha, ductilities, dt, accs):
+    """cdspec of several channels at once: accs is a float32 array of shape (channels, samples),
+    C-contiguous. Returns (r, say, sdm, sdy), each of shape (channels, len(ductilities),
+    len(periods)), each channel's values those cdspec gives it alone.
+    """
+    if not isinstance(accs, np.ndarray) or accs.dtype != np.float32 or accs.ndim != 2:
+        raise ValueError("accs must be a two-dimensional numpy array of float32 (channels, samples)")
+    if not accs.flags.c_contiguous:
+        raise ValueError("accs must be contiguous; numpy.ascontiguousarray(accs) copies it")
+    nch, n = accs.shape
+    if nch < 1:
+        raise ValueError("accs needs at least one channel")
+    h, dt = _spectra_args(periods, damping, dt, accs[0])
+    _floats("ductilities", ductilities)
+    if not np.all(ductilities >= 1):
+        raise ValueError("ductilities must be at least 1")
+    alpha = _real("alpha", alpha, at_least=0.0, below=1.0)
+    cells = len(periods) * len(ductilities) * nch
+    if cells > _INT32_MAX or accs.size > _INT32_MAX:
+        raise ValueError("too many channels, periods and ductilities for one call")
+    out = [_new(cells) for _ in range(4)]
+    if function("CDSPECN")(_i(nch), _i(len(periods)), _p(periods), _f(h), _f(alpha), _i(len(ductilities)),
+                           _p(ductilities), _i(n), _f(dt), _p(accs), *(_p(o) for o in out)) != 1:
+        _refused("cdspecn", "see the limits in the docstring")
+    return tuple(o.reshape(nch, len(ductilities), len(periods)) for o in out)

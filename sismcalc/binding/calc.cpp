@@ -364,4 +364,10 @@ int32_t CDSPEC(const int32_t* np, const float* prd, const float* h, const float*
   static Entry entry{"CDSPEC"};
   return Bind<decltype(&::CDSPEC)>(entry)(np, prd, h, alpha, nmu, mu, n, dt, acc, r, say, sdm, sdy);
 }
+
+int32_t CDSPECN(const int32_t* nch, const int32_t* np, const float* prd, const float* h, const float* alpha, const int32_t* nmu, const float* mu, const int32_t* n, const float* dt, const float* acc, float* r, float* say, float* sdm, float* sdy) {
+  static Entry entry{"CDSPECN"};
+  return Bind<decltype(&::CDSPECN)>(entry)(nch, np, prd, h, alpha, nmu, mu, n, dt, acc, r, say, sdm, sdy);
+}
+
 }  // namespace sism::calc

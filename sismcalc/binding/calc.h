@@ -81,6 +81,7 @@ float PEAKTIME(const int32_t* n, const float* dt, const float* x);
 int32_t SVASPEC(const int32_t* np, const float* prd, const float* h, const int32_t* n, const float* dt, const float* acc, const float* vel, float* sva);
 int32_t LPGMCLASS(const int32_t* n, const float* dt, const float* x, const float* y, const float* vx, const float* vy, float* svamax, int32_t* cls);
 int32_t CDSPEC(const int32_t* np, const float* prd, const float* h, const float* alpha, const int32_t* nmu, const float* mu, const int32_t* n, const float* dt, const float* acc, float* r, float* say, float* sdm, float* sdy);
+int32_t CDSPECN(const int32_t* nch, const int32_t* np, const float* prd, const float* h, const float* alpha, const int32_t* nmu, const float* mu, const int32_t* n, const float* dt, const float* acc, float* r, float* say, float* sdm, float* sdy);
 
 // Makes the next call load `file` instead of libsismcalc.so.1 (a bare name is searched like the
 // library, a path is taken as it stands; empty restores the default) and forgets every address.

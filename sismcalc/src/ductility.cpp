@@ -18,16 +18,17 @@ using sismcalc::detail::kTwoPi;
 
 constexpr int kLanes = 8;
 
-// One batch of inelastic histories, lane by lane: the oscillator (per unit mass), the yield
-// displacement, and the ductility past which the history may stop.
+// One batch of inelastic histories, lane by lane: the ground acceleration, the oscillator (per unit
+// mass), the yield displacement, and the ductility past which the history may stop.
 struct Batch {
+  const float* acc[kLanes];
   double k[kLanes], c[kLanes], alpha[kLanes], uy[kLanes], cap[kLanes];
   double mu[kLanes];  // out: the peak |u| over uy, or cap once passed
 };
 
 // The histories of every lane with the ground acceleration linear between the samples and `sub`
 // steps per interval.
-SISMCALC_VECTOR_CLONES void RunBatch(Batch& b, int32_t n, double dt, int32_t sub, const float* acc) {
+SISMCALC_VECTOR_CLONES void RunBatch(Batch& b, int32_t n, double dt, int32_t sub) {
   const double hs = dt / sub;
   const double twoByH = 2 / hs, fourByH = 4 / hs, fourByH2 = 4 / (hs * hs);
   double k[kLanes], ak[kLanes], q[kLanes], toElastic[kLanes], toYield[kLanes], vload[kLanes], limit[kLanes];
@@ -43,14 +44,18 @@ SISMCALC_VECTOR_CLONES void RunBatch(Batch& b, int32_t n, double dt, int32_t sub
     vload[j] = fourByH + b.c[j];
     limit[j] = b.cap[j] * b.uy[j];
     u[j] = v[j] = fs[j] = peak[j] = 0;
-    a[j] = -double{acc[0]};
+    a[j] = -double{b.acc[j][0]};
   }
   for (int32_t i = 0; i + 1 < n; ++i) {
-    const double g0 = acc[i], dg = (double{acc[i + 1]} - g0) / sub;
+    double g0[kLanes], dg[kLanes];
+    for (int j = 0; j < kLanes; ++j) {
+      g0[j] = b.acc[j][i];
+      dg[j] = (double{b.acc[j][i + 1]} - g0[j]) / sub;
+    }
     for (int32_t s = 1; s <= sub; ++s) {
-      const double ag = g0 + dg * s;
 #pragma GCC ivdep
       for (int j = 0; j < kLanes; ++j) {
+        const double ag = g0[j] + dg[j] * s;
         // keff du + fs(u + du) = rhs with fs the elastic trial clamped to the two bounding lines:
         // its left side rises with du, so the root is the middle one of the elastic root and the
         // roots on the upper and the lower line.
@@ -224,19 +229,19 @@ class PeriodSearch {
 };
 
 struct PeriodTask {
-  int32_t k;     // period index
-  double w, sd;  // circular frequency, elastic peak displacement
+  const float* acc;  // the channel's ground acceleration
+  double* r;         // its reductions, one per target
+  double w, sd;      // circular frequency, elastic peak displacement
 };
 
-// The reductions of the tasks (all of one sub-step count) into r[k * nmu + j]. Each batch takes
+// The reductions of the tasks (all of one sub-step count, of any channels). Each batch takes
 // the histories the searches need now, then fills the lanes left with ladder trials asked ahead:
 // a lane's history does not depend on the others', so the results are those of one at a time.
 void SolveTasks(const std::vector<PeriodTask>& tasks, double h, double alpha, const float* mu, int32_t nmu,
-                int32_t n, double dt, int32_t sub, const float* acc, std::vector<double>& r) {
+                int32_t n, double dt, int32_t sub) {
   std::vector<PeriodSearch> searches;
   searches.reserve(tasks.size());
-  for (const PeriodTask& t : tasks)
-    searches.emplace_back(mu, nmu, r.data() + static_cast<std::size_t>(t.k) * static_cast<std::size_t>(nmu));
+  for (const PeriodTask& t : tasks) searches.emplace_back(mu, nmu, t.r);
   Batch b{};
   while (true) {
     int lanes = 0;
@@ -252,15 +257,17 @@ void SolveTasks(const std::vector<PeriodTask>& tasks, double h, double alpha, co
     for (int j = 0; j < kLanes; ++j) {
       if (j >= lanes) {
         // An idle lane repeats a harmless oscillator that stops at once.
+        b.acc[j] = tasks[0].acc;
         b.k[j] = 1, b.c[j] = 0, b.alpha[j] = 0, b.uy[j] = 1, b.cap[j] = 0;
         continue;
       }
       const PeriodTask& t = tasks[of[j]];
+      b.acc[j] = t.acc;
       b.k[j] = t.w * t.w, b.c[j] = 2 * h * t.w, b.alpha[j] = alpha;
       b.uy[j] = t.sd / asked[j].r;
       b.cap[j] = asked[j].cap;
     }
-    RunBatch(b, n, dt, sub, acc);
+    RunBatch(b, n, dt, sub);
     for (int j = 0; j < lanes; ++j) searches[of[j]].Give(asked[j], b.mu[j]);
   }
 }
@@ -269,54 +276,69 @@ void SolveTasks(const std::vector<PeriodTask>& tasks, double h, double alpha, co
 
 extern "C" {
 
-SISMCALC_API int32_t CDSPEC(const int32_t* NP, const float* PRD, const float* H, const float* ALPHA,
-                            const int32_t* NMU, const float* MU, const int32_t* N, const float* DT,
-                            const float* ACC, float* R, float* SAY, float* SDM, float* SDY) {
-  const int32_t np = *NP, nmu = *NMU, n = *N;
+SISMCALC_API int32_t CDSPECN(const int32_t* NCH, const int32_t* NP, const float* PRD, const float* H,
+                             const float* ALPHA, const int32_t* NMU, const float* MU, const int32_t* N,
+                             const float* DT, const float* ACC, float* R, float* SAY, float* SDM, float* SDY) {
+  const int32_t nch = *NCH, np = *NP, nmu = *NMU, n = *N;
   const float h = *H, alpha = *ALPHA, dt = *DT;
-  if (np < 1 || nmu < 1 || n < 2 || !(dt > 0.0f) || !std::isfinite(dt) || !(h >= 0.0f && h < 1.0f) ||
+  if (nch < 1 || np < 1 || nmu < 1 || n < 2 || !(dt > 0.0f) || !std::isfinite(dt) || !(h >= 0.0f && h < 1.0f) ||
       !(alpha >= 0.0f && alpha < 1.0f))
     return 0;
   for (int32_t j = 0; j < nmu; ++j)
     if (!(MU[j] >= 1.0f) || !std::isfinite(MU[j])) return 0;
   try {
     const auto nps = static_cast<std::size_t>(np), nmus = static_cast<std::size_t>(nmu);
-    std::vector<float> sd(nps), sv(nps), sa(nps);
-    if (RESPEC(NP, PRD, H, N, DT, ACC, sd.data(), sv.data(), sa.data()) != 1) return 0;
-    double pga = 0;
-    for (int32_t i = 0; i < n; ++i) pga = std::max(pga, std::fabs(double{ACC[i]}));
-    // Periods with motion, grouped by their sub-step count; the others are elastic throughout.
-    std::vector<double> r(nps * nmus, 1.0);
+    const auto chans = static_cast<std::size_t>(nch), ns = static_cast<std::size_t>(n);
+    std::vector<float> sd(nps * chans), sv(nps), sa(nps);
+    std::vector<double> pga(chans, 0.0);
+    // Per channel and period the reductions of each target; periods without motion stay elastic.
+    std::vector<double> r(chans * nps * nmus, 1.0);
+    // Periods with motion of every channel, grouped by their sub-step count, so that the channels'
+    // searches share batches.
     std::vector<std::vector<PeriodTask>> bySub(1025);
-    for (int32_t k = 0; k < np; ++k)
-      if (PRD[k] > 0 && sd[static_cast<std::size_t>(k)] > 0)
-        bySub[static_cast<std::size_t>(SubSteps(PRD[k], dt))].push_back({k, kTwoPi / PRD[k], sd[static_cast<std::size_t>(k)]});
-    for (std::size_t sub = 1; sub < bySub.size(); ++sub)
-      if (!bySub[sub].empty())
-        SolveTasks(bySub[sub], h, alpha, MU, nmu, n, dt, static_cast<int32_t>(sub), ACC, r);
-    for (std::size_t k = 0; k < nps; ++k) {
-      const double t = PRD[k], se = sd[k];
-      const double w = t > 0 ? kTwoPi / t : 0;
-      for (std::size_t j = 0; j < nmus; ++j) {
-        const std::size_t at = k + nps * j;
-        if (!(t > 0)) {
-          // Rigid: it moves with the ground and needs the peak ground acceleration.
-          R[at] = 1.0f;
-          SAY[at] = static_cast<float>(pga);
-          SDM[at] = SDY[at] = 0.0f;
-          continue;
-        }
-        const double red = r[k * nmus + j], uy = se / red;
-        R[at] = static_cast<float>(red);
-        SAY[at] = static_cast<float>(w * w * uy);
-        SDM[at] = static_cast<float>(MU[j] * uy);
-        SDY[at] = static_cast<float>(uy);
-      }
+    for (std::size_t c = 0; c < chans; ++c) {
+      const float* acc = ACC + c * ns;
+      float* sdc = sd.data() + c * nps;
+      if (RESPEC(NP, PRD, H, N, DT, acc, sdc, sv.data(), sa.data()) != 1) return 0;
+      for (int32_t i = 0; i < n; ++i) pga[c] = std::max(pga[c], std::fabs(double{acc[i]}));
+      for (std::size_t k = 0; k < nps; ++k)
+        if (PRD[k] > 0 && sdc[k] > 0)
+          bySub[static_cast<std::size_t>(SubSteps(PRD[k], dt))].push_back(
+              {acc, r.data() + (c * nps + k) * nmus, kTwoPi / PRD[k], sdc[k]});
     }
+    for (std::size_t s = 1; s < bySub.size(); ++s)
+      if (!bySub[s].empty()) SolveTasks(bySub[s], h, alpha, MU, nmu, n, dt, static_cast<int32_t>(s));
+    for (std::size_t c = 0; c < chans; ++c)
+      for (std::size_t k = 0; k < nps; ++k) {
+        const double t = PRD[k], se = sd[c * nps + k];
+        const double w = t > 0 ? kTwoPi / t : 0;
+        for (std::size_t j = 0; j < nmus; ++j) {
+          const std::size_t at = k + nps * j + nps * nmus * c;
+          if (!(t > 0)) {
+            // Rigid: it moves with the ground and needs the peak ground acceleration.
+            R[at] = 1.0f;
+            SAY[at] = static_cast<float>(pga[c]);
+            SDM[at] = SDY[at] = 0.0f;
+            continue;
+          }
+          const double red = r[(c * nps + k) * nmus + j], uy = se / red;
+          R[at] = static_cast<float>(red);
+          SAY[at] = static_cast<float>(w * w * uy);
+          SDM[at] = static_cast<float>(MU[j] * uy);
+          SDY[at] = static_cast<float>(uy);
+        }
+      }
     return 1;
   } catch (const std::bad_alloc&) {
     return 0;
   }
+}
+
+SISMCALC_API int32_t CDSPEC(const int32_t* NP, const float* PRD, const float* H, const float* ALPHA,
+                            const int32_t* NMU, const float* MU, const int32_t* N, const float* DT,
+                            const float* ACC, float* R, float* SAY, float* SDM, float* SDY) {
+  const int32_t one = 1;
+  return CDSPECN(&one, NP, PRD, H, ALPHA, NMU, MU, N, DT, ACC, R, SAY, SDM, SDY);
 }
 
 }  // extern "C"

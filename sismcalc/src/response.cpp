@@ -186,9 +186,9 @@ template <typename Vec, int kWidth>
 }
 
 // The walk with the peaks between the samples keeps, for every chunk of kChunk steps and every
-// lane, the state at the chunk's start and the chunk's sampled maxima. Once the record's sampled
-// maxima are known, only the chunks that could hold a higher peak between two samples are walked
-// again, step by step, and searched (RefineLane).
+// lane, the state at the chunk's start and bounds of |d|, |v|, |a| inside the chunk. Once the
+// record's sampled maxima are known, only the chunks whose bounds exceed them are walked again,
+// step by step, and searched (RefineLanes).
 constexpr int32_t kChunk = 64;
 
 struct ChunkStore {
@@ -201,7 +201,7 @@ struct ChunkStore {
 
 // Runs lanes first .. first + kWidth * kGroups - 1 of the block. Few enough groups per pass
 // that the state stays in registers; the coefficients are read from memory each step. With a
-// chunk store the walk also writes each chunk's start state and sampled maxima there.
+// chunk store the walk also writes each chunk's start state and bounds there.
 template <typename Vec, typename Bits, int kWidth, int kGroups, bool kChunked>
 [[gnu::always_inline]] inline void RunLanes(const BlockCoef& c, int first, const float* acc, int32_t n,
                                             BlockResult& r, ChunkStore* store) {
@@ -244,8 +244,8 @@ template <typename Vec, typename Bits, int kWidth, int kGroups, bool kChunked>
         for (int g = 0; g < kGroups; ++g) work[g] += cur * v[g];
         prev = cur;
       }
-      // The largest free vibration the chunk's states and ground allow, |H0| + |G| of StepPeaks,
-      // and with it the bounds of the rise inside its steps.
+      // The largest free vibration |Z| = |H0 - i G| (of StepPeaks) the chunk's states and ground
+      // allow, and with it the bounds of |d|, |v|, |a| inside its steps.
       const double ground = store->ground[ch], rise = store->rise[ch];
       for (int g = 0; g < kGroups; ++g) {
         const int o = first + g * kWidth;

@@ -28,7 +28,9 @@ struct Batch {
 
 // The histories of every lane with the ground acceleration linear between the samples and `sub`
 // steps per interval.
-SISMCALC_VECTOR_CLONES void RunBatch(Batch& b, int32_t n, double dt, int32_t sub) {
+// (kShared: every lane has the same ground acceleration, which is then read once per sample.)
+template <bool kShared>
+[[gnu::always_inline]] inline void BatchHistories(Batch& b, int32_t n, double dt, int32_t sub) {
   const double hs = dt / sub;
   const double twoByH = 2 / hs, fourByH = 4 / hs, fourByH2 = 4 / (hs * hs);
   double k[kLanes], ak[kLanes], q[kLanes], toElastic[kLanes], toYield[kLanes], vload[kLanes], limit[kLanes];
@@ -48,14 +50,19 @@ SISMCALC_VECTOR_CLONES void RunBatch(Batch& b, int32_t n, double dt, int32_t sub
   }
   for (int32_t i = 0; i + 1 < n; ++i) {
     double g0[kLanes], dg[kLanes];
-    for (int j = 0; j < kLanes; ++j) {
-      g0[j] = b.acc[j][i];
-      dg[j] = (double{b.acc[j][i + 1]} - g0[j]) / sub;
+    if constexpr (kShared) {
+      g0[0] = b.acc[0][i];
+      dg[0] = (double{b.acc[0][i + 1]} - g0[0]) / sub;
+    } else {
+      for (int j = 0; j < kLanes; ++j) {
+        g0[j] = b.acc[j][i];
+        dg[j] = (double{b.acc[j][i + 1]} - g0[j]) / sub;
+      }
     }
     for (int32_t s = 1; s <= sub; ++s) {
 #pragma GCC ivdep
       for (int j = 0; j < kLanes; ++j) {
-        const double ag = g0[j] + dg[j] * s;
+        const double ag = kShared ? g0[0] + dg[0] * s : g0[j] + dg[j] * s;
         // keff du + fs(u + du) = rhs with fs the elastic trial clamped to the two bounding lines:
         // its left side rises with du, so the root is the middle one of the elastic root and the
         // roots on the upper and the lower line.
@@ -80,6 +87,14 @@ SISMCALC_VECTOR_CLONES void RunBatch(Batch& b, int32_t n, double dt, int32_t sub
     }
   }
   for (int j = 0; j < kLanes; ++j) b.mu[j] = peak[j] > limit[j] ? b.cap[j] : peak[j] / b.uy[j];
+}
+
+SISMCALC_VECTOR_CLONES void RunBatch(Batch& b, int32_t n, double dt, int32_t sub) {
+  BatchHistories<false>(b, n, dt, sub);
+}
+
+SISMCALC_VECTOR_CLONES void RunSharedBatch(Batch& b, int32_t n, double dt, int32_t sub) {
+  BatchHistories<true>(b, n, dt, sub);
 }
 
 // The sub-steps that keep a Newmark step at most a tenth of the period.
@@ -242,6 +257,7 @@ void SolveTasks(const std::vector<PeriodTask>& tasks, double h, double alpha, co
   std::vector<PeriodSearch> searches;
   searches.reserve(tasks.size());
   for (const PeriodTask& t : tasks) searches.emplace_back(mu, nmu, t.r);
+  const bool shared = std::all_of(tasks.begin(), tasks.end(), [&](const PeriodTask& t) { return t.acc == tasks[0].acc; });
   Batch b{};
   while (true) {
     int lanes = 0;
@@ -267,7 +283,10 @@ void SolveTasks(const std::vector<PeriodTask>& tasks, double h, double alpha, co
       b.uy[j] = t.sd / asked[j].r;
       b.cap[j] = asked[j].cap;
     }
-    RunBatch(b, n, dt, sub);
+    if (shared)
+      RunSharedBatch(b, n, dt, sub);
+    else
+      RunBatch(b, n, dt, sub);
     for (int j = 0; j < lanes; ++j) searches[of[j]].Give(asked[j], b.mu[j]);
   }
 }

@@ -27,7 +27,27 @@ constexpr int32_t kRespStepsPerPeriod = 32;
 // line to the end and the displacement runs away), or when either leaves a displacement more than
 // this many times the linear baseline's.
 constexpr float kRunAwayRatio = 2;
-enum class Fallback { None, BreakOutside, RunAway };
+// Or when its motion is left drifting at the record's end where the linear baseline's is not:
+// over the last tenth of the record the mean velocity exceeds the residual limit of network
+// processing (0.1 cm/s), and the mean displacement that limit (0.1 cm) and half its peak. The
+// linear baseline passes when its mean velocity there is within the limit. (A displacement that
+// ends near its peak with the ground at rest is a lasting offset, not a drift.)
+constexpr double kResidualVelocity = 0.1, kResidualDisplacement = 0.1, kDriftShare = 0.5;
+enum class Fallback { None, BreakOutside, RunAway, Drift };
+
+// |Mean| of x over the last tenth of its n samples.
+double EndMean(int32_t n, const float* x) {
+  const int32_t tail = std::max(n / 10, int32_t{1});
+  double sum = 0;
+  for (int32_t i = n - tail; i < n; ++i) sum += x[i];
+  return std::fabs(sum / tail);
+}
+
+bool Drifts(int32_t n, const float* v, const float* d) {
+  const double end = EndMean(n, d);
+  return EndMean(n, v) > kResidualVelocity && end > kResidualDisplacement &&
+         end > kDriftShare * std::fabs(calc::GETPEAK(&n, d));
+}
 
 // Velocity v and displacement d of the trapezoid rule with the chosen baseline (1 linear,
 // 2 bi-linear, 3 parabola), or with the linear one where the chosen one fails.
@@ -46,15 +66,20 @@ Fallback TrapezoidWithFallback(int32_t n, float dt, const float* acc, float* v, 
   linearV.resize(static_cast<std::size_t>(n));
   linearD.resize(static_cast<std::size_t>(n));
   calc::INTEGTRA(&n, &dt, acc, linearV.data(), linearD.data(), &linear, &c.TimeFront, &c.TimeRear);
-  if (!(std::fabs(calc::GETPEAK(&n, d)) > kRunAwayRatio * std::fabs(calc::GETPEAK(&n, linearD.data()))))
-    return Fallback::None;
+  Fallback why = Fallback::None;
+  if (std::fabs(calc::GETPEAK(&n, d)) > kRunAwayRatio * std::fabs(calc::GETPEAK(&n, linearD.data())))
+    why = Fallback::RunAway;
+  else if (Drifts(n, v, d) && EndMean(n, linearV.data()) <= kResidualVelocity)
+    why = Fallback::Drift;
+  if (why == Fallback::None) return why;
   std::copy(linearV.begin(), linearV.end(), v);
   std::copy(linearD.begin(), linearD.end(), d);
-  return Fallback::RunAway;
+  return why;
 }
 
 // "Linear baseline used for NS, UD: ..." with one clause per reason that occurred.
-std::string BaselineNote(const std::vector<std::string>& outside, const std::vector<std::string>& runAway) {
+std::string BaselineNote(const std::vector<std::string>& outside, const std::vector<std::string>& runAway,
+                         const std::vector<std::string>& drift) {
   std::string note;
   auto clause = [&note](const std::vector<std::string>& labels, int reason) {
     if (labels.empty()) return;
@@ -65,6 +90,7 @@ std::string BaselineNote(const std::vector<std::string>& outside, const std::vec
   };
   clause(outside, 8013);
   clause(runAway, 8014);
+  clause(drift, 8015);
   return note;
 }
 
@@ -126,7 +152,7 @@ void IntegrateChannels(AppState& s, UserInterface& ui) {
   const float dt = 1.0f / static_cast<float>(rec.SampFreq);
   const CalcParams& c = s.calc;
   std::vector<float> linearV, linearD;
-  std::vector<std::string> outside, runAway;
+  std::vector<std::string> outside, runAway, drift;
   for (int32_t ch = 1; ch <= chans; ++ch) {
     const float* acc = rec.Channel(ch);
     float* v = m.V.Column(ch);
@@ -139,6 +165,7 @@ void IntegrateChannels(AppState& s, UserInterface& ui) {
         const std::string label = rec.Label(ch).empty() ? "CH" + std::to_string(ch) : rec.Label(ch);
         if (why == Fallback::BreakOutside) outside.push_back(label);
         if (why == Fallback::RunAway) runAway.push_back(label);
+        if (why == Fallback::Drift) drift.push_back(label);
         break;
       }
       case 4:
@@ -152,7 +179,7 @@ void IntegrateChannels(AppState& s, UserInterface& ui) {
     m.PeakDisp[ch - 1] = calc::GETPEAK(&n, d);
     ui.Yield();
   }
-  m.BaselineNote = BaselineNote(outside, runAway);
+  m.BaselineNote = BaselineNote(outside, runAway, drift);
 }
 
 }  // namespace

@@ -145,6 +145,10 @@ RecordMetrics ComputeMetrics(AppState& app, const std::vector<int32_t>& chans,
     const float* vx = integrated ? app.series.motion.V.Column(x) : nullptr;
     const float* vy = integrated ? app.series.motion.V.Column(y) : nullptr;
     p.more = MeasurePair(rec.Channel(x), rec.Channel(y), vx, vy, n, dt);
+    const float b = 40.0f;
+    const int32_t nf = std::size(kEasFrequencies);
+    p.eas.resize(std::size(kEasFrequencies));
+    if (calc::EAS(&n, &dt, rec.Channel(x), rec.Channel(y), &b, &nf, kEasFrequencies, p.eas.data()) != 1) p.eas.clear();
     m.pairs.push_back(std::move(p));
     pairPeaks.emplace_back(peaks.begin(), peaks.begin() + static_cast<std::ptrdiff_t>(91 * nps));
   }
@@ -154,6 +158,13 @@ RecordMetrics ComputeMetrics(AppState& app, const std::vector<int32_t>& chans,
   }
 
   std::vector<float> sd(nps), sv(nps), sa(nps), ve(nps);
+  // The channels' constant-ductility spectra in one call, which shares the searches' work.
+  std::vector<const float*> accs;
+  for (int32_t ch : chans)
+    if (ch >= 1 && ch <= rec.ChanCount) accs.push_back(rec.Channel(ch));
+  std::vector<DuctilitySpectra> ductility =
+      ComputeDuctilitySpectra(accs, n, dt, request.periods, request.ductilities, request.dampingPercent, 0);
+  std::size_t done = 0;
   for (int32_t ch : chans) {
     if (ch < 1 || ch > rec.ChanCount) continue;
     const float* acc = rec.Channel(ch);
@@ -185,7 +196,7 @@ RecordMetrics ComputeMetrics(AppState& app, const std::vector<int32_t>& chans,
     const bool integrated = motion && ch <= app.series.motion.V.Cols();
     c.more = MeasureChannel(acc, integrated ? app.series.motion.V.Column(ch) : nullptr,
                             integrated ? app.series.motion.D.Column(ch) : nullptr, n, dt, request.durationLevel);
-    c.ductility = ComputeDuctilitySpectra(acc, n, dt, request.periods, request.ductilities, request.dampingPercent, 0);
+    c.ductility = std::move(ductility[done++]);
     m.channels.push_back(std::move(c));
   }
   return m;

@@ -43,7 +43,11 @@ struct PairMetrics {
   int32_t x = 0, y = 0;  // channels; angles turn from x toward y
   std::vector<float> rotd50, rotd100, angle100;
   PairMeasures more;  // RotD50 of PGA and PGV, the long-period ground-motion class
+  std::vector<float> eas;  // effective amplitude spectrum at kEasFrequencies, cm/s; empty if not computed
 };
+
+// Frequencies (Hz) of the effective amplitude spectrum in the metrics (Konno-Ohmachi b = 40).
+inline constexpr float kEasFrequencies[] = {0.1f, 0.2f, 0.5f, 1.0f, 2.0f, 5.0f, 10.0f};
 
 struct RecordMetrics {
   std::vector<float> periods;

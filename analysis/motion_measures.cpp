@@ -1,5 +1,6 @@
 #include "analysis/motion_measures.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -113,6 +114,14 @@ const std::vector<float>& StandardDuctilities() {
 
 DuctilitySpectra ComputeDuctilitySpectra(const float* acc, int32_t n, float dt, const std::vector<float>& periods,
                                          const std::vector<float>& ductilities, float dampingPercent, float alpha) {
+  return ComputeDuctilitySpectra(std::vector<const float*>{acc}, n, dt, periods, ductilities, dampingPercent,
+                                 alpha)[0];
+}
+
+std::vector<DuctilitySpectra> ComputeDuctilitySpectra(const std::vector<const float*>& accs, int32_t n, float dt,
+                                                      const std::vector<float>& periods,
+                                                      const std::vector<float>& ductilities, float dampingPercent,
+                                                      float alpha) {
   DuctilitySpectra s;
   s.periods = periods;
   s.ductilities = ductilities;
@@ -121,12 +130,27 @@ DuctilitySpectra ComputeDuctilitySpectra(const float* acc, int32_t n, float dt, 
   const std::size_t cells = periods.size() * ductilities.size();
   s.r.assign(cells, 0.0f);
   s.say = s.sdm = s.sdy = s.r;
-  if (cells == 0 || n < 2) return s;
+  std::vector<DuctilitySpectra> all(accs.size(), s);
+  if (cells == 0 || n < 2 || accs.empty()) return all;
   const auto np = static_cast<int32_t>(periods.size()), nmu = static_cast<int32_t>(ductilities.size());
+  const auto nch = static_cast<int32_t>(accs.size());
+  const auto ns = static_cast<std::size_t>(n);
+  std::vector<float> acc(ns * accs.size()), r(cells * accs.size()), say(r.size()), sdm(r.size()), sdy(r.size());
+  for (std::size_t c = 0; c < accs.size(); ++c)
+    std::copy(accs[c], accs[c] + ns, acc.begin() + static_cast<std::ptrdiff_t>(c * ns));
   const float h = dampingPercent / 100;
-  s.valid = calc::CDSPEC(&np, periods.data(), &h, &alpha, &nmu, ductilities.data(), &n, &dt, acc, s.r.data(),
-                         s.say.data(), s.sdm.data(), s.sdy.data()) == 1;
-  return s;
+  if (calc::CDSPECN(&nch, &np, periods.data(), &h, &alpha, &nmu, ductilities.data(), &n, &dt, acc.data(), r.data(),
+                    say.data(), sdm.data(), sdy.data()) != 1)
+    return all;
+  for (std::size_t c = 0; c < accs.size(); ++c) {
+    const auto from = static_cast<std::ptrdiff_t>(c * cells), to = from + static_cast<std::ptrdiff_t>(cells);
+    all[c].r.assign(r.begin() + from, r.begin() + to);
+    all[c].say.assign(say.begin() + from, say.begin() + to);
+    all[c].sdm.assign(sdm.begin() + from, sdm.begin() + to);
+    all[c].sdy.assign(sdy.begin() + from, sdy.begin() + to);
+    all[c].valid = true;
+  }
+  return all;
 }
 
 }  // namespace sism

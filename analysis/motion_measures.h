@@ -77,5 +77,10 @@ struct DuctilitySpectra {
 
 DuctilitySpectra ComputeDuctilitySpectra(const float* acc, int32_t n, float dt, const std::vector<float>& periods,
                                          const std::vector<float>& ductilities, float dampingPercent, float alpha);
+// The same for several channels at once (their searches share the library's work), one per channel.
+std::vector<DuctilitySpectra> ComputeDuctilitySpectra(const std::vector<const float*>& accs, int32_t n, float dt,
+                                                      const std::vector<float>& periods,
+                                                      const std::vector<float>& ductilities, float dampingPercent,
+                                                      float alpha);
 
 }  // namespace sism

@@ -304,6 +304,7 @@ const std::unordered_map<int, std::string>& StringTable() {
       {8012, "Linear baseline used for "},
       {8013, ": the bi-linear break point falls outside the record"},
       {8014, ": the baseline fit ran away (displacement over twice the linear one's)"},
+      {8015, ": the baseline leaves the displacement or velocity drifting at the record's end"},
       {8020, "Computing Fourier spectra..."},
       {8030, "Computing response spectra..."},
       {8040, "Computing relations..."},

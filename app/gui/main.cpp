@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
     timing.Mark("read");
     const sism::StrongRecord& rec = state.record;
     if (timing.Enabled() && rec.JmaGroup >= 1 && 3 * rec.JmaGroup <= rec.ChanCount && rec.SampFreq >= 1) {
-      // The intensity again on its own: the read includes it (at open and in the load statistics).
+      // The intensity again on its own, for the timing: the read computes it once, in the load statistics.
       const auto begin = std::chrono::steady_clock::now();
       const float dt = 1.0f / static_cast<float>(rec.SampFreq);
       const int32_t n = rec.DataCount, b = 3 * rec.JmaGroup - 2;

@@ -165,6 +165,7 @@ std::string FlatfileHeader(const MetricsRequest& request) {
     for (const MeasureField& f : ChannelMeasureFields())
       h += std::string(",") + c + "_" + MeasureKey(f, request.durationLevel);
   h += ",RotD50_PGA,RotD50_PGV,Sva_max,LPGM_class";
+  for (float f : kEasFrequencies) h += ",EAS(" + NumberText(f) + ")";
   for (float mu : request.ductilities)
     for (const char* c : kComponents)
       for (float t : periods) h += std::string(",") + c + "_Rmu" + NumberText(mu) + "(" + NumberText(t) + ")";
@@ -203,6 +204,8 @@ std::string FlatfileRow(const AppState& app, const std::string& file, const Reco
   const bool velocity = m.motionError.empty();
   row += "," + (p ? Num(p->more.rotd50Pga) : "") + "," + (p && velocity ? Num(p->more.rotd50Pgv) : "") + "," +
          (p ? Num(p->more.svaMax) : "") + "," + (p ? std::to_string(p->more.lpgmClass) : "");
+  const bool eas = p && !p->eas.empty();
+  for (std::size_t k = 0; k < std::size(kEasFrequencies); ++k) row += "," + (eas ? Num(p->eas[k]) : "");
   for (std::size_t j = 0; j < m.ductilities.size(); ++j)
     for (int32_t ch : chans) {
       const ChannelMetrics* c = ch > 0 ? m.Channel(ch) : nullptr;

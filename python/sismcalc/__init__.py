@@ -24,8 +24,8 @@ from ._kernels import (arias, auto, butter, butterpad, cav, duration, eas, engsp
                        findmaxat, findpeakat, getmax, getpeak, getvecpeak2, getvecpeak3, husid, integfft,
                        integlat, integtra, konno, logprd, padded_length, parzen, parzenp, reimph, respec,
                        respec2, respecsub, rotate, rotdspec, sigdur, sijma, sijma10, specint, spint)
-from ._kernels import (a95, brackdur, cavstd, cavthr, cdspec, charint, eda, lpgmclass, meanprd,
-                       peaktime, rmsat, sedens, sigwin, specmeas, sustmax, svaspec, unifdur)
+from ._measures import (a95, brackdur, cavstd, cavthr, cdspec, cdspecn, charint, eda, lpgmclass, meanprd,
+                        peaktime, rmsat, sedens, sigwin, specmeas, sustmax, svaspec, unifdur)
 from ._library import SONAME, library
 
 # filter stays out, so that a star import keeps Python's own filter.
@@ -34,5 +34,5 @@ __all__ = ["arias", "auto", "butter", "butterpad", "cav", "duration", "eas", "en
            "integlat", "integtra", "konno", "logprd", "padded_length", "parzen", "parzenp", "reimph", "respec",
            "respec2", "respecsub", "rotate", "rotdspec", "sigdur", "sijma", "sijma10", "specint", "spint",
            "SONAME", "library",
-           "a95", "brackdur", "cavstd", "cavthr", "cdspec", "charint", "eda", "lpgmclass",
+           "a95", "brackdur", "cavstd", "cavthr", "cdspec", "cdspecn", "charint", "eda", "lpgmclass",
            "meanprd", "peaktime", "rmsat", "sedens", "sigwin", "specmeas", "sustmax", "svaspec", "unifdur"]

@@ -68,6 +68,7 @@ PROTOTYPES = {
     "SVASPEC": (_INT, [_I, _F, _F, _I, _F, _F, _F, _F]),
     "LPGMCLASS": (_INT, [_I, _F, _F, _F, _F, _F, _F, _I]),
     "CDSPEC": (_INT, [_I, _F, _F, _F, _I, _F, _I, _F, _F, _F, _F, _F, _F]),
+    "CDSPECN": (_INT, [_I, _I, _F, _F, _F, _I, _F, _I, _F, _F, _F, _F, _F, _F]),
 }
 
 

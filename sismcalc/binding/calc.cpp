@@ -274,6 +274,12 @@ int32_t KONNO(const int32_t* n, const float* df, const float* s, const float* b,
   return Bind<decltype(&::KONNO)>(entry)(n, df, s, b, no, fo, so);
 }
 
+int32_t EAS(const int32_t* n, const float* dt, const float* x, const float* y, const float* b, const int32_t* no,
+            const float* fo, float* so) {
+  static Entry entry{"EAS"};
+  return Bind<decltype(&::EAS)>(entry)(n, dt, x, y, b, no, fo, so);
+}
+
 float RMSAT(const int32_t* i1, const int32_t* i2, const float* x) {
   static Entry entry{"RMSAT"};
   return Bind<decltype(&::RMSAT)>(entry)(i1, i2, x);
@@ -358,4 +364,10 @@ int32_t CDSPEC(const int32_t* np, const float* prd, const float* h, const float*
   static Entry entry{"CDSPEC"};
   return Bind<decltype(&::CDSPEC)>(entry)(np, prd, h, alpha, nmu, mu, n, dt, acc, r, say, sdm, sdy);
 }
+
+int32_t CDSPECN(const int32_t* nch, const int32_t* np, const float* prd, const float* h, const float* alpha, const int32_t* nmu, const float* mu, const int32_t* n, const float* dt, const float* acc, float* r, float* say, float* sdm, float* sdy) {
+  static Entry entry{"CDSPECN"};
+  return Bind<decltype(&::CDSPECN)>(entry)(nch, np, prd, h, alpha, nmu, mu, n, dt, acc, r, say, sdm, sdy);
+}
+
 }  // namespace sism::calc

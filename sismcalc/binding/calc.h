@@ -61,6 +61,8 @@ int32_t BUTTER(const int32_t* n, const float* dt, const float* fl, const float* 
                const int32_t* passes, const int32_t* keepPad, float* x);
 int32_t KONNO(const int32_t* n, const float* df, const float* s, const float* b, const int32_t* no,
               const float* fo, float* so);
+int32_t EAS(const int32_t* n, const float* dt, const float* x, const float* y, const float* b, const int32_t* no,
+            const float* fo, float* so);
 // Ground-motion measures and constant-ductility spectra.
 float RMSAT(const int32_t* i1, const int32_t* i2, const float* x);
 int32_t SIGWIN(const int32_t* n, const float* acc, const float* f1, const float* f2, int32_t* i1, int32_t* i2);
@@ -79,6 +81,7 @@ float PEAKTIME(const int32_t* n, const float* dt, const float* x);
 int32_t SVASPEC(const int32_t* np, const float* prd, const float* h, const int32_t* n, const float* dt, const float* acc, const float* vel, float* sva);
 int32_t LPGMCLASS(const int32_t* n, const float* dt, const float* x, const float* y, const float* vx, const float* vy, float* svamax, int32_t* cls);
 int32_t CDSPEC(const int32_t* np, const float* prd, const float* h, const float* alpha, const int32_t* nmu, const float* mu, const int32_t* n, const float* dt, const float* acc, float* r, float* say, float* sdm, float* sdy);
+int32_t CDSPECN(const int32_t* nch, const int32_t* np, const float* prd, const float* h, const float* alpha, const int32_t* nmu, const float* mu, const int32_t* n, const float* dt, const float* acc, float* r, float* say, float* sdm, float* sdy);
 
 // Makes the next call load `file` instead of libsismcalc.so.1 (a bare name is searched like the
 // library, a path is taken as it stands; empty restores the default) and forgets every address.

@@ -199,6 +199,12 @@ SISMCALC_API int32_t LPGMCLASS(const int32_t* N, const float* DT, const float* X
 SISMCALC_API int32_t CDSPEC(const int32_t* NP, const float* PRD, const float* H, const float* ALPHA,
                             const int32_t* NMU, const float* MU, const int32_t* N, const float* DT,
                             const float* ACC, float* R, float* SAY, float* SDM, float* SDY);
+/* CDSPEC of NCH channels at once: ACC [N*NCH] holds channel c (1..NCH) in elements N*(c-1)+1..N*c, and
+ * channel c's values go to element k + NP*(j-1) + NP*NMU*(c-1) [NP*NMU*NCH] of R, SAY, SDM, SDY; each equals
+ * CDSPEC of that channel alone (the channels' searches share the work). 1 or 0. */
+SISMCALC_API int32_t CDSPECN(const int32_t* NCH, const int32_t* NP, const float* PRD, const float* H,
+                             const float* ALPHA, const int32_t* NMU, const float* MU, const int32_t* N,
+                             const float* DT, const float* ACC, float* R, float* SAY, float* SDM, float* SDY);
 
 #ifdef __cplusplus
 }

@@ -18,16 +18,19 @@ using sismcalc::detail::kTwoPi;
 
 constexpr int kLanes = 8;
 
-// One batch of inelastic histories, lane by lane: the oscillator (per unit mass), the yield
-// displacement, and the ductility past which the history may stop.
+// One batch of inelastic histories, lane by lane: the ground acceleration, the oscillator (per unit
+// mass), the yield displacement, and the ductility past which the history may stop.
 struct Batch {
+  const float* acc[kLanes];
   double k[kLanes], c[kLanes], alpha[kLanes], uy[kLanes], cap[kLanes];
   double mu[kLanes];  // out: the peak |u| over uy, or cap once passed
 };
 
 // The histories of every lane with the ground acceleration linear between the samples and `sub`
 // steps per interval.
-SISMCALC_VECTOR_CLONES void RunBatch(Batch& b, int32_t n, double dt, int32_t sub, const float* acc) {
+// (kShared: every lane has the same ground acceleration, which is then read once per sample.)
+template <bool kShared>
+[[gnu::always_inline]] inline void BatchHistories(Batch& b, int32_t n, double dt, int32_t sub) {
   const double hs = dt / sub;
   const double twoByH = 2 / hs, fourByH = 4 / hs, fourByH2 = 4 / (hs * hs);
   double k[kLanes], ak[kLanes], q[kLanes], toElastic[kLanes], toYield[kLanes], vload[kLanes], limit[kLanes];
@@ -43,14 +46,23 @@ SISMCALC_VECTOR_CLONES void RunBatch(Batch& b, int32_t n, double dt, int32_t sub
     vload[j] = fourByH + b.c[j];
     limit[j] = b.cap[j] * b.uy[j];
     u[j] = v[j] = fs[j] = peak[j] = 0;
-    a[j] = -double{acc[0]};
+    a[j] = -double{b.acc[j][0]};
   }
   for (int32_t i = 0; i + 1 < n; ++i) {
-    const double g0 = acc[i], dg = (double{acc[i + 1]} - g0) / sub;
+    double g0[kLanes], dg[kLanes];
+    if constexpr (kShared) {
+      g0[0] = b.acc[0][i];
+      dg[0] = (double{b.acc[0][i + 1]} - g0[0]) / sub;
+    } else {
+      for (int j = 0; j < kLanes; ++j) {
+        g0[j] = b.acc[j][i];
+        dg[j] = (double{b.acc[j][i + 1]} - g0[j]) / sub;
+      }
+    }
     for (int32_t s = 1; s <= sub; ++s) {
-      const double ag = g0 + dg * s;
 #pragma GCC ivdep
       for (int j = 0; j < kLanes; ++j) {
+        const double ag = kShared ? g0[0] + dg[0] * s : g0[j] + dg[j] * s;
         // keff du + fs(u + du) = rhs with fs the elastic trial clamped to the two bounding lines:
         // its left side rises with du, so the root is the middle one of the elastic root and the
         // roots on the upper and the lower line.
@@ -77,147 +89,205 @@ SISMCALC_VECTOR_CLONES void RunBatch(Batch& b, int32_t n, double dt, int32_t sub
   for (int j = 0; j < kLanes; ++j) b.mu[j] = peak[j] > limit[j] ? b.cap[j] : peak[j] / b.uy[j];
 }
 
+SISMCALC_VECTOR_CLONES void RunBatch(Batch& b, int32_t n, double dt, int32_t sub) {
+  BatchHistories<false>(b, n, dt, sub);
+}
+
+SISMCALC_VECTOR_CLONES void RunSharedBatch(Batch& b, int32_t n, double dt, int32_t sub) {
+  BatchHistories<true>(b, n, dt, sub);
+}
+
 // The sub-steps that keep a Newmark step at most a tenth of the period.
 int32_t SubSteps(double t, double dt) {
   return static_cast<int32_t>(std::clamp(std::ceil(10 * dt / t), 1.0, 1024.0));
 }
 
 struct Trial {
-  double r, mu;  // strength reduction Fe / Fy and the ductility it gives
+  double r, mu;  // strength reduction Fe / Fy and the ductility it gives (mu < 0: not yet known)
 };
 
-// The search of one period, target by target: the smallest reduction R (the largest strength)
-// whose ductility reaches the target, from trials on a geometric ladder from R = 1 shared by the
-// targets, the bracket then refined by regula falsi (Illinois) on log ductility against log R.
-// Next() names the reduction to try (0 when every target is done); Give() takes its ductility.
+// A history asked for: the reduction, the ductility past which it may stop, and what it is for
+// (a target's refinement, or with tag < 0 the ladder's trial -1 - tag).
+struct Request {
+  double r, cap;
+  int tag;
+};
+
+// The search of one period for each target: the smallest reduction R (the largest strength) whose
+// ductility reaches the target, from trials on a geometric ladder from R = 1 shared by the targets,
+// the bracket then refined by regula falsi (Illinois) on log ductility against log R. The targets
+// refine side by side and the ladder's trials may be asked before they are needed; each target's
+// trials and results are those of a search of that target alone.
 class PeriodSearch {
  public:
-  PeriodSearch(const float* mu, int32_t nmu, double* out) : mu_(mu), nmu_(nmu), out_(out) { Skip(); }
-
-  double Next() {
-    while (target_ < nmu_) {
-      const double goal = mu_[target_];
-      if (!refining_) {
-        if (trials_.empty()) return Ask(1.0, 1e30);
-        while (scan_ < trials_.size() && trials_[scan_].mu < goal) ++scan_;
-        if (scan_ == trials_.size()) {
-          const double r = trials_.back().r * kLadder;
-          if (r <= kMaxR) return Ask(r, 1e30);
-          Finish(trials_.back().r);
-          continue;
-        }
-        if (scan_ == 0) {
-          Finish(trials_[0].r);
-          continue;
-        }
-        r0_ = std::log(trials_[scan_ - 1].r), r1_ = std::log(trials_[scan_].r);
-        f0_ = std::log(trials_[scan_ - 1].mu / goal), f1_ = std::log(trials_[scan_].mu / goal);
-        side_ = 0, steps_ = 0;
-        refining_ = true;
-      }
-      if (steps_ >= 40 || r1_ - r0_ <= 1e-3) {
-        Finish(std::exp(r1_));
-        continue;
-      }
-      double x = f1_ - f0_ > 0 ? r0_ - f0_ * (r1_ - r0_) / (f1_ - f0_) : (r0_ + r1_) / 2;
-      if (!(x > r0_ && x < r1_)) x = (r0_ + r1_) / 2;
-      x_ = x;
-      return Ask(std::exp(x), 2 * goal);
-    }
-    return 0;
+  PeriodSearch(const float* mu, int32_t nmu, double* out) : mu_(mu), out_(out), targets_(static_cast<std::size_t>(nmu)) {
+    for (std::size_t j = 0; j < targets_.size(); ++j)
+      if (mu_[j] == 1.0f) Finish(j, 1.0);  // unit ductility is the elastic oscillator itself
   }
 
-  double Cap() const { return cap_; }
+  bool Done() const {
+    return std::all_of(targets_.begin(), targets_.end(), [](const Target& t) { return t.done; });
+  }
 
-  void Give(double mu) {
-    if (!refining_) {
-      trials_.push_back({asked_, mu});
+  // A history this search needs now, if any; with `spare`, also a ladder trial that a target may
+  // need later.
+  bool Next(bool spare, Request& q) {
+    for (std::size_t j = 0; j < targets_.size(); ++j) {
+      Target& t = targets_[j];
+      if (t.done || t.busy) continue;
+      if (!t.refining && !Bracket(j)) continue;
+      if (t.done) continue;
+      if (t.steps >= 40 || t.r1 - t.r0 <= 1e-3) {
+        Finish(j, std::exp(t.r1));
+        continue;
+      }
+      double x = t.f1 - t.f0 > 0 ? t.r0 - t.f0 * (t.r1 - t.r0) / (t.f1 - t.f0) : (t.r0 + t.r1) / 2;
+      if (!(x > t.r0 && x < t.r1)) x = (t.r0 + t.r1) / 2;
+      t.x = x;
+      t.busy = true;
+      q = {std::exp(x), 2 * double{mu_[j]}, static_cast<int>(j)};
+      return true;
+    }
+    if ((needRung_ || (spare && Searching())) && AskRung(q)) return true;
+    return false;
+  }
+
+  void Give(const Request& q, double mu) {
+    if (q.tag < 0) {
+      rungs_[static_cast<std::size_t>(-1 - q.tag)].mu = mu;
       return;
     }
-    ++steps_;
-    const double fx = std::log(mu / mu_[target_]);
+    const auto j = static_cast<std::size_t>(q.tag);
+    Target& t = targets_[j];
+    t.busy = false;
+    ++t.steps;
+    const double fx = std::log(mu / mu_[j]);
     if (fx >= 0) {
-      r1_ = x_, f1_ = fx;
-      if (side_ == 1) f0_ /= 2;
-      side_ = 1;
+      t.r1 = t.x, t.f1 = fx;
+      if (t.side == 1) t.f0 /= 2;
+      t.side = 1;
     } else {
-      r0_ = x_, f0_ = fx;
-      if (side_ == -1) f1_ /= 2;
-      side_ = -1;
+      t.r0 = t.x, t.f0 = fx;
+      if (t.side == -1) t.f1 /= 2;
+      t.side = -1;
     }
-    if (std::fabs(fx) < 1e-4) Finish(std::exp(x_));
+    if (std::fabs(fx) < 1e-4) Finish(j, std::exp(t.x));
   }
 
  private:
   static constexpr double kLadder = 1.4, kMaxR = 1e4;
+  // Ladder trials asked ahead of the known ones, at most.
+  static constexpr std::size_t kAhead = 6;
 
-  double Ask(double r, double cap) {
-    asked_ = r;
-    cap_ = cap;
-    return r;
+  struct Target {
+    bool done = false, refining = false, busy = false;
+    double r0 = 0, r1 = 0, f0 = 0, f1 = 0, x = 0;
+    int side = 0, steps = 0;
+  };
+
+  void Finish(std::size_t j, double r) {
+    out_[j] = r;
+    targets_[j].done = true;
   }
-  void Finish(double r) {
-    out_[target_++] = r;
-    refining_ = false;
-    scan_ = 0;
-    Skip();
+
+  // Whether some target still looks for its bracket on the ladder.
+  bool Searching() const {
+    return std::any_of(targets_.begin(), targets_.end(), [](const Target& t) { return !t.done && !t.refining; });
   }
-  // Unit ductility is the elastic oscillator itself.
-  void Skip() {
-    while (target_ < nmu_ && mu_[target_] == 1.0f) out_[target_++] = 1.0;
+
+  // The next rung of the ladder, unless the ladder has ended or is far enough ahead.
+  bool AskRung(Request& q) {
+    std::size_t known = 0;
+    while (known < rungs_.size() && rungs_[known].mu >= 0) ++known;
+    if (rungs_.size() >= known + kAhead) return false;
+    const double r = rungs_.empty() ? 1.0 : rungs_.back().r * kLadder;
+    if (!rungs_.empty() && !(r <= kMaxR)) return false;
+    rungs_.push_back({r, -1.0});
+    needRung_ = false;
+    q = {r, 1e30, -static_cast<int>(rungs_.size())};
+    return true;
+  }
+
+  // Finds target j's bracket on the known start of the ladder: true once it refines (or is done);
+  // false while it waits for a trial, asking for the next rung when that is the one it needs.
+  bool Bracket(std::size_t j) {
+    Target& t = targets_[j];
+    const double goal = mu_[j];
+    std::size_t scan = 0;
+    while (scan < rungs_.size() && rungs_[scan].mu >= 0 && rungs_[scan].mu < goal) ++scan;
+    if (scan < rungs_.size() && rungs_[scan].mu < 0) return false;  // still running
+    if (scan == rungs_.size()) {
+      const double r = rungs_.empty() ? 1.0 : rungs_.back().r * kLadder;
+      if (rungs_.empty() || r <= kMaxR) {
+        needRung_ = true;
+        return false;
+      }
+      Finish(j, rungs_.back().r);
+      return true;
+    }
+    if (scan == 0) {
+      Finish(j, rungs_[0].r);
+      return true;
+    }
+    t.r0 = std::log(rungs_[scan - 1].r), t.r1 = std::log(rungs_[scan].r);
+    t.f0 = std::log(rungs_[scan - 1].mu / goal), t.f1 = std::log(rungs_[scan].mu / goal);
+    t.side = 0, t.steps = 0;
+    t.refining = true;
+    return true;
   }
 
   const float* mu_;
-  int32_t nmu_, target_ = 0;
   double* out_;
-  std::vector<Trial> trials_;
-  std::size_t scan_ = 0;
-  bool refining_ = false;
-  double r0_ = 0, r1_ = 0, f0_ = 0, f1_ = 0, x_ = 0, asked_ = 0, cap_ = 0;
-  int side_ = 0, steps_ = 0;
+  std::vector<Target> targets_;
+  std::vector<Trial> rungs_;
+  bool needRung_ = false;
 };
 
 struct PeriodTask {
-  int32_t k;     // period index
-  double w, sd;  // circular frequency, elastic peak displacement
+  const float* acc;  // the channel's ground acceleration
+  double* r;         // its reductions, one per target
+  double w, sd;      // circular frequency, elastic peak displacement
 };
 
-// The reductions of the tasks (all of one sub-step count) into r[k * nmu + j].
+// The reductions of the tasks (all of one sub-step count, of any channels). Each batch takes
+// the histories the searches need now, then fills the lanes left with ladder trials asked ahead:
+// a lane's history does not depend on the others', so the results are those of one at a time.
 void SolveTasks(const std::vector<PeriodTask>& tasks, double h, double alpha, const float* mu, int32_t nmu,
-                int32_t n, double dt, int32_t sub, const float* acc, std::vector<double>& r) {
+                int32_t n, double dt, int32_t sub) {
   std::vector<PeriodSearch> searches;
   searches.reserve(tasks.size());
-  for (const PeriodTask& t : tasks)
-    searches.emplace_back(mu, nmu, r.data() + static_cast<std::size_t>(t.k) * static_cast<std::size_t>(nmu));
-  int lane[kLanes];
-  std::size_t next = 0;
-  for (int j = 0; j < kLanes; ++j) lane[j] = -1;
+  for (const PeriodTask& t : tasks) searches.emplace_back(mu, nmu, t.r);
+  const bool shared = std::all_of(tasks.begin(), tasks.end(), [&](const PeriodTask& t) { return t.acc == tasks[0].acc; });
   Batch b{};
   while (true) {
-    int active = 0;
+    int lanes = 0;
+    std::size_t of[kLanes];
+    Request asked[kLanes];
+    for (bool spare : {false, true})
+      for (std::size_t s = 0; s < searches.size() && lanes < kLanes; ++s)
+        while (lanes < kLanes && searches[s].Next(spare, asked[lanes])) of[lanes++] = s;
+    if (lanes == 0) {
+      if (std::all_of(searches.begin(), searches.end(), [](const PeriodSearch& p) { return p.Done(); })) return;
+      continue;  // a search finished a target while asking; ask again
+    }
     for (int j = 0; j < kLanes; ++j) {
-      // A lane keeps its period until that period's search is done, then takes the next.
-      double want = lane[j] >= 0 ? searches[static_cast<std::size_t>(lane[j])].Next() : 0;
-      while (want == 0 && next < searches.size()) {
-        lane[j] = static_cast<int>(next++);
-        want = searches[static_cast<std::size_t>(lane[j])].Next();
-      }
-      if (want == 0) {
-        lane[j] = -1;
+      if (j >= lanes) {
         // An idle lane repeats a harmless oscillator that stops at once.
+        b.acc[j] = tasks[0].acc;
         b.k[j] = 1, b.c[j] = 0, b.alpha[j] = 0, b.uy[j] = 1, b.cap[j] = 0;
         continue;
       }
-      ++active;
-      const PeriodTask& t = tasks[static_cast<std::size_t>(lane[j])];
+      const PeriodTask& t = tasks[of[j]];
+      b.acc[j] = t.acc;
       b.k[j] = t.w * t.w, b.c[j] = 2 * h * t.w, b.alpha[j] = alpha;
-      b.uy[j] = t.sd / want;
-      b.cap[j] = searches[static_cast<std::size_t>(lane[j])].Cap();
+      b.uy[j] = t.sd / asked[j].r;
+      b.cap[j] = asked[j].cap;
     }
-    if (active == 0) return;
-    RunBatch(b, n, dt, sub, acc);
-    for (int j = 0; j < kLanes; ++j)
-      if (lane[j] >= 0) searches[static_cast<std::size_t>(lane[j])].Give(b.mu[j]);
+    if (shared)
+      RunSharedBatch(b, n, dt, sub);
+    else
+      RunBatch(b, n, dt, sub);
+    for (int j = 0; j < lanes; ++j) searches[of[j]].Give(asked[j], b.mu[j]);
   }
 }
 
@@ -225,54 +295,69 @@ void SolveTasks(const std::vector<PeriodTask>& tasks, double h, double alpha, co
 
 extern "C" {
 
-SISMCALC_API int32_t CDSPEC(const int32_t* NP, const float* PRD, const float* H, const float* ALPHA,
-                            const int32_t* NMU, const float* MU, const int32_t* N, const float* DT,
-                            const float* ACC, float* R, float* SAY, float* SDM, float* SDY) {
-  const int32_t np = *NP, nmu = *NMU, n = *N;
+SISMCALC_API int32_t CDSPECN(const int32_t* NCH, const int32_t* NP, const float* PRD, const float* H,
+                             const float* ALPHA, const int32_t* NMU, const float* MU, const int32_t* N,
+                             const float* DT, const float* ACC, float* R, float* SAY, float* SDM, float* SDY) {
+  const int32_t nch = *NCH, np = *NP, nmu = *NMU, n = *N;
   const float h = *H, alpha = *ALPHA, dt = *DT;
-  if (np < 1 || nmu < 1 || n < 2 || !(dt > 0.0f) || !std::isfinite(dt) || !(h >= 0.0f && h < 1.0f) ||
+  if (nch < 1 || np < 1 || nmu < 1 || n < 2 || !(dt > 0.0f) || !std::isfinite(dt) || !(h >= 0.0f && h < 1.0f) ||
       !(alpha >= 0.0f && alpha < 1.0f))
     return 0;
   for (int32_t j = 0; j < nmu; ++j)
     if (!(MU[j] >= 1.0f) || !std::isfinite(MU[j])) return 0;
   try {
     const auto nps = static_cast<std::size_t>(np), nmus = static_cast<std::size_t>(nmu);
-    std::vector<float> sd(nps), sv(nps), sa(nps);
-    if (RESPEC(NP, PRD, H, N, DT, ACC, sd.data(), sv.data(), sa.data()) != 1) return 0;
-    double pga = 0;
-    for (int32_t i = 0; i < n; ++i) pga = std::max(pga, std::fabs(double{ACC[i]}));
-    // Periods with motion, grouped by their sub-step count; the others are elastic throughout.
-    std::vector<double> r(nps * nmus, 1.0);
+    const auto chans = static_cast<std::size_t>(nch), ns = static_cast<std::size_t>(n);
+    std::vector<float> sd(nps * chans), sv(nps), sa(nps);
+    std::vector<double> pga(chans, 0.0);
+    // Per channel and period the reductions of each target; periods without motion stay elastic.
+    std::vector<double> r(chans * nps * nmus, 1.0);
+    // Periods with motion of every channel, grouped by their sub-step count, so that the channels'
+    // searches share batches.
     std::vector<std::vector<PeriodTask>> bySub(1025);
-    for (int32_t k = 0; k < np; ++k)
-      if (PRD[k] > 0 && sd[static_cast<std::size_t>(k)] > 0)
-        bySub[static_cast<std::size_t>(SubSteps(PRD[k], dt))].push_back({k, kTwoPi / PRD[k], sd[static_cast<std::size_t>(k)]});
-    for (std::size_t sub = 1; sub < bySub.size(); ++sub)
-      if (!bySub[sub].empty())
-        SolveTasks(bySub[sub], h, alpha, MU, nmu, n, dt, static_cast<int32_t>(sub), ACC, r);
-    for (std::size_t k = 0; k < nps; ++k) {
-      const double t = PRD[k], se = sd[k];
-      const double w = t > 0 ? kTwoPi / t : 0;
-      for (std::size_t j = 0; j < nmus; ++j) {
-        const std::size_t at = k + nps * j;
-        if (!(t > 0)) {
-          // Rigid: it moves with the ground and needs the peak ground acceleration.
-          R[at] = 1.0f;
-          SAY[at] = static_cast<float>(pga);
-          SDM[at] = SDY[at] = 0.0f;
-          continue;
-        }
-        const double red = r[k * nmus + j], uy = se / red;
-        R[at] = static_cast<float>(red);
-        SAY[at] = static_cast<float>(w * w * uy);
-        SDM[at] = static_cast<float>(MU[j] * uy);
-        SDY[at] = static_cast<float>(uy);
-      }
+    for (std::size_t c = 0; c < chans; ++c) {
+      const float* acc = ACC + c * ns;
+      float* sdc = sd.data() + c * nps;
+      if (RESPEC(NP, PRD, H, N, DT, acc, sdc, sv.data(), sa.data()) != 1) return 0;
+      for (int32_t i = 0; i < n; ++i) pga[c] = std::max(pga[c], std::fabs(double{acc[i]}));
+      for (std::size_t k = 0; k < nps; ++k)
+        if (PRD[k] > 0 && sdc[k] > 0)
+          bySub[static_cast<std::size_t>(SubSteps(PRD[k], dt))].push_back(
+              {acc, r.data() + (c * nps + k) * nmus, kTwoPi / PRD[k], sdc[k]});
     }
+    for (std::size_t s = 1; s < bySub.size(); ++s)
+      if (!bySub[s].empty()) SolveTasks(bySub[s], h, alpha, MU, nmu, n, dt, static_cast<int32_t>(s));
+    for (std::size_t c = 0; c < chans; ++c)
+      for (std::size_t k = 0; k < nps; ++k) {
+        const double t = PRD[k], se = sd[c * nps + k];
+        const double w = t > 0 ? kTwoPi / t : 0;
+        for (std::size_t j = 0; j < nmus; ++j) {
+          const std::size_t at = k + nps * j + nps * nmus * c;
+          if (!(t > 0)) {
+            // Rigid: it moves with the ground and needs the peak ground acceleration.
+            R[at] = 1.0f;
+            SAY[at] = static_cast<float>(pga[c]);
+            SDM[at] = SDY[at] = 0.0f;
+            continue;
+          }
+          const double red = r[(c * nps + k) * nmus + j], uy = se / red;
+          R[at] = static_cast<float>(red);
+          SAY[at] = static_cast<float>(w * w * uy);
+          SDM[at] = static_cast<float>(MU[j] * uy);
+          SDY[at] = static_cast<float>(uy);
+        }
+      }
     return 1;
   } catch (const std::bad_alloc&) {
     return 0;
   }
+}
+
+SISMCALC_API int32_t CDSPEC(const int32_t* NP, const float* PRD, const float* H, const float* ALPHA,
+                            const int32_t* NMU, const float* MU, const int32_t* N, const float* DT,
+                            const float* ACC, float* R, float* SAY, float* SDM, float* SDY) {
+  const int32_t one = 1;
+  return CDSPECN(&one, NP, PRD, H, ALPHA, NMU, MU, N, DT, ACC, R, SAY, SDM, SDY);
 }
 
 }  // extern "C"

@@ -1,6 +1,6 @@
 // Konno-Ohmachi smoothing of a spectrum on equally spaced frequencies, evaluated at any frequencies.
 // Every bin takes part: the window's tails fall as 1/x^4 but the bins grow denser as 1/log, so no
-// cut-off holds for every spectrum. The window is a short polynomial that vectorises.
+// cut-off holds for every spectrum. The window's sine comes from those of the bins and the centre.
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -11,51 +11,38 @@
 
 namespace {
 
-// pi in two parts (the first with its low bits clear) for the reduction of x to [-pi/2, pi/2].
-constexpr double kPiHigh = 3.1415926535897931159979634685441851615905761718750;
-constexpr double kPiLow = 1.2246467991473532e-16;
-constexpr double kInvPi = 0.31830988618379067154;
-constexpr double kRound = 6755399441055744.0;
-
 // Eight lanes: one AVX-512 vector, two of AVX2, four of SSE2, as the clone built for the processor has.
 typedef double Vec8 __attribute__((vector_size(64)));
-typedef long long Bits8 __attribute__((vector_size(64)));
 
-// (sin(x)/x)^4 for x >= 0: sin by its Taylor series to x^17 on the argument reduced to [-pi/2, pi/2]
-// (error below 1e-11), its fourth power over x^4 (the tiny terms make x = 0 give 1 and change
-// nothing else).
-[[gnu::always_inline]] inline void Window(const Vec8& x, Vec8& w) {
-  // The nearest whole number by the 1.5 * 2^52 sum, which vectorises where floor and casts do not.
-  const Vec8 k = (x * kInvPi + kRound) - kRound;
-  const Vec8 r = (x - k * kPiHigh) - k * kPiLow;
-  const Vec8 r2 = r * r;
-  Vec8 p = r2 * (1.0 / 355687428096000.0) - 1.0 / 1307674368000.0;  // 1/17!, 1/15!, ...
-  p = p * r2 + 1.0 / 6227020800.0;
-  p = p * r2 - 1.0 / 39916800.0;
-  p = p * r2 + 1.0 / 362880.0;
-  p = p * r2 - 1.0 / 5040.0;
-  p = p * r2 + 1.0 / 120.0;
-  p = p * r2 - 1.0 / 6.0;
-  const Vec8 s = r + r * r2 * p;
-  const Vec8 s2 = s * s, x2 = x * x;
-  w = (s2 * s2 + 1e-300) / (x2 * x2 + 1e-300);
-}
+constexpr double kNear2 = 1e-12;  // |x| below 1e-6
 
-// Sums of W and W*S over the m bins of log10-frequency lg and value s, about the log10-frequency lc.
+// Sums of W and W*S over the m bins about the centre c, W = (sin x / x)^4 with x = bx - bc: bx holds
+// b log10 f of each bin and sx, cx its sine and cosine, so that sin x = sx cos bc - cx sin bc costs
+// two products.
 SISMCALC_TRANSFORM_CLONES
-void WindowSums(int32_t m, const double* lg, const double* s, double lc, double b, double& num, double& den) {
-  const Bits8 magnitude = Bits8{} + static_cast<long long>(~(1ULL << 63));
+void WindowSums(int32_t m, const double* bx, const double* sx, const double* cx, const double* s, double bc,
+                double& num, double& den) {
+  const double sc = std::sin(bc), cc = std::cos(bc);
   Vec8 n0{}, n1{}, d0{}, d1{};
+  // Near the centre the two sines' rounding is no longer small beside x: there W = 1 - 2x^2/3.
+  auto window = [&](int32_t at, Vec8& w) {
+    Vec8 x, sn, cs;
+    std::memcpy(&x, bx + at, sizeof(Vec8));
+    std::memcpy(&sn, sx + at, sizeof(Vec8));
+    std::memcpy(&cs, cx + at, sizeof(Vec8));
+    x -= bc;
+    const Vec8 sin = sn * cc - cs * sc;
+    const Vec8 s2 = sin * sin, x2 = x * x;
+    const Vec8 far = s2 * s2 / (x2 * x2 + 1e-300), near = 1.0 - x2 * (2.0 / 3);
+    w = x2 < kNear2 ? near : far;
+  };
   int32_t i = 0;
   for (; i + 16 <= m; i += 16) {
-    Vec8 l0, l1, s0, s1;
-    std::memcpy(&l0, lg + i, sizeof(Vec8));
-    std::memcpy(&l1, lg + i + 8, sizeof(Vec8));
+    Vec8 s0, s1, w0, w1;
     std::memcpy(&s0, s + i, sizeof(Vec8));
     std::memcpy(&s1, s + i + 8, sizeof(Vec8));
-    Vec8 w0, w1;
-    Window((Vec8)((Bits8)((l0 - lc) * b) & magnitude), w0);
-    Window((Vec8)((Bits8)((l1 - lc) * b) & magnitude), w1);
+    window(i, w0);
+    window(i + 8, w1);
     n0 += w0 * s0;
     n1 += w1 * s1;
     d0 += w0;
@@ -63,10 +50,11 @@ void WindowSums(int32_t m, const double* lg, const double* s, double lc, double 
   }
   double nn = 0, dd = 0;
   for (; i < m; ++i) {
-    Vec8 w;
-    Window(Vec8{} + std::fabs(b * (lg[i] - lc)), w);
-    nn += w[0] * s[i];
-    dd += w[0];
+    const double x = bx[i] - bc, sin = sx[i] * cc - cx[i] * sc;
+    const double s2 = sin * sin, x2 = x * x;
+    const double w = x2 < kNear2 ? 1.0 - x2 * (2.0 / 3) : s2 * s2 / (x2 * x2);
+    nn += w * s[i];
+    dd += w;
   }
   for (int j = 0; j < 8; ++j) {
     nn += n0[j] + n1[j];
@@ -88,10 +76,13 @@ SISMCALC_API int32_t KONNO(const int32_t* N, const float* DF, const float* S, co
   try {
     // The bins 2..N; bin 1, 0 Hz, has no logarithm and takes no part.
     const int32_t m = n - 1;
-    std::vector<double> lg(static_cast<size_t>(m)), val(static_cast<size_t>(m));
-    for (int32_t i = 0; i < m; ++i) {
-      lg[static_cast<size_t>(i)] = std::log10(df * (i + 1));
-      val[static_cast<size_t>(i)] = S[i + 1];
+    const auto size = static_cast<size_t>(m);
+    std::vector<double> bx(size), sx(size), cx(size), val(size);
+    for (size_t i = 0; i < size; ++i) {
+      bx[i] = b * std::log10(df * static_cast<double>(i + 1));
+      sx[i] = std::sin(bx[i]);
+      cx[i] = std::cos(bx[i]);
+      val[i] = S[i + 1];
     }
     for (int32_t k = 0; k < no; ++k) {
       const double fc = FO[k];
@@ -100,7 +91,7 @@ SISMCALC_API int32_t KONNO(const int32_t* N, const float* DF, const float* S, co
         continue;
       }
       double num = 0, den = 0;
-      WindowSums(m, lg.data(), val.data(), std::log10(fc), b, num, den);
+      WindowSums(m, bx.data(), sx.data(), cx.data(), val.data(), b * std::log10(fc), num, den);
       SO[k] = den > 0 ? static_cast<float>(num / den) : 0.0f;
     }
     return 1;

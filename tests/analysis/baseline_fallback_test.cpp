@@ -66,7 +66,7 @@ double BilinearBreak(const float* acc, int32_t n, double dt, int32_t nf, int32_t
 }
 
 struct Integrated {
-  std::vector<float> d;
+  std::vector<float> v, d;
   float peak = 0;
   std::string note, status;
 };
@@ -76,8 +76,8 @@ Integrated Integrate(AppState& s, int32_t method) {
   test::ScriptedUi ui;
   RunIntegrationDriver(s, ui);
   const MotionData& m = s.series.motion;
-  return {std::vector<float>(m.D.Column(1), m.D.Column(1) + m.Count), m.PeakDisp[0], m.BaselineNote,
-          ui.status};
+  return {std::vector<float>(m.V.Column(1), m.V.Column(1) + m.Count),
+          std::vector<float>(m.D.Column(1), m.D.Column(1) + m.Count), m.PeakDisp[0], m.BaselineNote, ui.status};
 }
 
 TEST(BaselineFallback, BilinearBreakBeforeTheStartGivesTheLinearBaseline) {
@@ -143,6 +143,35 @@ TEST(BaselineFallback, ParabolaThatRunsAwayGivesTheLinearBaseline) {
   EXPECT_TRUE(kept.note.empty());
 }
 
+TEST(BaselineFallback, ParabolaThatLeavesADriftGivesTheLinearBaseline) {
+  // A wave of 8 s and 1 gal from 20 s on: the parabola's displacement stays below twice the line's
+  // but is still moving at the end, the line's has come back.
+  AppState s = ShakenRecord(0, 0);
+  for (int32_t i = 2001; i <= 6000; ++i)
+    s.record.Acc(i, 1) += static_cast<float>(std::sin(2 * kPi * ((i - 1) * 0.01 - 20) / 8));
+  ComputePeaks(s.record);
+  const Integrated linear = Integrate(s, 1);
+  const int32_t n = 6000, parabola = 4;
+  const float dt = 0.01f;
+  std::vector<float> v(n), d(n);
+  calc::INTEGTRA(&n, &dt, s.record.Channel(1), v.data(), d.data(), &parabola, &s.calc.TimeFront,
+                 &s.calc.TimeRear);
+  ASSERT_LT(std::fabs(calc::GETPEAK(&n, d.data())), 2 * std::fabs(linear.peak));
+  auto endMean = [&](const std::vector<float>& x) {
+    double sum = 0;
+    for (int32_t i = n - 600; i < n; ++i) sum += x[i];
+    return std::fabs(sum / 600);
+  };
+  ASSERT_GT(endMean(v), 0.1);
+  ASSERT_GT(endMean(d), 0.5 * std::fabs(calc::GETPEAK(&n, d.data())));
+  ASSERT_LT(endMean(linear.v), 0.1);
+  const Integrated fallback = Integrate(s, 3);
+  EXPECT_EQ(fallback.d, linear.d);
+  EXPECT_EQ(fallback.note, "Linear baseline used for NS: the baseline leaves the displacement or velocity "
+                           "drifting at the record's end");
+  EXPECT_EQ(fallback.status, fallback.note);
+}
+
 TEST(BaselineFallback, StatusTextOfKindsDrawnFromTheMotion) {
   AppState s = ShakenRecord(5, 0.01);
   Integrate(s, 2);
@@ -191,6 +220,9 @@ TEST(BaselineFallback, NoBaselineRunsAwayOnTheSampleRecords) {
       for (int32_t ch = 1; ch <= s.record.ChanCount; ++ch)
         EXPECT_LE(std::fabs(s.series.motion.PeakDisp[ch - 1]), 2 * std::fabs(linear[ch - 1]))
             << "method " << method << " channel " << ch;
+      // Nor is any left drifting: the residual check keeps their baselines.
+      EXPECT_EQ(s.series.motion.BaselineNote.find("drifting"), std::string::npos)
+          << "method " << method << ": " << s.series.motion.BaselineNote;
     }
   }
 }

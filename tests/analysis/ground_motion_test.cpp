@@ -179,6 +179,13 @@ TEST(GroundMotion, FurtherMeasuresComeFromTheRecordAndItsIntegration) {
   const int32_t expected = p.svaMax >= 100 ? 4 : p.svaMax >= 50 ? 3 : p.svaMax >= 15 ? 2 : p.svaMax >= 5 ? 1 : 0;
   EXPECT_EQ(p.lpgmClass, expected);
   EXPECT_GT(p.svaMax, 0);
+  // The effective amplitude spectrum of the pair, as the library gives it.
+  const int32_t nf = std::size(kEasFrequencies);
+  const float b = 40.0f;
+  std::vector<float> eas(std::size(kEasFrequencies));
+  ASSERT_EQ(calc::EAS(&n, &dt, app.record.Channel(1), app.record.Channel(2), &b, &nf, kEasFrequencies, eas.data()), 1);
+  EXPECT_EQ(m.pairs[0].eas, eas);
+  EXPECT_GT(eas[4], 0.0f);
 }
 
 TEST(GroundMotion, MeasuresOfASyntheticRecord) {

@@ -44,6 +44,10 @@ def test_spectra_and_class(acc):
     np.testing.assert_allclose(sdy[0], sd)
     assert np.all(r[2] >= r[1] * 0.99) and np.all(r[1] >= 1.0)
     np.testing.assert_allclose(sdm[1], 2.0 * sdy[1], rtol=1e-5)
+    both = sismcalc.cdspecn(periods, 0.05, 0.0, f32([1.0, 2.0, 4.0]), DT, f32(np.stack([acc, 0.5 * acc])))
+    np.testing.assert_array_equal(both[0][0], r)
+    np.testing.assert_array_equal(both[3][1], sismcalc.cdspec(periods, 0.05, 0.0, f32([1.0, 2.0, 4.0]), DT,
+                                                              f32(0.5 * acc))[3])
     asi, vsi, hi, tp = sismcalc.specmeas(0.05, DT, acc)
     assert asi > 0 and vsi > 0 and hi > 0 and 0.02 <= tp <= 4.0
     sva, cls = sismcalc.lpgmclass(DT, acc, acc)

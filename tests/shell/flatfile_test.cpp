@@ -143,7 +143,7 @@ TEST(Flatfile, HeaderNamesTheLevelAndDuctilitiesAndErrorRowsMatchIt) {
   request.ductilities = {2.0f, 4.0f};
   const std::string header = FlatfileHeader(request);
   for (const char* key : {",H1_Db(12.5),", ",V_Du(0.05g),", ",H2_CAVstd,", ",RotD50_PGV,", ",LPGM_class,",
-                          ",H1_Rmu2(0.2),", ",V_Rmu4(2),"})
+                          ",H1_Rmu2(0.2),", ",V_Rmu4(2),", ",LPGM_class,EAS(0.1),", ",EAS(10),H1_Rmu2(0.2),"})
     EXPECT_NE(header.find(key), std::string::npos) << key;
   EXPECT_TRUE(header.ends_with(",V_Rmu4(2),error"));
   const std::string row = FlatfileErrorRow("x.evt", "not a record", request);

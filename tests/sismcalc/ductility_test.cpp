@@ -152,6 +152,41 @@ TEST(Ductility, AgreesWithDirectNewmarkBisection) {
   }
 }
 
+TEST(Ductility, ChannelsAtOnceEqualEachAlone) {
+  // Three channels of different strength and shape, one of them silent.
+  const std::vector<float> a = Synthetic();
+  const auto n = static_cast<int32_t>(a.size());
+  std::vector<float> all(3 * a.size(), 0.0f);
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    all[i] = a[i];
+    all[2 * a.size() + i] = 0.5f * a[a.size() - 1 - i];
+  }
+  const std::vector<float> prd = {0.0f, 0.01f, 0.03f, 0.2f, 1.0f, 4.0f}, mu = {1.0f, 2.0f, 4.0f, 8.0f};
+  const int32_t nch = 3, np = 6, nmu = 4;
+  const float h = 0.05f, alpha = 0.05f, dt = 0.01f;
+  const std::size_t cells = prd.size() * mu.size();
+  std::vector<float> r(3 * cells), say(r.size()), sdm(r.size()), sdy(r.size());
+  ASSERT_EQ(CDSPECN(&nch, &np, prd.data(), &h, &alpha, &nmu, mu.data(), &n, &dt, all.data(), r.data(), say.data(),
+                    sdm.data(), sdy.data()),
+            1);
+  for (std::size_t c = 0; c < 3; ++c) {
+    SCOPED_TRACE(c);
+    const std::vector<float> one(all.begin() + static_cast<std::ptrdiff_t>(c * a.size()),
+                                 all.begin() + static_cast<std::ptrdiff_t>((c + 1) * a.size()));
+    const Spectra s = RunCdspec(prd, mu, one, dt, alpha);
+    for (std::size_t k = 0; k < cells; ++k) {
+      EXPECT_EQ(r[c * cells + k], s.r[k]) << k;
+      EXPECT_EQ(say[c * cells + k], s.say[k]) << k;
+      EXPECT_EQ(sdm[c * cells + k], s.sdm[k]) << k;
+      EXPECT_EQ(sdy[c * cells + k], s.sdy[k]) << k;
+    }
+  }
+  const int32_t none = 0;
+  EXPECT_EQ(CDSPECN(&none, &np, prd.data(), &h, &alpha, &nmu, mu.data(), &n, &dt, all.data(), r.data(), say.data(),
+                    sdm.data(), sdy.data()),
+            0);
+}
+
 TEST(Ductility, RealRecordFollowsEqualDisplacementAndRigidLimits) {
   SKIP_WITHOUT_SAMPLES();
   const std::vector<float> a = RealNs();

@@ -9,6 +9,7 @@
 #include "app/library/record_text.h"
 #include "app/shell/flatfile.h"
 #include "app/shell/settings.h"
+#include "analysis/drivers.h"
 #include "common/strings.h"
 #include "common/version.h"
 #include "load/pipeline.h"
@@ -188,6 +189,8 @@ const char* sismora_metrics(sismora_record* rec, const char* options) {
   return Guarded(rec, static_cast<const char*>(nullptr), [&]() -> const char* {
     OptionMap map;
     MetricsRequest request;
+    // The tool's default: the maxima also between the samples, as the program's spectra.
+    request.stepsPerPeriod = ResponseStepsPerPeriod(rec->app.calc);
     std::string file = rec->path;
     if (!Loaded(rec) || !ParseOptions(options, map, rec->error) ||
         !MetricsRequestOf(map, request, file, rec->error))

@@ -66,7 +66,8 @@ SISMORA_API const char* sismora_metadata(sismora_record* rec);
 SISMORA_API int32_t sismora_preprocess(sismora_record* rec, const char* options);
 
 /* The ground-motion metrics as the flatfile row: "column=value" lines in the flatfile's
- * column order. Options: periods=0.1,0.2,... (s), damping=PERCENT, steps=N, level=CM/S/S,
+ * column order. Options: periods=0.1,0.2,... (s), damping=PERCENT, steps=N (sub-steps of the
+ * response maxima; default 32, 0: at the samples), level=CM/S/S,
  * ductilities=2,4, file=NAME (the file column; default the path as opened). NULL with
  * sismora_error set when they cannot be computed. */
 SISMORA_API const char* sismora_metrics(sismora_record* rec, const char* options);

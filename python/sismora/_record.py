@@ -9,6 +9,8 @@ from typing import Any, Dict, Iterable, List, NamedTuple, Optional, Sequence, Un
 
 import numpy as np
 
+import sismcalc
+
 from ._library import library
 
 
@@ -225,51 +227,36 @@ class Record:
                           ) -> ResponseSpectrum:
         """Response spectra of every channel at `periods` (s), damping a fraction of critical,
         the maxima also between the samples (nstep sub-steps; 0: at the samples only), as the
-        program computes them."""
-        import sismcalc
+        program computes them. Arrays of shape (periods, channels)."""
         periods = np.ascontiguousarray(periods, dtype=np.float32)
-        cols = [sismcalc.respecsub(periods, damping, self.dt, self._column(k), nstep)
+        cols = [sismcalc.response_spectrum(self._column(k), self.dt, periods, damping, nstep)
                 for k in range(len(self.channels))]
-        sd, sv, sa, ve = (np.stack([c[i] for c in cols], axis=1) if cols else np.empty((len(periods), 0), np.float32)
-                          for i in range(4))
-        psv = sa * (periods / np.float32(2 * np.pi))[:, None]
-        return ResponseSpectrum(periods, sd, sv, sa, psv, ve)
+        return ResponseSpectrum(periods, *(_columns([getattr(c, f) for c in cols], len(periods))
+                                           for f in ("sd", "sv", "sa", "psv", "ve")))
 
     def fourier(self, smoothing: Union[None, float, str] = None, b: float = 40.0) -> FourierSpectrum:
-        """Fourier amplitude spectra |X(f)| = |sum x e^(-2 pi i f t)| dt in cm/s, the record
-        padded with zeros to a power of two; smoothing: None (none), a Parzen window's band
-        width in Hz, or "konno" (Konno-Ohmachi with coefficient b)."""
-        import sismcalc
-        n = self.data.shape[0]
-        p = sismcalc.padded_length(n) if n else 2
+        """Fourier amplitude spectra |X(f)| = |sum x e^(-2 pi i f t)| dt in cm/s, shape
+        (frequencies, channels), the record padded with zeros to a power of two; smoothing:
+        None, a Parzen window's band width in Hz, or "konno" (Konno-Ohmachi of coefficient b)."""
+        n = max(self.data.shape[0], 1)
+        p = sismcalc.padded_length(n)
         freqs = (np.arange(p // 2) / (p * self.dt)).astype(np.float32)
-        out = []
-        for k in range(len(self.channels)):
-            amp, _ = sismcalc.fftap(self._column(k))
-            amp = amp * np.float32(p * self.dt)
-            if smoothing == "konno":
-                amp = sismcalc.konno(float(freqs[1]), amp, b, freqs)
-            elif smoothing is not None:
-                amp = sismcalc.parzen(float(freqs[1]), float(smoothing), amp)
-            out.append(amp)
-        amplitudes = np.stack(out, axis=1) if out else np.empty((len(freqs), 0), np.float32)
-        return FourierSpectrum(freqs, amplitudes)
+        cols = [sismcalc.fourier(self._column(k), self.dt, smoothing, b).amplitude for k in range(len(self.channels))]
+        return FourierSpectrum(freqs, _columns(cols, len(freqs)))
 
     def rotd(self, periods: Sequence[float], percentiles: Sequence[float] = (50, 100), damping: float = 0.05,
              channels: Optional[tuple] = None, nstep: int = 32) -> RotD:
         """RotD spectra (cm/s/s) of a horizontal pair at `periods` (s) and `percentiles`
-        (0 to 100): channels (1-based) default the first two horizontal ones."""
-        import sismcalc
+        (0 to 100): values of shape (percentiles, periods); channels (1-based) default the
+        first two horizontal ones."""
         if channels is None:
             horizontal = [k + 1 for k, c in enumerate(self.channels) if not c.vertical]
             if len(horizontal) < 2:
                 raise ValueError("the record has no horizontal pair; name two channels")
             channels = tuple(horizontal[:2])
         x, y = (self._column(ch - 1) for ch in channels)
-        periods = np.ascontiguousarray(periods, dtype=np.float32)
-        pct = np.ascontiguousarray(percentiles, dtype=np.float32)
-        values, _, _ = sismcalc.rotdspec(periods, damping, self.dt, x, y, pct, nstep)
-        return RotD(periods, pct, values, tuple(channels))
+        r = sismcalc.rotd(x, y, self.dt, periods, percentiles, damping, nstep)
+        return RotD(r.periods, r.percentiles, r.values, tuple(channels))
 
     def to_obspy(self):
         """The record as an ObsPy Stream, one Trace per channel in cm/s/s (stats.units), the
@@ -296,6 +283,10 @@ class Record:
 
     def _column(self, k: int) -> np.ndarray:
         return np.ascontiguousarray(self.data[:, k])
+
+
+def _columns(arrays, rows):
+    return np.stack(arrays, axis=1) if arrays else np.empty((rows, 0), np.float32)
 
 
 def _value_or_sismora(e: SismoraError) -> Exception:

@@ -205,8 +205,10 @@ std::string LibraryUi::Error() const {
   return text.empty() ? unanswered : text;
 }
 
-bool LibraryUi::ShowReadDataDialog(DataFileKind kind, const std::string&, const std::string&, DataFileParams& p) {
-  const OptionMap& o = settings_.layout;
+namespace {
+
+// The guessed layout of a data file, with what the options give instead.
+bool AnswerLayout(const OptionMap& o, DataFileKind kind, DataFileParams& p) {
   auto whole = [&](const char* key, int32_t& out) {
     if (auto it = o.find(key); it != o.end()) out = static_cast<int32_t>(ToDouble(it->second));
   };
@@ -231,26 +233,31 @@ bool LibraryUi::ShowReadDataDialog(DataFileKind kind, const std::string&, const 
   return true;
 }
 
+}  // namespace
+
+LibraryUi::LibraryUi(ReadSettings settings) : ConsoleUi(sink), layout_(std::move(settings.layout)) {
+  station = settings.station;
+  responseFile = settings.responseFile;
+  differentiate = settings.differentiate;
+  onReadData = [this](DataFileKind kind, const std::string&, const std::string&, DataFileParams& p) {
+    return AnswerLayout(layout_, kind, p);
+  };
+}
+
 int32_t LibraryUi::PickStation(const std::vector<std::string>& groups) {
-  // Entries read "NET.STA.LOC.BAND: channels".
-  for (std::size_t i = 0; i < groups.size(); ++i)
-    if (!settings_.station.empty() && EqualsNoCase(groups[i].substr(0, groups[i].find(':')), settings_.station))
-      return static_cast<int32_t>(i);
-  std::string text = settings_.station.empty() ? "The files hold several stations or bands"
-                                               : "The files hold no station and band " + settings_.station + ", only";
+  const int32_t chosen = ConsoleUi::PickStation(groups);
+  if (chosen >= 0) return chosen;
+  std::string text = station.empty() ? "The files hold several stations or bands"
+                                     : "The files hold no station and band " + station + ", only";
   text += "; choose one with station=NET.STA.LOC.BAND:";
   for (const std::string& g : groups) text += "\n  " + g;
   unanswered = text;
   return -1;
 }
 
-std::string LibraryUi::ResponseFile(const std::string&, const std::string&, const std::string& found) {
-  return settings_.responseFile.value_or(found);
-}
-
-bool LibraryUi::AskDifferentiate(const std::string& text, const std::string&) {
-  if (!settings_.differentiate) unanswered = text + " (differentiate=yes reads them)";
-  return settings_.differentiate;
+bool LibraryUi::AskDifferentiate(const std::string& text, const std::string& title) {
+  if (!differentiate) unanswered = text + " (differentiate=yes reads them)";
+  return ConsoleUi::AskDifferentiate(text, title);
 }
 
 }  // namespace sism::library

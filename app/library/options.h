@@ -3,13 +3,13 @@
 #pragma once
 
 #include <map>
-#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "analysis/ground_motion.h"
+#include "app/shell/console_ui.h"
 #include "common/dialog_requests.h"
-#include "common/ui.h"
 
 namespace sism::library {
 
@@ -20,8 +20,8 @@ bool ParseOptions(const char* text, OptionMap& options, std::string& error);
 
 // The options of a read. False with the reason when a value does not read.
 struct ReadSettings {
-  std::string station;  // NET.STA.LOC.BAND, empty: none chosen
-  std::optional<std::string> responseFile;
+  std::string station;       // NET.STA.LOC.BAND, empty: none chosen
+  std::string responseFile;  // empty: the one beside the data
   bool differentiate = false;
   OptionMap layout;  // skip, count, rate, ... over the guessed layout
 };
@@ -32,9 +32,14 @@ bool PreprocessOf(const OptionMap& options, PreProcParams& params, std::string& 
 // The metrics request: the flatfile's defaults, then the options; `file` the file column.
 bool MetricsRequestOf(const OptionMap& options, MetricsRequest& request, std::string& file, std::string& error);
 
-class LibraryUi : public UserInterface {
+// Where the console interface writes: kept apart, as nobody reads it.
+struct Unread {
+  std::ostringstream sink;
+};
+
+class LibraryUi : private Unread, public ConsoleUi {
  public:
-  explicit LibraryUi(ReadSettings settings) : settings_(std::move(settings)) {}
+  explicit LibraryUi(ReadSettings settings);
 
   // The messages the program would have shown, in order.
   std::vector<std::string> messages;
@@ -44,24 +49,11 @@ class LibraryUi : public UserInterface {
   std::string Error() const;
 
   void MsgBox(const std::string& text, MsgIcon, const std::string&) override { messages.push_back(text); }
-  bool AskYesNo(const std::string&, const std::string&) override { return false; }
-  void ShowStatusMessage(const std::string&) override {}
-  void RestoreStatusMessage() override {}
-  void ShowStatusParams(const std::string&) override {}
-  void SetMousePointer(int) override {}
-  void RestoreMousePointer() override {}
-  bool ShowReadDataDialog(DataFileKind kind, const std::string& path, const std::string& preview,
-                          DataFileParams& params) override;
-  bool ShowDlgPickChan(const std::vector<std::string>&, std::vector<int32_t>&) override { return false; }
-  bool ShowPreProcDialog(PreProcParams&) override { return true; }
-  bool ShowDlgSelChan(SelChanMode, const std::vector<std::string>&, SelChanValues&) override { return false; }
-  bool SetRecordParam(RecordTexts&) override { return false; }
   int32_t PickStation(const std::vector<std::string>& groups) override;
-  std::string ResponseFile(const std::string& dataPath, const std::string& what, const std::string& found) override;
   bool AskDifferentiate(const std::string& text, const std::string& title) override;
 
  private:
-  ReadSettings settings_;
+  OptionMap layout_;
 };
 
 }  // namespace sism::library

@@ -4,6 +4,9 @@ import ctypes
 import os
 import threading
 
+import sismcalc
+from sismcalc._library import candidates, load
+
 SONAME = "libsismora.so.1"
 
 _H = ctypes.c_void_p
@@ -32,31 +35,16 @@ PROTOTYPES = {
 
 
 def _candidates():
-    """Where the library is looked for, in order: (path or name, how it was found)."""
-    here = os.path.dirname(os.path.abspath(__file__))
-    found = [(os.path.join(folder, SONAME), "beside the package") for folder in (here, os.path.dirname(here))]
     try:
         from . import _installed  # written by the install rules
     except ImportError:
         _installed = None
-    if _installed is not None:
-        found.append((os.path.normpath(os.path.join(here, _installed.LIBRARY)), "installed"))
-    found.append((SONAME, "the system's library search"))
-    return found
+    here = os.path.dirname(os.path.abspath(__file__))
+    return candidates(here, SONAME, _installed.LIBRARY if _installed is not None else None)
 
 
 _lock = threading.Lock()
 _loaded = None
-
-
-def _load_sismcalc():
-    """libsismora loads libsismcalc by its SONAME when it first computes: the one the sismcalc
-    package chose, loaded first, is the one it then finds."""
-    try:
-        import sismcalc
-        sismcalc.library()
-    except (ImportError, OSError):
-        pass  # libsismora then finds libsismcalc through the system's search
 
 
 def library():
@@ -71,27 +59,10 @@ def library():
     with _lock:
         if _loaded is not None:
             return _loaded
-        _load_sismcalc()
-        chosen = os.environ.get("SISMORA_LIBRARY")
-        if chosen:
-            try:
-                lib = ctypes.CDLL(chosen)
-            except OSError as e:
-                raise OSError(f"sismora: SISMORA_LIBRARY={chosen} cannot be loaded: {e}") from None
-        else:
-            lib, tried = None, []
-            for path, how in _candidates():
-                if os.sep in path and not os.path.exists(path):
-                    tried.append(f"{path} ({how}): not there")
-                    continue
-                try:
-                    lib = ctypes.CDLL(path)
-                    break
-                except OSError as e:
-                    tried.append(f"{path} ({how}): {e}")
-            if lib is None:
-                raise OSError("sismora: libsismora cannot be found; set SISMORA_LIBRARY to its path. Tried:\n  "
-                              + "\n  ".join(tried))
+        # libsismora loads libsismcalc by its SONAME when it first computes: the one the
+        # sismcalc package chose, loaded first, is the one it then finds.
+        sismcalc.library()
+        lib = load("sismora", "SISMORA_LIBRARY", _candidates())
         for name, (restype, argtypes) in PROTOTYPES.items():
             try:
                 f = getattr(lib, name)

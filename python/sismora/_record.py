@@ -10,6 +10,7 @@ from typing import Any, Dict, Iterable, List, NamedTuple, Optional, Sequence, Un
 import numpy as np
 
 import sismcalc
+from sismcalc import ResponseSpectrum
 
 from ._library import library
 
@@ -37,17 +38,6 @@ class Channel(NamedTuple):
     vertical: bool
     peak: float
     duration: Optional[float]
-
-
-class ResponseSpectrum(NamedTuple):
-    """Response spectra, one column per channel: sd in cm, sv in cm/s, sa in cm/s/s, psv
-    (pseudo-velocity sa*T/2pi) in cm/s, ve (energy equivalent velocity) in cm/s, at `periods` s."""
-    periods: np.ndarray
-    sd: np.ndarray
-    sv: np.ndarray
-    sa: np.ndarray
-    psv: np.ndarray
-    ve: np.ndarray
 
 
 class FourierSpectrum(NamedTuple):
@@ -126,7 +116,8 @@ class Record:
     time-zone aware when the format states the zone (UTC for miniSEED, SAC, ESM, COSMOS and
     GeoNet, JST for K-NET, KiK-net and the JMA formats), None when the file gives no time;
     channels: list of Channel; station: Station; event: dict of the event fields the file
-    gives (the record model keeps none yet, so empty); format: the format's name; provenance:
+    gives (origin_time a datetime, latitude and longitude in degrees, depth_km, magnitude;
+    K-NET and KiK-net headers give them, other formats none yet); format: the format's name; provenance:
     dict (path, reader, library, preprocessing, reading notes); metadata: every header field
     as text.
     """
@@ -164,17 +155,21 @@ class Record:
                                  m.get(f"channel.{k}.vertical") == "yes", _number(m.get(f"channel.{k}.peak")) or 0.0,
                                  _number(m.get(f"channel.{k}.duration")))
                          for k in range(1, c + 1)]
-        self.event = {k[len("event."):]: v for k, v in m.items() if k.startswith("event.")}
+        self.event = {k[len("event."):]: (self._time(v, m) if k == "event.origin_time" else _number(v))
+                      for k, v in m.items() if k.startswith("event.")}
         self.provenance = {"path": m.get("path", self.path)}
         self.provenance.update({k[len("provenance."):]: v for k, v in m.items() if k.startswith("provenance.")})
         self.jma_intensity = _number(m.get("jma_intensity"))
 
     @staticmethod
     def _start(m: Dict[str, str]) -> Optional[datetime.datetime]:
-        if "start" not in m:
-            return None
+        return Record._time(m["start"], m) if "start" in m else None
+
+    @staticmethod
+    def _time(text: str, m: Dict[str, str]) -> Optional[datetime.datetime]:
+        """An ISO 8601 time of the header, in the zone the format states (utc_offset)."""
         try:
-            when = datetime.datetime.fromisoformat(m["start"])
+            when = datetime.datetime.fromisoformat(text)
         except ValueError:
             return None
         offset = m.get("utc_offset")

@@ -63,6 +63,8 @@ def test_the_start_carries_the_zone_the_format_states(samples_dir):
     assert knet.start == datetime.datetime(2018, 1, 24, 10, 51, 28, tzinfo=datetime.timezone.utc)
     assert knet.station.latitude == pytest.approx(41.5267) and knet.station.name
     assert [c.azimuth for c in knet.channels] == [0, 90, None] and knet.channels[2].vertical
+    assert knet.event["origin_time"] == datetime.datetime(2018, 1, 24, 10, 51, tzinfo=datetime.timezone.utc)
+    assert knet.event["magnitude"] == 6.2 and knet.event["depth_km"] == 30 and knet.station.elevation == 39
     seed = sismora.read(samples_dir / "fdsn/BK.CMB.00.HNZ__20140824T102014Z__20140824T102244Z.mseed")
     assert seed.start.utcoffset() == datetime.timedelta(0)
     assert seed.format == "miniSEED" and seed.provenance["reader"] == "miniSEED"

@@ -53,9 +53,11 @@ SISMORA_API int32_t sismora_samples(const sismora_record* rec, int32_t channel, 
 /* Copies every channel one after the other (channel count x sample count floats). */
 SISMORA_API int32_t sismora_all_samples(const sismora_record* rec, float* out, int64_t capacity);
 
-/* The header as "key=value" lines: format, path, start (ISO 8601), utc_offset, station.code,
- * station.name, station.latitude, station.longitude, channel.N.label, channel.N.azimuth,
- * channel.N.peak, ... Keys a record has no value for are left out. */
+/* The header as "key=value" lines: format, path, start (ISO 8601), utc_offset (of the times,
+ * where the format states it), station.code, station.name, station.latitude,
+ * station.longitude, station.elevation (m), event.origin_time, event.latitude,
+ * event.longitude, event.depth_km, event.magnitude, channel.N.label, channel.N.azimuth,
+ * channel.N.peak, provenance.*, ... Keys a record has no value for are left out. */
 SISMORA_API const char* sismora_metadata(sismora_record* rec);
 
 /* Applies the preprocessing chain (defaults: the program's, the mean of the first second

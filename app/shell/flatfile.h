@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "analysis/ground_motion.h"
-#include "common/ui.h"
 #include "common/dialog_requests.h"
+#include "common/ui.h"
 #include "state/app_state.h"
 
 namespace sism {

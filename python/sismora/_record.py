@@ -117,9 +117,9 @@ class Record:
     GeoNet, JST for K-NET, KiK-net and the JMA formats), None when the file gives no time;
     channels: list of Channel; station: Station; event: dict of the event fields the file
     gives (origin_time a datetime, latitude and longitude in degrees, depth_km, magnitude;
-    K-NET and KiK-net headers give them, other formats none yet); format: the format's name; provenance:
-    dict (path, reader, library, preprocessing, reading notes); metadata: every header field
-    as text.
+    K-NET and KiK-net headers give them, other formats none yet); format: the format's
+    name; provenance: dict (path, reader, library, preprocessing, reading notes); metadata:
+    every header field as text.
     """
 
     def __init__(self, handle: int, path: str):

@@ -1,6 +1,7 @@
 """Finding and loading libsismcalc, and the C prototype of every function it exports."""
 
 import ctypes
+import importlib
 import os
 import threading
 
@@ -71,14 +72,18 @@ PROTOTYPES = {
 }
 
 
-def candidates(package_dir, soname, installed):
+def candidates(module_file, soname, package):
     """Where a package's library is looked for, in order: (path or name, how it was found).
-    `installed` is the library's path from the package folder that the install rules wrote,
-    or None."""
-    found = [(os.path.join(folder, soname), "beside the package")
-             for folder in (package_dir, os.path.dirname(package_dir))]
+    `module_file` is a module of the package; its _installed module, which the install rules
+    write, tells where the installed library is from the package folder."""
+    here = os.path.dirname(os.path.abspath(module_file))
+    found = [(os.path.join(folder, soname), "beside the package") for folder in (here, os.path.dirname(here))]
+    try:
+        installed = importlib.import_module(f"{package}._installed").LIBRARY
+    except ImportError:
+        installed = None
     if installed is not None:
-        found.append((os.path.normpath(os.path.join(package_dir, installed)), "installed"))
+        found.append((os.path.normpath(os.path.join(here, installed)), "installed"))
     found.append((soname, "the system's library search"))
     return found
 
@@ -106,15 +111,6 @@ def load(package, variable, places):
                   + "\n  ".join(tried))
 
 
-def _candidates():
-    try:
-        from . import _installed  # written by the install rules
-    except ImportError:
-        _installed = None
-    here = os.path.dirname(os.path.abspath(__file__))
-    return candidates(here, SONAME, _installed.LIBRARY if _installed is not None else None)
-
-
 _lock = threading.Lock()
 _loaded = None
 
@@ -130,7 +126,7 @@ def library():
     global _loaded
     with _lock:
         if _loaded is None:
-            _loaded = load("sismcalc", "SISMCALC_LIBRARY", _candidates())
+            _loaded = load("sismcalc", "SISMCALC_LIBRARY", candidates(__file__, SONAME, "sismcalc"))
         return _loaded
 
 

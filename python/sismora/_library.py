@@ -34,15 +34,6 @@ PROTOTYPES = {
 }
 
 
-def _candidates():
-    try:
-        from . import _installed  # written by the install rules
-    except ImportError:
-        _installed = None
-    here = os.path.dirname(os.path.abspath(__file__))
-    return candidates(here, SONAME, _installed.LIBRARY if _installed is not None else None)
-
-
 _lock = threading.Lock()
 _loaded = None
 
@@ -62,7 +53,7 @@ def library():
         # libsismora loads libsismcalc by its SONAME when it first computes: the one the
         # sismcalc package chose, loaded first, is the one it then finds.
         sismcalc.library()
-        lib = load("sismora", "SISMORA_LIBRARY", _candidates())
+        lib = load("sismora", "SISMORA_LIBRARY", candidates(__file__, SONAME, "sismora"))
         for name, (restype, argtypes) in PROTOTYPES.items():
             try:
                 f = getattr(lib, name)

@@ -81,8 +81,12 @@ const char* sismora_version(void) {
 }
 
 sismora_record* sismora_open(const char* path, const char* options) {
-  sismora_record* rec = new (std::nothrow) sismora_record;
-  if (rec == nullptr) return nullptr;
+  sismora_record* rec = nullptr;
+  try {
+    rec = new sismora_record;
+  } catch (const std::exception&) {
+    return nullptr;
+  }
   Guarded(rec, 0, [&] {
     OptionMap map;
     ReadSettings settings;

@@ -222,6 +222,18 @@ std::string FlatfileErrorRow(const std::string& file, const std::string& error, 
   return CsvField(file) + std::string(columns - 1, ',') + CsvField(error.empty() ? "not read" : error);
 }
 
+std::string FlatfileRecordRow(AppState& app, const std::string& file, const MetricsRequest& request,
+                              UserInterface& ui) {
+  const ComponentSet set = FlatfileComponents(app.record);
+  std::vector<int32_t> chans;
+  for (int32_t ch : {set.h1, set.h2, set.v})
+    if (ch > 0) chans.push_back(ch);
+  std::vector<std::pair<int32_t, int32_t>> pairs;
+  if (set.h1 > 0 && set.h2 > 0) pairs.emplace_back(set.h1, set.h2);
+  const RecordMetrics m = ComputeMetrics(app, chans, pairs, request, ui);
+  return FlatfileRow(app, file, m, set);
+}
+
 bool FlatfileLine(const AppState& base, const std::string& file, const FlatfileSettings& settings, std::string& row,
                   std::ostream& log) {
   ConsoleUi ui(log);
@@ -238,14 +250,7 @@ bool FlatfileLine(const AppState& base, const std::string& file, const FlatfileS
       row = FlatfileErrorRow(file, ui.lastMessage, request);
       return false;
     }
-    const ComponentSet set = FlatfileComponents(app.record);
-    std::vector<int32_t> chans;
-    for (int32_t ch : {set.h1, set.h2, set.v})
-      if (ch > 0) chans.push_back(ch);
-    std::vector<std::pair<int32_t, int32_t>> pairs;
-    if (set.h1 > 0 && set.h2 > 0) pairs.emplace_back(set.h1, set.h2);
-    const RecordMetrics m = ComputeMetrics(app, chans, pairs, settings.request, ui);
-    row = FlatfileRow(app, file, m, set);
+    row = FlatfileRecordRow(app, file, request, ui);
     return true;
   } catch (const std::exception& e) {
     row = FlatfileErrorRow(file, e.what(), request);

@@ -10,6 +10,7 @@
 
 #include "analysis/ground_motion.h"
 #include "common/dialog_requests.h"
+#include "common/ui.h"
 #include "state/app_state.h"
 
 namespace sism {
@@ -48,6 +49,10 @@ std::string FlatfileHeader(const MetricsRequest& request);
 std::string FlatfileRow(const AppState& app, const std::string& file, const RecordMetrics& m, const ComponentSet& set);
 // The row of a file that could not be read: its name and the reason, the measures empty.
 std::string FlatfileErrorRow(const std::string& file, const std::string& error, const MetricsRequest& request);
+
+// The row of the loaded record of `app`: its components measured as `request` asks.
+std::string FlatfileRecordRow(AppState& app, const std::string& file, const MetricsRequest& request,
+                              UserInterface& ui);
 
 // Reads and measures one file as the settings `base` say; the row, and false when the file
 // could not be read. Messages of the readers go to `log`.

@@ -18,6 +18,14 @@ frequencies in Hz, damping as a fraction of critical.
 The library is loaded on the first call: SISMCALC_LIBRARY names it when set, otherwise
 libsismcalc.so.1 is looked for beside the package, in the installation it came with and
 through the system's library search.
+
+The kernels take float32 numpy arrays only, as the C functions do, and return their outputs
+as named tuples (sd, sv, sa = respec(...) still unpacks). The front ends response_spectrum,
+fourier and rotd take keyword arguments with defaults (damping=0.05, nstep=32) and any
+array-like of numbers, converted to float32 unless strict=True:
+
+    rs = sismcalc.response_spectrum(acc, dt, sismcalc.logprd(0.05, 5.0, 60))
+    f = sismcalc.fourier(acc, dt, smoothing=0.2)      # f.frequencies in Hz, f.amplitude in cm/s
 """
 
 from ._kernels import (arias, auto, butter, butterpad, cav, duration, eas, engspec, fftap, fftri, filter,
@@ -27,12 +35,18 @@ from ._kernels import (arias, auto, butter, butterpad, cav, duration, eas, engsp
 from ._measures import (a95, brackdur, cavstd, cavthr, cdspec, cdspecn, charint, eda, lpgmclass, meanprd,
                         peaktime, rmsat, sedens, sigwin, specmeas, sustmax, svaspec, unifdur)
 from ._library import SONAME, library
+# Named results and nstep's default over the kernels above; front ends taking any array-like.
+from ._friendly import (Fourier, ResponseSpectrum, RotD, fftap, fftri, fourier, integfft, integlat, integtra, respec,
+                        respec2, respecsub, response_spectrum, rotd, rotdspec)
+
+__version__ = "1.0"
 
 # filter stays out, so that a star import keeps Python's own filter.
 __all__ = ["arias", "auto", "butter", "butterpad", "cav", "duration", "eas", "engspec", "fftap", "fftri",
            "findmaxat", "findpeakat", "getmax", "getpeak", "getvecpeak2", "getvecpeak3", "husid", "integfft",
            "integlat", "integtra", "konno", "logprd", "padded_length", "parzen", "parzenp", "reimph", "respec",
            "respec2", "respecsub", "rotate", "rotdspec", "sigdur", "sijma", "sijma10", "specint", "spint",
-           "SONAME", "library",
+           "SONAME", "library", "__version__", "Fourier", "ResponseSpectrum", "RotD", "fourier",
+           "response_spectrum", "rotd",
            "a95", "brackdur", "cavstd", "cavthr", "cdspec", "cdspecn", "charint", "eda", "lpgmclass",
            "meanprd", "peaktime", "rmsat", "sedens", "sigwin", "specmeas", "sustmax", "svaspec", "unifdur"]

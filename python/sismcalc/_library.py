@@ -1,6 +1,7 @@
 """Finding and loading libsismcalc, and the C prototype of every function it exports."""
 
 import ctypes
+import importlib
 import os
 import threading
 
@@ -72,20 +73,43 @@ PROTOTYPES = {
 }
 
 
-def _candidates():
-    """Where the library is looked for, in order: (path or name, how it was found)."""
-    here = os.path.dirname(os.path.abspath(__file__))
-    found = []
-    for folder in (here, os.path.dirname(here)):
-        found.append((os.path.join(folder, SONAME), "beside the package"))
+def candidates(module_file, soname, package):
+    """Where a package's library is looked for, in order: (path or name, how it was found).
+    `module_file` is a module of the package; its _installed module, which the install rules
+    write, tells where the installed library is from the package folder."""
+    here = os.path.dirname(os.path.abspath(module_file))
+    found = [(os.path.join(folder, soname), "beside the package") for folder in (here, os.path.dirname(here))]
     try:
-        from . import _installed  # written by the install rules
+        installed = importlib.import_module(f"{package}._installed").LIBRARY
     except ImportError:
-        _installed = None
-    if _installed is not None:
-        found.append((os.path.normpath(os.path.join(here, _installed.LIBRARY)), "installed"))
-    found.append((SONAME, "the system's library search"))
+        installed = None
+    if installed is not None:
+        found.append((os.path.normpath(os.path.join(here, installed)), "installed"))
+    found.append((soname, "the system's library search"))
     return found
+
+
+def load(package, variable, places):
+    """The library `variable` names (a path, or a name searched as the system searches
+    libraries), else the first of `places` (see candidates) that loads. Raises OSError naming
+    the places tried when none does."""
+    chosen = os.environ.get(variable)
+    if chosen:
+        try:
+            return ctypes.CDLL(chosen)
+        except OSError as e:
+            raise OSError(f"{package}: {variable}={chosen} cannot be loaded: {e}") from None
+    tried = []
+    for path, how in places:
+        if os.sep in path and not os.path.exists(path):
+            tried.append(f"{path} ({how}): not there")
+            continue
+        try:
+            return ctypes.CDLL(path)
+        except OSError as e:
+            tried.append(f"{path} ({how}): {e}")
+    raise OSError(f"{package}: lib{package} cannot be found; set {variable} to its path. Tried:\n  "
+                  + "\n  ".join(tried))
 
 
 _lock = threading.Lock()
@@ -102,31 +126,9 @@ def library():
     """
     global _loaded
     with _lock:
-        if _loaded is not None:
-            return _loaded
-        chosen = os.environ.get("SISMCALC_LIBRARY")
-        if chosen:
-            try:
-                lib = ctypes.CDLL(chosen)
-            except OSError as e:
-                raise OSError(f"sismcalc: SISMCALC_LIBRARY={chosen} cannot be loaded: {e}") from None
-        else:
-            lib = None
-            tried = []
-            for path, how in _candidates():
-                if os.sep in path and not os.path.exists(path):
-                    tried.append(f"{path} ({how}): not there")
-                    continue
-                try:
-                    lib = ctypes.CDLL(path)
-                    break
-                except OSError as e:
-                    tried.append(f"{path} ({how}): {e}")
-            if lib is None:
-                raise OSError("sismcalc: libsismcalc cannot be found; set SISMCALC_LIBRARY to its path. Tried:\n  "
-                              + "\n  ".join(tried))
-        _loaded = lib
-        return lib
+        if _loaded is None:
+            _loaded = load("sismcalc", "SISMCALC_LIBRARY", candidates(__file__, SONAME, "sismcalc"))
+        return _loaded
 
 
 _functions = {}

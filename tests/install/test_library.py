@@ -77,3 +77,48 @@ def test_the_readme_python_example_runs_on_the_installed_package(source_dir, usr
     assert out == shown
     where = run([sys.executable, "-c", "import sismcalc; print(sismcalc.library()._name)"], env=env).stdout
     assert os.path.realpath(where.strip()) == os.path.realpath(lib / "libsismcalc.so.1")
+
+
+RECORD_PROGRAM = r"""
+#include <stdio.h>
+#include <sismora.h>
+
+int main(int argc, char** argv) {
+  if (argc < 2) return 2;
+  sismora_record* rec = sismora_open(argv[1], "");
+  if (sismora_error(rec)[0] != '\0') {
+    printf("error: %s\n", sismora_error(rec));
+    sismora_free(rec);
+    return 1;
+  }
+  float first[4];
+  int32_t n = sismora_samples(rec, 1, first, 4);
+  printf("%d channels, %d samples at %d Hz, %d copied, version %s\n", sismora_channel_count(rec),
+         sismora_sample_count(rec), sismora_rate(rec), n, sismora_version());
+  sismora_free(rec);
+  return 0;
+}
+"""
+
+
+@pytest.mark.parametrize("how", ["pkg-config", "cmake"])
+def test_a_c_program_reads_a_record_through_the_staged_record_library(how, stage, usr, lib, source_dir, tmp_path):
+    (tmp_path / "records.c").write_text(RECORD_PROGRAM)
+    if how == "pkg-config":
+        flags = run(["pkg-config", "--cflags", "--libs", "sismora"], env=pkg_config_env(stage, lib)).stdout.split()
+        run(["cc", "-std=c99", "-Wall", "-Wextra", "-Werror", "records.c", "-o", "records", *flags], cwd=tmp_path)
+        program = tmp_path / "records"
+    else:
+        (tmp_path / "CMakeLists.txt").write_text(
+            "cmake_minimum_required(VERSION 3.16)\nproject(records C)\nfind_package(sismora 1 REQUIRED)\n"
+            "add_executable(records records.c)\ntarget_link_libraries(records PRIVATE sismora::sismora)\n")
+        build = tmp_path / "build"
+        run(["cmake", "-S", tmp_path, "-B", build, f"-DCMAKE_PREFIX_PATH={usr}", "-DCMAKE_BUILD_TYPE=Release"])
+        run(["cmake", "--build", build])
+        program = build / "records"
+    env = loading_the_library(dict(os.environ, LD_LIBRARY_PATH=str(lib)))
+    out = run([program, source_dir / "samples/demo.ac"], env=env).stdout
+    assert re.fullmatch(r"\d+ channels, \d+ samples at \d+ Hz, 4 copied, version \d+\.\d+\n", out), out
+    done = subprocess.run([str(program), str(tmp_path / "missing.ac")], env=env, capture_output=True, text=True,
+                          timeout=60)
+    assert done.returncode == 1 and done.stdout == "error: File does not exist.\n"

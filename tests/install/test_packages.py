@@ -13,7 +13,11 @@ import pytest
 from helpers import blocks_of, expect_spectrum_lines, run
 
 LIB, DEV, PY, PROGRAM = "libsismcalc1", "libsismcalc-dev", "python3-sismcalc", "sismora"
-PACKAGES = (LIB, DEV, PY, PROGRAM)
+# The record library's packages, split as the numeric library's.
+RLIB, RDEV, RPY = "libsismora1", "libsismora-dev", "python3-sismora"
+PACKAGES = (LIB, DEV, PY, PROGRAM, RLIB, RDEV, RPY)
+# Each library's runtime package, with its SONAME and its -dev package.
+LIBRARIES = {LIB: ("libsismcalc", DEV), RLIB: ("libsismora", RDEV)}
 
 # Info tags lintian may still report, each for a reason that holds for every build: the
 # program's own texts, kept as they are written, have two words lintian's list of common
@@ -40,7 +44,7 @@ def debs(build_dir, version, arch):
     shutil.rmtree(out, ignore_errors=True)
     run(["cpack", "-G", "DEB", "--config", build_dir / "CPackConfig.cmake", "-B", out], timeout=600)
     made = sorted(p.name for p in out.glob("*.deb"))
-    expected = {name: f"{name}_{version}_{'all' if name == PY else arch}.deb" for name in PACKAGES}
+    expected = {name: f"{name}_{version}_{'all' if name in (PY, RPY) else arch}.deb" for name in PACKAGES}
     assert made == sorted(expected.values())
     return {name: out / file for name, file in expected.items()}
 
@@ -96,8 +100,10 @@ def test_every_package_names_its_origin_maintainer_and_version(control, version)
         assert len(synopsis) <= 80 and not synopsis.endswith(".")
         assert long_lines and all(len(line) <= 80 for line in long_lines)
     assert {n: control[n]["Section"] for n in PACKAGES} == {LIB: "libs", DEV: "libdevel", PY: "python",
-                                                           PROGRAM: "science"}
+                                                           PROGRAM: "science", RLIB: "libs", RDEV: "libdevel",
+                                                           RPY: "python"}
     assert control[LIB]["Multi-Arch"] == control[DEV]["Multi-Arch"] == "same"
+    assert control[RLIB]["Multi-Arch"] == control[RDEV]["Multi-Arch"] == "same"
 
 
 def test_the_dependencies_tie_the_packages_together(control, version):
@@ -110,6 +116,11 @@ def test_the_dependencies_tie_the_packages_together(control, version):
     assert f"{LIB} (= {version})" in program, "the program loads the library by name"
     assert any(d.startswith("libqt6widgets6") for d in program)
     assert "fonts-liberation2" in control[PROGRAM]["Recommends"]
+    records = depends(control[RLIB])
+    assert f"{LIB} (= {version})" in records, "the record library loads the numeric one by name"
+    assert not any("qt" in d for d in records)
+    assert f"{RLIB} (= {version})" in depends(control[RDEV])
+    assert {"python3:any", "python3-numpy", f"{PY} (= {version})", f"{RLIB} (>= {version})"} <= depends(control[RPY])
 
 
 def test_the_files_are_split_as_debian_splits_a_library(contents, multiarch, app_id, gui, version):
@@ -120,6 +131,11 @@ def test_the_files_are_split_as_debian_splits_a_library(contents, multiarch, app
               f"{lib}/cmake/sismcalc/sismcalcConfig.cmake"},
         PY: {f"/usr/lib/python3/dist-packages/sismcalc/{m}.py" for m in ("__init__", "_library", "_installed")},
         PROGRAM: {"/usr/bin/sismora-cli", "/usr/share/man/man1/sismora-cli.1.gz"},
+        RLIB: {f"{lib}/libsismora.so.1", f"{lib}/libsismora.so.{version}"},
+        RDEV: {"/usr/include/sismora.h", f"{lib}/libsismora.so", f"{lib}/pkgconfig/sismora.pc",
+               f"{lib}/cmake/sismora/sismoraConfig.cmake"},
+        RPY: {f"/usr/lib/python3/dist-packages/sismora/{m}.py" for m in ("__init__", "_library", "_record", "_installed")}
+        | {f"/usr/lib/python3/dist-packages/sismora-{version}.dist-info/METADATA"},
     }
     if gui:
         expected[PROGRAM] |= {"/usr/bin/sismora", "/usr/share/man/man1/sismora.1.gz",
@@ -129,6 +145,7 @@ def test_the_files_are_split_as_debian_splits_a_library(contents, multiarch, app
         expected[name] |= {f"/usr/share/doc/{name}/copyright", f"/usr/share/doc/{name}/changelog.gz"}
         assert sorted(expected[name] - contents[name]) == [], name
     assert contents[LIB] == expected[LIB], "the runtime package holds the library only"
+    assert contents[RLIB] == expected[RLIB], "the runtime package holds the library only"
     assert all(p.startswith("/usr/") for files in contents.values() for p in files)
 
 
@@ -153,22 +170,25 @@ def test_each_package_has_the_licence_and_the_history_of_this_version(debs, tmp_
         assert "\nLicense: Expat\n" in copyright
 
 
-def test_the_library_package_registers_its_symbols_and_uses_the_loader_trigger(control_dir, debs, version, tmp_path):
-    lib = control_dir / LIB
-    assert sorted(p.name for p in lib.iterdir()) == ["control", "md5sums", "shlibs", "symbols", "triggers"]
-    assert (lib / "shlibs").read_text() == f"libsismcalc 1 {LIB} (>= {version})\n"
-    triggers = [line for line in (lib / "triggers").read_text().splitlines() if line and not line.startswith("#")]
-    assert triggers == ["activate-noawait ldconfig"]
-    # The symbols file lists exactly what the library exports.
-    run(["dpkg-deb", "-x", debs[LIB], tmp_path])
-    so = next(tmp_path.rglob(f"libsismcalc.so.{version}"))
-    dynsyms = run(["nm", "-D", "--defined-only", so]).stdout.split("\n")
-    exported = sorted(line.split()[2] for line in dynsyms if line and line.split()[1] == "T")
-    symbols = (lib / "symbols").read_text().splitlines()
-    assert symbols[0] == f"libsismcalc.so.1 {LIB} #MINVER#"
-    listed = sorted(line.split("@")[0].strip() for line in symbols[1:] if line.startswith(" "))
-    assert listed == exported, ("packaging/debian/libsismcalc1.symbols and the library differ; a new function "
-                                "is listed with the version it first appears in")
+def test_the_library_packages_register_their_symbols_and_use_the_loader_trigger(control_dir, debs, version,
+                                                                               tmp_path):
+    for package, (name, dev) in LIBRARIES.items():
+        lib = control_dir / package
+        assert sorted(p.name for p in lib.iterdir()) == ["control", "md5sums", "shlibs", "symbols", "triggers"]
+        assert (lib / "shlibs").read_text() == f"{name} 1 {package} (>= {version})\n"
+        triggers = [line for line in (lib / "triggers").read_text().splitlines() if line and not line.startswith("#")]
+        assert triggers == ["activate-noawait ldconfig"]
+        # The symbols file lists exactly what the library exports.
+        run(["dpkg-deb", "-x", debs[package], tmp_path / package])
+        so = next((tmp_path / package).rglob(f"{name}.so.{version}"))
+        dynsyms = run(["nm", "-D", "--defined-only", so]).stdout.split("\n")
+        exported = sorted(line.split()[2] for line in dynsyms if line and line.split()[1] == "T")
+        symbols = (lib / "symbols").read_text().splitlines()
+        assert symbols[0] == f"{name}.so.1 {package} #MINVER#"
+        assert symbols[1] == f"* Build-Depends-Package: {dev}"
+        listed = sorted(line.split("@")[0].strip() for line in symbols[1:] if line.startswith(" "))
+        assert listed == exported, (f"packaging/debian/{package}.symbols and the library differ; a new function "
+                                    "is listed with the version it first appears in")
     for script in control_dir.glob("*/*inst"):
         assert "ldconfig" not in script.read_text(), script
     for script in control_dir.glob("*/*rm"):
@@ -178,8 +198,9 @@ def test_the_library_package_registers_its_symbols_and_uses_the_loader_trigger(c
 def test_binaries_are_stripped_and_hardened(debs, tmp_path, gui):
     run(["dpkg-deb", "-x", debs[PROGRAM], tmp_path])
     run(["dpkg-deb", "-x", debs[LIB], tmp_path])
+    run(["dpkg-deb", "-x", debs[RLIB], tmp_path])
     binaries = [tmp_path / "usr/bin/sismora-cli"] + ([tmp_path / "usr/bin/sismora"] if gui else [])
-    binaries += list(tmp_path.rglob("libsismcalc.so.*.*"))
+    binaries += list(tmp_path.rglob("libsismcalc.so.*.*")) + list(tmp_path.rglob("libsismora.so.*.*"))
     for binary in binaries:
         headers = run(["readelf", "-lSd", "-W", binary]).stdout
         assert ".symtab" not in headers and ".comment" not in headers, binary
@@ -275,6 +296,22 @@ def test_the_python_module_is_byte_compiled_and_imports_from_the_root(installed,
     assert os.path.realpath(where).startswith(os.path.realpath(package))
     assert os.path.realpath(library) == os.path.realpath(installed / f"usr/lib/{multiarch}/libsismcalc.so.1")
     assert count == "4"
+
+
+def test_the_record_module_is_byte_compiled_and_reads_a_record_from_the_root(installed, multiarch, source_dir):
+    package = installed / "usr/lib/python3/dist-packages/sismora"
+    tag = sys.implementation.cache_tag
+    compiled = sorted(p.name.split(".")[0] for p in (package / "__pycache__").glob(f"*.{tag}.pyc"))
+    assert compiled == sorted(p.stem for p in package.glob("*.py"))
+    env = {k: v for k, v in os.environ.items()
+           if k not in ("SISMCALC_LIBRARY", "SISMORA_LIBRARY", "LD_LIBRARY_PATH", "LD_PRELOAD")}
+    env["PYTHONPATH"] = str(package.parent)
+    code = ("import importlib.metadata, sismora\n"
+            f"r = sismora.read({str(source_dir / 'samples/demo.ac')!r}).preprocess()\n"
+            "print(sismora.library()._name, importlib.metadata.version('sismora'), len(r.channels))\n")
+    library, version, channels = run([sys.executable, "-B", "-c", code], env=env).stdout.split()
+    assert os.path.realpath(library) == os.path.realpath(installed / f"usr/lib/{multiarch}/libsismora.so.1")
+    assert int(channels) > 0 and version
 
 
 def test_removal_leaves_nothing_behind(installed):

@@ -4,6 +4,7 @@ import ctypes
 import os
 import shutil
 import subprocess
+import sys
 
 import pytest
 
@@ -36,11 +37,22 @@ def test_the_tree_holds_the_programs_library_and_data(usr, version, app_id, gui,
         f"{pydir}/sismcalc/_kernels.py",
         f"{pydir}/sismcalc/_measures.py",
         f"{pydir}/sismcalc/_installed.py",
+        f"{pydir}/sismcalc/_friendly.py",
+        f"{pydir}/sismcalc-{version}.dist-info/METADATA",
+        # The record library and its Python package.
+        f"{libdir}/libsismora.so", f"{libdir}/libsismora.so.1", f"{libdir}/libsismora.so.{version}",
+        "include/sismora.h",
+        f"{libdir}/pkgconfig/sismora.pc",
+        f"{libdir}/cmake/sismora/sismoraConfig.cmake", f"{libdir}/cmake/sismora/sismoraConfigVersion.cmake",
+        f"{libdir}/cmake/sismora/sismoraTargets.cmake",
+        *(f"{pydir}/sismora/{m}.py" for m in ("__init__", "_library", "_record", "_installed")),
+        f"{pydir}/sismora-{version}.dist-info/METADATA",
         "share/man/man1/sismora-cli.1.gz",
         "share/doc/sismora/README.md",
     }
     # Each package's licence and history.
-    for package in ("libsismcalc1", "libsismcalc-dev", "python3-sismcalc", "sismora"):
+    for package in ("libsismcalc1", "libsismcalc-dev", "python3-sismcalc", "sismora", "libsismora1", "libsismora-dev",
+                    "python3-sismora"):
         expected |= {f"share/doc/{package}/copyright", f"share/doc/{package}/changelog.gz"}
     expected.add("share/bash-completion/completions/sismora-cli")
     if gui:
@@ -55,7 +67,8 @@ def test_the_tree_holds_the_programs_library_and_data(usr, version, app_id, gui,
         expected |= {f"share/icons/hicolor/{s}x{s}/apps/{app_id}.png" for s in (16, 22, 24, 32, 48, 64, 128, 256, 512)}
     assert sorted(expected - files) == []
     # Nothing of the build's own: test programs, the demo generator, Python caches.
-    unexpected = [f for f in sorted(files - expected) if not f.startswith(f"{libdir}/cmake/sismcalc/sismcalcTargets-")]
+    unexpected = [f for f in sorted(files - expected)
+                  if not f.startswith((f"{libdir}/cmake/sismcalc/sismcalcTargets-", f"{libdir}/cmake/sismora/sismoraTargets-"))]
     assert unexpected == []
 
 
@@ -72,6 +85,28 @@ def test_the_library_is_versioned_with_its_soname(usr, version, libdir):
 
 def test_the_header_is_the_source_header(usr, source_dir):
     assert (usr / "include/sismcalc.h").read_bytes() == (source_dir / "sismcalc/include/sismcalc.h").read_bytes()
+    assert (usr / "include/sismora.h").read_bytes() == (source_dir / "app/library/include/sismora.h").read_bytes()
+
+
+def test_the_record_library_exports_its_flat_functions_only(usr, version, libdir):
+    so = usr / libdir / f"libsismora.so.{version}"
+    assert "Library soname: [libsismora.so.1]" in run(["readelf", "-d", so]).stdout
+    assert "RUNPATH" not in run(["readelf", "-d", so]).stdout
+    names = [line.split()[2] for line in run(["nm", "-D", "--defined-only", so]).stdout.splitlines() if line]
+    assert names and all(n.startswith("sismora_") for n in names), [n for n in names if not n.startswith("sismora_")]
+
+
+def test_the_installed_python_packages_have_their_metadata(usr, pydir, libdir, version):
+    env = {k: v for k, v in os.environ.items() if k not in ("SISMCALC_LIBRARY", "SISMORA_LIBRARY", "PYTHONPATH",
+                                                            "LD_LIBRARY_PATH")}
+    env["PYTHONPATH"] = str(usr / pydir)
+    code = ("import importlib.metadata as m, sismora, sismcalc\n"
+            "print(m.version('sismora'), m.version('sismcalc'), sismora.__version__, sismcalc.__version__)\n"
+            "print(sismora.library()._name)\n")
+    versions, library = run([sys.executable, "-c", code], env=env).stdout.splitlines()
+    assert versions.split() == [version] * 4
+    # The installed package finds the installed library by itself.
+    assert os.path.realpath(library) == os.path.realpath(usr / libdir / "libsismora.so.1")
 
 
 def test_icons_are_pngs_of_their_size(usr, app_id, gui):

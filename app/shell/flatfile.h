@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/ground_motion.h"
+#include "app/shell/flatfile_row.h"
 #include "common/dialog_requests.h"
 #include "state/app_state.h"
 
@@ -22,6 +23,7 @@ struct RecordList {
   std::vector<std::string> files;     // one per record, in path order
   std::vector<std::string> problems;  // arguments that are neither files nor folders
   int32_t skipped = 0;                // files in folders that no format reader recognises
+  std::vector<std::string> others;    // those files, in path order
 };
 
 // The records named by `args`: a file is taken as it is; a folder is walked recursively and
@@ -32,8 +34,19 @@ RecordList CollectRecords(const std::vector<std::string>& args);
 // Shard k of n (1 <= k <= n): every n-th record starting at the k-th.
 std::vector<std::string> ShardOf(const std::vector<std::string>& files, int32_t k, int32_t n);
 
+enum class FlatFormat { Csv, Jsonl };
+
 struct FlatfileSettings {
   MetricsRequest request;
+  FlatFormat format = FlatFormat::Csv;
+  // Columns of other commands, after the measures.
+  FlatColumnsHook more;
+  // Messages about a file read "PREFIX FILE: reason"; empty: the readers' own form.
+  std::string messagePrefix;
+  // Called after each row is written: rows written so far and how many of them failed.
+  std::function<void(int32_t done, int32_t failed)> onRow;
+  // Called before a record's messages are written to the log.
+  std::function<void()> beforeMessages;
   // Answers the layout of a general data or CSV file named explicitly; unset: the guess.
   std::function<bool(DataFileKind, const std::string&, const std::string&, DataFileParams&)> onReadData;
   // Seismometer data: the station and band, the StationXML file and the differentiation of
@@ -48,6 +61,9 @@ std::string FlatfileHeader(const MetricsRequest& request);
 std::string FlatfileRow(const AppState& app, const std::string& file, const RecordMetrics& m, const ComponentSet& set);
 // The row of a file that could not be read: its name and the reason, the measures empty.
 std::string FlatfileErrorRow(const std::string& file, const std::string& error, const MetricsRequest& request);
+// The same in the settings' format and columns, with its error code.
+std::string FlatfileErrorLine(const std::string& file, const std::string& code, const std::string& error,
+                              const FlatfileSettings& settings);
 
 // Reads and measures one file as the settings `base` say; the row, and false when the file
 // could not be read. Messages of the readers go to `log`.

@@ -41,7 +41,8 @@ def test_the_tree_holds_the_programs_library_and_data(usr, version, app_id, gui,
     # Each package's licence and history.
     for package in ("libsismcalc1", "libsismcalc-dev", "python3-sismcalc", "sismora"):
         expected |= {f"share/doc/{package}/copyright", f"share/doc/{package}/changelog.gz"}
-    expected.add("share/bash-completion/completions/sismora-cli")
+    expected |= {"share/bash-completion/completions/sismora-cli", "share/zsh/vendor-completions/_sismora-cli",
+                 "share/fish/vendor_completions.d/sismora-cli.fish"}
     if gui:
         expected |= {
             "bin/sismora",

@@ -56,7 +56,8 @@ std::string OutputExtension(const Options& o) {
 
 // The flatfile's format: as --format says, else as the output's extension says.
 void ChooseFlatFormat(Options& o) {
-  if (o.format.empty()) o.format = FlatNameFits(OutputExtension(o), FlatFormat::Csv) ? "csv" : "jsonl";
+  const std::string ext = OutputExtension(o);
+  if (o.format.empty()) o.format = ext == ".jsonl" || ext == ".ndjson" ? "jsonl" : "csv";
   if (o.format != "csv" && o.format != "jsonl")
     throw UsageError{"--format of metrics is csv or jsonl, not '" + o.format + "'"};
   o.flatFormat = o.format == "jsonl" ? FlatFormat::Jsonl : FlatFormat::Csv;
@@ -67,8 +68,10 @@ void ChooseFlatFormat(Options& o) {
 std::string FlatOutputRefusal(const Options& o) {
   const std::string ext = OutputExtension(o);
   if (FlatNameFits(ext, o.flatFormat)) return {};
-  return "metrics writes " + o.format + " (" + (o.flatFormat == FlatFormat::Jsonl ? ".jsonl" : ".csv") +
-         "), not " + ext + " files";
+  if (FlatNameFits(ext, o.flatFormat == FlatFormat::Csv ? FlatFormat::Jsonl : FlatFormat::Csv))
+    return "--format " + o.format + " writes " + (o.flatFormat == FlatFormat::Jsonl ? ".jsonl" : ".csv") +
+           " files, not " + ext;
+  return "metrics writes .csv or .jsonl files (--format csv|jsonl), not " + ext;
 }
 
 Options Parse(const std::vector<std::string>& args) {

@@ -310,6 +310,15 @@ std::string FlatRow::Json() const {
       j[columns_[i].name] = v;
       continue;
     }
+    // Whole numbers stay whole (100, not 100.0).
+    int64_t whole = 0;
+    if (!v.empty() && v.find_first_of(".eE") == std::string::npos) {
+      const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), whole);
+      if (ec == std::errc{} && end == v.data() + v.size()) {
+        j[columns_[i].name] = whole;
+        continue;
+      }
+    }
     double d = 0;
     const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), d);
     if (v.empty() || ec != std::errc{} || end != v.data() + v.size() || !std::isfinite(d))

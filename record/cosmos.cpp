@@ -216,16 +216,18 @@ void TakeSource(const Block& b, StrongRecord& rec) {
   RecordSource& s = rec.Source;
   s.TimeZone = ZoneOf(b.text[7]);
   const double seconds = Known(b, 30);
-  if (std::isfinite(seconds) && seconds >= 0 && seconds < 60) s.StartFraction = seconds - RoundHalfEven(seconds);
+  if (std::isfinite(seconds) && seconds >= 0 && seconds < 60)
+    s.StartFraction = seconds - RoundHalfEven(seconds);
   const std::vector<std::string> origin = Words(Mid(b.text[3], 8));
-  if (origin.size() >= 2) s.OriginTime = IsoTimeOf(origin[0], origin[1], origin.size() > 2 ? ZoneOf(origin[2]) : "");
+  if (origin.size() >= 2)
+    s.OriginTime = IsoTimeOf(origin[0], origin[1], origin.size() > 2 ? ZoneOf(origin[2]) : "");
   s.EventLat = Known(b, 10);
   s.EventLon = Known(b, 11);
   s.EventDepthKm = Known(b, 12);
   s.Magnitude = Known(b, 13);
   for (const std::string& w : Words(b.text[2]))
-    if (const std::size_t eq = w.find('='); eq != std::string::npos && eq >= 2 && w[0] == 'M' &&
-                                           std::isfinite(NumberOf(w.substr(eq + 1)))) {
+    if (const std::size_t eq = w.find('=');
+        eq != std::string::npos && eq >= 2 && w[0] == 'M' && std::isfinite(NumberOf(w.substr(eq + 1)))) {
       s.MagnitudeType = w.substr(0, eq);
       if (!std::isfinite(s.Magnitude)) s.Magnitude = NumberOf(w.substr(eq + 1));
     }

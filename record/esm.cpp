@@ -68,8 +68,9 @@ void TakeSource(const KeyValueHeader& h, RecordSource& s) {
   s.EventId = h.Text("EVENT_ID");
   const std::string date = h.Text("EVENT_DATE_YYYYMMDD"), time = h.Text("EVENT_TIME_HHMMSS");
   if (date.size() == 8 && time.size() >= 6)
-    s.OriginTime = IsoTime(ToLong(date.substr(0, 4)), ToLong(date.substr(4, 2)), ToLong(date.substr(6, 2)),
-                           ToLong(time.substr(0, 2)), ToLong(time.substr(2, 2)), ToDouble(time.substr(4)), "Z");
+    s.OriginTime =
+        IsoTime(ToLong(date.substr(0, 4)), ToLong(date.substr(4, 2)), ToLong(date.substr(6, 2)),
+                ToLong(time.substr(0, 2)), ToLong(time.substr(2, 2)), ToDouble(time.substr(4)), "Z");
   s.EventLat = NumberOf(h.Text("EVENT_LATITUDE_DEGREE"));
   s.EventLon = NumberOf(h.Text("EVENT_LONGITUDE_DEGREE"));
   s.EventDepthKm = NumberOf(h.Text("EVENT_DEPTH_KM"));

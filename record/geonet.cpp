@@ -97,11 +97,13 @@ void TakeEvent(const GeoNetComponent& c, RecordSource& s) {
   s.EventLat = NumberOf(lat);
   s.EventLon = NumberOf(lon);
   s.EventDepthKm = n.Number(17);
-  s.OriginTime = IsoTime(n.Whole(1), n.Whole(2), n.Whole(3), n.Whole(4), n.Whole(5), n.Number(6) / 10.0, s.TimeZone);
+  s.OriginTime =
+      IsoTime(n.Whole(1), n.Whole(2), n.Whole(3), n.Whole(4), n.Whole(5), n.Number(6) / 10.0, s.TimeZone);
   std::vector<std::string> words;
   for (const std::string& w : Split(Trim(c.text[8]), " "))
     if (!w.empty()) words.push_back(w);
-  if (words.size() >= 2 && std::isfinite(NumberOf(words.back())) && StartsWith(words[words.size() - 2], "M")) {
+  if (words.size() >= 2 && std::isfinite(NumberOf(words.back())) &&
+      StartsWith(words[words.size() - 2], "M")) {
     s.Magnitude = NumberOf(words.back());
     s.MagnitudeType = words[words.size() - 2];
   }

@@ -62,11 +62,13 @@ std::string ZoneOf(std::string_view text) {
   if (i >= t.size() || (t[i] != '+' && t[i] != '-')) return "Z";
   const char sign = t[i++];
   int hours = 0, minutes = 0, digits = 0;
-  while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])) && digits < 2) hours = hours * 10 + (t[i++] - '0'), ++digits;
+  while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])) && digits < 2)
+    hours = hours * 10 + (t[i++] - '0'), ++digits;
   if (digits == 0 || hours > 14) return {};
   if (i < t.size() && t[i] == ':') ++i;
   digits = 0;
-  while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])) && digits < 2) minutes = minutes * 10 + (t[i++] - '0'), ++digits;
+  while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])) && digits < 2)
+    minutes = minutes * 10 + (t[i++] - '0'), ++digits;
   if (minutes > 59) return {};
   if (hours == 0 && minutes == 0) return "Z";
   char buf[16];
@@ -74,7 +76,8 @@ std::string ZoneOf(std::string_view text) {
   return buf;
 }
 
-std::string IsoTime(int year, int month, int day, int hour, int minute, double seconds, const std::string& zone) {
+std::string IsoTime(int year, int month, int day, int hour, int minute, double seconds,
+                    const std::string& zone) {
   if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 ||
       minute < 0 || minute > 59 || !(seconds >= 0 && seconds < 61))
     return {};
@@ -90,7 +93,8 @@ std::string IsoTime(int year, int month, int day, int hour, int minute, double s
   return buf + zone;
 }
 
-std::string IsoTimeOf(std::string_view date, std::string_view time, const std::string& zone, double addSeconds) {
+std::string IsoTimeOf(std::string_view date, std::string_view time, const std::string& zone,
+                      double addSeconds) {
   std::string d = ReplaceAll(Trim(std::string(date)), "-", "/");
   const std::vector<std::string> ymd = Split(d, "/");
   const std::vector<std::string> hms = Split(Trim(std::string(time)), ":");
@@ -113,11 +117,12 @@ std::string IsoTimeOf(std::string_view date, std::string_view time, const std::s
   const auto midnight = c::floor<c::days>(t);
   const c::year_month_day out{midnight};
   const c::hh_mm_ss<c::milliseconds> clock{t - midnight};
-  return IsoTime(static_cast<int>(out.year()), static_cast<int>(static_cast<unsigned>(out.month())),
-                 static_cast<int>(static_cast<unsigned>(out.day())), static_cast<int>(clock.hours().count()),
-                 static_cast<int>(clock.minutes().count()),
-                 static_cast<double>(clock.seconds().count()) + static_cast<double>(clock.subseconds().count()) / 1000,
-                 zone);
+  return IsoTime(
+      static_cast<int>(out.year()), static_cast<int>(static_cast<unsigned>(out.month())),
+      static_cast<int>(static_cast<unsigned>(out.day())), static_cast<int>(clock.hours().count()),
+      static_cast<int>(clock.minutes().count()),
+      static_cast<double>(clock.seconds().count()) + static_cast<double>(clock.subseconds().count()) / 1000,
+      zone);
 }
 
 std::string StartTimeIso(const StrongRecord& rec) {
@@ -130,7 +135,8 @@ std::string StartTimeIso(const StrongRecord& rec) {
 double EpicentralDistanceKm(const StrongRecord& rec) {
   const double lat1 = rec.Source.EventLat, lon1 = rec.Source.EventLon;
   const double lat2 = DegreesOf(rec.SiteLat), lon2 = DegreesOf(rec.SiteLong);
-  if (!std::isfinite(lat1) || !std::isfinite(lon1) || !std::isfinite(lat2) || !std::isfinite(lon2)) return kUnknown;
+  if (!std::isfinite(lat1) || !std::isfinite(lon1) || !std::isfinite(lat2) || !std::isfinite(lon2))
+    return kUnknown;
   constexpr double rad = std::numbers::pi / 180;
   const double dlat = (lat2 - lat1) * rad, dlon = (lon2 - lon1) * rad;
   const double h = std::sin(dlat / 2) * std::sin(dlat / 2) +
@@ -154,9 +160,11 @@ void OrientByLabel(ChannelSource& c) {
   };
   if (l == "N-S" || l == "NS" || l == "N" || l == "NORTH" || l == "L") return set(0, 0);
   if (l == "E-W" || l == "EW" || l == "E" || l == "EAST" || l == "T") return set(90, 0);
-  if (l == "U-D" || l == "UD" || l == "U" || l == "V" || l == "Z" || l == "UP" || l == "VERT") return set(0, -90);
+  if (l == "U-D" || l == "UD" || l == "U" || l == "V" || l == "Z" || l == "UP" || l == "VERT")
+    return set(0, -90);
   // SEED codes: band, instrument, orientation.
-  if (l.size() == 3 && std::isalpha(static_cast<unsigned char>(l[0])) && (l[1] == 'N' || l[1] == 'L' || l[1] == 'G')) {
+  if (l.size() == 3 && std::isalpha(static_cast<unsigned char>(l[0])) &&
+      (l[1] == 'N' || l[1] == 'L' || l[1] == 'G')) {
     if (l[2] == 'N') return set(0, 0);
     if (l[2] == 'E') return set(90, 0);
     if (l[2] == 'Z') return set(0, -90);

@@ -20,7 +20,8 @@ double NumberOf(std::string_view text);
 std::string ZoneOf(std::string_view text);
 
 // "yyyy-mm-ddThh:nn:ss[.fff]" and `zone`; empty when the parts make no time.
-std::string IsoTime(int year, int month, int day, int hour, int minute, double seconds, const std::string& zone);
+std::string IsoTime(int year, int month, int day, int hour, int minute, double seconds,
+                    const std::string& zone);
 // The same from a date "yyyy/mm/dd" (or with '-') and a time "hh:nn:ss[.f]", later by
 // `addSeconds`.
 std::string IsoTimeOf(std::string_view date, std::string_view time, const std::string& zone,

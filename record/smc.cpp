@@ -60,7 +60,8 @@ bool AllNumeric(std::initializer_list<std::string> fields) {
 // Line 5 "Moment Mag=      7.1 Ms=      7.1 Ml=      7.0": the first magnitude given; the
 // component written as an azimuth in degrees ("360") or "Up".
 void TakeSource(const Block& b, StrongRecord& rec) {
-  static const std::pair<const char*, const char*> kinds[] = {{"Moment Mag=", "Mw"}, {"Ms=", "Ms"}, {"Ml=", "Ml"}};
+  static const std::pair<const char*, const char*> kinds[] = {
+      {"Moment Mag=", "Mw"}, {"Ms=", "Ms"}, {"Ml=", "Ml"}};
   for (const auto& [key, type] : kinds) {
     const std::size_t at = b.text[4].find(key);
     if (at == std::string::npos) continue;

@@ -63,7 +63,8 @@ const std::string* KeyValueHeader::FindStarting(std::string_view prefix) const {
 
 std::string KeyValueHeader::KeyStarting(std::string_view prefix) const {
   for (const auto& [k, v] : entries_)
-    if (k.size() >= prefix.size() && EqualsNoCase(std::string_view(k).substr(0, prefix.size()), prefix)) return k;
+    if (k.size() >= prefix.size() && EqualsNoCase(std::string_view(k).substr(0, prefix.size()), prefix))
+      return k;
   return {};
 }
 

@@ -1,5 +1,7 @@
 // The commands of sismora-cli: the per-record commands run over each file in turn,
 // metrics over all of them at once.
+#include <unistd.h>
+
 #include <filesystem>
 #include <functional>
 #include <iostream>
@@ -318,7 +320,9 @@ int Metrics(const Options& o, const AppState& base) {
     std::cerr << log.str();
     return ok;
   };
-  ProgressLine progress(std::cerr, static_cast<int32_t>(files.size()), ProgressShown(o.quiet));
+  // Rows on the same terminal would run into the line.
+  ProgressLine progress(std::cerr, static_cast<int32_t>(files.size()),
+                        ProgressShown(o.quiet) && !(o.output == "-" && ::isatty(STDOUT_FILENO) == 1));
   settings.beforeMessages = [&progress] { progress.Clear(); };
   settings.onRow = [&progress](int32_t done, int32_t failed) { progress.Update(done, failed); };
   if (o.output != "-") {
@@ -328,14 +332,13 @@ int Metrics(const Options& o, const AppState& base) {
     }
   }
   int32_t failed = 0;
-  const bool header = o.shardK == 1;
   if (o.output == "-") {
-    failed = WriteFlatfile(base, files, settings, o.jobs, header, std::cout, std::cerr);
+    failed = WriteFlatfile(base, files, settings, o.jobs, o.shardK == 1, std::cout, std::cerr);
   } else {
     // The previous flatfile stays whole until the new one is.
     try {
       AtomicFileWriter file(o.output);
-      failed = WriteFlatfile(base, files, settings, o.jobs, header, file.Stream(), std::cerr);
+      failed = WriteFlatfile(base, files, settings, o.jobs, o.shardK == 1, file.Stream(), std::cerr);
       file.Commit();
     } catch (const std::exception& e) {
       progress.Clear();
@@ -347,7 +350,8 @@ int Metrics(const Options& o, const AppState& base) {
   progress.Clear();
   bool written = true;
   if (o.output != "-") {
-    written = WriteSidecar(SidecarPath(o.output, ".columns.csv"), FlatfileColumnsText(settings.request, settings.more)) &&
+    written = WriteSidecar(SidecarPath(o.output, ".columns.csv"),
+                           FlatfileColumnsText(settings.request, settings.more)) &&
               WriteSidecar(SidecarPath(o.output, ".provenance.json"),
                            ProvenanceJson(base, o, settings, static_cast<int32_t>(files.size())));
   }

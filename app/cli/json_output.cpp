@@ -152,7 +152,9 @@ std::string ProvenanceJson(const AppState& base, const Options& o, const Flatfil
   nlohmann::ordered_json f;
   f["low_cut_hz"] = JsonNumber(p.LowCutFreq);
   f["high_cut_hz"] = JsonNumber(p.HighCutFreq);
-  f["filter"] = p.FilterType == kFilterFft ? "fft" : p.FilterType == kFilterButterworthCausal ? "butter-causal" : "butter";
+  f["filter"] = p.FilterType == kFilterFft                 ? "fft"
+                : p.FilterType == kFilterButterworthCausal ? "butter-causal"
+                                                           : "butter";
   f["order"] = p.FilterOrder;
   f["keep_pad"] = p.FilterKeepPad;
   f["remove_offset_s"] = p.RemoveDC ? p.RemoveDCSeconds : -1;

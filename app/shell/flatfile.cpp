@@ -15,9 +15,9 @@
 #include <thread>
 
 #include "app/shell/console_ui.h"
-#include "common/utf8.h"
 #include "common/path.h"
 #include "common/text.h"
+#include "common/utf8.h"
 #include "load/pipeline.h"
 #include "record/display_text.h"
 #include "record/dispatch.h"
@@ -187,22 +187,14 @@ std::string FlatfileErrorRow(const std::string& file, const std::string& error, 
   return row.Csv();
 }
 
-std::string FlatfileErrorLine(const std::string& file, const std::string& code, const std::string& error,
-                              const FlatfileSettings& settings) {
-  FlatRowInput in;
-  in.file = file;
-  in.errorCode = code;
-  in.error = error;
-  return FormatRow(in, settings);
-}
-
 bool FlatfileLine(const AppState& base, const std::string& file, const FlatfileSettings& settings, std::string& row,
                   std::ostream& log) {
   ConsoleUi ui(log);
   ui.station = settings.station;
   ui.responseFile = settings.responseFile;
   ui.differentiate = settings.differentiate;
-  if (!settings.messagePrefix.empty()) ui.messagePrefix = settings.messagePrefix + ReplaceInvalidUtf8(file) + ": ";
+  if (!settings.messagePrefix.empty())
+    ui.messagePrefix = settings.messagePrefix + ReplaceInvalidUtf8(file) + ": ";
   ui.onReadData = settings.onReadData
                       ? settings.onReadData
                       : [](DataFileKind, const std::string&, const std::string&, DataFileParams&) { return true; };
@@ -230,7 +222,6 @@ bool FlatfileLine(const AppState& base, const std::string& file, const FlatfileS
     in.metrics = &m;
     in.set = set;
     in.error = m.motionError;
-    if (!m.motionError.empty()) in.errorCode = "failed";
     row = FormatRow(in, settings);
     return true;
   } catch (const std::exception& e) {
@@ -238,7 +229,7 @@ bool FlatfileLine(const AppState& base, const std::string& file, const FlatfileS
     in.file = file;
     in.error = e.what();
     in.errorCode = "failed";
-    if (!settings.messagePrefix.empty()) log << settings.messagePrefix << ReplaceInvalidUtf8(file) << ": " << in.error << "\n";
+    if (!settings.messagePrefix.empty()) log << ui.messagePrefix << in.error << "\n";
     row = FormatRow(in, settings);
     return false;
   }
@@ -246,7 +237,8 @@ bool FlatfileLine(const AppState& base, const std::string& file, const FlatfileS
 
 int32_t WriteFlatfile(const AppState& base, const std::vector<std::string>& files, const FlatfileSettings& settings,
                       int32_t threads, bool header, std::ostream& out, std::ostream& log) {
-  if (header && settings.format == FlatFormat::Csv) out << FlatfileHeaderLine(settings.request, settings.more);
+  if (header && settings.format == FlatFormat::Csv)
+    out << FlatfileHeaderLine(settings.request, settings.more);
   struct Result {
     std::string row, messages;
     bool ok = false;

@@ -61,9 +61,6 @@ std::string FlatfileHeader(const MetricsRequest& request);
 std::string FlatfileRow(const AppState& app, const std::string& file, const RecordMetrics& m, const ComponentSet& set);
 // The row of a file that could not be read: its name and the reason, the measures empty.
 std::string FlatfileErrorRow(const std::string& file, const std::string& error, const MetricsRequest& request);
-// The same in the settings' format and columns, with its error code.
-std::string FlatfileErrorLine(const std::string& file, const std::string& code, const std::string& error,
-                              const FlatfileSettings& settings);
 
 // Reads and measures one file as the settings `base` say; the row, and false when the file
 // could not be read. Messages of the readers go to `log`.

@@ -10,8 +10,8 @@
 #include "common/files.h"
 #include "common/text.h"
 #include "common/utf8.h"
-#include "record/display_text.h"
 #include "record/dispatch.h"
+#include "record/display_text.h"
 #include "record/format_names.h"
 #include "record/record_source.h"
 #include "record/refusal.h"
@@ -98,9 +98,10 @@ void RecordColumns(FlatRow& row) {
   row.Text("date", "start date of the record, yyyy/mm/dd", r ? text(r->RecDate) : "");
   row.Text("time", "start time of the record, hh:nn:ss, in the record's zone", r ? text(r->RecTime) : "");
   row.Number("rate_hz", "Hz", "sampling frequency", r ? std::to_string(r->SampFreq) : "");
-  row.Number("duration_s", "s", "length of the record",
-             r ? Num(r->SampFreq > 0 ? static_cast<float>(static_cast<double>(r->DataCount) / r->SampFreq) : 0.0f)
-               : "");
+  row.Number(
+      "duration_s", "s", "length of the record",
+      r ? Num(r->SampFreq > 0 ? static_cast<float>(static_cast<double>(r->DataCount) / r->SampFreq) : 0.0f)
+        : "");
   row.Number("jma_intensity", "JMA scale", "JMA seismic intensity of the intensity group",
              r && r->JmaGroup > 0 ? Num(r->JmaIntensity) : "");
 }
@@ -133,7 +134,8 @@ void MeasureColumns(FlatRow& row, const MetricsRequest& request) {
     const ChannelMetrics* x = channel(c);
     for (std::size_t p = 0; p < periods.size(); ++p)
       row.Number(std::string(kComponents[c]) + "_Sa(" + NumberText(periods[p]) + ")", "cm/s/s",
-                 damping + " pseudo-spectral acceleration of the " + kComponentNames[c] + " at the period in brackets (s)",
+                 damping + " pseudo-spectral acceleration of the " + kComponentNames[c] +
+                     " at the period in brackets (s)",
                  x && p < x->psa.size() ? Num(x->psa[p]) : "");
   }
   const PairMetrics* pair = m && in.set.h1 > 0 && in.set.h2 > 0 ? m->Pair(in.set.h1, in.set.h2) : nullptr;
@@ -141,7 +143,8 @@ void MeasureColumns(FlatRow& row, const MetricsRequest& request) {
     const std::vector<float>* v = pair ? (rot[4] == '5' ? &pair->rotd50 : &pair->rotd100) : nullptr;
     for (std::size_t p = 0; p < periods.size(); ++p)
       row.Number(std::string(rot) + "_Sa(" + NumberText(periods[p]) + ")", "cm/s/s",
-                 std::string(rot[4] == '5' ? "median" : "largest") + " over the rotation angles of the " + damping +
+                 std::string(rot[4] == '5' ? "median" : "largest") + " over the rotation angles of the " +
+                     damping +
                      " pseudo-spectral acceleration of the horizontal pair at the period in brackets (s)",
                  v && p < v->size() ? Num((*v)[p]) : "");
   }
@@ -153,7 +156,8 @@ void MeasureColumns(FlatRow& row, const MetricsRequest& request) {
                  MeasureDescription(f.key) + " of the " + kComponentNames[c], x ? Num(x->more.*f.field) : "");
   }
   const bool velocity = m && m->motionError.empty();
-  row.Number("RotD50_PGA", "cm/s/s", "median over the rotation angles of the horizontal pair's peak acceleration",
+  row.Number("RotD50_PGA", "cm/s/s",
+             "median over the rotation angles of the horizontal pair's peak acceleration",
              pair ? Num(pair->more.rotd50Pga) : "");
   row.Number("RotD50_PGV", "cm/s", "median over the rotation angles of the horizontal pair's peak velocity",
              pair && velocity ? Num(pair->more.rotd50Pgv) : "");
@@ -170,7 +174,7 @@ void MeasureColumns(FlatRow& row, const MetricsRequest& request) {
         row.Number(std::string(kComponents[c]) + "_Rmu" + mu + "(" + NumberText(periods[p]) + ")", "ratio",
                    "strength reduction factor for ductility " + mu + " of the " + kComponentNames[c] +
                        " at the period in brackets (s)",
-                   ok && p < periods.size() ? Num(x->ductility.R(p, j)) : "");
+                   ok ? Num(x->ductility.R(p, j)) : "");
     }
 }
 
@@ -192,10 +196,13 @@ void SourceColumns(FlatRow& row) {
   row.Number("magnitude", "magnitude", "magnitude of the event", Known(s.Magnitude));
   row.Text("magnitude_type", "kind of the magnitude (Mw, Mj, ML ...)", text(s.MagnitudeType));
   row.Text("network", "network code", text(s.Network));
-  row.Text("station_code", "station code without the network", r ? StationCode(text(r->SiteCode), text(s.Network)) : "");
+  row.Text("station_code", "station code without the network",
+           r ? StationCode(text(r->SiteCode), text(s.Network)) : "");
   row.Text("location", "location code", text(s.Location));
-  row.Number("station_lat", "degrees", "station latitude, north positive", r ? Known(DegreesOf(text(r->SiteLat))) : "");
-  row.Number("station_lon", "degrees", "station longitude, east positive", r ? Known(DegreesOf(text(r->SiteLong))) : "");
+  row.Number("station_lat", "degrees", "station latitude, north positive",
+             r ? Known(DegreesOf(text(r->SiteLat))) : "");
+  row.Number("station_lon", "degrees", "station longitude, east positive",
+             r ? Known(DegreesOf(text(r->SiteLong))) : "");
   row.Number("station_elevation_m", "m", "station elevation", Known(s.StationElevationM));
   row.Number("epicentral_distance_km", "km", "great-circle distance from the epicentre to the station",
              r ? Known(EpicentralDistanceKm(*r), 3) : "");
@@ -218,12 +225,15 @@ void ComponentColumns(FlatRow& row) {
     row.Text(k + "_channel_code", "channel code" + of, has ? DisplayText(*r, x.Code) : "");
     row.Number(k + "_azimuth", "degrees", "azimuth" + of + ", clockwise from north", Known(x.Azimuth));
     row.Number(k + "_dip", "degrees", "dip" + of + ", down from the horizontal (-90: up)", Known(x.Dip));
-    const float low = in.app ? in.app->preproc.LowCutFreq : 0, high = in.app ? in.app->preproc.HighCutFreq : 0;
-    row.Number(k + "_hp_hz", "Hz", "high-pass corner applied to the" + std::string(" ") + kComponentNames[c] +
-                                     " (the file's processing and the preprocessing)",
+    const float low = in.app ? in.app->preproc.LowCutFreq : 0,
+                high = in.app ? in.app->preproc.HighCutFreq : 0;
+    row.Number(k + "_hp_hz", "Hz",
+               "high-pass corner applied to the" + std::string(" ") + kComponentNames[c] +
+                   " (the file's processing and the preprocessing)",
                has ? Known(Corner(x.HighPassHz, low, true)) : "");
-    row.Number(k + "_lp_hz", "Hz", "low-pass corner applied to the " + std::string(kComponentNames[c]) +
-                                     " (the file's processing and the preprocessing)",
+    row.Number(k + "_lp_hz", "Hz",
+               "low-pass corner applied to the " + std::string(kComponentNames[c]) +
+                   " (the file's processing and the preprocessing)",
                has ? Known(Corner(x.LowPassHz, high, false)) : "");
   }
 }
@@ -238,8 +248,9 @@ void BuildFlatfileRow(FlatRow& row, const MetricsRequest& request, const FlatCol
   if (more) more(row);
   const FlatRowInput& in = row.Input();
   const std::string error = in.error.empty() && !row.HasRecord() ? "not read" : in.error;
-  row.Text("error_code", "kind of the error: not_a_record, unreadable, damaged, refused_units, declined, refused, "
-                         "failed (a measure could not be computed)",
+  row.Text("error_code",
+           "kind of the error: not_a_record, unreadable, damaged, refused_units, declined, refused, "
+           "failed (a measure could not be computed)",
            !error.empty() ? (in.errorCode.empty() ? "failed" : in.errorCode) : "");
   row.Text("error", "why the file or a measure failed, as the program says it", error);
 }
@@ -267,8 +278,8 @@ std::string ReadErrorCode(const std::string& path, const std::string& reason) {
   if (!FileProblem(path).empty()) return "unreadable";
   if (!RefusalText(path).empty()) return "not_a_record";
   const std::string r = LCase(reason);
-  if (r.find("not as an acceleration") != std::string::npos || r.find("not acceleration") != std::string::npos ||
-      r.find("units") != std::string::npos)
+  if (r.find("not as an acceleration") != std::string::npos ||
+      r.find("not acceleration") != std::string::npos || r.find("units") != std::string::npos)
     return "refused_units";
   if (reason.empty()) return "declined";
   if (r.find("failed to read") != std::string::npos || r.find("err#") != std::string::npos) return "damaged";

@@ -10,8 +10,6 @@
 #include <filesystem>
 #include <map>
 
-#include "load/user_side.h"
-#include "state/app_state.h"
 #include "app/shell/settings.h"
 #include "common/files.h"
 #include "common/text.h"
@@ -19,7 +17,9 @@
 #include "common/version.h"
 #include "draw/draw_graph.h"
 #include "load/pipeline.h"
+#include "load/user_side.h"
 #include "record/readers.h"
+#include "state/app_state.h"
 #include "tests/support/samples.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/seismic_files.h"

@@ -169,15 +169,27 @@ TEST(DecodeRecordTexts, AllTextsAndLabelsOnce) {
 // alone keeps its bytes.
 TEST(DisplayText, Latin1TextsAreShownAsUtf8AndKeptAsRead) {
   StrongRecord rec;
-  rec.SiteName = "Vi\xF1" "a del Mar";
+  rec.SiteName =
+      "Vi\xF1"
+      "a del Mar";
   rec.SiteCode = "VALP";
-  EXPECT_EQ(DisplayText(rec, rec.SiteName), "Vi\xC3\xB1" "a del Mar");
-  EXPECT_EQ(DisplayText(rec, "Vi\xC3\xB1" "a"), "Vi\xC3\xB1" "a");  // UTF-8 stays
+  EXPECT_EQ(DisplayText(rec, rec.SiteName),
+            "Vi\xC3\xB1"
+            "a del Mar");
+  EXPECT_EQ(DisplayText(rec,
+                        "Vi\xC3\xB1"
+                        "a"),
+            "Vi\xC3\xB1"
+            "a");  // UTF-8 stays
   RecordTexts texts = TextsOfRecord(rec);
-  EXPECT_EQ(texts.station, "Vi\xC3\xB1" "a del Mar");
+  EXPECT_EQ(texts.station,
+            "Vi\xC3\xB1"
+            "a del Mar");
   texts.code = "VALP2";
   ApplyRecordTexts(texts, rec);
-  EXPECT_EQ(rec.SiteName, "Vi\xF1" "a del Mar");
+  EXPECT_EQ(rec.SiteName,
+            "Vi\xF1"
+            "a del Mar");
   EXPECT_EQ(rec.SiteCode, "VALP2");
 }
 

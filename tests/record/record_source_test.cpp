@@ -17,7 +17,8 @@ namespace {
 StrongRecord ReadSample(const std::string& name) {
   StrongRecord rec;
   test::ScriptedUi ui;
-  EXPECT_TRUE(ReportRead(ReadRecordFile((test::SamplesDir() / name).string(), rec, ui), ui)) << ui.OnlyMessage();
+  EXPECT_TRUE(ReportRead(ReadRecordFile((test::SamplesDir() / name).string(), rec, ui), ui))
+      << ui.OnlyMessage();
   return rec;
 }
 

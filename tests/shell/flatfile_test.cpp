@@ -160,7 +160,9 @@ TEST(Flatfile, ColumnsFileJsonLinesAndTextsOfOtherEncodings) {
   base.preproc.LowCutFreq = 0.2f;
   FlatfileSettings settings;
   settings.request.periods = {0.5f};
-  settings.more = [](FlatRow& row) { row.Number("extra", "s", "a column of another command", row.HasRecord() ? "1.5" : ""); };
+  settings.more = [](FlatRow& row) {
+    row.Number("extra", "s", "a column of another command", row.HasRecord() ? "1.5" : "");
+  };
   // A name that is no UTF-8 comes out with U+FFFD.
   const std::string file = dir.Write("Valpara\xEDso.ac", ReadWholeFile(kDemo));
   std::string csvRow, jsonRow;
@@ -194,7 +196,8 @@ TEST(Flatfile, ColumnsFileJsonLinesAndTextsOfOtherEncodings) {
   EXPECT_EQ(at("error_code"), "");
   EXPECT_EQ(header[header.size() - 3], "extra");
   // The same values as JSON, numbers as numbers and empty ones as null.
-  EXPECT_NE(jsonRow.find("\"file\":\"" + dir.File("Valpara\xEF\xBF\xBDso.ac") + "\""), std::string::npos) << jsonRow;
+  EXPECT_NE(jsonRow.find("\"file\":\"" + dir.File("Valpara\xEF\xBF\xBDso.ac") + "\""), std::string::npos)
+      << jsonRow;
   EXPECT_NE(jsonRow.find("\"extra\":1.5,"), std::string::npos) << jsonRow;
   EXPECT_NE(jsonRow.find("\"H1_lp_hz\":null,"), std::string::npos) << jsonRow;
   EXPECT_NE(jsonRow.find("\"format\":\"AC\","), std::string::npos) << jsonRow;
@@ -206,7 +209,8 @@ TEST(Flatfile, ErrorCodesSayWhyAFileWasNotRead) {
   EXPECT_EQ(ReadErrorCode(dir.File("gone.ac"), ""), "unreadable");
   EXPECT_EQ(ReadErrorCode(dir.Write("empty.ac", ""), "whatever"), "not_a_record");
   const std::string file = dir.Write("a.dat", "x\n");
-  EXPECT_EQ(ReadErrorCode(file, "a.dat gives its samples in \"counts\", not as an acceleration."), "refused_units");
+  EXPECT_EQ(ReadErrorCode(file, "a.dat gives its samples in \"counts\", not as an acceleration."),
+            "refused_units");
   EXPECT_EQ(ReadErrorCode(file, "Failed to read a.dat (Err#62: Input past end of file)"), "damaged");
   EXPECT_EQ(ReadErrorCode(file, ""), "declined");
   EXPECT_EQ(ReadErrorCode(file, "a.dat is not a COSMOS file."), "not_a_record");

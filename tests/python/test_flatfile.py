@@ -7,7 +7,6 @@ import datetime
 import json
 import math
 import os
-import pathlib
 import pty
 import select
 import subprocess
@@ -15,30 +14,23 @@ import subprocess
 import pytest
 
 
-def _env_path(name):
-    value = os.environ.get(name)
-    if not value:
-        pytest.exit(f"{name} is not set; run these tests through ctest", returncode=2)
-    return pathlib.Path(value)
+@pytest.fixture(scope="module")
+def tool(bin_dir, tmp_path_factory):
+    """The build's sismora-cli and an environment with the default settings."""
+    env = dict(os.environ, XDG_CONFIG_HOME=str(tmp_path_factory.mktemp("config")))
+    return bin_dir / "sismora-cli", env
 
 
 @pytest.fixture(scope="module")
-def cli():
-    return _env_path("SISMORA_BIN_DIR") / "sismora-cli"
+def samples(samples_dir):
+    return samples_dir
 
 
 @pytest.fixture(scope="module")
-def samples():
-    path = _env_path("SISMORA_SAMPLES_DIR")
-    if not path.is_dir():
-        pytest.skip(f"no sample records in {path}")
-    return path
-
-
-@pytest.fixture(scope="module")
-def flatfile(cli, samples, tmp_path_factory):
+def flatfile(tool, samples, tmp_path_factory):
+    cli, env = tool
     out = tmp_path_factory.mktemp("flat") / "samples.csv"
-    done = subprocess.run([cli, "metrics", "--quiet", "-j", "2", samples, "-o", out], capture_output=True)
+    done = subprocess.run([cli, "metrics", "--quiet", "-j", "2", samples, "-o", out], env=env, capture_output=True)
     assert done.returncode in (0, 1), done.stderr
     return out
 
@@ -122,9 +114,10 @@ def test_pandas_reads_the_flatfile(flatfile):
     assert frame["ev_lat"].notna().sum() >= 2
 
 
-def test_json_lines_hold_the_values_of_the_csv(cli, samples, flatfile, tmp_path):
+def test_json_lines_hold_the_values_of_the_csv(tool, samples, flatfile, tmp_path):
+    cli, env = tool
     out = tmp_path / "samples.jsonl"
-    done = subprocess.run([cli, "metrics", "--quiet", samples, "-o", out], capture_output=True)
+    done = subprocess.run([cli, "metrics", "--quiet", samples, "-o", out], env=env, capture_output=True)
     assert done.returncode in (0, 1), done.stderr
     objects = [json.loads(line) for line in out.read_text(encoding="utf-8").splitlines()]
     rows = read_rows(flatfile)
@@ -141,29 +134,33 @@ def test_json_lines_hold_the_values_of_the_csv(cli, samples, flatfile, tmp_path)
                 assert math.isclose(value, float(text), rel_tol=1e-6), (row["file"], name, value, text)
 
 
-def test_outputs_of_other_formats_and_unread_files(cli, samples, tmp_path):
+def test_outputs_of_other_formats_and_unread_files(tool, samples, tmp_path):
+    cli, env = tool
     record = samples / "knet" / "AOM0011801241951.NS"
     for name in ("out.parquet", "out.json", "out.xlsx"):
-        done = subprocess.run([cli, "metrics", record, "-o", tmp_path / name], capture_output=True, text=True)
+        done = subprocess.run([cli, "metrics", record, "-o", tmp_path / name], env=env, capture_output=True,
+                              text=True)
         assert done.returncode == 2, done.stderr
         assert not (tmp_path / name).exists()
-    done = subprocess.run([cli, "metrics", "--format", "jsonl", record, "-o", tmp_path / "x.csv"], capture_output=True)
+    done = subprocess.run([cli, "metrics", "--format", "jsonl", record, "-o", tmp_path / "x.csv"], env=env,
+                          capture_output=True)
     assert done.returncode == 2
     missing = tmp_path / "gone.NS"
-    done = subprocess.run([cli, "info", "--json", record, missing], capture_output=True, text=True)
+    done = subprocess.run([cli, "info", "--json", record, missing], env=env, capture_output=True, text=True)
     assert done.returncode == 1
     lines = [json.loads(line) for line in done.stdout.splitlines()]
     assert lines[1] == {"FilePath": str(missing), "ErrorCode": "unreadable", "Error": lines[1]["Error"]}
     assert f"sismora-cli: {missing}: " in done.stderr
 
 
-def progress_seen(cli, record, stderr_tty):
+def progress_seen(tool, record, stderr_tty):
+    cli, env = tool
     args = [cli, "metrics", record, record.with_suffix(".EW"), "-o", "-"]
     if not stderr_tty:
-        done = subprocess.run(args, capture_output=True, text=True)
+        done = subprocess.run(args, env=env, capture_output=True, text=True)
         return done.stderr
     leader, follower = pty.openpty()
-    proc = subprocess.Popen(args, stdout=subprocess.DEVNULL, stderr=follower)
+    proc = subprocess.Popen(args, env=env, stdout=subprocess.DEVNULL, stderr=follower)
     os.close(follower)
     seen = b""
     while True:
@@ -182,7 +179,7 @@ def progress_seen(cli, record, stderr_tty):
     return seen.decode("utf-8", "replace")
 
 
-def test_progress_line_on_a_terminal_only(cli, samples):
+def test_progress_line_on_a_terminal_only(tool, samples):
     record = samples / "knet" / "AOM0011801241951.NS"
-    assert "1/1 files" in progress_seen(cli, record, True)
-    assert "files" not in progress_seen(cli, record, False)
+    assert "1/1 files" in progress_seen(tool, record, True)
+    assert "files" not in progress_seen(tool, record, False)

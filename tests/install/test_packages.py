@@ -119,7 +119,9 @@ def test_the_files_are_split_as_debian_splits_a_library(contents, multiarch, app
         DEV: {"/usr/include/sismcalc.h", f"{lib}/libsismcalc.so", f"{lib}/pkgconfig/sismcalc.pc",
               f"{lib}/cmake/sismcalc/sismcalcConfig.cmake"},
         PY: {f"/usr/lib/python3/dist-packages/sismcalc/{m}.py" for m in ("__init__", "_library", "_installed")},
-        PROGRAM: {"/usr/bin/sismora-cli", "/usr/share/man/man1/sismora-cli.1.gz"},
+        PROGRAM: {"/usr/bin/sismora-cli", "/usr/share/man/man1/sismora-cli.1.gz",
+                  "/usr/share/bash-completion/completions/sismora-cli", "/usr/share/zsh/vendor-completions/_sismora-cli",
+                  "/usr/share/fish/vendor_completions.d/sismora-cli.fish"},
     }
     if gui:
         expected[PROGRAM] |= {"/usr/bin/sismora", "/usr/share/man/man1/sismora.1.gz",

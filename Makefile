@@ -7,7 +7,7 @@ DEMO := samples/demo.ac
 PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev nlohmann-json3-dev \
             qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation2 fonts-ipafont-gothic xvfb xauth \
             libmseed-dev libpugixml-dev python3-numpy python3-pytest pkg-config dpkg-dev desktop-file-utils appstream \
-            shared-mime-info libglib2.0-bin groff-base man-db lintian
+            shared-mime-info libglib2.0-bin groff-base man-db lintian zsh fish
 
 # Packages of the fuzz targets only (clang, libFuzzer's runtime and the readers' libraries).
 FUZZ_PACKAGES := cmake make pkg-config clang-14 libclang-rt-14-dev python3 libmseed-dev libpugixml-dev

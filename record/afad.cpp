@@ -12,6 +12,7 @@
 #include "record/gravity.h"
 #include "record/reader.h"
 #include "record/readers.h"
+#include "record/record_source.h"
 #include "record/text_header.h"
 
 namespace sism {
@@ -100,6 +101,8 @@ void TakeRecordTime(const std::string& value, StrongRecord& rec) {
     if (!IsNumeric(x)) return;
   SetFirstSampleTime(rec, ToLong(d[2]), ToLong(d[1]), ToLong(d[0]), ToLong(t[0]), ToLong(t[1]),
                      ToDouble(t[2]));
+  rec.Source.TimeZone = ZoneOf(value);
+  rec.Source.StartFraction = ToDouble(t[2]) - RoundHalfEven(ToDouble(t[2]));
 }
 
 // "37.87470N-27.59223E": latitude, a separator, longitude, each with its hemisphere.
@@ -115,6 +118,24 @@ void TakePosition(const std::string& value, StrongRecord& rec) {
   if (!IsNumeric(lat) || !IsNumeric(lon)) return;
   rec.SiteLat = (v[ns] == 'S' ? "-" : "") + lat;
   rec.SiteLong = (rest.back() == 'W' ? "-" : "") + lon;
+}
+
+// "EARTHQUAKE DATE : 2017/07/20 22:31:09 (GMT)", the epicentre as the station's position is
+// written, the depth, "6.5 Mw", the station's altitude.
+void TakeEvent(const KeyValueHeader& h, StrongRecord& rec) {
+  RecordSource& s = rec.Source;
+  const std::vector<std::string> date = Words(h.Text("EARTHQUAKE DATE"));
+  if (date.size() >= 2) s.OriginTime = IsoTimeOf(date[0], date[1], ZoneOf(h.Text("EARTHQUAKE DATE")));
+  StrongRecord where;
+  TakePosition(h.Text("EPICENTER COORDINATES"), where);
+  s.EventLat = DegreesOf(where.SiteLat);
+  s.EventLon = DegreesOf(where.SiteLong);
+  s.EventDepthKm = NumberOf(h.Text("EARTHQUAKE DEPTH (km)"));
+  const std::vector<std::string> m = Words(h.Text("EARTHQUAKE MAGNITUDE"));
+  if (!m.empty()) s.Magnitude = NumberOf(m[0]);
+  if (m.size() > 1 && std::isfinite(s.Magnitude)) s.MagnitudeType = m[1];
+  s.StationElevationM = NumberOf(h.Text("STATION ALTITUDE (m)"));
+  s.Network = "TK";
 }
 
 // The header's peaks are in gal, one for each column in turn; the samples are in gal, g
@@ -168,6 +189,7 @@ ReadOutcome ReadAfad(const std::string& path, StrongRecord& rec, ReadQuestions&)
     rec.SiteName = TurkishToUtf8(header.Text("PLACE"));
     TakePosition(header.Text("STATION COORDINATES"), rec);
     TakeRecordTime(header.Text("RECORD TIME"), rec);
+    TakeEvent(header, rec);
     return true;
   });
 }

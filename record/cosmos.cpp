@@ -4,6 +4,8 @@
 // are read from there; the classic layout (10I8 on 10 lines, 6F13 on 17 lines) is the
 // fallback when a descriptor cannot be read.
 #include <algorithm>
+#include <cmath>
+#include <sstream>
 #include <vector>
 
 #include "common/errors.h"
@@ -13,6 +15,7 @@
 #include "record/gravity.h"
 #include "record/reader.h"
 #include "record/readers.h"
+#include "record/record_source.h"
 
 namespace sism {
 
@@ -192,6 +195,77 @@ void TakeRecordValues(const Block& b, StrongRecord& rec) {
   if (rec.DataCount < 1) rec.DataCount = BlockPoints(b, rec.SampFreq);
 }
 
+std::vector<std::string> Words(const std::string& line) {
+  std::istringstream in(line);
+  std::vector<std::string> words;
+  for (std::string w; in >> w;) words.push_back(w);
+  return words;
+}
+
+// A real header value; NaN for the -999 of unknown values.
+double Known(const Block& b, int32_t k) {
+  const double v = NumberOf(b.reals.Text(k));
+  return std::isfinite(v) && v > -998.5 ? v : kUnknown;
+}
+
+// The event and the station of the text header (line 3 "Hypocenter: LAT LON H= 46km Mw=7.0",
+// line 4 "Origin: 2018/11/30 17:29:29 UTC", line 5 "Code:AK-BMR", line 8 the start's zone)
+// and of the real header (station 1-3, epicentre 10-12, magnitude 13, start seconds 30).
+void TakeSource(const Block& b, StrongRecord& rec) {
+  if (b.text.size() < 9) return;
+  RecordSource& s = rec.Source;
+  s.TimeZone = ZoneOf(b.text[7]);
+  const double seconds = Known(b, 30);
+  if (std::isfinite(seconds) && seconds >= 0 && seconds < 60)
+    s.StartFraction = seconds - RoundHalfEven(seconds);
+  const std::vector<std::string> origin = Words(Mid(b.text[3], 8));
+  if (origin.size() >= 2)
+    s.OriginTime = IsoTimeOf(origin[0], origin[1], origin.size() > 2 ? ZoneOf(origin[2]) : "");
+  s.EventLat = Known(b, 10);
+  s.EventLon = Known(b, 11);
+  s.EventDepthKm = Known(b, 12);
+  s.Magnitude = Known(b, 13);
+  for (const std::string& w : Words(b.text[2]))
+    if (const std::size_t eq = w.find('=');
+        eq != std::string::npos && eq >= 2 && w[0] == 'M' && std::isfinite(NumberOf(w.substr(eq + 1)))) {
+      s.MagnitudeType = w.substr(0, eq);
+      if (!std::isfinite(s.Magnitude)) s.Magnitude = NumberOf(w.substr(eq + 1));
+    }
+  s.StationElevationM = Known(b, 3);
+  if (rec.SiteLat.empty() && std::isfinite(Known(b, 1))) {
+    rec.SiteLat = NumberText(Known(b, 1));
+    rec.SiteLong = NumberText(Known(b, 2));
+  }
+  const std::string& station = b.text[4];
+  const std::size_t code = station.find("Code:");
+  if (code != std::string::npos) {
+    const std::string netSta = Trim(Mid(station, static_cast<int32_t>(code) + 6, 7));
+    const std::size_t dash = netSta.find('-');
+    if (dash != std::string::npos && dash > 0) s.Network = netSta.substr(0, dash);
+  }
+}
+
+// Line 9 "Sta Chan   1: 360 deg (Rcrdr Chan  1)" or "...: Up": the component's direction.
+ChannelSource ChannelOf(const Block& b, const std::string& label) {
+  ChannelSource c;
+  c.Label = label;
+  if (b.text.size() < 9) return c;
+  const std::string& line = b.text[8];
+  const std::size_t colon = line.find(':');
+  if (colon == std::string::npos) return c;
+  const std::vector<std::string> w = Words(line.substr(colon + 1));
+  if (w.empty()) return c;
+  if (w.size() >= 2 && LCase(w[1]) == "deg" && std::isfinite(NumberOf(w[0]))) {
+    c.Azimuth = std::fmod(NumberOf(w[0]), 360.0);
+    c.Dip = 0;
+  } else if (EqualsNoCase(w[0], "Up")) {
+    c.Azimuth = 0, c.Dip = -90;
+  } else if (EqualsNoCase(w[0], "Down")) {
+    c.Azimuth = 0, c.Dip = 90;
+  }
+  return c;
+}
+
 }  // namespace
 
 ReadOutcome ReadCosmos(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
@@ -222,6 +296,8 @@ ReadOutcome ReadCosmos(const std::string& path, StrongRecord& rec, ReadQuestions
         rec.RedimAcc(rec.DataCount, chans);
       }
       rec.Label(ch) = ChannelLabel(b, ch);
+      if (ch == 1) TakeSource(b, rec);
+      rec.Source.Channels.push_back(ChannelOf(b, rec.Label(ch)));
       int32_t points = BlockPoints(b, rec.SampFreq);
       ReadFixedValues(in, DataLayout(b.dataLine), points, UnitsFactor(b.dataLine), rec.Channel(ch),
                       std::min(points, rec.DataCount), kEndTag);

@@ -1,5 +1,6 @@
 // Taiwan CWB strong-motion text: "#Key: value" header lines, then one line per step
 // holding the time and the components (U, N, E) in the columns "#Data:" declares.
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "record/fixed_text.h"
 #include "record/reader.h"
 #include "record/readers.h"
+#include "record/record_source.h"
 #include "record/text_header.h"
 
 namespace sism {
@@ -45,6 +47,23 @@ int32_t DataLines(const std::string& text) {
   while (in.TryReadLine(line))
     if (!TrimSpace(line).empty()) ++n;
   return n;
+}
+
+// "#Origin Time(GMT+08): 2018/02/06-23:50:42", the epicentre, depth and "Magnitude(Ml)".
+void TakeEvent(const KeyValueHeader& h, RecordSource& s) {
+  const std::string* origin = h.FindStarting("Origin Time");
+  if (origin && origin->size() >= 19)
+    s.OriginTime = IsoTimeOf(origin->substr(0, 10), origin->substr(11), ZoneOf(h.KeyStarting("Origin Time")));
+  if (const std::string* lat = h.FindStarting("EpicenterLatitude")) s.EventLat = DegreesOf(*lat);
+  if (const std::string* lon = h.FindStarting("EpicenterLongitude")) s.EventLon = DegreesOf(*lon);
+  if (const std::string* depth = h.FindStarting("Depth")) s.EventDepthKm = NumberOf(*depth);
+  if (const std::string* m = h.FindStarting("Magnitude")) {
+    s.Magnitude = NumberOf(*m);
+    const std::string key = h.KeyStarting("Magnitude");
+    const std::size_t open = key.find('('), close = key.find(')');
+    if (std::isfinite(s.Magnitude) && open != std::string::npos && close > open + 1)
+      s.MagnitudeType = key.substr(open + 1, close - open - 1);
+  }
 }
 
 }  // namespace
@@ -88,6 +107,8 @@ ReadOutcome ReadCwb(const std::string& path, StrongRecord& rec, ReadQuestions&) 
     // Local time, as the header gives it ("StartTime(GMT+08)").
     const std::string* start = h.FindStarting("StartTime");
     if (start && !start->empty()) TakeStartTime(*start, rec);
+    rec.Source.TimeZone = ZoneOf(h.KeyStarting("StartTime"));
+    TakeEvent(h, rec.Source);
     return true;
   });
 }

@@ -8,6 +8,7 @@
 #include "common/path.h"
 #include "common/text.h"
 #include "record/formats.h"
+#include "record/record_source.h"
 #include "record/refusal.h"
 
 namespace sism {
@@ -97,6 +98,7 @@ ReadOutcome ReadRecordFile(const std::string& path, StrongRecord& rec, ReadQuest
   rec.SiteLong.clear();
   rec.ReadNote.clear();
   rec.Encoding = TextEncoding::AsRead;
+  rec.Source = RecordSource{};
   rec.FileFormat = FormatNone;
   rec.FilePath.clear();
 
@@ -143,6 +145,7 @@ ReadOutcome ReadRecordFile(const std::string& path, StrongRecord& rec, ReadQuest
       rec.FilePath = workingPath;
       rec.FileSize = FileLength(path);
       rec.JmaGroup = group;
+      CompleteChannelSources(rec);
       return true;
     });
   }

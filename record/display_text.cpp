@@ -3,12 +3,14 @@
 #include <algorithm>
 
 #include "common/shift_jis.h"
+#include "common/utf8.h"
 
 namespace sism {
 
 std::string DisplayText(const StrongRecord& rec, std::string_view text) {
   if (rec.Encoding == TextEncoding::ShiftJis) return ShiftJisToUtf8(text);
-  return std::string(text);
+  // Texts of the other formats are UTF-8 or, from older recorders and networks, Latin-1.
+  return AsUtf8(text);
 }
 
 std::string DisplayLabelOf(const StrongRecord& rec, int32_t ch) {

@@ -11,8 +11,9 @@
 
 namespace sism {
 
-// `text`, one of rec's texts (or built from them), as shown: decoded from Shift-JIS to
-// UTF-8 when rec's texts are Shift-JIS, else as it is.
+// `text`, one of rec's texts (or built from them), as shown, always UTF-8: decoded from
+// Shift-JIS when rec's texts are Shift-JIS, else kept when it is UTF-8 and read as
+// Latin-1 when it is not.
 std::string DisplayText(const StrongRecord& rec, std::string_view text);
 // Label of channel ch as shown.
 std::string DisplayLabelOf(const StrongRecord& rec, int32_t ch);

@@ -2,6 +2,7 @@
 // samples, one component per file. The file names of a station's components differ only
 // in the stream code (HNE, HNN, HNZ …), so opening one opens the others found beside it.
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "record/fixed_text.h"
 #include "record/reader.h"
 #include "record/readers.h"
+#include "record/record_source.h"
 #include "record/sibling.h"
 #include "record/text_header.h"
 
@@ -49,11 +51,40 @@ EsmComponent ReadEsmComponent(const std::string& path) {
   return c;
 }
 
-// "20190728_160919.870".
+// "20190728_160919.870", in UTC.
 void TakeStartTime(const std::string& text, StrongRecord& rec) {
   if (text.size() < 15 || text[8] != '_') Raise(ErrTypeMismatch);
+  const double seconds = ToDouble(text.substr(13));
   SetFirstSampleTime(rec, ToLong(text.substr(0, 4)), ToLong(text.substr(4, 2)), ToLong(text.substr(6, 2)),
-                     ToLong(text.substr(9, 2)), ToLong(text.substr(11, 2)), ToDouble(text.substr(13)));
+                     ToLong(text.substr(9, 2)), ToLong(text.substr(11, 2)), seconds);
+  rec.Source.TimeZone = "Z";
+  // The record's time keeps whole seconds (rounded); the first sample's rest beside it.
+  rec.Source.StartFraction = seconds - RoundHalfEven(seconds);
+}
+
+// The event (in UTC) and the station's network, location and elevation; the moment
+// magnitude where the header gives one, else the local.
+void TakeSource(const KeyValueHeader& h, RecordSource& s) {
+  s.EventId = h.Text("EVENT_ID");
+  const std::string date = h.Text("EVENT_DATE_YYYYMMDD"), time = h.Text("EVENT_TIME_HHMMSS");
+  if (date.size() == 8 && time.size() >= 6)
+    s.OriginTime =
+        IsoTime(ToLong(date.substr(0, 4)), ToLong(date.substr(4, 2)), ToLong(date.substr(6, 2)),
+                ToLong(time.substr(0, 2)), ToLong(time.substr(2, 2)), ToDouble(time.substr(4)), "Z");
+  s.EventLat = NumberOf(h.Text("EVENT_LATITUDE_DEGREE"));
+  s.EventLon = NumberOf(h.Text("EVENT_LONGITUDE_DEGREE"));
+  s.EventDepthKm = NumberOf(h.Text("EVENT_DEPTH_KM"));
+  for (const char* type : {"W", "L", "S", "B"}) {
+    const double m = NumberOf(h.Text(std::string("MAGNITUDE_") + type));
+    if (std::isfinite(m)) {
+      s.Magnitude = m;
+      s.MagnitudeType = std::string("M") + LCase(type);
+      break;
+    }
+  }
+  s.Network = h.Text("NETWORK");
+  s.Location = h.Text("LOCATION");
+  s.StationElevationM = NumberOf(h.Text("STATION_ELEVATION_M"));
 }
 
 // The files of the opened one's set, horizontals first: its name with the stream code's
@@ -121,6 +152,16 @@ ReadOutcome ReadEsm(const std::string& path, StrongRecord& rec, ReadQuestions& a
     rec.SiteLong = h.Text("STATION_LONGITUDE_DEGREE");
     std::string start = h.Text("DATE_TIME_FIRST_SAMPLE_YYYYMMDD_HHMMSS");
     if (!start.empty()) TakeStartTime(start, rec);
+    TakeSource(h, rec.Source);
+    for (std::size_t k = 0; k < components.size(); ++k) {
+      const KeyValueHeader& ch = components[k].header;
+      ChannelSource c;
+      c.Label = labels[k];
+      c.Code = ch.Text("STREAM");
+      c.HighPassHz = NumberOf(ch.Text("LOW_CUT_FREQUENCY_HZ"));
+      c.LowPassHz = NumberOf(ch.Text("HIGH_CUT_FREQUENCY_HZ"));
+      rec.Source.Channels.push_back(c);
+    }
     return true;
   });
 }

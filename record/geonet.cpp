@@ -1,6 +1,7 @@
 // GeoNet (New Zealand) volume 1 and 2 accelerograms (.V1A, .V2A): three components in one
 // file, each a 16-line text heading, 40 integers (10I8), 60 reals (10F8), then its
 // acceleration, and in volume 2 its velocity and displacement, ten values to a line.
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "record/fixed_text.h"
 #include "record/reader.h"
 #include "record/readers.h"
+#include "record/record_source.h"
 #include "record/text_header.h"
 
 namespace sism {
@@ -83,6 +85,31 @@ std::string Degrees(const NumberBlock& ints, int32_t k, double sign) {
   return FormatNumber(sign * (d + m / 60 + s / 3600), "0.0000");
 }
 
+// The times are universal ("11:02:56 UT"); integers 1-5 the origin, 11-16 the epicentre in
+// degrees, minutes and seconds (south), 17 the depth; text line 9 ends in the magnitude.
+void TakeEvent(const GeoNetComponent& c, RecordSource& s) {
+  if (c.text.size() < 9) return;
+  const std::string when = UCase(Trim(c.text[7]));
+  if (when.ends_with(" UT") || when.ends_with(" UTC")) s.TimeZone = "Z";
+  const NumberBlock& n = c.ints;
+  const std::string lat = Degrees(n, 11, -1), lon = Degrees(n, 14, 1);
+  if (lat.empty() && lon.empty()) return;
+  s.EventLat = NumberOf(lat);
+  s.EventLon = NumberOf(lon);
+  s.EventDepthKm = n.Number(17);
+  s.OriginTime =
+      IsoTime(n.Whole(1), n.Whole(2), n.Whole(3), n.Whole(4), n.Whole(5), n.Number(6) / 10.0, s.TimeZone);
+  std::vector<std::string> words;
+  for (const std::string& w : Split(Trim(c.text[8]), " "))
+    if (!w.empty()) words.push_back(w);
+  if (words.size() >= 2 && std::isfinite(NumberOf(words.back())) &&
+      StartsWith(words[words.size() - 2], "M")) {
+    s.Magnitude = NumberOf(words.back());
+    s.MagnitudeType = words[words.size() - 2];
+  }
+  s.Network = "NZ";
+}
+
 void TakeRecordValues(const GeoNetComponent& c, StrongRecord& rec) {
   rec.SampFreq = c.rate;
   // Site line: "Site WTMC      42 37 10S  173 03 13E".
@@ -95,6 +122,7 @@ void TakeRecordValues(const GeoNetComponent& c, StrongRecord& rec) {
   const NumberBlock& n = c.ints;
   double seconds = n.Number(40) / 1000.0 - n.Number(32) / c.rate;
   SetFirstSampleTime(rec, n.Whole(9), n.Whole(10), n.Whole(19), n.Whole(20), n.Whole(39), seconds);
+  TakeEvent(c, rec.Source);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "common/text.h"
 #include "record/reader.h"
 #include "record/readers.h"
+#include "record/record_source.h"
 #include "record/sibling.h"
 
 namespace sism {
@@ -64,6 +65,21 @@ std::string Relabel(KnetSet set, const std::string& dir) {
   return dir;
 }
 
+// The hypocentre and magnitude of the header's first lines; the network's times are
+// Japan Standard Time and its magnitudes JMA's.
+void TakeEvent(const std::vector<std::string>& lines, RecordSource& s) {
+  s.TimeZone = "+09:00";
+  s.Network = "BO";
+  const std::string origin = Trim(HeaderValue(lines, 0));
+  s.OriginTime = IsoTimeOf(Mid(origin, 1, 10), Mid(origin, 12), s.TimeZone);
+  s.EventLat = NumberOf(HeaderValue(lines, 1));
+  s.EventLon = NumberOf(HeaderValue(lines, 2));
+  s.EventDepthKm = NumberOf(HeaderValue(lines, 3));
+  s.Magnitude = NumberOf(HeaderValue(lines, 4));
+  if (std::isfinite(s.Magnitude)) s.MagnitudeType = "Mj";
+  s.StationElevationM = NumberOf(HeaderValue(lines, 8));
+}
+
 }  // namespace
 
 ReadOutcome ReadKNET(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
@@ -107,6 +123,7 @@ ReadOutcome ReadKNET(const std::string& path, StrongRecord& rec, ReadQuestions& 
         const std::string& timeLine = HeaderLine(lines, 9);
         rec.RecDate = Mid(timeLine, kValueColumn, 10);
         rec.RecTime = Mid(timeLine, 30, 8);
+        TakeEvent(lines, rec.Source);
         // "100Hz": the number, whatever follows it.
         rec.SampFreq = static_cast<int32_t>(Val(Mid(HeaderLine(lines, 10), kValueColumn, 3)));
         double duration = ToSingle(HeaderValue(lines, 11));

@@ -415,6 +415,9 @@ bool AssembleSeismicRecord(const SeisSet& set, StrongRecord& rec, ReadQuestions&
     }
     rec.Coef(ch) = static_cast<float>(conv[i].factor);
     rec.Label(ch) = chans[i]->cha;
+    ChannelSource source;
+    source.Label = source.Code = chans[i]->cha;
+    rec.Source.Channels.push_back(source);
     ask.Yield();
   }
   ComputePeaks(rec);
@@ -426,7 +429,10 @@ bool AssembleSeismicRecord(const SeisSet& set, StrongRecord& rec, ReadQuestions&
     rec.SiteLat = first.lat;
     rec.SiteLong = first.lon;
   }
+  rec.Source.Network = first.net;
+  rec.Source.Location = first.loc;
   if (absolute) {
+    rec.Source.TimeZone = "Z";
     const int64_t dayUs = 86'400'000'000LL;
     int64_t days = start / dayUs, rest = start % dayUs;
     if (rest < 0) rest += dayUs, --days;
@@ -436,6 +442,8 @@ bool AssembleSeismicRecord(const SeisSet& set, StrongRecord& rec, ReadQuestions&
     SetFirstSampleTime(rec, static_cast<int32_t>(ymd.year()), static_cast<int32_t>(static_cast<unsigned>(ymd.month())),
                        static_cast<int32_t>(static_cast<unsigned>(ymd.day())), static_cast<int32_t>(minutes / 60),
                        static_cast<int32_t>(minutes % 60), static_cast<double>(rest % 60'000'000) / 1e6);
+    const double seconds = static_cast<double>(rest % 60'000'000) / 1e6;
+    rec.Source.StartFraction = seconds - RoundHalfEven(seconds);
   }
   std::string note;
   for (const std::string& n : notes) note += (note.empty() ? "" : "; ") + n;

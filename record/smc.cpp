@@ -4,6 +4,7 @@
 // sampling rate (the format's "unknown", 1.7E+38) and hold time and acceleration pairs at
 // uneven times instead, which are resampled onto round(pairs / last time) Hz from time 0.
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "common/errors.h"
@@ -12,6 +13,7 @@
 #include "record/fixed_text.h"
 #include "record/reader.h"
 #include "record/readers.h"
+#include "record/record_source.h"
 #include "record/resample.h"
 
 namespace sism {
@@ -55,6 +57,32 @@ bool AllNumeric(std::initializer_list<std::string> fields) {
   return std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return IsNumeric(f); });
 }
 
+// Line 5 "Moment Mag=      7.1 Ms=      7.1 Ml=      7.0": the first magnitude given; the
+// component written as an azimuth in degrees ("360") or "Up".
+void TakeSource(const Block& b, StrongRecord& rec) {
+  static const std::pair<const char*, const char*> kinds[] = {
+      {"Moment Mag=", "Mw"}, {"Ms=", "Ms"}, {"Ml=", "Ml"}};
+  for (const auto& [key, type] : kinds) {
+    const std::size_t at = b.text[4].find(key);
+    if (at == std::string::npos) continue;
+    const std::string rest = Trim(b.text[4].substr(at + std::string(key).size()));
+    const double m = NumberOf(rest.substr(0, rest.find(' ')));
+    if (std::isfinite(m) && m > 0) {
+      rec.Source.Magnitude = m;
+      rec.Source.MagnitudeType = type;
+      break;
+    }
+  }
+  ChannelSource c;
+  c.Label = rec.Label(1);
+  const double azimuth = NumberOf(c.Label);
+  if (std::isfinite(azimuth) && azimuth >= 0 && azimuth <= 360) {
+    c.Azimuth = std::fmod(azimuth, 360.0);
+    c.Dip = 0;
+  }
+  rec.Source.Channels.push_back(c);
+}
+
 void TakeRecordValues(const Block& b, StrongRecord& rec) {
   if (!StartsWith(b.text[2], "*")) rec.SiteCode = Left(b.text[2], 4);
   const std::string& when = b.text[3];
@@ -73,6 +101,7 @@ void TakeRecordValues(const Block& b, StrongRecord& rec) {
   // The component is written after "component=", whose column varies between writers.
   std::size_t comp = b.text[5].find("component=");
   rec.Label(1) = comp == std::string::npos ? Trim(Mid(b.text[5], 53, 5)) : Trim(b.text[5].substr(comp + 10));
+  TakeSource(b, rec);
   rec.DataCount = b.Long(17);
   // 0: not given, the data are to be time and acceleration pairs.
   double rate = ToDouble(b.reals.at(1));

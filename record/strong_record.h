@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -48,8 +49,45 @@ enum RecordFormat : int32_t {
 // the file has them, so a record written back is unchanged; the encoding tells how to
 // show them.
 enum class TextEncoding : int32_t {
-  AsRead = 0,    // shown as they are
+  AsRead = 0,    // UTF-8 shown as it is, other bytes read as Latin-1
   ShiftJis = 1,  // Japanese formats: code page 932
+};
+
+inline constexpr double kUnknown = std::numeric_limits<double>::quiet_NaN();
+
+// What the file's header says of one component: its code, its orientation (azimuth from
+// north toward east, dip down from the horizontal, degrees; a vertical pointing up has dip
+// -90) and the band-pass corners its provider applied (Hz). Numbers NaN where it says nothing.
+struct ChannelSource {
+  std::string Label;  // the channel's label as the reader set it
+  std::string Code;   // SEED channel code (HNE) where the file gives one
+  double Azimuth = kUnknown, Dip = kUnknown;
+  double HighPassHz = kUnknown, LowPassHz = kUnknown;
+};
+
+// The earthquake and the station as the file's header states them: texts empty and numbers
+// NaN where it says nothing. Texts are in the record's encoding, as the other header texts.
+struct RecordSource {
+  // Zone of RecDate and RecTime: "Z" for UTC, "+08:00" for an offset, empty when unknown.
+  std::string TimeZone;
+  // Seconds from RecTime, which holds whole seconds, to the first sample (under one).
+  double StartFraction = 0;
+  std::string EventId;
+  // ISO 8601, with the zone where the file gives it.
+  std::string OriginTime;
+  double EventLat = kUnknown, EventLon = kUnknown, EventDepthKm = kUnknown;
+  double Magnitude = kUnknown;
+  std::string MagnitudeType;
+  std::string Network, Location;  // the station's code is SiteCode
+  double StationElevationM = kUnknown;
+  std::vector<ChannelSource> Channels;
+
+  // The component of that label; null when the header said nothing of it.
+  const ChannelSource* Channel(const std::string& label) const {
+    for (const ChannelSource& c : Channels)
+      if (c.Label == label) return &c;
+    return nullptr;
+  }
 };
 
 class StrongRecord {
@@ -69,6 +107,8 @@ class StrongRecord {
   std::string ReadNote;
   // Set by the reader that filled the texts; see DisplayText (record/display_text.h).
   TextEncoding Encoding = TextEncoding::AsRead;
+  // Event, station and component facts of the header, where the format carries them.
+  RecordSource Source;
 
   // Steps the sample matrix holds per channel.
   int32_t DataCapacity() const { return rows_; }

@@ -61,6 +61,13 @@ const std::string* KeyValueHeader::FindStarting(std::string_view prefix) const {
   return nullptr;
 }
 
+std::string KeyValueHeader::KeyStarting(std::string_view prefix) const {
+  for (const auto& [k, v] : entries_)
+    if (k.size() >= prefix.size() && EqualsNoCase(std::string_view(k).substr(0, prefix.size()), prefix))
+      return k;
+  return {};
+}
+
 std::string KeyValueHeader::Text(std::string_view key) const {
   const std::string* v = Find(key);
   return v ? *v : std::string();

@@ -29,6 +29,8 @@ class KeyValueHeader {
   const std::string* Find(std::string_view key) const;
   // Value of the first key beginning with `prefix` without regard to case.
   const std::string* FindStarting(std::string_view prefix) const;
+  // The whole key of FindStarting ("StartTime(GMT+08)"), empty when absent.
+  std::string KeyStarting(std::string_view prefix) const;
   // The value of Find, empty when absent.
   std::string Text(std::string_view key) const;
   // The value of Find as a number; raises 13 when absent or not a number.

@@ -4,6 +4,7 @@
 // step with the channels in the columns the header's FORTRAN format gives.
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "record/fixed_text.h"
 #include "record/reader.h"
 #include "record/readers.h"
+#include "record/record_source.h"
 #include "record/text_header.h"
 
 namespace sism {
@@ -67,6 +69,30 @@ void TakeStartTime(const KeyValueHeader& h, StrongRecord& rec) {
     if (apart < -43200) start += 86400;
   }
   SetFirstSampleTime(rec, ToLong(ymd[0]), ToLong(ymd[1]), ToLong(ymd[2]), 0, 0, start);
+  rec.Source.TimeZone = ZoneOf(h.KeyStarting("HORA DE LA PRIMERA MUESTRA"));
+  rec.Source.StartFraction = start - RoundHalfEven(start);
+}
+
+// The earthquake of "DATOS DEL SISMO": its date and time (GMT), the first of its magnitudes
+// ("/M=7.1", "/Mw=7.1/Ms=6.9"), epicentre and depth; the station's altitude.
+void TakeEvent(const KeyValueHeader& h, RecordSource& s) {
+  const std::string* date = h.FindStarting("FECHA DEL SISMO");
+  const std::string* time = h.FindStarting("HORA EPICENTRO");
+  if (date && time) s.OriginTime = IsoTimeOf(*date, *time, ZoneOf(h.KeyStarting("HORA EPICENTRO")));
+  for (const std::string& m : Split(h.Text("MAGNITUD(ES)"), "/")) {
+    const std::size_t eq = m.find('=');
+    if (eq == std::string::npos || !std::isfinite(NumberOf(m.substr(eq + 1)))) continue;
+    s.Magnitude = NumberOf(m.substr(eq + 1));
+    s.MagnitudeType = Trim(m.substr(0, eq));
+    break;
+  }
+  const std::vector<std::string> epicentre = Split(h.Text("COORDENADAS DEL EPICENTRO"), "\n");
+  if (epicentre.size() >= 2) {
+    s.EventLat = NumberOf(Coordinate(epicentre[0]));
+    s.EventLon = NumberOf(Coordinate(epicentre[1]));
+  }
+  if (const std::string* depth = h.FindStarting("PROFUNDIDAD FOCAL")) s.EventDepthKm = NumberOf(*depth);
+  if (const std::string* altitude = h.FindStarting("ALTITUD")) s.StationElevationM = NumberOf(*altitude);
 }
 
 // Passes the captions between the two dashed lines after "DATOS DE ACELERACION:" and
@@ -144,6 +170,7 @@ ReadOutcome ReadUnam(const std::string& path, StrongRecord& rec, ReadQuestions&)
       rec.SiteLong = Coordinate(position[1]);
     }
     TakeStartTime(h, rec);
+    TakeEvent(h, rec.Source);
     return true;
   });
 }

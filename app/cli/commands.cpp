@@ -1,12 +1,16 @@
 // The commands of sismora-cli: the per-record commands run over each file in turn,
 // metrics over all of them at once.
+#include <unistd.h>
+
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/cli/progress.h"
 #include "app/cli/tool.h"
 #include "app/shell/console_ui.h"
 #include "app/shell/export.h"
@@ -18,6 +22,7 @@
 #include "common/path.h"
 #include "common/strings.h"
 #include "common/text.h"
+#include "common/utf8.h"
 #include "analysis/drivers.h"
 #include "draw/report.h"
 #include "load/pipeline.h"
@@ -117,11 +122,16 @@ class Records {
       AppState app = base_;
       if (const std::string problem = FileProblem(file); !problem.empty()) {
         std::cerr << "sismora-cli: " << file << ": " << problem << "\n";
+        if (onError) onError(file, "unreadable", problem);
         status = std::max(status, kExitUnread);
         continue;
       }
+      ui.messagePrefix = "sismora-cli: " + ReplaceInvalidUtf8(file) + ": ";
+      ui.lastMessage.clear();
       if (ReadAccFile(app, file, ui) <= 0) {
-        std::cerr << "sismora-cli: " << file << ": not read\n";
+        const std::string code = ReadErrorCode(file, ui.lastMessage);
+        if (ui.lastMessage.empty()) std::cerr << ui.messagePrefix << "not read (" << code << ")\n";
+        if (onError) onError(file, code, ui.lastMessage.empty() ? "not read" : ui.lastMessage);
         status = std::max(status, kExitUnread);
         continue;
       }
@@ -159,6 +169,8 @@ class Records {
 
   const Options& o;
   ConsoleUi ui;
+  // Told of each file not read: its name, error code and reason.
+  std::function<void(const std::string&, const std::string&, const std::string&)> onError;
 
  private:
   const AppState& base_;
@@ -189,6 +201,10 @@ std::string MetricsOutput(const Options& o, const std::string&) {
 
 int Info(const Options& o, const AppState& base) {
   Records records(o, base);
+  if (o.json)
+    records.onError = [](const std::string& file, const std::string& code, const std::string& reason) {
+      std::cout << InfoErrorJson(file, code, reason) << "\n";
+    };
   return records.Each([&](AppState& app, const std::string&, bool first) {
     if (o.json)
       std::cout << InfoJson(app) << "\n";
@@ -281,10 +297,32 @@ int Convert(const Options& o, const AppState& base) {
   });
 }
 
-// The flatfile of every record the arguments name.
+// Writes `text` to `path` whole or not at all; false with the reason said.
+bool WriteSidecar(const std::string& path, const std::string& text) {
+  try {
+    AtomicFileWriter file(path);
+    file.Stream() << text;
+    file.Commit();
+    return true;
+  } catch (const std::exception& e) {
+    const ErrorInfo info = CurrentErrorInfo(e);
+    std::cerr << "sismora-cli: " << path << ": Err#" << info.number << ": " << info.description << "\n";
+    return false;
+  }
+}
+
+// The flatfile of every record the arguments name, with its columns file and provenance
+// beside it.
 int Metrics(const Options& o, const AppState& base) {
+  // Another format's name is refused before anything is read, rather than filled with CSV.
+  if (const std::string refusal = FlatOutputRefusal(o); !refusal.empty()) {
+    std::cerr << "sismora-cli: " << o.output << ": " << refusal << "\n";
+    return kExitUsage;
+  }
   const RecordList list = CollectRecords(o.files);
   for (const std::string& problem : list.problems) std::cerr << "sismora-cli: " << problem << "\n";
+  for (const std::string& other : ShardOf(list.others, o.shardK, o.shardN))
+    std::cerr << "sismora-cli: " << ReplaceInvalidUtf8(other) << ": not of a known record format; left out\n";
   if (list.skipped > 0)
     std::cerr << "sismora-cli: " << list.skipped << (list.skipped == 1 ? " file" : " files")
               << " in the folders not of a known record format; left out\n";
@@ -294,6 +332,8 @@ int Metrics(const Options& o, const AppState& base) {
   settings.request.dampingPercent = o.damping.value_or(5.0f);
   if (o.level) settings.request.durationLevel = *o.level;
   settings.request.stepsPerPeriod = ResponseStepsPerPeriod(base.calc);
+  settings.format = o.flatFormat;
+  settings.messagePrefix = "sismora-cli: ";
   settings.station = o.station;
   settings.responseFile = o.response;
   settings.differentiate = o.differentiate;
@@ -303,6 +343,11 @@ int Metrics(const Options& o, const AppState& base) {
     std::cerr << log.str();
     return ok;
   };
+  // Rows on the same terminal would run into the line.
+  ProgressLine progress(std::cerr, static_cast<int32_t>(files.size()),
+                        ProgressShown(o.quiet) && !(o.output == "-" && ::isatty(STDOUT_FILENO) == 1));
+  settings.beforeMessages = [&progress] { progress.Clear(); };
+  settings.onRow = [&progress](int32_t done, int32_t failed) { progress.Update(done, failed); };
   if (o.output != "-") {
     if (const std::string input = InputOverwrittenBy(o.output, list.files); !input.empty()) {
       std::cerr << "sismora-cli: " << o.output << ": is the input " << input << "; nothing written\n";
@@ -319,14 +364,23 @@ int Metrics(const Options& o, const AppState& base) {
       failed = WriteFlatfile(base, files, settings, o.jobs, o.shardK == 1, file.Stream(), std::cerr);
       file.Commit();
     } catch (const std::exception& e) {
+      progress.Clear();
       const ErrorInfo info = CurrentErrorInfo(e);
       std::cerr << "sismora-cli: " << o.output << ": Err#" << info.number << ": " << info.description << "\n";
       return kExitUnread;
     }
   }
+  progress.Clear();
+  bool written = true;
+  if (o.output != "-") {
+    written = WriteSidecar(SidecarPath(o.output, ".columns.csv"),
+                           FlatfileColumnsText(settings.request, settings.more)) &&
+              WriteSidecar(SidecarPath(o.output, ".provenance.json"),
+                           ProvenanceJson(base, o, settings, static_cast<int32_t>(files.size())));
+  }
   if (failed > 0)
     std::cerr << "sismora-cli: " << failed << " of " << files.size() << " records could not be read\n";
-  return failed > 0 || !list.problems.empty() ? kExitUnread : kExitOk;
+  return failed > 0 || !list.problems.empty() || !written ? kExitUnread : kExitOk;
 }
 
 }  // namespace

@@ -6,9 +6,12 @@
 #include <nlohmann/json.hpp>
 
 #include "app/cli/tool.h"
+#include "app/shell/flatfile.h"
 #include "common/text.h"
+#include "common/version.h"
 #include "app/shell/properties_report.h"
 #include "record/display_text.h"
+#include "record/record_source.h"
 
 namespace sism::cli {
 namespace {
@@ -27,6 +30,48 @@ nlohmann::ordered_json JsonNumber(float v) {
   double d = v;
   std::from_chars(first, last, d);
   return d;
+}
+
+nlohmann::ordered_json JsonKnown(double v) {
+  if (!std::isfinite(v)) return nullptr;
+  return v;
+}
+
+// The event and station of the header as the flatfile gives them, named as RecordSource's
+// fields, with the start time, the station's position in degrees and the distances.
+nlohmann::ordered_json SourceJson(const StrongRecord& r) {
+  const RecordSource& s = r.Source;
+  auto shown = [&](const std::string& text) { return DisplayText(r, text); };
+  nlohmann::ordered_json j;
+  j["StartTime"] = StartTimeIso(r);
+  j["TimeZone"] = s.TimeZone;
+  j["EventId"] = shown(s.EventId);
+  j["OriginTime"] = shown(s.OriginTime);
+  j["EventLat"] = JsonKnown(s.EventLat);
+  j["EventLon"] = JsonKnown(s.EventLon);
+  j["EventDepthKm"] = JsonKnown(s.EventDepthKm);
+  j["Magnitude"] = JsonKnown(s.Magnitude);
+  j["MagnitudeType"] = shown(s.MagnitudeType);
+  j["Network"] = shown(s.Network);
+  j["Location"] = shown(s.Location);
+  j["StationLat"] = JsonKnown(DegreesOf(shown(r.SiteLat)));
+  j["StationLon"] = JsonKnown(DegreesOf(shown(r.SiteLong)));
+  j["StationElevationM"] = JsonKnown(s.StationElevationM);
+  j["EpicentralDistanceKm"] = JsonKnown(EpicentralDistanceKm(r));
+  j["HypocentralDistanceKm"] = JsonKnown(HypocentralDistanceKm(r));
+  nlohmann::ordered_json chans = nlohmann::ordered_json::array();
+  for (const ChannelSource& c : s.Channels) {
+    nlohmann::ordered_json x;
+    x["Label"] = shown(c.Label);
+    x["Code"] = shown(c.Code);
+    x["Azimuth"] = JsonKnown(c.Azimuth);
+    x["Dip"] = JsonKnown(c.Dip);
+    x["HighPassHz"] = JsonKnown(c.HighPassHz);
+    x["LowPassHz"] = JsonKnown(c.LowPassHz);
+    chans.push_back(std::move(x));
+  }
+  j["Components"] = std::move(chans);
+  return j;
 }
 
 }  // namespace
@@ -67,8 +112,58 @@ std::string InfoJson(const AppState& app) {
     c["StartTime"] = JsonNumber(ChannelStartTime(r, ch, app.calc.StartThreshold));
     chans.push_back(std::move(c));
   }
+  j["Source"] = SourceJson(r);
   j["Channels"] = std::move(chans);
   return j.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+std::string InfoErrorJson(const std::string& file, const std::string& code, const std::string& reason) {
+  nlohmann::ordered_json j;
+  j["FilePath"] = file;
+  j["ErrorCode"] = code;
+  j["Error"] = reason;
+  return j.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+std::string ProvenanceJson(const AppState& base, const Options& o, const FlatfileSettings& settings,
+                           int32_t records) {
+  const MetricsRequest& q = settings.request;
+  const PreProcParams& p = base.preproc;
+  nlohmann::ordered_json j;
+  j["program"] = "sismora-cli";
+  j["version"] = kVersionText;
+  j["format"] = settings.format == FlatFormat::Jsonl ? "jsonl" : "csv";
+  j["records"] = records;
+  j["shard"] = std::to_string(o.shardK) + "/" + std::to_string(o.shardN);
+  nlohmann::ordered_json m;
+  m["damping_percent"] = JsonNumber(q.dampingPercent);
+  nlohmann::ordered_json periods = nlohmann::ordered_json::array();
+  for (float t : q.periods) periods.push_back(JsonNumber(t));
+  m["periods_s"] = std::move(periods);
+  nlohmann::ordered_json mu = nlohmann::ordered_json::array();
+  for (float d : q.ductilities) mu.push_back(JsonNumber(d));
+  m["ductilities"] = std::move(mu);
+  m["duration_level_cm_s2"] = JsonNumber(q.durationLevel);
+  // Response peaks searched between the samples, at this many steps per period (0: at the
+  // samples only).
+  m["peaks_between_samples"] = q.stepsPerPeriod > 0;
+  m["steps_per_period"] = q.stepsPerPeriod;
+  j["measures"] = std::move(m);
+  nlohmann::ordered_json f;
+  f["low_cut_hz"] = JsonNumber(p.LowCutFreq);
+  f["high_cut_hz"] = JsonNumber(p.HighCutFreq);
+  f["filter"] = p.FilterType == kFilterFft                 ? "fft"
+                : p.FilterType == kFilterButterworthCausal ? "butter-causal"
+                                                           : "butter";
+  f["order"] = p.FilterOrder;
+  f["keep_pad"] = p.FilterKeepPad;
+  f["remove_offset_s"] = p.RemoveDC ? p.RemoveDCSeconds : -1;
+  f["rotation_deg"] = p.RotateWave ? p.RotateWaveAngle : 0;
+  f["skip_s"] = JsonNumber(p.SkipSeconds);
+  f["length_s"] = JsonNumber(p.TimeLength);
+  f["multipliers"] = p.Multipliers;
+  j["preprocessing"] = std::move(f);
+  return j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
 }  // namespace sism::cli

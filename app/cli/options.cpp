@@ -46,7 +46,34 @@ int32_t ParseKind(const std::string& cmd, const std::string& v) {
   return k;
 }
 
+bool FlatNameFits(const std::string& ext, FlatFormat format) {
+  if (ext.empty() || ext == ".txt") return true;
+  return format == FlatFormat::Jsonl ? ext == ".jsonl" || ext == ".ndjson" : ext == ".csv";
+}
+
+std::string OutputExtension(const Options& o) {
+  return o.output == "-" ? std::string() : LCase(SplitPath(o.output).ext);
+}
+
+// The flatfile's format: as --format says, else as the output's extension says.
+void ChooseFlatFormat(Options& o) {
+  const std::string ext = OutputExtension(o);
+  if (o.format.empty()) o.format = ext == ".jsonl" || ext == ".ndjson" ? "jsonl" : "csv";
+  if (o.format != "csv" && o.format != "jsonl")
+    throw UsageError{"--format of metrics is csv or jsonl, not '" + o.format + "'"};
+  o.flatFormat = o.format == "jsonl" ? FlatFormat::Jsonl : FlatFormat::Csv;
+}
+
 }  // namespace
+
+std::string FlatOutputRefusal(const Options& o) {
+  const std::string ext = OutputExtension(o);
+  if (FlatNameFits(ext, o.flatFormat)) return {};
+  if (FlatNameFits(ext, o.flatFormat == FlatFormat::Csv ? FlatFormat::Jsonl : FlatFormat::Csv))
+    return "--format " + o.format + " writes " + (o.flatFormat == FlatFormat::Jsonl ? ".jsonl" : ".csv") +
+           " files, not " + ext;
+  return "metrics writes .csv or .jsonl files (--format csv|jsonl), not " + ext;
+}
 
 Options Parse(const std::vector<std::string>& args) {
   Options o;
@@ -83,15 +110,9 @@ Options Parse(const std::vector<std::string>& args) {
     } else if (a == "--to") {
       toText = value(a);
     } else if (a == "--format") {
-      const std::string f = LCase(value(a));
-      if (f == "csv")
-        o.filter = ExportComma;
-      else if (f == "fixed")
-        o.filter = ExportFixed;
-      else if (f == "tsv")
-        o.filter = ExportTab;
-      else
-        throw UsageError{"--format is csv, fixed or tsv, not '" + f + "'"};
+      o.format = LCase(value(a));
+    } else if (a == "--quiet" || a == "-q") {
+      o.quiet = true;
     } else if (a == "--pair") {
       const std::string v = value(a);
       const std::vector<std::string> xy = Split(v, ",");
@@ -233,6 +254,19 @@ Options Parse(const std::vector<std::string>& args) {
     throw UsageError{"--damping, --level, --periods, -j and --shard are options of metrics"};
   if (o.command == "metrics" && std::filesystem::is_directory(o.output))
     throw UsageError{"metrics writes one file; -o names a file or '-'"};
+  if (o.command == "metrics") {
+    ChooseFlatFormat(o);
+  } else if (!o.format.empty()) {
+    if (o.command != "export") throw UsageError{"--format is an option of export and metrics"};
+    if (o.format == "csv")
+      o.filter = ExportComma;
+    else if (o.format == "fixed")
+      o.filter = ExportFixed;
+    else if (o.format == "tsv")
+      o.filter = ExportTab;
+    else
+      throw UsageError{"--format is csv, fixed or tsv, not '" + o.format + "'"};
+  }
   if (o.command != "metrics" && needsOutput && o.output != "-" && o.files.size() > 1 &&
       !std::filesystem::is_directory(o.output))
     throw UsageError{"with several files -o names an existing folder"};

@@ -36,6 +36,11 @@ std::string InputOverwrittenBy(const std::string& output, const std::vector<std:
   return {};
 }
 
+std::string SidecarPath(const std::string& output, const std::string& suffix) {
+  const std::filesystem::path p(output);
+  return (p.parent_path() / (p.stem().string() + suffix)).string();
+}
+
 StandardOutput::StandardOutput() : buffer_(STDOUT_FILENO), previous_(std::cout.rdbuf(&buffer_)) {}
 
 StandardOutput::~StandardOutput() {

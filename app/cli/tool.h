@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/cli/cli.h"
+#include "app/shell/flatfile.h"
 #include "common/files.h"
 #include "state/app_state.h"
 
@@ -26,6 +27,7 @@ struct Options {
   std::string output;
   bool summary = false, json = false, help = false, version = false;
   bool quiet = false;
+  std::string format;  // --format as given; its meaning depends on the command
   std::optional<double> from, to;
   // convert: the --to format name (record/writers.h); empty for the output's extension.
   std::string writeAs;
@@ -47,6 +49,7 @@ struct Options {
   std::vector<float> periods;
   int32_t jobs = 1;
   int32_t shardK = 1, shardN = 1;
+  FlatFormat flatFormat = FlatFormat::Csv;
 };
 
 struct UsageError {
@@ -78,6 +81,10 @@ const Command* FindCommand(const std::string& name);
 // The options of a command line; raises UsageError.
 Options Parse(const std::vector<std::string>& args);
 
+// Why metrics refuses the name of its output (an extension of a format it does not write,
+// or of the other format); empty when none.
+std::string FlatOutputRefusal(const Options& o);
+
 // The help of the tool and of one command (empty when there is no such command).
 std::string ToolHelp();
 std::string CommandHelp(const std::string& cmd);
@@ -105,5 +112,13 @@ class StandardOutput {
 
 // One line of JSON describing the loaded record, as `info --json` prints it.
 std::string InfoJson(const AppState& app);
+// The line of `info --json` for a file it could not read.
+std::string InfoErrorJson(const std::string& file, const std::string& code, const std::string& reason);
+// What the values of a flatfile depend on: the program, the measures' settings and the
+// preprocessing, so that two flatfiles can be compared.
+std::string ProvenanceJson(const AppState& base, const Options& o, const FlatfileSettings& settings,
+                           int32_t records);
+// A file beside the flatfile OUT: OUT without its extension, then `suffix`.
+std::string SidecarPath(const std::string& output, const std::string& suffix);
 
 }  // namespace sism::cli

@@ -11,7 +11,10 @@ ConsoleUi::ConsoleUi(std::ostream& err) : err_(err) {}
 void ConsoleUi::MsgBox(const std::string& text, MsgIcon, const std::string& title) {
   ++messageCount;
   lastMessage = text;
-  err_ << (title.empty() ? "" : title + ": ") << text << '\n';
+  if (!messagePrefix.empty())
+    err_ << messagePrefix << text << '\n';
+  else
+    err_ << (title.empty() ? "" : title + ": ") << text << '\n';
 }
 
 bool ConsoleUi::AskYesNo(const std::string& text, const std::string& title) {

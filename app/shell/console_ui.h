@@ -21,6 +21,8 @@ class ConsoleUi : public UserInterface {
   bool verbose = false;    // echo status messages
   int messageCount = 0;
   std::string lastMessage;  // text of the last message box
+  // Written before a message box's text instead of its title ("sismora-cli: FILE: ").
+  std::string messagePrefix;
   // Seismometer data: the station and band to open ("NET.STA.LOC.BAND"; among several
   // the files hold, none is guessed), the StationXML file to use instead of the one
   // beside the data, and whether velocity channels are differentiated.

@@ -17,6 +17,7 @@
 #include "app/shell/console_ui.h"
 #include "common/path.h"
 #include "common/text.h"
+#include "common/utf8.h"
 #include "load/pipeline.h"
 #include "record/display_text.h"
 #include "record/dispatch.h"
@@ -75,19 +76,6 @@ bool RecognisedRecord(const std::string& path) {
   return format != FormatNone && format != FormatCsv && format != FormatOther;
 }
 
-std::string CsvField(std::string s) {
-  for (char& c : s)
-    if (c == '\r' || c == '\n') c = ' ';
-  if (s.find_first_of(",\"") == std::string::npos) return s;
-  return "\"" + ReplaceAll(s, "\"", "\"\"") + "\"";
-}
-
-std::string Num(float v) {
-  return NumberText(v);
-}
-
-const char* const kComponents[] = {"H1", "H2", "V"};
-
 }  // namespace
 
 std::string RecordSetKey(const std::string& path) {
@@ -129,10 +117,12 @@ RecordList CollectRecords(const std::vector<std::string>& args) {
     }
     std::sort(found.begin(), found.end());
     for (const std::string& f : found) {
-      if (RecognisedRecord(f))
+      if (RecognisedRecord(f)) {
         candidates.push_back(f);
-      else
+      } else {
         ++list.skipped;
+        list.others.push_back(f);
+      }
     }
   }
   std::set<std::string> seen;
@@ -150,88 +140,77 @@ std::vector<std::string> ShardOf(const std::vector<std::string>& files, int32_t 
 }
 
 std::string FlatfileHeader(const MetricsRequest& request) {
-  const std::vector<float>& periods = request.periods;
-  std::string h =
-      "file,format,station,station_name,latitude,longitude,date,time,rate_hz,duration_s,jma_intensity";
-  for (const char* c : kComponents)
-    for (const char* m : {"channel", "PGA", "PGV", "PGD", "Arias", "CAV", "D5-75", "D5-95"})
-      h += std::string(",") + c + "_" + m;
-  for (const char* c : kComponents)
-    for (float t : periods) h += std::string(",") + c + "_Sa(" + NumberText(t) + ")";
-  for (const char* c : {"RotD50", "RotD100"})
-    for (float t : periods) h += std::string(",") + c + "_Sa(" + NumberText(t) + ")";
-  // Added measures follow, so that the columns above keep their places.
-  for (const char* c : kComponents)
-    for (const MeasureField& f : ChannelMeasureFields())
-      h += std::string(",") + c + "_" + MeasureKey(f, request.durationLevel);
-  h += ",RotD50_PGA,RotD50_PGV,Sva_max,LPGM_class";
-  for (float f : kEasFrequencies) h += ",EAS(" + NumberText(f) + ")";
-  for (float mu : request.ductilities)
-    for (const char* c : kComponents)
-      for (float t : periods) h += std::string(",") + c + "_Rmu" + NumberText(mu) + "(" + NumberText(t) + ")";
-  return h + ",error";
+  std::string line = FlatfileHeaderLine(request);
+  line.pop_back();
+  return line;
 }
 
-std::string FlatfileRow(const AppState& app, const std::string& file, const RecordMetrics& m, const ComponentSet& set) {
-  const StrongRecord& r = app.record;
-  auto text = [&](const std::string& t) { return CsvField(DisplayText(r, t)); };
-  std::string row = CsvField(file) + "," + CsvField(RecordFormatName(r.FileFormat)) + "," + text(r.SiteCode) + "," +
-                    text(r.SiteName) + "," + text(r.SiteLat) + "," + text(r.SiteLong) + "," + text(r.RecDate) + "," +
-                    text(r.RecTime) + "," + std::to_string(r.SampFreq) + "," +
-                    Num(r.SampFreq > 0 ? static_cast<float>(static_cast<double>(r.DataCount) / r.SampFreq) : 0.0f) +
-                    "," + (r.JmaGroup > 0 ? Num(r.JmaIntensity) : "");
-  const int32_t chans[] = {set.h1, set.h2, set.v};
-  for (int32_t ch : chans) {
-    const ChannelMetrics* c = ch > 0 ? m.Channel(ch) : nullptr;
-    if (!c) {
-      row += std::string(8, ',');
-      continue;
-    }
-    row += "," + CsvField(DisplayLabelOf(r, ch)) + "," + Num(c->pga) + "," + Num(c->pgv) + "," + Num(c->pgd) + "," +
-           Num(c->arias) + "," + Num(c->cav) + "," + Num(c->d575) + "," + Num(c->d595);
-  }
-  for (int32_t ch : chans) {
-    const ChannelMetrics* c = ch > 0 ? m.Channel(ch) : nullptr;
-    for (std::size_t k = 0; k < m.periods.size(); ++k) row += "," + (c ? Num(c->psa[k]) : "");
-  }
-  const PairMetrics* p = set.h1 > 0 && set.h2 > 0 ? m.Pair(set.h1, set.h2) : nullptr;
-  for (std::size_t k = 0; k < m.periods.size(); ++k) row += "," + (p ? Num(p->rotd50[k]) : "");
-  for (std::size_t k = 0; k < m.periods.size(); ++k) row += "," + (p ? Num(p->rotd100[k]) : "");
-  for (int32_t ch : chans) {
-    const ChannelMetrics* c = ch > 0 ? m.Channel(ch) : nullptr;
-    for (const MeasureField& f : ChannelMeasureFields()) row += "," + (c ? Num(c->more.*f.field) : "");
-  }
-  const bool velocity = m.motionError.empty();
-  row += "," + (p ? Num(p->more.rotd50Pga) : "") + "," + (p && velocity ? Num(p->more.rotd50Pgv) : "") + "," +
-         (p ? Num(p->more.svaMax) : "") + "," + (p ? std::to_string(p->more.lpgmClass) : "");
-  const bool eas = p && !p->eas.empty();
-  for (std::size_t k = 0; k < std::size(kEasFrequencies); ++k) row += "," + (eas ? Num(p->eas[k]) : "");
-  for (std::size_t j = 0; j < m.ductilities.size(); ++j)
-    for (int32_t ch : chans) {
-      const ChannelMetrics* c = ch > 0 ? m.Channel(ch) : nullptr;
-      const bool ok = c && c->ductility.valid && j < c->ductility.ductilities.size();
-      for (std::size_t k = 0; k < m.periods.size(); ++k) row += "," + (ok ? Num(c->ductility.R(k, j)) : "");
-    }
-  return row + "," + CsvField(m.motionError);
+namespace {
+
+// The request whose columns the metrics were computed for.
+MetricsRequest RequestOf(const RecordMetrics& m) {
+  MetricsRequest r;
+  r.periods = m.periods;
+  r.ductilities = m.ductilities;
+  r.durationLevel = m.durationLevel;
+  r.dampingPercent = m.dampingPercent;
+  return r;
 }
 
-std::string FlatfileErrorRow(const std::string& file, const std::string& error, const MetricsRequest& request) {
-  // Every column but the first and the last is empty.
-  const std::string header = FlatfileHeader(request);
-  const auto columns = static_cast<std::size_t>(std::count(header.begin(), header.end(), ',')) + 1;
-  return CsvField(file) + std::string(columns - 1, ',') + CsvField(error.empty() ? "not read" : error);
-}
-
-std::string FlatfileRecordRow(AppState& app, const std::string& file, const MetricsRequest& request,
-                              UserInterface& ui) {
+// The metrics of the record set in `app`, filled into `in` with its components.
+RecordMetrics RecordSetMetrics(AppState& app, const MetricsRequest& request, UserInterface& ui, FlatRowInput& in) {
   const ComponentSet set = FlatfileComponents(app.record);
   std::vector<int32_t> chans;
   for (int32_t ch : {set.h1, set.h2, set.v})
     if (ch > 0) chans.push_back(ch);
   std::vector<std::pair<int32_t, int32_t>> pairs;
   if (set.h1 > 0 && set.h2 > 0) pairs.emplace_back(set.h1, set.h2);
-  const RecordMetrics m = ComputeMetrics(app, chans, pairs, request, ui);
-  return FlatfileRow(app, file, m, set);
+  RecordMetrics m = ComputeMetrics(app, chans, pairs, request, ui);
+  in.app = &app;
+  in.set = set;
+  in.error = m.motionError;
+  return m;
+}
+
+std::string FormatRow(const FlatRowInput& in, const FlatfileSettings& settings) {
+  FlatRow row(in);
+  BuildFlatfileRow(row, settings.request, settings.more);
+  return settings.format == FlatFormat::Jsonl ? row.Json() : row.Csv();
+}
+
+}  // namespace
+
+std::string FlatfileRow(const AppState& app, const std::string& file, const RecordMetrics& m, const ComponentSet& set) {
+  FlatRowInput in;
+  in.file = file;
+  in.app = &app;
+  in.metrics = &m;
+  in.set = set;
+  in.error = m.motionError;
+  FlatRow row(in);
+  BuildFlatfileRow(row, RequestOf(m));
+  return row.Csv();
+}
+
+std::string FlatfileErrorRow(const std::string& file, const std::string& error, const MetricsRequest& request) {
+  FlatRowInput in;
+  in.file = file;
+  in.error = error;
+  in.errorCode = ReadErrorCode(file, error);
+  FlatRow row(in);
+  BuildFlatfileRow(row, request);
+  return row.Csv();
+}
+
+std::string FlatfileRecordRow(AppState& app, const std::string& file, const MetricsRequest& request,
+                              UserInterface& ui) {
+  FlatRowInput in;
+  in.file = file;
+  const RecordMetrics m = RecordSetMetrics(app, request, ui, in);
+  in.metrics = &m;
+  FlatRow row(in);
+  BuildFlatfileRow(row, request);
+  return row.Csv();
 }
 
 bool FlatfileLine(const AppState& base, const std::string& file, const FlatfileSettings& settings, std::string& row,
@@ -240,27 +219,43 @@ bool FlatfileLine(const AppState& base, const std::string& file, const FlatfileS
   ui.station = settings.station;
   ui.responseFile = settings.responseFile;
   ui.differentiate = settings.differentiate;
+  if (!settings.messagePrefix.empty())
+    ui.messagePrefix = settings.messagePrefix + ReplaceInvalidUtf8(file) + ": ";
   ui.onReadData = settings.onReadData
                       ? settings.onReadData
                       : [](DataFileKind, const std::string&, const std::string&, DataFileParams&) { return true; };
-  const MetricsRequest& request = settings.request;
+  FlatRowInput in;
+  in.file = file;
   try {
     AppState app = base;
     if (ReadAccFile(app, file, ui) <= 0) {
-      row = FlatfileErrorRow(file, ui.lastMessage, request);
+      in.error = ui.lastMessage.empty() ? "not read" : ui.lastMessage;
+      in.errorCode = ReadErrorCode(file, ui.lastMessage);
+      // A file refused without a message box still says why, once.
+      if (ui.lastMessage.empty() && !settings.messagePrefix.empty())
+        log << ui.messagePrefix << in.error << " (" << in.errorCode << ")\n";
+      row = FormatRow(in, settings);
       return false;
     }
-    row = FlatfileRecordRow(app, file, request, ui);
+    const RecordMetrics m = RecordSetMetrics(app, settings.request, ui, in);
+    in.metrics = &m;
+    row = FormatRow(in, settings);
     return true;
   } catch (const std::exception& e) {
-    row = FlatfileErrorRow(file, e.what(), request);
+    in = FlatRowInput{};
+    in.file = file;
+    in.error = e.what();
+    in.errorCode = "failed";
+    if (!settings.messagePrefix.empty()) log << ui.messagePrefix << in.error << "\n";
+    row = FormatRow(in, settings);
     return false;
   }
 }
 
 int32_t WriteFlatfile(const AppState& base, const std::vector<std::string>& files, const FlatfileSettings& settings,
                       int32_t threads, bool header, std::ostream& out, std::ostream& log) {
-  if (header) out << FlatfileHeader(settings.request) << "\n";
+  if (header && settings.format == FlatFormat::Csv)
+    out << FlatfileHeaderLine(settings.request, settings.more);
   struct Result {
     std::string row, messages;
     bool ok = false;
@@ -294,10 +289,12 @@ int32_t WriteFlatfile(const AppState& base, const std::vector<std::string>& file
       r = std::move(*results[i]);
       results[i].reset();
     }
+    if (!r.messages.empty() && settings.beforeMessages) settings.beforeMessages();
     log << r.messages;
     out << r.row << "\n";
     out.flush();
     if (!r.ok) ++failed;
+    if (settings.onRow) settings.onRow(static_cast<int32_t>(i + 1), failed);
   }
   for (std::thread& t : pool) t.join();
   return failed;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/ground_motion.h"
+#include "app/shell/flatfile_row.h"
 #include "common/dialog_requests.h"
 #include "common/ui.h"
 #include "state/app_state.h"
@@ -23,6 +24,7 @@ struct RecordList {
   std::vector<std::string> files;     // one per record, in path order
   std::vector<std::string> problems;  // arguments that are neither files nor folders
   int32_t skipped = 0;                // files in folders that no format reader recognises
+  std::vector<std::string> others;    // those files, in path order
 };
 
 // The records named by `args`: a file is taken as it is; a folder is walked recursively and
@@ -33,8 +35,19 @@ RecordList CollectRecords(const std::vector<std::string>& args);
 // Shard k of n (1 <= k <= n): every n-th record starting at the k-th.
 std::vector<std::string> ShardOf(const std::vector<std::string>& files, int32_t k, int32_t n);
 
+enum class FlatFormat { Csv, Jsonl };
+
 struct FlatfileSettings {
   MetricsRequest request;
+  FlatFormat format = FlatFormat::Csv;
+  // Columns of other commands, after the measures.
+  FlatColumnsHook more;
+  // Messages about a file read "PREFIX FILE: reason"; empty: the readers' own form.
+  std::string messagePrefix;
+  // Called after each row is written: rows written so far and how many of them failed.
+  std::function<void(int32_t done, int32_t failed)> onRow;
+  // Called before a record's messages are written to the log.
+  std::function<void()> beforeMessages;
   // Answers the layout of a general data or CSV file named explicitly; unset: the guess.
   std::function<bool(DataFileKind, const std::string&, const std::string&, DataFileParams&)> onReadData;
   // Seismometer data: the station and band, the StationXML file and the differentiation of

@@ -1,5 +1,6 @@
 #include "app/shell/properties_report.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "common/path.h"
@@ -7,6 +8,7 @@
 #include "common/text.h"
 #include "draw/templates.h"
 #include "record/display_text.h"
+#include "record/record_source.h"
 
 namespace sism {
 
@@ -25,6 +27,36 @@ std::string Hex(unsigned value, int digits) {
 
 bool SeveralFiles(int32_t format) {
   return format == FormatKnet || format == FormatJma95a;
+}
+
+std::string Known(double v, const char* unit = "") {
+  return std::isfinite(v) ? NumberText(v) + unit : std::string();
+}
+
+// The station's network and elevation and the event, where the header gives them.
+void SourceLines(std::string& out, const StrongRecord& r) {
+  const RecordSource& s = r.Source;
+  auto shown = [&](const std::string& text) { return DisplayText(r, text); };
+  auto optional = [&](const std::string& caption, const std::string& value) {
+    if (!value.empty()) Line(out, " " + caption + ": " + value);
+  };
+  optional("Network", shown(s.Network));
+  optional("Location", shown(s.Location));
+  optional("Elevation", Known(s.StationElevationM, " m"));
+  const std::string magnitude =
+      std::isfinite(s.Magnitude) ? Trim(shown(s.MagnitudeType) + " " + NumberText(s.Magnitude)) : "";
+  if (s.EventId.empty() && s.OriginTime.empty() && !std::isfinite(s.EventLat) && magnitude.empty()) return;
+  Line(out, "");
+  Line(out, "Event Information");
+  optional("Event ID", shown(s.EventId));
+  optional("Origin time", shown(s.OriginTime));
+  optional("Latitude", Known(s.EventLat));
+  optional("Longitude", Known(s.EventLon));
+  optional("Depth", Known(s.EventDepthKm, " km"));
+  optional("Magnitude", magnitude);
+  const double epi = EpicentralDistanceKm(r), hypo = HypocentralDistanceKm(r);
+  optional("Epicentral distance", std::isfinite(epi) ? FormatNumber(epi, "0.0") + " km" : "");
+  optional("Hypocentral distance", std::isfinite(hypo) ? FormatNumber(hypo, "0.0") + " km" : "");
 }
 
 }  // namespace
@@ -56,6 +88,11 @@ std::string PropertiesReportText(const AppState& app) {
   Line(out, " File size: " + FormatNumber(r.FileSize, "#,#") + (several ? " bytes/file" : " bytes"));
   auto shown = [&](const std::string& text) { return DisplayText(r, text); };
   Line(out, " Date and time: " + Trim(ShownDate(r) + " " + ShownTime(r)));
+  // The ISO form where the file states the zone or a fraction of a second.
+  if (!r.Source.TimeZone.empty() || r.Source.StartFraction != 0) {
+    const std::string iso = StartTimeIso(r);
+    if (!iso.empty()) Line(out, " Start time: " + iso);
+  }
   Line(out, " Sampling frequency: " + std::to_string(r.SampFreq) + " Hz");
   Line(out, " Number of channels: " + std::to_string(r.ChanCount));
   Line(out, " Number of steps: " + std::to_string(r.DataCount));
@@ -71,6 +108,7 @@ std::string PropertiesReportText(const AppState& app) {
     Line(out, " Latitude: " + shown(r.SiteLat));
     Line(out, " Longitude: " + shown(r.SiteLong));
   }
+  SourceLines(out, r);
   Line(out, "");
   Line(out, "Channel Information");
   Line(out, " #     Label   PeakAcc  Duration StartTime");

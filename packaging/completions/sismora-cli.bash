@@ -6,7 +6,8 @@ _sismora_cli() {
   local commands="info peaks export plot convert metrics"
   local options="--help --version --settings -o --output --summary --json --from --to --format --pair
     --report-page --dpi --width --field-width --skip --count --freq --channels --coef --start --columns
-    --damping --periods -j --jobs --shard --station --response --differentiate --label-line --neglect-first"
+    --damping --periods --level -j --jobs --shard --station --response --differentiate --label-line --neglect-first
+    --filter --order --keep-pad --quiet -q"
   cmd=""
   for ((i = 1; i < COMP_CWORD; i++)); do
     case ${COMP_WORDS[i]} in
@@ -14,7 +15,11 @@ _sismora_cli() {
     esac
   done
   case $prev in
-    --format) COMPREPLY=($(compgen -W "csv fixed tsv" -- "$cur")); return ;;
+    --format)
+      if [[ $cmd == metrics ]]; then COMPREPLY=($(compgen -W "csv jsonl" -- "$cur"))
+      else COMPREPLY=($(compgen -W "csv fixed tsv" -- "$cur")); fi
+      return ;;
+    --filter) COMPREPLY=($(compgen -W "fft butter butter-causal" -- "$cur")); return ;;
     --to) [[ $cmd == convert ]] && { COMPREPLY=($(compgen -W "ac cosmos-v1 cosmos-v2 sac mseed" -- "$cur")); return; } ;;
     -o|--output|--settings|--response) COMPREPLY=($(compgen -f -- "$cur")); return ;;
     peaks|export) COMPREPLY=($(compgen -W "$(seq 1 20)" -- "$cur")); return ;;

@@ -10,15 +10,16 @@
 #include <filesystem>
 #include <map>
 
-#include "load/user_side.h"
-#include "state/app_state.h"
 #include "app/shell/settings.h"
 #include "common/files.h"
 #include "common/text.h"
+#include "common/utf8.h"
 #include "common/version.h"
 #include "draw/draw_graph.h"
 #include "load/pipeline.h"
+#include "load/user_side.h"
 #include "record/readers.h"
+#include "state/app_state.h"
 #include "tests/support/samples.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/seismic_files.h"
@@ -131,7 +132,7 @@ TEST_F(CliTest, InfoJsonParsesWithTheRecordsFieldsInOrder) {
     EXPECT_EQ(keys, (std::vector<std::string>{"FileFormat", "FilePath", "FileSize", "RecDate", "RecTime",
                                               "SampFreq", "ChanCount", "DataCount", "PeakAcc", "JmaGroup",
                                               "JmaIntensity", "SiteCode", "SiteName", "SiteLat", "SiteLong",
-                                              "Channels"}));
+                                              "Source", "Channels"}));
     EXPECT_EQ(j["FilePath"], kDemo);
     EXPECT_EQ(j["SiteName"], "Synthetic demo station");
     EXPECT_TRUE(j["ChanCount"].is_number_integer());
@@ -143,8 +144,9 @@ TEST_F(CliTest, InfoJsonParsesWithTheRecordsFieldsInOrder) {
   EXPECT_NE(r.out.find("\"Duration\":16.09,"), std::string::npos) << r.out;
 }
 
-// Names and header texts are bytes from outside: a lone surrogate, an overlong form and a
-// code point above U+10FFFF each come out as U+FFFD, one for every byte.
+// Names and header texts are bytes from outside: in a name a lone surrogate, an overlong form
+// and a code point above U+10FFFF each come out as U+FFFD, one for every byte; header texts
+// that are no UTF-8 are read as Latin-1.
 TEST_F(CliTest, InfoJsonIsValidUtf8WhateverTheBytesOfNamesAndHeaders) {
   const std::string bad = "\xED\xA0\x80|\xC0\xAF|\xF4\x90\x80\x80";
   const std::string replaced = "\uFFFD\uFFFD\uFFFD|\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD\uFFFD";
@@ -159,7 +161,7 @@ TEST_F(CliTest, InfoJsonIsValidUtf8WhateverTheBytesOfNamesAndHeaders) {
   nlohmann::json j;
   ASSERT_NO_THROW(j = nlohmann::json::parse(r.Lines()[0])) << r.out;
   EXPECT_EQ(j["FilePath"], (work.Path() / ("rec" + replaced + ".ac")).string());
-  EXPECT_EQ(j["SiteName"], "Site " + replaced + " end");
+  EXPECT_EQ(j["SiteName"], "Site " + Latin1ToUtf8(bad) + " end");
   EXPECT_EQ(j["SiteCode"], "DEMO01");
 }
 
@@ -178,7 +180,13 @@ TEST_F(CliTest, InfoReportSummaryAndSeveralFiles) {
   const std::string bad = work.Write("bad.ac", "not a record at all\n");
   r = Cli({"info", "--json", bad, kDemo});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.Lines().size(), 1u);
+  // An error object for the file not read, then the record.
+  ASSERT_EQ(r.Lines().size(), 2u);
+  const nlohmann::json error = nlohmann::json::parse(r.Lines()[0]);
+  EXPECT_EQ(error["FilePath"], bad);
+  EXPECT_EQ(error["ErrorCode"], "damaged");  // named as a record of its format, it fails as one
+  EXPECT_FALSE(error["Error"].get<std::string>().empty());
+  EXPECT_NE(r.err.find("sismora-cli: " + bad + ": "), std::string::npos) << r.err;
 }
 
 TEST_F(CliTest, SwitchesAndSettingsFileOverrideTheStore) {

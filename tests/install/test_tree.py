@@ -54,7 +54,8 @@ def test_the_tree_holds_the_programs_library_and_data(usr, version, app_id, gui,
     for package in ("libsismcalc1", "libsismcalc-dev", "python3-sismcalc", "sismora", "libsismora1", "libsismora-dev",
                     "python3-sismora"):
         expected |= {f"share/doc/{package}/copyright", f"share/doc/{package}/changelog.gz"}
-    expected.add("share/bash-completion/completions/sismora-cli")
+    expected |= {"share/bash-completion/completions/sismora-cli", "share/zsh/vendor-completions/_sismora-cli",
+                 "share/fish/vendor_completions.d/sismora-cli.fish"}
     if gui:
         expected |= {
             "bin/sismora",

@@ -165,5 +165,33 @@ TEST(DecodeRecordTexts, AllTextsAndLabelsOnce) {
   EXPECT_EQ(rec.SiteName, "熊本市中央区");
 }
 
+// Texts of the other formats are shown as UTF-8 whatever their bytes; what the user leaves
+// alone keeps its bytes.
+TEST(DisplayText, Latin1TextsAreShownAsUtf8AndKeptAsRead) {
+  StrongRecord rec;
+  rec.SiteName =
+      "Vi\xF1"
+      "a del Mar";
+  rec.SiteCode = "VALP";
+  EXPECT_EQ(DisplayText(rec, rec.SiteName),
+            "Vi\xC3\xB1"
+            "a del Mar");
+  EXPECT_EQ(DisplayText(rec,
+                        "Vi\xC3\xB1"
+                        "a"),
+            "Vi\xC3\xB1"
+            "a");  // UTF-8 stays
+  RecordTexts texts = TextsOfRecord(rec);
+  EXPECT_EQ(texts.station,
+            "Vi\xC3\xB1"
+            "a del Mar");
+  texts.code = "VALP2";
+  ApplyRecordTexts(texts, rec);
+  EXPECT_EQ(rec.SiteName,
+            "Vi\xF1"
+            "a del Mar");
+  EXPECT_EQ(rec.SiteCode, "VALP2");
+}
+
 }  // namespace
 }  // namespace sism

@@ -145,10 +145,75 @@ TEST(Flatfile, HeaderNamesTheLevelAndDuctilitiesAndErrorRowsMatchIt) {
   for (const char* key : {",H1_Db(12.5),", ",V_Du(0.05g),", ",H2_CAVstd,", ",RotD50_PGV,", ",LPGM_class,",
                           ",H1_Rmu2(0.2),", ",V_Rmu4(2),", ",LPGM_class,EAS(0.1),", ",EAS(10),H1_Rmu2(0.2),"})
     EXPECT_NE(header.find(key), std::string::npos) << key;
-  EXPECT_TRUE(header.ends_with(",V_Rmu4(2),error"));
+  EXPECT_TRUE(header.ends_with(",error_code,error"));
+  EXPECT_LT(header.find(",V_Rmu4(2),"), header.find(",start_time,"));
   const std::string row = FlatfileErrorRow("x.evt", "not a record", request);
   EXPECT_EQ(std::count(row.begin(), row.end(), ','), std::count(header.begin(), header.end(), ','));
-  EXPECT_TRUE(row.ends_with(",not a record"));
+  EXPECT_TRUE(row.ends_with(",unreadable,not a record"));
+}
+
+TEST(Flatfile, ColumnsFileJsonLinesAndTextsOfOtherEncodings) {
+  test::TempDir dir;
+  AppState base;
+  LoadStoredSettings(base);
+  base.preproc.ShowEachTime = false;
+  base.preproc.LowCutFreq = 0.2f;
+  FlatfileSettings settings;
+  settings.request.periods = {0.5f};
+  settings.more = [](FlatRow& row) {
+    row.Number("extra", "s", "a column of another command", row.HasRecord() ? "1.5" : "");
+  };
+  // A name that is no UTF-8 comes out with U+FFFD.
+  const std::string file = dir.Write("Valpara\xEDso.ac", ReadWholeFile(kDemo));
+  std::string csvRow, jsonRow;
+  std::ostringstream log;
+  ASSERT_TRUE(FlatfileLine(base, file, settings, csvRow, log)) << log.str();
+  settings.format = FlatFormat::Jsonl;
+  ASSERT_TRUE(FlatfileLine(base, file, settings, jsonRow, log)) << log.str();
+
+  const std::vector<std::string> columns = Split(FlatfileColumnsText(settings.request, settings.more), "\n");
+  std::string headerLine = FlatfileHeaderLine(settings.request, settings.more);
+  ASSERT_TRUE(headerLine.ends_with("\n"));
+  headerLine.pop_back();
+  const std::vector<std::string> header = CsvFields(headerLine);
+  ASSERT_EQ(columns.size(), header.size() + 2);  // the caption line, the empty text after the last break
+  EXPECT_EQ(columns[0], "name,unit,description");
+  for (std::size_t i = 0; i < header.size(); ++i) {
+    const std::vector<std::string> c = CsvFields(columns[i + 1]);
+    ASSERT_EQ(c.size(), 3u) << columns[i + 1];
+    EXPECT_EQ(c[0], header[i]);
+    EXPECT_FALSE(c[1].empty()) << c[0];
+  }
+  const std::vector<std::string> values = CsvFields(csvRow);
+  ASSERT_EQ(values.size(), header.size());
+  auto at = [&](const std::string& name) {
+    return values[static_cast<std::size_t>(std::find(header.begin(), header.end(), name) - header.begin())];
+  };
+  EXPECT_EQ(at("file"), dir.File("Valpara\xEF\xBF\xBDso.ac"));
+  EXPECT_EQ(at("extra"), "1.5");
+  EXPECT_EQ(at("H1_hp_hz"), "0.2");
+  EXPECT_EQ(at("H1_lp_hz"), "");
+  EXPECT_EQ(at("error_code"), "");
+  EXPECT_EQ(header[header.size() - 3], "extra");
+  // The same values as JSON, numbers as numbers and empty ones as null.
+  EXPECT_NE(jsonRow.find("\"file\":\"" + dir.File("Valpara\xEF\xBF\xBDso.ac") + "\""), std::string::npos)
+      << jsonRow;
+  EXPECT_NE(jsonRow.find("\"extra\":1.5,"), std::string::npos) << jsonRow;
+  EXPECT_NE(jsonRow.find("\"H1_lp_hz\":null,"), std::string::npos) << jsonRow;
+  EXPECT_NE(jsonRow.find("\"format\":\"AC\","), std::string::npos) << jsonRow;
+  EXPECT_TRUE(jsonRow.ends_with("\"error_code\":\"\",\"error\":\"\"}")) << jsonRow;
+}
+
+TEST(Flatfile, ErrorCodesSayWhyAFileWasNotRead) {
+  test::TempDir dir;
+  EXPECT_EQ(ReadErrorCode(dir.File("gone.ac"), ""), "unreadable");
+  EXPECT_EQ(ReadErrorCode(dir.Write("empty.ac", ""), "whatever"), "not_a_record");
+  const std::string file = dir.Write("a.dat", "x\n");
+  EXPECT_EQ(ReadErrorCode(file, "a.dat gives its samples in \"counts\", not as an acceleration."),
+            "refused_units");
+  EXPECT_EQ(ReadErrorCode(file, "Failed to read a.dat (Err#62: Input past end of file)"), "damaged");
+  EXPECT_EQ(ReadErrorCode(file, ""), "declined");
+  EXPECT_EQ(ReadErrorCode(file, "a.dat is not a COSMOS file."), "not_a_record");
 }
 
 }  // namespace sism

@@ -96,6 +96,31 @@ TEST(PropertiesReport, OptionalLinesAndSeveralFileFormats) {
   EXPECT_EQ(Lines(PropertiesReportText(app))[3], " File path: /k/AOM0011801241951.*");
 }
 
+TEST(PropertiesReport, EventAndStationWhereTheHeaderGivesThem) {
+  AppState app = Record(1, 10);
+  app.record.SiteLat = "41.5";
+  app.record.SiteLong = "141";
+  RecordSource& s = app.record.Source;
+  s.TimeZone = "+09:00";
+  s.Network = "BO";
+  s.StationElevationM = 39;
+  s.OriginTime = "2024-01-02T03:04:00+09:00";
+  s.EventLat = 41.5;
+  s.EventLon = 142;
+  s.EventDepthKm = 30;
+  s.Magnitude = 6.2;
+  s.MagnitudeType = "Mj";
+  const std::string report = PropertiesReportText(app);
+  for (const char* line :
+       {"\r\n Start time: 2024-01-02T03:04:05+09:00\r\n", "\r\n Network: BO\r\n", "\r\n Elevation: 39 m\r\n",
+        "\r\nEvent Information\r\n", "\r\n Origin time: 2024-01-02T03:04:00+09:00\r\n",
+        "\r\n Depth: 30 km\r\n", "\r\n Magnitude: Mj 6.2\r\n", "\r\n Epicentral distance: 83.3 km\r\n",
+        "\r\n Hypocentral distance: 88.5 km\r\n"})
+    EXPECT_NE(report.find(line), std::string::npos) << line << report;
+  // Nothing of it for a record whose header says nothing.
+  EXPECT_EQ(PropertiesReportText(Record(1, 10)).find("Event"), std::string::npos);
+}
+
 TEST(PropertiesReport, StartTimeThresholds) {
   AppState app = Record(1, 100);  // samples 0.01 .. 1.00, -500 at step 50
   struct Case {

@@ -188,7 +188,7 @@ void RaiseHighPassCorners(const StrongRecord& rec, const ProcessingParams& p, Pr
     }
     float fc = c.highPass, ratio = 0;
     const int32_t rc =
-        calc::RIDDERFC(&n, &dt, rec.Channel(c.ch), &c.highPass, &p.MaxHighPass, &c.lowPass, &p.FilterOrder, &p.Taper,
+        calc::RIDDERFC(&n, &dt, rec.Channel(c.ch), &c.highPass, &p.MaxHighPass, &p.FilterOrder, &p.Taper,
                        &p.BaselineDegree, &p.ResidualTarget, &p.RidderTolerance, &p.RidderIterations, &fc, &ratio);
     if (rc == 0) continue;
     c.residualRatio = ratio;

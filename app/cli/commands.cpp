@@ -12,6 +12,7 @@
 #include "app/shell/export.h"
 #include "app/shell/flatfile.h"
 #include "app/shell/peaks_report.h"
+#include "app/shell/process_archive.h"
 #include "app/shell/properties_report.h"
 #include "common/errors.h"
 #include "common/files.h"
@@ -258,14 +259,17 @@ int Convert(const Options& o, const AppState& base) {
   });
 }
 
-// The flatfile of every record the arguments name.
-int Metrics(const Options& o, const AppState& base) {
-  const RecordList list = CollectRecords(o.files);
+// The records the arguments name, the folders' problems said, this shard's share.
+std::vector<std::string> ShardFiles(const Options& o, RecordList& list) {
+  list = CollectRecords(o.files);
   for (const std::string& problem : list.problems) std::cerr << "sismora-cli: " << problem << "\n";
   if (list.skipped > 0)
     std::cerr << "sismora-cli: " << list.skipped << (list.skipped == 1 ? " file" : " files")
               << " in the folders not of a known record format; left out\n";
-  const std::vector<std::string> files = ShardOf(list.files, o.shardK, o.shardN);
+  return ShardOf(list.files, o.shardK, o.shardN);
+}
+
+FlatfileSettings MetricsSettings(const Options& o, const AppState& base) {
   FlatfileSettings settings;
   if (!o.periods.empty()) settings.request.periods = o.periods;
   settings.request.dampingPercent = o.damping.value_or(5.0f);
@@ -280,30 +284,78 @@ int Metrics(const Options& o, const AppState& base) {
     std::cerr << log.str();
     return ok;
   };
-  if (o.output != "-") {
-    if (const std::string input = InputOverwrittenBy(o.output, list.files); !input.empty()) {
-      std::cerr << "sismora-cli: " << o.output << ": is the input " << input << "; nothing written\n";
-      return kExitUsage;
-    }
-  }
+  return settings;
+}
+
+// Writes the flatfile of `files` to `out` ('-': standard output), the previous file kept
+// whole until the new one is; the exit status.
+int WriteFlatfileTo(const std::string& out, const AppState& base, const std::vector<std::string>& files,
+                    const FlatfileSettings& settings, const Options& o, const RecordList& list) {
   int32_t failed = 0;
-  if (o.output == "-") {
+  if (out == "-") {
     failed = WriteFlatfile(base, files, settings, o.jobs, o.shardK == 1, std::cout, std::cerr);
   } else {
-    // The previous flatfile stays whole until the new one is.
     try {
-      AtomicFileWriter file(o.output);
+      AtomicFileWriter file(out);
       failed = WriteFlatfile(base, files, settings, o.jobs, o.shardK == 1, file.Stream(), std::cerr);
       file.Commit();
     } catch (const std::exception& e) {
       const ErrorInfo info = CurrentErrorInfo(e);
-      std::cerr << "sismora-cli: " << o.output << ": Err#" << info.number << ": " << info.description << "\n";
+      std::cerr << "sismora-cli: " << out << ": Err#" << info.number << ": " << info.description << "\n";
       return kExitUnread;
     }
   }
   if (failed > 0)
     std::cerr << "sismora-cli: " << failed << " of " << files.size() << " records could not be read\n";
   return failed > 0 || !list.problems.empty() ? kExitUnread : kExitOk;
+}
+
+// The flatfile of every record the arguments name.
+int Metrics(const Options& o, const AppState& base) {
+  RecordList list;
+  const std::vector<std::string> files = ShardFiles(o, list);
+  const FlatfileSettings settings = MetricsSettings(o, base);
+  if (o.output != "-") {
+    if (const std::string input = InputOverwrittenBy(o.output, list.files); !input.empty()) {
+      std::cerr << "sismora-cli: " << o.output << ": is the input " << input << "; nothing written\n";
+      return kExitUsage;
+    }
+  }
+  return WriteFlatfileTo(o.output, base, files, settings, o, list);
+}
+
+// The flatfile of a shard: flatfile.csv, or flatfile-K-of-N.csv when the records are shared out.
+std::string ProcessFlatfile(const Options& o) {
+  const std::string name = o.shardN == 1 ? "flatfile.csv"
+                                         : "flatfile-" + std::to_string(o.shardK) + "-of-" +
+                                               std::to_string(o.shardN) + ".csv";
+  return (std::filesystem::path(o.output) / name).string();
+}
+
+std::string ProcessOutput(const Options& o, const std::string&) {
+  return ProcessFlatfile(o);
+}
+
+// Every record processed into the output folder, with its provenance, and the flatfile of the
+// processed records.
+int Process(const Options& o, const AppState& base) {
+  std::error_code ec;
+  std::filesystem::create_directories(o.output, ec);
+  if (!std::filesystem::is_directory(o.output)) {
+    std::cerr << "sismora-cli: " << o.output << ": " << (ec ? ec.message() : "not a folder") << "\n";
+    return kExitUnread;
+  }
+  RecordList list;
+  const std::vector<std::string> files = ShardFiles(o, list);
+  // Processed records written among the inputs would be read back as inputs by the next run.
+  for (const std::string& arg : o.files)
+    if (std::filesystem::is_directory(arg, ec) && std::filesystem::equivalent(arg, o.output, ec)) {
+      std::cerr << "sismora-cli: " << o.output << ": is the input folder " << arg << "; nothing written\n";
+      return kExitUsage;
+    }
+  FlatfileSettings settings = MetricsSettings(o, base);
+  SetProcessing(settings, o.output);
+  return WriteFlatfileTo(ProcessFlatfile(o), base, files, settings, o, list);
 }
 
 }  // namespace
@@ -316,6 +368,7 @@ const std::vector<Command>& Commands() {
       {"plot", true, Output::File, Plot, PlotOutput},
       {"convert", false, Output::File, Convert, ConvertOutput},
       {"metrics", false, Output::FileOrStdout, Metrics, MetricsOutput},
+      {"process", false, Output::File, Process, ProcessOutput},
   };
   return table;
 }

@@ -219,6 +219,16 @@ std::string FlatfileErrorRow(const std::string& file, const std::string& error, 
   return CsvField(file) + std::string(columns - 1, ',') + CsvField(error.empty() ? "not read" : error);
 }
 
+namespace {
+
+// The columns `transform` would append, all empty.
+std::string EmptyExtra(const FlatfileSettings& settings) {
+  return std::string(static_cast<std::size_t>(std::count(settings.extraHeader.begin(), settings.extraHeader.end(), ',')),
+                     ',');
+}
+
+}  // namespace
+
 bool FlatfileLine(const AppState& base, const std::string& file, const FlatfileSettings& settings, std::string& row,
                   std::ostream& log) {
   ConsoleUi ui(log);
@@ -232,8 +242,13 @@ bool FlatfileLine(const AppState& base, const std::string& file, const FlatfileS
   try {
     AppState app = base;
     if (ReadAccFile(app, file, ui) <= 0) {
-      row = FlatfileErrorRow(file, ui.lastMessage, request);
+      row = FlatfileErrorRow(file, ui.lastMessage, request) + EmptyExtra(settings);
       return false;
+    }
+    std::string extra, reason;
+    if (settings.transform && !settings.transform(app, file, log, extra, reason)) {
+      row = FlatfileErrorRow(file, reason, request) + extra;
+      return true;
     }
     const ComponentSet set = FlatfileComponents(app.record);
     std::vector<int32_t> chans;
@@ -242,17 +257,17 @@ bool FlatfileLine(const AppState& base, const std::string& file, const FlatfileS
     std::vector<std::pair<int32_t, int32_t>> pairs;
     if (set.h1 > 0 && set.h2 > 0) pairs.emplace_back(set.h1, set.h2);
     const RecordMetrics m = ComputeMetrics(app, chans, pairs, settings.request, ui);
-    row = FlatfileRow(app, file, m, set);
+    row = FlatfileRow(app, file, m, set) + extra;
     return true;
   } catch (const std::exception& e) {
-    row = FlatfileErrorRow(file, e.what(), request);
+    row = FlatfileErrorRow(file, e.what(), request) + EmptyExtra(settings);
     return false;
   }
 }
 
 int32_t WriteFlatfile(const AppState& base, const std::vector<std::string>& files, const FlatfileSettings& settings,
                       int32_t threads, bool header, std::ostream& out, std::ostream& log) {
-  if (header) out << FlatfileHeader(settings.request) << "\n";
+  if (header) out << FlatfileHeader(settings.request) << settings.extraHeader << "\n";
   struct Result {
     std::string row, messages;
     bool ok = false;

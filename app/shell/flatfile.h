@@ -40,6 +40,13 @@ struct FlatfileSettings {
   // velocity channels, as ConsoleUi (app/shell/console_ui.h) takes them.
   std::string station, responseFile;
   bool differentiate = false;
+  // Work on a record between reading and measuring (the processing chain): it gives the
+  // columns appended to the row, and false with the reason when the record is not to be
+  // measured. `extraHeader` names those columns (",a,b"); unset: the row as it is.
+  std::function<bool(AppState&, const std::string& file, std::ostream& log, std::string& columns,
+                     std::string& reason)>
+      transform;
+  std::string extraHeader;
 };
 
 // The header line (no line break).

@@ -389,9 +389,9 @@ float DISPRATIO(const int32_t* n, const float* dt, const float* acc, const int32
   return Bind<decltype(&::DISPRATIO)>(entry)(n, dt, acc, deg);
 }
 
-int32_t RIDDERFC(const int32_t* n, const float* dt, const float* acc, const float* fc0, const float* fcmax, const float* fh, const int32_t* order, const float* taper, const int32_t* deg, const float* target, const float* tol, const int32_t* maxiter, float* fc, float* ratio) {
+int32_t RIDDERFC(const int32_t* n, const float* dt, const float* acc, const float* fc0, const float* fcmax, const int32_t* order, const float* taper, const int32_t* deg, const float* target, const float* tol, const int32_t* maxiter, float* fc, float* ratio) {
   static Entry entry{"RIDDERFC"};
-  return Bind<decltype(&::RIDDERFC)>(entry)(n, dt, acc, fc0, fcmax, fh, order, taper, deg, target, tol, maxiter, fc, ratio);
+  return Bind<decltype(&::RIDDERFC)>(entry)(n, dt, acc, fc0, fcmax, order, taper, deg, target, tol, maxiter, fc, ratio);
 }
 
 int32_t CLIPTEST(const int32_t* n, const float* x, const int32_t* runlen, const float* near, const int32_t* nbins, int32_t* nruns, float* hratio) {

@@ -87,7 +87,7 @@ int32_t SNRSPEC(const int32_t* n, const float* dt, const float* x, const int32_t
 int32_t SNRBAND(const int32_t* no, const float* fo, const float* snr, const float* thr, const float* fmin, const float* fmax, float* fhp, float* flp);
 int32_t POLYBASE(const int32_t* n, const float* dt, float* acc, const int32_t* deg, float* coef);
 float DISPRATIO(const int32_t* n, const float* dt, const float* acc, const int32_t* deg);
-int32_t RIDDERFC(const int32_t* n, const float* dt, const float* acc, const float* fc0, const float* fcmax, const float* fh, const int32_t* order, const float* taper, const int32_t* deg, const float* target, const float* tol, const int32_t* maxiter, float* fc, float* ratio);
+int32_t RIDDERFC(const int32_t* n, const float* dt, const float* acc, const float* fc0, const float* fcmax, const int32_t* order, const float* taper, const int32_t* deg, const float* target, const float* tol, const int32_t* maxiter, float* fc, float* ratio);
 int32_t CLIPTEST(const int32_t* n, const float* x, const int32_t* runlen, const float* near, const int32_t* nbins, int32_t* nruns, float* hratio);
 float TAILRATIO(const int32_t* n, const float* dt, const float* x, const float* tail);
 

@@ -232,12 +232,12 @@ SISMCALC_API int32_t POLYBASE(const int32_t* N, const float* DT, float* ACC, con
  * polynomial of POLYBASE over the largest |displacement|; 0 for no motion or bad arguments. */
 SISMCALC_API float DISPRATIO(const int32_t* N, const float* DT, const float* ACC, const int32_t* DEG);
 /* The lowest high-pass corner FC in FC0..FCMAX (Hz) whose processed ACC [N] (less its mean, Hann tapers over
- * the fraction TAPER (0..0.5) at each end, BUTTER band FC..FH of ORDER zero phase with its pads) has a
- * DISPRATIO of at most TARGET, by Ridders' method to within TOL Hz in at most MAXITER steps; RATIO its
+ * the fraction TAPER (0..0.5) at each end, BUTTER's zero-phase high-pass at FC of ORDER with its pads; a
+ * low-pass would not change the displacement) has a DISPRATIO of at most TARGET, by Ridders' method to within TOL Hz in at most MAXITER steps; RATIO its
  * ratio. 1 found (FC0 itself when it meets the target), -1 when FCMAX does not meet it (FC = FCMAX), 0 if
  * rejected. */
 SISMCALC_API int32_t RIDDERFC(const int32_t* N, const float* DT, const float* ACC, const float* FC0,
-                              const float* FCMAX, const float* FH, const int32_t* ORDER, const float* TAPER,
+                              const float* FCMAX, const int32_t* ORDER, const float* TAPER,
                               const int32_t* DEG, const float* TARGET, const float* TOL, const int32_t* MAXITER,
                               float* FC, float* RATIO);
 /* Clipping signs in X [N]: NRUNS, the runs of at least RUNLEN (>= 2) equal samples at or above NEAR (0..1]

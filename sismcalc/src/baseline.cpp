@@ -89,15 +89,17 @@ double ResidualRatio(const std::vector<double>& d, int32_t deg) {
 }
 
 // The record as the processing filters it: less its mean, Hann tapers over the fraction `taper`
-// at each end, the Butterworth band zero phase on a zero-padded copy, the pads removed.
+// at each end, the zero-phase Butterworth high-pass as BUTTER runs it with its pads, the pads
+// removed. The low-pass leaves the displacement as it is and is left out. Zeros ahead of the
+// record stay zeros through the forward pass, and the backward pass over them would only fill
+// the pad that is removed: both passes start at the record.
 struct Filtered {
   std::vector<double> y;
-  std::vector<double> work;
-  bool Run(const float* x, int32_t n, double dt, double taper, double fl, double fh, int32_t order) {
-    const int32_t pad = ButterworthPad(dt, fl, fh, order);
+  bool Run(const float* x, int32_t n, double dt, double taper, double fl, int32_t order) {
+    const int32_t pad = ButterworthPad(dt, fl, 0, order);
     if (pad < 0) return false;
-    const int64_t total = int64_t{n} + 2 * int64_t{pad};
-    work.assign(static_cast<size_t>(total), 0.0);
+    const int64_t total = int64_t{n} + pad;
+    y.assign(static_cast<size_t>(total), 0.0);
     double mean = 0;
     for (int32_t i = 0; i < n; ++i) mean += x[i];
     mean /= n;
@@ -106,20 +108,19 @@ struct Filtered {
       double g = 1;
       const int32_t edge = std::min(i, n - 1 - i);
       if (edge < nt) g = 0.5 * (1 - std::cos(sismcalc::detail::kPi * edge / nt));
-      work[static_cast<size_t>(pad + i)] = (x[i] - mean) * g;
+      y[static_cast<size_t>(i)] = (x[i] - mean) * g;
     }
-    const std::vector<sismcalc::detail::Section> s = ButterworthSections(order, fl, fh, dt);
-    RunSections(s, work.data(), total, false);
-    RunSections(s, work.data(), total, true);
-    y.assign(work.begin() + pad, work.begin() + pad + n);
+    const std::vector<sismcalc::detail::Section> s = ButterworthSections(order, fl, 0, dt);
+    RunSections(s, y.data(), total, false);
+    RunSections(s, y.data(), total, true);
+    y.resize(static_cast<size_t>(n));
     return true;
   }
 };
 
-bool FilterArgs(double dt, double fl, double fh, int32_t order) {
+bool FilterArgs(double dt, double fl, int32_t order) {
   if (!(dt > 0) || !std::isfinite(dt) || order < 1 || order > sismcalc::detail::kMaxButterworthOrder) return false;
-  if (!(fl > 0) || !std::isfinite(fl) || fl >= 0.5 / dt) return false;
-  return !(fh > 0) || fh > fl;
+  return fl > 0 && std::isfinite(fl) && fl < 0.5 / dt;
 }
 
 }  // namespace
@@ -165,13 +166,13 @@ SISMCALC_API float DISPRATIO(const int32_t* N, const float* DT, const float* ACC
 }
 
 SISMCALC_API int32_t RIDDERFC(const int32_t* N, const float* DT, const float* ACC, const float* FC0,
-                              const float* FCMAX, const float* FH, const int32_t* ORDER, const float* TAPER,
+                              const float* FCMAX, const int32_t* ORDER, const float* TAPER,
                               const int32_t* DEG, const float* TARGET, const float* TOL, const int32_t* MAXITER,
                               float* FC, float* RATIO) {
   const int32_t n = *N, order = *ORDER, deg = *DEG, maxIter = *MAXITER;
-  const double dt = *DT, fc0 = *FC0, fcMax = *FCMAX, fh = *FH, taper = *TAPER, target = *TARGET, tol = *TOL;
+  const double dt = *DT, fc0 = *FC0, fcMax = *FCMAX, taper = *TAPER, target = *TARGET, tol = *TOL;
   if (n < deg + 2 || deg < 2 || deg > kMaxDegree || maxIter < 1 || !(taper >= 0) || !(taper < 0.5) ||
-      !(target > 0) || !(tol > 0) || !FilterArgs(dt, fc0, fh, order) || !FilterArgs(dt, fcMax, fh, order) ||
+      !(target > 0) || !(tol > 0) || !FilterArgs(dt, fc0, order) || !FilterArgs(dt, fcMax, order) ||
       fcMax < fc0)
     return 0;
   try {
@@ -180,7 +181,7 @@ SISMCALC_API int32_t RIDDERFC(const int32_t* N, const float* DT, const float* AC
     bool ok = true;
     // The ratio less the target: <= 0 where the corner is high enough.
     auto excess = [&](double fc) {
-      if (!f.Run(ACC, n, dt, taper, fc, fh, order)) {
+      if (!f.Run(ACC, n, dt, taper, fc, order)) {
         ok = false;
         return 0.0;
       }

@@ -31,43 +31,59 @@ void Displacement(const double* a, int32_t n, double dt, std::vector<double>& d)
   }
 }
 
-// Least-squares c[2..deg] of sum c_k u^k against d, u = i/(n-1) (no constant or linear term);
-// false when the system is singular.
-bool FitPolynomial(const std::vector<double>& d, int32_t deg, double* c) {
-  const int32_t m = deg - 1, n = static_cast<int32_t>(d.size());
-  double g[kMaxDegree][kMaxDegree + 1] = {};
-  double pw[2 * kMaxDegree + 1];
-  for (int32_t i = 0; i < n; ++i) {
-    const double u = static_cast<double>(i) / (n - 1);
-    pw[0] = 1;
-    for (int32_t k = 1; k <= 2 * deg; ++k) pw[k] = pw[k - 1] * u;
-    for (int32_t r = 0; r < m; ++r) {
-      g[r][m] += pw[r + 2] * d[static_cast<size_t>(i)];
-      for (int32_t s = r; s < m; ++s) g[r][s] += pw[r + s + 4];
+// Least-squares fits of sum c_k u^k, k = 2..deg, u = i/(n-1) (no constant or linear term) to
+// series of n samples. The normal matrix depends on n and deg only: it is factored once
+// (Cholesky) for every series fitted.
+class PolyFit {
+ public:
+  PolyFit(int32_t n, int32_t deg) : n_(n), deg_(deg), m_(deg - 1) {
+    double pw[2 * kMaxDegree + 1];
+    for (int32_t i = 0; i < n; ++i) {
+      const double u = static_cast<double>(i) / (n - 1);
+      pw[0] = 1;
+      for (int32_t k = 1; k <= 2 * deg; ++k) pw[k] = pw[k - 1] * u;
+      for (int32_t r = 0; r < m_; ++r)
+        for (int32_t q = 0; q <= r; ++q) l_[r][q] += pw[r + q + 4];
+    }
+    for (int32_t r = 0; r < m_ && ok_; ++r) {
+      for (int32_t q = 0; q <= r; ++q) {
+        double v = l_[r][q];
+        for (int32_t k = 0; k < q; ++k) v -= l_[r][k] * l_[q][k];
+        if (q == r) {
+          if (!(v > 1e-300)) ok_ = false;
+          l_[r][r] = std::sqrt(std::max(v, 1e-300));
+        } else {
+          l_[r][q] = v / l_[q][q];
+        }
+      }
     }
   }
-  for (int32_t r = 0; r < m; ++r)
-    for (int32_t s = 0; s < r; ++s) g[r][s] = g[s][r];
-  // Gaussian elimination with partial pivoting.
-  for (int32_t col = 0; col < m; ++col) {
-    int32_t piv = col;
-    for (int32_t r = col + 1; r < m; ++r)
-      if (std::fabs(g[r][col]) > std::fabs(g[piv][col])) piv = r;
-    if (!(std::fabs(g[piv][col]) > 1e-300)) return false;
-    if (piv != col)
-      for (int32_t s = 0; s <= m; ++s) std::swap(g[piv][s], g[col][s]);
-    for (int32_t r = col + 1; r < m; ++r) {
-      const double f = g[r][col] / g[col][col];
-      for (int32_t s = col; s <= m; ++s) g[r][s] -= f * g[col][s];
+  bool Ok() const { return ok_; }
+  // c[2..deg] of the fit to d[0..n).
+  bool Solve(const std::vector<double>& d, double* c) const {
+    double y[kMaxDegree] = {};
+    for (int32_t i = 0; i < n_; ++i) {
+      const double u = static_cast<double>(i) / (n_ - 1);
+      double p = u * u * d[static_cast<size_t>(i)];
+      for (int32_t r = 0; r < m_; ++r, p *= u) y[r] += p;
     }
+    for (int32_t r = 0; r < m_; ++r) {
+      for (int32_t k = 0; k < r; ++k) y[r] -= l_[r][k] * y[k];
+      y[r] /= l_[r][r];
+    }
+    for (int32_t r = m_ - 1; r >= 0; --r) {
+      for (int32_t k = r + 1; k < m_; ++k) y[r] -= l_[k][r] * y[k];
+      y[r] /= l_[r][r];
+    }
+    for (int32_t r = 0; r < m_; ++r) c[r + 2] = y[r];
+    return ok_ && std::all_of(c + 2, c + deg_ + 1, [](double v) { return std::isfinite(v); });
   }
-  for (int32_t r = m - 1; r >= 0; --r) {
-    double s = g[r][m];
-    for (int32_t k = r + 1; k < m; ++k) s -= g[r][k] * c[k + 2];
-    c[r + 2] = s / g[r][r];
-  }
-  return std::all_of(c + 2, c + deg + 1, [](double v) { return std::isfinite(v); });
-}
+
+ private:
+  int32_t n_, deg_, m_;
+  double l_[kMaxDegree][kMaxDegree] = {};
+  bool ok_ = true;
+};
 
 double FitAt(const double* c, int32_t deg, double u) {
   double y = 0;
@@ -75,11 +91,11 @@ double FitAt(const double* c, int32_t deg, double u) {
   return y * u;
 }
 
-// max |fit| / max |d|, 0 when the record does not move.
-double ResidualRatio(const std::vector<double>& d, int32_t deg) {
+// max |fit| / max |d|, 0 when the record does not move, -1 when the fit fails.
+double ResidualRatio(const PolyFit& fit, const std::vector<double>& d, int32_t deg) {
   double c[kMaxDegree + 1] = {};
   const auto n = static_cast<int32_t>(d.size());
-  if (!FitPolynomial(d, deg, c)) return -1;
+  if (!fit.Solve(d, c)) return -1;
   double dmax = 0, fmax = 0;
   for (int32_t i = 0; i < n; ++i) {
     dmax = std::max(dmax, std::fabs(d[static_cast<size_t>(i)]));
@@ -135,7 +151,7 @@ SISMCALC_API int32_t POLYBASE(const int32_t* N, const float* DT, float* ACC, con
     std::vector<double> a(ACC, ACC + n), d;
     Displacement(a.data(), n, dt, d);
     double c[kMaxDegree + 1] = {};
-    if (!FitPolynomial(d, deg, c)) return 0;
+    if (!PolyFit(n, deg).Solve(d, c)) return 0;
     // d2/dt2 of c_k u^k with u = t/T is k (k-1) c_k u^(k-2) / T^2.
     const double span = (n - 1) * dt;
     for (int32_t i = 0; i < n; ++i) {
@@ -159,7 +175,7 @@ SISMCALC_API float DISPRATIO(const int32_t* N, const float* DT, const float* ACC
   try {
     std::vector<double> a(ACC, ACC + n), d;
     Displacement(a.data(), n, dt, d);
-    return static_cast<float>(std::max(0.0, ResidualRatio(d, deg)));
+    return static_cast<float>(std::max(0.0, ResidualRatio(PolyFit(n, deg), d, deg)));
   } catch (const std::bad_alloc&) {
     return 0;
   }
@@ -177,6 +193,7 @@ SISMCALC_API int32_t RIDDERFC(const int32_t* N, const float* DT, const float* AC
     return 0;
   try {
     Filtered f;
+    const PolyFit fit(n, deg);
     std::vector<double> d;
     bool ok = true;
     // The ratio less the target: <= 0 where the corner is high enough.
@@ -186,7 +203,7 @@ SISMCALC_API int32_t RIDDERFC(const int32_t* N, const float* DT, const float* AC
         return 0.0;
       }
       Displacement(f.y.data(), n, dt, d);
-      const double r = ResidualRatio(d, deg);
+      const double r = ResidualRatio(fit, d, deg);
       if (r < 0) ok = false;
       return r - target;
     };

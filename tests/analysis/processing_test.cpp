@@ -6,7 +6,6 @@
 #include <cmath>
 #include <numbers>
 #include <numeric>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -14,43 +13,13 @@
 #include "common/text.h"
 #include "sismcalc/binding/calc.h"
 #include "state/processing_params.h"
+#include "tests/support/synthetic_quake.h"
 
 namespace sism {
 namespace {
 
 constexpr int32_t kRate = 100;
-
-// Three channels at 100 Hz: weak white noise throughout, and from `onset` s a band-limited burst
-// whose envelope rises within a few hundredths of a second and decays over tens of seconds.
-StrongRecord Quake(float seconds, float onset, float peak, unsigned seed, float noise = 0.05f) {
-  StrongRecord r;
-  const auto n = static_cast<int32_t>(seconds * kRate);
-  r.SampFreq = kRate;
-  r.DataCount = n;
-  r.ChanCount = 3;
-  r.RedimHeader(3);
-  r.RedimAcc(n, 3);
-  std::mt19937 gen(seed);
-  std::normal_distribution<float> white(0, 1);
-  const char* labels[] = {"N-S", "E-W", "U-D"};
-  for (int32_t ch = 1; ch <= 3; ++ch) {
-    r.Label(ch) = labels[ch - 1];
-    std::vector<float> burst(static_cast<std::size_t>(n));
-    for (float& v : burst) v = white(gen);
-    const float fl = 0.3f, fh = 12.0f, dt = 1.0f / kRate;
-    const int32_t order = 4, passes = 1, keep = 0;
-    calc::BUTTER(&n, &dt, &fl, &fh, &order, &passes, &keep, burst.data());
-    const float scale = peak / 3.0f / *std::max_element(burst.begin(), burst.end());
-    for (int32_t i = 0; i < n; ++i) {
-      const float t = static_cast<float>(i) / kRate - onset;
-      const float env = t < 0 ? 0.0f : (1 - std::exp(-t / 0.02f)) * (1 + 4 * std::exp(-std::pow((t - 6) / 3, 2.0f))) *
-                                           std::exp(-t / 25);
-      r.Acc(i + 1, ch) = noise * white(gen) + scale * env * burst[static_cast<std::size_t>(i)];
-    }
-  }
-  ComputePeaks(r);
-  return r;
-}
+using test::Quake;
 
 bool HasFlag(const ProcessingResult& r, const std::string& name) {
   return std::any_of(r.flags.begin(), r.flags.end(), [&](const ProcessingFlag& f) { return f.name == name; });

@@ -27,6 +27,8 @@ from ._kernels import (arias, auto, butter, butterpad, cav, duration, eas, engsp
 from ._kernels import (a95, brackdur, cavstd, cavthr, cdspec, charint, eda, lpgmclass, meanprd,
                        peaktime, rmsat, sedens, sigwin, specmeas, sustmax, svaspec, unifdur)
 from ._library import SONAME, library
+from ._processing import (aicpick, cliptest, dispratio, polybase, pphasepick, ridderfc, snrband, snrspec,
+                          tailratio)
 
 # filter stays out, so that a star import keeps Python's own filter.
 __all__ = ["arias", "auto", "butter", "butterpad", "cav", "duration", "eas", "engspec", "fftap", "fftri",
@@ -35,4 +37,6 @@ __all__ = ["arias", "auto", "butter", "butterpad", "cav", "duration", "eas", "en
            "respec2", "respecsub", "rotate", "rotdspec", "sigdur", "sijma", "sijma10", "specint", "spint",
            "SONAME", "library",
            "a95", "brackdur", "cavstd", "cavthr", "cdspec", "charint", "eda", "lpgmclass",
-           "meanprd", "peaktime", "rmsat", "sedens", "sigwin", "specmeas", "sustmax", "svaspec", "unifdur"]
+           "meanprd", "peaktime", "rmsat", "sedens", "sigwin", "specmeas", "sustmax", "svaspec", "unifdur",
+           "aicpick", "cliptest", "dispratio", "polybase", "pphasepick", "ridderfc", "snrband", "snrspec",
+           "tailratio"]

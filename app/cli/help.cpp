@@ -21,6 +21,8 @@ const char* kToolHelp =
     "  plot KIND FILE... -o OUT   graph into a .png, .svg or .pdf file (--width, --dpi)\n"
     "  convert FILE... -o OUT     record re-saved as .ac\n"
     "  metrics FILE|FOLDER... -o OUT  flatfile of ground-motion measures, one row per record\n"
+    "  process FILE|FOLDER... -o OUTDIR  records processed automatically, with provenance and\n"
+    "                             a flatfile\n"
     "\n"
     "sismora-cli COMMAND --help describes each command; sismora-cli --version prints the\n"
     "version.\n"
@@ -127,6 +129,20 @@ std::string CommandHelp(const std::string& cmd) {
            "  -j N               compute N records at a time (rows keep their order)\n"
            "  --shard K/N        only every N-th record starting at the K-th (1 <= K <= N); the\n"
            "                     header is written by shard 1, so the shards concatenate\n";
+  if (cmd == "process")
+    return "Usage: sismora-cli process [options] FILE|FOLDER... -o OUTDIR\n"
+           "Processes every record automatically: checks (samples, rate, dead channels, amplitudes, clipping),\n"
+           "P-wave onset, signal-to-noise ratio and the corners where it stays at or above the threshold, the\n"
+           "high-pass corner raised until the displacement's polynomial fit is small, zero-phase Butterworth\n"
+           "band-pass and polynomial baseline, then checks of the final velocity, displacement and tail.\n"
+           "Writes into OUTDIR (made when missing) each record that passes as NAME.ac, its provenance as\n"
+           "NAME.processing.json (also when rejected), and flatfile.csv: the columns of metrics on the\n"
+           "processed record, then the corners per component, the onset, the outcome and the flags.\n"
+           "The chain's parameters are section Processing of the settings (--settings FILE.ini).\n"
+           "  --damping P, --periods T,T,..., --level L   as for metrics\n"
+           "  -j N               process N records at a time (rows keep their order)\n"
+           "  --shard K/N        only every N-th record starting at the K-th; the flatfile is then\n"
+           "                     flatfile-K-of-N.csv, with the header in shard 1's\n";
   return {};
 }
 

@@ -30,7 +30,7 @@ struct ProcessingParams {
   int32_t SnrPoints = 100;        // log grid from SnrFmin to the Nyquist frequency
   float SnrFmin = 0.01f;
   float SnrThreshold = 3;
-  float BandMin = 0.01f;          // where the corners are looked for
+  float BandMin = 0.02f;          // where the corners are looked for
   float BandMax = 50;
   float LowPassCap = 0.75f;       // of the Nyquist frequency
   float MinBandRatio = 3;         // low-pass over high-pass corner below it fails

@@ -12,7 +12,11 @@
 #include "analysis/processing.h"
 #include "common/text.h"
 #include "sismcalc/binding/calc.h"
+#include "load/pipeline.h"
+#include "state/app_state.h"
 #include "state/processing_params.h"
+#include "tests/support/samples.h"
+#include "tests/support/scripted_ui.h"
 #include "tests/support/synthetic_quake.h"
 
 namespace sism {
@@ -122,6 +126,42 @@ TEST(Processing, FilterIsZeroPhaseAndAcausal) {
   EXPECT_GT(std::fabs(at(mid - 5)), 0.01f * std::fabs(at(mid)));
   for (int32_t k : {1, 2, 5, 10, 30, 100})
     EXPECT_NEAR(at(mid - k), at(mid + k), 0.01f * std::fabs(at(mid))) << k;
+}
+
+// The real records of the networks: those whose windows and spectra allow it pass with a high-pass
+// corner of 0.02 to 1 Hz; the others fail on the check that says why.
+TEST(Processing, RealRecordsOfTheNetworks) {
+  SKIP_WITHOUT_SAMPLES();
+  struct Case {
+    const char* file;
+    const char* flag;  // null: passes
+  };
+  const Case cases[] = {
+      {"knet/AOM0011801241951.NS", nullptr},
+      {"esm/HI.ARS1..HNE.D.20190728.160908.C.ACC.ASC", nullptr},
+      {"geonet/20161113_110259_WTMC_20.V1A", nullptr},
+      {"geonet/20161113_110259_WTMC_20.V2A", nullptr},
+      // The surface vertical has a ratio of 3 only above 1 Hz.
+      {"kiknet/NGNH311106302345.NS1", "high_pass_above_max"},
+      // The record ends while its velocity is still above half its peak.
+      {"fdsn/BK.CMB.00.HNE__20140824T102014Z__20140824T102244Z.mseed", "tail_velocity"},
+  };
+  for (const Case& c : cases) {
+    AppState app;
+    test::ScriptedUi ui;
+    ASSERT_GT(ReadAccFile(app, (test::SamplesDir() / c.file).string(), ui), 0) << c.file;
+    const ProcessingResult r = ProcessRecord(app.record, app.processing);
+    if (c.flag != nullptr) {
+      EXPECT_TRUE(HasFlag(r, c.flag)) << c.file << ": " << r.FlagList();
+      EXPECT_TRUE(r.rejected) << c.file;
+      continue;
+    }
+    EXPECT_FALSE(r.rejected) << c.file << ": " << r.FlagList();
+    for (const ChannelProcessing& ch : r.channels) {
+      EXPECT_GE(ch.highPass, 0.02f) << c.file << " " << ch.ch;
+      EXPECT_LE(ch.highPass, 1.0f) << c.file << " " << ch.ch;
+    }
+  }
 }
 
 }  // namespace

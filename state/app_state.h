@@ -10,6 +10,7 @@
 #include "state/computed_series.h"
 #include "state/graph_settings.h"
 #include "state/preproc_params.h"
+#include "state/processing_params.h"
 #include "record/strong_record.h"
 
 namespace sism {
@@ -45,6 +46,7 @@ struct AppState {
   GraphSettings graph;
   CalcParams calc;
   PreProcParams preproc;
+  ProcessingParams processing;
   ViewState view;
   RunState run;
 };

@@ -16,6 +16,7 @@
 #include "app/shell/export.h"
 #include "app/shell/flatfile.h"
 #include "app/shell/peaks_report.h"
+#include "app/shell/process_archive.h"
 #include "app/shell/properties_report.h"
 #include "common/errors.h"
 #include "common/files.h"
@@ -311,22 +312,19 @@ bool WriteSidecar(const std::string& path, const std::string& text) {
   }
 }
 
-// The flatfile of every record the arguments name, with its columns file and provenance
-// beside it.
-int Metrics(const Options& o, const AppState& base) {
-  // Another format's name is refused before anything is read, rather than filled with CSV.
-  if (const std::string refusal = FlatOutputRefusal(o); !refusal.empty()) {
-    std::cerr << "sismora-cli: " << o.output << ": " << refusal << "\n";
-    return kExitUsage;
-  }
-  const RecordList list = CollectRecords(o.files);
+// The records the arguments name, the folders' problems said, this shard's share.
+std::vector<std::string> ShardFiles(const Options& o, RecordList& list) {
+  list = CollectRecords(o.files);
   for (const std::string& problem : list.problems) std::cerr << "sismora-cli: " << problem << "\n";
   for (const std::string& other : ShardOf(list.others, o.shardK, o.shardN))
     std::cerr << "sismora-cli: " << ReplaceInvalidUtf8(other) << ": not of a known record format; left out\n";
   if (list.skipped > 0)
     std::cerr << "sismora-cli: " << list.skipped << (list.skipped == 1 ? " file" : " files")
               << " in the folders not of a known record format; left out\n";
-  const std::vector<std::string> files = ShardOf(list.files, o.shardK, o.shardN);
+  return ShardOf(list.files, o.shardK, o.shardN);
+}
+
+FlatfileSettings MetricsSettings(const Options& o, const AppState& base) {
   FlatfileSettings settings;
   if (!o.periods.empty()) settings.request.periods = o.periods;
   settings.request.dampingPercent = o.damping.value_or(5.0f);
@@ -343,44 +341,96 @@ int Metrics(const Options& o, const AppState& base) {
     std::cerr << log.str();
     return ok;
   };
+  return settings;
+}
+
+// Writes the flatfile of `files` to `out` ('-': standard output), the previous file kept
+// whole until the new one is, with its columns file and provenance beside it; the exit status.
+int WriteFlatfileTo(const std::string& out, const AppState& base, const std::vector<std::string>& files,
+                    FlatfileSettings& settings, const Options& o, const RecordList& list) {
   // Rows on the same terminal would run into the line.
   ProgressLine progress(std::cerr, static_cast<int32_t>(files.size()),
-                        ProgressShown(o.quiet) && !(o.output == "-" && ::isatty(STDOUT_FILENO) == 1));
+                        ProgressShown(o.quiet) && !(out == "-" && ::isatty(STDOUT_FILENO) == 1));
   settings.beforeMessages = [&progress] { progress.Clear(); };
   settings.onRow = [&progress](int32_t done, int32_t failed) { progress.Update(done, failed); };
+  int32_t failed = 0;
+  if (out == "-") {
+    failed = WriteFlatfile(base, files, settings, o.jobs, o.shardK == 1, std::cout, std::cerr);
+  } else {
+    try {
+      AtomicFileWriter file(out);
+      failed = WriteFlatfile(base, files, settings, o.jobs, o.shardK == 1, file.Stream(), std::cerr);
+      file.Commit();
+    } catch (const std::exception& e) {
+      progress.Clear();
+      const ErrorInfo info = CurrentErrorInfo(e);
+      std::cerr << "sismora-cli: " << out << ": Err#" << info.number << ": " << info.description << "\n";
+      return kExitUnread;
+    }
+  }
+  progress.Clear();
+  bool written = true;
+  if (out != "-") {
+    written = WriteSidecar(SidecarPath(out, ".columns.csv"), FlatfileColumnsText(settings.request, settings.more)) &&
+              WriteSidecar(SidecarPath(out, ".provenance.json"),
+                           ProvenanceJson(base, o, settings, static_cast<int32_t>(files.size())));
+  }
+  if (failed > 0)
+    std::cerr << "sismora-cli: " << failed << " of " << files.size() << " records could not be read\n";
+  return failed > 0 || !list.problems.empty() || !written ? kExitUnread : kExitOk;
+}
+
+// The flatfile of every record the arguments name.
+int Metrics(const Options& o, const AppState& base) {
+  // Another format's name is refused before anything is read, rather than filled with CSV.
+  if (const std::string refusal = FlatOutputRefusal(o); !refusal.empty()) {
+    std::cerr << "sismora-cli: " << o.output << ": " << refusal << "\n";
+    return kExitUsage;
+  }
+  RecordList list;
+  const std::vector<std::string> files = ShardFiles(o, list);
+  FlatfileSettings settings = MetricsSettings(o, base);
   if (o.output != "-") {
     if (const std::string input = InputOverwrittenBy(o.output, list.files); !input.empty()) {
       std::cerr << "sismora-cli: " << o.output << ": is the input " << input << "; nothing written\n";
       return kExitUsage;
     }
   }
-  int32_t failed = 0;
-  if (o.output == "-") {
-    failed = WriteFlatfile(base, files, settings, o.jobs, o.shardK == 1, std::cout, std::cerr);
-  } else {
-    // The previous flatfile stays whole until the new one is.
-    try {
-      AtomicFileWriter file(o.output);
-      failed = WriteFlatfile(base, files, settings, o.jobs, o.shardK == 1, file.Stream(), std::cerr);
-      file.Commit();
-    } catch (const std::exception& e) {
-      progress.Clear();
-      const ErrorInfo info = CurrentErrorInfo(e);
-      std::cerr << "sismora-cli: " << o.output << ": Err#" << info.number << ": " << info.description << "\n";
-      return kExitUnread;
+  return WriteFlatfileTo(o.output, base, files, settings, o, list);
+}
+
+// The flatfile of a shard: flatfile.csv, or flatfile-K-of-N.csv when the records are shared out.
+std::string ProcessFlatfile(const Options& o) {
+  const std::string name = o.shardN == 1 ? "flatfile.csv"
+                                         : "flatfile-" + std::to_string(o.shardK) + "-of-" +
+                                               std::to_string(o.shardN) + ".csv";
+  return (std::filesystem::path(o.output) / name).string();
+}
+
+std::string ProcessOutput(const Options& o, const std::string&) {
+  return ProcessFlatfile(o);
+}
+
+// Every record processed into the output folder, with its provenance, and the flatfile of the
+// processed records.
+int Process(const Options& o, const AppState& base) {
+  std::error_code ec;
+  std::filesystem::create_directories(o.output, ec);
+  if (!std::filesystem::is_directory(o.output)) {
+    std::cerr << "sismora-cli: " << o.output << ": " << (ec ? ec.message() : "not a folder") << "\n";
+    return kExitUnread;
+  }
+  RecordList list;
+  const std::vector<std::string> files = ShardFiles(o, list);
+  // Processed records written among the inputs would be read back as inputs by the next run.
+  for (const std::string& arg : o.files)
+    if (std::filesystem::is_directory(arg, ec) && std::filesystem::equivalent(arg, o.output, ec)) {
+      std::cerr << "sismora-cli: " << o.output << ": is the input folder " << arg << "; nothing written\n";
+      return kExitUsage;
     }
-  }
-  progress.Clear();
-  bool written = true;
-  if (o.output != "-") {
-    written = WriteSidecar(SidecarPath(o.output, ".columns.csv"),
-                           FlatfileColumnsText(settings.request, settings.more)) &&
-              WriteSidecar(SidecarPath(o.output, ".provenance.json"),
-                           ProvenanceJson(base, o, settings, static_cast<int32_t>(files.size())));
-  }
-  if (failed > 0)
-    std::cerr << "sismora-cli: " << failed << " of " << files.size() << " records could not be read\n";
-  return failed > 0 || !list.problems.empty() || !written ? kExitUnread : kExitOk;
+  FlatfileSettings settings = MetricsSettings(o, base);
+  SetProcessing(settings, o.output);
+  return WriteFlatfileTo(ProcessFlatfile(o), base, files, settings, o, list);
 }
 
 }  // namespace
@@ -393,6 +443,7 @@ const std::vector<Command>& Commands() {
       {"plot", true, Output::File, Plot, PlotOutput},
       {"convert", false, Output::File, Convert, ConvertOutput},
       {"metrics", false, Output::FileOrStdout, Metrics, MetricsOutput},
+      {"process", false, Output::File, Process, ProcessOutput},
   };
   return table;
 }

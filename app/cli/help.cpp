@@ -21,13 +21,15 @@ const char* kToolHelp =
     "  plot KIND FILE... -o OUT   graph into a .png, .svg or .pdf file (--width, --dpi)\n"
     "  convert FILE... -o OUT     record re-saved as .ac, COSMOS, SAC or miniSEED (--to)\n"
     "  metrics FILE|FOLDER... -o OUT  flatfile of ground-motion measures, one row per record\n"
+    "  process FILE|FOLDER... -o OUTDIR  records processed automatically, with provenance and\n"
+    "                             a flatfile\n"
     "\n"
     "sismora-cli COMMAND --help describes each command; sismora-cli --version prints the\n"
     "version.\n"
     "\n"
     "Options of every command:\n"
-    "  --settings FILE.ini  load sections Graph, Calculation and PreProcess from an INI\n"
-    "                       file over the stored settings\n"
+    "  --settings FILE.ini  load sections Graph, Calculation, PreProcess and Processing\n"
+    "                       from an INI file over the stored settings\n"
     "  -hF -lF              high-cut and low-cut frequency of the band-pass filter (Hz)\n"
     "  --filter fft|butter|butter-causal  the band-pass filter: the FFT filter (the intensity\n"
     "                       weighting's curves, zero phase), Butterworth forward and backward\n"
@@ -150,6 +152,20 @@ std::string CommandHelp(const std::string& cmd) {
            "  -j N               compute N records at a time (rows keep their order)\n"
            "  --shard K/N        only every N-th record starting at the K-th (1 <= K <= N); the\n"
            "                     header is written by shard 1, so the shards concatenate\n";
+  if (cmd == "process")
+    return "Usage: sismora-cli process [options] FILE|FOLDER... -o OUTDIR\n"
+           "Processes every record automatically: checks (samples, rate, dead channels, amplitudes, clipping),\n"
+           "P-wave onset, signal-to-noise ratio and the corners where it stays at or above the threshold, the\n"
+           "high-pass corner raised until the displacement's polynomial fit is small, zero-phase Butterworth\n"
+           "band-pass and polynomial baseline, then checks of the final velocity, displacement and tail.\n"
+           "Writes into OUTDIR (made when missing) each record that passes as NAME.ac, its provenance as\n"
+           "NAME.processing.json (also when rejected), and flatfile.csv: the columns of metrics on the\n"
+           "processed record, then the corners per component, the onset, the outcome and the flags.\n"
+           "The chain's parameters are section Processing of the settings (--settings FILE.ini).\n"
+           "  --damping P, --periods T,T,..., --level L   as for metrics\n"
+           "  -j N               process N records at a time (rows keep their order)\n"
+           "  --shard K/N        only every N-th record starting at the K-th; the flatfile is then\n"
+           "                     flatfile-K-of-N.csv, with the header in shard 1's\n";
   return {};
 }
 

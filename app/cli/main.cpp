@@ -49,7 +49,8 @@ int Run(const std::vector<std::string>& args) {
         return kExitUsage;
       }
       if (!LoadGraphSettings(base.graph, o.settingsFile) || !LoadCalcParams(base.calc, o.settingsFile) ||
-          !LoadPreProcParams(base.preproc, o.settingsFile)) {
+          !LoadPreProcParams(base.preproc, o.settingsFile) ||
+          !LoadProcessingParams(base.processing, o.settingsFile)) {
         std::cerr << "sismora-cli: settings file " << o.settingsFile << " cannot be read\n";
         return kExitUsage;
       }

@@ -250,8 +250,9 @@ Options Parse(const std::vector<std::string>& args) {
   if (o.reportPage && (o.command != "plot" || o.kind != KindReport))
     throw UsageError{"--report-page is for plot 21 (the report page)"};
   if (o.reportPage) o.plot.reportSelector = *o.reportPage - 1;
-  if (o.command != "metrics" && (o.damping || o.level || !o.periods.empty() || o.jobs != 1 || o.shardN != 1))
-    throw UsageError{"--damping, --level, --periods, -j and --shard are options of metrics"};
+  const bool flatfile = o.command == "metrics" || o.command == "process";
+  if (!flatfile && (o.damping || o.level || !o.periods.empty() || o.jobs != 1 || o.shardN != 1))
+    throw UsageError{"--damping, --level, --periods, -j and --shard are options of metrics and process"};
   if (o.command == "metrics" && std::filesystem::is_directory(o.output))
     throw UsageError{"metrics writes one file; -o names a file or '-'"};
   if (o.command == "metrics") {
@@ -267,7 +268,9 @@ Options Parse(const std::vector<std::string>& args) {
     else
       throw UsageError{"--format is csv, fixed or tsv, not '" + o.format + "'"};
   }
-  if (o.command != "metrics" && needsOutput && o.output != "-" && o.files.size() > 1 &&
+  if (o.command == "process" && std::filesystem::exists(o.output) && !std::filesystem::is_directory(o.output))
+    throw UsageError{"process writes into a folder; -o names a folder (made when missing)"};
+  if (!flatfile && needsOutput && o.output != "-" && o.files.size() > 1 &&
       !std::filesystem::is_directory(o.output))
     throw UsageError{"with several files -o names an existing folder"};
   if (o.command == "plot" && !std::filesystem::is_directory(o.output)) {

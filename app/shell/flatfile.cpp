@@ -237,6 +237,20 @@ bool FlatfileLine(const AppState& base, const std::string& file, const FlatfileS
       row = FormatRow(in, settings);
       return false;
     }
+    ProcessingResult processed;
+    if (settings.transform) {
+      std::string reason;
+      in.processing = &processed;
+      if (!settings.transform(app, file, log, processed, reason)) {
+        // Rejected by the chain: the record's own columns, no measures.
+        in.app = &app;
+        in.set = FlatfileComponents(app.record);
+        in.error = reason;
+        in.errorCode = "rejected";
+        row = FormatRow(in, settings);
+        return true;
+      }
+    }
     const RecordMetrics m = RecordSetMetrics(app, settings.request, ui, in);
     in.metrics = &m;
     row = FormatRow(in, settings);

@@ -54,6 +54,12 @@ struct FlatfileSettings {
   // velocity channels, as ConsoleUi (app/shell/console_ui.h) takes them.
   std::string station, responseFile;
   bool differentiate = false;
+  // Work on a record between reading and measuring (the processing chain): false with the
+  // reason when the record is not to be measured. Its result reaches the row's columns as
+  // FlatRowInput::processing.
+  std::function<bool(AppState&, const std::string& file, std::ostream& log, ProcessingResult& result,
+                     std::string& reason)>
+      transform;
 };
 
 // The header line (no line break).

@@ -255,7 +255,7 @@ void BuildFlatfileRow(FlatRow& row, const MetricsRequest& request, const FlatCol
   const FlatRowInput& in = row.Input();
   const std::string error = in.error.empty() && !row.HasRecord() ? "not read" : in.error;
   row.Text("error_code",
-           "kind of the error: not_a_record, unreadable, damaged, refused_units, declined, refused, "
+           "kind of the error: not_a_record, unreadable, damaged, refused_units, declined, refused, rejected, "
            "failed (a measure could not be computed)",
            !error.empty() ? (in.errorCode.empty() ? "failed" : in.errorCode) : "");
   row.Text("error", "why the file or a measure failed, as the program says it", error);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/ground_motion.h"
+#include "analysis/processing.h"
 #include "state/app_state.h"
 
 namespace sism {
@@ -26,6 +27,7 @@ struct FlatRowInput {
   const AppState* app = nullptr;
   const RecordMetrics* metrics = nullptr;
   ComponentSet set;
+  const ProcessingResult* processing = nullptr;  // when the record went through the chain
   std::string errorCode, error;
 };
 

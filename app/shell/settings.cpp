@@ -12,6 +12,7 @@ namespace {
 constexpr std::string_view kGraph = "Graph";
 constexpr std::string_view kCalculation = "Calculation";
 constexpr std::string_view kPreProcess = "PreProcess";
+constexpr std::string_view kProcessing = "Processing";
 constexpr std::string_view kWindow = "Window";
 constexpr std::string_view kPaths = "Paths";
 constexpr std::string_view kTextViewer = "TextViewer";
@@ -91,6 +92,50 @@ void CalcKeys(const Io& io, P& p) {
   io.Bool(kCalculation, "RespPeaksBetweenSamples", p.RespPeaksBetweenSamples);
   io.Long(kCalculation, "FourierSmoothing", p.FourierSmoothing);
   io.Single(kCalculation, "KonnoOhmachiB", p.KonnoB);
+}
+
+template <typename Io, typename P>
+void ProcessingKeys(const Io& io, P& p) {
+  io.Long(kProcessing, "MinSamples", p.MinSamples);
+  io.Long(kProcessing, "MinRate", p.MinRate);
+  io.Single(kProcessing, "MaxPga", p.MaxPga);
+  io.Long(kProcessing, "ClipRunLength", p.ClipRunLength);
+  io.Single(kProcessing, "ClipNear", p.ClipNear);
+  io.Long(kProcessing, "ClipRuns", p.ClipRuns);
+  io.Long(kProcessing, "ClipBins", p.ClipBins);
+  io.Single(kProcessing, "ClipHistRatio", p.ClipHistRatio);
+  io.Single(kProcessing, "PickerPeriod", p.PickerPeriod);
+  io.Single(kProcessing, "PickerDamping", p.PickerDamping);
+  io.Single(kProcessing, "PickAgreement", p.PickAgreement);
+  io.Single(kProcessing, "NoiseMargin", p.NoiseMargin);
+  io.Single(kProcessing, "MinNoiseSeconds", p.MinNoiseSeconds);
+  io.Long(kProcessing, "SignalEnd", p.SignalEnd);
+  io.Single(kProcessing, "SignalHusid", p.SignalHusid);
+  io.Single(kProcessing, "KonnoB", p.KonnoB);
+  io.Long(kProcessing, "SnrPoints", p.SnrPoints);
+  io.Single(kProcessing, "SnrFmin", p.SnrFmin);
+  io.Single(kProcessing, "SnrThreshold", p.SnrThreshold);
+  io.Single(kProcessing, "BandMin", p.BandMin);
+  io.Single(kProcessing, "BandMax", p.BandMax);
+  io.Single(kProcessing, "LowPassCap", p.LowPassCap);
+  io.Single(kProcessing, "MinBandRatio", p.MinBandRatio);
+  io.Bool(kProcessing, "RaiseHighPass", p.RaiseHighPass);
+  io.Single(kProcessing, "ResidualTarget", p.ResidualTarget);
+  io.Single(kProcessing, "MaxHighPass", p.MaxHighPass);
+  io.Single(kProcessing, "RidderTolerance", p.RidderTolerance);
+  io.Long(kProcessing, "RidderIterations", p.RidderIterations);
+  io.Single(kProcessing, "Taper", p.Taper);
+  io.Long(kProcessing, "FilterOrder", p.FilterOrder);
+  io.Long(kProcessing, "BaselineDegree", p.BaselineDegree);
+  io.Single(kProcessing, "ResidualSeconds", p.ResidualSeconds);
+  io.Single(kProcessing, "MaxFinalVelocity", p.MaxFinalVelocity);
+  io.Single(kProcessing, "MaxFinalDisplacement", p.MaxFinalDisplacement);
+  io.Single(kProcessing, "TailSeconds", p.TailSeconds);
+  io.Single(kProcessing, "MaxTailVelocity", p.MaxTailVelocity);
+  io.Single(kProcessing, "MaxTailDisplacement", p.MaxTailDisplacement);
+  io.Single(kProcessing, "SnrCheckMin", p.SnrCheckMin);
+  io.Single(kProcessing, "SnrCheckMax", p.SnrCheckMax);
+  io.Long(kProcessing, "RejectOnFlag", p.RejectOnFlag);
 }
 
 template <typename Io, typename P>
@@ -364,6 +409,33 @@ void SavePreProcParams(const PreProcParams& p, const std::string& iniFile) {
 }
 
 // ---------------------------------------------------------------------------
+// Processing
+
+void SetProcessingDefaults(ProcessingParams& p) {
+  p = ProcessingParams{};
+}
+
+bool LoadProcessingParams(ProcessingParams& p, const SettingsStore& store) {
+  if (!store.UserStore() && !store.Found()) return false;
+  ProcessingKeys(Reader{store}, p);
+  return true;
+}
+
+bool LoadProcessingParams(ProcessingParams& p, const std::string& iniFile) {
+  return LoadProcessingParams(p, SettingsStore(iniFile));
+}
+
+void SaveProcessingParams(const ProcessingParams& p, SettingsStore& store) {
+  ProcessingKeys(Writer{store}, p);
+}
+
+void SaveProcessingParams(const ProcessingParams& p, const std::string& iniFile) {
+  SettingsStore store(iniFile);
+  SaveProcessingParams(p, store);
+  store.Commit();
+}
+
+// ---------------------------------------------------------------------------
 // Window, Paths, TextViewer (per-user store)
 
 void LoadWindowPlacement(WindowPlacement& w) {
@@ -455,6 +527,8 @@ void LoadStoredSettings(AppState& app) {
   LoadCalcParams(app.calc, store);
   SetPreProcDefaults(app.preproc);
   LoadPreProcParams(app.preproc, store);
+  SetProcessingDefaults(app.processing);
+  LoadProcessingParams(app.processing, store);
 
   app.run.SwitchC = true;
   app.run.SwitchE = true;

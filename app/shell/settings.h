@@ -1,5 +1,6 @@
 // The stored settings of the program: built-in defaults, and the load and save routines
-// of sections "Graph", "Calculation", "PreProcess", "Window", "Paths" and "TextViewer".
+// of sections "Graph", "Calculation", "PreProcess", "Processing", "Window", "Paths" and
+// "TextViewer".
 //
 // Every load reads each key over the field's current value, so missing keys (and values
 // that cannot be converted) keep what the field held; run the defaults setter first.
@@ -18,6 +19,7 @@
 #include "app/shell/profile.h"
 #include "state/graph_settings.h"
 #include "state/preproc_params.h"
+#include "state/processing_params.h"
 
 namespace sism {
 
@@ -57,6 +59,14 @@ bool LoadPreProcParams(PreProcParams& p, const std::string& iniFile);
 bool LoadPreProcParams(PreProcParams& p, const SettingsStore& store);
 void SavePreProcParams(const PreProcParams& p, const std::string& iniFile);
 void SavePreProcParams(const PreProcParams& p, SettingsStore& store);
+
+// Section "Processing": the parameters of the automatic processing chain, one key per field
+// under the field's name.
+void SetProcessingDefaults(ProcessingParams& p);
+bool LoadProcessingParams(ProcessingParams& p, const std::string& iniFile);
+bool LoadProcessingParams(ProcessingParams& p, const SettingsStore& store);
+void SaveProcessingParams(const ProcessingParams& p, const std::string& iniFile);
+void SaveProcessingParams(const ProcessingParams& p, SettingsStore& store);
 
 // Section "Window": main window placement, per-user store only. Sizes in twips.
 struct WindowPlacement {
@@ -102,8 +112,9 @@ void LoadTextViewerPlacement(TextViewerPlacement& t);
 void SaveTextViewerPlacement(const TextViewerPlacement& t);
 
 // Start-up: component table sized from the stored "CompCountMax", then defaults and the
-// stored sections "Graph", "Calculation" and "PreProcess" (always from the per-user store),
-// the run defaults, and the specify flag of the frequency and period axes forced on.
+// stored sections "Graph", "Calculation", "PreProcess" and "Processing" (always from the
+// per-user store), the run defaults, and the specify flag of the frequency and period axes
+// forced on.
 void LoadStoredSettings(AppState& app);
 
 }  // namespace sism

@@ -3,7 +3,7 @@ _sismora_cli() {
   local cur prev cmd i
   cur=${COMP_WORDS[COMP_CWORD]}
   prev=${COMP_WORDS[COMP_CWORD-1]}
-  local commands="info peaks export plot convert metrics"
+  local commands="info peaks export plot convert metrics process"
   local options="--help --version --settings -o --output --summary --json --from --to --format --pair
     --report-page --dpi --width --field-width --skip --count --freq --channels --coef --start --columns
     --damping --periods --level -j --jobs --shard --station --response --differentiate --label-line --neglect-first
@@ -11,7 +11,7 @@ _sismora_cli() {
   cmd=""
   for ((i = 1; i < COMP_CWORD; i++)); do
     case ${COMP_WORDS[i]} in
-      info|peaks|export|plot|convert|metrics) cmd=${COMP_WORDS[i]}; break ;;
+      info|peaks|export|plot|convert|metrics|process) cmd=${COMP_WORDS[i]}; break ;;
     esac
   done
   case $prev in

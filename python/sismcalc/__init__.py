@@ -35,6 +35,8 @@ from ._kernels import (arias, auto, butter, butterpad, cav, duration, eas, engsp
 from ._measures import (a95, brackdur, cavstd, cavthr, cdspec, cdspecn, charint, eda, lpgmclass, meanprd,
                         peaktime, rmsat, sedens, sigwin, specmeas, sustmax, svaspec, unifdur)
 from ._library import SONAME, library
+from ._processing import (aicpick, cliptest, dispratio, polybase, pphasepick, ridderfc, snrband, snrspec,
+                          tailratio)
 # Named results and nstep's default over the kernels above; front ends taking any array-like.
 from ._friendly import (Fourier, ResponseSpectrum, RotD, fftap, fftri, fourier, integfft, integlat, integtra, respec,
                         respec2, respecsub, response_spectrum, rotd, rotdspec)
@@ -49,4 +51,6 @@ __all__ = ["arias", "auto", "butter", "butterpad", "cav", "duration", "eas", "en
            "SONAME", "library", "__version__", "Fourier", "ResponseSpectrum", "RotD", "fourier",
            "response_spectrum", "rotd",
            "a95", "brackdur", "cavstd", "cavthr", "cdspec", "cdspecn", "charint", "eda", "lpgmclass",
-           "meanprd", "peaktime", "rmsat", "sedens", "sigwin", "specmeas", "sustmax", "svaspec", "unifdur"]
+           "meanprd", "peaktime", "rmsat", "sedens", "sigwin", "specmeas", "sustmax", "svaspec", "unifdur",
+           "aicpick", "cliptest", "dispratio", "polybase", "pphasepick", "ridderfc", "snrband", "snrspec",
+           "tailratio"]

@@ -70,6 +70,16 @@ PROTOTYPES = {
     "LPGMCLASS": (_INT, [_I, _F, _F, _F, _F, _F, _F, _I]),
     "CDSPEC": (_INT, [_I, _F, _F, _F, _I, _F, _I, _F, _F, _F, _F, _F, _F]),
     "CDSPECN": (_INT, [_I, _I, _F, _F, _F, _I, _F, _I, _F, _F, _F, _F, _F, _F]),
+
+    "AICPICK": (_INT, [_I, _F]),
+    "PPHASEPICK": (_INT, [_I, _F, _F, _F, _F, _I]),
+    "SNRSPEC": (_INT, [_I, _F, _F, _I, _I, _I, _I, _F, _I, _F, _F, _F, _F]),
+    "SNRBAND": (_INT, [_I, _F, _F, _F, _F, _F, _F, _F]),
+    "POLYBASE": (_INT, [_I, _F, _F, _I, _F]),
+    "DISPRATIO": (_FLOAT, [_I, _F, _F, _I]),
+    "RIDDERFC": (_INT, [_I, _F, _F, _F, _F, _I, _F, _I, _F, _F, _I, _F, _F]),
+    "CLIPTEST": (_INT, [_I, _F, _I, _F, _I, _I, _F]),
+    "TAILRATIO": (_FLOAT, [_I, _F, _F, _F]),
 }
 
 

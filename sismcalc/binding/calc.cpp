@@ -370,4 +370,49 @@ int32_t CDSPECN(const int32_t* nch, const int32_t* np, const float* prd, const f
   return Bind<decltype(&::CDSPECN)>(entry)(nch, np, prd, h, alpha, nmu, mu, n, dt, acc, r, say, sdm, sdy);
 }
 
+int32_t AICPICK(const int32_t* n, const float* x) {
+  static Entry entry{"AICPICK"};
+  return Bind<decltype(&::AICPICK)>(entry)(n, x);
+}
+
+int32_t PPHASEPICK(const int32_t* n, const float* dt, const float* acc, const float* tn, const float* xi, const int32_t* nbins) {
+  static Entry entry{"PPHASEPICK"};
+  return Bind<decltype(&::PPHASEPICK)>(entry)(n, dt, acc, tn, xi, nbins);
+}
+
+int32_t SNRSPEC(const int32_t* n, const float* dt, const float* x, const int32_t* n1, const int32_t* n2, const int32_t* s1, const int32_t* s2, const float* b, const int32_t* no, const float* fo, float* sig, float* noi, float* snr) {
+  static Entry entry{"SNRSPEC"};
+  return Bind<decltype(&::SNRSPEC)>(entry)(n, dt, x, n1, n2, s1, s2, b, no, fo, sig, noi, snr);
+}
+
+int32_t SNRBAND(const int32_t* no, const float* fo, const float* snr, const float* thr, const float* fmin, const float* fmax, float* fhp, float* flp) {
+  static Entry entry{"SNRBAND"};
+  return Bind<decltype(&::SNRBAND)>(entry)(no, fo, snr, thr, fmin, fmax, fhp, flp);
+}
+
+int32_t POLYBASE(const int32_t* n, const float* dt, float* acc, const int32_t* deg, float* coef) {
+  static Entry entry{"POLYBASE"};
+  return Bind<decltype(&::POLYBASE)>(entry)(n, dt, acc, deg, coef);
+}
+
+float DISPRATIO(const int32_t* n, const float* dt, const float* acc, const int32_t* deg) {
+  static Entry entry{"DISPRATIO"};
+  return Bind<decltype(&::DISPRATIO)>(entry)(n, dt, acc, deg);
+}
+
+int32_t RIDDERFC(const int32_t* n, const float* dt, const float* acc, const float* fc0, const float* fcmax, const int32_t* order, const float* taper, const int32_t* deg, const float* target, const float* tol, const int32_t* maxiter, float* fc, float* ratio) {
+  static Entry entry{"RIDDERFC"};
+  return Bind<decltype(&::RIDDERFC)>(entry)(n, dt, acc, fc0, fcmax, order, taper, deg, target, tol, maxiter, fc, ratio);
+}
+
+int32_t CLIPTEST(const int32_t* n, const float* x, const int32_t* runlen, const float* near, const int32_t* nbins, int32_t* nruns, float* hratio) {
+  static Entry entry{"CLIPTEST"};
+  return Bind<decltype(&::CLIPTEST)>(entry)(n, x, runlen, near, nbins, nruns, hratio);
+}
+
+float TAILRATIO(const int32_t* n, const float* dt, const float* x, const float* tail) {
+  static Entry entry{"TAILRATIO"};
+  return Bind<decltype(&::TAILRATIO)>(entry)(n, dt, x, tail);
+}
+
 }  // namespace sism::calc

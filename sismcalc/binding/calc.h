@@ -83,6 +83,17 @@ int32_t LPGMCLASS(const int32_t* n, const float* dt, const float* x, const float
 int32_t CDSPEC(const int32_t* np, const float* prd, const float* h, const float* alpha, const int32_t* nmu, const float* mu, const int32_t* n, const float* dt, const float* acc, float* r, float* say, float* sdm, float* sdy);
 int32_t CDSPECN(const int32_t* nch, const int32_t* np, const float* prd, const float* h, const float* alpha, const int32_t* nmu, const float* mu, const int32_t* n, const float* dt, const float* acc, float* r, float* say, float* sdm, float* sdy);
 
+// Automatic processing: onset pickers, signal-to-noise ratio, baselines and quality checks.
+int32_t AICPICK(const int32_t* n, const float* x);
+int32_t PPHASEPICK(const int32_t* n, const float* dt, const float* acc, const float* tn, const float* xi, const int32_t* nbins);
+int32_t SNRSPEC(const int32_t* n, const float* dt, const float* x, const int32_t* n1, const int32_t* n2, const int32_t* s1, const int32_t* s2, const float* b, const int32_t* no, const float* fo, float* sig, float* noi, float* snr);
+int32_t SNRBAND(const int32_t* no, const float* fo, const float* snr, const float* thr, const float* fmin, const float* fmax, float* fhp, float* flp);
+int32_t POLYBASE(const int32_t* n, const float* dt, float* acc, const int32_t* deg, float* coef);
+float DISPRATIO(const int32_t* n, const float* dt, const float* acc, const int32_t* deg);
+int32_t RIDDERFC(const int32_t* n, const float* dt, const float* acc, const float* fc0, const float* fcmax, const int32_t* order, const float* taper, const int32_t* deg, const float* target, const float* tol, const int32_t* maxiter, float* fc, float* ratio);
+int32_t CLIPTEST(const int32_t* n, const float* x, const int32_t* runlen, const float* near, const int32_t* nbins, int32_t* nruns, float* hratio);
+float TAILRATIO(const int32_t* n, const float* dt, const float* x, const float* tail);
+
 // Makes the next call load `file` instead of libsismcalc.so.1 (a bare name is searched like the
 // library, a path is taken as it stands; empty restores the default) and forgets every address.
 void SetLibraryPathForTesting(std::string file);

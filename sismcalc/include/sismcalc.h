@@ -206,6 +206,54 @@ SISMCALC_API int32_t CDSPECN(const int32_t* NCH, const int32_t* NP, const float*
                              const float* ALPHA, const int32_t* NMU, const float* MU, const int32_t* N,
                              const float* DT, const float* ACC, float* R, float* SAY, float* SDM, float* SDY);
 
+/* Automatic processing: onset pickers, signal-to-noise ratio, baselines and quality checks. Indices are
+ * 1-based; ACC is acceleration (cm/s/s) at step DT (s), frequencies in Hz. */
+/* Onset of X [N] by the Akaike information criterion of the record itself (Maeda): the sample after the k
+ * that minimises k*log(var(X(1..k))) + (N-k-1)*log(var(X(k+1..N))); 0 for N < 4 or a constant record. */
+SISMCALC_API int32_t AICPICK(const int32_t* N, const float* X);
+/* P-wave onset of ACC [N] from the damping energy 2*XI*w*v^2 of an oscillator of period TN s (0.01 s for
+ * 100 Hz and faster, 0.1 s slower) and damping XI (0 < XI < 1, 0.6 usual): the energy's histogram in NBINS
+ * bins (>= 4, 2/DT usual) gives the lower state level (the fullest bin of the lower half but the first);
+ * the pick is the last zero crossing of ACC before the energy first exceeds it. The index, or 0. */
+SISMCALC_API int32_t PPHASEPICK(const int32_t* N, const float* DT, const float* ACC, const float* TN, const float* XI,
+                                const int32_t* NBINS);
+/* Fourier amplitudes (continuous transform, cm/s for cm/s/s) of the noise window X(N1..N2) and the signal
+ * window X(S1..S2), each less its mean and with 5 % cosine tapers, both padded to the padded length of the
+ * longer; the noise times sqrt(signal samples / noise samples); both Konno-Ohmachi smoothed with B (KONNO)
+ * at the NO frequencies FO into SIG and NOI [NO]; SNR [NO] = SIG/NOI (1e30 where NOI is 0 and SIG is not).
+ * 1, or 0 if rejected (windows of fewer than 2 samples or outside 1..N). */
+SISMCALC_API int32_t SNRSPEC(const int32_t* N, const float* DT, const float* X, const int32_t* N1, const int32_t* N2,
+                             const int32_t* S1, const int32_t* S2, const float* B, const int32_t* NO,
+                             const float* FO, float* SIG, float* NOI, float* SNR);
+/* The usable band of SNR [NO] at the rising frequencies FO: of the runs of grid points inside FMIN..FMAX
+ * with SNR >= THR, the one spanning most decades; FHP and FLP its ends, where the ratio crosses THR
+ * (linear in log frequency between grid points), kept within FMIN..FMAX. 1, or 0 when no point passes. */
+SISMCALC_API int32_t SNRBAND(const int32_t* NO, const float* FO, const float* SNR, const float* THR,
+                             const float* FMIN, const float* FMAX, float* FHP, float* FLP);
+/* Baseline of ACC [N] in place: the polynomial c2*t^2 + ... + cDEG*t^DEG (2 <= DEG <= 10, no constant or
+ * linear term) fitted by least squares to its displacement (trapezoid rule from rest), differentiated
+ * twice and subtracted. COEF [DEG-1] (cm/s^k, may be null) gets c2..cDEG. 1 or 0. */
+SISMCALC_API int32_t POLYBASE(const int32_t* N, const float* DT, float* ACC, const int32_t* DEG, float* COEF);
+/* Residual criterion of the displacement of ACC [N] (trapezoid rule from rest): the largest |fit| of that
+ * polynomial of POLYBASE over the largest |displacement|; 0 for no motion or bad arguments. */
+SISMCALC_API float DISPRATIO(const int32_t* N, const float* DT, const float* ACC, const int32_t* DEG);
+/* The lowest high-pass corner FC in FC0..FCMAX (Hz) whose processed ACC [N] (less its mean, Hann tapers over
+ * the fraction TAPER (0..0.5) at each end, BUTTER's zero-phase high-pass at FC of ORDER with its pads; a
+ * low-pass would not change the displacement) has a DISPRATIO of at most TARGET, by Ridders' method to within TOL Hz in at most MAXITER steps; RATIO its
+ * ratio. 1 found (FC0 itself when it meets the target), -1 when FCMAX does not meet it (FC = FCMAX), 0 if
+ * rejected. */
+SISMCALC_API int32_t RIDDERFC(const int32_t* N, const float* DT, const float* ACC, const float* FC0,
+                              const float* FCMAX, const int32_t* ORDER, const float* TAPER,
+                              const int32_t* DEG, const float* TARGET, const float* TOL, const int32_t* MAXITER,
+                              float* FC, float* RATIO);
+/* Clipping signs in X [N]: NRUNS, the runs of at least RUNLEN (>= 2) equal samples at or above NEAR (0..1]
+ * times the largest |X|; HRATIO, of the NBINS (>= 3) bins of X's histogram, the count of an outermost
+ * bin holding at least RUNLEN samples over that of its inner neighbour (at least 1), the larger end. 1 or 0. */
+SISMCALC_API int32_t CLIPTEST(const int32_t* N, const float* X, const int32_t* RUNLEN, const float* NEAR,
+                              const int32_t* NBINS, int32_t* NRUNS, float* HRATIO);
+/* The largest |X| over the last TAIL s of X [N] over the largest |X| of all; 0 for no motion. */
+SISMCALC_API float TAILRATIO(const int32_t* N, const float* DT, const float* X, const float* TAIL);
+
 #ifdef __cplusplus
 }
 #endif

@@ -659,6 +659,37 @@ TEST_F(CliTest, MetricsFlatfileOfTheSamples) {
   EXPECT_EQ(parts, lines);
 }
 
+// Records processed into a folder: each passing one as .ac with its provenance beside it, and
+// the same flatfile whatever the threads.
+TEST_F(CliTest, ProcessWritesRecordsProvenanceAndFlatfile) {
+  SKIP_WITHOUT_SAMPLES();
+  const std::string knet = (test::SamplesDir() / "knet").string(), fdsn = (test::SamplesDir() / "fdsn").string();
+  const std::string one = work.File("one"), two = work.File("two");
+  CliRun r = Cli({"process", knet, fdsn, "-o", one});
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = Cli({"process", knet, fdsn, "-o", two, "-j", "2"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string text = ReadWholeFile(one + "/flatfile.csv");
+  EXPECT_EQ(text, ReadWholeFile(two + "/flatfile.csv"));
+  const std::vector<std::string> lines = Split(text, "\n");
+  ASSERT_EQ(lines.size(), 4u) << text;  // header, two rows, the last line end
+  EXPECT_NE(lines[0].find(",H1_fhp,H1_flp,H2_fhp,H2_flp,V_fhp,V_flp,onset_s,onset_reliable,processing,qa_flags,"
+                          "error_code,error"),
+            std::string::npos);
+  EXPECT_NE(lines[1].find(",passed,"), std::string::npos) << lines[1];
+  EXPECT_NE(lines[2].find(",rejected,tail_velocity@"), std::string::npos) << lines[2];
+  EXPECT_NE(lines[2].find(",rejected,rejected: tail_velocity@"), std::string::npos) << lines[2];
+  const std::string ac = one + "/AOM0011801241951.EW.ac";
+  EXPECT_TRUE(FileExists(ac));
+  EXPECT_FALSE(FileExists(one + "/BK.CMB.00.HNE__20140824T102014Z__20140824T102244Z.mseed.ac"));
+  const nlohmann::json prov = nlohmann::json::parse(ReadWholeFile(one + "/AOM0011801241951.EW.processing.json"));
+  EXPECT_EQ(prov["status"], "passed");
+  EXPECT_EQ(prov["steps"].size(), 6u);
+  EXPECT_EQ(Open(ac).record.ChanCount, 3);
+  EXPECT_EQ(Cli({"process", knet, "-o", one + "/flatfile.csv"}).status, 2);
+  EXPECT_EQ(Cli({"process", knet, "-o", knet}).status, 2);
+}
+
 TEST_F(CliTest, MetricsRowOfAFileThatCannotBeReadAndBadUsage) {
   const std::string broken = work.Write("broken.evt", std::string(64, '\x01'));
   CliRun r = Cli({"metrics", kDemo, broken, "--periods", "0.2,2", "--damping", "2", "-o", "-"});

@@ -1,0 +1,94 @@
+#include "app/shell/process_archive.h"
+
+#include <filesystem>
+#include <ostream>
+
+#include "analysis/ground_motion.h"
+#include "common/errors.h"
+#include "common/files.h"
+#include "common/path.h"
+#include "common/text.h"
+#include "record/ac.h"
+
+namespace sism {
+namespace {
+
+const char* const kComponents[] = {"H1", "H2", "V"};
+
+std::string InFolder(const std::string& folder, const std::string& name) {
+  return (std::filesystem::path(folder) / name).string();
+}
+
+std::string Outcome(const ProcessingResult& r) {
+  return r.rejected ? "rejected" : (r.flags.empty() ? "passed" : "passed_with_warnings");
+}
+
+}  // namespace
+
+void ProcessingColumns(FlatRow& row) {
+  const FlatRowInput& in = row.Input();
+  const ProcessingResult* r = in.processing;
+  const StrongRecord* rec = in.app ? &in.app->record : nullptr;
+  const int32_t chans[] = {in.set.h1, in.set.h2, in.set.v};
+  const char* const names[] = {"first horizontal", "second horizontal", "vertical"};
+  for (int c = 0; c < 3; ++c) {
+    const ChannelProcessing* x = r && chans[c] > 0 ? r->Channel(chans[c]) : nullptr;
+    const bool has = x && x->highPass > 0;
+    const std::string k = kComponents[c], of = std::string(" of the ") + names[c];
+    row.Number(k + "_fhp", "Hz", "high-pass corner the processing chose" + of, has ? NumberText(x->highPass) : "");
+    row.Number(k + "_flp", "Hz", "low-pass corner the processing chose" + of, has ? NumberText(x->lowPass) : "");
+  }
+  const bool onset = r && rec && r->onset > 0;
+  row.Number("onset_s", "s", "P-wave onset from the record's start",
+             onset ? NumberText(r->OnsetSeconds(rec->SampFreq)) : "");
+  row.Text("onset_reliable", "1 when the pickers agree on the onset, else 0",
+           onset ? (r->onsetReliable ? "1" : "0") : "");
+  row.Text("processing", "outcome of the processing: passed, passed_with_warnings or rejected",
+           r ? Outcome(*r) : "");
+  row.Text("qa_flags", "failed checks, separated by ';'", r ? r->FlagList() : "");
+}
+
+std::string WriteProcessedRecord(const StrongRecord& rec, const std::string& source, const std::string& folder) {
+  return WriteAcFile(InFolder(folder, FileNameOf(source) + ".ac"), rec, 0);
+}
+
+std::string ProvenancePath(const std::string& source, const std::string& folder) {
+  return InFolder(folder, FileNameOf(source) + ".processing.json");
+}
+
+bool ProcessForArchive(AppState& app, const std::string& file, const std::string& folder, std::ostream& log,
+                       ProcessingResult& r, std::string& reason) {
+  r = ProcessRecord(app.record, app.processing);
+  const std::string json = ProvenancePath(file, folder);
+  try {
+    AtomicFileWriter out(json);
+    out.Write(ProvenanceJson(app.record, file, r));
+    out.Commit();
+  } catch (const std::exception& e) {
+    const ErrorInfo info = CurrentErrorInfo(e);
+    log << "sismora-cli: " << json << ": Err#" << info.number << ": " << info.description << "\n";
+  }
+  if (r.rejected) {
+    reason = "rejected: " + r.FlagList();
+    return false;
+  }
+  if (const std::string problem = WriteProcessedRecord(app.record, file, folder); !problem.empty()) {
+    log << "sismora-cli: " << file << ": " << problem << "\n";
+    reason = "not written: " + problem;
+    return false;
+  }
+  // The record is corrected: velocity and displacement by the trapezoid rule alone.
+  app.calc.IntegrationMethod = 0;
+  app.calc.CutOffFreq = 0;
+  return true;
+}
+
+void SetProcessing(FlatfileSettings& settings, const std::string& folder) {
+  settings.more = ProcessingColumns;
+  settings.transform = [folder](AppState& app, const std::string& file, std::ostream& log, ProcessingResult& r,
+                                std::string& reason) {
+    return ProcessForArchive(app, file, folder, log, r, reason);
+  };
+}
+
+}  // namespace sism

@@ -1,0 +1,34 @@
+// The processing chain over an archive: each record processed and written with its provenance
+// beside it, and the columns the chain adds to the record's flatfile row.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "analysis/processing.h"
+#include "app/shell/flatfile.h"
+#include "state/app_state.h"
+
+namespace sism {
+
+// The columns the chain adds to a flatfile row: corners of each component, the onset, the
+// outcome and the flags (empty without `row.Input().processing`).
+void ProcessingColumns(FlatRow& row);
+
+// Writes a processed record as NAME.ac in `folder`, NAME the file name of `source`; the reason
+// when it could not be written (empty when it was). Writers of other formats join here.
+std::string WriteProcessedRecord(const StrongRecord& rec, const std::string& source, const std::string& folder);
+// Where the record's provenance goes: `folder`/NAME.processing.json.
+std::string ProvenancePath(const std::string& source, const std::string& folder);
+
+// Runs the chain on the record read from `file`, writes the processed record (unless rejected)
+// and its provenance into `folder`, and gives the chain's result; false with the reason when
+// the record is not to be measured. Integration is set to the plain trapezoid rule for the
+// measures, the record being corrected already.
+bool ProcessForArchive(AppState& app, const std::string& file, const std::string& folder, std::ostream& log,
+                       ProcessingResult& result, std::string& reason);
+
+// Flatfile settings whose rows are those of the processed records.
+void SetProcessing(FlatfileSettings& settings, const std::string& folder);
+
+}  // namespace sism

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <utility>
 
 #include "record/dispatch.h"
 #include "record/format_names.h"
@@ -28,6 +29,18 @@ TEST(FormatTable, EveryCodeHasOneRowWithItsReaderAndName) {
   EXPECT_EQ(FindRecordFormat(FormatNone), nullptr);
   // The general reader is the last resort.
   EXPECT_EQ(RecordFormats().back().code, FormatOther);
+}
+
+// Files and settings store these codes: a row may move, its code may not.
+TEST(FormatTable, StoredCodesKeepTheirValues) {
+  const std::pair<int32_t, int32_t> pinned[] = {
+      {FormatAc, 1},      {FormatAcs, 2},   {FormatKnet, 3},    {FormatTrh, 4},     {FormatJma95a, 5},
+      {FormatJma95b, 6},  {FormatPeer, 7},  {FormatMd, 8},      {FormatAltus, 9},   {FormatPariOrg, 10},
+      {FormatCsv, 11},    {FormatTur, 12},  {FormatJmaAc, 13},  {FormatSmc, 14},    {FormatRaw, 15},
+      {FormatCosmos, 16}, {FormatOther, 17}, {FormatJmaCsv, 18}, {FormatEsm, 19},   {FormatGeoNet, 20},
+      {FormatCwb, 21},    {FormatUnam, 22}, {FormatBhrc, 23},   {FormatAfad, 24},   {FormatUsc, 25},
+      {FormatMseed, 26},  {FormatSac, 27}};
+  for (const auto& [code, stored] : pinned) EXPECT_EQ(code, stored) << RecordFormatName(code);
 }
 
 TEST(FormatTable, FileTypesAreThoseThePackageRegisters) {

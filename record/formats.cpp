@@ -146,8 +146,10 @@ std::vector<const char*> Extensions(const char* list) {
 }
 
 std::vector<RecordFormatRow> MakeRows() {
-#define SISM_FORMAT_ROW(Id, code, reader, name, extensions, siblings, fileType, signature, byName, content) \
-  {code, name, Extensions(extensions), reader, siblings, fileType, Test(signature), Test(byName), Test(content)},
+#define SISM_FORMAT_ROW(Id, code, reader, name, extensions, group, siblings, fileType, signature, byName, \
+                        content)                                                                          \
+  {code,     name,     Extensions(extensions), group,        reader,                                      \
+   siblings, fileType, Test(signature),        Test(byName), Test(content)},
   return {SISM_RECORD_FORMATS(SISM_FORMAT_ROW)};
 #undef SISM_FORMAT_ROW
 }
@@ -170,7 +172,8 @@ int32_t DetectFromSniff(const FileSniff& f) {
   for (const RecordFormatRow& r : rows)
     if (r.signature != nullptr && r.signature(f)) return r.code;
   for (const RecordFormatRow& r : rows)
-    if (r.code != FormatOther && HasExtension(r, f.ext) && (r.byName == nullptr || r.byName(f))) return r.code;
+    if (r.code != FormatOther && HasExtension(r, f.ext) && (r.byName == nullptr || r.byName(f)))
+      return r.code;
   for (const RecordFormatRow& r : rows)
     if (r.content != nullptr && r.content(f)) return r.code;
   return FormatOther;

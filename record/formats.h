@@ -23,9 +23,10 @@ struct FileSniff {
 // A detection test of the table; NoSniff is "none".
 using SniffTest = bool (*)(const FileSniff&);
 bool NoSniff(const FileSniff&);
-#define SISM_DECLARE_SNIFFS(Id, code, reader, name, extensions, siblings, fileType, signature, byName, content) \
-  bool signature(const FileSniff&);                                                                          \
-  bool byName(const FileSniff&);                                                                             \
+#define SISM_DECLARE_SNIFFS(Id, code, reader, name, extensions, group, siblings, fileType, signature, \
+                            byName, content)                                                          \
+  bool signature(const FileSniff&);                                                                   \
+  bool byName(const FileSniff&);                                                                      \
   bool content(const FileSniff&);
 SISM_RECORD_FORMATS(SISM_DECLARE_SNIFFS)
 #undef SISM_DECLARE_SNIFFS
@@ -35,6 +36,8 @@ struct RecordFormatRow {
   const char* name = "";
   // Extensions, lower case with the dot, that name the format's files ("*.ac" in filters).
   std::vector<const char*> extensions;
+  // The open-file filter's group (the number of its text); 0 for none.
+  int32_t filterGroup = 0;
   ReaderFunction reader = nullptr;
   const char* siblings = "";
   const char* fileType = "";

@@ -32,7 +32,8 @@ std::string OpenFileFilter() {
   std::map<int32_t, std::vector<std::string>> groups;
   std::vector<std::string> known, ungrouped;
   for (const RecordFormatRow& row : RecordFormats())
-    for (const char* e : row.extensions) AddPattern(row.filterGroup > 0 ? groups[row.filterGroup] : ungrouped, e);
+    for (const char* e : row.extensions)
+      AddPattern(row.filterGroup > 0 ? groups[row.filterGroup] : ungrouped, e);
   for (const auto& [text, patterns] : groups)
     for (const std::string& p : patterns)
       if (std::find(general.begin(), general.end(), p) == general.end()) AddPattern(known, p.c_str() + 1);

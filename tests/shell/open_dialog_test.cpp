@@ -37,7 +37,8 @@ TEST(OpenFileFilter, EveryExtensionOfTheTableOpensFromIt) {
       // Any file may be called .txt or .csv: those are not "known".
       EXPECT_EQ(Has(known, pattern), !general) << row.name << " " << pattern;
       bool grouped = false;
-      for (size_t i = 2; i + 1 < parts.size(); i += 2) grouped = grouped || Has(Patterns(parts[i + 1]), pattern);
+      for (size_t i = 2; i + 1 < parts.size(); i += 2)
+        grouped = grouped || Has(Patterns(parts[i + 1]), pattern);
       EXPECT_EQ(grouped, row.filterGroup > 0) << row.name << " " << pattern;
     }
   }

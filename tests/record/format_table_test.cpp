@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "record/dispatch.h"
+#include "record/file_types.h"
 #include "record/format_names.h"
 #include "record/formats.h"
 
@@ -53,6 +54,15 @@ TEST(FormatTable, FileTypesAreThoseThePackageRegisters) {
     EXPECT_NE(xml.str().find("<mime-type type=\"" + std::string(row.fileType) + "\">"), std::string::npos)
         << row.name << ": " << row.fileType;
   }
+}
+
+// The package installs what the table makes; the sources' copy is the same text.
+TEST(FormatTable, MimeDataAreMadeFromTheTable) {
+  std::ifstream in(std::string(SISMORA_SOURCE_DIR) + "/packaging/mime.xml", std::ios::binary);
+  ASSERT_TRUE(in) << "packaging/mime.xml";
+  std::stringstream xml;
+  xml << in.rdbuf();
+  EXPECT_EQ(MimeInfoXml(), xml.str()) << "packaging/mime.xml differs from what make-mime-xml writes";
 }
 
 TEST(FormatTable, ToolListNamesEveryFormat) {

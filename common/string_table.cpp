@@ -308,14 +308,19 @@ const std::unordered_map<int, std::string>& StringTable() {
       {8020, "Computing Fourier spectra..."},
       {8030, "Computing response spectra..."},
       {8040, "Computing relations..."},
-      {8121,
-       "Known files|*.ac;*.acs;*.ew*;*.aew;*.at2;*.raw;*.smc;*.v1;*.v2;*.evt;*.md;*.1;*.asc;*.v1a;*.v2a;*.mseed;*.miniseed;*.ms;*.sac|QBX files "
-       "(*.ac;*.acs)|*.ac;*.acs|K-net/Kik-net files|*.ew*;*.1|JMA95 ascii files (*.aew)|*.aew|SMAC-MD/MDU "
-       "binary files (*.md;*.smc)|*.md;*.smc|US files "
-       "(*.at2;*.raw;*.smc;*.v1;*.v2)|*.at2;*.raw;*.smc;*.v1;*.v2|Altus event files (*.evt)|*.evt|Other networks "
-       "(*.asc;*.v1a;*.v2a;*.v1;*.dat;*.txt)|*.asc;*.v1a;*.v2a;*.v1;*.dat;*.txt|miniSEED and SAC files "
-       "(*.mseed;*.miniseed;*.ms;*.sac)|*.mseed;*.miniseed;*.ms;*.sac|CSV files "
-       "(*.csv)|*.csv|Others (*.txt;*.dat)|*.txt;*.dat|All files (*.*)|*.*"},
+      // The open-file filter's texts; its patterns come from the table of formats.
+      {8101, "Known files"},
+      {8102, "QBX files"},
+      {8103, "K-NET/KiK-net files"},
+      {8104, "JMA95 ascii files"},
+      {8105, "SMAC-MD/MDU binary files"},
+      {8106, "US files"},
+      {8107, "Altus event files"},
+      {8108, "Other networks"},
+      {8109, "miniSEED and SAC files"},
+      {8110, "CSV files"},
+      {8111, "Others"},
+      {8112, "All files (*.*)|*.*"},
       {8122, "Open a file"},
       {8123, "Append a file"},
       {8130,

@@ -88,6 +88,18 @@ std::vector<std::string> Split(std::string_view s, std::string_view sep) {
   }
 }
 
+std::vector<std::string> Words(std::string_view line) {
+  std::vector<std::string> words;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    const std::size_t start = i;
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+    if (i > start) words.emplace_back(line.substr(start, i - start));
+  }
+  return words;
+}
+
 std::string ReplaceAll(std::string s, std::string_view from, std::string_view to) {
   if (from.empty()) return s;
   std::size_t pos = 0;

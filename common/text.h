@@ -27,6 +27,8 @@ std::string Right(std::string_view s, std::size_t n);
 
 // Parts between separators; an empty text gives one empty part.
 std::vector<std::string> Split(std::string_view s, std::string_view sep);
+// The words of a line: the runs between blanks and tabs.
+std::vector<std::string> Words(std::string_view line);
 std::string ReplaceAll(std::string s, std::string_view from, std::string_view to);
 
 // Text to number in the usual sense: blanks around the number allowed, optional sign,

@@ -196,12 +196,11 @@ ClipboardFormats ClipboardFormatsFor(bool enhanced) {
 
 void DrawGraph(AppState& app, DrawSession& session, DrawHost& host, UserInterface& ui, int32_t target,
                int32_t kind, int32_t reportSelector, DeviceContext* printer) {
+  // The caller decides what is shown (app.view.GraphKind); drawing never changes it.
   if (kind <= 0) {
-    if (app.view.GraphKind == kReportKind) reportSelector = session.reportState;
-  } else {
-    app.view.GraphKind = kind;
+    kind = app.view.GraphKind;
+    if (kind == kReportKind) reportSelector = session.reportState;
   }
-  kind = app.view.GraphKind;
   if (kind <= 0) return;
   if (reportSelector < 0) reportSelector = session.reportState;
 

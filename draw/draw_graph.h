@@ -149,8 +149,9 @@ struct DrawSession {
   GraphFrame lastFrame;                   // as the painter left it
 };
 
-// Draws the graph of `kind` (0 or less: the current one) on the target. A report
-// selector below 0 keeps the current report page.
+// Draws the graph of `kind` (0 or less: the current one, app.view.GraphKind) on the
+// target; the caller sets the current kind, which drawing leaves alone. A report selector
+// below 0 keeps the current report page.
 void DrawGraph(AppState& app, DrawSession& session, DrawHost& host, UserInterface& ui, int32_t target,
                int32_t kind, int32_t reportSelector = -1, DeviceContext* printer = nullptr);
 

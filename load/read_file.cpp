@@ -1,19 +1,9 @@
 #include "load/read_file.h"
 
 #include "common/path.h"
-#include "common/strings.h"
 #include "load/pipeline.h"
 
 namespace sism {
-
-OpenDialogSetup OpenRecordDialogSetup(const OpenFileState& files, bool append) {
-  OpenDialogSetup s;
-  s.filter = Str(8121);
-  s.filterIndex = files.FilterIndex;
-  s.title = Str(append ? 8123 : 8122);
-  s.initialFolder = files.LastFolder;
-  return s;
-}
 
 ReadFileResult ReadFile(AppState& state, OpenFileState& files, const std::string& path, bool append,
                         UserInterface& ui) {
@@ -40,14 +30,7 @@ ReadFileResult ReadFile(AppState& state, OpenFileState& files, const std::string
     files.CaptionFilePart = appending ? files.CaptionFilePart + "+" + FileNameOf(path) : FileNameOf(path);
   if (r.noRecord) files.CaptionFilePart.clear();
   r.twoChannelViews = r.chanCount >= 2;
-  r.caption = files.CaptionFilePart.empty() ? ProgramTitle() : ProgramTitle() + " - " + files.CaptionFilePart;
   return r;
-}
-
-ReadFileResult OpenRecordDialogAccepted(AppState& state, OpenFileState& files, const std::string& path,
-                                        int32_t filterIndex, bool append, UserInterface& ui) {
-  files.FilterIndex = filterIndex;
-  return ReadFile(state, files, path, append, ui);
 }
 
 }  // namespace sism

@@ -1,5 +1,5 @@
 // The part of opening a file that does not need the window: which pipeline runs, the
-// folder and caption bookkeeping, and what the window is to show afterwards.
+// folder and the files the record came from, and what the window is to show afterwards.
 #pragma once
 
 #include <cstdint>
@@ -14,18 +14,9 @@ namespace sism {
 // Kept by the main window between uses.
 struct OpenFileState {
   std::string LastFolder;       // folder of the last opened file, with its trailing "/"
-  std::string CaptionFilePart;  // file part of the caption; empty with no record
+  std::string CaptionFilePart;  // the record's file names for the caption ("a.ac+b.ac"); empty with no record
   int32_t FilterIndex = 1;      // open dialog's filter, for this run only
 };
-
-// How the open and append dialogs are set up.
-struct OpenDialogSetup {
-  std::string filter;  // "description|patterns|..."
-  int32_t filterIndex = 1;
-  std::string title;
-  std::string initialFolder;
-};
-OpenDialogSetup OpenRecordDialogSetup(const OpenFileState& files, bool append);
 
 // What the window does after ReadFile.
 struct ReadFileResult {
@@ -37,7 +28,6 @@ struct ReadFileResult {
   bool noRecord = false;
   // Orbit and relation views (menus and toolbar buttons "orbit" and "rel") need two channels.
   bool twoChannelViews = false;
-  std::string caption;  // program title, " - " and the file part; the program title alone with no record
 };
 
 // Opens `path`, or appends it when `append` and a record is loaded.
@@ -45,9 +35,5 @@ ReadFileResult ReadFile(AppState& state, OpenFileState& files, const std::string
                         UserInterface& ui);
 ReadFileResult ReadFile(AppState& state, OpenFileState& files, const std::string& path, bool append,
                         UserInterface& ui, const ReaderTable& readers);
-
-// The dialog was accepted with this path and filter: remember the filter, read the file.
-ReadFileResult OpenRecordDialogAccepted(AppState& state, OpenFileState& files, const std::string& path,
-                                        int32_t filterIndex, bool append, UserInterface& ui);
 
 }  // namespace sism

@@ -22,10 +22,6 @@ namespace {
 constexpr const char* kTag = "STRONG GROUND MOTION RECORDS OF TURKIYE";
 constexpr std::size_t kMaxChannels = 16;
 
-std::vector<std::string> Words(const std::string& line) {
-  return LineFields(line, FieldLayout{});
-}
-
 bool IsUtf8(const std::string& s) {
   for (std::size_t i = 0; i < s.size(); ++i) {
     auto c = static_cast<unsigned char>(s[i]);

@@ -24,10 +24,6 @@ constexpr int kTextLines = 13;
 constexpr int kNumberLines = 14;  // integer and real header lines, not used
 constexpr FieldLayout kData{10, 13};
 
-std::vector<std::string> Words(const std::string& line) {
-  return LineFields(line, FieldLayout{});
-}
-
 // The number after `key` and its "=" on the line; raises 13 when either is missing.
 double NumberAfter(const std::string& line, const std::string& key) {
   std::size_t k = line.find(key);

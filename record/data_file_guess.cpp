@@ -11,21 +11,6 @@ namespace sism {
 
 namespace {
 
-std::vector<std::string> BlankFields(const std::string& line) {
-  std::vector<std::string> out;
-  std::string cur;
-  for (char c : line) {
-    if (c == ' ' || c == '\t') {
-      if (!cur.empty()) out.push_back(std::move(cur));
-      cur.clear();
-    } else {
-      cur += c;
-    }
-  }
-  if (!cur.empty()) out.push_back(std::move(cur));
-  return out;
-}
-
 bool FitsLong(double v) {
   return std::fabs(v) < 2147483647.0;
 }
@@ -55,7 +40,7 @@ bool GuessDataFileLayout(const std::vector<std::string>& lines, DataFileParams& 
   int32_t skip = scanned;
   for (int32_t i = 1; i <= scanned; ++i) {
     bool header = false;
-    for (const auto& field : BlankFields(lines[i - 1])) {
+    for (const auto& field : Words(lines[i - 1])) {
       if (!IsNumeric(field)) {
         header = true;
         continue;
@@ -84,7 +69,7 @@ bool GuessDataFileLayout(const std::vector<std::string>& lines, DataFileParams& 
 }
 
 bool IsDataLine(const std::string& line) {
-  std::vector<std::string> fields = BlankFields(line);
+  std::vector<std::string> fields = Words(line);
   if (fields.empty()) return false;
   for (const auto& f : fields)
     if (!IsNumeric(f)) return false;
@@ -95,7 +80,7 @@ std::vector<std::string> FirstDataFields(const std::vector<std::string>& lines, 
   for (std::size_t i = static_cast<std::size_t>(std::max(skip, 0)); i < lines.size(); ++i) {
     if (IsBlankLine(lines[i])) continue;
     if (!IsDataLine(lines[i])) break;
-    return BlankFields(lines[i]);
+    return Words(lines[i]);
   }
   return {};
 }

@@ -1,6 +1,8 @@
 #include "record/formats.h"
 
+#include <deque>
 #include <initializer_list>
+#include <iterator>
 
 #include "common/files.h"
 #include "common/text.h"
@@ -30,6 +32,12 @@ bool HasExtension(const RecordFormatRow& row, const std::string& ext) {
   return false;
 }
 
+}  // namespace
+
+bool NoSniff(const FileSniff&) {
+  return false;
+}
+
 // Names other files share too: the content decides.
 bool JmaCsvSignature(const FileSniff& f) {
   return StartsWith(f.bytes, "SITE CODE=");
@@ -40,7 +48,42 @@ bool MseedSignature(const FileSniff& f) {
 bool SacSignature(const FileSniff& f) {
   return LooksLikeSac(f.bytes);
 }
-
+bool BhrcSignature(const FileSniff& f) {
+  return StartsWith(f.firstLine, "* VOL1DS");
+}
+bool AfadSignature(const FileSniff& f) {
+  return StartsWith(f.firstLine, "STRONG GROUND MOTION RECORDS OF TURKIYE");
+}
+bool UscSignature(const FileSniff& f) {
+  return UCase(f.firstLine).find("ACCELEROGRAM") != std::string::npos &&
+         f.bytes.find("STATION USC#") != std::string::npos;
+}
+bool EsmSignature(const FileSniff& f) {
+  return StartsWith(f.firstLine, "EVENT_NAME:");
+}
+// ESM files whose first key is another; a plain column file called .asc stays general text.
+bool EsmByName(const FileSniff& f) {
+  return f.firstLine.find(':') != std::string::npos;
+}
+// The kind of accelerogram, then "Site <code>"; others' volumes start alike.
+bool GeoNetSignature(const FileSniff& f) {
+  const std::string up = UCase(f.firstLine);
+  return (StartsWith(up, "UNCORRECTED ACCELEROGRAM") || StartsWith(up, "CORRECTED ACCELEROGRAM")) &&
+         StartsWith(UCase(SecondLine(f.bytes)), "SITE ");
+}
+bool CwbSignature(const FileSniff& f) {
+  return StartsWith(f.firstLine, "#") && f.bytes.find("#StationCode:") != std::string::npos;
+}
+// UNAM files open with their institution's banner; the title follows it.
+bool UnamSignature(const FileSniff& f) {
+  return UCase(f.bytes).find("ARCHIVO ESTANDAR DE ACELERACION") != std::string::npos;
+}
+bool AcByName(const FileSniff& f) {
+  return IsNumeric(f.head);
+}
+bool KnetByName(const FileSniff& f) {
+  return f.head == "Orig";
+}
 // A .V1 or .V2 volume: COSMOS names its format version on the first line; SMC and CSMIP
 // volumes are known by their first word.
 bool CosmosByName(const FileSniff& f) {
@@ -57,85 +100,58 @@ bool SmcByName(const FileSniff& f) {
 bool RawByName(const FileSniff& f) {
   return f.ext == ".RAW" || HeadIsOneOf(f, {"UNCO", "CORR"});
 }
+bool Jma95bContent(const FileSniff& f) {
+  return f.head == "01/6";
+}
+bool TrhContent(const FileSniff& f) {
+  return f.head == "TRH(";
+}
+bool JmaAcContent(const FileSniff& f) {
+  return f.head == " SIT";
+}
+bool TurContent(const FileSniff& f) {
+  return f.head == "STRO";
+}
+
+namespace {
+
+// Stored codes must stay unique: a file or a setting names its format by its code.
+constexpr bool CodesAreUnique() {
+  for (std::size_t i = 0; i < std::size(format_codes::kAll); ++i)
+    for (std::size_t j = i + 1; j < std::size(format_codes::kAll); ++j)
+      if (format_codes::kAll[i] == format_codes::kAll[j]) return false;
+  return true;
+}
+static_assert(CodesAreUnique(), "two rows of the table of formats have the same code");
+
+SniffTest Test(SniffTest t) {
+  return t == &NoSniff ? nullptr : t;
+}
+
+// The table's extensions, split at spaces; the texts live as long as the rows.
+std::vector<const char*> Extensions(const char* list) {
+  static std::deque<std::string> texts;
+  std::vector<const char*> out;
+  std::string word;
+  for (const char* c = list;; ++c) {
+    if (*c == ' ' || *c == '\0') {
+      if (!word.empty()) out.push_back(texts.emplace_back(word).c_str());
+      word.clear();
+      if (*c == '\0') break;
+    } else {
+      word += *c;
+    }
+  }
+  return out;
+}
 
 std::vector<RecordFormatRow> MakeRows() {
-  std::vector<RecordFormatRow> rows;
-  auto add = [&](RecordFormatRow r) { rows.push_back(std::move(r)); };
-  // Formats known by their first lines first: a renamed file still opens.
-  add({FormatJmaCsv, "JMA CSV", {".csv"}, ReadJmaCsv, "", "application/x-accelerogram-jma-csv",
-       JmaCsvSignature, JmaCsvSignature, nullptr});
-  add({FormatMseed, "miniSEED", {".mseed", ".miniseed", ".ms"}, ReadMseed,
-       "the station's other components (channel code ending N E Z or 1 2 3) in the same folder",
-       "application/vnd.fdsn.mseed", MseedSignature, MseedSignature, nullptr});
-  add({FormatSac, "SAC", {".sac"}, ReadSac, "the station's other components, as for miniSEED", "application/x-sac",
-       SacSignature, SacSignature, nullptr});
-  add({FormatBhrc, "BHRC", {}, ReadBhrc, "", "application/x-accelerogram-bhrc",
-       [](const FileSniff& f) { return StartsWith(f.firstLine, "* VOL1DS"); }, nullptr, nullptr});
-  add({FormatAfad, "AFAD", {}, ReadAfad, "", "application/x-accelerogram-afad",
-       [](const FileSniff& f) { return StartsWith(f.firstLine, "STRONG GROUND MOTION RECORDS OF TURKIYE"); }, nullptr,
-       nullptr});
-  add({FormatUsc, "USC", {}, ReadUsc,
-       "volume 1: the other components, by the extension's last letter (.s0a .s0b .s0c)",
-       "application/x-accelerogram-usc",
-       [](const FileSniff& f) {
-         return UCase(f.firstLine).find("ACCELEROGRAM") != std::string::npos &&
-                f.bytes.find("STATION USC#") != std::string::npos;
-       },
-       nullptr, nullptr});
-  add({FormatEsm, "ESM", {".asc"}, ReadEsm, "the other two components (HNE HNN HNZ) in the same folder",
-       "application/x-accelerogram-esm", [](const FileSniff& f) { return StartsWith(f.firstLine, "EVENT_NAME:"); },
-       // ESM files whose first key is another; a plain column file called .asc stays general text.
-       [](const FileSniff& f) { return f.firstLine.find(':') != std::string::npos; }, nullptr});
-  add({FormatGeoNet, "GeoNet", {".v1a", ".v2a"}, ReadGeoNet, "", "application/x-accelerogram-geonet",
-       // The kind of accelerogram, then "Site <code>"; others' volumes start alike.
-       [](const FileSniff& f) {
-         const std::string up = UCase(f.firstLine);
-         return (StartsWith(up, "UNCORRECTED ACCELEROGRAM") || StartsWith(up, "CORRECTED ACCELEROGRAM")) &&
-                StartsWith(UCase(SecondLine(f.bytes)), "SITE ");
-       },
-       nullptr, nullptr});
-  add({FormatCwb, "CWB", {}, ReadCwb, "", "application/x-accelerogram-cwb",
-       [](const FileSniff& f) {
-         return StartsWith(f.firstLine, "#") && f.bytes.find("#StationCode:") != std::string::npos;
-       },
-       nullptr, nullptr});
-  // UNAM files open with their institution's banner; the title follows it.
-  add({FormatUnam, "UNAM", {}, ReadUnam, "", "application/x-accelerogram-unam",
-       [](const FileSniff& f) { return UCase(f.bytes).find("ARCHIVO ESTANDAR DE ACELERACION") != std::string::npos; },
-       nullptr, nullptr});
-  // Formats known by their names, confirmed by their first characters where others share the name.
-  add({FormatAc, "AC", {".ac"}, ReadAc, "", "application/x-accelerogram-ac", nullptr,
-       [](const FileSniff& f) { return IsNumeric(f.head); }, nullptr});
-  add({FormatAcs, "ACS", {".acs"}, ReadAcs, "", "application/x-accelerogram-ac", nullptr, nullptr, nullptr});
-  add({FormatKnet, "K-NET/KiK-net",
-       {".1", ".2", ".3", ".ns", ".ew", ".ud", ".ns1", ".ew1", ".ud1", ".ns2", ".ew2", ".ud2"}, ReadKNET,
-       "the other components (.NS .EW .UD, the same digit for KiK-net) beside it", "application/x-accelerogram-knet",
-       nullptr, [](const FileSniff& f) { return f.head == "Orig"; }, nullptr});
-  add({FormatJma95a, "JMA95", {".ans", ".aew", ".aud"}, ReadJMA95a, "the other components (.ANS .AEW .AUD) beside it",
-       "application/x-accelerogram-jma", nullptr, nullptr, nullptr});
-  add({FormatCosmos, "COSMOS", {".v1c", ".v2c", ".v1", ".v2"}, ReadCosmos, "", "application/x-accelerogram-cosmos",
-       nullptr, CosmosByName, nullptr});
-  add({FormatSmc, "USGS SMC", {".smc", ".v1", ".v2"}, ReadSmc, "", "application/x-accelerogram-smc", nullptr,
-       SmcByName, nullptr});
-  add({FormatMd, "SMAC-MD", {".md", ".smc"}, ReadMD, "", "", nullptr, nullptr, nullptr});
-  add({FormatPeer, "PEER AT2", {".at2"}, ReadPeer, "", "application/x-accelerogram-peer", nullptr, nullptr, nullptr});
-  add({FormatAltus, "Altus EVT", {".evt"}, ReadAltus, "", "application/x-accelerogram-evt", nullptr, nullptr,
-       nullptr});
-  add({FormatCsv, "CSV", {".csv"}, ReadCsv, "", "", nullptr, nullptr, nullptr});
-  add({FormatPariOrg, "PARI", {".org"}, ReadPARIOrg, "", "", nullptr, nullptr, nullptr});
-  add({FormatRaw, "CSMIP", {".raw", ".v1", ".v2"}, ReadRaw, "", "application/x-accelerogram-csmip", nullptr,
-       RawByName, nullptr});
-  // Formats known by their first characters alone, when the name said nothing.
-  add({FormatJma95b, "JMA one-minute", {}, ReadJMA95b, "the following one-minute files beside it",
-       "application/x-accelerogram-jma", nullptr, nullptr, [](const FileSniff& f) { return f.head == "01/6"; }});
-  add({FormatTrh, "JMA TRH", {}, ReadTRH, "", "application/x-accelerogram-jma-trh", nullptr, nullptr,
-       [](const FileSniff& f) { return f.head == "TRH("; }});
-  add({FormatJmaAc, "JMA keyword text", {}, ReadJmaAc, "", "application/x-accelerogram-jma", nullptr, nullptr,
-       [](const FileSniff& f) { return f.head == " SIT"; }});
-  add({FormatTur, "TUR", {}, ReadTur, "", "", nullptr, nullptr, [](const FileSniff& f) { return f.head == "STRO"; }});
-  // Anything else is offered to the general reader, which asks how to read it.
-  add({FormatOther, "general data", {".txt", ".dat"}, ReadOther, "", "", nullptr, nullptr, nullptr});
-  return rows;
+#define SISM_FORMAT_ROW(Id, code, reader, name, extensions, group, siblings, fileType, signature, byName, \
+                        content)                                                                          \
+  {code,     name,     Extensions(extensions), group,        reader,                                      \
+   siblings, fileType, Test(signature),        Test(byName), Test(content)},
+  return {SISM_RECORD_FORMATS(SISM_FORMAT_ROW)};
+#undef SISM_FORMAT_ROW
 }
 
 }  // namespace
@@ -156,7 +172,8 @@ int32_t DetectFromSniff(const FileSniff& f) {
   for (const RecordFormatRow& r : rows)
     if (r.signature != nullptr && r.signature(f)) return r.code;
   for (const RecordFormatRow& r : rows)
-    if (r.code != FormatOther && HasExtension(r, f.ext) && (r.byName == nullptr || r.byName(f))) return r.code;
+    if (r.code != FormatOther && HasExtension(r, f.ext) && (r.byName == nullptr || r.byName(f)))
+      return r.code;
   for (const RecordFormatRow& r : rows)
     if (r.content != nullptr && r.content(f)) return r.code;
   return FormatOther;

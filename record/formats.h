@@ -1,13 +1,12 @@
-// One row per record format: its code, name, how its files are known (by content, by
-// name), its reader, how it finds the other files of its set, and its file type. Format
-// detection, the names in listings, the reader table and the tool's list of formats all
-// come from here; adding a format is its reader and one row.
+// The rows of the table of formats (record/format_table.h) as the program uses them:
+// detection, the names in listings, the reader table and the tool's list of formats.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "record/format_table.h"
 #include "record/reader.h"
 
 namespace sism {
@@ -21,22 +20,31 @@ struct FileSniff {
   std::string ext;
 };
 
+// A detection test of the table; NoSniff is "none".
+using SniffTest = bool (*)(const FileSniff&);
+bool NoSniff(const FileSniff&);
+#define SISM_DECLARE_SNIFFS(Id, code, reader, name, extensions, group, siblings, fileType, signature, \
+                            byName, content)                                                          \
+  bool signature(const FileSniff&);                                                                   \
+  bool byName(const FileSniff&);                                                                      \
+  bool content(const FileSniff&);
+SISM_RECORD_FORMATS(SISM_DECLARE_SNIFFS)
+#undef SISM_DECLARE_SNIFFS
+
 struct RecordFormatRow {
   int32_t code = 0;
   const char* name = "";
   // Extensions, lower case with the dot, that name the format's files ("*.ac" in filters).
   std::vector<const char*> extensions;
+  // The open-file filter's group (the number of its text); 0 for none.
+  int32_t filterGroup = 0;
   ReaderFunction reader = nullptr;
-  // How the other files of a set are found; empty for one file a record.
   const char* siblings = "";
-  // The registered or private file type (MIME); empty when the format has none of its own.
   const char* fileType = "";
-  // Detection, in three passes over the rows in order: content only this format writes,
-  // whatever the file's name; then the name (one of `extensions`), confirmed by `byName`
-  // when set; then content that is likely enough when the name said nothing.
-  bool (*signature)(const FileSniff&) = nullptr;
-  bool (*byName)(const FileSniff&) = nullptr;
-  bool (*content)(const FileSniff&) = nullptr;
+  // The detection tests (record/format_table.h); null for none.
+  SniffTest signature = nullptr;
+  SniffTest byName = nullptr;
+  SniffTest content = nullptr;
 };
 
 // Every format with a code, in detection order (the general reader last).

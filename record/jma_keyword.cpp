@@ -45,7 +45,7 @@ ReadOutcome ReadJmaAc(const std::string& path, StrongRecord& rec, ReadQuestions&
     if (rec.SiteCode.empty()) rec.SiteCode = UCase(SplitPath(path).name);
     bool commas = lines[6].find(',') != std::string::npos;
     auto fields = [&](std::size_t n) {
-      return BlankFields(commas ? ReplaceAll(lines[n], ",", " ") : lines[n]);
+      return Words(commas ? ReplaceAll(lines[n], ",", " ") : lines[n]);
     };
     std::vector<std::string> labels = fields(6);
     for (std::size_t ch = 0; ch < labels.size() && ch < 3; ++ch)

@@ -51,19 +51,6 @@ inline std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
-// Fields of a line cut at runs of blanks.
-inline std::vector<std::string> BlankFields(std::string_view line) {
-  std::vector<std::string> fields;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && line[i] == ' ') ++i;
-    std::size_t start = i;
-    while (i < line.size() && line[i] != ' ') ++i;
-    if (i > start) fields.emplace_back(line.substr(start, i - start));
-  }
-  return fields;
-}
-
 // Columns [start, start+length) (1-based) of a line that must be long enough to hold them.
 inline std::string_view Columns(const std::string& line, std::size_t start, std::size_t length) {
   if (start < 1 || start - 1 + length > line.size()) Raise(ErrInputPastEnd);

@@ -8,42 +8,28 @@
 #include <string>
 #include <vector>
 
+#include "record/format_table.h"
+
 namespace sism {
 
-// Value of StrongRecord::FileFormat.
+// Value of StrongRecord::FileFormat: FormatAc, FormatKnet … from the table of formats.
+#define SISM_FORMAT_CODE(Id, code, ...) Format##Id = code,
+#define SISM_FORMAT_CODE_VALUE(Id, code, ...) code,
+namespace format_codes {
+inline constexpr int32_t kAll[] = {SISM_RECORD_FORMATS(SISM_FORMAT_CODE_VALUE)};
+constexpr int32_t Largest() {
+  int32_t largest = 0;
+  for (int32_t c : kAll) largest = c > largest ? c : largest;
+  return largest;
+}
+}  // namespace format_codes
 enum RecordFormat : int32_t {
   FormatNone = 0,
-  FormatAc = 1,
-  FormatAcs = 2,
-  FormatKnet = 3,
-  FormatTrh = 4,
-  FormatJma95a = 5,
-  FormatJma95b = 6,
-  FormatPeer = 7,
-  FormatMd = 8,
-  FormatAltus = 9,
-  FormatPariOrg = 10,
-  FormatCsv = 11,
-  FormatTur = 12,
-  FormatJmaAc = 13,
-  FormatSmc = 14,
-  FormatRaw = 15,
-  FormatCosmos = 16,
-  FormatOther = 17,
-  // Formats of networks read beyond the recorders above.
-  FormatJmaCsv = 18,
-  FormatEsm = 19,
-  FormatGeoNet = 20,
-  FormatCwb = 21,
-  FormatUnam = 22,
-  FormatBhrc = 23,
-  FormatAfad = 24,
-  FormatUsc = 25,
-  // Seismometer data in counts, with a StationXML response.
-  FormatMseed = 26,
-  FormatSac = 27,
-  FormatLast = FormatSac,
+  SISM_RECORD_FORMATS(SISM_FORMAT_CODE)
+  FormatLast = format_codes::Largest(),
 };
+#undef SISM_FORMAT_CODE
+#undef SISM_FORMAT_CODE_VALUE
 
 // What the bytes of a record's header texts and labels are. Readers keep the bytes as
 // the file has them, so a record written back is unchanged; the encoding tells how to

@@ -22,18 +22,6 @@ std::string TrimBlanks(std::string_view s) {
   return std::string(s.substr(a, b - a));
 }
 
-std::vector<std::string> Words(std::string_view line) {
-  std::vector<std::string> words;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && IsBlank(line[i])) ++i;
-    std::size_t start = i;
-    while (i < line.size() && !IsBlank(line[i])) ++i;
-    if (i > start) words.emplace_back(line.substr(start, i - start));
-  }
-  return words;
-}
-
 }  // namespace
 
 bool KeyValueHeader::AddLine(std::string_view line, char separator) {

@@ -26,10 +26,6 @@ constexpr int kTextLines = 25;
 constexpr std::size_t kTextWidth = 72;
 constexpr FieldLayout kData{8, 10};
 
-std::vector<std::string> Words(const std::string& line) {
-  return LineFields(line, FieldLayout{});
-}
-
 // Text of a header line without the length written after it.
 std::string TextPart(const std::string& line) {
   return Trim(Left(line, kTextWidth));

@@ -37,16 +37,6 @@ std::string TextPart(const std::string& line) {
   return Trim(Left(line, kTextWidth));
 }
 
-std::vector<std::string> Words(const std::string& s) {
-  std::vector<std::string> w;
-  for (std::size_t i = s.find_first_not_of(" \t"); i != std::string::npos; i = s.find_first_not_of(" \t", i)) {
-    std::size_t e = s.find_first_of(" \t", i);
-    w.push_back(s.substr(i, e == std::string::npos ? e : e - i));
-    i = e;
-  }
-  return w;
-}
-
 // The first word after `key` in `line`, empty when there is none.
 std::string WordAfter(const std::string& line, const std::string& key) {
   std::size_t k = UCase(line).find(key);

@@ -126,6 +126,7 @@ bool PlotToFile(AppState& app, int32_t kind, const std::string& path, const Plot
     return false;
   }
   EnsureApplication();
+  app.view.GraphKind = kind;  // the graph asked for is the one shown: titles and templates follow it
   if (ChannelsToDraw(app).empty()) {
     error = "no channel to draw";
     return false;

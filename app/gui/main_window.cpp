@@ -285,10 +285,9 @@ void FSismora::SetGraphKind(int32_t kind, bool force) {
   menus_->CheckKind(kind);
   if (!force && kind == app_.view.GraphKind && (kind != kReportKind || reportPage_ == session_.reportState))
     return;
+  app_.view.GraphKind = kind;
   DrawScreen(kind, kind == kReportKind ? reportPage_ : -1);
   ShowStatusMessage(KindStatusText(app_, kind));
-  // Drawing has set it already, unless there was no record to draw.
-  app_.view.GraphKind = kind;
   UpdateTimeButtons();
   picView_->update();
 }

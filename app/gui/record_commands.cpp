@@ -11,6 +11,8 @@
 #include "app/gui/menus.h"
 #include "app/gui/qt_strings.h"
 #include "app/gui/splash.h"
+#include "app/shell/open_dialog.h"
+#include "app/shell/view_commands.h"
 #include "common/errors.h"
 #include "common/files.h"
 #include "common/strings.h"
@@ -56,8 +58,6 @@ void FSismora::ReadFile(const std::string& given, bool append) {
     r.noRecord = app_.record.ChanCount == 0;
     r.chanCount = app_.view.ViewChanCount;
     r.twoChannelViews = r.chanCount >= 2;
-    r.caption = files_.CaptionFilePart.empty() || r.noRecord ? ProgramTitle()
-                                                              : ProgramTitle() + " - " + files_.CaptionFilePart;
   }
   // EnableControls(false) forgets the graph kind, so the acceleration view is drawn anew
   // even when it was showing before an append.
@@ -67,7 +67,7 @@ void FSismora::ReadFile(const std::string& given, bool append) {
     AddRecentFile(path);
     RebuildChannelMenu();
     ApplyTwoChannelViews(r.twoChannelViews);
-    setWindowTitle(Q(r.caption));
+    setWindowTitle(Q(WindowCaption(files_.CaptionFilePart)));
     if (!append) openedPath_ = path;
     const std::string changed = PreprocessingSummary(app_.preproc);
     if (!changed.empty()) ShowStatusMessage(KindStatusText(app_, app_.view.GraphKind) + "   " + changed);

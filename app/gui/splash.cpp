@@ -113,8 +113,9 @@ void FSplash::OpenAsAbout(QWidget* window) {
 }
 
 void FSplash::ShowAsAbout(QWidget* window) {
+  // Modal without a loop of its own: the caller returns at once and the box closes itself
+  // on a click, Esc or Enter, so nothing waits on it (a test or a picture neither).
   OpenAsAbout(window);
-  exec();
 }
 
 QString FSplash::Details() const {

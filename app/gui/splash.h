@@ -24,9 +24,9 @@ class FSplash : public QDialog {
   explicit FSplash(QWidget* parent = nullptr, const AboutFacts& facts = ProgramAboutFacts());
   void ShowAsSplash();
   // Modal over `window` (its transient child, so that it stays above it without a window
-  // manager too), with the licence, the home page and "About Qt".
+  // manager too), with the licence, the home page and "About Qt". Returns at once: the box
+  // is shown, not waited for.
   void ShowAsAbout(QWidget* window = nullptr);
-  // The same without waiting, for tests and pictures.
   void OpenAsAbout(QWidget* window = nullptr);
   QString Message() const;
   QString Description() const;

@@ -42,7 +42,9 @@ struct DrawFixture : ::testing::Test {
         c.gx.DrawLine(0, 0, 100, 100);
       };
   }
+  // As the window does: it chooses the kind shown, then draws.
   void Draw(int32_t target, int32_t kind, int32_t selector = -1) {
+    if (kind > 0) app.view.GraphKind = kind;
     DrawGraph(app, session, host, ui, target, kind, selector);
   }
 };
@@ -157,6 +159,11 @@ TEST_F(DrawFixture, KindZeroRepaintsTheCurrentKind) {
   Draw(TargetScreen, 0, 0);  // the report keeps its page
   EXPECT_EQ(painted, (std::vector<std::string>{"21 2 1 2 3", "21 2 1 2 3"}));
   EXPECT_EQ(session.reportState, 2);
+  // Another kind for another target (a copy) leaves the one shown alone.
+  painted.clear();
+  DrawGraph(app, session, host, ui, TargetClipboard, 4);
+  EXPECT_EQ(painted, (std::vector<std::string>{"4 2 1 2 3"}));
+  EXPECT_EQ(app.view.GraphKind, kReportKind);
 }
 
 TEST_F(DrawFixture, ChannelListAndNoChannels) {

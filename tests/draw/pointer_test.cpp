@@ -57,6 +57,7 @@ struct PointerFixture : ::testing::Test {
 };
 
 TEST_F(PointerFixture, TimeHistoryReadsTheChannelAndSampleUnderThePointer) {
+  app.view.GraphKind = KindAcc;
   DrawGraph(app, session, host, ui, TargetScreen, KindAcc);
   ASSERT_GT(session.screenUnitsPerPixel, 0);
   const GraphFrame& f = session.screenFrame;
@@ -74,6 +75,7 @@ TEST_F(PointerFixture, TimeHistoryReadsTheChannelAndSampleUnderThePointer) {
 }
 
 TEST_F(PointerFixture, SpectrumReadsTheSeriesNearestThePointer) {
+  app.view.GraphKind = KindFourier;
   DrawGraph(app, session, host, ui, TargetScreen, KindFourier);
   const GraphFrame& f = session.screenFrame;
   const double x = f.Left + f.Width / 2.0;

@@ -212,6 +212,7 @@ TEST_F(RenderFixture, HostForTheMainWindow) {
     void ResizeGraphArea(int, int) override { ++resized; }
     void RepaintGraphArea() override { ++repainted; }
   } window;
+  app.view.GraphKind = 4;
   DrawGraph(app, session, window, ui, TargetScreen, 4);
   EXPECT_EQ(window.resized, 1);
   EXPECT_EQ(window.repainted, 1);

@@ -35,7 +35,7 @@ TEST_F(ReadFileTest, OpenSetsFolderCaptionAndViews) {
   EXPECT_TRUE(r.refresh);
   EXPECT_FALSE(r.noRecord);
   EXPECT_FALSE(r.twoChannelViews);  // one channel: no orbit, no relation
-  EXPECT_EQ(r.caption, ProgramTitle() + " - first.dat");
+  EXPECT_EQ(files.CaptionFilePart, "first.dat");
 }
 
 TEST_F(ReadFileTest, AppendJoinsTheCaption) {
@@ -44,14 +44,14 @@ TEST_F(ReadFileTest, AppendJoinsTheCaption) {
   EXPECT_EQ(r.chanCount, 2);
   EXPECT_TRUE(r.refresh);
   EXPECT_TRUE(r.twoChannelViews);
-  EXPECT_EQ(r.caption, ProgramTitle() + " - first.dat+second.dat");
+  EXPECT_EQ(files.CaptionFilePart, "first.dat+second.dat");
   EXPECT_EQ(state.run.RecordFileCount, 2);
 }
 
 TEST_F(ReadFileTest, AppendWithoutRecordIsAnOpen) {
   ReadFileResult r = Read(File("only.dat", 100, 2), true);
   EXPECT_EQ(r.chanCount, 2);
-  EXPECT_EQ(r.caption, ProgramTitle() + " - only.dat");
+  EXPECT_EQ(files.CaptionFilePart, "only.dat");
   EXPECT_EQ(state.run.RecordFileCount, 1);
 }
 
@@ -61,7 +61,7 @@ TEST_F(ReadFileTest, RefusedAppendLeavesTheWindowAsItWas) {
   EXPECT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(r.chanCount, 2);
   EXPECT_FALSE(r.refresh);
-  EXPECT_EQ(r.caption, ProgramTitle() + " - first.dat");
+  EXPECT_EQ(files.CaptionFilePart, "first.dat");
   EXPECT_EQ(files.LastFolder, dir.Path().string() + "/");
 }
 
@@ -72,16 +72,17 @@ TEST_F(ReadFileTest, FailedOpenKeepsTheWindow) {
   EXPECT_FALSE(r.refresh);
   EXPECT_FALSE(r.noRecord);
   EXPECT_TRUE(r.twoChannelViews);
-  EXPECT_EQ(r.caption, ProgramTitle() + " - first.dat");
+  EXPECT_EQ(files.CaptionFilePart, "first.dat");
   // The next append still appends.
-  EXPECT_EQ(Read(File("third.dat", 100, 1), true).caption, ProgramTitle() + " - first.dat+third.dat");
+  Read(File("third.dat", 100, 1), true);
+  EXPECT_EQ(files.CaptionFilePart, "first.dat+third.dat");
 }
 
 TEST_F(ReadFileTest, FailedFirstOpenShowsTheEmptyWindow) {
   ReadFileResult r = Read(dir.Write("bad.dat", "junk\n"), false);
   EXPECT_EQ(r.chanCount, 0);
   EXPECT_TRUE(r.noRecord);
-  EXPECT_EQ(r.caption, ProgramTitle());
+  EXPECT_EQ(files.CaptionFilePart, "");
 }
 
 TEST_F(ReadFileTest, OpeningAMissingFileKeepsTheRecordAndItsCount) {
@@ -91,22 +92,9 @@ TEST_F(ReadFileTest, OpeningAMissingFileKeepsTheRecordAndItsCount) {
   EXPECT_EQ(r.chanCount, 2);
   EXPECT_FALSE(r.refresh);
   EXPECT_FALSE(r.noRecord);
-  EXPECT_EQ(r.caption, ProgramTitle() + " - first.dat");
+  EXPECT_EQ(files.CaptionFilePart, "first.dat");
   // An append still appends.
   EXPECT_EQ(Read(File("second.dat", 100, 1), true).chanCount, 3);
-}
-
-TEST_F(ReadFileTest, DialogSetupAndRememberedFilter) {
-  files.LastFolder = "/data/";
-  OpenDialogSetup open = OpenRecordDialogSetup(files, false);
-  EXPECT_EQ(open.title, "Open a file");
-  EXPECT_EQ(open.filter, Str(8121));
-  EXPECT_EQ(open.filterIndex, 1);
-  EXPECT_EQ(open.initialFolder, "/data/");
-  EXPECT_EQ(OpenRecordDialogSetup(files, true).title, "Append a file");
-  OpenRecordDialogAccepted(state, files, dir.File("none.ac"), 4, false, ui);
-  EXPECT_EQ(OpenRecordDialogSetup(files, false).filterIndex, 4);
-  EXPECT_EQ(files.LastFolder, dir.Path().string() + "/");
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <utility>
 
 #include "record/dispatch.h"
+#include "record/file_types.h"
 #include "record/format_names.h"
 #include "record/formats.h"
 
@@ -30,6 +32,18 @@ TEST(FormatTable, EveryCodeHasOneRowWithItsReaderAndName) {
   EXPECT_EQ(RecordFormats().back().code, FormatOther);
 }
 
+// Files and settings store these codes: a row may move, its code may not.
+TEST(FormatTable, StoredCodesKeepTheirValues) {
+  const std::pair<int32_t, int32_t> pinned[] = {
+      {FormatAc, 1},      {FormatAcs, 2},   {FormatKnet, 3},    {FormatTrh, 4},     {FormatJma95a, 5},
+      {FormatJma95b, 6},  {FormatPeer, 7},  {FormatMd, 8},      {FormatAltus, 9},   {FormatPariOrg, 10},
+      {FormatCsv, 11},    {FormatTur, 12},  {FormatJmaAc, 13},  {FormatSmc, 14},    {FormatRaw, 15},
+      {FormatCosmos, 16}, {FormatOther, 17}, {FormatJmaCsv, 18}, {FormatEsm, 19},   {FormatGeoNet, 20},
+      {FormatCwb, 21},    {FormatUnam, 22}, {FormatBhrc, 23},   {FormatAfad, 24},   {FormatUsc, 25},
+      {FormatMseed, 26},  {FormatSac, 27}};
+  for (const auto& [code, stored] : pinned) EXPECT_EQ(code, stored) << RecordFormatName(code);
+}
+
 TEST(FormatTable, FileTypesAreThoseThePackageRegisters) {
   std::ifstream in(std::string(SISMORA_SOURCE_DIR) + "/packaging/mime.xml");
   ASSERT_TRUE(in) << "packaging/mime.xml";
@@ -40,6 +54,15 @@ TEST(FormatTable, FileTypesAreThoseThePackageRegisters) {
     EXPECT_NE(xml.str().find("<mime-type type=\"" + std::string(row.fileType) + "\">"), std::string::npos)
         << row.name << ": " << row.fileType;
   }
+}
+
+// The package installs what the table makes; the sources' copy is the same text.
+TEST(FormatTable, MimeDataAreMadeFromTheTable) {
+  std::ifstream in(std::string(SISMORA_SOURCE_DIR) + "/packaging/mime.xml", std::ios::binary);
+  ASSERT_TRUE(in) << "packaging/mime.xml";
+  std::stringstream xml;
+  xml << in.rdbuf();
+  EXPECT_EQ(MimeInfoXml(), xml.str()) << "packaging/mime.xml differs from what make-mime-xml writes";
 }
 
 TEST(FormatTable, ToolListNamesEveryFormat) {

@@ -64,7 +64,10 @@ class StaleSeries : public ::testing::Test {
     BringSeriesUpToDate(app, kind, ui);
     return ExportText(app, kind, ExportComma, false);
   }
-  void ShowAcceleration() { DrawGraph(app, session, host, ui, TargetScreen, KindAcc); }
+  void ShowAcceleration() {
+    app.view.GraphKind = KindAcc;
+    DrawGraph(app, session, host, ui, TargetScreen, KindAcc);
+  }
 };
 
 TEST_F(StaleSeries, DampingAppliedWhileAccelerationIsShownReachesTheExport) {

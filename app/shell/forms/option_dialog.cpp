@@ -10,6 +10,7 @@
 #include "common/strings.h"
 #include "common/text.h"
 #include "record/display_text.h"
+#include "record/reader.h"
 #include "state/graph_kinds.h"
 
 namespace sism {
@@ -706,9 +707,7 @@ bool OptionDialogModel::LoadFrom(const std::string& iniFile, UserInterface& ui) 
     const SettingsStore store(iniFile);
     if (!store.Found()) {
       const int number = FileExists(iniFile) ? ErrPathFileAccess : ErrFileNotFound;
-      ui.MsgBox("Failed to read " + iniFile + " (Err#" + std::to_string(number) + ": " +
-                    ErrorDescription(number) + ")",
-                MsgIcon::Critical, title);
+      ui.MsgBox(FailedToReadText(iniFile, number, ErrorDescription(number)), MsgIcon::Critical, title);
       return false;
     }
     // The component table takes the file's size first, so none of its lines is lost.
@@ -724,9 +723,7 @@ bool OptionDialogModel::LoadFrom(const std::string& iniFile, UserInterface& ui) 
     changed_ = true;
   } catch (const std::exception& e) {
     const ErrorInfo info = CurrentErrorInfo(e);
-    ui.MsgBox(
-        "Failed to read " + iniFile + " (Err#" + std::to_string(info.number) + ": " + info.description + ")",
-        MsgIcon::Critical, title);
+    ui.MsgBox(FailedToReadText(iniFile, info.number, info.description), MsgIcon::Critical, title);
     return false;
   }
   KeepSelectionsInRange();

@@ -160,7 +160,7 @@ void RelationPainter(PaintContext& c) {
     };
     LegendEntry entry;
     entry.Line = plot.SeriesLine;
-    entry.Text = label(s.channel) + info.pairJoin + label(s.other);
+    entry.Text = PairText(c.kind, label(s.channel), label(s.other));
     legend.Entries.push_back(entry);
   }
 

@@ -71,7 +71,7 @@ Layout MakeLayout(const AppState& app, int32_t kind) {
   const std::vector<KindSeries> series = SeriesOfKind(app, kind, chans);
   l.columns = static_cast<int32_t>(series.size());
   for (const KindSeries& s : series)
-    l.labels.push_back(IsRelationKind(kind) ? DisplayLabel(app, s.channel) + info.pairJoin + DisplayLabel(app, s.other)
+    l.labels.push_back(IsRelationKind(kind) ? PairText(kind, DisplayLabel(app, s.channel), DisplayLabel(app, s.other))
                                             : DisplayLabel(app, s.channel));
   // A value of a column, 0 where the series has none.
   l.value = [series](int32_t i, int32_t c) -> double {

@@ -281,7 +281,8 @@ TEST_F(CliTest, ExportSpectraOnALinearAxisFromSettingsFile) {
   EXPECT_EQ(Split(r.out, "\r\n").size(), 120u + 3u);
   r = Cli({"export", "15", kDemo, "-o", "-", "--pair", "3,1", "--pair", "3,2"});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(Split(r.out, "\r\n")[1], "Frequency (Hz), U-D/N-S, U-D/E-W");
+  // The ratios are Y over X: N-S over U-D.
+  EXPECT_EQ(Split(r.out, "\r\n")[1], "Frequency (Hz), N-S/U-D, E-W/U-D");
 }
 
 TEST_F(CliTest, PeaksReportFirstLineAndWindow) {

@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "draw/axes.h"
 #include "record/display_text.h"
+#include "record/intensity_text.h"
 
 namespace sism {
 
@@ -64,6 +65,7 @@ TemplateFacts CurrentTemplateFacts(const AppState& app) {
   f.station = DisplayText(r, r.SiteName);
   f.time = ShownTime(r);
   f.intensity = r.JmaIntensity;
+  f.hasIntensity = r.JmaGroup > 0;
   f.damping = app.calc.RespDamping;
   f.parzen = app.calc.WindowWidth;
   if (app.calc.FourierSmoothing == kSmoothKonno)
@@ -133,7 +135,8 @@ std::string Expand(const std::string& given, const TemplateFacts& f) {
         out += NumberText(f.damping);
         break;
       case 'i':
-        out += FormatNumber(f.intensity, "0.0");
+        out += f.hasIntensity && std::isfinite(f.intensity) ? IntensityWithClass(f.intensity)
+                                                            : kNoIntensity;
         break;
       case 'l':
         out += WindowText(f);

@@ -20,7 +20,8 @@ struct TemplateFacts {
   std::string path;      // %F (and %f without its folder)
   std::string station;   // %s
   std::string time;      // %t
-  float intensity = 0;   // %i
+  float intensity = 0;   // %i, as computed; shown by the agency's rule with its class
+  bool hasIntensity = true;  // false: %i is a dash
   float damping = 0;     // %h, percent
   float parzen = 0;      // %w, Hz
   // Konno-Ohmachi's b when that smooths the spectra (0: Parzen), shown in place of "Parzen:%wHz";

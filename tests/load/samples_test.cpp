@@ -98,6 +98,8 @@ TEST(RealRecords, JmaCsvOpensWithoutADialogAndTheIntensityItHadAsGeneralCsv) {
   EXPECT_EQ(state.record.JmaGroup, 1);
   // The same samples read through the CSV layout dialog (6 lines skipped, label line) gave 4.6659036.
   EXPECT_NEAR(state.record.JmaIntensity, 4.6659036f, 1e-5f);
+  // As the agency publishes it: 4.6, class 5-.
+  EXPECT_NE(ui.statusParams.find("(I=4.6, 5-)"), std::string::npos) << ui.statusParams;
 }
 
 TEST(RealRecords, PeerAtTwoHundredHertzIsDecimatedOntoAHundred) {

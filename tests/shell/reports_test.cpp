@@ -66,7 +66,7 @@ TEST(PropertiesReport, WholeText) {
       " Number of channels: 2\r\n"
       " Number of steps: 100\r\n"
       " Peak acceleration: 500.0 cm/s/s\r\n"
-      " JMA Seismic Intensity: 4.5 (using chs#1-#3)\r\n"
+      " JMA Seismic Intensity: 4.4, class 4 (using chs#1-#3)\r\n"
       "\r\n"
       "Site Information\r\n"
       " Code: ABC\r\n"

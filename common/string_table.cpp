@@ -326,6 +326,8 @@ const std::unordered_map<int, std::string>& StringTable() {
       {8148, "Saving"},
       {8150, " already exists."},
       {8152, "Overwrite?"},
+      {8154, "The .ac format's three decimals keep fewer than 3 significant digits of these peaks: "},
+      {8156, "COSMOS V2 (.v2) or SAC (.sac) keeps every digit. Save as .ac anyway?"},
       {8170, "0"},
       {8171, "1"},
       {8172, "2"},

@@ -6,6 +6,7 @@
 
 #include "analysis/ensure_series.h"
 #include "app/shell/properties_report.h"
+#include "common/digits.h"
 #include "common/errors.h"
 #include "common/files.h"
 #include "common/strings.h"
@@ -18,6 +19,8 @@
 namespace sism {
 
 namespace {
+
+constexpr int kExportDigits = 6;
 
 // The layout of one kind: the x column, the rows, and the value of each column.
 struct Layout {
@@ -159,10 +162,15 @@ std::string ExportText(const AppState& app, int32_t kind, int32_t filterIndex, b
   for (const std::string& label : l.labels) cells.push_back(head(label));
   out += join(cells);
 
+  // Weak motion keeps its digits: separated values with six significant digits at least,
+  // fixed columns in exponent form where their decimals would drop digits.
   const char* vf = KindInfo(kind).exportFormat;
+  auto value = [&](double v) {
+    return fixed ? FormatInField(v, vf, W, kExportDigits) : FormatKeepingDigits(v, vf, kExportDigits);
+  };
   for (int32_t i = l.first; i <= l.last; ++i) {
     cells.assign(1, cell(FormatNumber(l.x(i), l.xFormat)));
-    for (int32_t c = 1; c <= l.columns; ++c) cells.push_back(cell(FormatNumber(l.value(i, c), vf)));
+    for (int32_t c = 1; c <= l.columns; ++c) cells.push_back(cell(value(l.value(i, c))));
     out += join(cells);
   }
   return out;
@@ -200,7 +208,22 @@ bool ExportSeries(AppState& app, int32_t kind, const std::string& path, int32_t 
   return WriteExport(app, kind, path, filterIndex, ui);
 }
 
+std::string AcPrecisionWarning(const AppState& app) {
+  const StrongRecord& rec = app.record;
+  std::string channels;
+  for (int32_t ch = 1; ch <= rec.ChanCount; ++ch) {
+    const std::string peak = FormatNumber(rec.Peak(ch), "0.000");  // as the writer puts it
+    if (rec.Peak(ch) == 0 || SignificantDigits(peak) >= kPeakDigits) continue;
+    channels += (channels.empty() ? "" : ", ") + std::to_string(ch) + " " + DisplayLabel(app, ch) + " " +
+                FormatKeepingDigits(rec.Peak(ch), "0.000", kPeakDigits);
+  }
+  return channels.empty() ? std::string() : Str(8154) + channels + std::string(kCrLf) + Str(8156);
+}
+
 bool SaveRecordAsAc(AppState& app, const std::string& path, UserInterface& ui) {
+  if (const std::string warning = AcPrecisionWarning(app);
+      !warning.empty() && !ui.AskYesNo(warning, ProgramTitle() + ": SaveAsAc"))
+    return false;
   // Labels edited in the program are the ones written; the others keep their bytes.
   for (int32_t ch = 1; ch <= app.record.ChanCount; ++ch)
     StoreShownText(app.record, app.record.Label(ch), DisplayLabel(app, ch));

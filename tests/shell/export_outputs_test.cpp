@@ -1,8 +1,16 @@
 // What exported files say about their columns, their digits and the record's treatment.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <filesystem>
+
 #include "app/shell/export.h"
+#include "common/files.h"
 #include "common/text.h"
+#include "load/pipeline.h"
+#include "tests/support/samples.h"
+#include "tests/support/scripted_ui.h"
+#include "tests/support/temp_dir.h"
 
 namespace sism {
 namespace {
@@ -54,6 +62,63 @@ TEST(ExportHeadings, RatiosNameTheirNumeratorFirst) {
   EXPECT_EQ(Lines(ExportText(app, KindSpectralRatio, ExportComma, false))[1], "Frequency (Hz), N-S/U-D");
   EXPECT_EQ(Lines(ExportText(app, KindResponseRatio, ExportComma, false))[1], "Period (sec), N-S/U-D");
   EXPECT_EQ(Lines(ExportText(app, KindPhaseDifference, ExportComma, false))[1], "Frequency (Hz), U-D-N-S");
+}
+
+TEST(ExportDigits, WeakMotionKeepsItsDigitsAndOrdinaryMotionItsLook) {
+  AppState app = Record(2, 3, 0.0141234f);
+  app.record.Acc(2, 2) = 123.456f;
+  std::vector<std::string> lines = Lines(ExportText(app, KindAcc, ExportComma, false));
+  EXPECT_EQ(lines[2], "0.000, 0.0141234, 0.0282468");
+  EXPECT_EQ(lines[3], "0.010, 0.0141234, 123.456");
+  lines = Lines(ExportText(app, KindAcc, ExportTab, false));
+  EXPECT_EQ(lines[2], "0.000\t0.0141234\t0.0282468");
+  // Fixed columns keep their ten characters and go to exponent form.
+  lines = Lines(ExportText(app, KindAcc, ExportFixed, false));
+  EXPECT_EQ(lines[3], "     0.010  1.41e-02   123.456");
+}
+
+TEST(ExportDigits, KiknetBoreholeChannelReadsBackAsInMemory) {
+  SKIP_WITHOUT_SAMPLES();
+  AppState app;
+  test::ScriptedUi ui;
+  ASSERT_EQ(ReadAccFile(app, (test::SamplesDir() / "kiknet/NGNH311106302345.EW1").string(), ui), 6)
+      << ui.OnlyMessage();
+  app.view.DrawChan.assign(6, false);
+  app.view.DrawChan[1] = true;  // E-W of the borehole, a fraction of a gal
+  ASSERT_LT(std::fabs(app.record.Peak(2)), 1.0f);
+  for (int32_t filter : {ExportComma, ExportTab}) {
+    const std::vector<std::string> lines = Lines(ExportText(app, KindAcc, filter, false));
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(app.record.DataCount) + 2);
+    double worst = 0;
+    for (int32_t i = 1; i <= app.record.DataCount; ++i) {
+      const std::string& line = lines[static_cast<std::size_t>(i + 1)];
+      const double read = Val(line.substr(line.find_first_of(",\t") + 1));
+      const double kept = app.record.Acc(i, 2);
+      if (kept != 0) worst = std::max(worst, std::fabs(read - kept) / std::fabs(kept));
+      else EXPECT_EQ(read, 0) << i;
+    }
+    EXPECT_LT(worst, 1e-5) << filter;
+  }
+}
+
+TEST(SaveAsAcDigits, WeakChannelsAreNamedBeforeWritingAndTheUserMayStop) {
+  test::TempDir dir;
+  const std::string path = dir.File("weak.ac");
+  AppState app = Record(2, 10, 0.004f);  // peaks 0.004 and 0.008: one digit in three decimals
+  test::ScriptedUi ui;
+  ui.yesNoAnswers = {false};
+  EXPECT_FALSE(SaveRecordAsAc(app, path, ui));
+  EXPECT_FALSE(std::filesystem::exists(path));
+  ASSERT_EQ(ui.messages.size(), 1u);
+  const std::string& text = ui.messages[0].text;
+  EXPECT_NE(text.find("1 N-S 0.004,"), std::string::npos) << text;
+  EXPECT_NE(text.find("2 E-W 0.008\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("COSMOS V2 (.v2) or SAC (.sac)"), std::string::npos) << text;
+  EXPECT_TRUE(SaveRecordAsAc(app, path, ui));  // yes: written as asked
+  EXPECT_TRUE(std::filesystem::exists(path));
+
+  AppState strong = Record(2, 10, 0.5f);
+  EXPECT_EQ(AcPrecisionWarning(strong), "");
 }
 
 }  // namespace

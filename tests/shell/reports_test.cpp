@@ -221,7 +221,7 @@ TEST(Export, AutoCorrelationLagRows) {
   EXPECT_EQ(lines[1], "1, 3");
   EXPECT_EQ(lines[3], "Correlation Coef.");  // label only
   EXPECT_EQ(lines[5], "0.000, 1.0000e+00");
-  EXPECT_EQ(lines[7], "0.040, 3.3333e-01");
+  EXPECT_EQ(lines[7], "0.040, 3.33333e-01");  // six significant digits
   app.graph.Axis[AxisTimeLag].Max = 5;  // cut to M
   lines = Lines(ExportText(app, 6, ExportComma, false));
   EXPECT_EQ(lines.size(), 2u + 8u);

@@ -73,6 +73,7 @@ TemplateFacts CurrentTemplateFacts(const AppState& app) {
   else if (app.calc.WindowWidth > 0 && app.graph.Axis[AxisFrequency].Log)
     f.parzenArcsBelow = 1.5f * app.calc.WindowWidth;
   f.sampFreq = r.SampFreq;
+  if (r.ChanCount > 0) f.preprocessing = app.view.Preprocessing;
   const int32_t n = r.DataCount;
   const double fs = r.SampFreq;
   int32_t s = 1, len = n;
@@ -187,6 +188,11 @@ void DrawHeaderFooter(cGraphicExtensions& gx, const GraphSettings& gs, const Tem
       gx.SetTextAlign(vflag + kAlign[k]);
       gx.TextOut(SafeRound(static_cast<double>(pageWidth) * k / 2), y, Expand(parts[k], facts));
     }
+  }
+  if (!facts.preprocessing.empty()) {
+    const int32_t lineHeight = SafeRound(0.3528 * gs.Font[4].Size) * 100;
+    gx.SetTextAlign(TaBottom + TaLeft);
+    gx.TextOut(0, pageHeight - (gs.Footer.empty() ? 0 : lineHeight), facts.preprocessing);
   }
 }
 

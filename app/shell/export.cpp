@@ -12,6 +12,7 @@
 #include "common/strings.h"
 #include "common/text.h"
 #include "draw/draw_graph.h"
+#include "draw/templates.h"
 #include "load/user_side.h"
 #include "record/ac.h"
 #include "record/display_text.h"
@@ -128,6 +129,31 @@ Layout MakeLayout(const AppState& app, int32_t kind) {
   return l;
 }
 
+// The settings that computed the kind's series and what was done to the record, for the
+// title line: "Parzen 0.2 Hz, window 0-40.96 s; band-pass 0.1–20 Hz".
+std::string ComputedWith(const AppState& app, int32_t kind) {
+  const TemplateFacts f = CurrentTemplateFacts(app);
+  std::string settings;
+  switch (KindInfo(kind).domain) {
+    case IndexDomain::Period:
+      settings = "damping " + NumberText(f.damping) + "%";
+      break;
+    case IndexDomain::Frequency:
+    case IndexDomain::HalfLag:
+    case IndexDomain::SymmetricLag:
+      settings = f.konnoB > 0    ? "Konno-Ohmachi b=" + NumberText(f.konnoB)
+                 : f.parzen > 0 ? "Parzen " + NumberText(f.parzen) + " Hz"
+                                : "no smoothing";
+      settings += ", window " + Expand("%l", f) + " s";
+      break;
+    case IndexDomain::Samples:
+    case IndexDomain::None:
+      break;
+  }
+  const std::string& done = f.preprocessing;
+  return settings.empty() ? done : done.empty() ? settings : settings + "; " + done;
+}
+
 }  // namespace
 
 std::string ExportText(const AppState& app, int32_t kind, int32_t filterIndex, bool switchV) {
@@ -149,8 +175,9 @@ std::string ExportText(const AppState& app, int32_t kind, int32_t filterIndex, b
   };
 
   const StrongRecord& rec = app.record;
+  const std::string computed = ComputedWith(app, kind);
   std::string out = ExpandedKindTitle(app, kind) + " - " + Trim(ShownDate(rec) + " " + ShownTime(rec)) + " " +
-                    ShownStation(rec) + std::string(kCrLf);
+                    ShownStation(rec) + (computed.empty() ? "" : "; " + computed) + std::string(kCrLf);
   const int32_t rows = std::max(0, l.last - l.first + 1);
   const std::string xHeading = LabelAndUnit(app.graph.Axis[l.xAxis]);
   if (switchV) {

@@ -64,6 +64,27 @@ TEST(ExportHeadings, RatiosNameTheirNumeratorFirst) {
   EXPECT_EQ(Lines(ExportText(app, KindPhaseDifference, ExportComma, false))[1], "Frequency (Hz), U-D-N-S");
 }
 
+TEST(ExportHeadings, TheTitleLineSaysHowTheSeriesWereComputedAndWhatWasDone) {
+  AppState app = Record(1, 10);
+  app.record.RecDate = "2024/01/02";
+  app.record.RecTime = "03:04:05";
+  app.record.SiteCode = "ABC";
+  EXPECT_EQ(Lines(ExportText(app, KindAcc, ExportComma, false))[0], "Acceleration - 2024/01/02 03:04:05 ABC");
+  app.view.Preprocessing = "band-pass 0.1\u201320 Hz, rotated 30\u00B0";
+  EXPECT_EQ(Lines(ExportText(app, KindAcc, ExportComma, false))[0],
+            "Acceleration - 2024/01/02 03:04:05 ABC; band-pass 0.1\u201320 Hz, rotated 30\u00B0");
+  app.calc.RespDamping = 2;
+  app.series.response.NP = 1;
+  app.series.response.T = {1};
+  const std::string sa = Lines(ExportText(app, KindSa, ExportComma, false))[0];
+  EXPECT_TRUE(EndsWith(sa, "ABC; damping 2%; band-pass 0.1\u201320 Hz, rotated 30\u00B0")) << sa;
+  app.calc.WindowWidth = 0.4f;
+  app.series.fourier.NH = 4;
+  app.series.fourier.DF = 1;
+  const std::string fourier = Lines(ExportText(app, KindFourier, ExportComma, false))[0];
+  EXPECT_NE(fourier.find("ABC; Parzen 0.4 Hz, window 0-0.1 s; band-pass"), std::string::npos) << fourier;
+}
+
 TEST(ExportDigits, WeakMotionKeepsItsDigitsAndOrdinaryMotionItsLook) {
   AppState app = Record(2, 3, 0.0141234f);
   app.record.Acc(2, 2) = 123.456f;

@@ -259,13 +259,13 @@ TEST(Export, ResponseSpectraNormalisedHeadings) {
   app.calc.RespDamping = 5;
   std::vector<std::string> lines = Lines(ExportText(app, 7, ExportComma, true));
   ASSERT_EQ(lines.size(), 8u);
-  EXPECT_EQ(lines[0], "Normalized Sa (h=5%) - 2024/01/02 03:04:05 ABC: Somewhere");
+  EXPECT_EQ(lines[0], "Normalized Sa (h=5%) - 2024/01/02 03:04:05 ABC: Somewhere; damping 5%");
   EXPECT_EQ(lines[1], "2, 3");
   EXPECT_EQ(lines[2], "Period (sec)");
   EXPECT_EQ(lines[3], "Normalized Sa ");  // label and (empty) unit joined by one blank
   EXPECT_EQ(lines[5], "0.10000, 1.0000e+02, 0.0000e+00");
   lines = Lines(ExportText(app, 10, ExportFixed, false));
-  EXPECT_EQ(lines[0], "Normalized pSv (h=5%) - 2024/01/02 03:04:05 ABC: Somewhere");
+  EXPECT_EQ(lines[0], "Normalized pSv (h=5%) - 2024/01/02 03:04:05 ABC: Somewhere; damping 5%");
   EXPECT_EQ(lines[4], "     0.50000  0.0000e+00  1.5000e+00");
   app.calc.RespNormalize = false;
   EXPECT_EQ(Lines(ExportText(app, 7, ExportComma, true))[3], "Acceleration Response (cm/s/s)");

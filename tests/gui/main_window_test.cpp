@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QScrollArea>
 #include <QClipboard>
 #include <QImage>
 #include <QLabel>
@@ -146,8 +147,9 @@ TEST_F(WindowTest, OpeningTheDemoShowsItsAcceleration) {
        std::vector<std::pair<const char*, int32_t>>{{"acc", 1}, {"four", 4}, {"rep", 21}})
     EXPECT_EQ(Enabled(key), window->KindDrawable(kind)) << key;
   EXPECT_TRUE(window->KindDrawable(1));
-  // The picture has the page's size at 100 %.
+  // The picture has the page's size at 100 %, in the middle of a larger window.
   EXPECT_GT(window->Picture()->width(), 100);
+  EXPECT_EQ(window->findChild<QScrollArea*>("picBack")->alignment(), Qt::AlignCenter);
 }
 
 TEST_F(WindowTest, CloseReturnsToTheEmptyWindow) {
@@ -163,6 +165,11 @@ TEST_F(WindowTest, CloseReturnsToTheEmptyWindow) {
 TEST_F(WindowTest, TimeAxisKeysMoveAndRefuse) {
   window->ReadFile(WriteRecord("hundred.ac", 100));
   ASSERT_TRUE(messages.empty()) << messages.front().text;
+  EXPECT_EQ(window->CurrentTimeWindow(), (TimeWindow{0, 100}));  // a record opens whole
+  // Settings that fix the window keep it: 0-80 s from here on.
+  state.graph.FixedTimeWindow = true;
+  state.graph.Axis[AxisTime].Max = 80;
+  window->ReadFile(WriteRecord("hundred.ac", 100));
   ASSERT_EQ(window->CurrentTimeWindow(), (TimeWindow{0, 80}));
   Key(Qt::Key_Right);
   EXPECT_EQ(window->CurrentTimeWindow(), (TimeWindow{40, 120}));

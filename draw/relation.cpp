@@ -132,6 +132,7 @@ void RelationPainter(PaintContext& c) {
   frame.XData = xs.x;
   frame.First = xs.first;
   frame.Last = xs.last;
+  FitLeftMargin(c.gx, frame);
   DrawFrameAndAxes(c.gx, frame);
 
   LegendSpec legend{gs.LegendPosition, {}};

@@ -21,8 +21,13 @@ void ApplyPen(cGraphicExtensions& gx, const LineRecord& line) {
   gx.SetPenColor(static_cast<Rgb>(line.Color));
 }
 
-// A grid line: thin, dotted and light, so that it stays behind the curves.
 void Segment(cGraphicExtensions& gx, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  const int32_t X[2] = {x1, x2}, Y[2] = {y1, y2};
+  gx.DrawPolylineEx(X, Y, 2);
+}
+
+// A grid line: thin, dotted and light, so that it stays behind the curves.
+void GridSegment(cGraphicExtensions& gx, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   constexpr Rgb kGridColor = 0xC0C0C0;
   const int32_t X[2] = {x1, x2}, Y[2] = {y1, y2};
   const int32_t style = gx.PenStyle(), width = gx.PenWidth();
@@ -82,11 +87,11 @@ void HorizontalAxis(cGraphicExtensions& gx, const AxisRecord& a, int32_t L, int3
     const int32_t x = RoundCoord(TickOffset(a, t.value, W) + L);
     if (!t.major) {
       if (a.Flags & AxisTicks) gx.DrawLine(x, B + s / 4, x, B);
-      if ((a.Flags & AxisGridMajor) && (a.Flags & AxisGridMinor)) Segment(gx, x, T, x, B);
+      if ((a.Flags & AxisGridMajor) && (a.Flags & AxisGridMinor)) GridSegment(gx, x, T, x, B);
       continue;
     }
     if (a.Flags & AxisTicks) gx.DrawLine(x, B + s / 3, x, B);
-    if (a.Flags & AxisGridMajor) Segment(gx, x, T, x, B);
+    if (a.Flags & AxisGridMajor) GridSegment(gx, x, T, x, B);
     if (a.Flags & AxisNumbers) {
       gx.SetTextAlign(TaCenter | TaTop);
       gx.SetFontAngle(0);
@@ -120,11 +125,11 @@ void VerticalAxis(cGraphicExtensions& gx, const AxisRecord& a, int32_t xFlags, i
     const int32_t y = RoundCoord(B - TickOffset(a, t.value, H));
     if (!t.major) {
       if (a.Flags & AxisTicks) gx.DrawLine(L - s / 4, y, L, y);
-      if (grid && (a.Flags & AxisGridMajor) && (a.Flags & AxisGridMinor)) Segment(gx, L, y, L + W, y);
+      if (grid && (a.Flags & AxisGridMajor) && (a.Flags & AxisGridMinor)) GridSegment(gx, L, y, L + W, y);
       continue;
     }
     if (a.Flags & AxisTicks) gx.DrawLine(L - s / 3, y, L, y);
-    if (grid && (a.Flags & AxisGridMajor)) Segment(gx, L, y, L + W, y);
+    if (grid && (a.Flags & AxisGridMajor)) GridSegment(gx, L, y, L + W, y);
     if (a.Flags & AxisNumbers) {
       const std::string text = TickNumber(t.value, a.Format);
       gx.SetTextAlign(TaLeft | TaTop);

@@ -292,6 +292,11 @@ TEST_F(AxesFixture, LegendBoxInTheRequestedCorner) {
   EXPECT_EQ(dc.texts[0].color, 255u);
   EXPECT_EQ(dc.texts[1].y, y0 + 400);
   EXPECT_EQ(dc.texts[1].color, 0xFF0000u);
+  // The line samples are drawn with their entries' pens, not the grid's.
+  EXPECT_EQ(dc.log.end(), std::find_if(dc.log.begin(), dc.log.end(), [](const std::string& line) {
+              return line.rfind("SelectPen", 0) == 0 && line.find(" 12632256") != std::string::npos;
+            }));
+  EXPECT_NE(dc.log.end(), std::find(dc.log.begin(), dc.log.end(), "SelectPen 0 30 16711680"));
 
   dc.Clear();
   legend.Flags = LegendLeft | LegendLower | LegendNoBox | LegendNoSample;

@@ -1,8 +1,8 @@
 // Every numbered text of the program, in number order. Blocks: 1001-1002 font, 1100-1990
 // main menu, 5102-5130 tool tips, 6000-6911 options dialog and axis names, 7100+ graph kinds,
-// 7500-7620 calculation dialog, 8010-8152 progress texts, filters and prompts, 9000-9040 reading
-// messages, 12000-12017 text viewer, 14000-14046 general-data dialog, 15000-15120 record
-// parameters, 16000-16230 preprocessing, 17000-17230 channel pick.
+// 7500-7620 calculation dialog, 8010-8179 progress texts, filters, prompts and JMA intensity
+// classes, 9000-9040 reading messages, 12000-12017 text viewer, 14000-14046 general-data
+// dialog, 15000-15120 record parameters, 16000-16230 preprocessing, 17000-17230 channel pick.
 #include <string>
 #include <unordered_map>
 
@@ -332,6 +332,18 @@ const std::unordered_map<int, std::string>& StringTable() {
       {8148, "Saving"},
       {8150, " already exists."},
       {8152, "Overwrite?"},
+      {8154, "The .ac format's three decimals keep fewer than 3 significant digits of these peaks: "},
+      {8156, "COSMOS V2 (.v2) or SAC (.sac) keeps every digit. Save as .ac anyway?"},
+      {8170, "0"},
+      {8171, "1"},
+      {8172, "2"},
+      {8173, "3"},
+      {8174, "4"},
+      {8175, "5-"},
+      {8176, "5+"},
+      {8177, "6-"},
+      {8178, "6+"},
+      {8179, "7"},
       {8501, "Properties of record"},
       {8502, "Ground-motion metrics"},
       {9000, "Reading "},

@@ -26,6 +26,21 @@ void Segment(cGraphicExtensions& gx, int32_t x1, int32_t y1, int32_t x2, int32_t
   gx.DrawPolylineEx(X, Y, 2);
 }
 
+// A grid line: thin, dotted and light, so that it stays behind the curves.
+void GridSegment(cGraphicExtensions& gx, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  constexpr Rgb kGridColor = 0xC0C0C0;
+  const int32_t X[2] = {x1, x2}, Y[2] = {y1, y2};
+  const int32_t style = gx.PenStyle(), width = gx.PenWidth();
+  const Rgb color = gx.PenColor();
+  gx.SetPenStyle(2);
+  gx.SetPenWidth(1);
+  gx.SetPenColor(kGridColor);
+  gx.DrawPolyline(X, Y, 2);  // the device's own dots: a thin pen
+  gx.SetPenStyle(style);
+  gx.SetPenWidth(width);
+  gx.SetPenColor(color);
+}
+
 
 // One tick of an axis: its value and whether it is numbered.
 struct Tick {
@@ -72,11 +87,11 @@ void HorizontalAxis(cGraphicExtensions& gx, const AxisRecord& a, int32_t L, int3
     const int32_t x = RoundCoord(TickOffset(a, t.value, W) + L);
     if (!t.major) {
       if (a.Flags & AxisTicks) gx.DrawLine(x, B + s / 4, x, B);
-      if ((a.Flags & AxisGridMajor) && (a.Flags & AxisGridMinor)) Segment(gx, x, T, x, B);
+      if ((a.Flags & AxisGridMajor) && (a.Flags & AxisGridMinor)) GridSegment(gx, x, T, x, B);
       continue;
     }
     if (a.Flags & AxisTicks) gx.DrawLine(x, B + s / 3, x, B);
-    if (a.Flags & AxisGridMajor) Segment(gx, x, T, x, B);
+    if (a.Flags & AxisGridMajor) GridSegment(gx, x, T, x, B);
     if (a.Flags & AxisNumbers) {
       gx.SetTextAlign(TaCenter | TaTop);
       gx.SetFontAngle(0);
@@ -110,11 +125,11 @@ void VerticalAxis(cGraphicExtensions& gx, const AxisRecord& a, int32_t xFlags, i
     const int32_t y = RoundCoord(B - TickOffset(a, t.value, H));
     if (!t.major) {
       if (a.Flags & AxisTicks) gx.DrawLine(L - s / 4, y, L, y);
-      if (grid && (a.Flags & AxisGridMajor) && (a.Flags & AxisGridMinor)) Segment(gx, L, y, L + W, y);
+      if (grid && (a.Flags & AxisGridMajor) && (a.Flags & AxisGridMinor)) GridSegment(gx, L, y, L + W, y);
       continue;
     }
     if (a.Flags & AxisTicks) gx.DrawLine(L - s / 3, y, L, y);
-    if (grid && (a.Flags & AxisGridMajor)) Segment(gx, L, y, L + W, y);
+    if (grid && (a.Flags & AxisGridMajor)) GridSegment(gx, L, y, L + W, y);
     if (a.Flags & AxisNumbers) {
       const std::string text = TickNumber(t.value, a.Format);
       gx.SetTextAlign(TaLeft | TaTop);
@@ -248,6 +263,26 @@ double AxisPosition(const AxisRecord& a, double value, int32_t start, int32_t le
   }
   const double pos = offset + start;
   return Finite(pos) ? pos : std::nan("");
+}
+
+void FitLeftMargin(cGraphicExtensions& gx, GraphFrame& f) {
+  AxisRecord ay = f.Y;
+  SanitizeAxis(ay);
+  if (!(ay.Flags & AxisNumbers)) return;
+  gx.SaveProperties();
+  LoadFont(gx, f.AxisFont);
+  const int32_t s = std::abs(gx.FontSize());
+  int32_t widest = 0;
+  for (const Tick& t : TicksOf(ay))
+    if (t.major) widest = std::max(widest, gx.GetTextWidth(TickNumber(t.value, ay.Format)));
+  gx.RestoreProperties();
+  // As VerticalAxis places them: numbers half a line off the axis, the title 1.5 lines
+  // further out, one line high.
+  const int64_t needed = int64_t{widest} + s / 2 + (Trim(ay.Title).empty() ? 0 : RoundCoord(2.5 * s)) + s / 4;
+  if (f.Left >= needed || f.Width <= 0) return;
+  const auto shift = static_cast<int32_t>(std::min<int64_t>(needed - f.Left, f.Width / 4));
+  f.Left += shift;
+  f.Width -= shift;
 }
 
 void DrawFrameAndAxes(cGraphicExtensions& gx, const GraphFrame& f) {

@@ -14,6 +14,9 @@ void LoadFont(cGraphicExtensions& gx, const FontRecord& font);
 
 // Graph title, vertical then horizontal axis (ticks, numbers, grid, titles), frame.
 void DrawFrameAndAxes(cGraphicExtensions& gx, const GraphFrame& frame);
+// Moves the plot's left edge right, taking the room from its width (a quarter at most),
+// when the vertical axis's numbers and title would reach past the page's left edge.
+void FitLeftMargin(cGraphicExtensions& gx, GraphFrame& frame);
 
 // The frame's series, elements First, First + Step, ... Last, mapped into the plot.
 // Points an axis cannot place (non-finite, or <= 0 on a logarithmic axis) break the line.

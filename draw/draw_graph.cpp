@@ -16,6 +16,11 @@ namespace sism {
 
 namespace {
 
+// The page carries a line saying what was done to the record.
+bool HasPreprocessingLine(const AppState& app) {
+  return app.record.ChanCount > 0 && !app.view.Preprocessing.empty();
+}
+
 // Page arithmetic in 64 bits; anything beyond the 32-bit range is an overflow.
 int32_t Checked(int64_t v) {
   if (v > std::numeric_limits<int32_t>::max() || v < std::numeric_limits<int32_t>::min()) Raise(6);
@@ -85,7 +90,7 @@ PageGeometry ComputePageGeometry(const AppState& app, int32_t kind, int32_t n) {
 void FitPlotsToView(GraphSettings& gs, const AppState& app, int32_t kind, int32_t n, const ScreenFit& fit) {
   if (!fit.On()) return;
   const double w = fit.widthPx / kScreenPixelsPerMm, h = fit.heightPx / kScreenPixelsPerMm;  // mm
-  const double lines = (gs.Header.empty() ? 0 : 1) + (gs.Footer.empty() ? 0 : 1);
+  const double lines = (gs.Header.empty() ? 0 : 1) + (gs.Footer.empty() ? 0 : 1) + (HasPreprocessingLine(app) ? 1 : 0);
   const double across = w - gs.LeftMargin - gs.RightMargin;
   const double down = h - gs.TopMargin - gs.BottomMargin - lines * std::round(0.3528 * gs.Font[4].Size);
   auto mm = [](double v, int32_t least) { return std::isfinite(v) ? std::max(least, static_cast<int32_t>(std::min(v, 1e5))) : least; };
@@ -129,7 +134,7 @@ double FitZoom(int32_t width, int32_t height, const ScreenFit& fit) {
 PageGeometry ComputePageGeometry(const GraphSettings& gs, const AppState& app, int32_t kind, int32_t n) {
   PageGeometry g;
   g.headerLine = RoundChecked(0.3528 * gs.Font[4].Size);
-  const int64_t hc = (gs.Header.empty() ? 0 : 1) + (gs.Footer.empty() ? 0 : 1);
+  const int64_t hc = (gs.Header.empty() ? 0 : 1) + (gs.Footer.empty() ? 0 : 1) + (HasPreprocessingLine(app) ? 1 : 0);
   const int64_t h = g.headerLine;
   int64_t W = 0, H = 0, pw = 0, ph = 0;
   switch (PageFormOf(kind)) {
@@ -294,7 +299,8 @@ void DrawGraph(AppState& app, DrawSession& session, DrawHost& host, UserInterfac
   gx.SetLineUnit(RoundCoord(static_cast<double>(gs.LineUnit) * 100));
 
   const TemplateFacts facts = CurrentTemplateFacts(app);
-  if (!gs.Header.empty() || !gs.Footer.empty()) DrawHeaderFooter(gx, gs, facts, W, H);
+  if (!gs.Header.empty() || !gs.Footer.empty() || !facts.preprocessing.empty())
+    DrawHeaderFooter(gx, gs, facts, W, H);
 
   const auto painter = session.painters.find(kind);
   if (painter != session.painters.end() && painter->second) {

@@ -143,7 +143,7 @@ std::string PointerReadout(const AppState& app, const DrawSession& s, double x, 
       const std::string at = f.X.Title + " " + Number(f.XData[static_cast<std::size_t>(best - 1)]);
       if (nearest == nullptr) return at;
       std::string label = LabelOf(app, nearest->channel);
-      if (IsRelationKind(kind)) label += std::string(KindInfo(kind).pairJoin) + LabelOf(app, nearest->other);
+      if (IsRelationKind(kind)) label = PairText(kind, label, LabelOf(app, nearest->other));
       return label + "   " + at + "   " + f.Y.Title + " " + Number(value);
     }
     case PageForm::Orbit:

@@ -132,6 +132,7 @@ void RelationPainter(PaintContext& c) {
   frame.XData = xs.x;
   frame.First = xs.first;
   frame.Last = xs.last;
+  FitLeftMargin(c.gx, frame);
   DrawFrameAndAxes(c.gx, frame);
 
   LegendSpec legend{gs.LegendPosition, {}};
@@ -160,7 +161,7 @@ void RelationPainter(PaintContext& c) {
     };
     LegendEntry entry;
     entry.Line = plot.SeriesLine;
-    entry.Text = label(s.channel) + info.pairJoin + label(s.other);
+    entry.Text = PairText(c.kind, label(s.channel), label(s.other));
     legend.Entries.push_back(entry);
   }
 

@@ -276,6 +276,7 @@ void SpectrumPainter(PaintContext& c) {
     frame.Y = SpectrumValueAxis(gs, ValueAxisOf(app, c.kind), largest);
   }
   frame.X = xs.axis;
+  FitLeftMargin(c.gx, frame);
   if (c.kind == KindPSv) {
     const double lo = TripartiteMinimum(frame.Y.Max, frame.X.Min, frame.X.Max, frame.Width, frame.Height);
     if (std::isfinite(lo) && (lo > 0 || !(frame.Y.Flags & AxisLog))) frame.Y.Min = static_cast<float>(lo);

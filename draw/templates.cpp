@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "draw/axes.h"
 #include "record/display_text.h"
+#include "record/intensity_text.h"
 
 namespace sism {
 
@@ -64,6 +65,7 @@ TemplateFacts CurrentTemplateFacts(const AppState& app) {
   f.station = DisplayText(r, r.SiteName);
   f.time = ShownTime(r);
   f.intensity = r.JmaIntensity;
+  f.hasIntensity = r.JmaGroup > 0;
   f.damping = app.calc.RespDamping;
   f.parzen = app.calc.WindowWidth;
   if (app.calc.FourierSmoothing == kSmoothKonno)
@@ -71,6 +73,7 @@ TemplateFacts CurrentTemplateFacts(const AppState& app) {
   else if (app.calc.WindowWidth > 0 && app.graph.Axis[AxisFrequency].Log)
     f.parzenArcsBelow = 1.5f * app.calc.WindowWidth;
   f.sampFreq = r.SampFreq;
+  if (r.ChanCount > 0) f.preprocessing = app.view.Preprocessing;
   const int32_t n = r.DataCount;
   const double fs = r.SampFreq;
   int32_t s = 1, len = n;
@@ -133,7 +136,8 @@ std::string Expand(const std::string& given, const TemplateFacts& f) {
         out += NumberText(f.damping);
         break;
       case 'i':
-        out += FormatNumber(f.intensity, "0.0");
+        out += f.hasIntensity && std::isfinite(f.intensity) ? IntensityWithClass(f.intensity)
+                                                            : kNoIntensity;
         break;
       case 'l':
         out += WindowText(f);
@@ -184,6 +188,11 @@ void DrawHeaderFooter(cGraphicExtensions& gx, const GraphSettings& gs, const Tem
       gx.SetTextAlign(vflag + kAlign[k]);
       gx.TextOut(SafeRound(static_cast<double>(pageWidth) * k / 2), y, Expand(parts[k], facts));
     }
+  }
+  if (!facts.preprocessing.empty()) {
+    const int32_t lineHeight = SafeRound(0.3528 * gs.Font[4].Size) * 100;
+    gx.SetTextAlign(TaBottom + TaLeft);
+    gx.TextOut(0, pageHeight - (gs.Footer.empty() ? 0 : lineHeight), facts.preprocessing);
   }
 }
 

@@ -20,7 +20,8 @@ struct TemplateFacts {
   std::string path;      // %F (and %f without its folder)
   std::string station;   // %s
   std::string time;      // %t
-  float intensity = 0;   // %i
+  float intensity = 0;   // %i, as computed; shown by the agency's rule with its class
+  bool hasIntensity = true;  // false: %i is a dash
   float damping = 0;     // %h, percent
   float parzen = 0;      // %w, Hz
   // Konno-Ohmachi's b when that smooths the spectra (0: Parzen), shown in place of "Parzen:%wHz";
@@ -32,6 +33,8 @@ struct TemplateFacts {
   int32_t windowFirst = 1;
   int32_t windowCount = 0;
   int32_t sampFreq = 0;
+  // What was done to the record, drawn as a line of its own at the foot of the page.
+  std::string preprocessing;
 };
 
 // Facts of the current record and calculation parameters; the analysis window is the
@@ -43,7 +46,8 @@ TemplateFacts CurrentTemplateFacts(const AppState& app);
 std::string Expand(const std::string& tmpl, const TemplateFacts& facts);
 
 // Draws the header at the top and the footer at the bottom of a page of the given size
-// (0.01 mm), each split at "|" into left, centre and right parts.
+// (0.01 mm), each split at "|" into left, centre and right parts; the preprocessing line
+// of `facts`, when there is one, at the left above the footer.
 void DrawHeaderFooter(cGraphicExtensions& gx, const GraphSettings& gs, const TemplateFacts& facts,
                       int32_t pageWidth, int32_t pageHeight);
 

@@ -6,6 +6,7 @@
 
 #include "state/app_state.h"
 #include "state/graph_kinds.h"
+#include "common/digits.h"
 #include "common/text.h"
 #include "draw/axes.h"
 #include "draw/page_styles.h"
@@ -193,7 +194,9 @@ const char* PeakFormat(int32_t kind) {
 
 std::string TimeHistoryLegend(const std::string& label, float peak, int32_t kind, const std::string& unit) {
   const std::string u = WithoutParentheses(unit);
-  return label + " (peak:" + FormatNumber(peak, PeakFormat(kind)) + (u.empty() ? "" : " " + u) + ")";
+  // Weak motion still shows three digits of its peak.
+  return label + " (peak:" + FormatKeepingDigits(peak, PeakFormat(kind), kPeakDigits) + (u.empty() ? "" : " " + u) +
+         ")";
 }
 
 void PlotTimeHistory(cGraphicExtensions& gx, const GraphFrame& frame) {

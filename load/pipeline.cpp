@@ -1,10 +1,13 @@
 #include "load/pipeline.h"
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
 
 #include "common/errors.h"
 #include "common/files.h"
 #include "common/strings.h"
+#include "common/text.h"
 #include "load/preprocess.h"
 #include "load/statistics.h"
 #include "load/user_side.h"
@@ -15,6 +18,9 @@
 namespace sism {
 
 namespace {
+
+// Order of the zero-phase low-pass run before a record is thinned to a lower rate.
+constexpr int32_t kAntiAliasOrder = 8;
 
 std::string PipelineTitle(const char* procedure) {
   return std::string(procedure) + " - " + ProgramTitle();
@@ -38,6 +44,7 @@ void CopyAllLabels(AppState& state) {
 // The record and everything derived from it.
 void ForgetRecord(AppState& state) {
   ClearRecord(state.record);
+  state.view.Preprocessing.clear();
   state.record.FileFormat = FormatNone;
   state.record.FilePath.clear();
   state.view.GraphKind = 0;
@@ -64,6 +71,42 @@ void ShowNotes(UserInterface& ui, const std::string& readNote, const PreprocessN
     text += (text.empty() ? "" : "; ") + MultipliersRejectedText(multipliers);
   if (notes.filterRejected) text += (text.empty() ? "" : "; ") + Str(9045);
   if (!text.empty()) ui.ShowStatusMessage(text);
+}
+
+// What joining `added` to `rec` (of `before` channels) does beyond adding channels: the
+// channels of the faster one resampled, and records far apart in time put side by side.
+std::string JoinNote(const StrongRecord& rec, const StrongRecord& added, int32_t before) {
+  std::vector<std::string> parts;
+  const int32_t f = rec.SampFreq, g = added.SampFreq;
+  if (f > 0 && g > 0 && f != g) {
+    const bool old = f > g;
+    const int32_t first = old ? 1 : before + 1, last = old ? before : before + added.ChanCount;
+    const std::string which = first == last ? "channel " + std::to_string(first)
+                                            : "channels " + std::to_string(first) + "-" + std::to_string(last);
+    parts.push_back(which + " resampled from " +
+                    std::to_string(std::max(f, g)) + " Hz to " + std::to_string(std::min(f, g)) +
+                    " Hz (low-passed at " + NumberText(static_cast<float>(std::min(f, g)) / 2.0f) + " Hz)");
+  }
+  int64_t a = 0, b = 0;
+  if (f > 0 && g > 0 && StartSeconds(rec, a) && StartSeconds(added, b)) {
+    const double length = std::max(static_cast<double>(rec.DataCount) / f, static_cast<double>(added.DataCount) / g);
+    if (std::fabs(static_cast<double>(a - b)) > length)
+      parts.push_back("not aligned in time: the records start at " + Trim(rec.RecDate + " " + rec.RecTime) +
+                      " and " + Trim(added.RecDate + " " + added.RecTime));
+  }
+  std::string text;
+  for (std::size_t i = 0; i < parts.size(); ++i) text += (i ? "; " : "") + parts[i];
+  return text;
+}
+
+// The time window from the start to the end of the record (whole seconds, 5 at least).
+void ShowWholeRecord(AppState& state) {
+  const StrongRecord& r = state.record;
+  if (r.SampFreq < 1 || r.DataCount < 1) return;
+  AxisSettings& t = state.graph.Axis[AxisTime];
+  t.Min = 0;
+  t.Max = static_cast<float>(std::max(5.0, std::ceil(static_cast<double>(r.DataCount) / r.SampFreq)));
+  state.view.Changes |= RecalcTimeAxis;
 }
 
 void ShowParams(AppState& state, UserInterface& ui) {
@@ -99,6 +142,27 @@ void SetDefaultRelationPairs(AppState& state) {
     else
       pairs = {{3 * g - 2, 1}, {3 * g - 1, 2}, {3 * g, 3}};
   }
+}
+
+void ResampleRecord(StrongRecord& rec, int32_t ratio) {
+  if (ratio <= 1) return;
+  // What lies above the new Nyquist frequency would fold back onto the kept samples.
+  // Filtered about its mean, so that an offset does not ring at the ends.
+  const float nyquist = static_cast<float>(rec.SampFreq / ratio) / 2.0f;
+  std::vector<double> means(static_cast<std::size_t>(std::max(rec.ChanCount, 0)), 0.0);
+  for (int32_t ch = 1; ch <= rec.ChanCount && rec.DataCount > 0; ++ch) {
+    float* x = rec.Channel(ch);
+    double& m = means[static_cast<std::size_t>(ch - 1)];
+    for (int32_t i = 0; i < rec.DataCount; ++i) m += x[i];
+    m /= rec.DataCount;
+    for (int32_t i = 0; i < rec.DataCount; ++i) x[i] = static_cast<float>(x[i] - m);
+  }
+  ButterworthBandPass(rec, 0.0f, nyquist, kAntiAliasOrder, true, false);
+  for (int32_t ch = 1; ch <= rec.ChanCount && rec.DataCount > 0; ++ch) {
+    float* x = rec.Channel(ch);
+    for (int32_t i = 0; i < rec.DataCount; ++i) x[i] = static_cast<float>(x[i] + means[static_cast<std::size_t>(ch - 1)]);
+  }
+  DecimateRecord(rec, ratio);
 }
 
 void DecimateRecord(StrongRecord& rec, int32_t ratio) {
@@ -181,6 +245,8 @@ int32_t ReadAccFile(AppState& state, const std::string& path, UserInterface& ui,
       SetDefaultRelationPairs(state);
     }
     CopyAllLabels(state);
+    if (!state.graph.FixedTimeWindow) ShowWholeRecord(state);
+    state.view.Preprocessing = notes.done;
     state.series.Invalidate();
     state.run.RecordFileCount = 1;
   }
@@ -207,6 +273,7 @@ int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& u
   }
   int32_t result = before;
   PreprocessNotes notes;
+  std::string appendNote;
   if (read) {
     try {
       // Work on a copy: a refusal or an error leaves the current record exactly as it was.
@@ -222,17 +289,18 @@ int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& u
           merged.Label(ch) = merged.SiteCode + " " + merged.Label(ch);
 
       const int32_t f = merged.SampFreq, g = added.SampFreq;
+      const std::string joined = JoinNote(merged, added, before);
       bool refused = false;
       if (f > g) {
         if (g < 1 || f % g != 0)
           refused = true;
         else
-          DecimateRecord(merged, f / g);
+          ResampleRecord(merged, f / g);
       } else if (f < g) {
         if (f < 1 || g % f != 0)
           refused = true;
         else
-          DecimateRecord(added, g / f);
+          ResampleRecord(added, g / f);
       }
       if (refused) {
         ui.MsgBox(Str(9030), MsgIcon::Critical, PipelineTitle("AppendAccFile"));
@@ -241,6 +309,7 @@ int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& u
         MergeRecord(merged, added, state.preproc.PrefixCode);
         if (!added.ReadNote.empty())
           merged.ReadNote += (merged.ReadNote.empty() ? "" : "; ") + added.ReadNote;
+        appendNote = joined;
         std::vector<float> durations;
         ComputeDurations(merged, durations);
 
@@ -264,7 +333,9 @@ int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& u
     }
   }
   state.series.Invalidate();
-  ShowNotes(ui, read ? added.ReadNote : std::string(), notes, state.preproc.Multipliers);
+  const std::string readNote = read ? added.ReadNote : std::string();
+  ShowNotes(ui, appendNote.empty() ? readNote : readNote.empty() ? appendNote : appendNote + "; " + readNote, notes,
+            state.preproc.Multipliers);
   ShowParams(state, ui);
   return result;
 }

@@ -23,6 +23,9 @@ int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& u
 
 // Keeps every ratio-th sample (the first one first): SampFreq and DataCount divided by ratio.
 void DecimateRecord(StrongRecord& rec, int32_t ratio);
+// The same after a zero-phase low-pass at the new Nyquist frequency, so that nothing above
+// it folds back onto the samples kept.
+void ResampleRecord(StrongRecord& rec, int32_t ratio);
 // Adds the channels of `add` after those of `rec`, cut or padded with zeros to rec's DataCount.
 // `prefixCode` puts add's SiteCode and a blank before each new label.
 void MergeRecord(StrongRecord& rec, const StrongRecord& add, bool prefixCode);

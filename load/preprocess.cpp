@@ -236,6 +236,36 @@ std::string MultipliersRejectedText(const std::string& text) {
   return Str(9040) + text;
 }
 
+std::string PreprocessingLine(const PreProcParams& p) {
+  std::vector<std::string> parts;
+  auto number = [](float v) { return NumberText(v); };
+  const std::string dash = "\xE2\x80\x93";  // en dash
+  const bool low = p.LowCutFreq > 0, high = p.HighCutFreq > 0;
+  if (low && high)
+    parts.push_back("band-pass " + number(p.LowCutFreq) + dash + number(p.HighCutFreq) + " Hz");
+  else if (low)
+    parts.push_back("low-cut " + number(p.LowCutFreq) + " Hz");
+  else if (high)
+    parts.push_back("high-cut " + number(p.HighCutFreq) + " Hz");
+  if ((low || high) &&
+      (p.FilterType == kFilterButterworthCausal || p.FilterType == kFilterButterworthAcausal))
+    parts.back() += " (Butterworth order " + std::to_string(p.FilterOrder) +
+                    (p.FilterType == kFilterButterworthAcausal ? ", zero phase)" : ", causal)");
+  if (p.RotateWave && p.RotateWaveAngle % 360 != 0)
+    parts.push_back("rotated " + std::to_string(p.RotateWaveAngle) + "\xC2\xB0");
+  // The stretch kept, in seconds of the file.
+  const float from = std::max(p.SkipSeconds, 0.0f);
+  if (p.TimeLength > 0)
+    parts.push_back(number(from) + dash + number(from + p.TimeLength) + " s");
+  else if (from > 0)
+    parts.push_back("from " + number(from) + " s");
+  if (!Trim(p.Multipliers).empty()) parts.push_back("multipliers " + Trim(p.Multipliers));
+  if (p.PickChannels) parts.push_back("channels picked");
+  std::string text;
+  for (std::size_t i = 0; i < parts.size(); ++i) text += (i ? ", " : "") + parts[i];
+  return text;
+}
+
 PreprocessNotes Preprocess(const AppState& state, StrongRecord& rec, UserInterface& ui, bool open) {
   const PreProcParams& p = state.preproc;
   PreprocessNotes notes;
@@ -263,6 +293,12 @@ PreprocessNotes Preprocess(const AppState& state, StrongRecord& rec, UserInterfa
       BandPass(rec, p.LowCutFreq, p.HighCutFreq);
     }
   }
+  // What was refused was not done.
+  PreProcParams applied = p;
+  if (notes.multipliersRejected) applied.Multipliers.clear();
+  if (notes.filterRejected) applied.LowCutFreq = applied.HighCutFreq = 0;
+  if (applied.PickChannels && rec.ChanCount <= 1) applied.PickChannels = false;
+  notes.done = PreprocessingLine(applied);
   return notes;
 }
 

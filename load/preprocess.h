@@ -49,7 +49,12 @@ struct PreprocessNotes {
   bool multipliersRejected = false;
   int32_t lengthUnit = 0;
   bool filterRejected = false;  // the Butterworth corners make no filter for the sampling rate
+  std::string done;             // PreprocessingLine of what was applied
 };
+// What the settings do to a record read, one line: "band-pass 0.1–20 Hz, rotated 30°,
+// 10–90 s, multipliers 1 1 2, channels picked"; empty when they change nothing but the
+// offset or the unit.
+std::string PreprocessingLine(const PreProcParams& p);
 // The chain on `rec`: the record just opened (open = true) or a file to be appended
 // (open = false). Nothing of `state` changes.
 PreprocessNotes Preprocess(const AppState& state, StrongRecord& rec, UserInterface& ui, bool open);

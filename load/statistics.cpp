@@ -4,6 +4,7 @@
 
 #include "common/text.h"
 #include "record/display_text.h"
+#include "record/intensity_text.h"
 #include "sismcalc/binding/calc.h"
 
 namespace sism {
@@ -70,8 +71,9 @@ std::string StatusParamsText(const StrongRecord& rec) {
   // What the file did not give stays out.
   std::string when = ShownDate(rec);
   if (const std::string time = ShownTime(rec); !time.empty()) when += (when.empty() ? "" : " ") + time;
-  return (when.empty() ? std::string() : when + " at ") + ShownStation(rec) + " (I=" +
-         FormatNumber(rec.JmaIntensity, "0.0") + ")" + " [" + std::to_string(rec.SampFreq) + " Hz, " +
+  const std::string grade = ShownIntensityClass(rec);
+  return (when.empty() ? std::string() : when + " at ") + ShownStation(rec) + " (I=" + ShownIntensityValue(rec) +
+         (grade.empty() ? "" : ", " + grade) + ")" + " [" + std::to_string(rec.SampFreq) + " Hz, " +
          FormatNumber(rec.DataCount, "#,#") + " stps, " + std::to_string(rec.ChanCount) + " chs]";
 }
 

@@ -193,6 +193,15 @@ bool ParseTime(const std::string& text, int64_t& secs) {
 
 }  // namespace
 
+bool StartSeconds(const StrongRecord& rec, int64_t& seconds) {
+  int64_t y;
+  unsigned m, d;
+  int64_t s;
+  if (!ParseDate(rec.RecDate, y, m, d) || !ParseTime(rec.RecTime, s)) return false;
+  seconds = DaysFromCivil(y, m, d) * 86400 + s;
+  return true;
+}
+
 void NormalizeDateTime(std::string& date, std::string& time, int64_t seconds) {
   int64_t y;
   unsigned m, d;

@@ -169,5 +169,8 @@ void ClearRecord(StrongRecord& rec);
 // Date "yyyy/mm/dd" and time "hh:nn:ss" advanced by `seconds` (past midnight the date
 // advances too). Texts that do not read as a date and a time are left as they are.
 void NormalizeDateTime(std::string& date, std::string& time, int64_t seconds);
+// The record's start in whole seconds of the civil calendar's count (any fixed origin),
+// false when its date or time does not read as one.
+bool StartSeconds(const StrongRecord& rec, int64_t& seconds);
 
 }  // namespace sism

@@ -26,6 +26,9 @@ struct ViewState {
   // RecalcBits the view itself adds (RecalcTimeAxis: the time window moved); folded into
   // the pending set when series are next brought up to date.
   int32_t Changes = 0;
+  // What the open did to the record, one line ("band-pass 0.1–20 Hz, rotated 30°, 10–90 s");
+  // empty when nothing was done. Printed, copied, saved and exported with the graphs.
+  std::string Preprocessing;
 };
 
 // Values that hold for one run and are never stored.

@@ -128,6 +128,7 @@ std::array<GraphKindInfo, kGraphKindCount + 1> BuildTable() {
   t[KindSpectralRatio] = Relation(KindSpectralRatio, IndexDomain::Frequency, AxisFrequency, AxisSpectralRatio,
                                   PeakSearch::Max, "/", "mnuViewRelFourRatio", 1585, "rel");
   t[KindSpectralRatio].peakUnit = false;
+  t[KindSpectralRatio].pairYFirst = true;
   t[KindPhaseDifference] = Relation(KindPhaseDifference, IndexDomain::Frequency, AxisFrequency, AxisPhase,
                                     PeakSearch::None, "-", "mnuViewRelPhase", 1586);
   t[KindCrossSpectrum] = Relation(KindCrossSpectrum, IndexDomain::Frequency, AxisFrequency, AxisCrossSpectrum,
@@ -143,6 +144,7 @@ std::array<GraphKindInfo, kGraphKindCount + 1> BuildTable() {
   t[KindResponseRatio] = Relation(KindResponseRatio, IndexDomain::Period, AxisPeriod, AxisResponseRatio,
                                   PeakSearch::Max, "/", "mnuViewRelRespRatio", 1590);
   t[KindResponseRatio].peakUnit = false;
+  t[KindResponseRatio].pairYFirst = true;
 
   GraphKindInfo& r = t[KindReport];
   r.id = KindReport;
@@ -220,6 +222,11 @@ bool ExportableKind(int32_t kind) {
 
 bool IsRelationKind(int32_t kind) {
   return KindInfo(kind).source == SeriesSource::Relation;
+}
+
+std::string PairText(int32_t kind, const std::string& xLabel, const std::string& yLabel) {
+  const GraphKindInfo& k = KindInfo(kind);
+  return k.pairYFirst ? yLabel + k.pairJoin + xLabel : xLabel + k.pairJoin + yLabel;
 }
 
 PageForm PageFormOf(int32_t kind) {

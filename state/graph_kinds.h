@@ -90,6 +90,7 @@ struct GraphKindInfo {
   const char* exportFormat = "0.0000e+00";
   bool exportUnit = true;       // the value heading carries the unit
   const char* pairJoin = "*";   // between the two labels of a relation pair
+  bool pairYFirst = false;      // the values are Y over X, so Y's label leads
   int32_t normalizedTitle = 0;  // title template used when normalised (0: the kind's own)
   // The window's View item and its text (none for the report, whose pages have their own
   // items), and the toolbar key that selects the kind.
@@ -107,6 +108,8 @@ bool IsGraphKind(int32_t kind);
 bool ExportableKind(int32_t kind);
 // Kinds drawn one series per relation pair.
 bool IsRelationKind(int32_t kind);
+// The legend and heading text of a relation pair (X, Y), its numerator first.
+std::string PairText(int32_t kind, const std::string& xLabel, const std::string& yLabel);
 PageForm PageFormOf(int32_t kind);
 // RecalcBits of the series the kind shows.
 int32_t SeriesNeeds(int32_t kind);

@@ -67,9 +67,14 @@ std::array<std::string, kGraphTitleCount + 1> DefaultGraphTitles() {
 }
 
 LineSettings DefaultWaveLine(int32_t k) {
-  static constexpr RgbColor kColors[3] = {255, 16711680, 16711935};  // red, blue, magenta
-  const int32_t base = k >= 1 ? (k - 1) % 3 : 0;
-  return LineSettings{kColors[base], 0.3f, base};
+  // Red, blue, magenta, dark green, orange, teal, brown, purple, dark grey, olive, navy,
+  // dark red (0xBBGGRR), and the five line styles: every component up to 60 its own pair,
+  // so that a second sensor's curves are told from the first's.
+  static constexpr RgbColor kColors[] = {255,     16711680, 16711935, 32768,   33023,   8421376,
+                                         16512,   8388736,  4210752,  32896,   8388608, 128};
+  constexpr int32_t kColorCount = sizeof kColors / sizeof kColors[0], kStyleCount = 5;
+  const int32_t i = k >= 1 ? k - 1 : 0;
+  return LineSettings{kColors[i % kColorCount], 0.3f, i % kStyleCount};
 }
 
 std::vector<LineSettings> DefaultWaveLines(int32_t count) {

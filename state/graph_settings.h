@@ -97,7 +97,8 @@ enum AxisType : int {
 // Built-in defaults of the tables; entry 0 of each is unused.
 std::array<AxisSettings, kAxisCount + 1> DefaultAxes();
 std::array<std::string, kGraphTitleCount + 1> DefaultGraphTitles();
-// Default style of component k (1-based): red, blue, magenta with styles 0, 1, 2, repeating.
+// Default style of component k (1-based): red, blue, magenta, dark green, orange, teal ...
+// with styles 0 to 4 in turn, no two components alike up to 60.
 LineSettings DefaultWaveLine(int32_t k);
 // Component table of `count` components (count + 1 entries, entry 0 unused).
 std::vector<LineSettings> DefaultWaveLines(int32_t count);
@@ -133,6 +134,7 @@ struct GraphSettings {
   int32_t GridLine = 256;      // axis grid bits added when DrawGrid is on
   int32_t LegendPosition = 6;  // 0 hidden, 5 left-upper, 6 right-upper, 9 left-lower, 10 right-lower
   bool LegFixTime = true;      // legend of time histories fixed at the right-upper corner
+  bool FixedTimeWindow = false;  // an opened record keeps the time window; else it shows whole
   float LineUnit = 0.5f;       // millimetres
   int32_t WaveWidth = 150;     // millimetres, as every size below
   int32_t WaveHeight = 20;

@@ -93,7 +93,11 @@ std::string InfoJson(const AppState& app) {
   j["DataCount"] = r.DataCount;
   j["PeakAcc"] = JsonNumber(r.PeakAcc);
   j["JmaGroup"] = r.JmaGroup;
-  j["JmaIntensity"] = JsonNumber(r.JmaIntensity);
+  // No sensor, no intensity: null rather than a zero that reads as a measured one.
+  if (r.JmaGroup > 0)
+    j["JmaIntensity"] = JsonNumber(r.JmaIntensity);
+  else
+    j["JmaIntensity"] = nullptr;
   j["SiteCode"] = shown(r.SiteCode);
   j["SiteName"] = shown(r.SiteName);
   j["SiteLat"] = shown(r.SiteLat);

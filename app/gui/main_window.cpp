@@ -68,7 +68,8 @@ FSismora::FSismora(AppState& app, QWidget* parent)
   picBack_ = new QScrollArea(this);
   picBack_->setObjectName("picBack");
   picBack_->setFocusPolicy(Qt::NoFocus);
-  picBack_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // A page narrower or lower than the window sits in its middle.
+  picBack_->setAlignment(Qt::AlignCenter);
   picBack_->setWidgetResizable(false);
   picBack_->viewport()->setAcceptDrops(true);
   picBack_->viewport()->installEventFilter(this);

@@ -235,10 +235,6 @@ bool OutputCommands::SaveRecordTo(const std::string& chosen, int32_t filterIndex
       if (!ConfirmOverwrite(file)) return false;
       break;
     }
-  if (w->id == WriterId::Ac) {
-    const std::string loss = AcPrecisionWarning(app_.record);
-    if (!loss.empty() && !ui_.AskYesNo(loss + "Save as .ac all the same?", ProgramTitle())) return false;
-  }
   paths_.LastFolderSave = SplitPath(path).folder;
   return SaveRecordAs(app_, *w, path, ui_);
 }

@@ -6,12 +6,14 @@
 
 #include "analysis/ensure_series.h"
 #include "app/shell/properties_report.h"
+#include "common/digits.h"
 #include "common/errors.h"
 #include "common/files.h"
 #include "common/path.h"
 #include "common/strings.h"
 #include "common/text.h"
 #include "draw/draw_graph.h"
+#include "draw/templates.h"
 #include "load/user_side.h"
 #include "record/ac.h"
 #include "record/display_text.h"
@@ -19,6 +21,8 @@
 namespace sism {
 
 namespace {
+
+constexpr int kExportDigits = 6;
 
 // The layout of one kind: the x column, the rows, and the value of each column.
 struct Layout {
@@ -72,7 +76,7 @@ Layout MakeLayout(const AppState& app, int32_t kind) {
   const std::vector<KindSeries> series = SeriesOfKind(app, kind, chans);
   l.columns = static_cast<int32_t>(series.size());
   for (const KindSeries& s : series)
-    l.labels.push_back(IsRelationKind(kind) ? DisplayLabel(app, s.channel) + info.pairJoin + DisplayLabel(app, s.other)
+    l.labels.push_back(IsRelationKind(kind) ? PairText(kind, DisplayLabel(app, s.channel), DisplayLabel(app, s.other))
                                             : DisplayLabel(app, s.channel));
   // A value of a column, 0 where the series has none.
   l.value = [series](int32_t i, int32_t c) -> double {
@@ -126,6 +130,31 @@ Layout MakeLayout(const AppState& app, int32_t kind) {
   return l;
 }
 
+// The settings that computed the kind's series and what was done to the record, for the
+// title line: "Parzen 0.2 Hz, window 0-40.96 s; band-pass 0.1–20 Hz".
+std::string ComputedWith(const AppState& app, int32_t kind) {
+  const TemplateFacts f = CurrentTemplateFacts(app);
+  std::string settings;
+  switch (KindInfo(kind).domain) {
+    case IndexDomain::Period:
+      settings = "damping " + NumberText(f.damping) + "%";
+      break;
+    case IndexDomain::Frequency:
+    case IndexDomain::HalfLag:
+    case IndexDomain::SymmetricLag:
+      settings = f.konnoB > 0    ? "Konno-Ohmachi b=" + NumberText(f.konnoB)
+                 : f.parzen > 0 ? "Parzen " + NumberText(f.parzen) + " Hz"
+                                : "no smoothing";
+      settings += ", window " + Expand("%l", f) + " s";
+      break;
+    case IndexDomain::Samples:
+    case IndexDomain::None:
+      break;
+  }
+  const std::string& done = f.preprocessing;
+  return settings.empty() ? done : done.empty() ? settings : settings + "; " + done;
+}
+
 }  // namespace
 
 std::string ExportText(const AppState& app, int32_t kind, int32_t filterIndex, bool switchV) {
@@ -147,8 +176,9 @@ std::string ExportText(const AppState& app, int32_t kind, int32_t filterIndex, b
   };
 
   const StrongRecord& rec = app.record;
+  const std::string computed = ComputedWith(app, kind);
   std::string out = ExpandedKindTitle(app, kind) + " - " + Trim(ShownDate(rec) + " " + ShownTime(rec)) + " " +
-                    ShownStation(rec) + std::string(kCrLf);
+                    ShownStation(rec) + (computed.empty() ? "" : "; " + computed) + std::string(kCrLf);
   const int32_t rows = std::max(0, l.last - l.first + 1);
   const std::string xHeading = LabelAndUnit(app.graph.Axis[l.xAxis]);
   if (switchV) {
@@ -160,10 +190,15 @@ std::string ExportText(const AppState& app, int32_t kind, int32_t filterIndex, b
   for (const std::string& label : l.labels) cells.push_back(head(label));
   out += join(cells);
 
+  // Weak motion keeps its digits: separated values with six significant digits at least,
+  // fixed columns in exponent form where their decimals would drop digits.
   const char* vf = KindInfo(kind).exportFormat;
+  auto value = [&](double v) {
+    return fixed ? FormatInField(v, vf, W, kExportDigits) : FormatKeepingDigits(v, vf, kExportDigits);
+  };
   for (int32_t i = l.first; i <= l.last; ++i) {
     cells.assign(1, cell(FormatNumber(l.x(i), l.xFormat)));
-    for (int32_t c = 1; c <= l.columns; ++c) cells.push_back(cell(FormatNumber(l.value(i, c), vf)));
+    for (int32_t c = 1; c <= l.columns; ++c) cells.push_back(cell(value(l.value(i, c))));
     out += join(cells);
   }
   return out;
@@ -207,7 +242,22 @@ void TakeShownLabels(AppState& app) {
     StoreShownText(app.record, app.record.Label(ch), DisplayLabel(app, ch));
 }
 
+std::string AcPrecisionQuestion(const AppState& app) {
+  const StrongRecord& rec = app.record;
+  std::string channels;
+  for (int32_t ch = 1; ch <= rec.ChanCount; ++ch) {
+    const std::string peak = FormatNumber(rec.Peak(ch), "0.000");  // as the writer puts it
+    if (rec.Peak(ch) == 0 || SignificantDigits(peak) >= kPeakDigits) continue;
+    channels += (channels.empty() ? "" : ", ") + std::to_string(ch) + " " + DisplayLabel(app, ch) + " " +
+                FormatKeepingDigits(rec.Peak(ch), "0.000", kPeakDigits);
+  }
+  return channels.empty() ? std::string() : Str(8154) + channels + std::string(kCrLf) + Str(8156);
+}
+
 bool SaveRecordAsAc(AppState& app, const std::string& path, UserInterface& ui) {
+  if (const std::string warning = AcPrecisionQuestion(app);
+      !warning.empty() && !ui.AskYesNo(warning, ProgramTitle() + ": SaveAsAc"))
+    return false;
   TakeShownLabels(app);
   StatusScope status(ui, SavingStatusText(app, path));
   return WriteAc(path, app.record, 0, ui);

@@ -34,9 +34,16 @@ bool WriteExport(const AppState& app, int32_t kind, const std::string& path, int
 bool ExportSeries(AppState& app, int32_t kind, const std::string& path, int32_t filterIndex,
                   UserInterface& ui);
 
-// Save as .ac after the file was chosen (and the name completed by SaveAcFileName): the
-// labels shown become the record's labels, then the whole record is written with the
-// status text and hourglass shown. False when the writer failed (it has told the user).
+// The warning that the .ac format's three decimals leave some channel fewer than three
+// significant digits at its peak, naming those channels and formats that keep every
+// digit; empty when every channel keeps them.
+std::string AcPrecisionQuestion(const AppState& app);
+
+// Save as .ac after the file was chosen (and the name completed by SaveAcFileName): when
+// AcPrecisionQuestion has something to say, the user is asked whether to go on; then the
+// labels shown become the record's labels, and the whole record is written with the
+// status text and hourglass shown. False when the user declined or the writer failed (it
+// has told the user).
 bool SaveRecordAsAc(AppState& app, const std::string& path, UserInterface& ui);
 
 // The labels shown become the record's labels (those the user did not edit keep their

@@ -7,6 +7,7 @@
 #include "common/strings.h"
 #include "common/text.h"
 #include "record/display_text.h"
+#include "record/intensity_text.h"
 
 namespace sism {
 namespace {
@@ -55,7 +56,7 @@ std::string MetricsReportText(const AppState& app, const RecordMetrics& m) {
                 " steps (" + FormatNumber(r.SampFreq > 0 ? static_cast<double>(r.DataCount) / r.SampFreq : 0.0, "0.00") +
                 " s)");
   if (r.JmaGroup > 0)
-    Line(out, " JMA Seismic Intensity: " + FormatNumber(r.JmaIntensity, "0.0") + " (using chs#" +
+    Line(out, " JMA Seismic Intensity: " + ShownIntensityValue(r) + ", class " + ShownIntensityClass(r) + " (using chs#" +
                   std::to_string(3 * (r.JmaGroup - 1) + 1) + "-#" + std::to_string(3 * r.JmaGroup) + ")");
   if (!m.motionError.empty()) Line(out, " Velocity and displacement not computed: " + m.motionError);
 

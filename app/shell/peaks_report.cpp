@@ -29,7 +29,7 @@ std::vector<Series> DisplayedSeries(const AppState& app, int32_t kind) {
   for (const KindSeries& k : SeriesOfKind(app, kind, chans)) {
     std::string label = DisplayLabel(app, k.channel);
     if (info.source == SeriesSource::Orbit) label += "/" + DisplayLabel(app, k.other);
-    if (info.source == SeriesSource::Relation) label += info.pairJoin + DisplayLabel(app, k.other);
+    if (info.source == SeriesSource::Relation) label = PairText(kind, label, DisplayLabel(app, k.other));
     list.push_back({label, k.data, k.count, k.otherData});
   }
   return list;

@@ -9,6 +9,7 @@
 #include "draw/templates.h"
 #include "record/display_text.h"
 #include "record/record_source.h"
+#include "record/intensity_text.h"
 
 namespace sism {
 
@@ -98,7 +99,7 @@ std::string PropertiesReportText(const AppState& app) {
   Line(out, " Number of steps: " + std::to_string(r.DataCount));
   Line(out, " Peak acceleration: " + FormatNumber(r.PeakAcc, "0.0") + " cm/s/s");
   if (r.JmaGroup > 0)
-    Line(out, " JMA Seismic Intensity: " + FormatNumber(r.JmaIntensity, "0.0") + " (using chs#" +
+    Line(out, " JMA Seismic Intensity: " + ShownIntensityValue(r) + ", class " + ShownIntensityClass(r) + " (using chs#" +
                   std::to_string(3 * (r.JmaGroup - 1) + 1) + "-#" + std::to_string(3 * r.JmaGroup) + ")");
   Line(out, "");
   Line(out, "Site Information");

@@ -211,6 +211,7 @@ void GraphKeys(const Io& io, G& gs, bool writing) {
   io.Long(kGraph, "GridLine", gs.GridLine);
   io.Long(kGraph, "LegendPosition", gs.LegendPosition);
   io.Bool(kGraph, "LegFixTime", gs.LegFixTime);
+  io.Bool(kGraph, "FixedTimeWindow", gs.FixedTimeWindow);
   io.Single(kGraph, "LineUnit", gs.LineUnit);
   if (writing) io.Long(kGraph, "CompCountMax", gs.CompCountMax);
   io.Long(kGraph, "WaveWidth", gs.WaveWidth);

@@ -5,6 +5,7 @@
 
 #include "common/strings.h"
 #include "common/text.h"
+#include "load/preprocess.h"
 
 namespace sism {
 
@@ -105,29 +106,8 @@ std::string ZoomImageName(int index) {
 }
 
 std::string PreprocessingSummary(const PreProcParams& p) {
-  std::vector<std::string> parts;
-  auto hz = [](float f) { return NumberText(f); };
-  const bool low = p.LowCutFreq > 0, high = p.HighCutFreq > 0;
-  if (low && high)
-    parts.push_back("band-pass " + hz(p.LowCutFreq) + "-" + hz(p.HighCutFreq) + " Hz");
-  else if (low)
-    parts.push_back("low-cut " + hz(p.LowCutFreq) + " Hz");
-  else if (high)
-    parts.push_back("high-cut " + hz(p.HighCutFreq) + " Hz");
-  if ((low || high) &&
-      (p.FilterType == kFilterButterworthCausal || p.FilterType == kFilterButterworthAcausal))
-    parts.back() += " (Butterworth order " + std::to_string(p.FilterOrder) +
-                    (p.FilterType == kFilterButterworthAcausal ? ", zero phase)" : ", causal)");
-  if (p.RotateWave && p.RotateWaveAngle % 360 != 0)
-    parts.push_back("rotated " + std::to_string(p.RotateWaveAngle) + " deg");
-  if (p.SkipSeconds > 0) parts.push_back("first " + NumberText(p.SkipSeconds) + " s skipped");
-  if (p.TimeLength > 0) parts.push_back("cut to " + NumberText(p.TimeLength) + " s");
-  if (!Trim(p.Multipliers).empty()) parts.push_back("multipliers " + Trim(p.Multipliers));
-  if (p.PickChannels) parts.push_back("channels picked");
-  if (parts.empty()) return {};
-  std::string text = "Preprocessed: ";
-  for (std::size_t i = 0; i < parts.size(); ++i) text += (i ? ", " : "") + parts[i];
-  return text;
+  const std::string line = PreprocessingLine(p);
+  return line.empty() ? line : "Preprocessed: " + line;
 }
 
 namespace {

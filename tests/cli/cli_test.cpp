@@ -289,7 +289,8 @@ TEST_F(CliTest, ExportSpectraOnALinearAxisFromSettingsFile) {
   EXPECT_EQ(Split(r.out, "\r\n").size(), 120u + 3u);
   r = Cli({"export", "15", kDemo, "-o", "-", "--pair", "3,1", "--pair", "3,2"});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(Split(r.out, "\r\n")[1], "Frequency (Hz), U-D/N-S, U-D/E-W");
+  // The ratios are Y over X: N-S over U-D.
+  EXPECT_EQ(Split(r.out, "\r\n")[1], "Frequency (Hz), N-S/U-D, E-W/U-D");
 }
 
 TEST_F(CliTest, PeaksReportFirstLineAndWindow) {
@@ -777,7 +778,19 @@ TEST_F(CliTest, FdsnSampleInfo) {
   const CliRun r = Cli({"info", "--summary", path});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
-            "2014/08/24 10:20:14 at BK.CMB: Columbia College, Columbia, CA, USA (I=0.0) [100 Hz, 15,000 stps, 3 chs]\n");
+            "2014/08/24 10:20:14 at BK.CMB: Columbia College, Columbia, CA, USA (I=0.0, 0) [100 Hz, 15,000 stps, 3 chs]\n");
+}
+
+TEST_F(CliTest, ARecordWithoutAnIntensitySensorHasNoIntensity) {
+  SKIP_WITHOUT_SAMPLES();
+  const std::string path = (test::SamplesDir() / "peer/RSN763_LOMAP_GIL067.AT2").string();
+  CliRun r = Cli({"info", "--summary", path});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find(" (I=\u2013) [200 Hz"), std::string::npos) << r.out;
+  r = Cli({"info", "--json", path});
+  EXPECT_TRUE(nlohmann::json::parse(r.Lines().at(0))["JmaIntensity"].is_null()) << r.out;
+  r = Cli({"info", path});
+  EXPECT_EQ(r.out.find("JMA Seismic Intensity"), std::string::npos) << r.out;
 }
 
 // No output may replace one of the inputs, whatever path names it; nothing is written.

@@ -143,6 +143,40 @@ TEST_F(AxesFixture, HorizontalGridLinesNeedTheHorizontalAxisGridBit) {
   EXPECT_EQ(horizontalGrid(), 11);
 }
 
+TEST_F(AxesFixture, GridLinesAreLightAndDotted) {
+  f.X.Flags |= AxisGridMajor;
+  f.Y = AxisRecord{10, 0, 5, 1, AxisTicks | AxisGridMajor, "", ""};
+  DrawFrameAndAxes(gx, f);
+  const std::string gridPen = "SelectPen " + std::to_string(PenDot);
+  std::string pen;
+  int grid = 0;
+  for (const std::string& line : dc.log) {
+    if (line.rfind("SelectPen", 0) == 0) pen = line;
+    if (line.rfind("Polyline 2:", 0) != 0) continue;  // grid lines are the two-point polylines
+    ++grid;
+    EXPECT_EQ(pen.rfind(gridPen, 0), 0u) << pen;
+    EXPECT_NE(pen.find(" 12632256"), std::string::npos) << pen;  // light grey
+  }
+  EXPECT_EQ(grid, 3 + 6);
+}
+
+TEST_F(AxesFixture, TheLeftMarginMakesRoomForTheVerticalNumbersAndTitle) {
+  f.Y = AxisRecord{500, -500, 500, 100, AxisTicks | AxisNumbers, "Acc. (cm/s/s)", ""};
+  GraphFrame fitted = f;
+  FitLeftMargin(gx, fitted);
+  EXPECT_EQ(fitted.Left + fitted.Width, f.Left + f.Width);
+  EXPECT_GT(fitted.Left, f.Left);
+  DrawFrameAndAxes(gx, fitted);
+  for (const auto& t : dc.texts) EXPECT_GE(t.x, 0) << t.text;  // nothing past the page's edge
+  // Room enough already: nothing moves.
+  f.Left = 5000;
+  f.Width = 6000;
+  fitted = f;
+  FitLeftMargin(gx, fitted);
+  EXPECT_EQ(fitted.Left, 5000);
+  EXPECT_EQ(fitted.Width, 6000);
+}
+
 TEST_F(AxesFixture, SeriesIsCutAtThePlotEdgeOnlyWhenClipping) {
   f.X = AxisRecord{10, 0, 2, 1, 0, "", ""};
   f.Y = AxisRecord{1, -1, 1, 1, 0, "", ""};
@@ -258,6 +292,11 @@ TEST_F(AxesFixture, LegendBoxInTheRequestedCorner) {
   EXPECT_EQ(dc.texts[0].color, 255u);
   EXPECT_EQ(dc.texts[1].y, y0 + 400);
   EXPECT_EQ(dc.texts[1].color, 0xFF0000u);
+  // The line samples are drawn with their entries' pens, not the grid's.
+  EXPECT_EQ(dc.log.end(), std::find_if(dc.log.begin(), dc.log.end(), [](const std::string& line) {
+              return line.rfind("SelectPen", 0) == 0 && line.find(" 12632256") != std::string::npos;
+            }));
+  EXPECT_NE(dc.log.end(), std::find(dc.log.begin(), dc.log.end(), "SelectPen 0 30 16711680"));
 
   dc.Clear();
   legend.Flags = LegendLeft | LegendLower | LegendNoBox | LegendNoSample;

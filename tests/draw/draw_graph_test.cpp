@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "state/app_state.h"
 #include "common/errors.h"
 #include "draw/image_output.h"
@@ -232,6 +234,28 @@ TEST_F(DrawFixture, ClipboardCopies) {
   EXPECT_FALSE(host.formats.vector);
   EXPECT_TRUE(host.formats.bitmap);
   EXPECT_EQ(host.pictureW, RoundCoord(9500 * 0.56693 / 15));
+}
+
+TEST_F(DrawFixture, PagesSayWhatWasDoneToTheRecord) {
+  std::vector<std::string> texts;
+  session.painters[1] = [&](PaintContext& c) {
+    for (const test::RecordedText& t : static_cast<RecordingDc*>(c.gx.hdc())->texts) texts.push_back(t.text);
+  };
+  const int32_t plain = ComputePageGeometry(app, 1, 3).height;
+  const std::string done = "band-pass 0.1\u201320 Hz, rotated 30\u00B0, 10\u201390 s";
+  app.view.Preprocessing = done;
+  // One line more at the foot of the page, in the header font.
+  EXPECT_EQ(ComputePageGeometry(app, 1, 3).height, plain + RoundCoord(0.3528 * app.graph.Font[4].Size) * 100);
+  for (int32_t target : {TargetPrinter, TargetClipboard, TargetScreen}) {
+    texts.clear();
+    Draw(target, 1);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), done), 1) << target;
+  }
+  app.view.Preprocessing.clear();
+  texts.clear();
+  Draw(TargetPrinter, 1);
+  EXPECT_EQ(ComputePageGeometry(app, 1, 3).height, plain);
+  EXPECT_TRUE(texts.empty());
 }
 
 TEST_F(DrawFixture, UnknownTargetDrawsNothing) {

@@ -107,8 +107,28 @@ TEST_F(RelationPages, TwoPairsGiveTwoLegendEntriesInEveryKind) {
     DrawGraph(app, session, host, ui, TargetScreen, kind);
     EXPECT_TRUE(ui.messages.empty()) << kind;
     const std::string j = join[kind - KindSpectralRatio];
-    EXPECT_TRUE(HasText("NS" + j + "EW")) << kind;
-    EXPECT_TRUE(HasText("NS" + j + "UD")) << kind;
+    // Ratios are Y over X and name Y first; the others name X first.
+    const bool ratio = kind == KindSpectralRatio || kind == KindResponseRatio;
+    EXPECT_TRUE(HasText(ratio ? "EW" + j + "NS" : "NS" + j + "EW")) << kind;
+    EXPECT_TRUE(HasText(ratio ? "UD" + j + "NS" : "NS" + j + "UD")) << kind;
+  }
+}
+
+TEST_F(RelationPages, RatioLegendNamesTheNumeratorFirst) {
+  // EW is NS three times over, so EW/NS is 3 and NS/EW a third.
+  for (int32_t i = 1; i <= app.record.DataCount; ++i) app.record.Acc(i, 2) = 3 * app.record.Acc(i, 1);
+  ComputePeaks(app.record);
+  app.view.RelationPairs = {{1, 2}};
+  for (int32_t kind : {KindSpectralRatio, KindResponseRatio}) {
+    host.screen.Clear();
+    DrawGraph(app, session, host, ui, TargetScreen, kind);
+    ASSERT_EQ(app.series.relation.Pairs.size(), 1u);
+    const RelationPair& p = app.series.relation.Pairs[0];
+    const std::vector<float>& v = kind == KindSpectralRatio ? p.Ratio : p.RespRatio;
+    ASSERT_GT(v.size(), 10u);
+    EXPECT_NEAR(v[10], 3, 1e-3) << kind;
+    EXPECT_TRUE(HasText("EW/NS")) << kind;
+    EXPECT_FALSE(HasText("NS/EW")) << kind;
   }
 }
 

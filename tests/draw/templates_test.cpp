@@ -29,7 +29,7 @@ TemplateFacts SampleFacts() {
 TEST(Expand, EveryCode) {
   const TemplateFacts f = SampleFacts();
   const std::pair<const char*, const char*> cases[] = {
-      {"%d %t, Site: %c, JMA Intensity: %i", "2011/03/11 14:46:00, Site: TKY007, JMA Intensity: 5.0"},
+      {"%d %t, Site: %c, JMA Intensity: %i", "2011/03/11 14:46:00, Site: TKY007, JMA Intensity: 5.0 (5+)"},
       {"h=%h%%", "h=5%"},
       {"Fourier Spectrum (Time:%ls, Parzen:%wHz)", "Fourier Spectrum (Time:1-11s, Parzen:0.2Hz)"},
       {"%a %v", "Sismora 1.00"},
@@ -52,8 +52,11 @@ TEST(Expand, WindowNeedsASamplingFrequency) {
   EXPECT_EQ(Expand("%l", f), "0-81.92");
   f.sampFreq = 0;
   EXPECT_EQ(Expand("%l", f), "-");
+  // Cut, not rounded, at the first decimal; the class from the value shown.
   f.intensity = 6.45f;
-  EXPECT_EQ(Expand("%i", f), "6.5");
+  EXPECT_EQ(Expand("%i", f), "6.4 (6+)");
+  f.hasIntensity = false;
+  EXPECT_EQ(Expand("I=%i", f), "I=\u2013");
 }
 
 TEST(Expand, FactsOfTheCurrentRecord) {

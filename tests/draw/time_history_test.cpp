@@ -324,6 +324,9 @@ TEST(TimeHistoryLegendText, PeakFormatAndUnitByKind) {
       {3, 1.5f, "(cm)", "NS (peak: 1.500 cm)"},
       {1, 98.1f, "gal", "NS (peak: 98.1 gal)"},
       {1, 1, "((m))", "NS (peak: 1.0 (m))"},
+      // Weak motion keeps three digits of its peak.
+      {1, -0.1412f, "(cm/s/s)", "NS (peak: -0.141 cm/s/s)"},
+      {2, 0.0015f, "(cm/s)", "NS (peak: 0.0015 cm/s)"},
   };
   for (const Case& c : cases) EXPECT_EQ(TimeHistoryLegend("NS", c.peak, c.kind, c.unit), c.text) << c.text;
 }

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QScrollArea>
 #include <QClipboard>
 #include <QImage>
 #include <QLabel>
@@ -147,8 +148,9 @@ TEST_F(WindowTest, OpeningTheDemoShowsItsAcceleration) {
        std::vector<std::pair<const char*, int32_t>>{{"acc", 1}, {"four", 4}, {"rep", 21}})
     EXPECT_EQ(Enabled(key), window->KindDrawable(kind)) << key;
   EXPECT_TRUE(window->KindDrawable(1));
-  // The picture has the page's size at 100 %.
+  // The picture has the page's size at 100 %, in the middle of a larger window.
   EXPECT_GT(window->Picture()->width(), 100);
+  EXPECT_EQ(window->findChild<QScrollArea*>("picBack")->alignment(), Qt::AlignCenter);
 }
 
 TEST_F(WindowTest, CloseReturnsToTheEmptyWindow) {
@@ -164,6 +166,11 @@ TEST_F(WindowTest, CloseReturnsToTheEmptyWindow) {
 TEST_F(WindowTest, TimeAxisKeysMoveAndRefuse) {
   window->ReadFile(WriteRecord("hundred.ac", 100));
   ASSERT_TRUE(messages.empty()) << messages.front().text;
+  EXPECT_EQ(window->CurrentTimeWindow(), (TimeWindow{0, 100}));  // a record opens whole
+  // Settings that fix the window keep it: 0-80 s from here on.
+  state.graph.FixedTimeWindow = true;
+  state.graph.Axis[AxisTime].Max = 80;
+  window->ReadFile(WriteRecord("hundred.ac", 100));
   ASSERT_EQ(window->CurrentTimeWindow(), (TimeWindow{0, 80}));
   Key(Qt::Key_Right);
   EXPECT_EQ(window->CurrentTimeWindow(), (TimeWindow{40, 120}));
@@ -561,7 +568,7 @@ TEST_F(WindowTest, SaveAsWritesTheChosenFormatAndAsksBeforeAcDropsDigits) {
   };
   EXPECT_FALSE(window->SaveRecordTo(dir.File("small.ac"), 0));
   ASSERT_EQ(asked.size(), 1u);
-  EXPECT_NE(asked[0].find("use .v2 or .sac to keep every digit"), std::string::npos) << asked[0];
+  EXPECT_NE(asked[0].find("COSMOS V2 (.v2) or SAC (.sac) keeps every digit"), std::string::npos) << asked[0];
   EXPECT_FALSE(FileExists(dir.File("small.ac")));
   window->questionSink = [](const std::string&, const std::string&) { return true; };
   EXPECT_TRUE(window->SaveRecordTo(dir.File("small.ac"), 0));

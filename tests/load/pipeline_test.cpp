@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "common/strings.h"
 #include "load/statistics.h"
 #include "tests/load/fake_records.h"
@@ -37,6 +39,35 @@ class PipelineTest : public ::testing::Test {
   test::ScriptedUi ui;
   AppState state;
 };
+
+TEST_F(PipelineTest, ARecordOpensWholeUnlessTheSettingsFixTheWindow) {
+  state.graph.Axis[AxisTime].Min = 10;
+  state.graph.Axis[AxisTime].Max = 20;
+  ASSERT_EQ(Open(File("long.dat", 100, 15001, 1)), 1);  // 150.01 s
+  EXPECT_EQ(state.graph.Axis[AxisTime].Min, 0);
+  EXPECT_EQ(state.graph.Axis[AxisTime].Max, 151);
+  ASSERT_EQ(Open(File("short.dat", 100, 200, 1)), 1);  // never below the shortest window
+  EXPECT_EQ(state.graph.Axis[AxisTime].Max, 5);
+  state.graph.FixedTimeWindow = true;
+  state.graph.Axis[AxisTime].Min = 10;
+  state.graph.Axis[AxisTime].Max = 20;
+  ASSERT_EQ(Open(File("long.dat", 100, 15001, 1)), 1);
+  EXPECT_EQ(state.graph.Axis[AxisTime].Min, 10);
+  EXPECT_EQ(state.graph.Axis[AxisTime].Max, 20);
+}
+
+TEST_F(PipelineTest, OpenRemembersWhatThePreprocessingDid) {
+  state.preproc.RotateWave = true;
+  state.preproc.RotateWaveAngle = 30;
+  state.preproc.HighCutFreq = 20;
+  state.preproc.Multipliers = "x";  // refused: not done, not told as done
+  ASSERT_EQ(Open(File("a.dat", 100, 300, 3)), 3);
+  EXPECT_EQ(state.view.Preprocessing, "high-cut 20 Hz, rotated 30\u00B0");
+  state.preproc = PreProcParams{};
+  state.preproc.RemoveDC = false;
+  ASSERT_EQ(Open(File("a.dat", 100, 300, 3)), 3);
+  EXPECT_EQ(state.view.Preprocessing, "");
+}
 
 TEST_F(PipelineTest, OpenReadsAndFinishesTheRecord) {
   const std::string path = File("a.dat", 100, 300, 2);
@@ -235,11 +266,13 @@ TEST_F(PipelineTest, AppendAtHalfTheRateHalvesTheRecord) {
   EXPECT_EQ(Append(File("b.dat", 50, 40, 1)), 2);
   EXPECT_EQ(state.record.SampFreq, 50);
   EXPECT_EQ(state.record.DataCount, 50);
-  EXPECT_EQ(state.record.Acc(1, 1), 100001.0f);  // the first sample is kept
-  EXPECT_EQ(state.record.Acc(2, 1), 100003.0f);
-  EXPECT_EQ(state.record.Acc(50, 1), 100099.0f);
-  EXPECT_EQ(state.record.Peak(1), 100099.0f);
+  // Every second sample from the first, low-passed first: a slow ramp passes unchanged
+  // away from the ends.
+  EXPECT_NEAR(state.record.Acc(25, 1), 100049.0f, 0.5f);
+  EXPECT_NEAR(state.record.Acc(30, 1), 100059.0f, 0.5f);
+  EXPECT_NEAR(state.record.Peak(1), 100099.0f, 10.0f);
   EXPECT_EQ(state.record.Acc(40, 2), 100040.0f);
+  EXPECT_NE(ui.status.find("channel 1 resampled from 100 Hz to 50 Hz"), std::string::npos) << ui.status;
   EXPECT_EQ(state.record.Acc(41, 2), 0.0f);  // shorter: zero tail
 }
 
@@ -248,8 +281,9 @@ TEST_F(PipelineTest, AppendAtDoubleTheRateDecimatesTheNewFile) {
   EXPECT_EQ(Append(File("b.dat", 200, 100, 1)), 2);
   EXPECT_EQ(state.record.SampFreq, 100);
   EXPECT_EQ(state.record.DataCount, 30);  // the new 50 steps are cut to 30
-  EXPECT_EQ(state.record.Acc(2, 2), 100003.0f);
-  EXPECT_EQ(state.record.Acc(30, 2), 100059.0f);
+  EXPECT_NEAR(state.record.Acc(20, 2), 100039.0f, 0.5f);
+  EXPECT_NEAR(state.record.Acc(30, 2), 100059.0f, 0.5f);
+  EXPECT_NE(ui.status.find("channel 2 resampled from 200 Hz to 100 Hz"), std::string::npos) << ui.status;
 }
 
 TEST_F(PipelineTest, AppendWithoutWholeRatioIsRefused) {
@@ -342,6 +376,26 @@ TEST(DecimateRecord, KeepsEveryRthSampleFromTheFirst) {
   EXPECT_EQ(r.Acc(3, 2), 200007.0f);
   EXPECT_EQ(r.Peak(2), 200007.0f);
   EXPECT_EQ(r.PeakStep(2), 3);
+}
+
+TEST(ResampleRecord, WhatLiesAboveTheNewNyquistFrequencyDoesNotFoldBack) {
+  // 200 Hz: 5 Hz on channel 1, 80 Hz on channel 2, which thinning alone turns into 20 Hz.
+  StrongRecord r = test::MakeRecord(200, 4000, 2);
+  for (int32_t i = 1; i <= r.DataCount; ++i) {
+    const double t = (i - 1) / 200.0;
+    r.Acc(i, 1) = static_cast<float>(std::sin(2 * M_PI * 5 * t));
+    r.Acc(i, 2) = static_cast<float>(std::sin(2 * M_PI * 80 * t));
+  }
+  ResampleRecord(r, 2);
+  EXPECT_EQ(r.SampFreq, 100);
+  EXPECT_EQ(r.DataCount, 2000);
+  float kept = 0, folded = 0;
+  for (int32_t i = 500; i <= 1500; ++i) {  // away from the ends
+    kept = std::max(kept, std::fabs(r.Acc(i, 1)));
+    folded = std::max(folded, std::fabs(r.Acc(i, 2)));
+  }
+  EXPECT_NEAR(kept, 1.0f, 0.01f);
+  EXPECT_LT(folded, 0.05f);
 }
 
 TEST(MergeRecord, CopiesTheChannelHeaders) {

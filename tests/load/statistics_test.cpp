@@ -116,11 +116,16 @@ TEST(StatusParamsText, SummarisesTheRecord) {
   r.RecTime = "14:46:18";
   r.SiteCode = "MYG004";
   r.SiteName = "Tsukidate";
+  r.JmaGroup = 1;
   r.JmaIntensity = 6.64f;
   EXPECT_EQ(StatusParamsText(r),
-            "2011/03/11 14:46:18 at MYG004: Tsukidate (I=6.6) [100 Hz, 30,000 stps, 3 chs]");
+            "2011/03/11 14:46:18 at MYG004: Tsukidate (I=6.6, 7) [100 Hz, 30,000 stps, 3 chs]");
+  // The agency's rule: 4.6949 rounds to 4.695 and is cut to 4.6, in class 5-.
+  r.JmaIntensity = 4.6949f;
+  EXPECT_NE(StatusParamsText(r).find("(I=4.6, 5-)"), std::string::npos) << StatusParamsText(r);
+  // No intensity sensor: no intensity, not a zero one.
   StrongRecord small = test::MakeRecord(50, 999, 1);
-  EXPECT_EQ(StatusParamsText(small), " (I=0.0) [50 Hz, 999 stps, 1 chs]");
+  EXPECT_EQ(StatusParamsText(small), " (I=\u2013) [50 Hz, 999 stps, 1 chs]");
 }
 
 }  // namespace

@@ -5,17 +5,27 @@
 namespace sism {
 namespace {
 
-TEST(GraphSettingsDefaults, ComponentLinesRepeatRedBlueMagenta) {
+TEST(GraphSettingsDefaults, EveryComponentHasItsOwnColourAndDash) {
   GraphSettings gs;
   ASSERT_EQ(gs.CompCountMax, 9);
   ASSERT_EQ(gs.WaveLine.size(), 10u);
+  // The first three as they always were: red solid, blue dashed, magenta dotted.
   const RgbColor colors[3] = {255, 16711680, 16711935};
-  for (int k = 1; k <= 9; ++k) {
-    SCOPED_TRACE(k);
-    EXPECT_EQ(gs.WaveLine[k].Color, colors[(k - 1) % 3]);
-    EXPECT_EQ(gs.WaveLine[k].Style, (k - 1) % 3);
-    EXPECT_FLOAT_EQ(gs.WaveLine[k].Width, 0.3f);
+  for (int k = 1; k <= 3; ++k) {
+    EXPECT_EQ(gs.WaveLine[k].Color, colors[k - 1]) << k;
+    EXPECT_EQ(gs.WaveLine[k].Style, k - 1) << k;
   }
+  for (int k = 1; k <= 9; ++k) {
+    EXPECT_FLOAT_EQ(gs.WaveLine[k].Width, 0.3f) << k;
+    // A KiK-net set's borehole (1-3) and surface (4-6) curves differ in both colour and dash.
+    for (int j = 1; j < k; ++j) EXPECT_NE(gs.WaveLine[k].Color, gs.WaveLine[j].Color) << j << " " << k;
+  }
+  for (int k = 4; k <= 6; ++k) EXPECT_NE(gs.WaveLine[k].Style, gs.WaveLine[k - 3].Style) << k;
+  ResizeWaveLines(gs, 60);
+  for (int k = 2; k <= 60; ++k)
+    for (int j = 1; j < k; ++j)
+      EXPECT_FALSE(gs.WaveLine[k].Color == gs.WaveLine[j].Color && gs.WaveLine[k].Style == gs.WaveLine[j].Style)
+          << j << " " << k;
 }
 
 TEST(GraphSettingsDefaults, ResizeKeepsEntriesAndGivesNewOnesDefaults) {
@@ -25,9 +35,7 @@ TEST(GraphSettingsDefaults, ResizeKeepsEntriesAndGivesNewOnesDefaults) {
   EXPECT_EQ(gs.CompCountMax, 12);
   ASSERT_EQ(gs.WaveLine.size(), 13u);
   EXPECT_EQ(gs.WaveLine[2].Color, 12345);
-  EXPECT_EQ(gs.WaveLine[10].Color, 255);
-  EXPECT_EQ(gs.WaveLine[11].Style, 1);
-  EXPECT_EQ(gs.WaveLine[12].Color, 16711935);
+  for (int k = 10; k <= 12; ++k) EXPECT_TRUE(gs.WaveLine[k] == DefaultWaveLine(k)) << k;
   ResizeWaveLines(gs, 3);
   EXPECT_EQ(gs.WaveLine.size(), 4u);
   EXPECT_EQ(gs.WaveLine[2].Color, 12345);

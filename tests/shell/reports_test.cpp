@@ -66,7 +66,7 @@ TEST(PropertiesReport, WholeText) {
       " Number of channels: 2\r\n"
       " Number of steps: 100\r\n"
       " Peak acceleration: 500.0 cm/s/s\r\n"
-      " JMA Seismic Intensity: 4.5 (using chs#1-#3)\r\n"
+      " JMA Seismic Intensity: 4.4, class 4 (using chs#1-#3)\r\n"
       "\r\n"
       "Site Information\r\n"
       " Code: ABC\r\n"
@@ -246,7 +246,7 @@ TEST(Export, AutoCorrelationLagRows) {
   EXPECT_EQ(lines[1], "1, 3");
   EXPECT_EQ(lines[3], "Correlation Coef.");  // label only
   EXPECT_EQ(lines[5], "0.000, 1.0000e+00");
-  EXPECT_EQ(lines[7], "0.040, 3.3333e-01");
+  EXPECT_EQ(lines[7], "0.040, 3.33333e-01");  // six significant digits
   app.graph.Axis[AxisTimeLag].Max = 5;  // cut to M
   lines = Lines(ExportText(app, 6, ExportComma, false));
   EXPECT_EQ(lines.size(), 2u + 8u);
@@ -284,13 +284,13 @@ TEST(Export, ResponseSpectraNormalisedHeadings) {
   app.calc.RespDamping = 5;
   std::vector<std::string> lines = Lines(ExportText(app, 7, ExportComma, true));
   ASSERT_EQ(lines.size(), 8u);
-  EXPECT_EQ(lines[0], "Normalized Sa (h=5%) - 2024/01/02 03:04:05 ABC: Somewhere");
+  EXPECT_EQ(lines[0], "Normalized Sa (h=5%) - 2024/01/02 03:04:05 ABC: Somewhere; damping 5%");
   EXPECT_EQ(lines[1], "2, 3");
   EXPECT_EQ(lines[2], "Period (sec)");
   EXPECT_EQ(lines[3], "Normalized Sa ");  // label and (empty) unit joined by one blank
   EXPECT_EQ(lines[5], "0.10000, 1.0000e+02, 0.0000e+00");
   lines = Lines(ExportText(app, 10, ExportFixed, false));
-  EXPECT_EQ(lines[0], "Normalized pSv (h=5%) - 2024/01/02 03:04:05 ABC: Somewhere");
+  EXPECT_EQ(lines[0], "Normalized pSv (h=5%) - 2024/01/02 03:04:05 ABC: Somewhere; damping 5%");
   EXPECT_EQ(lines[4], "     0.50000  0.0000e+00  1.5000e+00");
   app.calc.RespNormalize = false;
   EXPECT_EQ(Lines(ExportText(app, 7, ExportComma, true))[3], "Acceleration Response (cm/s/s)");

@@ -166,8 +166,8 @@ TEST_F(UserStoreTest, FreshUserGetsTheBuiltInDefaults) {
       {"WaveLine2Color", "16711680"},
       {"WaveLine3Color", "16711935"},
       {"WaveLine3Style", "2"},
-      {"WaveLine7Color", "255"},
-      {"WaveLine9Style", "2"},
+      {"WaveLine7Color", "16512"},  // every component its own colour and dash
+      {"WaveLine9Style", "3"},
       {"Font1Name", "Arial"},
       {"Font4Size", "10"},
       {"Font2Bold", "False"},
@@ -176,6 +176,7 @@ TEST_F(UserStoreTest, FreshUserGetsTheBuiltInDefaults) {
       {"GridLine", "256"},
       {"LegendPosition", "6"},
       {"LegFixTime", "True"},
+      {"FixedTimeWindow", "False"},  // records open whole
       {"LineUnit", "0.5"},
       {"CompCountMax", "9"},
       {"WaveWidth", "150"},
@@ -195,7 +196,7 @@ TEST_F(UserStoreTest, FreshUserGetsTheBuiltInDefaults) {
     ASSERT_TRUE(graph.count(key)) << key;
     EXPECT_EQ(graph[key], value) << key;
   }
-  EXPECT_EQ(graph.size(), 257u);
+  EXPECT_EQ(graph.size(), 258u);
   for (const char* absent :
        {"Axis1_Min", "Axis1_Log", "Axis18_Min", "Axis18_Log", "Axis24_Min", "SpectraOnPeriod"})
     EXPECT_FALSE(graph.count(absent)) << absent;

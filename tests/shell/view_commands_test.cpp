@@ -148,7 +148,9 @@ TEST(PreprocessingSummary, NamesWhatChangesTheRecord) {
   p.SkipSeconds = 5;
   p.TimeLength = 60;
   EXPECT_EQ(PreprocessingSummary(p),
-            "Preprocessed: band-pass 0.1-20 Hz, rotated 30 deg, first 5 s skipped, cut to 60 s");
+            "Preprocessed: band-pass 0.1\u201320 Hz, rotated 30\u00B0, 5\u201365 s");
+  p.TimeLength = 0;
+  EXPECT_EQ(PreprocessingSummary(p), "Preprocessed: band-pass 0.1\u201320 Hz, rotated 30\u00B0, from 5 s");
   p = PreProcParams{};
   p.HighCutFreq = 10;
   p.RotateWaveAngle = 45;  // not switched on

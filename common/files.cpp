@@ -146,10 +146,18 @@ std::string LineReader::ReadLine() {
 
 TextFile::TextFile(const std::string& path) : data_(ReadWholeFile(path)) {}
 
-TextFile TextFile::FromText(std::string text) {
+TextFile TextFile::FromText(std::string text, int64_t linesBefore) {
   TextFile f;
   f.data_ = std::move(text);
+  f.lines_ = linesBefore;
   return f;
+}
+
+int64_t LinesBefore(std::string_view text, std::size_t pos) {
+  int64_t n = 0;
+  for (std::size_t i = 0; i < pos && i < text.size(); ++i)
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) ++n;
+  return n;
 }
 
 bool TextFile::TryReadLine(std::string& line) {

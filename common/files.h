@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/errors.h"
+
 namespace sism {
 
 bool FileExists(const std::string& path);
@@ -62,7 +64,8 @@ class LineReader {
 class TextFile {
  public:
   explicit TextFile(const std::string& path);  // raises 53 / 75
-  static TextFile FromText(std::string text);
+  // Lines of `text`, numbered on from `linesBefore` (the part of a file before it).
+  static TextFile FromText(std::string text, int64_t linesBefore = 0);
 
   bool AtEnd() const { return pos_ >= data_.size(); }
   // Raises 62 (input past end of file) when no line is left.
@@ -80,6 +83,14 @@ class TextFile {
   std::size_t pos_ = 0;
   int64_t lines_ = 0;
 };
+
+// Lines that end before byte `pos` of `text` (CR LF, LF or CR each one).
+int64_t LinesBefore(std::string_view text, std::size_t pos);
+
+// Runs `body`, which reads from `in`: an error it raises without a place is placed at the
+// line last read ("at line 12: ..."), once a line has been read.
+template <typename Body>
+decltype(auto) AtLineOf(const TextFile& in, Body&& body);
 
 // Bounds-checked reads from a byte buffer; raises 62 past the end.
 class ByteReader {
@@ -111,6 +122,16 @@ class ByteReader {
   std::string_view data_;
   std::size_t pos_ = 0;
 };
+
+template <typename Body>
+decltype(auto) AtLineOf(const TextFile& in, Body&& body) {
+  try {
+    return body();
+  } catch (RuntimeError& e) {
+    if (in.LineNumber() > 0) e.SetPlace("line " + std::to_string(in.LineNumber()));
+    throw;
+  }
+}
 
 // The system's reason for the last failure of a call ("No space left on device").
 std::string SystemReason(int error);

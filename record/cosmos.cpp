@@ -195,8 +195,7 @@ void TakeRecordValues(const Block& b, StrongRecord& rec) {
 }  // namespace
 
 ReadOutcome ReadCosmos(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
-  return TrapReadErrors(path, "ReadCosmos", [&] {
-    TextFile file(path);
+  return TrapTextReadErrors(path, "ReadCosmos", [&](TextFile& file) {
     const std::string& text = file.Contents();
     std::string first = file.ReadLine();
     std::string kind = UCase(Left(first, 4));

@@ -177,7 +177,9 @@ ReadOutcome ReadOther(const std::string& path, StrongRecord& rec, ReadQuestions&
     DataFileParams p;
     if (!GetDataFileParams(path, p, ask)) return ReadStatus::Declined;
     if (!ReadGeneralData(path, p, rec, ask)) return ReadStatus::NotThisFormat;
-    rec.ReadNote = p.note.empty() ? std::string() : std::to_string(rec.DataCount) + " rows read; " + p.note;
+    rec.ReadNote = p.note.empty() ? std::string()
+                                  : std::to_string(rec.DataCount) + (rec.DataCount == 1 ? " row" : " rows") +
+                                        " read; " + p.note;
     return ReadStatus::Read;
   });
 }

@@ -39,7 +39,6 @@ class RuntimeError : public std::runtime_error {
   void SetFound(const std::string& found) {
     if (found_.empty()) found_ = found;
   }
-  bool HasPlace() const { return !place_.empty(); }
 
  private:
   int number_;

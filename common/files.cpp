@@ -44,6 +44,11 @@ void RaiseIfUnreadable(const std::string& path) {
   throw RuntimeError(ErrFileNotFound, ErrorDescription(ErrFileNotFound) + ": " + problem);
 }
 
+[[noreturn]] void RaiseEndAtLine(int64_t line) {
+  throw RuntimeError(ErrInputPastEnd, ErrorDescription(ErrInputPastEnd),
+                     "at line " + std::to_string(line) + ": the file ends there");
+}
+
 }  // namespace
 
 std::string ByteSizeText(int64_t bytes) {
@@ -138,9 +143,7 @@ bool LineReader::TryReadLine(std::string& line) {
 
 std::string LineReader::ReadLine() {
   std::string line;
-  if (!TryReadLine(line))
-    throw RuntimeError(ErrInputPastEnd, ErrorDescription(ErrInputPastEnd),
-                       "at line " + std::to_string(lines_ + 1) + ": the file ends there");
+  if (!TryReadLine(line)) RaiseEndAtLine(lines_ + 1);
   return line;
 }
 
@@ -174,9 +177,7 @@ bool TextFile::TryReadLine(std::string& line) {
 
 std::string TextFile::ReadLine() {
   std::string line;
-  if (!TryReadLine(line))
-    throw RuntimeError(ErrInputPastEnd, ErrorDescription(ErrInputPastEnd),
-                       "at line " + std::to_string(lines_ + 1) + ": the file ends there");
+  if (!TryReadLine(line)) RaiseEndAtLine(lines_ + 1);
   return line;
 }
 

@@ -25,6 +25,9 @@ struct DataFileParams {
   // CSV files.
   bool hasLabel = false;
   bool neglectFirst = false;
+  // What the guess left out and why ("490 rows from line 11 on not read: "nan" is not a
+  // number"); empty when the proposed count takes every row of numbers.
+  std::string note;
 };
 
 // Values of the channel-selection dialog (orbit, relation, new channel).

@@ -1,6 +1,7 @@
 #include "common/errors.h"
 
 #include <new>
+#include <utility>
 
 namespace sism {
 
@@ -35,15 +36,24 @@ std::string ErrorDescription(int number) {
 
 RuntimeError::RuntimeError(int number) : RuntimeError(number, ErrorDescription(number)) {}
 
-RuntimeError::RuntimeError(int number, const std::string& description)
-    : std::runtime_error(description), number_(number), description_(description) {}
+RuntimeError::RuntimeError(int number, const std::string& description, std::string found)
+    : std::runtime_error(description), number_(number), description_(description), found_(std::move(found)) {}
+
+std::string RuntimeError::Where() const {
+  if (place_.empty()) return found_;
+  return "at " + place_ + (found_.empty() ? "" : ": " + found_);
+}
+
+void RaiseFound(int number, const std::string& found) {
+  throw RuntimeError(number, ErrorDescription(number), found);
+}
 
 void Raise(int number) {
   throw RuntimeError(number);
 }
 
 ErrorInfo CurrentErrorInfo(const std::exception& e) {
-  if (auto* r = dynamic_cast<const RuntimeError*>(&e)) return {r->Number(), r->Description()};
+  if (auto* r = dynamic_cast<const RuntimeError*>(&e)) return {r->Number(), r->Description(), r->Where()};
   if (dynamic_cast<const std::bad_alloc*>(&e)) return {ErrOutOfMemory, ErrorDescription(ErrOutOfMemory)};
   if (dynamic_cast<const std::out_of_range*>(&e))
     return {ErrSubscriptOutOfRange, ErrorDescription(ErrSubscriptOutOfRange)};

@@ -26,14 +26,29 @@ std::string ErrorDescription(int number);
 class RuntimeError : public std::runtime_error {
  public:
   explicit RuntimeError(int number);
-  RuntimeError(int number, const std::string& description);
+  RuntimeError(int number, const std::string& description, std::string found = {});
   int Number() const { return number_; }
   const std::string& Description() const { return description_; }
+  // Where in the input it happened and what was found there: "at line 5: "abc" is not a
+  // number", "at byte 1024"; empty when neither is known.
+  std::string Where() const;
+  // The place ("line 5, field 2", "byte 1024") and the finding; the innermost one given stays.
+  void SetPlace(const std::string& place) {
+    if (place_.empty()) place_ = place;
+  }
+  void SetFound(const std::string& found) {
+    if (found_.empty()) found_ = found;
+  }
 
  private:
   int number_;
   std::string description_;
+  std::string found_;
+  std::string place_;
 };
+
+// Raises `number` with what was found ("\"abc\" is not a number").
+[[noreturn]] void RaiseFound(int number, const std::string& found);
 
 [[noreturn]] void Raise(int number);
 
@@ -42,6 +57,7 @@ class RuntimeError : public std::runtime_error {
 struct ErrorInfo {
   int number;
   std::string description;
+  std::string where = {};
 };
 ErrorInfo CurrentErrorInfo(const std::exception& e);
 

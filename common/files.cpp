@@ -33,32 +33,134 @@ int64_t FileLength(const std::string& path) {
   return ec ? -1 : static_cast<int64_t>(n);
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  // A dangling link or a loop of links says so, not only that the file is missing.
+namespace {
+
+// A dangling link or a loop of links says so, not only that the file is missing.
+void RaiseIfUnreadable(const std::string& path) {
   const std::string problem = FileProblem(path);
-  if (!problem.empty()) {
-    if (problem == "is a folder") RaiseAccessError(EISDIR);
-    if (problem == SystemReason(ENOENT)) Raise(ErrFileNotFound);
-    throw RuntimeError(ErrFileNotFound, ErrorDescription(ErrFileNotFound) + ": " + problem);
-  }
+  if (problem.empty()) return;
+  if (problem == "is a folder") RaiseAccessError(EISDIR);
+  if (problem == SystemReason(ENOENT)) Raise(ErrFileNotFound);
+  throw RuntimeError(ErrFileNotFound, ErrorDescription(ErrFileNotFound) + ": " + problem);
+}
+
+[[noreturn]] void RaiseEndAtLine(int64_t line) {
+  throw RuntimeError(ErrInputPastEnd, ErrorDescription(ErrInputPastEnd),
+                     "at line " + std::to_string(line) + ": the file ends there");
+}
+
+}  // namespace
+
+std::string ByteSizeText(int64_t bytes) {
+  char buf[32];
+  const double b = static_cast<double>(bytes);
+  if (bytes >= (int64_t{1} << 30))
+    std::snprintf(buf, sizeof buf, "%.1f GB", b / static_cast<double>(int64_t{1} << 30));
+  else if (bytes >= (int64_t{1} << 20))
+    std::snprintf(buf, sizeof buf, "%.0f MB", b / static_cast<double>(int64_t{1} << 20));
+  else if (bytes >= 1024)
+    std::snprintf(buf, sizeof buf, "%.0f KB", b / 1024.0);
+  else
+    std::snprintf(buf, sizeof buf, "%lld bytes", static_cast<long long>(bytes));
+  return buf;
+}
+
+std::string ReadWholeFile(const std::string& path, int64_t limit) {
+  RaiseIfUnreadable(path);
   std::ifstream in(path, std::ios::binary);
   if (!in) RaiseAccessError(errno != 0 ? errno : EACCES);
   std::string data;
   in.seekg(0, std::ios::end);
   auto size = in.tellg();
   if (size < 0) Raise(ErrPathFileAccess);
+  if (static_cast<int64_t>(size) > limit)
+    throw RuntimeError(ErrOutOfMemory, ErrorDescription(ErrOutOfMemory),
+                       "the file is " + ByteSizeText(size) + ", more than the " + ByteSizeText(limit) +
+                           " a file read at once may be");
   data.resize(static_cast<std::size_t>(size));
   in.seekg(0, std::ios::beg);
   if (size > 0 && !in.read(data.data(), size)) Raise(ErrPathFileAccess);
   return data;
 }
 
+LineReader::LineReader(const std::string& path, std::size_t maxLine) : maxLine_(maxLine), buf_(std::size_t{1} << 16) {
+  RaiseIfUnreadable(path);
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) RaiseAccessError(errno);
+  struct stat st;
+  if (::fstat(fd_, &st) == 0) size_ = st.st_size;
+}
+
+LineReader::~LineReader() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool LineReader::Fill() {
+  ssize_t n;
+  do {
+    n = ::read(fd_, buf_.data(), buf_.size());
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) RaiseAccessError(errno);
+  pos_ = 0;
+  end_ = static_cast<std::size_t>(n);
+  return n > 0;
+}
+
+bool LineReader::TryReadLine(std::string& line) {
+  line.clear();
+  bool any = false;
+  for (;;) {
+    if (pos_ == end_ && !Fill()) {
+      if (any) ++lines_;
+      return any;
+    }
+    if (skipLf_) {
+      skipLf_ = false;
+      if (buf_[pos_] == '\n') {
+        ++pos_;
+        continue;
+      }
+    }
+    any = true;
+    const char* from = buf_.data() + pos_;
+    const char* to = buf_.data() + end_;
+    const char* stop = from;
+    while (stop != to && *stop != '\n' && *stop != '\r') ++stop;
+    line.append(from, stop);
+    pos_ = static_cast<std::size_t>(stop - buf_.data());
+    if (line.size() > maxLine_)
+      throw RuntimeError(ErrOutOfMemory, ErrorDescription(ErrOutOfMemory),
+                         "at line " + std::to_string(lines_ + 1) + ": the line is longer than " +
+                             ByteSizeText(static_cast<int64_t>(maxLine_)));
+    if (stop != to) {
+      skipLf_ = *stop == '\r';
+      ++pos_;
+      ++lines_;
+      return true;
+    }
+  }
+}
+
+std::string LineReader::ReadLine() {
+  std::string line;
+  if (!TryReadLine(line)) RaiseEndAtLine(lines_ + 1);
+  return line;
+}
+
 TextFile::TextFile(const std::string& path) : data_(ReadWholeFile(path)) {}
 
-TextFile TextFile::FromText(std::string text) {
+TextFile TextFile::FromText(std::string text, int64_t linesBefore) {
   TextFile f;
   f.data_ = std::move(text);
+  f.lines_ = linesBefore;
   return f;
+}
+
+int64_t LinesBefore(std::string_view text, std::size_t pos) {
+  int64_t n = 0;
+  for (std::size_t i = 0; i < pos && i < text.size(); ++i)
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) ++n;
+  return n;
 }
 
 bool TextFile::TryReadLine(std::string& line) {
@@ -69,21 +171,27 @@ bool TextFile::TryReadLine(std::string& line) {
   pos_ = end;
   if (pos_ < data_.size() && data_[pos_] == '\r') ++pos_;
   if (pos_ < data_.size() && data_[pos_] == '\n') ++pos_;
+  ++lines_;
   return true;
 }
 
 std::string TextFile::ReadLine() {
   std::string line;
-  if (!TryReadLine(line)) Raise(ErrInputPastEnd);
+  if (!TryReadLine(line)) RaiseEndAtLine(lines_ + 1);
   return line;
 }
 
 void ByteReader::Need(std::size_t n) const {
-  if (n > data_.size() - pos_) Raise(ErrInputPastEnd);
+  if (n > data_.size() - pos_)
+    throw RuntimeError(ErrInputPastEnd, ErrorDescription(ErrInputPastEnd),
+                       "at byte " + std::to_string(pos_) + ": " + std::to_string(n) + " bytes needed, " +
+                           std::to_string(data_.size() - pos_) + " left");
 }
 
 void ByteReader::Seek(std::size_t pos) {
-  if (pos > data_.size()) Raise(ErrInputPastEnd);
+  if (pos > data_.size())
+    throw RuntimeError(ErrInputPastEnd, ErrorDescription(ErrInputPastEnd),
+                       "at byte " + std::to_string(pos) + ": the file has " + std::to_string(data_.size()));
   pos_ = pos;
 }
 

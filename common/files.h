@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/errors.h"
+
 namespace sism {
 
 bool FileExists(const std::string& path);
@@ -19,18 +21,57 @@ std::string OverwriteQuestion(const std::string& path);
 // Length in bytes, -1 when the file cannot be examined.
 int64_t FileLength(const std::string& path);
 
-// Whole file contents; raises 53 when missing, 75 when it cannot be read.
-std::string ReadWholeFile(const std::string& path);
+// Files larger than this are never read at once: the readers that need a whole file
+// refuse them before reading.
+inline constexpr int64_t kWholeReadLimit = int64_t{256} << 20;
+
+// Whole file contents; raises 53 when missing, 75 when it cannot be read, 7 when it is
+// larger than `limit` bytes (the message says both sizes).
+std::string ReadWholeFile(const std::string& path, int64_t limit = kWholeReadLimit);
+
+// "2.0 GB", "64 MB", "900 bytes": a size as messages give it.
+std::string ByteSizeText(int64_t bytes);
+
+// Line input that reads the file as it goes, for files of any size. Lines end at CR LF,
+// LF or CR. A line longer than `maxLine` bytes raises 7 with its number: no text of
+// numbers has one.
+class LineReader {
+ public:
+  explicit LineReader(const std::string& path, std::size_t maxLine = std::size_t{1} << 20);  // raises 53 / 75
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  bool TryReadLine(std::string& line);
+  // Raises 62 at the line after the last one when no line is left.
+  std::string ReadLine();
+  // Lines read so far: the number of the last line returned.
+  int64_t LineNumber() const { return lines_; }
+  int64_t Size() const { return size_; }
+
+ private:
+  bool Fill();
+  int fd_ = -1;
+  std::size_t maxLine_;
+  std::vector<char> buf_;
+  std::size_t pos_ = 0, end_ = 0;
+  bool skipLf_ = false;
+  int64_t lines_ = 0;
+  int64_t size_ = 0;
+};
 
 // Line input over a file read at once. Lines end at CR LF, LF or CR.
 class TextFile {
  public:
   explicit TextFile(const std::string& path);  // raises 53 / 75
-  static TextFile FromText(std::string text);
+  // Lines of `text`, numbered on from `linesBefore` (the part of a file before it).
+  static TextFile FromText(std::string text, int64_t linesBefore = 0);
 
   bool AtEnd() const { return pos_ >= data_.size(); }
   // Raises 62 (input past end of file) when no line is left.
   std::string ReadLine();
+  // The number of the last line returned (0 before the first).
+  int64_t LineNumber() const { return lines_; }
   // As ReadLine, but false at the end instead of raising.
   bool TryReadLine(std::string& line);
   const std::string& Contents() const { return data_; }
@@ -40,7 +81,16 @@ class TextFile {
   TextFile() = default;
   std::string data_;
   std::size_t pos_ = 0;
+  int64_t lines_ = 0;
 };
+
+// Lines that end before byte `pos` of `text` (CR LF, LF or CR each one).
+int64_t LinesBefore(std::string_view text, std::size_t pos);
+
+// Runs `body`, which reads from `in`: an error it raises without a place is placed at the
+// line last read ("at line 12: ..."), once a line has been read.
+template <typename Body>
+decltype(auto) AtLineOf(const TextFile& in, Body&& body);
 
 // Bounds-checked reads from a byte buffer; raises 62 past the end.
 class ByteReader {
@@ -72,6 +122,16 @@ class ByteReader {
   std::string_view data_;
   std::size_t pos_ = 0;
 };
+
+template <typename Body>
+decltype(auto) AtLineOf(const TextFile& in, Body&& body) {
+  try {
+    return body();
+  } catch (RuntimeError& e) {
+    if (in.LineNumber() > 0) e.SetPlace("line " + std::to_string(in.LineNumber()));
+    throw;
+  }
+}
 
 // The system's reason for the last failure of a call ("No space left on device").
 std::string SystemReason(int error);

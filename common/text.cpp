@@ -180,15 +180,28 @@ bool IsNumeric(std::string_view s) {
   return ScanNumber(s, n);
 }
 
+std::string QuotedField(std::string_view s) {
+  std::string t = TrimSpace(s.substr(0, 40));
+  for (char& c : t)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  return "\"" + t + (s.size() > 40 ? "..." : "") + "\"";
+}
+
 double ToDouble(std::string_view s) {
   NumberSpan n;
-  if (!ScanNumber(s, n)) Raise(ErrTypeMismatch);
-  return ParseScanned(n);
+  if (!ScanNumber(s, n)) RaiseFound(ErrTypeMismatch, QuotedField(s) + " is not a number");
+  try {
+    return ParseScanned(n);
+  } catch (RuntimeError& e) {
+    e.SetFound(QuotedField(s) + " is too large a number");
+    throw;
+  }
 }
 
 float ToSingle(std::string_view s) {
   double v = ToDouble(s);
-  if (std::fabs(v) > std::numeric_limits<float>::max()) Raise(ErrOverflow);
+  if (std::fabs(v) > std::numeric_limits<float>::max())
+    RaiseFound(ErrOverflow, QuotedField(s) + " is too large a number");
   return static_cast<float>(v);
 }
 

@@ -35,7 +35,10 @@ std::string ReplaceAll(std::string s, std::string_view from, std::string_view to
 // digits with an optional point and exponent (E or D). Anything else is not a number.
 bool IsNumeric(std::string_view s);
 // Raise type mismatch (13) when the text is not a number, overflow (6) when out of range.
+// Raise 13 (not a number) or 6 (too large) with the field quoted.
 double ToDouble(std::string_view s);
+// The field as messages quote it: trimmed, at most 40 characters, control bytes as "?".
+std::string QuotedField(std::string_view s);
 float ToSingle(std::string_view s);
 // Rounded to the nearest integer, halves to even.
 int32_t ToLong(std::string_view s);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <vector>
+#include <cerrno>
 
 #include "common/errors.h"
 #include "common/files.h"
@@ -57,7 +58,12 @@ void ForgetRecord(AppState& state) {
 // current record stays.
 bool RefusedBeforeReading(UserInterface& ui, const std::string& path, const char* procedure) {
   std::string why = RefusalText(path);
-  if (why.empty() && !FileExists(path)) why = Str(9020);
+  if (why.empty() && !FileExists(path)) {
+    why = Str(9020);
+    // A link that leads nowhere exists as a name: say which and why it cannot be followed.
+    if (const std::string problem = FileProblem(path); !problem.empty() && problem != SystemReason(ENOENT))
+      why += "\n" + path + ": " + problem + ".";
+  }
   if (why.empty()) return false;
   ui.MsgBox(why, MsgIcon::Critical, PipelineTitle(procedure));
   return true;

@@ -108,8 +108,7 @@ ReadOutcome ReadAc(const std::string& path, StrongRecord& rec, ReadQuestions& as
 }
 
 ReadOutcome ReadAcs(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
-  return TrapReadErrors(path, "ReadAcs", [&] {
-    TextFile file(path);
+  return TrapTextReadErrors(path, "ReadAcs", [&](TextFile& file) {
     constexpr int32_t kChannels = 9;
     rec.StartChannels(kChannels);
     std::vector<float> stored;

@@ -159,8 +159,7 @@ double UnitsFactor(const std::string& pgaLine, const std::vector<std::vector<flo
 }  // namespace
 
 ReadOutcome ReadAfad(const std::string& path, StrongRecord& rec, ReadQuestions&) {
-  return TrapReadErrors(path, "ReadAfad", [&] {
-    TextFile in(path);
+  return TrapTextReadErrors(path, "ReadAfad", [&](TextFile& in) {
     if (TrimSpace(in.ReadLine()) != kTag) throw InvalidRecordFile(path + " is invalid AFAD file.");
     KeyValueHeader header;
     std::string line = in.ReadLine();

@@ -70,8 +70,7 @@ void TakeStation(const std::string& line, StrongRecord& rec) {
 }  // namespace
 
 ReadOutcome ReadBhrc(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
-  return TrapReadErrors(path, "ReadBhrc", [&] {
-    TextFile in(path);
+  return TrapTextReadErrors(path, "ReadBhrc", [&](TextFile& in) {
     if (!StartsWith(in.Contents(), kTag)) throw InvalidRecordFile(path + " is invalid BHRC file.");
     std::vector<std::vector<float>> samples;
     std::vector<std::string> labels, letters;

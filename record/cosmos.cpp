@@ -269,8 +269,7 @@ ChannelSource ChannelOf(const Block& b, const std::string& label) {
 }  // namespace
 
 ReadOutcome ReadCosmos(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
-  return TrapReadErrors(path, "ReadCosmos", [&] {
-    TextFile file(path);
+  return TrapTextReadErrors(path, "ReadCosmos", [&](TextFile& file) {
     const std::string& text = file.Contents();
     std::string first = file.ReadLine();
     std::string kind = UCase(Left(first, 4));

@@ -69,8 +69,7 @@ void TakeEvent(const KeyValueHeader& h, RecordSource& s) {
 }  // namespace
 
 ReadOutcome ReadCwb(const std::string& path, StrongRecord& rec, ReadQuestions&) {
-  return TrapReadErrors(path, "ReadCwb", [&] {
-    TextFile file(path);
+  return TrapTextReadErrors(path, "ReadCwb", [&](TextFile& file) {
     KeyValueHeader h;
     std::size_t dataAt = ReadKeyLines(file.Contents(), h, "#");
     if (!h.Find("SampleRate(Hz)"))
@@ -87,7 +86,7 @@ ReadOutcome ReadCwb(const std::string& path, StrongRecord& rec, ReadQuestions&) 
         layoutText.empty() ? FieldLayout{} : ParseFortranFormat("(" + layoutText + ")", true);
     if (layout.width > 0 && layout.perLine < 1 + static_cast<int32_t>(names.size())) Raise(ErrTypeMismatch);
 
-    TextFile data = TextFile::FromText(file.Contents().substr(dataAt));
+    TextFile data = TextFile::FromText(file.Contents().substr(dataAt), LinesBefore(file.Contents(), dataAt));
     // The record length tells how many steps there are, so a cut file is found.
     const std::string* length = h.FindStarting("RecordLength");
     int32_t steps = length ? RoundToLong(ToDouble(*length) * rate) : DataLines(data.Contents());

@@ -38,12 +38,15 @@ void ProposeColumnLayout(const std::vector<std::string>& lines, int32_t dataLine
                          DataFileParams& params);
 
 // CSV files: skip, whether the line before the first all-numeric line holds labels,
-// channels, and count from `totalLines`, the number of lines in the whole file.
+// channels, and count from `totalLines`, the number of lines in the whole file; freq 100,
+// unless the first column steps by a constant time interval: then it is left out
+// (neglectFirst) and freq is the rate it gives.
 void GuessCsvLayout(const std::vector<std::string>& lines, int32_t totalLines, DataFileParams& params);
 
 // The guessed values (description := path, no fixed-width layout; channels and coef
-// as they were) and the preview, then the question to the user. False when the file
-// has no lines or the user cancelled. Raises when the file cannot be read.
+// as they were), the note of rows the guess leaves out and the preview, then the
+// question to the user. False when the file has no lines or the user cancelled. Raises
+// when the file cannot be read or its first line of numbers is wider than a record.
 bool GetDataFileParams(const std::string& path, DataFileParams& params, ReadQuestions& ask);
 bool GetCsvFileParams(const std::string& path, DataFileParams& params, ReadQuestions& ask);
 

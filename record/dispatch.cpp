@@ -1,5 +1,6 @@
 #include "record/dispatch.h"
 
+#include <cmath>
 #include <fstream>
 #include <vector>
 
@@ -46,16 +47,23 @@ void FitArraysToCounts(StrongRecord& rec) {
   if (rec.SampFreq < 1) Raise(ErrDivisionByZero);
   if (rec.AccChannels() < rec.ChanCount || rec.DataCapacity() < rec.DataCount) Raise(ErrSubscriptOutOfRange);
   rec.PreserveChannels(rec.ChanCount);
-  if (rec.DataCapacity() == rec.DataCount) return;
-  std::vector<float> keep(static_cast<std::size_t>(rec.DataCount) * static_cast<std::size_t>(rec.ChanCount));
+  if (rec.DataCapacity() != rec.DataCount) rec.ShrinkSteps(rec.DataCount);
+}
+
+// About 10,000 g: no accelerogram comes near it, and the analysis of larger values
+// overflows single precision.
+constexpr double kMaxAcceleration = 1e7;
+
+// Refuses a sample no accelerometer records, naming its step and channel.
+void CheckMagnitudes(const StrongRecord& rec) {
   for (int32_t ch = 1; ch <= rec.ChanCount; ++ch) {
     const float* x = rec.Channel(ch);
-    std::copy(x, x + rec.DataCount, keep.begin() + static_cast<std::ptrdiff_t>(ch - 1) * rec.DataCount);
-  }
-  rec.RedimAcc(rec.DataCount, rec.ChanCount);
-  for (int32_t ch = 1; ch <= rec.ChanCount; ++ch) {
-    auto from = keep.begin() + static_cast<std::ptrdiff_t>(ch - 1) * rec.DataCount;
-    std::copy(from, from + rec.DataCount, rec.Channel(ch));
+    for (int32_t i = 0; i < rec.DataCount; ++i) {
+      if (std::isfinite(x[i]) && std::fabs(x[i]) <= kMaxAcceleration) continue;
+      throw RuntimeError(ErrOverflow, ErrorDescription(ErrOverflow),
+                         "at step " + std::to_string(i + 1) + " of channel " + std::to_string(ch) + ": " +
+                             NumberText(x[i]) + " cm/s/s, beyond the 1e7 cm/s/s (about 10,000 g) of any record");
+    }
   }
 }
 
@@ -105,6 +113,18 @@ ReadOutcome ReadRecordFile(const std::string& path, StrongRecord& rec, ReadQuest
   const std::string refusal = RefusalText(path);
   if (!refusal.empty()) return ReadOutcome::Refusal(refusal, ReaderTitle("ReadRecordFile"));
   rec.FileFormat = DetectFormat(path);
+  if (const int64_t limit = FileSizeLimit(rec.FileFormat), size = FileLength(path); limit > 0 && size > limit) {
+    // Text that only begins like these formats may be long general data.
+    if (rec.FileFormat == FormatTur || rec.FileFormat == FormatJmaAc) {
+      rec.FileFormat = FormatOther;
+    } else {
+      const RecordFormatRow* row = FindRecordFormat(rec.FileFormat);
+      return ReadOutcome::Refusal(path + " is " + ByteSizeText(size) + ", larger than a " +
+                                      (row != nullptr ? row->name : "record") + " file can be (" +
+                                      ByteSizeText(limit) + "): it is not a record file of that format.",
+                                  ReaderTitle("ReadRecordFile"));
+    }
+  }
   ReadOutcome outcome;
   switch (rec.FileFormat) {
     case FormatKnet:
@@ -141,6 +161,7 @@ ReadOutcome ReadRecordFile(const std::string& path, StrongRecord& rec, ReadQuest
   if (outcome) {
     outcome = TrapReadErrors(path, "ReadRecordFile", [&] {
       FitArraysToCounts(rec);
+      CheckMagnitudes(rec);
       if (rec.ChanCount >= 3 && group == 0) group = 1;
       rec.FilePath = workingPath;
       rec.FileSize = FileLength(path);

@@ -43,10 +43,16 @@ EsmComponent ReadEsmComponent(const std::string& path) {
   double factor = AccelerationFactor(units);
   if (factor == 0)
     throw InvalidRecordFile(path + " gives its samples in \"" + units + "\", not as an acceleration.");
-  int32_t count = ToLong(c.header.Text("NDATA"));
-  c.rate = RateFromInterval(c.header.Number("SAMPLING_INTERVAL_S"));
+  int32_t count = 0;
+  try {
+    count = ToLong(c.header.Text("NDATA"));
+    c.rate = RateFromInterval(c.header.Number("SAMPLING_INTERVAL_S"));
+  } catch (RuntimeError& e) {
+    e.SetPlace("lines 1-" + std::to_string(LinesBefore(file.Contents(), dataAt)) + " (the header)");
+    throw;
+  }
   if (count < 1) throw InvalidRecordFile(path + " has no effective data.");
-  TextFile data = TextFile::FromText(file.Contents().substr(dataAt));
+  TextFile data = TextFile::FromText(file.Contents().substr(dataAt), LinesBefore(file.Contents(), dataAt));
   c.samples = ReadNumberRun(data, count, factor);
   return c;
 }

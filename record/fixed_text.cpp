@@ -70,14 +70,16 @@ void ReadFixedValues(TextFile& in, FieldLayout layout, int32_t count, double fac
   if (layout.perLine < 1 || layout.width < 1) Raise(ErrTypeMismatch);
   CheckCountFits(in, count);
   int32_t done = 0;
-  std::string line;
   while (done < count) {
-    if (!in.TryReadLine(line)) Raise(ErrInputPastEnd);
-    if (!endTag.empty() && StartsWith(line, endTag)) Raise(ErrInputPastEnd);
+    const std::string line = in.ReadLine();
+    if (!endTag.empty() && StartsWith(line, endTag))
+      throw RuntimeError(ErrInputPastEnd, ErrorDescription(ErrInputPastEnd),
+                         "at line " + std::to_string(in.LineNumber()) + ": the values end after " +
+                             std::to_string(done) + " of " + std::to_string(count));
     for (int32_t j = 0; j < layout.perLine && done < count; ++j, ++done) {
       // A product of two singles is exact in double: factors that are singles give the single
       // product, and a factor such as standard gravity is not rounded first.
-      float v = static_cast<float>(ToSingle(FixedField(line, layout, j)) * factor);
+      float v = AtLineOf(in, [&] { return static_cast<float>(ToSingle(FixedField(line, layout, j)) * factor); });
       if (done < keep) out[done] = v;
     }
   }
@@ -85,7 +87,10 @@ void ReadFixedValues(TextFile& in, FieldLayout layout, int32_t count, double fac
 
 void CheckCountFits(const TextFile& in, int64_t count) {
   int64_t left = static_cast<int64_t>(in.Contents().size() - in.Position());
-  if (count < 0 || count > left) Raise(ErrInputPastEnd);
+  if (count < 0 || count > left)
+    throw RuntimeError(ErrInputPastEnd, ErrorDescription(ErrInputPastEnd),
+                       "at line " + std::to_string(in.LineNumber() + 1) + ": " + std::to_string(count) +
+                           " values announced, more than the " + std::to_string(left) + " bytes left hold");
 }
 
 void SkipPastEndLine(TextFile& in, std::string_view endTag) {

@@ -179,6 +179,21 @@ int32_t DetectFromSniff(const FileSniff& f) {
   return FormatOther;
 }
 
+int64_t FileSizeLimit(int32_t code) {
+  switch (code) {
+    case FormatOther:
+    case FormatCsv:
+      return 0;
+    // Seismometer data may run for a day in one file.
+    case FormatMseed:
+    case FormatSac:
+      return kWholeReadLimit;
+    default:
+      // A day of 200 Hz samples on three channels, written as text, is smaller.
+      return int64_t{64} << 20;
+  }
+}
+
 std::string RecordFormatList() {
   std::string s = "Formats read (found from the first bytes, then the extension):\n";
   for (const RecordFormatRow& r : RecordFormats()) {

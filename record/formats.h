@@ -54,6 +54,11 @@ const RecordFormatRow* FindRecordFormat(int32_t code);
 // The format the sniffed file is in: FormatOther when nothing else knows it.
 int32_t DetectFromSniff(const FileSniff& sniff);
 
+// The largest file of a format that its reader reads at once, in bytes; 0 for the
+// formats read line by line, which may be of any size. No record of these formats comes
+// near its limit, and a larger file is refused before it is read.
+int64_t FileSizeLimit(int32_t code);
+
 // The tool's help on formats: a heading, then "  NAME (.ext .ext)" a format.
 std::string RecordFormatList();
 

@@ -18,12 +18,17 @@ namespace sism {
 namespace {
 
 // Header fields both readers share; `prefix` starts the default channel labels.
-void SetUp(const std::string& path, const DataFileParams& p, const std::string& prefix, std::size_t bytes,
+void SetUp(const std::string& path, const DataFileParams& p, const std::string& prefix, int64_t bytes,
            StrongRecord& rec) {
   const int32_t chans = p.channels < 1 ? 1 : p.channels;
   if (p.count < 1 || p.freq < 1) Raise(ErrInvalidCall);
+  if (chans > kMaxRecordChannels)
+    RaiseFound(ErrSubscriptOutOfRange, std::to_string(chans) + " channels asked for, more than the " +
+                                           std::to_string(kMaxRecordChannels) + " a record holds");
   // Every value takes at least a character: more values than bytes is no layout of this file.
-  if (static_cast<uint64_t>(p.count) * static_cast<uint64_t>(chans) > bytes) Raise(ErrInputPastEnd);
+  if (static_cast<int64_t>(p.count) * chans > bytes)
+    RaiseFound(ErrInputPastEnd, std::to_string(static_cast<int64_t>(p.count) * chans) +
+                                    " values asked for, more than the file's " + std::to_string(bytes) + " bytes hold");
   rec.ChanCount = chans;
   rec.SampFreq = p.freq;
   rec.DataCount = p.count;
@@ -60,6 +65,7 @@ class SampleSink {
       ++step_;
     }
   }
+  int64_t Taken() const { return static_cast<int64_t>(step_ - 1) * rec_.ChanCount + ch_ - 1; }
 
  private:
   StrongRecord& rec_;
@@ -70,52 +76,81 @@ bool IsSeparator(char c) {
   return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n';
 }
 
-void ReadFree(std::string_view text, StrongRecord& rec, ReadQuestions& ask) {
-  SampleSink sink(rec);
-  std::size_t i = 0, values = 0;
-  while (!sink.Full()) {
-    while (i < text.size() && IsSeparator(text[i])) ++i;
-    if (i >= text.size()) Raise(ErrInputPastEnd);
-    std::size_t start = i;
-    while (i < text.size() && !IsSeparator(text[i])) ++i;
-    sink.Put(ToSingle(text.substr(start, i - start)));
-    if (++values % 65536 == 0) ask.Yield();
+// The file ends before the values the layout asks for.
+[[noreturn]] void RaiseShort(int64_t line, int64_t taken, const StrongRecord& rec) {
+  throw RuntimeError(ErrInputPastEnd, ErrorDescription(ErrInputPastEnd),
+                     "at line " + std::to_string(line) + ": the file ends after " + std::to_string(taken) + " of its " +
+                         std::to_string(static_cast<int64_t>(rec.DataCount) * rec.ChanCount) + " values");
+}
+
+// Runs `body`, naming the line and field of a value that cannot be read.
+template <typename Body>
+void AtField(int64_t line, std::size_t field, Body&& body) {
+  try {
+    body();
+  } catch (RuntimeError& e) {
+    e.SetPlace("line " + std::to_string(line) + ", field " + std::to_string(field));
+    throw;
   }
 }
 
-void ReadFixed(TextFile& in, const DataFileParams& p, StrongRecord& rec, ReadQuestions& ask) {
+void ReadFree(LineReader& in, StrongRecord& rec, ReadQuestions& ask) {
+  SampleSink sink(rec);
+  std::string line;
+  while (!sink.Full()) {
+    if (!in.TryReadLine(line)) RaiseShort(in.LineNumber() + 1, sink.Taken(), rec);
+    std::size_t i = 0, field = 0;
+    while (!sink.Full()) {
+      while (i < line.size() && IsSeparator(line[i])) ++i;
+      if (i >= line.size()) break;
+      const std::size_t start = i;
+      while (i < line.size() && !IsSeparator(line[i])) ++i;
+      AtField(in.LineNumber(), ++field, [&] { sink.Put(ToSingle(std::string_view(line).substr(start, i - start))); });
+    }
+    if (in.LineNumber() % 4096 == 0) ask.Yield();
+  }
+}
+
+void ReadFixed(LineReader& in, const DataFileParams& p, StrongRecord& rec, ReadQuestions& ask) {
   if (p.columns < 1) Raise(ErrInvalidCall);
   // Fields start at the given position of each line.
   const std::size_t first = p.start < 1 ? 1 : static_cast<std::size_t>(p.start);
   const std::size_t width = static_cast<std::size_t>(p.width);
   SampleSink sink(rec);
-  for (int32_t lines = 1; !sink.Full(); ++lines) {
-    std::string line = in.ReadLine();
+  std::string line;
+  while (!sink.Full()) {
+    if (!in.TryReadLine(line)) RaiseShort(in.LineNumber() + 1, sink.Taken(), rec);
     for (int32_t j = 0; j < p.columns && !sink.Full(); ++j)
-      sink.Put(ToSingle(Mid(line, first + static_cast<std::size_t>(j) * width, width)));
-    if (lines % 4096 == 0) ask.Yield();
+      AtField(in.LineNumber(), static_cast<std::size_t>(j) + 1, [&] {
+        sink.Put(ToSingle(Mid(line, first + static_cast<std::size_t>(j) * width, width)));
+      });
+    if (in.LineNumber() % 4096 == 0) ask.Yield();
   }
+}
+
+void SkipLines(LineReader& in, int32_t skip) {
+  for (int32_t i = 0; i < skip; ++i) in.ReadLine();
 }
 
 }  // namespace
 
 bool ReadGeneralData(const std::string& path, const DataFileParams& p, StrongRecord& rec, ReadQuestions& ask) {
-  TextFile in(path);
-  SetUp(path, p, "CH", in.Contents().size(), rec);
-  for (int32_t i = 0; i < p.skip; ++i) in.ReadLine();
+  LineReader in(path);
+  SetUp(path, p, "CH", in.Size(), rec);
+  SkipLines(in, p.skip);
   if (p.width > 0)
     ReadFixed(in, p, rec, ask);
   else
-    ReadFree(std::string_view(in.Contents()).substr(in.Position()), rec, ask);
+    ReadFree(in, rec, ask);
   Finish(p, rec);
   return true;
 }
 
 bool ReadCsvData(const std::string& path, const DataFileParams& p, StrongRecord& rec, ReadQuestions& ask) {
-  TextFile in(path);
-  SetUp(path, p, "ch", in.Contents().size(), rec);
+  LineReader in(path);
+  SetUp(path, p, "ch", in.Size(), rec);
   const std::size_t shift = p.neglectFirst ? 1 : 0;
-  for (int32_t i = 0; i < p.skip; ++i) in.ReadLine();
+  SkipLines(in, p.skip);
   if (p.hasLabel) {
     std::vector<std::string> names = Split(in.ReadLine(), ",");
     // A short label line keeps the default names of the channels it lacks.
@@ -124,8 +159,13 @@ bool ReadCsvData(const std::string& path, const DataFileParams& p, StrongRecord&
   }
   for (int32_t i = 1; i <= rec.DataCount; ++i) {
     std::vector<std::string> fields = Split(in.ReadLine(), ",");
-    if (fields.size() < static_cast<std::size_t>(rec.ChanCount) + shift) Raise(ErrSubscriptOutOfRange);
-    for (int32_t c = 1; c <= rec.ChanCount; ++c) rec.Acc(i, c) = ToSingle(fields[c - 1 + shift]);
+    if (fields.size() < static_cast<std::size_t>(rec.ChanCount) + shift)
+      throw RuntimeError(ErrSubscriptOutOfRange, ErrorDescription(ErrSubscriptOutOfRange),
+                         "at line " + std::to_string(in.LineNumber()) + ": " + std::to_string(fields.size()) +
+                             " fields, fewer than the " + std::to_string(rec.ChanCount + shift) + " asked for");
+    for (int32_t c = 1; c <= rec.ChanCount; ++c)
+      AtField(in.LineNumber(), static_cast<std::size_t>(c) + shift,
+              [&] { rec.Acc(i, c) = ToSingle(fields[static_cast<std::size_t>(c - 1) + shift]); });
     if (i % 4096 == 0) ask.Yield();
   }
   Finish(p, rec);
@@ -136,7 +176,11 @@ ReadOutcome ReadOther(const std::string& path, StrongRecord& rec, ReadQuestions&
   return TrapReadErrors(path, "ReadOther", [&] {
     DataFileParams p;
     if (!GetDataFileParams(path, p, ask)) return ReadStatus::Declined;
-    return ReadGeneralData(path, p, rec, ask) ? ReadStatus::Read : ReadStatus::NotThisFormat;
+    if (!ReadGeneralData(path, p, rec, ask)) return ReadStatus::NotThisFormat;
+    rec.ReadNote = p.note.empty() ? std::string()
+                                  : std::to_string(rec.DataCount) + (rec.DataCount == 1 ? " row" : " rows") +
+                                        " read; " + p.note;
+    return ReadStatus::Read;
   });
 }
 

@@ -128,8 +128,7 @@ void TakeRecordValues(const GeoNetComponent& c, StrongRecord& rec) {
 }  // namespace
 
 ReadOutcome ReadGeoNet(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
-  return TrapReadErrors(path, "ReadGeoNet", [&] {
-    TextFile in(path);
+  return TrapTextReadErrors(path, "ReadGeoNet", [&](TextFile& in) {
     std::vector<GeoNetComponent> components;
     for (int i = 0; i < kComponents; ++i) {
       ask.Yield();

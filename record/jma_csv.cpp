@@ -97,8 +97,7 @@ std::vector<std::string> CommaFields(const std::string& line) {
 }  // namespace
 
 ReadOutcome ReadJmaCsv(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
-  return TrapReadErrors(path, "ReadJmaCsv", [&] {
-    TextFile file(path);
+  return TrapTextReadErrors(path, "ReadJmaCsv", [&](TextFile& file) {
     std::vector<std::string> lines;
     std::string line;
     while (file.TryReadLine(line)) lines.push_back(line);

@@ -34,8 +34,22 @@ std::vector<std::string> ReadLines(const std::string& path) {
   return lines;
 }
 
+// Runs `body`, placing an error it raises at line n + 1 of the file.
+template <typename Body>
+auto AtLine(std::size_t n, Body&& body) {
+  try {
+    return body();
+  } catch (RuntimeError& e) {
+    e.SetPlace("line " + std::to_string(n + 1));
+    throw;
+  }
+}
+
 const std::string& HeaderLine(const std::vector<std::string>& lines, std::size_t n) {
-  if (n >= lines.size()) Raise(ErrInputPastEnd);
+  if (n >= lines.size())
+    throw RuntimeError(ErrInputPastEnd, ErrorDescription(ErrInputPastEnd),
+                       "at line " + std::to_string(n + 1) + ": the file ends after " + std::to_string(lines.size()) +
+                           " lines of its header");
   return lines[n];
 }
 
@@ -126,7 +140,7 @@ ReadOutcome ReadKNET(const std::string& path, StrongRecord& rec, ReadQuestions& 
         TakeEvent(lines, rec.Source);
         // "100Hz": the number, whatever follows it.
         rec.SampFreq = static_cast<int32_t>(Val(Mid(HeaderLine(lines, 10), kValueColumn, 3)));
-        double duration = ToSingle(HeaderValue(lines, 11));
+        double duration = AtLine(11, [&] { return ToSingle(HeaderValue(lines, 11)); });
         double steps = RoundHalfEven(duration * rec.SampFreq);
         if (!(steps > 0)) steps = 0;  // negative or not a number
         // Whole data lines only.
@@ -137,26 +151,34 @@ ReadOutcome ReadKNET(const std::string& path, StrongRecord& rec, ReadQuestions& 
         int64_t available = 0;
         for (std::size_t n = kFirstDataLine; n < lines.size(); ++n)
           available += std::min<int64_t>(kValuesPerLine, (lines[n].size() + kFieldWidth - 1) / kFieldWidth);
-        if (count > available) Raise(ErrInputPastEnd);
+        if (count > available)
+          throw RuntimeError(ErrInputPastEnd, ErrorDescription(ErrInputPastEnd),
+                             "at line " + std::to_string(lines.size() + 1) + ": the duration gives " +
+                                 std::to_string(count) + " values, the data lines hold " + std::to_string(available));
         rec.DataCount = static_cast<int32_t>(count);
         if (rec.DataCount >= 1 && rec.SampFreq >= 1) rec.RedimAcc(rec.DataCount, sets);
       }
 
       rec.Label(k) = Trim(HeaderValue(lines, 12));
-      double factor = ScaleFactor(HeaderValue(lines, 13));
-      rec.Peak(k) = ToSingle(HeaderValue(lines, 14));
+      double factor = AtLine(13, [&] { return ScaleFactor(HeaderValue(lines, 13)); });
+      rec.Peak(k) = AtLine(14, [&] { return ToSingle(HeaderValue(lines, 14)); });
 
       if (rec.DataCount < 1 || rec.SampFreq < 1) throw InvalidRecordFile(file + " has no effective data.");
 
       float* acc = rec.Channel(k);
       int64_t i = 0;
       for (std::size_t n = kFirstDataLine; i < rec.DataCount; ++n) {
-        if (n >= lines.size()) Raise(ErrInputPastEnd);
+        if (n >= lines.size())
+          throw RuntimeError(ErrInputPastEnd, ErrorDescription(ErrInputPastEnd),
+                             "at line " + std::to_string(n + 1) + ": the file ends after " + std::to_string(i) +
+                                 " of its " + std::to_string(rec.DataCount) + " values");
         const std::string& line = lines[n];
         for (int field = 0; field < kValuesPerLine && i < rec.DataCount; ++field, ++i) {
           std::string text = Mid(line, 1 + field * kFieldWidth, kFieldWidth);
-          if (text.empty()) Raise(ErrInputPastEnd);
-          acc[i] = static_cast<float>(ToDouble(text) * factor);
+          AtLine(n, [&] {
+            if (text.empty()) RaiseFound(ErrInputPastEnd, "field " + std::to_string(field + 1) + " is missing");
+            acc[i] = static_cast<float>(ToDouble(text) * factor);
+          });
         }
       }
       rec.Coef(k) = static_cast<float>(factor);

@@ -98,8 +98,7 @@ void TakeHeaderTexts(const std::string& line, StrongRecord& rec) {
 }  // namespace
 
 ReadOutcome ReadPeer(const std::string& path, StrongRecord& rec, ReadQuestions&) {
-  return TrapReadErrors(path, "ReadPeer", [&] {
-    TextFile in(path);
+  return TrapTextReadErrors(path, "ReadPeer", [&](TextFile& in) {
     std::string l1, l2, l3;
     bool readable = in.TryReadLine(l1) && StartsWith(l1, "PEER") && in.TryReadLine(l2) &&
                     in.TryReadLine(l3) && StartsWith(l3, "ACCE");

@@ -214,8 +214,7 @@ void ReadSpacedValues(TextFile& in, int32_t count, double factor, float* out, in
 }  // namespace
 
 ReadOutcome ReadRaw(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
-  return TrapReadErrors(path, "ReadRaw", [&] {
-    TextFile file(path);
+  return TrapTextReadErrors(path, "ReadRaw", [&](TextFile& file) {
     const std::string& text = file.Contents();
     std::string kind = Left(file.ReadLine(), 4);
     const Layout* layout = nullptr;

@@ -11,7 +11,9 @@ std::string FailedToReadText(const std::string& what, int number, const std::str
 
 std::string ReadFailureText(const std::string& path, const std::exception& e) {
   ErrorInfo info = CurrentErrorInfo(e);
-  return FailedToReadText(path, info.number, info.description);
+  // "… (Err#13: Type mismatch) at line 5: "abc" is not a number"; without a place, ": …".
+  const std::string joint = info.where.rfind("at ", 0) == 0 ? " " : ": ";
+  return FailedToReadText(path, info.number, info.description) + (info.where.empty() ? "" : joint + info.where);
 }
 
 std::string ReaderTitle(const std::string& readerName) {

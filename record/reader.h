@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/files.h"
 #include "common/read_questions.h"
 #include "record/strong_record.h"
 
@@ -85,6 +86,16 @@ ReadOutcome TrapReadErrorsTitled(const std::string& path, const std::string& tit
 template <typename Body>
 ReadOutcome TrapReadErrors(const std::string& path, const std::string& readerName, Body&& body) {
   return TrapReadErrorsTitled(path, ReaderTitle(readerName), std::forward<Body>(body));
+}
+
+// The same for a reader of a text file: `body` reads the file through the TextFile it is
+// given, and an error it raises without a place is placed at the line last read.
+template <typename Body>
+ReadOutcome TrapTextReadErrors(const std::string& path, const std::string& readerName, Body&& body) {
+  return TrapReadErrors(path, readerName, [&] {
+    TextFile in(path);
+    return AtLineOf(in, [&] { return body(in); });
+  });
 }
 
 }  // namespace sism

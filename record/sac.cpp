@@ -202,7 +202,7 @@ SeisChannel ReadSacFile(const std::string& path) {
   if (!AlphaVersion(bytes))
     throw InvalidRecordFile(path + " is not a SAC file: its header gives no known version (NVHDR 6 or 7).");
   TextFile in = TextFile::FromText(std::move(bytes));
-  const SacHeader h = AlphaHeader(in);
+  const SacHeader h = AtLineOf(in, [&] { return AlphaHeader(in); });
   SeisChannel c = ChannelOf(path, h, code);
   const int32_t n = SampleCount(path, h);
   const std::vector<float> values = ReadNumberRun(in, n, 1.0);

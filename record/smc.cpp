@@ -133,8 +133,7 @@ void ReadTimePairs(TextFile& in, const std::string& path, int32_t count, StrongR
 }  // namespace
 
 ReadOutcome ReadSmc(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
-  return TrapReadErrors(path, "ReadSmc", [&] {
-    TextFile file(path);
+  return TrapTextReadErrors(path, "ReadSmc", [&](TextFile& file) {
     const std::string& text = file.Contents();
     std::string kind = UCase(Left(file.ReadLine(), 4));
     if (kind != "0 UN" && kind != "1 UN" && kind != "2 CO")

@@ -1,5 +1,6 @@
 #include "record/strong_record.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -75,6 +76,18 @@ void StrongRecord::PreserveChannels(int32_t n) {
   peakStep_.resize(c, 0);
   acc_.resize(c * static_cast<std::size_t>(rows_), 0.0f);
   cols_ = n;
+}
+
+void StrongRecord::ShrinkSteps(int32_t steps) {
+  if (steps < 0 || steps > rows_) Raise(ErrSubscriptOutOfRange);
+  const std::size_t from = static_cast<std::size_t>(rows_), to = static_cast<std::size_t>(steps);
+  // Channel ch moves down to ch * to; each move goes to lower addresses, so a forward copy is safe.
+  for (std::size_t ch = 1; ch < static_cast<std::size_t>(cols_); ++ch)
+    std::copy(acc_.begin() + static_cast<std::ptrdiff_t>(ch * from),
+              acc_.begin() + static_cast<std::ptrdiff_t>(ch * from + to),
+              acc_.begin() + static_cast<std::ptrdiff_t>(ch * to));
+  acc_.resize(to * static_cast<std::size_t>(cols_));
+  rows_ = steps;
 }
 
 void StrongRecord::ReleaseForClear() {

@@ -76,6 +76,10 @@ struct RecordSource {
   }
 };
 
+// The most channels a record holds; readers of files that say nothing of their channels
+// refuse more.
+inline constexpr int32_t kMaxRecordChannels = 256;
+
 class StrongRecord {
  public:
   int32_t FileFormat = FormatNone;
@@ -140,6 +144,9 @@ class StrongRecord {
   void RedimAcc(int32_t steps, int32_t channels);
   // Grow or shrink the channel dimension of every array to n, keeping contents.
   void PreserveChannels(int32_t n);
+  // Lowers the step dimension of the sample matrix to `steps`, keeping each channel's
+  // first samples, in place: no second copy of the samples is made.
+  void ShrinkSteps(int32_t steps);
   // Releases Label, Peak, PeakStep and Acc (Offset and Coef stay).
   void ReleaseForClear();
 

@@ -129,10 +129,10 @@ std::vector<float> ReadNumberRun(TextFile& in, int32_t count, double factor) {
   std::size_t done = 0;
   std::string line;
   while (done < out.size()) {
-    if (!in.TryReadLine(line)) Raise(ErrInputPastEnd);
+    line = in.ReadLine();
     for (const std::string& w : Words(line)) {
       if (done == out.size()) break;
-      out[done++] = static_cast<float>(ToDouble(w) * factor);
+      out[done++] = AtLineOf(in, [&] { return static_cast<float>(ToDouble(w) * factor); });
     }
   }
   return out;
@@ -154,14 +154,17 @@ std::vector<std::vector<float>> ReadColumnLines(TextFile& in, int32_t steps, Fie
   std::vector<std::vector<float>> out(columns.size(), std::vector<float>(static_cast<std::size_t>(steps)));
   std::string line;
   for (int32_t step = 0; step < steps;) {
-    if (!in.TryReadLine(line)) Raise(ErrInputPastEnd);
+    line = in.ReadLine();
     if (TrimSpace(line).empty()) continue;
     std::vector<std::string> fields = LineFields(line, layout);
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-      std::size_t at = static_cast<std::size_t>(columns[c]);
-      if (columns[c] < 0 || at >= fields.size()) Raise(ErrTypeMismatch);
-      out[c][static_cast<std::size_t>(step)] = static_cast<float>(ToDouble(fields[at]) * factor);
-    }
+    AtLineOf(in, [&] {
+      for (std::size_t c = 0; c < columns.size(); ++c) {
+        std::size_t at = static_cast<std::size_t>(columns[c]);
+        if (columns[c] < 0 || at >= fields.size())
+          RaiseFound(ErrTypeMismatch, std::to_string(fields.size()) + " fields, no column " + std::to_string(at + 1));
+        out[c][static_cast<std::size_t>(step)] = static_cast<float>(ToDouble(fields[at]) * factor);
+      }
+    });
     ++step;
   }
   return out;

@@ -112,8 +112,7 @@ std::string SkipCaptions(TextFile& in) {
 }  // namespace
 
 ReadOutcome ReadUnam(const std::string& path, StrongRecord& rec, ReadQuestions&) {
-  return TrapReadErrors(path, "ReadUnam", [&] {
-    TextFile in(path);
+  return TrapTextReadErrors(path, "ReadUnam", [&](TextFile& in) {
     KeyValueHeader h;
     std::string line;
     bool dataFollow = false;

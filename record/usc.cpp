@@ -90,8 +90,7 @@ void UscTakeStation(const std::string& line, StrongRecord& rec) {
 }
 
 ReadOutcome ReadUsc(const std::string& path, StrongRecord& rec, ReadQuestions& ask) {
-  return TrapReadErrors(path, "ReadUsc", [&] {
-    TextFile in(path);
+  return TrapTextReadErrors(path, "ReadUsc", [&](TextFile& in) {
     if (IsUscVolume1(in.Contents())) return ReadUscVolume1Set(path, in.Contents(), rec, ask);
     std::vector<std::string> h;
     for (int i = 0; i < kTextLines; ++i) h.push_back(in.ReadLine());

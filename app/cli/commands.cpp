@@ -84,9 +84,10 @@ bool AnswerDataFile(const Options& o_, DataFileKind kind, const std::string& pat
   if (o_.coef) p.coef = *o_.coef;
   if (kind == DataFileKind::Csv) {
     p.hasLabel = p.hasLabel || o_.labelLine;
-    p.neglectFirst = o_.neglectFirst;
-    // Neglecting the first column leaves one channel less than the guess.
-    if (o_.neglectFirst && !o_.channels && p.channels > 1) --p.channels;
+    // Neglecting the first column leaves one channel less than the guess, unless the guess
+    // took it for time already.
+    if (o_.neglectFirst && !p.neglectFirst && !o_.channels && p.channels > 1) --p.channels;
+    p.neglectFirst = p.neglectFirst || o_.neglectFirst;
   } else if (o_.start || o_.width || o_.columns) {
     p.start = o_.start.value_or(1);
     p.width = o_.width.value_or(1);

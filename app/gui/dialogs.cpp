@@ -300,6 +300,13 @@ FReadData::FReadData(DataFileKind kind, const std::string& path, const std::stri
   txtData->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   txtData->setMinimumSize(520, 200);
   top->addWidget(txtData, 1);
+  if (!params.note.empty()) {
+    auto* lblNote = new QLabel(Q(params.note), this);
+    lblNote->setObjectName("lblNote");
+    lblNote->setTextFormat(Qt::PlainText);
+    lblNote->setWordWrap(true);
+    top->addWidget(lblNote);
+  }
 
   auto* fraParam = new QGroupBox(this);
   SetTextId(fraParam, 14010);

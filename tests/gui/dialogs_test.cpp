@@ -147,6 +147,20 @@ TEST(FReadData, CaptionAndFileLabel) {
   EXPECT_EQ(out.count, params.count);
 }
 
+TEST(FReadData, TheRowsTheGuessLeavesOutAreShown) {
+  EnsureApp();
+  DataFileParams params;
+  {
+    FReadData dialog(DataFileKind::General, "/data/a.txt", "001:1 2", params);
+    EXPECT_EQ(dialog.findChild<QLabel*>("lblNote"), nullptr);
+  }
+  params.note = "490 rows from line 11 on not read: \"nan\" is not a number";
+  FReadData dialog(DataFileKind::General, "/data/a.txt", "001:1 2", params);
+  auto* note = dialog.findChild<QLabel*>("lblNote");
+  ASSERT_NE(note, nullptr);
+  EXPECT_EQ(note->text().toStdString(), params.note);
+}
+
 TEST(FReadData, CountsAskOnlyTheCoefficient) {
   EnsureApp();
   DataFileParams params;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 #include "common/strings.h"
 #include "load/statistics.h"
@@ -102,6 +103,27 @@ TEST_F(PipelineTest, OpenMissingFileKeepsThePreviousRecord) {
   EXPECT_EQ(ui.messages[0].icon, MsgIcon::Critical);
   EXPECT_EQ(state.record.ChanCount, 2);
   EXPECT_EQ(state.view.ViewChanCount, 2);
+}
+
+TEST_F(PipelineTest, OpenThroughABrokenLinkNamesTheFileAndWhy) {
+  ASSERT_EQ(Open(File("a.dat", 100, 50, 2)), 2);
+  const std::string dangling = dir.File("dangling.dat"), loop = dir.File("loop.dat");
+  std::filesystem::create_symlink(dir.File("gone.dat"), dangling);
+  std::filesystem::create_symlink(loop, loop);
+  const struct {
+    std::string path, reason;
+  } cases[] = {
+      {dangling, "dangling symbolic link to " + dir.File("gone.dat") + "."},
+      {loop, "Too many levels of symbolic links."},
+  };
+  for (const auto& c : cases) {
+    ui.messages.clear();
+    EXPECT_EQ(Open(c.path), 0);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "File does not exist.\n" + c.path + ": " + c.reason);
+    EXPECT_EQ(ui.messages[0].title, "ReadAccFile - " + ProgramTitle());
+    EXPECT_EQ(state.record.ChanCount, 2);
+  }
 }
 
 TEST_F(PipelineTest, OpenDialogCancelKeepsThePreviousRecord) {

@@ -142,6 +142,81 @@ TEST(GuessCsvLayout, LabelLineAndChannels) {
   }
 }
 
+TEST(GuessCsvLayout, AFirstColumnOfEvenTimesIsTimeAndGivesTheRate) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> lines;
+    bool time;
+    int32_t freq, channels;
+  } cases[] = {
+      {"200 Hz", {"t,NS,EW,UD", "0.000,1,2,3", "0.005,1,2,3", "0.010,1,2,3", "0.015,1,2,3"}, true, 200, 3},
+      {"50 Hz from 12.5 s", {"12.50,1", "12.52,1", "12.54,1"}, true, 50, 1},
+      {"uneven times", {"0.0,1,2", "0.01,1,2", "0.03,1,2"}, false, 100, 3},
+      {"a step giving no whole rate", {"0,1", "0.3,1", "0.6,1"}, false, 100, 2},
+      {"falling values", {"3,1", "2,1", "1,1"}, false, 100, 2},
+      {"two lines are too few", {"0,1", "0.01,1"}, false, 100, 2},
+      {"one column is data, not time", {"0", "1", "2"}, false, 100, 1},
+  };
+  for (const auto& cs : cases) {
+    DataFileParams p;
+    GuessCsvLayout(cs.lines, static_cast<int32_t>(cs.lines.size()), p);
+    EXPECT_EQ(p.neglectFirst, cs.time) << cs.what;
+    EXPECT_EQ(p.freq, cs.freq) << cs.what;
+    EXPECT_EQ(p.channels, cs.channels) << cs.what;
+  }
+}
+
+TEST(ReadOther, RowsAfterTheFirstNonNumberAreCountedAndTold) {
+  std::string text;
+  for (int i = 1; i <= 500; ++i) text += (i == 11 ? std::string("nan") : std::to_string(i)) + " 0.5\n";
+  TempDir dir;
+  const std::string path = dir.Write("gap.txt", text);
+  ScriptedUi ui;
+  std::string shown;
+  ui.onReadData = [&](DataFileKind, const std::string&, DataFileParams& p) {
+    shown = p.note;
+    return true;
+  };
+  StrongRecord rec;
+  ASSERT_TRUE(ReportRead(ReadOther(path, rec, ui), ui)) << ui.OnlyMessage();
+  EXPECT_EQ(rec.DataCount, 10);
+  EXPECT_EQ(shown, "490 rows from line 11 on not read: \"nan\" is not a number");
+  EXPECT_EQ(rec.ReadNote, "10 rows read; " + shown);
+
+  // A count the user changed is the user's: the note no longer applies.
+  ui.onReadData = [](DataFileKind, const std::string&, DataFileParams& p) {
+    p.count = 5;
+    return true;
+  };
+  ASSERT_TRUE(ReportRead(ReadOther(path, rec, ui), ui)) << ui.OnlyMessage();
+  EXPECT_EQ(rec.ReadNote, "");
+}
+
+TEST(ReadOther, LinesWiderThanARecordAreRefused) {
+  std::string wide = "1", wideCsv = "1";
+  for (int i = 1; i < 300; ++i) wide += " 1", wideCsv += ",1";
+  const struct {
+    const char* name;
+    std::string text;
+    ReaderFunction reader;
+    const char* says;
+  } cases[] = {
+      {"w.txt", "DT 0.01\n" + wide + "\n", ReadOther, "the first line of numbers holds 300, more than the 256"},
+      {"w.csv", wideCsv + "\n", ReadCsv, "at line 1: 300 fields, more than the 256 channels"},
+      // Ten megabytes on one line: no line of numbers is that long.
+      {"long.txt", std::string(10 << 20, '1') + "\n", ReadOther, "at line 1: the line is longer than 1 MB"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    const std::string path = dir.Write(c.name, c.text);
+    ScriptedUi ui;
+    ui.onReadData = [](DataFileKind, const std::string&, DataFileParams&) { return true; };
+    StrongRecord rec;
+    EXPECT_FALSE(ReportRead(c.reader(path, rec, ui), ui)) << c.name;
+    EXPECT_NE(ui.OnlyMessage().find(c.says), std::string::npos) << c.name << ": " << ui.OnlyMessage();
+  }
+}
+
 std::string Lines(int n) {
   std::string s;
   for (int i = 1; i <= n; ++i) s += std::to_string(i) + "\r\n";
@@ -346,12 +421,15 @@ TEST(ReadOther, MalformedDataGetsTheReadErrorBox) {
     std::string contents;
     int32_t count, channels, width;
     int err;
+    const char* where;
   } cases[] = {
-      {"not a number", "1 2 x 4\n", 4, 1, 0, 13},
-      {"short file", "1 2 3\n", 4, 1, 0, 62},
-      {"count beyond the file", "1 2 3\n", 2000000000, 1, 0, 62},
-      {"blank fixed field", "1.0      \n", 2, 1, 4, 13},
-      {"fixed lines run out", "1.0 2.0 \n", 3, 1, 4, 62},
+      {"not a number", "1 2 x 4\n", 4, 1, 0, 13, ") at line 1, field 3: \"x\" is not a number"},
+      {"short file", "1 2 3\n", 4, 1, 0, 62, ") at line 2: the file ends after 3 of its 4 values"},
+      {"count beyond the file", "1 2 3\n", 2000000000, 1, 0, 62,
+       "): 2000000000 values asked for, more than the file's 6 bytes hold"},
+      {"blank fixed field", "1.0      \n", 2, 1, 4, 13, ") at line 1, field 2: \"\" is not a number"},
+      {"fixed lines run out", "1.0 2.0 \n", 3, 1, 4, 62, ") at line 2: the file ends after 2 of its 3 values"},
+      {"more channels than a record", "1 2 3\n", 1, 300, 0, 9, "300 channels asked for, more than the 256"},
   };
   for (const auto& cs : cases) {
     TempDir dir;
@@ -372,6 +450,7 @@ TEST(ReadOther, MalformedDataGetsTheReadErrorBox) {
     EXPECT_EQ(
         ui.messages[0].text.rfind("Failed to read " + path + " (Err#" + std::to_string(cs.err) + ":", 0), 0u)
         << cs.what << ": " << ui.messages[0].text;
+    EXPECT_NE(ui.messages[0].text.find(cs.where), std::string::npos) << cs.what << ": " << ui.messages[0].text;
     EXPECT_EQ(ui.messages[0].title, "Sismora: ReadOther");
   }
 }
@@ -384,10 +463,14 @@ TEST(ReadCsv, LabelsAndNeglectedFirstColumn) {
     EXPECT_EQ(kind, DataFileKind::Csv);
     EXPECT_EQ(p.skip, 0);
     EXPECT_TRUE(p.hasLabel);
-    EXPECT_EQ(p.channels, 4);
+    // The first column steps by 0.01 s: proposed as time, left out, and 100 Hz from it.
+    EXPECT_TRUE(p.neglectFirst);
+    EXPECT_EQ(p.channels, 3);
     EXPECT_EQ(p.count, 3);
     EXPECT_EQ(p.freq, 100);
     ReadDataForm form(kind, p);
+    form.SetNeglectFirst(false);
+    EXPECT_EQ(form.Text(DataBox::Chan), "4");
     form.SetNeglectFirst(true);
     form.SetText(DataBox::Coef, "0.5");
     return form.Result(p);
@@ -427,9 +510,10 @@ TEST(ReadCsv, MalformedDataGetsTheReadErrorBox) {
     const char* what;
     std::string contents;
     int err;
+    const char* where;
   } cases[] = {
-      {"missing field", "1,2\n3\n", 9},
-      {"not a number", "1,2\n3,four\n", 13},
+      {"missing field", "1,2\n3\n", 9, ") at line 2: 1 fields, fewer than the 2 asked for"},
+      {"not a number", "1,2\n3,four\n", 13, ") at line 2, field 2: \"four\" is not a number"},
   };
   for (const auto& cs : cases) {
     TempDir dir;
@@ -446,6 +530,7 @@ TEST(ReadCsv, MalformedDataGetsTheReadErrorBox) {
     EXPECT_EQ(
         ui.messages[0].text.rfind("Failed to read " + path + " (Err#" + std::to_string(cs.err) + ":", 0), 0u)
         << cs.what << ": " << ui.messages[0].text;
+    EXPECT_NE(ui.messages[0].text.find(cs.where), std::string::npos) << cs.what << ": " << ui.messages[0].text;
     EXPECT_EQ(ui.messages[0].title, "Sismora: ReadCsv");
   }
 }

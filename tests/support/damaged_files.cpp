@@ -10,6 +10,18 @@
 
 namespace sism::test {
 
+namespace {
+
+// A read failure says where in the file it happened.
+void ExpectPlaceNamed(const std::string& text) {
+  if (text.rfind("Failed to read ", 0) != 0) return;
+  EXPECT_TRUE(text.find(") at line") != std::string::npos || text.find(") at byte ") != std::string::npos ||
+              text.find(") at step ") != std::string::npos)
+      << text;
+}
+
+}  // namespace
+
 void ExpectEveryTenthCutRefused(ReaderFunction reader, const std::string& name, const std::string& good) {
   TempDir dir;
   for (int tenth = 0; tenth < 10; ++tenth) {
@@ -19,6 +31,7 @@ void ExpectEveryTenthCutRefused(ReaderFunction reader, const std::string& name, 
     EXPECT_FALSE(ReportRead(reader(path, rec, ui), ui)) << tenth << " tenths";
     ASSERT_EQ(ui.messages.size(), 1u) << tenth << " tenths";
     EXPECT_NE(ui.messages[0].text.find(path), std::string::npos) << ui.messages[0].text;
+    ExpectPlaceNamed(ui.messages[0].text);
   }
 }
 
@@ -42,12 +55,14 @@ void ExpectDamageEndsInRecordOrOneMessage(ReaderFunction reader, const std::stri
     ScriptedUi ui;
     bool ok = ReportRead(reader(dir.Write(name, bytes), rec, ui), ui);
     EXPECT_EQ(ui.messages.size(), ok ? 0u : 1u) << round;
+    if (!ui.messages.empty()) ExpectPlaceNamed(ui.messages[0].text);
     if (ok) {
       EXPECT_GE(rec.DataCount, 1) << round;
       EXPECT_GE(rec.SampFreq, 1) << round;
       EXPECT_EQ(rec.DataCapacity(), rec.DataCount) << round;
       EXPECT_EQ(rec.AccChannels(), rec.ChanCount) << round;
     }
-  }}
+  }
+}
 
 }  // namespace sism::test

@@ -47,7 +47,8 @@ ReadDataForm::ReadDataForm(DataFileKind kind, const DataFileParams& p)
   set(DataBox::Start, std::to_string(fixed_ && p.start > 0 ? p.start : 1));
   set(DataBox::Width, std::to_string(fixed_ ? p.width : 1));
   set(DataBox::Cols, std::to_string(fixed_ && p.columns > 0 ? p.columns : 1));
-  guessedChannels_ = Text(DataBox::Chan);
+  // The guess may already leave a time column out; unchecking takes it back.
+  guessedChannels_ = kind == DataFileKind::Csv && p.neglectFirst ? std::to_string(p.channels + 1) : Text(DataBox::Chan);
 }
 
 void ReadDataForm::Enter(DataBox box) {

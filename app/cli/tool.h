@@ -45,6 +45,7 @@ struct Options {
   std::vector<float> periods;
   int32_t jobs = 1;
   int32_t shardK = 1, shardN = 1;
+  std::string review;  // process: the analyst's decisions to apply
 };
 
 struct UsageError {

@@ -59,6 +59,10 @@ void FSismora::ReadFile(const std::string& given, bool append) {
     r.caption = files_.CaptionFilePart.empty() || r.noRecord ? ProgramTitle()
                                                               : ProgramTitle() + " - " + files_.CaptionFilePart;
   }
+  ShowRead(r, path, append);
+}
+
+void FSismora::ShowRead(const ReadFileResult& r, const std::string& path, bool append) {
   // EnableControls(false) forgets the graph kind, so the acceleration view is drawn anew
   // even when it was showing before an append.
   if (r.refresh) {

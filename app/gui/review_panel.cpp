@@ -55,6 +55,7 @@ class ReviewModel : public QAbstractTableModel {
     return Q(ReviewList::ColumnName(static_cast<ReviewList::Column>(section)));
   }
   void sort(int column, Qt::SortOrder order) override {
+    if (column < 0 || column >= ReviewList::ColumnCount) return;
     beginResetModel();
     list_.SortBy(static_cast<ReviewList::Column>(column), order == Qt::AscendingOrder);
     endResetModel();
@@ -207,6 +208,8 @@ bool ReviewPanel::Open(const std::string& folder) {
   list_ = std::move(list);
   model_->Changed();
   filter_->setCurrentIndex(0);
+  table_->resizeColumnsToContents();
+  table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);  // the folder's order
   if (!notes.empty()) Message(list_.File().Path() + ":\n" + notes.front() + (notes.size() > 1 ? "\n..." : ""));
   setWindowTitle(Q("Review - " + FileNameOf(std::filesystem::path(folder).lexically_normal().string())));
   show();
@@ -334,7 +337,7 @@ void ReviewPanel::FillFields() {
     for (std::size_t j = 0; j < 2; ++j) {
       QLineEdit* e = corners_[k][j];
       e->setText(given[j] > 0 ? Q(NumberText(given[j])) : QString());
-      e->setPlaceholderText(automatic[j] > 0 ? Q(NumberText(automatic[j])) : QString());
+      e->setPlaceholderText(automatic[j] > 0 ? QString::number(automatic[j], 'g', 3) : QString());
       e->setEnabled(chans[k] > 0);
     }
   }
@@ -425,7 +428,7 @@ bool FSismora::OpenReview(const std::string& folder) {
   if (!review_) {
     review_ = new ReviewPanel(*this);
     addDockWidget(Qt::LeftDockWidgetArea, review_);
-    review_->setMinimumWidth(460);
+    review_->setMinimumWidth(560);
   }
   return review_->Open(folder);
 }

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <chrono>
 #include <cstdio>
 
 #include "app/gui/main_window.h"
@@ -15,6 +16,7 @@
 #include "common/files.h"
 #include "common/text.h"
 #include "load/user_side.h"
+#include "tests/support/samples.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/synthetic_quake.h"
 #include "tests/support/temp_dir.h"
@@ -124,6 +126,8 @@ TEST_F(ReviewPanelTest, StepDecideAndEditCorners) {
 
 // Not a timed test: the figure is printed for the record, the bound is the benchmark's.
 TEST_F(ReviewPanelTest, NextShowsThePreparedRecordHarness) {
+  window->resize(1600, 1000);
+  window->show();  // drawn at the size an analyst would use
   ASSERT_TRUE(window->OpenReview(dir.File("records")));
   double prepared = 0, cold = 0;
   Panel().WaitForPrepared();
@@ -136,6 +140,22 @@ TEST_F(ReviewPanelTest, NextShowsThePreparedRecordHarness) {
   std::printf("review: next record shown in %.1f ms prepared, %.1f ms read and processed on the spot\n", prepared,
               cold);
   EXPECT_FALSE(Panel().ShowLine(3));
+
+  // The real records, read and processed as a folder of records (nothing is written there).
+  if (!test::HaveSamples()) return;
+  ASSERT_TRUE(window->OpenReview(test::SamplesDir().string()));
+  std::printf("review: %d sample records; first shown in %.1f ms\n", Panel().List().Count(), Panel().LastShowMs());
+  for (int k = 0; k < 4 && Panel().List().Current() + 1 < Panel().List().Count(); ++k) {
+    Panel().WaitForPrepared();
+    QApplication::processEvents();
+    const auto begin = std::chrono::steady_clock::now();
+    ASSERT_TRUE(Panel().Next());
+    QApplication::processEvents();  // the window painted
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count();
+    std::printf("review: next (%s) shown in %.1f ms, painted after %.1f ms%s\n",
+                Panel().List().Row(Panel().List().Current()).record.c_str(), Panel().LastShowMs(), ms,
+                Panel().LastWasPrepared() ? ", prepared" : "");
+  }
 }
 
 TEST_F(ReviewPanelTest, AFolderWithNoRecordsSaysSo) {

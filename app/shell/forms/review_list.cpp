@@ -1,6 +1,7 @@
 #include "app/shell/forms/review_list.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 
@@ -137,7 +138,7 @@ bool ReviewList::Open(const std::string& folder, std::string& problem, std::vect
 }
 
 const char* ReviewList::ColumnName(Column c) {
-  static const char* const names[] = {"Station", "Date", "PGA", "Status", "Flags", "Review"};
+  static const char* const names[] = {"Station", "Date", "PGA", "Status", "Review", "Flags"};
   return c < ColumnCount ? names[c] : "";
 }
 
@@ -146,7 +147,12 @@ std::string ReviewList::Text(int32_t line, Column c) const {
   switch (c) {
     case ColStation: return r.station;
     case ColDate: return r.date;
-    case ColPga: return r.pga > 0 ? NumberText(r.pga) : "";
+    case ColPga: {
+      if (r.pga <= 0) return "";
+      char buf[32];
+      std::snprintf(buf, sizeof buf, "%.4g", static_cast<double>(r.pga));  // as read on a plot
+      return buf;
+    }
     case ColStatus: return StatusName(r.status);
     case ColFlags: return r.flags;
     case ColDecision: {

@@ -31,7 +31,7 @@ struct ReviewRow {
 
 class ReviewList {
  public:
-  enum Column { ColStation, ColDate, ColPga, ColStatus, ColFlags, ColDecision, ColumnCount };
+  enum Column { ColStation, ColDate, ColPga, ColStatus, ColDecision, ColFlags, ColumnCount };
 
   // A processed folder (with flatfile.csv) or a folder of records; false with the reason
   // when it is neither. The review file of the folder is read; its problems go to `notes`.

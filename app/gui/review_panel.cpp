@@ -317,6 +317,13 @@ void ReviewPanel::Show(PreparedRecord p) {
   app.series.Invalidate();
   app.view = std::move(p.state.view);
   shown_.processing = std::move(p.processing);
+  if (shown_.processing && list_.Current() >= 0) {
+    // A record processed here has its outcome in the list from now on.
+    ReviewRow& row = list_.Row(list_.Current());
+    row.status = StatusOf(*shown_.processing);
+    row.flags = shown_.processing->FlagList();
+    model_->LineChanged(list_.Current());
+  }
   window_.ShowRead(p.read, p.path);
   if (kind > 1 && window_.KindDrawable(kind)) window_.SetGraphKind(kind, true);
   FillFields();

@@ -118,7 +118,24 @@ TEST_F(ReviewPanelTest, StepDecideAndEditCorners) {
   EXPECT_EQ(hp->text(), "");
   EXPECT_NE(hp->placeholderText(), "");  // the chain's corner
 
+  // N and P anywhere in the window.
+  window->show();
+  window->activateWindow();
+  QApplication::setActiveWindow(window.get());
+  QTest::keyClick(window.get(), Qt::Key_N);
+  EXPECT_EQ(Panel().List().Current(), 1);
+  QTest::keyClick(window.get(), Qt::Key_P);
+  EXPECT_EQ(Panel().List().Current(), 0);
+
   // The filter shows the rejected line alone; the list keeps its decisions when opened again.
+  // Records processed here have their outcome in the list; the third was never shown.
+  const ReviewStatus first = Panel().List().Row(0).status;
+  ASSERT_NE(first, ReviewStatus::Unknown);
+  EXPECT_EQ(Panel().List().Row(2).status, ReviewStatus::Unknown);
+  Panel().findChild<QComboBox*>("cboReviewFilter")->setCurrentIndex(static_cast<int>(first));
+  EXPECT_GE(Panel().List().Count(), 1);
+  for (int32_t i = 0; i < Panel().List().Count(); ++i) EXPECT_EQ(Panel().List().Row(i).status, first);
+  EXPECT_EQ(Panel().List().Current(), 0);  // still the record shown
   ASSERT_TRUE(window->OpenReview(dir.File("records")));
   EXPECT_EQ(Panel().List().Text(1, ReviewList::ColDecision), "rejected");
   EXPECT_EQ(Panel().List().Text(0, ReviewList::ColDecision), "");

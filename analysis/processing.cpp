@@ -212,7 +212,8 @@ void FilterAndCorrect(StrongRecord& rec, const ProcessingParams& p, ProcessingRe
   const int32_t n = rec.DataCount;
   const float dt = Dt(rec);
   const int32_t passes = 2, keep = 0;
-  const auto nt = static_cast<int32_t>(std::floor(p.Taper * static_cast<float>(n)));
+  // A taper of half the record or more (a setting out of range) meets in the middle.
+  const auto nt = std::clamp(static_cast<int32_t>(std::floor(p.Taper * static_cast<float>(n))), 0, n / 2);
   for (ChannelProcessing& c : r.channels) {
     if (c.highPass <= 0) continue;
     std::vector<float> x = Demeaned(rec, c.ch);

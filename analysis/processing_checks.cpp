@@ -55,7 +55,7 @@ void CheckBeforeProcessing(const StrongRecord& rec, const ProcessingParams& p, P
   if (rec.ChanCount < 1 || n < p.MinSamples)
     r.flags.push_back(Flag("too_few_samples", 0, "samples=" + std::to_string(n) + " min=" +
                                                      std::to_string(p.MinSamples), true));
-  if (rec.SampFreq < p.MinRate)
+  if (rec.SampFreq < std::max(1, p.MinRate))
     r.flags.push_back(Flag("low_rate", 0, "rate=" + std::to_string(rec.SampFreq) + " min=" +
                                               std::to_string(p.MinRate), true));
   if (n < 2) {

@@ -55,6 +55,8 @@ struct ProcessingParams {
   float SnrCheckMax = 0;
   // 0 keep records with warnings, 1 reject a record with any failed check.
   int32_t RejectOnFlag = 1;
+
+  bool operator==(const ProcessingParams&) const = default;
 };
 
 }  // namespace sism

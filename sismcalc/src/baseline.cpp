@@ -139,6 +139,10 @@ bool FilterArgs(double dt, double fl, int32_t order) {
   return fl > 0 && std::isfinite(fl) && fl < 0.5 / dt;
 }
 
+bool BaselineArgs(int32_t n, int32_t deg, double dt) {
+  return n >= deg + 2 && deg >= 2 && deg <= kMaxDegree && dt > 0 && std::isfinite(dt);
+}
+
 }  // namespace
 
 extern "C" {
@@ -146,7 +150,7 @@ extern "C" {
 SISMCALC_API int32_t POLYBASE(const int32_t* N, const float* DT, float* ACC, const int32_t* DEG, float* COEF) {
   const int32_t n = *N, deg = *DEG;
   const double dt = *DT;
-  if (n < deg + 2 || deg < 2 || deg > kMaxDegree || !(dt > 0) || !std::isfinite(dt)) return 0;
+  if (!BaselineArgs(n, deg, dt)) return 0;
   try {
     std::vector<double> a(ACC, ACC + n), d;
     Displacement(a.data(), n, dt, d);
@@ -171,7 +175,7 @@ SISMCALC_API int32_t POLYBASE(const int32_t* N, const float* DT, float* ACC, con
 SISMCALC_API float DISPRATIO(const int32_t* N, const float* DT, const float* ACC, const int32_t* DEG) {
   const int32_t n = *N, deg = *DEG;
   const double dt = *DT;
-  if (n < deg + 2 || deg < 2 || deg > kMaxDegree || !(dt > 0) || !std::isfinite(dt)) return 0;
+  if (!BaselineArgs(n, deg, dt)) return 0;
   try {
     std::vector<double> a(ACC, ACC + n), d;
     Displacement(a.data(), n, dt, d);
@@ -187,7 +191,7 @@ SISMCALC_API int32_t RIDDERFC(const int32_t* N, const float* DT, const float* AC
                               float* FC, float* RATIO) {
   const int32_t n = *N, order = *ORDER, deg = *DEG, maxIter = *MAXITER;
   const double dt = *DT, fc0 = *FC0, fcMax = *FCMAX, taper = *TAPER, target = *TARGET, tol = *TOL;
-  if (n < deg + 2 || deg < 2 || deg > kMaxDegree || maxIter < 1 || !(taper >= 0) || !(taper < 0.5) ||
+  if (!BaselineArgs(n, deg, dt) || maxIter < 1 || !(taper >= 0) || !(taper < 0.5) ||
       !(target > 0) || !(tol > 0) || !FilterArgs(dt, fc0, order) || !FilterArgs(dt, fcMax, order) ||
       fcMax < fc0)
     return 0;

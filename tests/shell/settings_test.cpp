@@ -300,6 +300,33 @@ TEST_F(UserStoreTest, EachSectionRoundTripsThroughAnIniFile) {
   EXPECT_TRUE(c2 == calc);
 }
 
+// The processing chain's section: every field under its own name, a hand-made file taking what
+// it can, and the other fields left as they were.
+TEST_F(UserStoreTest, ProcessingSectionRoundTripsAndLoadsByHand) {
+  const std::string ini = dir.Write("proc.ini",
+                                    "[Processing]\r\n"
+                                    "SnrThreshold = 2.5\r\n"
+                                    "RaiseHighPass = false\r\n"
+                                    "FilterOrder = x\r\n"
+                                    "RejectOnFlag=0\r\n");
+  ProcessingParams p;
+  ASSERT_TRUE(LoadProcessingParams(p, ini));
+  ProcessingParams expected;
+  expected.SnrThreshold = 2.5f;
+  expected.RaiseHighPass = false;
+  expected.RejectOnFlag = 0;
+  EXPECT_TRUE(p == expected);
+  p.MaxHighPass = 0.5f;
+  p.BaselineDegree = 4;
+  const std::string out = dir.File("saved.ini");
+  SaveProcessingParams(p, out);
+  ProcessingParams back;
+  ASSERT_TRUE(LoadProcessingParams(back, out));
+  EXPECT_TRUE(back == p);
+  EXPECT_NE(ReadWholeFile(out).find("MaxHighPass=0.5"), std::string::npos) << ReadWholeFile(out);
+  EXPECT_FALSE(LoadProcessingParams(back, dir.File("none.ini")));
+}
+
 TEST_F(UserStoreTest, OnlyTheMarkedAxesStoreMinimumAndScale) {
   GraphSettings gs;
   gs.Axis[AxisPower].Min = 7;

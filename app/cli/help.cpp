@@ -145,7 +145,7 @@ std::string CommandHelp(const std::string& cmd) {
            "                     flatfile-K-of-N.csv, with the header in shard 1's\n"
            "  --review FILE      apply an analyst's review file: rejected records are left out, edited\n"
            "                     corners replace the automatic ones, an accepted record is kept even\n"
-           "                     when a check failed, and the column reviewed says which rows were\n";
+           "                     when a check failed; a last column reviewed marks the rows reviewed\n";
   return {};
 }
 

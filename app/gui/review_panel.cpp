@@ -364,32 +364,27 @@ void ReviewPanel::Decided() {
   FillFields();
 }
 
-void ReviewPanel::Accept() {
+bool ReviewPanel::Saved(const std::function<void()>& decide) {
   try {
-    list_.Accept(reason_->currentText().toStdString());
+    decide();
   } catch (const std::exception& e) {
-    return Message(list_.File().Path() + ": " + e.what());
+    Message(list_.File().Path() + ": " + e.what());
+    return false;
   }
   Decided();
+  return true;
+}
+
+void ReviewPanel::Accept() {
+  Saved([this] { list_.Accept(reason_->currentText().toStdString()); });
 }
 
 void ReviewPanel::Reject() {
-  try {
-    list_.Reject(reason_->currentText().toStdString());
-  } catch (const std::exception& e) {
-    return Message(list_.File().Path() + ": " + e.what());
-  }
-  Decided();
+  Saved([this] { list_.Reject(reason_->currentText().toStdString()); });
 }
 
 void ReviewPanel::Reset() {
-  try {
-    list_.Reset();
-  } catch (const std::exception& e) {
-    return Message(list_.File().Path() + ": " + e.what());
-  }
-  Decided();
-  ShowLine(list_.Current());
+  if (Saved([this] { list_.Reset(); })) ShowLine(list_.Current());
 }
 
 QLineEdit* ReviewPanel::CornerField(int32_t component, bool lowPass) const {
@@ -409,16 +404,12 @@ bool ReviewPanel::SetCorners(int32_t component, const std::string& highPass, con
   }
   const std::array<ReviewCorners, kReviewComponents> before = list_.EditedCorners();
   if (before[static_cast<std::size_t>(component)] == (ReviewCorners{f[0], f[1]})) return true;
-  try {
-    if (!list_.EditCorners(component, f[0], f[1])) {
-      Message("The high-pass corner must lie below the low-pass corner");
-      return false;
-    }
-  } catch (const std::exception& e) {
-    Message(list_.File().Path() + ": " + e.what());
+  bool taken = false;
+  if (!Saved([&] { taken = list_.EditCorners(component, f[0], f[1]); })) return false;
+  if (!taken) {
+    Message("The high-pass corner must lie below the low-pass corner");
     return false;
   }
-  Decided();
   // Processed again at once with the corners now standing.
   WaitForPrepared();
   prepared_.reset();

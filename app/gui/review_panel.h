@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDockWidget>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -75,6 +76,8 @@ class ReviewPanel : public QDockWidget {
   void Show(PreparedRecord p);
   void PrepareNext();
   void Decided();
+  // Runs a decision of the list; its failure to save is said, and false.
+  bool Saved(const std::function<void()>& decide);
   void FillFields();
   std::vector<FixedCorners> FixedOf(const StrongRecord& rec) const;
   void Message(const std::string& text);

@@ -6,7 +6,7 @@ _sismora_cli() {
   local commands="info peaks export plot convert metrics process"
   local options="--help --version --settings -o --output --summary --json --from --to --format --pair
     --report-page --dpi --width --field-width --skip --count --freq --channels --coef --start --columns
-    --damping --periods --level -j --jobs --shard --station --response --differentiate --label-line --neglect-first"
+    --damping --periods --level -j --jobs --shard --review --station --response --differentiate --label-line --neglect-first"
   cmd=""
   for ((i = 1; i < COMP_CWORD; i++)); do
     case ${COMP_WORDS[i]} in
@@ -15,7 +15,7 @@ _sismora_cli() {
   done
   case $prev in
     --format) COMPREPLY=($(compgen -W "csv fixed tsv" -- "$cur")); return ;;
-    -o|--output|--settings|--response) COMPREPLY=($(compgen -f -- "$cur")); return ;;
+    -o|--output|--settings|--response|--review) COMPREPLY=($(compgen -f -- "$cur")); return ;;
     peaks|export) COMPREPLY=($(compgen -W "$(seq 1 20)" -- "$cur")); return ;;
     plot) COMPREPLY=($(compgen -W "$(seq 1 21)" -- "$cur")); return ;;
   esac

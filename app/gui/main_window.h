@@ -58,8 +58,9 @@ class FSismora : public QMainWindow, public QtUserInterface {
   void CloseRecord();
   // The file last opened read again with the current preprocessing, in the same view.
   void ReloadCommand();
-  // What follows a read: the acceleration view, the recent files, the channel menu, the caption.
-  void ShowRead(const ReadFileResult& r, const std::string& path, bool append = false);
+  // What follows a read: the acceleration view, the recent files (unless not `recent`), the
+  // channel menu, the caption.
+  void ShowRead(const ReadFileResult& r, const std::string& path, bool append = false, bool recent = true);
   // File > Review folder... and --review: the review panel beside the graph (review_panel.cpp).
   void ReviewFolderCommand();
   bool OpenReview(const std::string& folder);

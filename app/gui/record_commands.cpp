@@ -62,13 +62,13 @@ void FSismora::ReadFile(const std::string& given, bool append) {
   ShowRead(r, path, append);
 }
 
-void FSismora::ShowRead(const ReadFileResult& r, const std::string& path, bool append) {
+void FSismora::ShowRead(const ReadFileResult& r, const std::string& path, bool append, bool recent) {
   // EnableControls(false) forgets the graph kind, so the acceleration view is drawn anew
   // even when it was showing before an append.
   if (r.refresh) {
     EnableControls(false);
     SetGraphKind(1, false);
-    AddRecentFile(path);
+    if (recent) AddRecentFile(path);
     RebuildChannelMenu();
     ApplyTwoChannelViews(r.twoChannelViews);
     setWindowTitle(Q(r.caption));

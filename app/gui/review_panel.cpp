@@ -324,7 +324,7 @@ void ReviewPanel::Show(PreparedRecord p) {
     row.flags = shown_.processing->FlagList();
     model_->LineChanged(list_.Current());
   }
-  window_.ShowRead(p.read, p.path);
+  window_.ShowRead(p.read, p.path, false, false);  // a review would push out the recent files
   if (kind > 1 && window_.KindDrawable(kind)) window_.SetGraphKind(kind, true);
   FillFields();
 }

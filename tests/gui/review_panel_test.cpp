@@ -73,6 +73,7 @@ TEST_F(ReviewPanelTest, StepDecideAndEditCorners) {
   ASSERT_EQ(Panel().List().Count(), 3);
   EXPECT_EQ(Panel().List().Current(), 0);
   EXPECT_EQ(state.record.SiteCode, "ST1");
+  EXPECT_TRUE(window->RecentFiles()[1].empty());
   ASSERT_NE(Panel().Processing(), nullptr);  // processed on the fly
   EXPECT_TRUE(Panel().Processing()->processed);
 

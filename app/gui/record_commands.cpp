@@ -69,6 +69,7 @@ void FSismora::ShowRead(const ReadFileResult& r, const std::string& path, bool a
     EnableControls(false);
     SetGraphKind(1, false);
     if (recent) AddRecentFile(path);
+    else EnableControls(true);
     RebuildChannelMenu();
     ApplyTwoChannelViews(r.twoChannelViews);
     setWindowTitle(Q(r.caption));

@@ -74,6 +74,7 @@ TEST_F(ReviewPanelTest, StepDecideAndEditCorners) {
   EXPECT_EQ(Panel().List().Current(), 0);
   EXPECT_EQ(state.record.SiteCode, "ST1");
   EXPECT_TRUE(window->RecentFiles()[1].empty());
+  EXPECT_TRUE(window->Picture()->isEnabled());  // the views of the record at hand
   ASSERT_NE(Panel().Processing(), nullptr);  // processed on the fly
   EXPECT_TRUE(Panel().Processing()->processed);
 

@@ -4,7 +4,6 @@
 #include <QImage>
 #include <QScreen>
 #include <QTimer>
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -80,11 +79,7 @@ int main(int argc, char** argv) {
   sism::LoadStoredSettings(state);
   // Qt has taken its own options out of argv by now.
   std::vector<std::string> args(argv + 1, argv + argc);
-  std::string reviewFolder;
-  if (auto it = std::find(args.begin(), args.end(), "--review"); it != args.end()) {
-    if (it + 1 != args.end()) reviewFolder = *(it + 1);
-    args.erase(it, std::min(it + 2, args.end()));
-  }
+  const std::string reviewFolder = sism::TakeReviewFolder(args);
   sism::ApplyArguments(args, state.preproc, state.run);
 
   splash.hide();

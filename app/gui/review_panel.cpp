@@ -227,8 +227,7 @@ AppState ReviewPanel::Settings() const {
   return s;
 }
 
-PreparedRecord ReviewPanel::Prepare(const AppState& settings, const ReviewRow& row,
-                                    const std::vector<FixedCorners>& fixed) {
+PreparedRecord ReviewPanel::Prepare(const AppState& settings, const ReviewRow& row, const ReviewEntry& review) {
   PreparedRecord p;
   p.record = row.record;
   p.state = settings;
@@ -243,7 +242,7 @@ PreparedRecord ReviewPanel::Prepare(const AppState& settings, const ReviewRow& r
     p.read = ReadFile(p.state, files, p.path, false, ui);
     p.ok = p.read.refresh && p.state.record.ChanCount > 0;
     if (p.ok && reprocess) {
-      p.processing = ProcessRecord(p.state.record, p.state.processing, fixed);
+      p.processing = ProcessRecord(p.state.record, p.state.processing, ReviewedCorners(p.state.record, review));
       p.state.series.Invalidate();
     }
   } catch (const std::exception& e) {
@@ -252,12 +251,6 @@ PreparedRecord ReviewPanel::Prepare(const AppState& settings, const ReviewRow& r
   }
   p.messages = log.str();
   return p;
-}
-
-std::vector<FixedCorners> ReviewPanel::FixedOf(const StrongRecord& rec) const {
-  ReviewEntry e;
-  e.corners = list_.EditedCorners();
-  return ReviewedCorners(rec, e);
 }
 
 bool ReviewPanel::ShowLine(int32_t line) {
@@ -270,12 +263,9 @@ bool ReviewPanel::ShowLine(int32_t line) {
   lastPrepared_ = ready && ready->record == list_.Row(line).record;
   if (!lastPrepared_) {
     std::lock_guard lock(library_);
-    // The review's corners need the channels: a first read without them, when there are any.
-    ReviewEntry e;
-    e.corners = list_.EditedCorners();
-    PreparedRecord p = Prepare(Settings(), list_.Row(line), {});
-    if (e.Edited() && p.ok) p = Prepare(Settings(), list_.Row(line), ReviewedCorners(p.state.record, e));
-    ready = std::make_unique<PreparedRecord>(std::move(p));
+    ReviewEntry corners;
+    corners.corners = list_.EditedCorners();
+    ready = std::make_unique<PreparedRecord>(Prepare(Settings(), list_.Row(line), corners));
   }
   filling_ = true;
   table_->selectRow(line);
@@ -296,9 +286,7 @@ void ReviewPanel::PrepareNext() {
   if (d) corners.corners = d->corners;
   worker_ = std::thread([this, settings = Settings(), row, corners] {
     std::lock_guard lock(library_);
-    PreparedRecord p = Prepare(settings, row, {});
-    if (corners.Edited() && p.ok) p = Prepare(settings, row, ReviewedCorners(p.state.record, corners));
-    prepared_ = std::make_unique<PreparedRecord>(std::move(p));
+    prepared_ = std::make_unique<PreparedRecord>(Prepare(settings, row, corners));
   });
 }
 

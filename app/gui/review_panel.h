@@ -70,8 +70,9 @@ class ReviewPanel : public QDockWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // Reads (and processes) a record on settings copied from the window's state.
-  static PreparedRecord Prepare(const AppState& settings, const ReviewRow& row, const std::vector<FixedCorners>& fixed);
+  // Reads (and processes, with the corners of `review`) a record on settings copied from the
+  // window's state.
+  static PreparedRecord Prepare(const AppState& settings, const ReviewRow& row, const ReviewEntry& review);
   AppState Settings() const;
   void Show(PreparedRecord p);
   void PrepareNext();
@@ -79,7 +80,6 @@ class ReviewPanel : public QDockWidget {
   // Runs a decision of the list; its failure to save is said, and false.
   bool Saved(const std::function<void()>& decide);
   void FillFields();
-  std::vector<FixedCorners> FixedOf(const StrongRecord& rec) const;
   void Message(const std::string& text);
 
   FSismora& window_;

@@ -180,7 +180,7 @@ void RaiseHighPassCorners(const StrongRecord& rec, const ProcessingParams& p, Pr
   const int32_t n = rec.DataCount;
   const float dt = Dt(rec);
   for (ChannelProcessing& c : r.channels) {
-    if (c.highPass <= 0) continue;
+    if (c.highPass <= 0 || c.cornersFixed) continue;
     if (c.highPass > p.MaxHighPass) {
       r.flags.push_back(Flag("high_pass_above_max", c.ch, "high_pass=" + Num(c.highPass) + " max=" +
                                                               Num(p.MaxHighPass), false));
@@ -236,12 +236,13 @@ void FilterAndCorrect(StrongRecord& rec, const ProcessingParams& p, ProcessingRe
   r.steps.push_back(std::move(step));
 }
 
-ProcessingResult ProcessRecord(StrongRecord& rec, const ProcessingParams& p) {
+ProcessingResult ProcessRecord(StrongRecord& rec, const ProcessingParams& p, const std::vector<FixedCorners>& fixed) {
   ProcessingResult r;
   for (int32_t ch : ProcessingChannels(rec)) ChannelOf(r, ch);
   CheckBeforeProcessing(rec, p, r);
   if (!Stopped(r)) PickOnset(rec, p, r);
   if (!Stopped(r)) ComputeSnrCorners(rec, p, r);
+  if (!fixed.empty() && r.onset > 0) FixCorners(fixed, r);
   if (!Stopped(r)) RaiseHighPassCorners(rec, p, r);
   if (!Stopped(r)) FilterAndCorrect(rec, p, r);
   if (!Stopped(r) && r.processed) CheckAfterProcessing(rec, p, r);

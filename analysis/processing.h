@@ -40,6 +40,13 @@ struct ChannelProcessing {
   float finalVelocity = 0, finalDisplacement = 0;  // cm/s, cm after processing
   float tailVelocity = 0, tailDisplacement = 0;    // ratios of the tail's peak to the peak
   bool processed = false;
+  bool cornersFixed = false;  // the corners were given, not searched for
+};
+
+// Corners given for a channel (by an analyst), Hz; 0 leaves that corner to the chain.
+struct FixedCorners {
+  int32_t ch = 0;
+  float highPass = 0, lowPass = 0;
 };
 
 struct ProcessingResult {
@@ -75,9 +82,14 @@ void FilterAndCorrect(StrongRecord& rec, const ProcessingParams& p, ProcessingRe
 // Final velocity and displacement, tail amplitudes and the ratio over the check band.
 void CheckAfterProcessing(const StrongRecord& rec, const ProcessingParams& p, ProcessingResult& r);
 
+// The given corners in place of those of the signal-to-noise ratio: the ratio's flags of
+// those channels are dropped and the high-pass corner is not raised.
+void FixCorners(const std::vector<FixedCorners>& fixed, ProcessingResult& r);
+
 // The whole chain in order, on the record in place (left as read when rejected before the
 // filter); stops at the first step that cannot go on.
-ProcessingResult ProcessRecord(StrongRecord& rec, const ProcessingParams& p);
+ProcessingResult ProcessRecord(StrongRecord& rec, const ProcessingParams& p,
+                               const std::vector<FixedCorners>& fixed = {});
 
 // The provenance as one JSON document: the record, the outcome, and every step.
 std::string ProvenanceJson(const StrongRecord& rec, const std::string& source, const ProcessingResult& r);

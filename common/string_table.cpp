@@ -15,6 +15,7 @@ const std::unordered_map<int, std::string>& StringTable() {
       {1100, "&File"},
       {1110, "&Open..."},
       {1120, "&Append..."},
+      {1122, "Review fol&der..."},
       {1125, "&Reload"},
       {1130, "&Close"},
       {1140, "Sa&ve as .ac file..."},

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -422,7 +423,24 @@ int Process(const Options& o, const AppState& base) {
     return kExitUnread;
   }
   RecordList list;
-  const std::vector<std::string> files = ShardFiles(o, list);
+  std::vector<std::string> files = ShardFiles(o, list);
+  std::map<std::string, ReviewEntry> review;
+  if (!o.review.empty()) {
+    ReviewFile f(o.review);
+    try {
+      for (const std::string& problem : f.Load()) std::cerr << "sismora-cli: " << o.review << ": " << problem << "\n";
+    } catch (const std::exception& e) {
+      const ErrorInfo info = CurrentErrorInfo(e);
+      std::cerr << "sismora-cli: " << o.review << ": Err#" << info.number << ": " << info.description << "\n";
+      return kExitUnread;
+    }
+    review = f.Decisions();
+    // Records the analyst rejected have no row.
+    std::erase_if(files, [&](const std::string& file) {
+      const ReviewEntry* e = ReviewOf(review, file);
+      return e && e->decision == ReviewDecision::Rejected;
+    });
+  }
   // Processed records written among the inputs would be read back as inputs by the next run.
   for (const std::string& arg : o.files)
     if (std::filesystem::is_directory(arg, ec) && std::filesystem::equivalent(arg, o.output, ec)) {
@@ -430,7 +448,7 @@ int Process(const Options& o, const AppState& base) {
       return kExitUsage;
     }
   FlatfileSettings settings = MetricsSettings(o, base);
-  SetProcessing(settings, o.output);
+  SetProcessing(settings, o.output, o.review.empty() ? nullptr : &review);
   return WriteFlatfileTo(ProcessFlatfile(o), base, files, settings, o, list);
 }
 

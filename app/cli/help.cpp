@@ -165,7 +165,10 @@ std::string CommandHelp(const std::string& cmd) {
            "  --damping P, --periods T,T,..., --level L   as for metrics\n"
            "  -j N               process N records at a time (rows keep their order)\n"
            "  --shard K/N        only every N-th record starting at the K-th; the flatfile is then\n"
-           "                     flatfile-K-of-N.csv, with the header in shard 1's\n";
+           "                     flatfile-K-of-N.csv, with the header in shard 1's\n"
+           "  --review FILE      apply an analyst's review file: rejected records are left out, edited\n"
+           "                     corners replace the automatic ones, an accepted record is kept even\n"
+           "                     when a check failed; a last column reviewed marks the rows reviewed\n";
   return {};
 }
 

@@ -166,6 +166,9 @@ Options Parse(const std::vector<std::string>& args) {
       o.shardK = WholeNumber(a, Trim(kn[0]), 1);
       o.shardN = WholeNumber(a, Trim(kn[1]), 1);
       if (o.shardK > o.shardN) throw UsageError{"--shard K/N needs K from 1 to N, not '" + v + "'"};
+    } else if (a == "--review") {
+      o.review = value(a);
+      if (!FileExists(o.review)) throw UsageError{"--review: no file " + o.review};
     } else if (a == "--station") {
       o.station = value(a);
       if (Split(o.station, ".").size() != 4)
@@ -253,6 +256,7 @@ Options Parse(const std::vector<std::string>& args) {
   const bool flatfile = o.command == "metrics" || o.command == "process";
   if (!flatfile && (o.damping || o.level || !o.periods.empty() || o.jobs != 1 || o.shardN != 1))
     throw UsageError{"--damping, --level, --periods, -j and --shard are options of metrics and process"};
+  if (!o.review.empty() && o.command != "process") throw UsageError{"--review is an option of process"};
   if (o.command == "metrics" && std::filesystem::is_directory(o.output))
     throw UsageError{"metrics writes one file; -o names a file or '-'"};
   if (o.command == "metrics") {

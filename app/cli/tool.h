@@ -50,6 +50,7 @@ struct Options {
   int32_t jobs = 1;
   int32_t shardK = 1, shardN = 1;
   FlatFormat flatFormat = FlatFormat::Csv;
+  std::string review;  // process: the analyst's decisions to apply
 };
 
 struct UsageError {

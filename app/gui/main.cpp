@@ -35,6 +35,7 @@ const char* kUsage =
     "  -c-   do not clip curves to the plot area (-c clips, the default)\n"
     "  -e-   copy graphs as pictures only (-e also as vector drawings, the default)\n"
     "  -v    exported files start with three extra header lines\n"
+    "  --review OUTDIR  review a folder written by sismora-cli process (or a folder of records)\n"
     "  --help     this text\n"
     "  --version  the program's version\n"
     "\n"
@@ -77,7 +78,8 @@ int main(int argc, char** argv) {
 
   sism::LoadStoredSettings(state);
   // Qt has taken its own options out of argv by now.
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args(argv + 1, argv + argc);
+  const std::string reviewFolder = sism::TakeReviewFolder(args);
   sism::ApplyArguments(args, state.preproc, state.run);
 
   splash.hide();
@@ -107,6 +109,7 @@ int main(int argc, char** argv) {
     });
   }
   timing.Mark("Qt start");
+  if (!reviewFolder.empty()) window.OpenReview(reviewFolder);
   if (!state.run.FileToOpen.empty()) {
     window.ReadFile(state.run.FileToOpen);
     timing.Mark("read");

@@ -33,6 +33,7 @@ class FSplash;
 class GraphMouse;
 class FTextViewer;
 class MainMenus;
+class ReviewPanel;
 class ScreenHost;
 
 // The zoom step Page Up (step +1) or Page Down (-1) selects from "Fit to window", whose
@@ -57,6 +58,13 @@ class FSismora : public QMainWindow, public QtUserInterface {
   void CloseRecord();
   // The file last opened read again with the current preprocessing, in the same view.
   void ReloadCommand();
+  // What follows a read: the acceleration view, the recent files (unless not `recent`), the
+  // channel menu, the caption.
+  void ShowRead(const ReadFileResult& r, const std::string& path, bool append = false, bool recent = true);
+  // File > Review folder... and --review: the review panel beside the graph (review_panel.cpp).
+  void ReviewFolderCommand();
+  bool OpenReview(const std::string& folder);
+  ReviewPanel* Review() const { return review_; }
   // Handles a drop: on the graph the first file is appended, elsewhere opened.
   void DropFiles(const QList<QUrl>& urls, bool onGraph);
 
@@ -179,6 +187,7 @@ class FSismora : public QMainWindow, public QtUserInterface {
   std::unique_ptr<GraphMouse> mouse_;
   QTimer* fitTimer_ = nullptr;  // redraws a fitted page once a resize settles
   FOption* options_ = nullptr;  // created on first use, owned by the window
+  ReviewPanel* review_ = nullptr;  // created on first use, owned by the window
 };
 
 }  // namespace sism

@@ -54,6 +54,7 @@ void MainMenus::BuildMenuBar() {
     w->OpenRecordDialog(false);
   })->setShortcut(QKeySequence::Open);
   AddItem(menuFile_, "mnuFileAppend", 1120, [w] { w->OpenRecordDialog(true); });
+  AddItem(menuFile_, "mnuFileReview", 1122, [w] { w->ReviewFolderCommand(); });
   AddItem(menuFile_, "mnuFileReload", 1125, [w] { w->ReloadCommand(); })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
   AddItem(menuFile_, "mnuFileClose", 1130, [w] { w->CloseRecord(); })->setShortcut(QKeySequence::Close);
   menuFile_->addSeparator();

@@ -59,12 +59,17 @@ void FSismora::ReadFile(const std::string& given, bool append) {
     r.chanCount = app_.view.ViewChanCount;
     r.twoChannelViews = r.chanCount >= 2;
   }
+  ShowRead(r, path, append);
+}
+
+void FSismora::ShowRead(const ReadFileResult& r, const std::string& path, bool append, bool recent) {
   // EnableControls(false) forgets the graph kind, so the acceleration view is drawn anew
   // even when it was showing before an append.
   if (r.refresh) {
     EnableControls(false);
     SetGraphKind(1, false);
-    AddRecentFile(path);
+    if (recent) AddRecentFile(path);
+    else EnableControls(true);
     RebuildChannelMenu();
     ApplyTwoChannelViews(r.twoChannelViews);
     setWindowTitle(Q(WindowCaption(files_.CaptionFilePart)));

@@ -1,5 +1,6 @@
 #include "app/shell/cmdline.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "common/errors.h"
@@ -116,6 +117,16 @@ void ApplyArguments(const std::vector<std::string>& args, PreProcParams& preproc
         break;  // unknown letters are ignored
     }
   }
+}
+
+std::string TakeReviewFolder(std::vector<std::string>& args) {
+  std::string folder;
+  for (auto it = std::find(args.begin(), args.end(), "--review"); it != args.end();
+       it = std::find(args.begin(), args.end(), "--review")) {
+    folder = it + 1 != args.end() ? *(it + 1) : "";
+    args.erase(it, it + 1 != args.end() ? it + 2 : it + 1);
+  }
+  return folder;
 }
 
 }  // namespace sism

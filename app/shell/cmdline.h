@@ -19,4 +19,8 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 // override the loaded preprocessing parameters for this run only.
 void ApplyArguments(const std::vector<std::string>& args, PreProcParams& preproc, RunState& run);
 
+// Takes "--review FOLDER" out of the arguments (before ApplyArguments, which would take the
+// folder for a file to open): the folder, empty when not given.
+std::string TakeReviewFolder(std::vector<std::string>& args);
+
 }  // namespace sism

@@ -56,9 +56,32 @@ std::string ProvenancePath(const std::string& source, const std::string& folder)
   return InFolder(folder, FileNameOf(source) + ".processing.json");
 }
 
+const ReviewEntry* ReviewOf(const std::map<std::string, ReviewEntry>& decisions, const std::string& file) {
+  if (auto it = decisions.find(file); it != decisions.end()) return &it->second;
+  for (const auto& [record, e] : decisions)
+    if (file.size() > record.size() && file.ends_with(record) && file[file.size() - record.size() - 1] == '/')
+      return &e;
+  return nullptr;
+}
+
+std::vector<FixedCorners> ReviewedCorners(const StrongRecord& rec, const ReviewEntry& review) {
+  const ComponentSet set = FlatfileComponents(rec);
+  const int32_t chans[kReviewComponents] = {set.h1, set.h2, set.v};
+  std::vector<FixedCorners> fixed;
+  for (std::size_t k = 0; k < kReviewComponents; ++k) {
+    const ReviewCorners& c = review.corners[k];
+    if (chans[k] > 0 && (c.highPass > 0 || c.lowPass > 0)) fixed.push_back({chans[k], c.highPass, c.lowPass});
+  }
+  return fixed;
+}
+
 bool ProcessForArchive(AppState& app, const std::string& file, const std::string& folder, std::ostream& log,
-                       ProcessingResult& r, std::string& reason) {
-  r = ProcessRecord(app.record, app.processing);
+                       ProcessingResult& r, std::string& reason, const ReviewEntry* review) {
+  r = ProcessRecord(app.record, app.processing,
+                    review ? ReviewedCorners(app.record, *review) : std::vector<FixedCorners>{});
+  // An analyst who accepted the record overrules the failed checks, not a chain that stopped.
+  const bool accepted = review && review->decision == ReviewDecision::Accepted;
+  if (accepted && r.processed) r.rejected = false;
   const std::string json = ProvenancePath(file, folder);
   try {
     AtomicFileWriter out(json);
@@ -83,11 +106,22 @@ bool ProcessForArchive(AppState& app, const std::string& file, const std::string
   return true;
 }
 
-void SetProcessing(FlatfileSettings& settings, const std::string& folder) {
-  settings.more = ProcessingColumns;
-  settings.transform = [folder](AppState& app, const std::string& file, std::ostream& log, ProcessingResult& r,
-                                std::string& reason) {
-    return ProcessForArchive(app, file, folder, log, r, reason);
+void SetProcessing(FlatfileSettings& settings, const std::string& folder,
+                   const std::map<std::string, ReviewEntry>* review) {
+  settings.more = [review](FlatRow& row) {
+    ProcessingColumns(row);
+    if (!review) return;
+    const FlatRowInput& in = row.Input();
+    const ReviewEntry* e = in.processing ? ReviewOf(*review, in.file) : nullptr;
+    row.Text("reviewed", "the analyst's decision applied: accepted, edited (corners given) or empty",
+             !e                                           ? ""
+             : e->decision == ReviewDecision::Rejected ? "rejected"
+             : e->Edited()                             ? "edited"
+                                                       : "accepted");
+  };
+  settings.transform = [folder, review](AppState& app, const std::string& file, std::ostream& log, ProcessingResult& r,
+                                        std::string& reason) {
+    return ProcessForArchive(app, file, folder, log, r, reason, review ? ReviewOf(*review, file) : nullptr);
   };
 }
 

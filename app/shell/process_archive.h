@@ -3,10 +3,13 @@
 #pragma once
 
 #include <iosfwd>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "analysis/processing.h"
 #include "app/shell/flatfile.h"
+#include "app/shell/review_file.h"
 #include "state/app_state.h"
 
 namespace sism {
@@ -26,9 +29,17 @@ std::string ProvenancePath(const std::string& source, const std::string& folder)
 // the record is not to be measured. Integration is set to the plain trapezoid rule for the
 // measures, the record being corrected already.
 bool ProcessForArchive(AppState& app, const std::string& file, const std::string& folder, std::ostream& log,
-                       ProcessingResult& result, std::string& reason);
+                       ProcessingResult& result, std::string& reason, const ReviewEntry* review = nullptr);
 
-// Flatfile settings whose rows are those of the processed records.
-void SetProcessing(FlatfileSettings& settings, const std::string& folder);
+// The analyst's standing decision on `file`: the one whose record is the file's path or ends
+// it after a "/"; null when none.
+const ReviewEntry* ReviewOf(const std::map<std::string, ReviewEntry>& decisions, const std::string& file);
+// The corners an analyst gave, on the record's channels of each component.
+std::vector<FixedCorners> ReviewedCorners(const StrongRecord& rec, const ReviewEntry& review);
+
+// Flatfile settings whose rows are those of the processed records; with `review` (the
+// standing decisions) a column "reviewed" follows: accepted, edited or empty.
+void SetProcessing(FlatfileSettings& settings, const std::string& folder,
+                   const std::map<std::string, ReviewEntry>* review = nullptr);
 
 }  // namespace sism

@@ -6,7 +6,7 @@ _sismora_cli() {
   local commands="info peaks export plot convert metrics process"
   local options="--help --version --settings -o --output --summary --json --from --to --format --pair
     --report-page --dpi --width --field-width --skip --count --freq --channels --coef --start --columns
-    --damping --periods --level -j --jobs --shard --station --response --differentiate --label-line --neglect-first
+    --damping --periods --level -j --jobs --shard --review --station --response --differentiate --label-line --neglect-first
     --filter --order --keep-pad --quiet -q"
   cmd=""
   for ((i = 1; i < COMP_CWORD; i++)); do
@@ -21,7 +21,7 @@ _sismora_cli() {
       return ;;
     --filter) COMPREPLY=($(compgen -W "fft butter butter-causal" -- "$cur")); return ;;
     --to) [[ $cmd == convert ]] && { COMPREPLY=($(compgen -W "ac cosmos-v1 cosmos-v2 sac mseed" -- "$cur")); return; } ;;
-    -o|--output|--settings|--response) COMPREPLY=($(compgen -f -- "$cur")); return ;;
+    -o|--output|--settings|--response|--review) COMPREPLY=($(compgen -f -- "$cur")); return ;;
     peaks|export) COMPREPLY=($(compgen -W "$(seq 1 20)" -- "$cur")); return ;;
     plot) COMPREPLY=($(compgen -W "$(seq 1 21)" -- "$cur")); return ;;
   esac

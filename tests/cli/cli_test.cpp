@@ -10,6 +10,9 @@
 #include <filesystem>
 #include <map>
 
+#include "load/user_side.h"
+#include "state/app_state.h"
+#include "app/shell/review_file.h"
 #include "app/shell/settings.h"
 #include "common/files.h"
 #include "common/text.h"
@@ -689,6 +692,50 @@ TEST_F(CliTest, ProcessWritesRecordsProvenanceAndFlatfile) {
   EXPECT_EQ(Open(ac).record.ChanCount, 3);
   EXPECT_EQ(Cli({"process", knet, "-o", one + "/flatfile.csv"}).status, 2);
   EXPECT_EQ(Cli({"process", knet, "-o", knet}).status, 2);
+}
+
+// An analyst's review replayed: edited corners used and said, an accepted record kept in spite
+// of its failed check, a rejected one left out.
+TEST_F(CliTest, ProcessAppliesAReviewFile) {
+  SKIP_WITHOUT_SAMPLES();
+  const std::string knet = (test::SamplesDir() / "knet").string(), fdsn = (test::SamplesDir() / "fdsn").string();
+  const std::string out = work.File("out");
+  const std::string header = "record,decision,reason,H1_fhp,H1_flp,H2_fhp,H2_flp,V_fhp,V_flp,who,when\n";
+  const std::string review = work.Write(
+      "review.csv", header + "knet/AOM0011801241951.EW,accepted,,0.2,20,,,,,ana,2026-12-09T10:00:00Z\n" +
+                        "BK.CMB.00.HNE__20140824T102014Z__20140824T102244Z.mseed,accepted,tail looks fine,,,,,,,ana,"
+                        "2026-12-09T10:01:00Z\n");
+  CliRun r = Cli({"process", knet, fdsn, "-o", out, "--review", review});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> lines = Split(ReadWholeFile(out + "/flatfile.csv"), "\n");
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_TRUE(lines[0].ends_with(",qa_flags,reviewed,error_code,error")) << lines[0];
+  const std::vector<std::string> head = Split(lines[0], ",");
+  const auto column = [&](const std::string& row, const std::string& name) {
+    std::vector<std::string> f;
+    SplitCsvLine(row, f);
+    const auto at = static_cast<std::size_t>(std::find(head.begin(), head.end(), name) - head.begin());
+    return at < f.size() ? f[at] : std::string("?");
+  };
+  EXPECT_EQ(column(lines[1], "H1_fhp"), "0.2") << lines[1];
+  EXPECT_EQ(column(lines[1], "H1_flp"), "20");
+  EXPECT_NE(column(lines[1], "H2_fhp"), "");
+  EXPECT_EQ(column(lines[1], "reviewed"), "edited");
+  EXPECT_EQ(column(lines[2], "processing"), "passed_with_warnings") << lines[2];
+  EXPECT_EQ(column(lines[2], "reviewed"), "accepted");
+  const nlohmann::json prov = nlohmann::json::parse(ReadWholeFile(out + "/AOM0011801241951.EW.processing.json"));
+  EXPECT_NE(prov.dump().find("fixed_corners"), std::string::npos);
+
+  // The last decision wins: the K-NET record rejected after all has no row.
+  std::string text = ReadWholeFile(review) + "knet/AOM0011801241951.EW,rejected,noisy,,,,,,,ana,2026-12-09T10:02:00Z\n";
+  work.Write("review.csv", text);
+  r = Cli({"process", knet, fdsn, "-o", out, "--review", review});
+  ASSERT_EQ(r.status, 0) << r.err;
+  lines = Split(ReadWholeFile(out + "/flatfile.csv"), "\n");
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_TRUE(StartsWith(lines[1], fdsn)) << lines[1];
+  EXPECT_EQ(Cli({"process", knet, "-o", out, "--review", work.File("none.csv")}).status, 2);
+  EXPECT_EQ(Cli({"metrics", knet, "-o", "-", "--review", review}).status, 2);
 }
 
 TEST_F(CliTest, MetricsRowOfAFileThatCannotBeReadAndBadUsage) {

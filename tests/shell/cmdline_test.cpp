@@ -70,5 +70,17 @@ TEST(ApplyArguments, TheLastPlainArgumentIsOpened) {
   EXPECT_TRUE(unknown.run.FileToOpen.empty());
 }
 
+TEST(TakeReviewFolder, TakenOutBeforeTheFileToOpen) {
+  std::vector<std::string> args = {"-h10", "--review", "out", "rec.ac"};
+  EXPECT_EQ(TakeReviewFolder(args), "out");
+  EXPECT_EQ(args, (std::vector<std::string>{"-h10", "rec.ac"}));
+  args = {"--review"};  // no folder: nothing to review, nothing left to open
+  EXPECT_EQ(TakeReviewFolder(args), "");
+  EXPECT_TRUE(args.empty());
+  args = {"--review", "a", "--review", "b"};
+  EXPECT_EQ(TakeReviewFolder(args), "b");
+  EXPECT_TRUE(args.empty());
+}
+
 }  // namespace
 }  // namespace sism

@@ -77,6 +77,8 @@ const std::unordered_map<int, std::string>& StringTable() {
       {1730, "P&arameter..."},
       {1740, "&Event and site..."},
       {1750, "&Database..."},
+      {1760, "Process &record"},
+      {1770, "&Undo processing"},
       {1900, "&Help"},
       {1910, "&Topics..."},
       {1990, "&About Sismora..."},

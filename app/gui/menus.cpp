@@ -168,6 +168,8 @@ void MainMenus::BuildMenuBar() {
   AddItem(menuTool_, "mnuToolPreProc", 1710, [w] { w->PreprocessCommand(); });
   AddItem(menuTool_, "mnuToolCalc", 1720, [w] { w->CalculationCommand(); });
   AddItem(menuTool_, "mnuToolParam", 1730, [w] { w->ParameterCommand(); });
+  AddItem(menuTool_, "mnuToolProcess", 1760, [w] { w->ProcessCommand(); });
+  AddItem(menuTool_, "mnuToolUndoProcess", 1770, [w] { w->UndoProcessCommand(); });
   AddItem(menuTool_, "mnuToolOption", 1640, [w] { w->OptionsCommand(); });
   AddItem(menuTool_, "mnuToolEvent", 1740, nullptr)->setVisible(false);
   AddItem(menuTool_, "mnuToolDatabase", 1750, nullptr)->setVisible(false);
@@ -253,7 +255,8 @@ QAction* MainMenus::ActionByKey(const std::string& key) const {
 
 void MainMenus::EnableRecordItems(bool enabled) {
   for (const char* name : {"mnuFileAppend", "mnuFileReload", "mnuFileClose", "mnuFileSaveAc", "mnuFileExport",
-                           "mnuFilePrint", "mnuFileSaveImage", "mnuToolParam"}) {
+                           "mnuFilePrint", "mnuFileSaveImage", "mnuToolParam", "mnuToolProcess",
+                           "mnuToolUndoProcess"}) {
     if (QAction* a = window_.findChild<QAction*>(name)) a->setEnabled(enabled);
   }
   menuEdit_->menuAction()->setEnabled(enabled);

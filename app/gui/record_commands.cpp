@@ -11,6 +11,7 @@
 #include "app/gui/menus.h"
 #include "app/gui/qt_strings.h"
 #include "app/gui/splash.h"
+#include "app/shell/process_view.h"
 #include "common/errors.h"
 #include "common/files.h"
 #include "common/strings.h"
@@ -96,6 +97,7 @@ void FSismora::CloseRecord() {
   EnableControls(false);
   ClearRecord(app_.record);
   app_.Durations.clear();
+  app_.processed.reset();
   app_.series = ComputedSeries{};
   app_.view.GraphKind = 0;
   app_.view.ViewChanCount = 0;
@@ -127,6 +129,7 @@ void FSismora::CreateNewChannelCommand() {
     MsgBox(CurrentErrorInfo(e).description, MsgIcon::Critical, "CreateNewChannel - " + ProgramTitle());
   }
   if (!added) return;
+  app_.processed.reset();  // the run no longer describes the record, nor could undo keep the channel
   app_.view.ViewChanCount = app_.record.ChanCount;
   RebuildChannelMenu();
   ApplyTwoChannelViews(app_.record.ChanCount >= 2);
@@ -151,6 +154,30 @@ void FSismora::PreprocessCommand() {
   FPreProc dialog(app_.preproc, *this, this, nyquist);
   dialog.exec();
   dialog.Accepted(app_.preproc);
+}
+
+void FSismora::ProcessCommand() {
+  if (app_.record.ChanCount <= 0) return;
+  std::string outcome;
+  try {
+    outcome = ProcessShownRecord(app_);
+  } catch (const std::exception& e) {
+    MsgBox(CurrentErrorInfo(e).description, MsgIcon::Critical, "Process - " + ProgramTitle());
+    return;
+  }
+  ShowRecordSummary();
+  RefreshGraph();
+  ShowStatusMessage(outcome);
+}
+
+void FSismora::UndoProcessCommand() {
+  if (!UndoProcessing(app_)) {
+    ShowStatusMessage("The record has not been processed.");
+    return;
+  }
+  ShowRecordSummary();
+  RefreshGraph();
+  ShowStatusMessage("Processing undone");
 }
 
 void FSismora::CalculationCommand() {

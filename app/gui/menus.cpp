@@ -117,6 +117,7 @@ void MainMenus::BuildMenuBar() {
   menuView_->addSeparator();
   for (const GraphKindInfo& k : GraphKinds())
     if (k.source == SeriesSource::Fourier || k.source == SeriesSource::AutoCorr) AddKindItem(menuView_, k);
+  AddKindItem(menuView_, KindInfo(KindSnr));
   const std::pair<SeriesSource, QMenu**> families[] = {
       {SeriesSource::Response, &menuResp_}, {SeriesSource::Orbit, &menuOrbit_}, {SeriesSource::Relation, &menuRel_}};
   const std::pair<const char*, int> familyMenus[] = {{"mnuViewResp", 1570}, {"mnuViewOrbit", 1580}, {"mnuViewRel", 1584}};

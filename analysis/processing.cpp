@@ -14,21 +14,6 @@ using processing_detail::Dt;
 using processing_detail::Flag;
 using processing_detail::Num;
 
-const ChannelProcessing* ProcessingResult::Channel(int32_t ch) const {
-  for (const ChannelProcessing& c : channels)
-    if (c.ch == ch) return &c;
-  return nullptr;
-}
-
-std::string ProcessingResult::FlagList() const {
-  std::string s;
-  for (const ProcessingFlag& f : flags) {
-    const std::string name = f.ch > 0 ? f.name + "@" + std::to_string(f.ch) : f.name;
-    s += (s.empty() ? "" : ";") + name;
-  }
-  return s;
-}
-
 std::vector<int32_t> ProcessingChannels(const StrongRecord& rec) {
   std::vector<int32_t> chans;
   for (int32_t ch = 1; ch <= rec.ChanCount; ++ch) chans.push_back(ch);

@@ -5,64 +5,18 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "record/strong_record.h"
 #include "state/processing_params.h"
+#include "state/processing_result.h"
 
 namespace sism {
-
-// A failed check: its name, the channel (0: the record), and its numbers as "key=value" text.
-struct ProcessingFlag {
-  std::string name;
-  int32_t ch = 0;
-  std::string detail;
-  // Whether the chain could not go on past it (the record is then rejected whatever the setting).
-  bool stops = false;
-};
-
-// One step as run: its name, the parameters it used and what it found, as key and value texts.
-struct ProcessingStep {
-  std::string name;
-  std::vector<std::pair<std::string, std::string>> params, results;
-};
-
-struct ChannelProcessing {
-  int32_t ch = 0;
-  int32_t aicPick = 0, energyPick = 0;  // 1-based samples, 0 none
-  bool pickReliable = false;
-  // The signal-to-noise ratio on the log grid: signal and scaled noise spectra (cm/s).
-  std::vector<float> freqs, signal, noise, snr;
-  float snrHighPass = 0, snrLowPass = 0;  // corners from the ratio alone, Hz
-  float highPass = 0, lowPass = 0;        // corners used, Hz
-  float residualRatio = 0;                // of the displacement at the corners used
-  float finalVelocity = 0, finalDisplacement = 0;  // cm/s, cm after processing
-  float tailVelocity = 0, tailDisplacement = 0;    // ratios of the tail's peak to the peak
-  bool processed = false;
-  bool cornersFixed = false;  // the corners were given, not searched for
-};
 
 // Corners given for a channel (by an analyst), Hz; 0 leaves that corner to the chain.
 struct FixedCorners {
   int32_t ch = 0;
   float highPass = 0, lowPass = 0;
-};
-
-struct ProcessingResult {
-  int32_t onset = 0;             // 1-based sample of the record's P-wave onset; 0 none
-  bool onsetReliable = false;
-  int32_t noiseFirst = 0, noiseLast = 0, signalFirst = 0, signalLast = 0;  // 1-based samples
-  std::vector<ChannelProcessing> channels;
-  std::vector<ProcessingFlag> flags;
-  std::vector<ProcessingStep> steps;
-  bool processed = false;  // the record was filtered and corrected
-  bool rejected = false;
-
-  float OnsetSeconds(int32_t rate) const { return rate > 0 && onset > 0 ? static_cast<float>(onset - 1) / rate : 0; }
-  const ChannelProcessing* Channel(int32_t ch) const;
-  // The flag names joined with ';' (empty when none).
-  std::string FlagList() const;
 };
 
 // The channels the chain works on: every channel of the record.

@@ -2,6 +2,7 @@
 #include "draw/orbit.h"
 #include "draw/relation.h"
 #include "draw/report.h"
+#include "draw/snr.h"
 #include "draw/spectrum.h"
 #include "draw/time_history.h"
 
@@ -30,6 +31,7 @@ std::map<int32_t, Painter> DefaultPainters() {
       {KindCoherence, RelationPainter},
       {KindResponseRatio, RelationPainter},
       {KindReport, ReportPainter},
+      {KindSnr, SnrPainter},
   };
 }
 

@@ -251,9 +251,46 @@ void PlotTimeHistory(cGraphicExtensions& gx, const GraphFrame& frame) {
   gx.RestoreProperties();
 }
 
+TimeMarks ProcessingMarks(const AppState& app) {
+  TimeMarks m;
+  const int32_t rate = app.record.SampFreq;
+  if (!app.processed || rate <= 0) return m;
+  const ProcessingResult& r = app.processed->result;
+  auto seconds = [rate](int32_t sample) { return static_cast<float>(sample - 1) / static_cast<float>(rate); };
+  if (r.onset > 0) m.onset = seconds(r.onset);
+  if (r.noiseFirst > 0 && r.noiseLast >= r.noiseFirst) {
+    m.noiseFrom = seconds(r.noiseFirst);
+    m.noiseTo = seconds(r.noiseLast);
+  }
+  return m;
+}
+
+void DrawTimeMarks(cGraphicExtensions& gx, const GraphFrame& frame, const TimeMarks& marks) {
+  const double min = frame.X.Min, max = frame.X.Max;
+  if (!marks.Any() || !std::isfinite(min) || !std::isfinite(max) || max <= min) return;
+  const int32_t L = frame.Left, T = frame.Top, W = frame.Width, H = frame.Height;
+  auto x = [&](double t) { return PageCoord(L + (std::clamp(t, min, max) - min) / (max - min) * W); };
+  gx.SaveProperties();
+  gx.SetPenStyle(PenSolid);
+  gx.SetPenWidth(0);
+  if (marks.noiseTo >= marks.noiseFrom && marks.noiseTo >= min && marks.noiseFrom <= max) {
+    // A bracket: it leaves the trace of the quiet part readable, as a shaded band would not.
+    const int32_t x1 = x(marks.noiseFrom), x2 = x(marks.noiseTo), y = T + H / 10, tick = H / 20;
+    gx.SetPenColor(MakeRgb(0, 128, 0));
+    gx.DrawLine(x1, y, x2, y);
+    gx.DrawLine(x1, y - tick, x1, y + tick);
+    gx.DrawLine(x2, y - tick, x2, y + tick);
+  }
+  if (marks.onset >= min && marks.onset <= max) {
+    gx.SetPenColor(MakeRgb(220, 0, 0));
+    gx.DrawLine(x(marks.onset), T, x(marks.onset), T + H);
+  }
+  gx.RestoreProperties();
+}
+
 void PaintTimeHistory(cGraphicExtensions& gx, GraphFrame& frame, const GraphSettings& gs,
                       const TemplateFacts& facts, int32_t kind, int32_t sampFreq, int32_t sampleCount,
-                      const std::vector<TimeHistoryChannel>& channels, bool ownScales) {
+                      const std::vector<TimeHistoryChannel>& channels, bool ownScales, const TimeMarks& marks) {
   if (PageFormOf(kind) != PageForm::Wave) return;
   const int32_t m = static_cast<int32_t>(channels.size());
   const int32_t n = std::max(sampleCount, 0);
@@ -306,6 +343,7 @@ void PaintTimeHistory(cGraphicExtensions& gx, GraphFrame& frame, const GraphSett
     frame.BackColor = gs.BackColor[1];
     DrawFrameAndAxes(gx, frame);
     PlotTimeHistory(gx, frame);
+    DrawTimeMarks(gx, frame, marks);
 
     frame.FrameLine = PageLine(gs.Line[3]);
     frame.BackColor = gs.BackColor[3];
@@ -371,7 +409,8 @@ void TimeHistoryPainter(PaintContext& context) {
   const std::vector<TimeHistoryChannel> series =
       TimeHistorySeries(context.app, context.kind, context.channels, count);
   PaintTimeHistory(context.gx, context.frame, context.app.graph, context.facts, context.kind,
-                   context.app.record.SampFreq, count, series, context.app.run.OwnScales);
+                   context.app.record.SampFreq, count, series, context.app.run.OwnScales,
+                   ProcessingMarks(context.app));
 }
 
 }  // namespace sism

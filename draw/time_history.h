@@ -48,14 +48,28 @@ const char* PeakFormat(int32_t kind);
 // Legend text: label (peak: value unit), the unit without its parentheses.
 std::string TimeHistoryLegend(const std::string& label, float peak, int32_t kind, const std::string& unit);
 
+// What the automatic processing marks on every strip, in seconds from the record's start:
+// the onset as a vertical line and the noise window as a bracket under the strip's top.
+struct TimeMarks {
+  float onset = -1;                 // below 0: none
+  float noiseFrom = 0, noiseTo = -1;  // empty when noiseTo < noiseFrom
+  bool Any() const { return onset >= 0 || noiseTo >= noiseFrom; }
+};
+// The marks of the processing run on the record shown (none without one).
+TimeMarks ProcessingMarks(const AppState& app);
+// The marks inside the strip `frame` against its time axis; those outside it are left out.
+void DrawTimeMarks(cGraphicExtensions& gx, const GraphFrame& frame, const TimeMarks& marks);
+
 // Draws every strip. The frame arrives with the page position, strip size, lines and
 // fonts; on return its plot top is the first strip's again, its time axis is the one
 // drawn and its First/Last give the samples shown (relative to the time-axis minimum).
 // `sampleCount` is the length of every channel's series. With `ownScales` each strip's
-// amplitude axis follows its own channel's peak instead of the largest of them all.
+// amplitude axis follows its own channel's peak instead of the largest of them all; `marks`
+// are drawn on every strip.
 void PaintTimeHistory(cGraphicExtensions& gx, GraphFrame& frame, const GraphSettings& gs,
                       const TemplateFacts& facts, int32_t kind, int32_t sampFreq, int32_t sampleCount,
-                      const std::vector<TimeHistoryChannel>& channels, bool ownScales = false);
+                      const std::vector<TimeHistoryChannel>& channels, bool ownScales = false,
+                      const TimeMarks& marks = {});
 
 // One strip's series: YData[First..Last] against the time axis. XData[0] is the sampling
 // frequency; XData[1], when present, the intervals between the time-axis minimum and

@@ -52,6 +52,7 @@ void ForgetRecord(AppState& state) {
   state.series.Clear();
   state.view.ViewChanCount = 0;
   state.Durations.clear();
+  state.processed.reset();
 }
 
 // A file that is not there or is refused on sight is said so before any dialog, and the
@@ -321,6 +322,7 @@ int32_t AppendAccFile(AppState& state, const std::string& path, UserInterface& u
 
         state.record = std::move(merged);
         state.Durations = std::move(durations);
+        state.processed.reset();
         if (prefix) {
           for (std::size_t i = 0; i < state.view.LabelCopies.size() && i < static_cast<std::size_t>(before);
                ++i)

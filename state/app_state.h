@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "state/graph_settings.h"
 #include "state/preproc_params.h"
 #include "state/processing_params.h"
+#include "state/processing_result.h"
 #include "record/strong_record.h"
 
 namespace sism {
@@ -50,6 +52,8 @@ struct AppState {
   CalcParams calc;
   PreProcParams preproc;
   ProcessingParams processing;
+  // The processing run on the record shown; none once the record changes.
+  std::optional<ProcessingRun> processed;
   ViewState view;
   RunState run;
 };

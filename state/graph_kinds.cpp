@@ -146,6 +146,13 @@ std::array<GraphKindInfo, kGraphKindCount + 1> BuildTable() {
   t[KindResponseRatio].peakUnit = false;
   t[KindResponseRatio].pairYFirst = true;
 
+  // Drawn from the processing run kept in the state, not from computed series.
+  t[KindSnr] = Spectral(KindSnr, SeriesSource::None, IndexDomain::None, AxisFrequency, AxisFourier, 0,
+                        PeakSearch::None, "mnuViewSnr", 1594);
+  t[KindSnr].exports = false;
+  t[KindSnr].timeAxis = TimeAxisRule::Never;
+  t[KindSnr].peakUnit = false;
+
   GraphKindInfo& r = t[KindReport];
   r.id = KindReport;
   r.page = PageForm::Report;
@@ -262,7 +269,9 @@ const char* PeakFormatOf(const AppState& app, int32_t kind) {
 }
 
 std::string KindTitleTemplate(const AppState& app, int32_t kind) {
-  if (kind < 1 || kind > kGraphTitleCount) return {};
+  // Stored titles past the report's are the normalised spectra's; kinds after it go by name.
+  if (kind > KindReport) return IsGraphKind(kind) ? KindName(kind) : std::string();
+  if (kind < 1) return {};
   const int32_t normalized = KindInfo(kind).normalizedTitle;
   if (app.calc.RespNormalize && normalized != 0) return app.graph.GraphTitle[static_cast<std::size_t>(normalized)];
   return app.graph.GraphTitle[static_cast<std::size_t>(kind)];

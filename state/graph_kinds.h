@@ -36,8 +36,9 @@ enum GraphKindId : int32_t {
   KindCoherence = 19,
   KindResponseRatio = 20,
   KindReport = 21,
+  KindSnr = 22,  // signal and noise spectra of the processing run
 };
-constexpr int32_t kGraphKindCount = 21;
+constexpr int32_t kGraphKindCount = 22;
 
 // How the page is laid out for a kind.
 enum class PageForm { Wave, Spectrum, Orbit, Report };
@@ -99,9 +100,9 @@ struct GraphKindInfo {
   const char* toolKey = nullptr;
 };
 
-// The row of a kind; kinds outside 1..21 get the empty row of KindNone.
+// The row of a kind; kinds outside 1..kGraphKindCount get the empty row of KindNone.
 const GraphKindInfo& KindInfo(int32_t kind);
-// Every row from kind 1 to 21.
+// Every row from kind 1 to kGraphKindCount.
 std::span<const GraphKindInfo> GraphKinds();
 
 bool IsGraphKind(int32_t kind);

@@ -67,6 +67,8 @@ std::string KindList(bool withReport = false) {
   std::string s = "Graph kinds:\n";
   for (const GraphKindInfo& k : GraphKinds()) {
     if (k.page == PageForm::Report && !withReport) continue;
+    // The processing's spectra live in the window only.
+    if (k.id > KindReport) continue;
     s += "  " + std::to_string(k.id) + (k.id < 10 ? "   " : "  ") + KindName(k.id) + "\n";
   }
   return s;

@@ -122,6 +122,9 @@ class FSismora : public QMainWindow, public QtUserInterface {
   void ParameterCommand();
   void PreprocessCommand();
   void CalculationCommand();
+  // The automatic processing of the record shown, and putting the record back as it was.
+  void ProcessCommand();
+  void UndoProcessCommand();
   // Opens a dialog by its short name (preproc, pickchan, readdata, param, selchan, calc, about,
   // option1 to option6) or shows a text report (viewprop, viewpeak, viewhex).
   void OpenDialogByName(const std::string& name);

@@ -118,6 +118,7 @@ void MainMenus::BuildMenuBar() {
   menuView_->addSeparator();
   for (const GraphKindInfo& k : GraphKinds())
     if (k.source == SeriesSource::Fourier || k.source == SeriesSource::AutoCorr) AddKindItem(menuView_, k);
+  AddKindItem(menuView_, KindInfo(KindSnr));
   const std::pair<SeriesSource, QMenu**> families[] = {
       {SeriesSource::Response, &menuResp_}, {SeriesSource::Orbit, &menuOrbit_}, {SeriesSource::Relation, &menuRel_}};
   const std::pair<const char*, int> familyMenus[] = {{"mnuViewResp", 1570}, {"mnuViewOrbit", 1580}, {"mnuViewRel", 1584}};
@@ -169,6 +170,8 @@ void MainMenus::BuildMenuBar() {
   AddItem(menuTool_, "mnuToolPreProc", 1710, [w] { w->PreprocessCommand(); });
   AddItem(menuTool_, "mnuToolCalc", 1720, [w] { w->CalculationCommand(); });
   AddItem(menuTool_, "mnuToolParam", 1730, [w] { w->ParameterCommand(); });
+  AddItem(menuTool_, "mnuToolProcess", 1760, [w] { w->ProcessCommand(); });
+  AddItem(menuTool_, "mnuToolUndoProcess", 1770, [w] { w->UndoProcessCommand(); });
   AddItem(menuTool_, "mnuToolOption", 1640, [w] { w->OptionsCommand(); });
   AddItem(menuTool_, "mnuToolEvent", 1740, nullptr)->setVisible(false);
   AddItem(menuTool_, "mnuToolDatabase", 1750, nullptr)->setVisible(false);
@@ -254,7 +257,8 @@ QAction* MainMenus::ActionByKey(const std::string& key) const {
 
 void MainMenus::EnableRecordItems(bool enabled) {
   for (const char* name : {"mnuFileAppend", "mnuFileReload", "mnuFileClose", "mnuFileSaveAc", "mnuFileExport",
-                           "mnuFilePrint", "mnuFileSaveImage", "mnuToolParam"}) {
+                           "mnuFilePrint", "mnuFileSaveImage", "mnuToolParam", "mnuToolProcess",
+                           "mnuToolUndoProcess"}) {
     if (QAction* a = window_.findChild<QAction*>(name)) a->setEnabled(enabled);
   }
   menuEdit_->menuAction()->setEnabled(enabled);

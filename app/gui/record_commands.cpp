@@ -13,6 +13,7 @@
 #include "app/gui/splash.h"
 #include "app/shell/open_dialog.h"
 #include "app/shell/view_commands.h"
+#include "app/shell/process_view.h"
 #include "common/errors.h"
 #include "common/files.h"
 #include "common/strings.h"
@@ -101,6 +102,7 @@ void FSismora::CloseRecord() {
   EnableControls(false);
   ClearRecord(app_.record);
   app_.Durations.clear();
+  app_.processed.reset();
   app_.series = ComputedSeries{};
   app_.view.GraphKind = 0;
   app_.view.ViewChanCount = 0;
@@ -132,6 +134,7 @@ void FSismora::CreateNewChannelCommand() {
     MsgBox(CurrentErrorInfo(e).description, MsgIcon::Critical, "CreateNewChannel - " + ProgramTitle());
   }
   if (!added) return;
+  app_.processed.reset();  // the run no longer describes the record, nor could undo keep the channel
   app_.view.ViewChanCount = app_.record.ChanCount;
   RebuildChannelMenu();
   ApplyTwoChannelViews(app_.record.ChanCount >= 2);
@@ -156,6 +159,30 @@ void FSismora::PreprocessCommand() {
   FPreProc dialog(app_.preproc, *this, this, nyquist);
   dialog.exec();
   dialog.Accepted(app_.preproc);
+}
+
+void FSismora::ProcessCommand() {
+  if (app_.record.ChanCount <= 0) return;
+  std::string outcome;
+  try {
+    outcome = ProcessShownRecord(app_);
+  } catch (const std::exception& e) {
+    MsgBox(CurrentErrorInfo(e).description, MsgIcon::Critical, "Process - " + ProgramTitle());
+    return;
+  }
+  ShowRecordSummary();
+  RefreshGraph();
+  ShowStatusMessage(outcome);
+}
+
+void FSismora::UndoProcessCommand() {
+  if (!UndoProcessing(app_)) {
+    ShowStatusMessage("The record has not been processed.");
+    return;
+  }
+  ShowRecordSummary();
+  RefreshGraph();
+  ShowStatusMessage("Processing undone");
 }
 
 void FSismora::CalculationCommand() {

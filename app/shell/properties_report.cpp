@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "app/shell/process_view.h"
 #include "common/path.h"
 #include "common/strings.h"
 #include "common/text.h"
@@ -121,6 +122,10 @@ std::string PropertiesReportText(const AppState& app) {
                   AlignRight(FormatNumber(r.Peak(ch), "#0.0"), 10) +
                   AlignRight(FormatNumber(duration, "#0.00"), 10) +
                   AlignRight(FormatNumber(ChannelStartTime(r, ch, threshold), "#0.00"), 10));
+  }
+  if (app.processed) {
+    Line(out, "");
+    Line(out, ProcessingReportText(app));
   }
   return out;
 }

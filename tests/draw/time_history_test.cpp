@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <tuple>
 
 #include "state/app_state.h"
 #include "draw/axes.h"
@@ -595,6 +596,56 @@ TEST(TimeHistorySeriesOf, KindsReadTheirOwnSeries) {
   TimeHistorySeries(app, 2, {1}, n);
   EXPECT_EQ(n, 50);
   EXPECT_TRUE(TimeHistorySeries(app, 7, {1}, n).empty());
+}
+
+}  // namespace
+}  // namespace sism
+
+namespace sism {
+namespace {
+
+TEST_F(TimeHistoryFixture, ProcessingMarksTheOnsetAndTheNoiseWindowOnEveryStrip) {
+  TimeMarks marks;
+  marks.onset = 15;
+  marks.noiseFrom = 2;
+  marks.noiseTo = 14;
+  TimeWindow(0, 40);
+  PaintTimeHistory(gx, frame, gs, facts, 1, 100, count, channels, false, marks);
+  const Rgb red = MakeRgb(220, 0, 0), green = MakeRgb(0, 128, 0);
+  const int32_t onsetX = RoundCoord(kLeft + 15.0 / 40 * kWidth);
+  int onsets = 0, brackets = 0;
+  for (const test::RecordedLine& l : dc.lines) {
+    if (l.pen.color == red) {
+      EXPECT_EQ(l.x1, onsetX);
+      EXPECT_EQ(l.x2, onsetX);
+      EXPECT_EQ(l.y2 - l.y1, kHeight);
+      EXPECT_EQ(l.y1, kTop + onsets * kPitch);
+      ++onsets;
+    } else if (l.pen.color == green && l.y1 == l.y2) {
+      EXPECT_EQ(l.x1, RoundCoord(kLeft + 2.0 / 40 * kWidth));
+      EXPECT_EQ(l.x2, RoundCoord(kLeft + 14.0 / 40 * kWidth));
+      ++brackets;
+    }
+  }
+  EXPECT_EQ(onsets, 3);
+  EXPECT_EQ(brackets, 3);
+
+  // A window after both marks draws neither; one across the noise window clips its bracket.
+  for (auto [from, to, wantOnsets, wantBrackets] : {std::tuple{20.0f, 30.0f, 0, 0}, std::tuple{10.0f, 20.0f, 3, 3}}) {
+    Reset();
+    TimeWindow(from, to);
+    PaintTimeHistory(gx, frame, gs, facts, 1, 100, count, channels, false, marks);
+    int reds = 0, greens = 0;
+    for (const test::RecordedLine& l : dc.lines) {
+      reds += l.pen.color == red;
+      if (l.pen.color == green && l.y1 == l.y2) {
+        EXPECT_EQ(l.x1, kLeft);
+        ++greens;
+      }
+    }
+    EXPECT_EQ(reds, wantOnsets) << from;
+    EXPECT_EQ(greens, wantBrackets) << from;
+  }
 }
 
 }  // namespace

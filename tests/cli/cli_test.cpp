@@ -10,9 +10,6 @@
 #include <filesystem>
 #include <map>
 
-#include "load/user_side.h"
-#include "state/app_state.h"
-#include "app/shell/review_file.h"
 #include "app/shell/settings.h"
 #include "common/files.h"
 #include "common/text.h"
@@ -27,56 +24,11 @@
 #include "tests/support/scripted_ui.h"
 #include "tests/support/seismic_files.h"
 #include "tests/support/temp_dir.h"
+#include "tests/cli/cli_run.h"
 
 namespace sism {
 namespace {
 
-const std::string kDemo = SISMORA_SOURCE_DIR "/samples/demo.ac";
-
-struct CliRun {
-  int status = -1;
-  std::string out, err;
-  std::vector<std::string> Lines() const {
-    std::vector<std::string> lines = Split(out, "\n");
-    if (!lines.empty() && lines.back().empty()) lines.pop_back();
-    return lines;
-  }
-};
-
-std::string Quote(const std::string& s) {
-  return "'" + ReplaceAll(s, "'", "'\\''") + "'";
-}
-
-class CliTest : public ::testing::Test {
- protected:
-  test::TempDir config, work;
-
-  // The user's real settings are never touched: the store lives in a temporary folder.
-  void SetUp() override { setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1); }
-
-  CliRun Cli(const std::vector<std::string>& args) {
-    std::string cmd = "XDG_CONFIG_HOME=" + Quote(config.Path().string()) + " QT_QPA_PLATFORM=offscreen " +
-                      Quote(SISMORA_BIN_DIR "/sismora-cli");
-    for (const std::string& a : args) cmd += " " + Quote(a);
-    const std::string out = work.File("stdout"), err = work.File("stderr");
-    cmd += " >" + Quote(out) + " 2>" + Quote(err);
-    CliRun r;
-    const int raw = std::system(cmd.c_str());
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = ReadWholeFile(out);
-    r.err = ReadWholeFile(err);
-    return r;
-  }
-
-  // The record as the program opens it with the same (default) settings.
-  AppState Open(const std::string& path) {
-    AppState app;
-    LoadStoredSettings(app);
-    test::ScriptedUi ui;
-    EXPECT_GT(ReadAccFile(app, path, ui), 0) << path;
-    return app;
-  }
-};
 
 // The text after "key": in a one-line JSON object, up to the next comma or brace.
 std::string JsonValue(const std::string& json, const std::string& key, std::size_t from = 0) {
@@ -665,79 +617,6 @@ TEST_F(CliTest, MetricsFlatfileOfTheSamples) {
 
 // Records processed into a folder: each passing one as .ac with its provenance beside it, and
 // the same flatfile whatever the threads.
-TEST_F(CliTest, ProcessWritesRecordsProvenanceAndFlatfile) {
-  SKIP_WITHOUT_SAMPLES();
-  const std::string knet = (test::SamplesDir() / "knet").string(), fdsn = (test::SamplesDir() / "fdsn").string();
-  const std::string one = work.File("one"), two = work.File("two");
-  CliRun r = Cli({"process", knet, fdsn, "-o", one});
-  ASSERT_EQ(r.status, 0) << r.err;
-  r = Cli({"process", knet, fdsn, "-o", two, "-j", "2"});
-  ASSERT_EQ(r.status, 0) << r.err;
-  const std::string text = ReadWholeFile(one + "/flatfile.csv");
-  EXPECT_EQ(text, ReadWholeFile(two + "/flatfile.csv"));
-  const std::vector<std::string> lines = Split(text, "\n");
-  ASSERT_EQ(lines.size(), 4u) << text;  // header, two rows, the last line end
-  EXPECT_NE(lines[0].find(",H1_fhp,H1_flp,H2_fhp,H2_flp,V_fhp,V_flp,onset_s,onset_reliable,processing,qa_flags,"
-                          "error_code,error"),
-            std::string::npos);
-  EXPECT_NE(lines[1].find(",passed,"), std::string::npos) << lines[1];
-  EXPECT_NE(lines[2].find(",rejected,tail_velocity@"), std::string::npos) << lines[2];
-  EXPECT_NE(lines[2].find(",rejected,rejected: tail_velocity@"), std::string::npos) << lines[2];
-  const std::string ac = one + "/AOM0011801241951.EW.ac";
-  EXPECT_TRUE(FileExists(ac));
-  EXPECT_FALSE(FileExists(one + "/BK.CMB.00.HNE__20140824T102014Z__20140824T102244Z.mseed.ac"));
-  const nlohmann::json prov = nlohmann::json::parse(ReadWholeFile(one + "/AOM0011801241951.EW.processing.json"));
-  EXPECT_EQ(prov["status"], "passed");
-  EXPECT_EQ(prov["steps"].size(), 6u);
-  EXPECT_EQ(Open(ac).record.ChanCount, 3);
-  EXPECT_EQ(Cli({"process", knet, "-o", one + "/flatfile.csv"}).status, 2);
-  EXPECT_EQ(Cli({"process", knet, "-o", knet}).status, 2);
-}
-
-// An analyst's review replayed: edited corners used and said, an accepted record kept in spite
-// of its failed check, a rejected one left out.
-TEST_F(CliTest, ProcessAppliesAReviewFile) {
-  SKIP_WITHOUT_SAMPLES();
-  const std::string knet = (test::SamplesDir() / "knet").string(), fdsn = (test::SamplesDir() / "fdsn").string();
-  const std::string out = work.File("out");
-  const std::string header = "record,decision,reason,H1_fhp,H1_flp,H2_fhp,H2_flp,V_fhp,V_flp,who,when\n";
-  const std::string review = work.Write(
-      "review.csv", header + "knet/AOM0011801241951.EW,accepted,,0.2,20,,,,,ana,2026-12-09T10:00:00Z\n" +
-                        "BK.CMB.00.HNE__20140824T102014Z__20140824T102244Z.mseed,accepted,tail looks fine,,,,,,,ana,"
-                        "2026-12-09T10:01:00Z\n");
-  CliRun r = Cli({"process", knet, fdsn, "-o", out, "--review", review});
-  ASSERT_EQ(r.status, 0) << r.err;
-  std::vector<std::string> lines = Split(ReadWholeFile(out + "/flatfile.csv"), "\n");
-  ASSERT_EQ(lines.size(), 4u);
-  EXPECT_TRUE(lines[0].ends_with(",qa_flags,reviewed,error_code,error")) << lines[0];
-  const std::vector<std::string> head = Split(lines[0], ",");
-  const auto column = [&](const std::string& row, const std::string& name) {
-    std::vector<std::string> f;
-    SplitCsvLine(row, f);
-    const auto at = static_cast<std::size_t>(std::find(head.begin(), head.end(), name) - head.begin());
-    return at < f.size() ? f[at] : std::string("?");
-  };
-  EXPECT_EQ(column(lines[1], "H1_fhp"), "0.2") << lines[1];
-  EXPECT_EQ(column(lines[1], "H1_flp"), "20");
-  EXPECT_NE(column(lines[1], "H2_fhp"), "");
-  EXPECT_EQ(column(lines[1], "reviewed"), "edited");
-  EXPECT_EQ(column(lines[2], "processing"), "passed_with_warnings") << lines[2];
-  EXPECT_EQ(column(lines[2], "reviewed"), "accepted");
-  const nlohmann::json prov = nlohmann::json::parse(ReadWholeFile(out + "/AOM0011801241951.EW.processing.json"));
-  EXPECT_NE(prov.dump().find("fixed_corners"), std::string::npos);
-
-  // The last decision wins: the K-NET record rejected after all has no row.
-  std::string text = ReadWholeFile(review) + "knet/AOM0011801241951.EW,rejected,noisy,,,,,,,ana,2026-12-09T10:02:00Z\n";
-  work.Write("review.csv", text);
-  r = Cli({"process", knet, fdsn, "-o", out, "--review", review});
-  ASSERT_EQ(r.status, 0) << r.err;
-  lines = Split(ReadWholeFile(out + "/flatfile.csv"), "\n");
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_TRUE(StartsWith(lines[1], fdsn)) << lines[1];
-  EXPECT_EQ(Cli({"process", knet, "-o", out, "--review", work.File("none.csv")}).status, 2);
-  EXPECT_EQ(Cli({"metrics", knet, "-o", "-", "--review", review}).status, 2);
-}
-
 TEST_F(CliTest, MetricsRowOfAFileThatCannotBeReadAndBadUsage) {
   const std::string broken = work.Write("broken.evt", std::string(64, '\x01'));
   CliRun r = Cli({"metrics", kDemo, broken, "--periods", "0.2,2", "--damping", "2", "-o", "-"});

@@ -35,32 +35,14 @@
 #include "tests/support/samples.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
+#include "tests/gui/window_fixture.h"
 
 namespace sism {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_gui";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
-
 // A window on a fresh state, its settings in a temporary folder, messages recorded.
-class WindowTest : public ::testing::Test {
+class WindowTest : public test::WindowFixture {
  protected:
-  void SetUp() override {
-    setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
-    setenv("HOME", dir.File("home").c_str(), 1);
-    App();
-    window = std::make_unique<FSismora>(state);
-    window->messageSink = [this](const std::string& text, MsgIcon icon, const std::string& title) {
-      messages.push_back({text, icon, title});
-    };
-    window->questionSink = [](const std::string&, const std::string&) { return true; };
-    window->Load();
-  }
 
   // A one-channel record at 100 Hz of the given length, written as an .ac file.
   std::string WriteRecord(const std::string& name, int32_t seconds, int32_t freq = 100) {
@@ -103,10 +85,6 @@ class WindowTest : public ::testing::Test {
     QApplication::sendEvent(target, &drop);
   }
 
-  test::TempDir dir;
-  AppState state;
-  std::unique_ptr<FSismora> window;
-  std::vector<test::ShownMessage> messages;
 };
 
 TEST_F(WindowTest, StartsEmptyWithRecordCommandsDisabled) {

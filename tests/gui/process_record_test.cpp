@@ -14,30 +14,13 @@
 #include "tests/support/scripted_ui.h"
 #include "tests/support/synthetic_quake.h"
 #include "tests/support/temp_dir.h"
+#include "tests/gui/window_fixture.h"
 
 namespace sism {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_gui";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
-
-class ProcessRecordTest : public ::testing::Test {
+class ProcessRecordTest : public test::WindowFixture {
  protected:
-  void SetUp() override {
-    setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
-    setenv("HOME", dir.File("home").c_str(), 1);
-    App();
-    window = std::make_unique<FSismora>(state);
-    window->messageSink = [this](const std::string& text, MsgIcon, const std::string&) { messages.push_back(text); };
-    window->questionSink = [](const std::string&, const std::string&) { return true; };
-    window->Load();
-  }
-
   void Open(const StrongRecord& rec) {
     const std::string path = dir.File("quake.ac");
     test::ScriptedUi ui;
@@ -55,11 +38,6 @@ class ProcessRecordTest : public ::testing::Test {
         if (a.Acc(i, ch) != b.Acc(i, ch)) return false;
     return true;
   }
-
-  test::TempDir dir;
-  AppState state;
-  std::unique_ptr<FSismora> window;
-  std::vector<std::string> messages;
 };
 
 TEST_F(ProcessRecordTest, ProcessingIsReportedAndUndoRestoresTheRecordExactly) {

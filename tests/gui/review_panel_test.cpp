@@ -20,34 +20,16 @@
 #include "tests/support/scripted_ui.h"
 #include "tests/support/synthetic_quake.h"
 #include "tests/support/temp_dir.h"
+#include "tests/gui/window_fixture.h"
 
 namespace sism {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_gui";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
-
-class ReviewPanelTest : public ::testing::Test {
+class ReviewPanelTest : public test::WindowFixture {
  protected:
-  test::TempDir dir;
-  AppState state;
-  std::unique_ptr<FSismora> window;
-  std::vector<std::string> messages;
-
   void SetUp() override {
-    setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
-    setenv("HOME", dir.File("home").c_str(), 1);
     setenv("USER", "analyst", 1);
-    App();
-    window = std::make_unique<FSismora>(state);
-    window->messageSink = [this](const std::string& text, MsgIcon, const std::string&) { messages.push_back(text); };
-    window->questionSink = [](const std::string&, const std::string&) { return true; };
-    window->Load();
+    WindowFixture::SetUp();
     std::filesystem::create_directories(dir.Path() / "records");
     for (unsigned k = 1; k <= 3; ++k) {
       StrongRecord rec = test::Quake(60, 10, 100.0f * static_cast<float>(k), k);
@@ -69,7 +51,7 @@ class ReviewPanelTest : public ::testing::Test {
 };
 
 TEST_F(ReviewPanelTest, StepDecideAndEditCorners) {
-  ASSERT_TRUE(window->OpenReview(dir.File("records"))) << (messages.empty() ? "" : messages[0]);
+  ASSERT_TRUE(window->OpenReview(dir.File("records"))) << (messages.empty() ? "" : messages[0].text);
   ASSERT_EQ(Panel().List().Count(), 3);
   EXPECT_EQ(Panel().List().Current(), 0);
   EXPECT_EQ(state.record.SiteCode, "ST1");
@@ -181,7 +163,7 @@ TEST_F(ReviewPanelTest, AFolderWithNoRecordsSaysSo) {
   std::filesystem::create_directories(dir.Path() / "empty");
   EXPECT_FALSE(window->OpenReview(dir.File("empty")));
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_NE(messages[0].find("no records"), std::string::npos) << messages[0];
+  EXPECT_NE(messages[0].text.find("no records"), std::string::npos) << messages[0].text;
 }
 
 }  // namespace

@@ -151,7 +151,7 @@ int32_t sismora_all_samples(const sismora_record* rec, float* out, int64_t capac
 const char* sismora_metadata(sismora_record* rec) {
   return Guarded(rec, static_cast<const char*>(nullptr), [&]() -> const char* {
     if (!Loaded(rec)) return nullptr;
-    rec->text = MetadataText(rec->app, rec->path, rec->preprocessing);
+    rec->text = MetadataText(rec->app, rec->preprocessing);
     return rec->text.c_str();
   });
 }

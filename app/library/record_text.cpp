@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
+#include <charconv>
+#include <cmath>
 #include <regex>
 
 #include "analysis/ground_motion.h"
@@ -68,31 +69,12 @@ std::vector<std::string> CsvFields(const std::string& line) {
   return fields;
 }
 
-// The event and the station height a K-NET or KiK-net header gives ("Origin Time       2018/01/24
-// 19:51:00", "Mag.              6.2"), which the record keeps no field for.
-std::string KnetHeaderText(const std::string& path) {
-  static const struct {
-    const char* label;
-    const char* key;
-  } kFields[] = {{"Origin Time", "event.origin_time"}, {"Lat.", "event.latitude"}, {"Long.", "event.longitude"},
-                 {"Depth. (km)", "event.depth_km"}, {"Mag.", "event.magnitude"},
-                 {"Station Height(m)", "station.elevation"}};
-  std::ifstream in(path, std::ios::binary);
-  std::string out, line;
-  for (int n = 0; n < 17 && std::getline(in, line); ++n) {
-    for (const auto& f : kFields) {
-      if (line.rfind(f.label, 0) != 0 || line.size() < 18) continue;
-      std::string value = Trim(line.substr(18));
-      if (std::string(f.key) == "event.origin_time") {
-        const std::size_t blank = value.find(' ');
-        value = blank == std::string::npos ? std::string() : IsoDateTime(value.substr(0, blank), value.substr(blank));
-      } else if (!IsNumeric(value)) {
-        value.clear();
-      }
-      if (!value.empty()) out += std::string(f.key) + "=" + value + "\n";
-    }
-  }
-  return out;
+// A header number as text, shortest form; empty when the header said nothing.
+std::string SourceNumber(double v) {
+  if (!std::isfinite(v)) return {};
+  char buf[32];
+  const auto end = std::to_chars(buf, buf + sizeof buf, v).ptr;
+  return std::string(buf, end);
 }
 
 }  // namespace
@@ -128,7 +110,7 @@ std::string LabelAzimuth(const std::string& label) {
   }
 }
 
-std::string MetadataText(const AppState& app, const std::string& path, const std::string& preprocessing) {
+std::string MetadataText(const AppState& app, const std::string& preprocessing) {
   const StrongRecord& r = app.record;
   std::string out;
   auto put = [&](const std::string& key, const std::string& value) {
@@ -154,12 +136,27 @@ std::string MetadataText(const AppState& app, const std::string& path, const std
   put("station.name", shown(r.SiteName));
   put("station.latitude", shown(r.SiteLat));
   put("station.longitude", shown(r.SiteLong));
-  if (r.FileFormat == FormatKnet) out += KnetHeaderText(path);
+  const RecordSource& src = r.Source;
+  put("station.network", src.Network);
+  put("station.location", src.Location);
+  put("station.elevation", SourceNumber(src.StationElevationM));
+  put("event.id", src.EventId);
+  put("event.origin_time", src.OriginTime);
+  put("event.latitude", SourceNumber(src.EventLat));
+  put("event.longitude", SourceNumber(src.EventLon));
+  put("event.depth_km", SourceNumber(src.EventDepthKm));
+  put("event.magnitude", SourceNumber(src.Magnitude));
+  put("event.magnitude_type", src.MagnitudeType);
   for (int32_t ch = 1; ch <= r.ChanCount; ++ch) {
     const std::string k = "channel." + std::to_string(ch) + ".";
     const std::string label = DisplayLabelOf(r, ch);
     put(k + "label", label);
-    put(k + "azimuth", LabelAzimuth(label));
+    const ChannelSource* header = src.Channel(r.Label(ch));
+    // A vertical's azimuth says nothing.
+    const std::string stated =
+        header && !IsVerticalLabel(label) ? SourceNumber(header->Azimuth) : std::string();
+    put(k + "azimuth", stated.empty() ? LabelAzimuth(label) : stated);
+    if (header) put(k + "code", header->Code);
     put(k + "vertical", IsVerticalLabel(label) ? "yes" : "no");
     put(k + "peak", NumberText(r.Peak(ch)));
     put(k + "peak_step", std::to_string(r.PeakStep(ch)));

@@ -8,8 +8,9 @@
 
 namespace sism::library {
 
-// "key=value" lines; values never hold a line break. `path` is the file as opened.
-std::string MetadataText(const AppState& app, const std::string& path, const std::string& preprocessing);
+// "key=value" lines of the record's header, channels and provenance; values never hold a line
+// break.
+std::string MetadataText(const AppState& app, const std::string& preprocessing);
 // The row's fields under the header's names, one "column=value" line each.
 std::string ColumnsText(const std::string& header, const std::string& row);
 // ISO 8601 form of a "yyyy/mm/dd" date and "hh:nn:ss[.fff]" time; empty when either does not

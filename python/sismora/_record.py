@@ -155,7 +155,9 @@ class Record:
                                  m.get(f"channel.{k}.vertical") == "yes", _number(m.get(f"channel.{k}.peak")) or 0.0,
                                  _number(m.get(f"channel.{k}.duration")))
                          for k in range(1, c + 1)]
-        self.event = {k[len("event."):]: (self._time(v, m) if k == "event.origin_time" else _number(v))
+        texts = ("event.id", "event.magnitude_type")
+        self.event = {k[len("event."):]: (self._time(v, m) if k == "event.origin_time" else v if k in texts
+                                          else _number(v))
                       for k, v in m.items() if k.startswith("event.")}
         self.provenance = {"path": m.get("path", self.path)}
         self.provenance.update({k[len("provenance."):]: v for k, v in m.items() if k.startswith("provenance.")})

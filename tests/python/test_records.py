@@ -68,6 +68,14 @@ def test_the_start_carries_the_zone_the_format_states(samples_dir):
     seed = sismora.read(samples_dir / "fdsn/BK.CMB.00.HNZ__20140824T102014Z__20140824T102244Z.mseed")
     assert seed.start.utcoffset() == datetime.timedelta(0)
     assert seed.format == "miniSEED" and seed.provenance["reader"] == "miniSEED"
+    assert seed.metadata["station.network"] == "BK" and seed.metadata["channel.1.code"].startswith("HN")
+
+
+def test_the_event_is_the_one_the_header_states(samples_dir):
+    esm = sismora.read(samples_dir / "esm/HI.ARS1..HNE.D.20190728.160908.C.ACC.ASC")
+    assert esm.event["origin_time"].utcoffset() == datetime.timedelta(0)
+    assert esm.event["magnitude"] > 0 and esm.event["magnitude_type"]
+    assert esm.event["latitude"] is not None and esm.event["depth_km"] is not None
 
 
 def test_the_metrics_are_the_flatfile_row_of_the_tool(cli, samples_dir, tmp_path):

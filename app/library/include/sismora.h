@@ -55,9 +55,10 @@ SISMORA_API int32_t sismora_all_samples(const sismora_record* rec, float* out, i
 
 /* The header as "key=value" lines: format, path, start (ISO 8601), utc_offset (of the times,
  * where the format states it), station.code, station.name, station.latitude,
- * station.longitude, station.elevation (m), event.origin_time, event.latitude,
- * event.longitude, event.depth_km, event.magnitude, channel.N.label, channel.N.azimuth,
- * channel.N.peak, provenance.*, ... Keys a record has no value for are left out. */
+ * station.longitude, station.network, station.location, station.elevation (m), event.id,
+ * event.origin_time, event.latitude, event.longitude, event.depth_km, event.magnitude,
+ * event.magnitude_type, channel.N.label, channel.N.azimuth, channel.N.code, channel.N.peak,
+ * provenance.*, ... Keys a record has no value for are left out. */
 SISMORA_API const char* sismora_metadata(sismora_record* rec);
 
 /* Applies the preprocessing chain (defaults: the program's, the mean of the first second

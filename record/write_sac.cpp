@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/text.h"
@@ -28,6 +29,11 @@ enum : int {
   F_E = 6,
   F_STLA = 31,
   F_STLO = 32,
+  F_STEL = 33,
+  F_EVLA = 35,
+  F_EVLO = 36,
+  F_EVDP = 38,
+  F_MAG = 39,
   F_DEPMEN = 56,
   F_CMPAZ = 57,
   F_CMPINC = 58
@@ -54,7 +60,7 @@ enum : int32_t { ITIME = 1, IACC = 8, IB = 9 };
 struct CharField {
   int at, width;
 };
-constexpr CharField K_STNM{0, 8}, K_HOLE{24, 8}, K_CMPNM{160, 8}, K_NETWK{168, 8};
+constexpr CharField K_STNM{0, 8}, K_EVNM{8, 16}, K_HOLE{24, 8}, K_CMPNM{160, 8}, K_NETWK{168, 8};
 
 struct Header {
   float f[70];
@@ -136,6 +142,13 @@ std::string ChannelFile(const StrongRecord& rec, int32_t ch, const SeedStation& 
     h.f[F_STLA] = static_cast<float>(lat);
     h.f[F_STLO] = static_cast<float>(lon);
   }
+  // The event and the station's height where the header gave them; depth in km.
+  const RecordSource& src = rec.Source;
+  for (const auto& [word, value] : {std::pair{F_STEL, src.StationElevationM}, std::pair{F_EVLA, src.EventLat},
+                                    std::pair{F_EVLO, src.EventLon}, std::pair{F_EVDP, src.EventDepthKm},
+                                    std::pair{F_MAG, src.Magnitude}})
+    if (std::isfinite(value)) h.f[word] = static_cast<float>(value);
+  if (src.EventId.size() <= static_cast<std::size_t>(K_EVNM.width)) SetText(h, K_EVNM, src.EventId);
   // Azimuth from north and incidence from the vertical, as the format measures them.
   switch (seed.orientation) {
     case 'N':

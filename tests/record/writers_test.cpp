@@ -193,6 +193,23 @@ TEST(Writers, SacHeaderWordsAreTheDocumentedOnes) {
   const std::string e = Bytes(dir.File("r.HNE.sac"));
   EXPECT_FLOAT_EQ(FloatAt(e, 57), 90.0f);
   EXPECT_FLOAT_EQ(FloatAt(e, 58), 90.0f);
+
+  // The event where the header gave it.
+  StrongRecord quake = Synthetic();
+  quake.Source.EventId = "20200501123400";
+  quake.Source.EventLat = 35.2;
+  quake.Source.EventLon = 140.1;
+  quake.Source.EventDepthKm = 42;
+  quake.Source.Magnitude = 6.1;
+  quake.Source.StationElevationM = 12;
+  ASSERT_EQ(WriteSacFiles(dir.File("q.sac"), quake), "");
+  const std::string q = Bytes(dir.File("q.HNZ.sac"));
+  EXPECT_FLOAT_EQ(FloatAt(q, 33), 12.0f);   // STEL
+  EXPECT_FLOAT_EQ(FloatAt(q, 35), 35.2f);   // EVLA
+  EXPECT_FLOAT_EQ(FloatAt(q, 36), 140.1f);  // EVLO
+  EXPECT_FLOAT_EQ(FloatAt(q, 38), 42.0f);   // EVDP
+  EXPECT_FLOAT_EQ(FloatAt(q, 39), 6.1f);    // MAG
+  EXPECT_EQ(q.substr(448, 16), "20200501123400  ");
 }
 
 TEST(Writers, MseedReadsBackThroughLibmseedWithItsEncodings) {

@@ -20,4 +20,11 @@ ChildRun RunInChild(const std::function<std::string()>& work);
 // The resident-memory peak of this process (VmHWM), in kB; -1 when unknown.
 int64_t PeakResidentKb();
 
+// AddressSanitizer's shadow memory and quarantine make memory figures mean nothing.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kMemoryFiguresHold = false;
+#else
+inline constexpr bool kMemoryFiguresHold = true;
+#endif
+
 }  // namespace sism::test

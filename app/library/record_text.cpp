@@ -8,6 +8,7 @@
 
 #include "analysis/ground_motion.h"
 #include "app/shell/properties_report.h"
+#include "app/shell/review_file.h"
 #include "common/text.h"
 #include "common/version.h"
 #include "record/display_text.h"
@@ -45,27 +46,8 @@ std::string UtcOffset(int32_t format) {
 
 // Fields of one CSV line, quotes taken off.
 std::vector<std::string> CsvFields(const std::string& line) {
-  std::vector<std::string> fields(1);
-  bool quoted = false;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    const char c = line[i];
-    if (quoted) {
-      if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-        fields.back() += '"';
-        ++i;
-      } else if (c == '"') {
-        quoted = false;
-      } else {
-        fields.back() += c;
-      }
-    } else if (c == '"') {
-      quoted = true;
-    } else if (c == ',') {
-      fields.emplace_back();
-    } else {
-      fields.back() += c;
-    }
-  }
+  std::vector<std::string> fields;
+  SplitCsvLine(line, fields);
   return fields;
 }
 

@@ -210,7 +210,7 @@ double Known(const Block& b, int32_t k) {
 
 // The event and the station of the text header (line 3 "Hypocenter: LAT LON H= 46km Mw=7.0",
 // line 4 "Origin: 2018/11/30 17:29:29 UTC", line 5 "Code:AK-BMR", line 8 the start's zone)
-// and of the real header (station 1-3, epicentre 10-12, magnitude 13, start seconds 30).
+// and of the real header (station 1-3, epicentre 10-12, magnitudes 13-16, start seconds 30).
 void TakeSource(const Block& b, StrongRecord& rec) {
   if (b.text.size() < 9) return;
   RecordSource& s = rec.Source;
@@ -231,6 +231,12 @@ void TakeSource(const Block& b, StrongRecord& rec) {
       s.MagnitudeType = w.substr(0, eq);
       if (!std::isfinite(s.Magnitude)) s.Magnitude = NumberOf(w.substr(eq + 1));
     }
+  // Ms, ML and other magnitudes have positions of their own.
+  const char* const types[] = {"Ms", "ML", ""};
+  for (int32_t k = 14; k <= 16 && !std::isfinite(s.Magnitude); ++k) {
+    s.Magnitude = Known(b, k);
+    if (std::isfinite(s.Magnitude) && s.MagnitudeType.empty()) s.MagnitudeType = types[k - 14];
+  }
   s.StationElevationM = Known(b, 3);
   if (rec.SiteLat.empty() && std::isfinite(Known(b, 1))) {
     rec.SiteLat = NumberText(Known(b, 1));

@@ -150,6 +150,20 @@ double HypocentralDistanceKm(const StrongRecord& rec) {
   return std::hypot(epi, depth);
 }
 
+double EpicentreToStationAzimuth(const StrongRecord& rec) {
+  const double lat1 = rec.Source.EventLat, lon1 = rec.Source.EventLon;
+  const double lat2 = DegreesOf(rec.SiteLat), lon2 = DegreesOf(rec.SiteLong);
+  if (!std::isfinite(lat1) || !std::isfinite(lon1) || !std::isfinite(lat2) || !std::isfinite(lon2))
+    return kUnknown;
+  constexpr double rad = std::numbers::pi / 180;
+  const double dlon = (lon2 - lon1) * rad;
+  const double y = std::sin(dlon) * std::cos(lat2 * rad);
+  const double x = std::cos(lat1 * rad) * std::sin(lat2 * rad) - std::sin(lat1 * rad) * std::cos(lat2 * rad) * std::cos(dlon);
+  if (std::fabs(x) < 1e-12 && std::fabs(y) < 1e-12) return kUnknown;
+  const double az = std::atan2(y, x) / rad;
+  return az < 0 ? az + 360 : az;
+}
+
 void OrientByLabel(ChannelSource& c) {
   std::string l = Upper(Trim(c.Code.empty() ? c.Label : c.Code));
   // KiK-net's "(B)" and "(S)", borehole and surface.

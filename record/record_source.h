@@ -35,6 +35,9 @@ std::string StartTimeIso(const StrongRecord& rec);
 double EpicentralDistanceKm(const StrongRecord& rec);
 // From the hypocentre: with the depth; NaN unless the depth is known too.
 double HypocentralDistanceKm(const StrongRecord& rec);
+// Azimuth of the station seen from the epicentre (degrees clockwise from north, 0 up to 360,
+// on the same sphere); NaN unless both are known or when they coincide.
+double EpicentreToStationAzimuth(const StrongRecord& rec);
 
 // Azimuth and dip of a component from its label or code ("N-S", "EW", "UD", "N00E",
 // "S45W", "HNZ", "V"); left unknown when the label says no direction.

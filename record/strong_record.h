@@ -49,6 +49,8 @@ struct ChannelSource {
   std::string Code;   // SEED channel code (HNE) where the file gives one
   double Azimuth = kUnknown, Dip = kUnknown;
   double HighPassHz = kUnknown, LowPassHz = kUnknown;
+  // The corners are those of this program's zero-phase Butterworth band-pass.
+  bool ZeroPhaseButterworth = false;
 };
 
 // The earthquake and the station as the file's header states them: texts empty and numbers

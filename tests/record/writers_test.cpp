@@ -135,8 +135,11 @@ TEST(Writers, CosmosFieldsStandWhereTheFormatPlacesThem) {
   EXPECT_EQ(integer(43), 1);
   EXPECT_EQ(integer(44), 12);
   EXPECT_EQ(integer(45), 34);
-  EXPECT_EQ(integer(49), 2);
-  EXPECT_EQ(integer(54), 90);  // east
+  EXPECT_EQ(integer(49), -999);
+  EXPECT_EQ(integer(50), 2);   // station channel number
+  EXPECT_EQ(integer(54), 90);  // sensor azimuth: east
+  EXPECT_EQ(integer(61), -999);  // no filter of this program's known
+  EXPECT_EQ(lines[11], "Record filter corners unknown");
   EXPECT_EQ(integer(100), -999);
   EXPECT_TRUE(StartsWith(lines[24], " 100 Real-header values follow on  20 lines, Format= (5F15.6)"));
   auto real = [&](int k) { return ToDouble(Mid(lines[25 + (k - 1) / 5], 1 + 15 * ((k - 1) % 5), 15)); };
@@ -156,6 +159,91 @@ TEST(Writers, CosmosFieldsStandWhereTheFormatPlacesThem) {
   EXPECT_TRUE(StartsWith(Bytes(dir.File("r.NS.v2")), "Corrected acceleration"));
   ASSERT_EQ(WriteCosmosFiles(dir.File("r.v1"), rec, 1), "");
   EXPECT_TRUE(StartsWith(Bytes(dir.File("r.UD.v1")), "Uncorrected acceleration  (Format v01.20"));
+}
+
+// A processed record's volume 2: the event where the format places it, the corners in the
+// text and real headers, and the velocity and displacement blocks after the acceleration.
+TEST(Writers, CosmosV2CarriesEventCornersVelocityAndDisplacement) {
+  TempDir dir;
+  StrongRecord rec = Synthetic();
+  rec.Source.OriginTime = "2020-05-01T21:34:50.5+09:00";
+  rec.Source.EventLat = 35.0;
+  rec.Source.EventLon = 139.0;
+  rec.Source.EventDepthKm = 12.3;
+  rec.Source.Magnitude = 5.4;
+  rec.Source.MagnitudeType = "ML";
+  rec.Source.StationElevationM = 41.5;
+  for (int32_t ch = 1; ch <= 3; ++ch) {
+    ChannelSource c;
+    c.Label = rec.Label(ch);
+    c.HighPassHz = 0.08;
+    c.LowPassHz = 30;
+    c.ZeroPhaseButterworth = true;
+    rec.Source.Channels.push_back(c);
+  }
+  ASSERT_EQ(WriteCosmosFiles(dir.File("r.v2"), rec, 2), "");
+  const std::vector<std::string> lines = Split(Bytes(dir.File("r.NS.v2")), "\r\n");
+  ASSERT_GT(lines.size(), 3 * 250u);
+  EXPECT_EQ(lines[2], "Hypocenter:  35.0000  139.0000 H= 12km ML=5.4");
+  EXPECT_EQ(lines[3], "Origin: 2020/05/01 12:34:50.500 UTC");
+  EXPECT_EQ(lines[11], "Record filtered below  0.08 Hz (periods over  12.50 secs), and above 30.0 Hz");
+  // Block k (0 acceleration, 1 velocity, 2 displacement) begins at the line naming it.
+  std::vector<std::size_t> starts;
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (lines[i].find("(Format v01.20 with 13 text lines)") != std::string::npos) starts.push_back(i);
+  ASSERT_EQ(starts.size(), 3u);
+  EXPECT_TRUE(StartsWith(lines[starts[1]], "Velocity data"));
+  EXPECT_TRUE(StartsWith(lines[starts[2]], "Displacement data"));
+  const auto integer = [&](std::size_t b, int k) {
+    return ToLong(Mid(lines[b + 14 + (k - 1) / 10], 1 + 8 * ((k - 1) % 10), 8));
+  };
+  const auto real = [&](std::size_t b, int k) {
+    return ToDouble(Mid(lines[b + 25 + (k - 1) / 5], 1 + 15 * ((k - 1) % 5), 15));
+  };
+  const std::size_t acc = starts[0], vel = starts[1], dis = starts[2];
+  for (std::size_t b : starts) {
+    EXPECT_EQ(integer(b, 1), 2);
+    EXPECT_EQ(integer(b, 61), 5);  // high-pass filter type: acausal Butterworth
+    EXPECT_EQ(integer(b, 62), 5);  // low-pass filter type
+    EXPECT_EQ(integer(b, 64), 1);  // filter domain: time
+    EXPECT_DOUBLE_EQ(real(b, 3), 41.5);   // station elevation, m
+    EXPECT_DOUBLE_EQ(real(b, 10), 35.0);  // epicentre latitude
+    EXPECT_DOUBLE_EQ(real(b, 11), 139.0);
+    EXPECT_DOUBLE_EQ(real(b, 12), 12.3);  // depth, km
+    EXPECT_DOUBLE_EQ(real(b, 13), -999);  // Mw: not this one
+    EXPECT_DOUBLE_EQ(real(b, 15), 5.4);   // ML
+    EXPECT_NEAR(real(b, 17), 99.07, 0.01);  // epicentral distance, km
+    EXPECT_NEAR(real(b, 18), 39.09, 0.01);  // epicentre-to-station azimuth, degrees
+    EXPECT_DOUBLE_EQ(real(b, 54), 0.08);  // high-pass corner
+    EXPECT_DOUBLE_EQ(real(b, 57), 30);    // low-pass corner
+  }
+  EXPECT_EQ(integer(acc, 2), 1);
+  EXPECT_EQ(integer(acc, 3), 4);
+  EXPECT_EQ(integer(vel, 2), 2);  // velocity, cm/s
+  EXPECT_EQ(integer(vel, 3), 5);
+  EXPECT_EQ(integer(dis, 2), 3);  // displacement, cm
+  EXPECT_EQ(integer(dis, 3), 6);
+  // The velocity block: the trapezoid rule from rest.
+  const std::size_t data = vel + 45 + 3;
+  EXPECT_TRUE(StartsWith(lines[data - 1], "    1001 velocity pts, approx    5 secs, units=cm/sec(05)")) << lines[data - 1];
+  const double dt = 1.0 / rec.SampFreq;
+  EXPECT_NEAR(ToDouble(Mid(lines[data], 17, 16)), 0.5 * dt * (rec.Acc(1, 1) + rec.Acc(2, 1)), 1e-7);
+  EXPECT_EQ(lines[dis - 1], "End-of-data for Chan   1 velocity");
+  EXPECT_EQ(lines.back().empty() ? lines[lines.size() - 2] : lines.back(), "End-of-data for Chan   1 displacement");
+
+  // Read back: the acceleration only, with the event.
+  ScriptedUi ui;
+  StrongRecord back;
+  ASSERT_TRUE(ReportRead(ReadRecordFile(dir.File("r.NS.v2"), back, ui), ui)) << ui.OnlyMessage();
+  ASSERT_EQ(back.ChanCount, 1);
+  ASSERT_EQ(back.DataCount, rec.DataCount);
+  for (int32_t i = 1; i <= rec.DataCount; ++i) ASSERT_EQ(back.Acc(i, 1), rec.Acc(i, 1)) << i;
+  EXPECT_DOUBLE_EQ(back.Source.EventLat, 35.0);
+  EXPECT_DOUBLE_EQ(back.Source.EventDepthKm, 12.3);
+  EXPECT_DOUBLE_EQ(back.Source.Magnitude, 5.4);
+  EXPECT_EQ(back.Source.MagnitudeType, "ML");
+  EXPECT_EQ(back.Source.OriginTime.substr(0, 19), "2020-05-01T12:34:50");
+  EXPECT_DOUBLE_EQ(back.Source.StationElevationM, 41.5);
 }
 
 TEST(Writers, SacHeaderWordsAreTheDocumentedOnes) {

@@ -177,10 +177,17 @@ void RaiseHighPassCorners(const StrongRecord& rec, const ProcessingParams& p, Pr
                        &p.BaselineDegree, &p.ResidualTarget, &p.RidderTolerance, &p.RidderIterations, &fc, &ratio);
     if (rc == 0) continue;
     c.residualRatio = ratio;
-    // Not met below the largest corner allowed: the corner stays there, and the checks after
-    // the processing judge the displacement.
+    // Not met below the largest corner allowed: the corner stays there.
     step.results.emplace_back("criterion_met_ch" + std::to_string(c.ch), rc > 0 ? "true" : "false");
-    if (p.RaiseHighPass) c.highPass = fc;
+    if (p.RaiseHighPass) {
+      c.highPass = fc;
+      // Raised to the largest corner allowed and still over the target: a failed check.
+      if (rc < 0)
+        r.flags.push_back(Flag("residual_criterion", c.ch,
+                               "ratio=" + Num(ratio) + " target=" + Num(p.ResidualTarget) +
+                                   " high_pass=" + Num(fc),
+                               false));
+    }
     step.results.emplace_back("high_pass_hz_ch" + std::to_string(c.ch), Num(c.highPass));
     step.results.emplace_back("residual_ratio_ch" + std::to_string(c.ch), Num(ratio));
   }

@@ -45,7 +45,9 @@ void FixCorners(const std::vector<FixedCorners>& fixed, ProcessingResult& r);
 ProcessingResult ProcessRecord(StrongRecord& rec, const ProcessingParams& p,
                                const std::vector<FixedCorners>& fixed = {});
 
-// The provenance as one JSON document: the record, the outcome, and every step.
-std::string ProvenanceJson(const StrongRecord& rec, const std::string& source, const ProcessingResult& r);
+// The provenance as one JSON document: the record, the outcome, the files the processed
+// record was written to, and every step.
+std::string ProvenanceJson(const StrongRecord& rec, const std::string& source, const ProcessingResult& r,
+                           const std::vector<std::string>& files = {});
 
 }  // namespace sism

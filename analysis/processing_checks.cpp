@@ -30,13 +30,21 @@ void Integrate(const float* a, int32_t n, float dt, std::vector<float>& v, std::
   }
 }
 
-// Mean of |x| over the last `count` samples.
+// |mean| of x over the last `count` samples: an oscillation about zero leaves no residual.
 float EndLevel(const std::vector<float>& x, int32_t count) {
   const auto n = static_cast<int32_t>(x.size());
   count = std::clamp(count, 1, std::max(1, n));
   double s = 0;
-  for (int32_t i = n - count; i < n; ++i) s += std::fabs(x[static_cast<std::size_t>(i)]);
-  return static_cast<float>(s / count);
+  for (int32_t i = n - count; i < n; ++i) s += x[static_cast<std::size_t>(i)];
+  return static_cast<float>(std::fabs(s / count));
+}
+
+// Samples of the end stretch: the setting, or (0) the longer of the time to the onset and
+// the period of the high-pass corner, as USGS PRISM's QC takes it.
+int32_t EndCount(const ProcessingParams& p, const ProcessingResult& r, float highPass, float dt) {
+  if (p.ResidualSeconds > 0) return static_cast<int32_t>(std::lround(p.ResidualSeconds / dt));
+  const float period = highPass > 0 ? std::round(1 / highPass) : 0;
+  return std::max(static_cast<int32_t>(std::lround(period / dt)), r.onset - 1);
 }
 
 }  // namespace
@@ -102,24 +110,27 @@ void CheckAfterProcessing(const StrongRecord& rec, const ProcessingParams& p, Pr
                  {"snr_check_hz", Num(p.SnrCheckMin) + "-" + Num(p.SnrCheckMax)}};
   const int32_t n = rec.DataCount;
   const float dt = Dt(rec);
-  const auto endCount = static_cast<int32_t>(std::lround(p.ResidualSeconds / dt));
   std::vector<float> v, d;
   for (ChannelProcessing& c : r.channels) {
     if (!c.processed) continue;
+    const int32_t endCount = EndCount(p, r, c.highPass, dt);
     Integrate(rec.Channel(c.ch), n, dt, v, d);
     c.finalVelocity = EndLevel(v, endCount);
     c.finalDisplacement = EndLevel(d, endCount);
     c.tailVelocity = calc::TAILRATIO(&n, &dt, v.data(), &p.TailSeconds);
     c.tailDisplacement = calc::TAILRATIO(&n, &dt, d.data(), &p.TailSeconds);
     const std::string suffix = "_ch" + std::to_string(c.ch);
+    step.results.emplace_back("final_window_s" + suffix, Num(static_cast<float>(endCount) * dt));
     step.results.emplace_back("final_velocity" + suffix, Num(c.finalVelocity));
     step.results.emplace_back("final_displacement" + suffix, Num(c.finalDisplacement));
     step.results.emplace_back("tail_velocity" + suffix, Num(c.tailVelocity));
     step.results.emplace_back("tail_displacement" + suffix, Num(c.tailDisplacement));
     if (c.finalVelocity > p.MaxFinalVelocity)
-      r.flags.push_back(Flag("final_velocity", c.ch, "value=" + Num(c.finalVelocity), false));
+      r.flags.push_back(Flag("final_velocity", c.ch,
+                             "value=" + Num(c.finalVelocity) + " max=" + Num(p.MaxFinalVelocity), false));
     if (c.finalDisplacement > p.MaxFinalDisplacement)
-      r.flags.push_back(Flag("final_displacement", c.ch, "value=" + Num(c.finalDisplacement), false));
+      r.flags.push_back(Flag("final_displacement", c.ch,
+                             "value=" + Num(c.finalDisplacement) + " max=" + Num(p.MaxFinalDisplacement), false));
     if (c.tailVelocity > p.MaxTailVelocity)
       r.flags.push_back(Flag("tail_velocity", c.ch, "ratio=" + Num(c.tailVelocity), false));
     if (c.tailDisplacement > p.MaxTailDisplacement)

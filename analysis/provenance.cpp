@@ -37,13 +37,16 @@ std::string Pairs(const std::vector<std::pair<std::string, std::string>>& kv) {
 
 }  // namespace
 
-std::string ProvenanceJson(const StrongRecord& rec, const std::string& source, const ProcessingResult& r) {
+std::string ProvenanceJson(const StrongRecord& rec, const std::string& source, const ProcessingResult& r,
+                           const std::vector<std::string>& files) {
   std::ostringstream o;
   o << "{\n  \"source\": " << Quoted(source) << ",\n  \"station\": " << Quoted(rec.SiteCode)
     << ",\n  \"rate_hz\": " << rec.SampFreq << ",\n  \"samples\": " << rec.DataCount
     << ",\n  \"status\": " << Quoted(r.rejected ? "rejected" : (r.flags.empty() ? "passed" : "passed_with_warnings"))
     << ",\n  \"onset_s\": " << (r.onset > 0 ? Num(r.OnsetSeconds(rec.SampFreq)) : "null")
-    << ",\n  \"onset_reliable\": " << (r.onsetReliable ? "true" : "false") << ",\n  \"channels\": [";
+    << ",\n  \"onset_reliable\": " << (r.onsetReliable ? "true" : "false") << ",\n  \"files\": [";
+  for (std::size_t i = 0; i < files.size(); ++i) o << (i ? ", " : "") << Quoted(files[i]);
+  o << "],\n  \"channels\": [";
   for (std::size_t i = 0; i < r.channels.size(); ++i) {
     const ChannelProcessing& c = r.channels[i];
     const std::string label = c.ch <= rec.ChanCount ? rec.Label(c.ch) : "";

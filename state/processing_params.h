@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace sism {
 
@@ -45,9 +46,11 @@ struct ProcessingParams {
   int32_t FilterOrder = 5;
   int32_t BaselineDegree = 6;
   // Checks after processing.
-  float ResidualSeconds = 1.0f;   // the end stretch the final values are averaged over
-  float MaxFinalVelocity = 1.0f;  // cm/s
-  float MaxFinalDisplacement = 1.0f;  // cm
+  // The end stretch the final values are averaged over (s); 0: the longer of the time to the
+  // onset and the high-pass corner's period, as USGS PRISM. Limits are PRISM's defaults.
+  float ResidualSeconds = 0;
+  float MaxFinalVelocity = 0.1f;      // cm/s
+  float MaxFinalDisplacement = 0.1f;  // cm
   float TailSeconds = 5;
   float MaxTailVelocity = 0.3f;   // of the peak velocity
   float MaxTailDisplacement = 0.9f;
@@ -55,6 +58,8 @@ struct ProcessingParams {
   float SnrCheckMax = 0;
   // 0 keep records with warnings, 1 reject a record with any failed check.
   int32_t RejectOnFlag = 1;
+  // Formats process writes each record in, by writer name ("ac", "cosmos-v2", "sac", "mseed").
+  std::string OutputFormats = "ac";
 
   bool operator==(const ProcessingParams&) const = default;
 };

@@ -104,6 +104,75 @@ TEST(Processing, StepInTheBaselineFailsTheResidualCheckBeforeAndPassesAfter) {
   }
 }
 
+// A displacement the corner cannot bring under the target up to its limit: a named check with
+// its numbers, which rejects or keeps the record as the other checks do.
+TEST(Processing, UnmetResidualCriterionIsAFailedCheck) {
+  ProcessingParams p;
+  p.ResidualTarget = 1e-6f;
+  StrongRecord rec = Quake(120, 20.0f, 200, 7);
+  const ProcessingResult r = ProcessRecord(rec, p);
+  const auto f = std::find_if(r.flags.begin(), r.flags.end(),
+                              [](const ProcessingFlag& x) { return x.name == "residual_criterion"; });
+  ASSERT_NE(f, r.flags.end()) << r.FlagList();
+  EXPECT_FALSE(f->stops);
+  EXPECT_NE(f->detail.find("target=" + NumberText(p.ResidualTarget)), std::string::npos) << f->detail;
+  EXPECT_NE(f->detail.find("high_pass=" + NumberText(p.MaxHighPass)), std::string::npos) << f->detail;
+  const std::string ratio = f->detail.substr(6, f->detail.find(' ') - 6);
+  EXPECT_NEAR(ToDouble(ratio), r.Channel(f->ch)->residualRatio, 1e-3 * r.Channel(f->ch)->residualRatio) << f->detail;
+  EXPECT_TRUE(r.processed);
+  EXPECT_TRUE(r.rejected);
+  p.RejectOnFlag = 0;
+  StrongRecord again = Quake(120, 20.0f, 200, 7);
+  EXPECT_FALSE(ProcessRecord(again, p).rejected);
+  // A corner left where the ratio puts it raises nothing.
+  p.RaiseHighPass = false;
+  StrongRecord third = Quake(120, 20.0f, 200, 7);
+  EXPECT_FALSE(HasFlag(ProcessRecord(third, p), "residual_criterion"));
+}
+
+// The final values are the mean over the end stretch (the high-pass period, at least the time to
+// the onset): an oscillation about zero leaves none, a drift does.
+TEST(Processing, FinalVelocityIsTheMeanOverTheEndStretch) {
+  StrongRecord rec;
+  const int32_t n = 6000;
+  rec.SampFreq = kRate;
+  rec.DataCount = n;
+  rec.ChanCount = 2;
+  rec.RedimHeader(2);
+  rec.RedimAcc(n, 2);
+  // Channel 1: velocity 1 cm/s * sin(2 pi t), zero mean over any whole period.
+  // Channel 2: the same and a velocity of 0.3 cm/s from 50 s on.
+  for (int32_t i = 1; i <= n; ++i) {
+    const double t = (i - 1) / static_cast<double>(kRate);
+    const auto a = static_cast<float>(2 * std::numbers::pi * std::cos(2 * std::numbers::pi * t));
+    rec.Acc(i, 1) = a;
+    rec.Acc(i, 2) = a + (i == 50 * kRate ? 0.3f * kRate : 0.0f);
+  }
+  ProcessingResult r;
+  r.onset = 10 * kRate;
+  for (int32_t ch = 1; ch <= 2; ++ch) {
+    r.channels.push_back(ChannelProcessing{});
+    r.channels.back().ch = ch;
+    r.channels.back().processed = true;
+    r.channels.back().highPass = 0.5f;  // a period of 2 s; the onset's 10 s are longer
+  }
+  const ProcessingParams p;
+  CheckAfterProcessing(rec, p, r);
+  EXPECT_LT(r.Channel(1)->finalVelocity, 0.01f);
+  EXPECT_NEAR(r.Channel(2)->finalVelocity, 0.3f, 0.02f);
+  const auto flagged = [&](int32_t ch) {
+    return std::any_of(r.flags.begin(), r.flags.end(),
+                       [&](const ProcessingFlag& f) { return f.name == "final_velocity" && f.ch == ch; });
+  };
+  EXPECT_FALSE(flagged(1)) << r.FlagList();
+  EXPECT_TRUE(flagged(2)) << r.FlagList();
+  for (const ProcessingFlag& f : r.flags) {
+    if (f.name == "final_velocity") {
+      EXPECT_NE(f.detail.find("max=" + NumberText(p.MaxFinalVelocity)), std::string::npos) << f.detail;
+    }
+  }
+}
+
 TEST(Processing, FilterIsZeroPhaseAndAcausal) {
   StrongRecord rec;
   const int32_t n = 8192, mid = 4096;

@@ -447,8 +447,16 @@ int Process(const Options& o, const AppState& base) {
       std::cerr << "sismora-cli: " << o.output << ": is the input folder " << arg << "; nothing written\n";
       return kExitUsage;
     }
+  // The formats of --to, else those of the settings.
+  std::vector<const WriterRow*> writers;
+  if (std::string reason; !OutputWriters(o.writeAs.empty() ? base.processing.OutputFormats : o.writeAs, writers,
+                                         reason)) {
+    std::cerr << "sismora-cli: " << (o.writeAs.empty() ? "Processing setting OutputFormats: " : "--to: ") << reason
+              << "\n";
+    return kExitUsage;
+  }
   FlatfileSettings settings = MetricsSettings(o, base);
-  SetProcessing(settings, o.output, o.review.empty() ? nullptr : &review);
+  SetProcessing(settings, o.output, o.review.empty() ? nullptr : &review, writers);
   return WriteFlatfileTo(ProcessFlatfile(o), base, files, settings, o, list);
 }
 

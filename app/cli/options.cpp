@@ -236,6 +236,15 @@ Options Parse(const std::vector<std::string>& args) {
       throw UsageError{"--to is one of " + names + ", not '" + *toText + "'"};
     }
     o.writeAs = LCase(*toText);
+  } else if (toText && o.command == "process") {
+    // A list of writers: "ac,cosmos-v2".
+    for (const std::string& part : Split(*toText, ","))
+      if (FindWriter(Trim(part)) == nullptr) {
+        std::string names;
+        for (const WriterRow& w : RecordWriters()) names += (names.empty() ? "" : ", ") + std::string(w.name);
+        throw UsageError{"--to lists formats among " + names + ", not '" + Trim(part) + "'"};
+      }
+    o.writeAs = LCase(*toText);
   } else if (toText) {
     o.to = Number("--to", *toText);
   }

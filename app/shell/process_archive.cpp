@@ -1,5 +1,7 @@
 #include "app/shell/process_archive.h"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <ostream>
 
@@ -9,6 +11,7 @@
 #include "common/path.h"
 #include "common/text.h"
 #include "record/ac.h"
+#include "record/record_source.h"
 
 namespace sism {
 namespace {
@@ -17,6 +20,13 @@ const char* const kComponents[] = {"H1", "H2", "V"};
 
 std::string InFolder(const std::string& folder, const std::string& name) {
   return (std::filesystem::path(folder) / name).string();
+}
+
+// The files' names without their folder: the provenance lies beside them.
+std::vector<std::string> FileNames(const std::vector<std::string>& paths) {
+  std::vector<std::string> names;
+  for (const std::string& p : paths) names.push_back(std::filesystem::path(p).filename().string());
+  return names;
 }
 
 std::string Outcome(const ProcessingResult& r) {
@@ -48,8 +58,51 @@ void ProcessingColumns(FlatRow& row) {
   row.Text("qa_flags", "failed checks, separated by ';'", r ? r->FlagList() : "");
 }
 
-std::string WriteProcessedRecord(const StrongRecord& rec, const std::string& source, const std::string& folder) {
-  return WriteAcFile(InFolder(folder, FileNameOf(source) + ".ac"), rec, 0);
+bool OutputWriters(const std::string& names, std::vector<const WriterRow*>& writers, std::string& reason) {
+  writers.clear();
+  for (const std::string& part : Split(names, ",")) {
+    const std::string name = Trim(part);
+    if (name.empty()) continue;
+    const WriterRow* w = FindWriter(name);
+    if (w == nullptr) {
+      std::string all;
+      for (const WriterRow& row : RecordWriters()) all += (all.empty() ? "" : ", ") + std::string(row.name);
+      reason = "the output format '" + name + "' is none of " + all;
+      return false;
+    }
+    if (std::find(writers.begin(), writers.end(), w) == writers.end()) writers.push_back(w);
+  }
+  if (writers.empty()) reason = "no output format is named";
+  return !writers.empty();
+}
+
+std::string WriteProcessedRecord(const StrongRecord& rec, const ProcessingResult& r, const std::string& source,
+                                 const std::string& folder, const std::vector<const WriterRow*>& writers,
+                                 std::vector<std::string>& written) {
+  written.clear();
+  // The corners the chain applied, on top of any the file's provider had applied.
+  StrongRecord out = rec;
+  CompleteChannelSources(out);
+  for (ChannelSource& c : out.Source.Channels) {
+    const int32_t ch = [&] {
+      for (int32_t k = 1; k <= out.ChanCount; ++k)
+        if (out.Label(k) == c.Label) return k;
+      return 0;
+    }();
+    const ChannelProcessing* x = ch > 0 ? r.Channel(ch) : nullptr;
+    if (x == nullptr || !x->processed) continue;
+    if (x->highPass > 0) c.HighPassHz = std::isfinite(c.HighPassHz) ? std::max<double>(c.HighPassHz, x->highPass) : x->highPass;
+    if (x->lowPass > 0) c.LowPassHz = std::isfinite(c.LowPassHz) ? std::min<double>(c.LowPassHz, x->lowPass) : x->lowPass;
+    c.ZeroPhaseButterworth = true;
+  }
+  for (const WriterRow* w : writers) {
+    const std::string path = InFolder(folder, FileNameOf(source) + w->extensions.front());
+    const std::string problem = WriteRecordAs(*w, path, out);
+    if (!problem.empty()) return problem;
+    for (const std::string& f : WrittenFiles(*w, path, out))
+      if (w->id != WriterId::Mseed || FileExists(f)) written.push_back(f);
+  }
+  return {};
 }
 
 std::string ProvenancePath(const std::string& source, const std::string& folder) {
@@ -76,16 +129,26 @@ std::vector<FixedCorners> ReviewedCorners(const StrongRecord& rec, const ReviewE
 }
 
 bool ProcessForArchive(AppState& app, const std::string& file, const std::string& folder, std::ostream& log,
-                       ProcessingResult& r, std::string& reason, const ReviewEntry* review) {
+                       ProcessingResult& r, std::string& reason, const ReviewEntry* review,
+                       const std::vector<const WriterRow*>& writers) {
   r = ProcessRecord(app.record, app.processing,
                     review ? ReviewedCorners(app.record, *review) : std::vector<FixedCorners>{});
   // An analyst who accepted the record overrules the failed checks, not a chain that stopped.
   const bool accepted = review && review->decision == ReviewDecision::Accepted;
   if (accepted && r.processed) r.rejected = false;
+  std::vector<std::string> written;
+  std::string problem;
+  if (!r.rejected) {
+    std::vector<const WriterRow*> formats = writers;
+    if (formats.empty() && !OutputWriters(app.processing.OutputFormats, formats, problem))
+      problem = "Processing setting OutputFormats: " + problem;
+    if (problem.empty()) problem = WriteProcessedRecord(app.record, r, file, folder, formats, written);
+  }
+  // Written after the record, so that it names the files the record went into.
   const std::string json = ProvenancePath(file, folder);
   try {
     AtomicFileWriter out(json);
-    out.Write(ProvenanceJson(app.record, file, r));
+    out.Write(ProvenanceJson(app.record, file, r, FileNames(written)));
     out.Commit();
   } catch (const std::exception& e) {
     const ErrorInfo info = CurrentErrorInfo(e);
@@ -95,7 +158,7 @@ bool ProcessForArchive(AppState& app, const std::string& file, const std::string
     reason = "rejected: " + r.FlagList();
     return false;
   }
-  if (const std::string problem = WriteProcessedRecord(app.record, file, folder); !problem.empty()) {
+  if (!problem.empty()) {
     log << "sismora-cli: " << file << ": " << problem << "\n";
     reason = "not written: " + problem;
     return false;
@@ -107,7 +170,7 @@ bool ProcessForArchive(AppState& app, const std::string& file, const std::string
 }
 
 void SetProcessing(FlatfileSettings& settings, const std::string& folder,
-                   const std::map<std::string, ReviewEntry>* review) {
+                   const std::map<std::string, ReviewEntry>* review, const std::vector<const WriterRow*>& writers) {
   settings.more = [review](FlatRow& row) {
     ProcessingColumns(row);
     if (!review) return;
@@ -119,9 +182,9 @@ void SetProcessing(FlatfileSettings& settings, const std::string& folder,
              : e->Edited()                             ? "edited"
                                                        : "accepted");
   };
-  settings.transform = [folder, review](AppState& app, const std::string& file, std::ostream& log, ProcessingResult& r,
-                                        std::string& reason) {
-    return ProcessForArchive(app, file, folder, log, r, reason, review ? ReviewOf(*review, file) : nullptr);
+  settings.transform = [folder, review, writers](AppState& app, const std::string& file, std::ostream& log,
+                                                 ProcessingResult& r, std::string& reason) {
+    return ProcessForArchive(app, file, folder, log, r, reason, review ? ReviewOf(*review, file) : nullptr, writers);
   };
 }
 

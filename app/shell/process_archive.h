@@ -10,6 +10,7 @@
 #include "analysis/processing.h"
 #include "app/shell/flatfile.h"
 #include "app/shell/review_file.h"
+#include "record/writers.h"
 #include "state/app_state.h"
 
 namespace sism {
@@ -18,9 +19,17 @@ namespace sism {
 // outcome and the flags (empty without `row.Input().processing`).
 void ProcessingColumns(FlatRow& row);
 
-// Writes a processed record as NAME.ac in `folder`, NAME the file name of `source`; the reason
-// when it could not be written (empty when it was). Writers of other formats join here.
-std::string WriteProcessedRecord(const StrongRecord& rec, const std::string& source, const std::string& folder);
+// The writers a list of names gives ("ac,cosmos-v2"); false with the reason for a name no
+// writer has, or an empty list.
+bool OutputWriters(const std::string& names, std::vector<const WriterRow*>& writers, std::string& reason);
+
+// Writes a processed record into `folder` in each format of `writers`, as NAME.EXT (NAME the
+// file name of `source`; per-channel formats NAME.CODE.EXT), every file saying the corners of
+// `r` where its format holds them; `written` gets the files. The reason when one could not be
+// written (empty when all were).
+std::string WriteProcessedRecord(const StrongRecord& rec, const ProcessingResult& r, const std::string& source,
+                                 const std::string& folder, const std::vector<const WriterRow*>& writers,
+                                 std::vector<std::string>& written);
 // Where the record's provenance goes: `folder`/NAME.processing.json.
 std::string ProvenancePath(const std::string& source, const std::string& folder);
 
@@ -29,7 +38,8 @@ std::string ProvenancePath(const std::string& source, const std::string& folder)
 // the record is not to be measured. Integration is set to the plain trapezoid rule for the
 // measures, the record being corrected already.
 bool ProcessForArchive(AppState& app, const std::string& file, const std::string& folder, std::ostream& log,
-                       ProcessingResult& result, std::string& reason, const ReviewEntry* review = nullptr);
+                       ProcessingResult& result, std::string& reason, const ReviewEntry* review = nullptr,
+                       const std::vector<const WriterRow*>& writers = {});
 
 // The analyst's standing decision on `file`: the one whose record is the file's path or ends
 // it after a "/"; null when none.
@@ -40,6 +50,7 @@ std::vector<FixedCorners> ReviewedCorners(const StrongRecord& rec, const ReviewE
 // Flatfile settings whose rows are those of the processed records; with `review` (the
 // standing decisions) a column "reviewed" follows: accepted, edited or empty.
 void SetProcessing(FlatfileSettings& settings, const std::string& folder,
-                   const std::map<std::string, ReviewEntry>* review = nullptr);
+                   const std::map<std::string, ReviewEntry>* review = nullptr,
+                   const std::vector<const WriterRow*>& writers = {});
 
 }  // namespace sism

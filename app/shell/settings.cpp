@@ -136,6 +136,7 @@ void ProcessingKeys(const Io& io, P& p) {
   io.Single(kProcessing, "SnrCheckMin", p.SnrCheckMin);
   io.Single(kProcessing, "SnrCheckMax", p.SnrCheckMax);
   io.Long(kProcessing, "RejectOnFlag", p.RejectOnFlag);
+  io.Text(kProcessing, "OutputFormats", p.OutputFormats);
 }
 
 template <typename Io, typename P>

@@ -44,6 +44,60 @@ TEST_F(CliTest, ProcessWritesRecordsProvenanceAndFlatfile) {
   EXPECT_EQ(Cli({"process", knet, "-o", knet}).status, 2);
 }
 
+// The processed record also as COSMOS V2, one file per channel, its corners those of the
+// provenance, which names every file written; the formats by option or by setting.
+TEST_F(CliTest, ProcessWritesCosmosV2WithTheCornersAndNamesTheFiles) {
+  SKIP_WITHOUT_SAMPLES();
+  const std::string knet = (test::SamplesDir() / "knet").string(), out = work.File("out");
+  CliRun r = Cli({"process", knet, "-o", out, "--to", "ac,cosmos-v2"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const nlohmann::json prov = nlohmann::json::parse(ReadWholeFile(out + "/AOM0011801241951.EW.processing.json"));
+  ASSERT_EQ(prov["status"], "passed");
+  const std::vector<std::string> files = prov["files"];
+  ASSERT_EQ(files.size(), 4u);
+  EXPECT_EQ(files[0], "AOM0011801241951.EW.ac");
+  const AppState ac = Open(out + "/" + files[0]);
+  for (std::size_t k = 1; k < files.size(); ++k) {
+    SCOPED_TRACE(files[k]);
+    EXPECT_TRUE(files[k].ends_with(".v2"));
+    const std::string text = ReadWholeFile(out + "/" + files[k]);
+    const std::vector<std::string> lines = Split(text, "\r\n");
+    ASSERT_GT(lines.size(), 50u);
+    EXPECT_TRUE(StartsWith(lines[0], "Corrected acceleration"));
+    EXPECT_TRUE(StartsWith(lines[11], "Record filtered below")) << lines[11];
+    EXPECT_NE(text.find("\r\nVelocity data"), std::string::npos);
+    EXPECT_NE(text.find("\r\nDisplacement data"), std::string::npos);
+    const std::string label = Trim(lines[46].substr(lines[46].find(':') + 1));
+    const auto real = [&](int i) { return ToDouble(Mid(lines[25 + (i - 1) / 5], 1 + 15 * ((i - 1) % 5), 15)); };
+    const nlohmann::json* channel = nullptr;
+    for (const nlohmann::json& c : prov["channels"])
+      if (c["label"] == label) channel = &c;
+    ASSERT_NE(channel, nullptr) << label;
+    EXPECT_NEAR(real(54), (*channel)["high_pass_hz"].get<double>(), 1e-6);  // high-pass corner
+    EXPECT_NEAR(real(57), (*channel)["low_pass_hz"].get<double>(), 1e-6);   // low-pass corner
+    // The same samples as the .ac, within its three decimals.
+    const AppState v2 = Open(out + "/" + files[k]);
+    const int32_t ch = (*channel)["channel"];
+    ASSERT_EQ(v2.record.DataCount, ac.record.DataCount);
+    for (int32_t i = 1; i <= ac.record.DataCount; ++i)
+      ASSERT_NEAR(v2.record.Acc(i, 1), ac.record.Acc(i, ch), 6e-4) << i;
+  }
+  // By the setting, the .ac left out; a name no writer has is refused before any record is read.
+  const std::string ini = work.Write("p.ini", "[Processing]\nOutputFormats=cosmos-v2\n");
+  r = Cli({"process", knet, "-o", work.File("v2only"), "--settings", ini});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_FALSE(FileExists(work.File("v2only") + "/AOM0011801241951.EW.ac"));
+  const nlohmann::json only = nlohmann::json::parse(ReadWholeFile(work.File("v2only") + "/AOM0011801241951.EW.processing.json"));
+  EXPECT_EQ(only["files"].size(), 3u);
+  r = Cli({"process", knet, "-o", work.File("bad"), "--to", "ac,segy"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("'segy'"), std::string::npos) << r.err;
+  const std::string badIni = work.Write("b.ini", "[Processing]\nOutputFormats=segy\n");
+  r = Cli({"process", knet, "-o", work.File("bad"), "--settings", badIni});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("OutputFormats"), std::string::npos) << r.err;
+}
+
 // An analyst's review replayed: edited corners used and said, an accepted record kept in spite
 // of its failed check, a rejected one left out.
 TEST_F(CliTest, ProcessAppliesAReviewFile) {

@@ -319,6 +319,7 @@ TEST_F(UserStoreTest, ProcessingSectionRoundTripsAndLoadsByHand) {
   EXPECT_TRUE(p == expected);
   p.MaxHighPass = 0.5f;
   p.BaselineDegree = 4;
+  p.OutputFormats = "ac,cosmos-v2";
   const std::string out = dir.File("saved.ini");
   SaveProcessingParams(p, out);
   ProcessingParams back;

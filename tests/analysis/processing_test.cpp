@@ -210,8 +210,10 @@ TEST(Processing, RealRecordsOfTheNetworks) {
       {"esm/HI.ARS1..HNE.D.20190728.160908.C.ACC.ASC", nullptr},
       {"geonet/20161113_110259_WTMC_20.V1A", nullptr},
       {"geonet/20161113_110259_WTMC_20.V2A", nullptr},
-      // The surface vertical has a ratio of 3 only above 1 Hz.
+      // The surface vertical has a ratio of 3 only above 1 Hz; the other channels' displacement
+      // fails the residual criterion with the corner at 1 Hz.
       {"kiknet/NGNH311106302345.NS1", "high_pass_above_max"},
+      {"kiknet/NGNH311106302345.NS1", "residual_criterion"},
       // The record ends while its velocity is still above half its peak.
       {"fdsn/BK.CMB.00.HNE__20140824T102014Z__20140824T102244Z.mseed", "tail_velocity"},
   };

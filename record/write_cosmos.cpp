@@ -150,6 +150,12 @@ bool Known(double v) {
   return std::isfinite(v);
 }
 
+// Seconds of the first sample within its minute: RecTime's and the fraction the reader kept.
+double StartSeconds(const StrongRecord& rec, const StartTime& t) {
+  const double s = std::round((t.second + rec.Source.StartFraction) * 1000) / 1000;
+  return std::isfinite(s) && s >= 0 && s < 60 ? s : t.second;
+}
+
 std::vector<std::string> TextHeader(const StrongRecord& rec, int32_t volume, const Channel& c, const Series& s,
                                     const StartTime& t, bool timed) {
   const QuantityWords words = WordsOf(s.quantity);
@@ -160,9 +166,10 @@ std::vector<std::string> TextHeader(const StrongRecord& rec, int32_t volume, con
                                        FormatNumber(t.day, "00")
                                  : "unknown   ";
   const std::string clock = timed ? FormatNumber(t.hour, "00") + ":" + FormatNumber(t.minute, "00") + ":" +
-                                        FormatNumber(t.second, "00") + ".000"
+                                        Printf("%06.3f", StartSeconds(rec, t))
                                   : "            ";
-  const SeedStation st = SeedStationOf(rec);
+  SeedStation st = SeedStationOf(rec);
+  if (st.net.empty()) st.net = Trim(rec.Source.Network);
   const RecordSource& src = rec.Source;
   double lat = 0, lon = 0;
   const bool placed = CoordinateOf(rec.SiteLat, 90, lat) && CoordinateOf(rec.SiteLong, 360, lon);
@@ -262,7 +269,7 @@ std::vector<double> RealHeader(const StrongRecord& rec, int32_t volume, const Ch
   set(MagnitudePosition(src.MagnitudeType), src.Magnitude);
   set(17, EpicentralDistanceKm(rec));        // epicentral distance, km
   set(18, EpicentreToStationAzimuth(rec));   // epicentre-to-station azimuth, degrees from north
-  if (timed) set(30, t.second);              // record start: seconds
+  if (timed) set(30, StartSeconds(rec, t));  // record start: seconds
   if (volume == 2 && c.source) {
     set(54, c.source->HighPassHz);  // low-frequency (high-pass) filter corner, Hz
     set(57, c.source->LowPassHz);   // high-frequency (low-pass) filter corner, Hz

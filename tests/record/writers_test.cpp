@@ -173,6 +173,8 @@ TEST(Writers, CosmosV2CarriesEventCornersVelocityAndDisplacement) {
   rec.Source.Magnitude = 5.4;
   rec.Source.MagnitudeType = "ML";
   rec.Source.StationElevationM = 41.5;
+  rec.Source.StartFraction = 0.25;
+  rec.Source.Network = "XY";
   for (int32_t ch = 1; ch <= 3; ++ch) {
     ChannelSource c;
     c.Label = rec.Label(ch);
@@ -187,6 +189,8 @@ TEST(Writers, CosmosV2CarriesEventCornersVelocityAndDisplacement) {
   EXPECT_EQ(lines[2], "Hypocenter:  35.0000  139.0000 H= 12km ML=5.4");
   EXPECT_EQ(lines[3], "Origin: 2020/05/01 12:34:50.500 UTC");
   EXPECT_EQ(lines[11], "Record filtered below  0.08 Hz (periods over  12.50 secs), and above 30.0 Hz");
+  EXPECT_EQ(Mid(lines[4], 21, 14), "Code:XY-ABC   ");
+  EXPECT_EQ(Mid(lines[7], 18, 23), "2020/05/01 12:34:56.250");
   // Block k (0 acceleration, 1 velocity, 2 displacement) begins at the line naming it.
   std::vector<std::size_t> starts;
   for (std::size_t i = 0; i < lines.size(); ++i)
@@ -216,6 +220,7 @@ TEST(Writers, CosmosV2CarriesEventCornersVelocityAndDisplacement) {
     EXPECT_NEAR(real(b, 18), 39.09, 0.01);  // epicentre-to-station azimuth, degrees
     EXPECT_DOUBLE_EQ(real(b, 54), 0.08);  // high-pass corner
     EXPECT_DOUBLE_EQ(real(b, 57), 30);    // low-pass corner
+    EXPECT_DOUBLE_EQ(real(b, 30), 56.25);  // start: seconds with the fraction
   }
   EXPECT_EQ(integer(acc, 2), 1);
   EXPECT_EQ(integer(acc, 3), 4);
@@ -244,6 +249,9 @@ TEST(Writers, CosmosV2CarriesEventCornersVelocityAndDisplacement) {
   EXPECT_EQ(back.Source.MagnitudeType, "ML");
   EXPECT_EQ(back.Source.OriginTime.substr(0, 19), "2020-05-01T12:34:50");
   EXPECT_DOUBLE_EQ(back.Source.StationElevationM, 41.5);
+  EXPECT_EQ(back.RecTime, "12:34:56");
+  EXPECT_NEAR(back.Source.StartFraction, 0.25, 1e-6);
+  EXPECT_EQ(back.Source.Network, "XY");
 }
 
 TEST(Writers, SacHeaderWordsAreTheDocumentedOnes) {

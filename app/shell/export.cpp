@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "analysis/ensure_series.h"
+#include "app/shell/process_archive.h"
 #include "app/shell/properties_report.h"
 #include "common/digits.h"
 #include "common/errors.h"
@@ -276,7 +277,10 @@ bool SaveRecordAs(AppState& app, const WriterRow& w, const std::string& path, Us
   if (w.id == WriterId::Ac) return SaveRecordAsAc(app, path, ui);
   TakeShownLabels(app);
   StatusScope status(ui, SavingStatusText(app, path));
-  const std::string failure = WriteRecordAs(w, path, app.record);
+  // A record the chain processed says its corners where the format holds them.
+  const std::string failure =
+      app.processed ? WriteRecordAs(w, path, WithChainCorners(app.record, app.processed->result))
+                    : WriteRecordAs(w, path, app.record);
   if (failure.empty()) return true;
   ui.MsgBox(failure, MsgIcon::Critical, WriterTitle(w));
   return false;

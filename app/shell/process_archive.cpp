@@ -76,11 +76,7 @@ bool OutputWriters(const std::string& names, std::vector<const WriterRow*>& writ
   return !writers.empty();
 }
 
-std::string WriteProcessedRecord(const StrongRecord& rec, const ProcessingResult& r, const std::string& source,
-                                 const std::string& folder, const std::vector<const WriterRow*>& writers,
-                                 std::vector<std::string>& written) {
-  written.clear();
-  // The corners the chain applied, on top of any the file's provider had applied.
+StrongRecord WithChainCorners(const StrongRecord& rec, const ProcessingResult& r) {
   StrongRecord out = rec;
   CompleteChannelSources(out);
   for (ChannelSource& c : out.Source.Channels) {
@@ -91,10 +87,20 @@ std::string WriteProcessedRecord(const StrongRecord& rec, const ProcessingResult
     }();
     const ChannelProcessing* x = ch > 0 ? r.Channel(ch) : nullptr;
     if (x == nullptr || !x->processed) continue;
-    if (x->highPass > 0) c.HighPassHz = std::isfinite(c.HighPassHz) ? std::max<double>(c.HighPassHz, x->highPass) : x->highPass;
-    if (x->lowPass > 0) c.LowPassHz = std::isfinite(c.LowPassHz) ? std::min<double>(c.LowPassHz, x->lowPass) : x->lowPass;
+    if (x->highPass > 0) c.HighPassHz = std::isfinite(c.HighPassHz) ? std::max<double>(c.HighPassHz, x->highPass)
+                                                                    : x->highPass;
+    if (x->lowPass > 0) c.LowPassHz = std::isfinite(c.LowPassHz) ? std::min<double>(c.LowPassHz, x->lowPass)
+                                                                 : x->lowPass;
     c.ZeroPhaseButterworth = true;
   }
+  return out;
+}
+
+std::string WriteProcessedRecord(const StrongRecord& rec, const ProcessingResult& r, const std::string& source,
+                                 const std::string& folder, const std::vector<const WriterRow*>& writers,
+                                 std::vector<std::string>& written) {
+  written.clear();
+  const StrongRecord out = WithChainCorners(rec, r);
   for (const WriterRow* w : writers) {
     const std::string path = InFolder(folder, FileNameOf(source) + w->extensions.front());
     const std::string problem = WriteRecordAs(*w, path, out);

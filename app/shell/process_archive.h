@@ -23,6 +23,10 @@ void ProcessingColumns(FlatRow& row);
 // writer has, or an empty list.
 bool OutputWriters(const std::string& names, std::vector<const WriterRow*>& writers, std::string& reason);
 
+// The record with the corners of `r` in its channels' facts (the narrower band where the file's
+// provider had filtered already), for the writers whose formats say them.
+StrongRecord WithChainCorners(const StrongRecord& rec, const ProcessingResult& r);
+
 // Writes a processed record into `folder` in each format of `writers`, as NAME.EXT (NAME the
 // file name of `source`; per-channel formats NAME.CODE.EXT), every file saying the corners of
 // `r` where its format holds them; `written` gets the files. The reason when one could not be

@@ -5,11 +5,14 @@
 #include <filesystem>
 
 #include "app/shell/export.h"
+#include "app/shell/process_view.h"
+#include "record/writers.h"
 #include "common/files.h"
 #include "common/text.h"
 #include "load/pipeline.h"
 #include "tests/support/samples.h"
 #include "tests/support/scripted_ui.h"
+#include "tests/support/synthetic_quake.h"
 #include "tests/support/temp_dir.h"
 
 namespace sism {
@@ -140,6 +143,31 @@ TEST(SaveAsAcDigits, WeakChannelsAreNamedBeforeWritingAndTheUserMayStop) {
 
   AppState strong = Record(2, 10, 0.5f);
   EXPECT_EQ(AcPrecisionQuestion(strong), "");
+}
+
+// Save as COSMOS V2 after Tool > Process record: the file says the chain's corners; undone, it
+// says none.
+TEST(ExportOutputs, SavedV2OfAProcessedRecordSaysItsCorners) {
+  AppState app;
+  app.record = test::Quake(120, 20.0f, 200, 7);
+  app.record.SiteCode = "SYN";
+  ASSERT_EQ(ProcessShownRecord(app), "Processed: passed");
+  const ChannelProcessing* c = app.processed->result.Channel(1);
+  ASSERT_NE(c, nullptr);
+  test::TempDir dir;
+  test::ScriptedUi ui;
+  const WriterRow& v2 = *FindWriter("cosmos-v2");
+  ASSERT_TRUE(SaveRecordAs(app, v2, dir.File("p.v2"), ui)) << ui.OnlyMessage();
+  const std::string first = WrittenFiles(v2, dir.File("p.v2"), app.record).front();
+  std::vector<std::string> lines = Lines(ReadWholeFile(first));
+  ASSERT_GT(lines.size(), 45u);
+  EXPECT_TRUE(StartsWith(lines[11], "Record filtered below")) << lines[11];
+  EXPECT_NEAR(ToDouble(Mid(lines[25 + 53 / 5], 1 + 15 * (53 % 5), 15)), c->highPass, 1e-6);  // Real(54)
+  EXPECT_EQ(ToLong(Mid(lines[14 + 6], 1, 8)), 5);  // Int(61): acausal Butterworth
+  ASSERT_TRUE(UndoProcessing(app));
+  ASSERT_TRUE(SaveRecordAs(app, v2, dir.File("p.v2"), ui)) << ui.OnlyMessage();
+  lines = Lines(ReadWholeFile(first));
+  EXPECT_EQ(lines[11], "Record filter corners unknown");
 }
 
 }  // namespace

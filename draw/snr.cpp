@@ -6,6 +6,7 @@
 
 #include "draw/axes.h"
 #include "draw/page_styles.h"
+#include "draw/pointer.h"
 #include "draw/templates.h"
 #include "record/display_text.h"
 #include "state/app_state.h"
@@ -31,10 +32,17 @@ AxisRecord LogAxis(const GraphSettings& gs, int32_t type, float min, float max) 
 
 // A vertical line across the plot at frequency f, when the axis holds it.
 void Corner(cGraphicExtensions& gx, const GraphFrame& frame, float f) {
-  const double x = AxisPosition(frame.X, f, frame.Left, frame.Width, false);
-  if (!std::isfinite(x) || f < frame.X.Min || f > frame.X.Max) return;
+  const double x = SnrPageX(frame, f);
+  if (!std::isfinite(x)) return;
   const auto xi = static_cast<int32_t>(std::lround(x));
   gx.DrawLine(xi, frame.Top, xi, frame.Top + frame.Height);
+}
+
+// Three significant digits: 0.0734, 0.25, 12.5.
+float Rounded(double f) {
+  if (!(f > 0) || !std::isfinite(f)) return kNaN;
+  const double scale = std::pow(10.0, 2 - std::floor(std::log10(f)));
+  return static_cast<float>(std::round(f * scale) / scale);
 }
 
 }  // namespace
@@ -72,6 +80,8 @@ void SnrPainter(PaintContext& c) {
   const ProcessingResult empty;
   const ProcessingResult& r = app.processed ? app.processed->result : empty;
   SnrAxes(gs, r, frame.X, frame.Y);
+  // Room at the left for the amplitude numbers and the axis title beside them.
+  FitLeftMargin(c.gx, frame);
   frame.FrameLine = PageLine(gs.Line[1]);
   frame.BackColor = gs.BackColor[1];
   frame.XData.clear();
@@ -114,18 +124,67 @@ void SnrPainter(PaintContext& c) {
       entry.Text = label + (noise ? " noise" : " signal");
       legend.Entries.push_back(entry);
     }
+  }
+  // The corners over every spectrum, where the mouse can take them.
+  for (const SnrCornerLine& corner : SnrCornerLines(gs, r, c.channels)) {
+    const auto at = std::find(c.channels.begin(), c.channels.end(), corner.ch) - c.channels.begin();
     c.gx.SaveProperties();
-    c.gx.SetPenColor(static_cast<Rgb>(line.Color));
+    c.gx.SetPenColor(static_cast<Rgb>(WaveLineOf(gs, static_cast<int32_t>(at) + 1).Color));
     c.gx.SetPenWidth(0);
     c.gx.SetPenStyle(PenDot);
-    if (p->processed || p->highPass > 0) Corner(c.gx, frame, p->highPass);
-    if (p->processed || p->lowPass > 0) Corner(c.gx, frame, p->lowPass);
+    Corner(c.gx, frame, corner.frequency);
     c.gx.RestoreProperties();
   }
   frame.FrameLine = PageLine(gs.Line[3]);
   frame.BackColor = gs.BackColor[3];
   frame.TitleFont = PageFont(gs.Font[3]);
   DrawLegend(c.gx, frame, legend);
+}
+
+std::vector<SnrCornerLine> SnrCornerLines(const GraphSettings& gs, const ProcessingResult& r,
+                                          const std::vector<int32_t>& channels) {
+  std::vector<SnrCornerLine> lines;
+  int32_t j = 0;
+  for (int32_t ch : channels) {
+    ++j;
+    const ChannelProcessing* p = r.Channel(ch);
+    if (p == nullptr || p->freqs.empty() || !(WaveLineOf(gs, j).Width > 0)) continue;
+    if (p->highPass > 0) lines.push_back({ch, false, p->highPass});
+    if (p->lowPass > 0) lines.push_back({ch, true, p->lowPass});
+  }
+  return lines;
+}
+
+double SnrPageX(const GraphFrame& frame, double f) {
+  if (!(f >= frame.X.Min && f <= frame.X.Max)) return kNaN;
+  return AxisPosition(frame.X, f, frame.Left, frame.Width, false);
+}
+
+std::optional<SnrCornerLine> SnrCornerNear(const GraphFrame& frame, const std::vector<SnrCornerLine>& lines,
+                                           double x, double y, double reach) {
+  if (!(y >= frame.Top && y <= static_cast<double>(frame.Top) + frame.Height)) return std::nullopt;
+  std::optional<SnrCornerLine> best;
+  double nearest = reach;
+  for (const SnrCornerLine& line : lines) {
+    const double d = std::fabs(SnrPageX(frame, line.frequency) - x);
+    if (d <= nearest && (!best || d < nearest)) {
+      best = line;
+      nearest = d;
+    }
+  }
+  return best;
+}
+
+float SnrDraggedCorner(const GraphFrame& frame, const SnrCornerLine& line, const ChannelProcessing& c, double x) {
+  const double left = frame.Left, right = static_cast<double>(frame.Left) + frame.Width;
+  if (!std::isfinite(x) || frame.Width <= 0) return kNaN;
+  double f = AxisValueAt(frame.X, std::clamp(x, left, right), frame.Left, frame.Width, false);
+  if (!std::isfinite(f)) return kNaN;
+  if (!c.freqs.empty()) f = std::clamp(f, static_cast<double>(c.freqs.front()), static_cast<double>(c.freqs.back()));
+  const double gap = std::pow(10.0, 1.0 / 6);  // a band narrower than this is no band
+  if (line.lowPass && c.highPass > 0) f = std::max(f, c.highPass * gap);
+  if (!line.lowPass && c.lowPass > 0) f = std::min(f, c.lowPass / gap);
+  return Rounded(f);
 }
 
 }  // namespace sism

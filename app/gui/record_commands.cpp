@@ -10,6 +10,7 @@
 #include "app/gui/main_window.h"
 #include "app/gui/menus.h"
 #include "app/gui/qt_strings.h"
+#include "app/gui/review_panel.h"
 #include "app/gui/splash.h"
 #include "app/shell/open_dialog.h"
 #include "app/shell/view_commands.h"
@@ -82,6 +83,7 @@ void FSismora::ShowRead(const ReadFileResult& r, const std::string& path, bool a
     EnableControls(false);
     RebuildChannelMenu();
   }
+  if (review_) review_->ProcessingChanged();
 }
 
 void FSismora::ReloadCommand() {
@@ -173,6 +175,7 @@ void FSismora::ProcessCommand() {
   ShowRecordSummary();
   RefreshGraph();
   ShowStatusMessage(outcome);
+  if (review_) review_->ProcessingChanged();
 }
 
 void FSismora::UndoProcessCommand() {
@@ -183,6 +186,7 @@ void FSismora::UndoProcessCommand() {
   ShowRecordSummary();
   RefreshGraph();
   ShowStatusMessage("Processing undone");
+  if (review_) review_->ProcessingChanged();
 }
 
 void FSismora::CalculationCommand() {

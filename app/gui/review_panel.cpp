@@ -1,6 +1,7 @@
 #include "app/gui/review_panel.h"
 
 #include <QAbstractTableModel>
+#include <QCoreApplication>
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -18,6 +19,7 @@
 
 #include "app/gui/main_window.h"
 #include "app/gui/qt_strings.h"
+#include "app/gui/snr_view.h"
 #include "app/shell/console_ui.h"
 #include "app/shell/process_archive.h"
 #include "common/errors.h"
@@ -25,6 +27,8 @@
 #include "common/path.h"
 #include "common/strings.h"
 #include "common/text.h"
+#include "load/statistics.h"
+#include "record/display_text.h"
 
 namespace sism {
 
@@ -94,6 +98,10 @@ ReviewPanel::ReviewPanel(FSismora& window) : QDockWidget(&window), window_(windo
   top->addWidget(new QLabel("Show:", body));
   top->addWidget(filter_, 1);
   v->addLayout(top);
+  survey_ = new QLabel(body);
+  survey_->setObjectName("lblReviewSurvey");
+  survey_->hide();
+  v->addWidget(survey_);
   model_ = new ReviewModel(list_, this);
   table_ = new QTableView(body);
   table_->setObjectName("lstReview");
@@ -172,10 +180,80 @@ ReviewPanel::ReviewPanel(FSismora& window) : QDockWidget(&window), window_(windo
   connect(next, &QShortcut::activated, this, [this] { if (isVisible()) Next(); });
   auto* previous = new QShortcut(QKeySequence(Qt::Key_P), &window_);
   connect(previous, &QShortcut::activated, this, [this] { if (isVisible()) Previous(); });
+
+  // The signal-to-noise graph under the time histories; S puts it away and back, giving
+  // the time histories the whole height.
+  snr_ = new SnrView(window_);
+  snr_->onCornerMoved = [this](const SnrCornerLine& line, float f) { MoveCorner(line, f); };
+  auto* toggle = new QShortcut(QKeySequence(Qt::Key_S), &window_);
+  connect(toggle, &QShortcut::activated, this, [this] {
+    if (isVisible()) snr_->setVisible(!snr_->isVisible());
+  });
+  connect(snr_, &QDockWidget::visibilityChanged, this, [this](bool shown) {
+    if (shown) snr_->Redraw();
+  });
 }
 
 ReviewPanel::~ReviewPanel() {
+  StopSurvey();
   if (worker_.joinable()) worker_.join();
+}
+
+void ReviewPanel::ProcessingChanged() {
+  snr_->Redraw();
+}
+
+void ReviewPanel::StartSurvey() {
+  std::vector<ReviewRow> rows = list_.RowsLackingFacts();
+  surveyLeft_ = static_cast<int32_t>(rows.size());
+  ShowSurveyLeft();
+  if (rows.empty()) return;
+  std::vector<ReviewEntry> reviews;
+  for (const ReviewRow& r : rows) {
+    const ReviewEntry* e = list_.File().Current(r.record);
+    reviews.push_back(e ? *e : ReviewEntry{});
+  }
+  stopSurvey_ = false;
+  const uint64_t generation = generation_;
+  surveyor_ = std::thread([this, settings = Settings(), rows = std::move(rows), reviews = std::move(reviews),
+                           generation] {
+    for (std::size_t i = 0; i < rows.size() && !stopSurvey_; ++i) {
+      // The readers and the chain keep nothing between calls (the tool runs them on several
+      // threads at once), so the survey takes no turn with the window: a move never waits on it.
+      RowFacts facts;
+      const bool process = rows[i].status == ReviewStatus::Unknown;
+      const PreparedRecord p = Prepare(settings, rows[i], reviews[i], process);
+      if (stopSurvey_) return;
+      if (p.ok) facts = FactsOf(p.state.record, p.processing ? &*p.processing : nullptr);
+      QMetaObject::invokeMethod(
+          this, [this, generation, record = rows[i].record, facts] { Surveyed(generation, record, facts); },
+          Qt::QueuedConnection);
+    }
+  });
+}
+
+void ReviewPanel::StopSurvey() {
+  stopSurvey_ = true;
+  if (surveyor_.joinable()) surveyor_.join();
+  surveyLeft_ = 0;
+}
+
+void ReviewPanel::WaitForSurvey() {
+  if (surveyor_.joinable()) surveyor_.join();
+  QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+void ReviewPanel::Surveyed(uint64_t generation, const std::string& record, const RowFacts& facts) {
+  if (generation != generation_) return;
+  surveyLeft_ = std::max(surveyLeft_ - 1, 0);
+  const int32_t line = list_.Fill(record, facts);
+  if (line >= 0) model_->LineChanged(line);
+  ShowSurveyLeft();
+}
+
+void ReviewPanel::ShowSurveyLeft() {
+  survey_->setText(QString("Reading and processing in the background: %1 records left").arg(surveyLeft_));
+  survey_->setVisible(surveyLeft_ > 0);
 }
 
 void ReviewPanel::WaitForPrepared() {
@@ -196,6 +274,7 @@ void ReviewPanel::Message(const std::string& text) {
 }
 
 bool ReviewPanel::Open(const std::string& folder) {
+  StopSurvey();
   WaitForPrepared();
   prepared_.reset();
   std::string problem;
@@ -203,9 +282,11 @@ bool ReviewPanel::Open(const std::string& folder) {
   ReviewList list;
   if (!list.Open(folder, problem, &notes)) {
     Message(problem);
+    StartSurvey();  // the folder still open goes on
     return false;
   }
   list_ = std::move(list);
+  ++generation_;
   model_->Changed();
   filter_->setCurrentIndex(0);
   table_->resizeColumnsToContents();
@@ -213,7 +294,9 @@ bool ReviewPanel::Open(const std::string& folder) {
   if (!notes.empty()) Message(list_.File().Path() + ":\n" + notes.front() + (notes.size() > 1 ? "\n..." : ""));
   setWindowTitle(Q("Review - " + FileNameOf(std::filesystem::path(folder).lexically_normal().string())));
   show();
-  return ShowLine(0);
+  const bool shown = ShowLine(0);
+  StartSurvey();
+  return shown;
 }
 
 AppState ReviewPanel::Settings() const {
@@ -227,7 +310,8 @@ AppState ReviewPanel::Settings() const {
   return s;
 }
 
-PreparedRecord ReviewPanel::Prepare(const AppState& settings, const ReviewRow& row, const ReviewEntry& review) {
+PreparedRecord ReviewPanel::Prepare(const AppState& settings, const ReviewRow& row, const ReviewEntry& review,
+                                    bool process) {
   PreparedRecord p;
   p.record = row.record;
   p.state = settings;
@@ -236,13 +320,18 @@ PreparedRecord ReviewPanel::Prepare(const AppState& settings, const ReviewRow& r
   ConsoleUi ui(log);
   // The record as read is processed again when it can be found (which also gives the onset
   // and the spectra); the processed record of the folder is shown as it is otherwise.
-  const bool reprocess = FileExists(row.source);
+  const bool reprocess = process && FileExists(row.source);
   p.path = reprocess ? row.source : row.path;
   try {
     p.read = ReadFile(p.state, files, p.path, false, ui);
     p.ok = p.read.refresh && p.state.record.ChanCount > 0;
     if (p.ok && reprocess) {
+      // The record as read is kept, as the window's own processing keeps it, for undo.
+      p.before = p.state.record;
+      p.durationsBefore = p.state.Durations;
       p.processing = ProcessRecord(p.state.record, p.state.processing, ReviewedCorners(p.state.record, review));
+      if (p.processing->processed)
+        ComputeLoadStatistics(p.state.record, p.state.Durations, p.state.preproc.RefSensor);
       p.state.series.Invalidate();
     }
   } catch (const std::exception& e) {
@@ -305,12 +394,20 @@ void ReviewPanel::Show(PreparedRecord p) {
   app.series.Invalidate();
   app.view = std::move(p.state.view);
   shown_.processing = std::move(p.processing);
-  if (shown_.processing && list_.Current() >= 0) {
-    // A record processed here has its outcome in the list from now on.
-    ReviewRow& row = list_.Row(list_.Current());
-    row.status = StatusOf(*shown_.processing);
-    row.flags = shown_.processing->FlagList();
-    model_->LineChanged(list_.Current());
+  app.processed.reset();
+  if (shown_.processing) {
+    // The onset and noise window on the time histories, the spectra on the graph beside.
+    ProcessingRun run;
+    run.result = *shown_.processing;
+    run.before = std::move(p.before);
+    run.durationsBefore = std::move(p.durationsBefore);
+    app.processed = std::move(run);
+  }
+  if (list_.Current() >= 0) {
+    // A record read here has its outcome (when processed) and its facts in the list from now on.
+    const int32_t line =
+        list_.Fill(list_.Row(list_.Current()).record, FactsOf(app.record, Processing()));
+    if (line >= 0) model_->LineChanged(line);
   }
   window_.ShowRead(p.read, p.path, false, false);  // a review would push out the recent files
   if (kind > 1 && window_.KindDrawable(kind)) window_.SetGraphKind(kind, true);
@@ -379,6 +476,25 @@ QLineEdit* ReviewPanel::CornerField(int32_t component, bool lowPass) const {
   return component >= 0 && component < kReviewComponents ? corners_[component][lowPass ? 1 : 0] : nullptr;
 }
 
+bool ReviewPanel::MoveCorner(const SnrCornerLine& line, float frequency) {
+  const AppState& app = window_.App();
+  const ComponentSet set = FlatfileComponents(app.record);
+  const int32_t chans[kReviewComponents] = {set.h1, set.h2, set.v};
+  const int32_t k = static_cast<int32_t>(std::find(chans, chans + kReviewComponents, line.ch) - chans);
+  if (k >= kReviewComponents || list_.Current() < 0) {
+    Message(DisplayLabelOf(app.record, line.ch) + " is not one of the components reviewed");
+    return false;
+  }
+  // The other corner stays where the analyst saw it, not where the chain would now put it.
+  const ChannelProcessing* c = app.processed ? app.processed->result.Channel(line.ch) : nullptr;
+  const ReviewCorners given = list_.EditedCorners()[static_cast<std::size_t>(k)];
+  float hp = given.highPass > 0 ? given.highPass : c ? c->highPass : 0;
+  float lp = given.lowPass > 0 ? given.lowPass : c ? c->lowPass : 0;
+  (line.lowPass ? lp : hp) = frequency;
+  auto text = [](float f) { return f > 0 ? NumberText(f) : std::string(); };
+  return SetCorners(k, text(hp), text(lp));
+}
+
 bool ReviewPanel::SetCorners(int32_t component, const std::string& highPass, const std::string& lowPass) {
   const std::string t[2] = {TrimSpace(highPass), TrimSpace(lowPass)};
   float f[2] = {0, 0};
@@ -413,8 +529,13 @@ void FSismora::ReviewFolderCommand() {
 bool FSismora::OpenReview(const std::string& folder) {
   if (!review_) {
     review_ = new ReviewPanel(*this);
+    // The list the whole height at the left; the time histories with the signal-to-noise
+    // graph under them at the right.
+    setCorner(Qt::BottomLeftCorner, Qt::LeftDockWidgetArea);
     addDockWidget(Qt::LeftDockWidgetArea, review_);
+    addDockWidget(Qt::BottomDockWidgetArea, review_->Snr());
     review_->setMinimumWidth(560);
+    resizeDocks({review_->Snr()}, {std::max(height() * 2 / 5, 200)}, Qt::Vertical);
   }
   return review_->Open(folder);
 }

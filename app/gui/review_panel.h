@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QDockWidget>
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -13,6 +15,7 @@
 
 #include "analysis/processing.h"
 #include "app/shell/forms/review_list.h"
+#include "draw/snr.h"
 #include "load/read_file.h"
 #include "state/app_state.h"
 
@@ -25,6 +28,7 @@ namespace sism {
 
 class FSismora;
 class ReviewModel;
+class SnrView;
 
 // A record read (and processed) away from the window's state, ready to be shown.
 struct PreparedRecord {
@@ -32,6 +36,8 @@ struct PreparedRecord {
   AppState state;
   ReadFileResult read;
   std::optional<ProcessingResult> processing;  // none when shown as processed before
+  StrongRecord before;  // as read, when processed here
+  std::vector<float> durationsBefore;
   std::string path, messages;
   bool ok = false;
 };
@@ -65,6 +71,18 @@ class ReviewPanel : public QDockWidget {
   bool LastWasPrepared() const { return lastPrepared_; }
   // Waits for the worker (tests and the harness).
   void WaitForPrepared();
+  // The signal-to-noise graph beside the time histories.
+  SnrView* Snr() const { return snr_; }
+  // The window ran or undid the processing of the record shown: the graph follows.
+  void ProcessingChanged();
+  // A corner line moved on the graph: both corners of its component fixed where they are
+  // seen, the moved one at `frequency`, saved and the record processed again.
+  bool MoveCorner(const SnrCornerLine& line, float frequency);
+  // Records of the list whose line lacks its status (or date and PGA) are read, and processed
+  // when they never were, one after the other in the background; their lines fill in as each
+  // is done. The records still to do, and a wait for all of them (tests).
+  int32_t SurveyLeft() const { return surveyLeft_; }
+  void WaitForSurvey();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -72,7 +90,8 @@ class ReviewPanel : public QDockWidget {
  private:
   // Reads (and processes, with the corners of `review`) a record on settings copied from the
   // window's state.
-  static PreparedRecord Prepare(const AppState& settings, const ReviewRow& row, const ReviewEntry& review);
+  static PreparedRecord Prepare(const AppState& settings, const ReviewRow& row, const ReviewEntry& review,
+                                bool process = true);
   AppState Settings() const;
   void Show(PreparedRecord p);
   void PrepareNext();
@@ -81,6 +100,10 @@ class ReviewPanel : public QDockWidget {
   bool Saved(const std::function<void()>& decide);
   void FillFields();
   void Message(const std::string& text);
+  void StartSurvey();
+  void StopSurvey();
+  void Surveyed(uint64_t generation, const std::string& record, const RowFacts& facts);
+  void ShowSurveyLeft();
 
   FSismora& window_;
   ReviewList list_;
@@ -90,6 +113,8 @@ class ReviewPanel : public QDockWidget {
   QComboBox* reason_ = nullptr;
   QLineEdit* corners_[kReviewComponents][2] = {};
   QLabel* info_ = nullptr;
+  QLabel* survey_ = nullptr;
+  SnrView* snr_ = nullptr;
   struct {
     std::optional<ProcessingResult> processing;
   } shown_;
@@ -97,6 +122,10 @@ class ReviewPanel : public QDockWidget {
   mutable std::mutex library_;
   std::thread worker_;
   std::unique_ptr<PreparedRecord> prepared_;
+  std::thread surveyor_;
+  std::atomic<bool> stopSurvey_{false};
+  uint64_t generation_ = 0;  // of the list: results of a folder no longer open are dropped
+  int32_t surveyLeft_ = 0;
   double lastShowMs_ = 0;
   bool lastPrepared_ = false;
   bool filling_ = false;

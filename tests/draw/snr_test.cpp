@@ -6,6 +6,7 @@
 
 #include "draw/axes.h"
 #include "draw/page_styles.h"
+#include "draw/pointer.h"
 #include "state/graph_kinds.h"
 #include "tests/support/fake_draw_host.h"
 #include "tests/support/noise_record.h"
@@ -95,6 +96,61 @@ TEST_F(SnrPage, SignalAndNoiseOfEveryChannelOnLogAxesWithTheirCorners) {
     ++corners;
   }
   EXPECT_EQ(corners, 4);
+}
+
+// Taking a corner with the mouse: the screen drawing's pixels to the frequency on the log axis
+// and back, the line under the pointer, and the corner a drag leaves.
+TEST_F(SnrPage, ACornerLineIsFoundWithinAFewPixelsAndDraggedAlongTheLogAxis) {
+  Processed();
+  app.processed->result.channels[1].highPass = 0.6f;  // EW's high-pass corner apart from NS's
+  DrawGraph(app, session, host, ui, TargetScreen, KindSnr);
+  const GraphFrame& f = session.screenFrame;
+  const double upp = session.screenUnitsPerPixel;
+  ASSERT_GT(upp, 0);
+  const std::vector<SnrCornerLine> lines = SnrCornerLines(app.graph, app.processed->result, session.screenChannels);
+  ASSERT_EQ(lines.size(), 4u);
+  const double reach = 4 * upp, mid = f.Top + f.Height / 2.0;
+  auto pixelOf = [&](double hz) { return SnrPageX(f, hz) / upp; };
+
+  // Frequencies and pixels: a decade is a fixed width, whatever the frequency.
+  EXPECT_NEAR(pixelOf(1.5) - pixelOf(0.15), pixelOf(9) - pixelOf(0.9), 1e-6);
+  EXPECT_NEAR(AxisValueAtPixel(session, pixelOf(0.5)), 0.5, 1e-4);
+  EXPECT_TRUE(std::isnan(SnrPageX(f, 20)));  // off the axis
+
+  // The line under the pointer, three pixels off, on either side.
+  for (const double off : {-3.0, 3.0}) {
+    const auto hit = SnrCornerNear(f, lines, (pixelOf(0.6) + off) * upp, mid, reach);
+    ASSERT_TRUE(hit) << off;
+    EXPECT_EQ(hit->ch, 2);
+    EXPECT_FALSE(hit->lowPass);
+  }
+  // Both low-pass corners at 8 Hz: the channel drawn first.
+  const auto both = SnrCornerNear(f, lines, pixelOf(8) * upp, mid, reach);
+  ASSERT_TRUE(both);
+  EXPECT_EQ(both->ch, 1);
+  EXPECT_TRUE(both->lowPass);
+  // Too far, above the plot, or nothing drawn.
+  EXPECT_FALSE(SnrCornerNear(f, lines, (pixelOf(8) - 10) * upp, mid, reach));
+  EXPECT_FALSE(SnrCornerNear(f, lines, pixelOf(8) * upp, f.Top - 5 * upp, reach));
+  EXPECT_FALSE(SnrCornerNear(f, {}, pixelOf(8) * upp, mid, reach));
+
+  // Dragged: the frequency under the pointer, to three digits.
+  const ChannelProcessing& ns = app.processed->result.channels[0];
+  const SnrCornerLine hp{1, false, 0.5f}, lp{1, true, 8};
+  EXPECT_FLOAT_EQ(SnrDraggedCorner(f, hp, ns, SnrPageX(f, 0.2)), 0.2f);
+  EXPECT_FLOAT_EQ(SnrDraggedCorner(f, hp, ns, SnrPageX(f, 1.23456)), 1.23f);
+  EXPECT_FLOAT_EQ(SnrDraggedCorner(f, lp, ns, SnrPageX(f, 6.6666)), 6.67f);
+  // Never past the other corner: a sixth of a decade clear of it.
+  EXPECT_FLOAT_EQ(SnrDraggedCorner(f, hp, ns, SnrPageX(f, 9)), 5.45f);
+  EXPECT_FLOAT_EQ(SnrDraggedCorner(f, lp, ns, SnrPageX(f, 0.3)), 0.734f);
+  // Out of the plot: held at the ends of the spectra.
+  EXPECT_FLOAT_EQ(SnrDraggedCorner(f, hp, ns, f.Left - 1000.0), 0.1f);
+  EXPECT_FLOAT_EQ(SnrDraggedCorner(f, lp, ns, f.Left + f.Width + 1000.0), 10.0f);
+  EXPECT_TRUE(std::isnan(SnrDraggedCorner(f, lp, ns, std::nan(""))));
+
+  // A component switched off has no corners to take.
+  app.graph.WaveLine[2].Width = 0;
+  EXPECT_EQ(SnrCornerLines(app.graph, app.processed->result, {1, 2}).size(), 2u);
 }
 
 TEST(SnrKind, RowTitleAndMenuItem) {

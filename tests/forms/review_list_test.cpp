@@ -116,6 +116,74 @@ TEST_F(ReviewListTest, EveryDecisionIsSavedAtOnce) {
 }
 
 // A folder of records (no flatfile): one line per record set, named by its path in the folder.
+// Facts read from a record fill what its line lacks; a processing outcome replaces the line's.
+TEST_F(ReviewListTest, FactsFillWhatALineLacks) {
+  // The rejected record has neither date nor PGA in the flatfile; its source is not here.
+  EXPECT_FALSE(ReviewList::LacksFacts(list.Row(0)));
+  EXPECT_TRUE(ReviewList::LacksFacts(list.Row(2)));
+  EXPECT_TRUE(list.RowsLackingFacts().empty());
+  dir.Write("C-source.mseed", "");
+  list.Row(2).source = dir.File("C-source.mseed");
+  ASSERT_EQ(list.RowsLackingFacts().size(), 1u);
+  EXPECT_EQ(list.RowsLackingFacts()[0].record, "C.mseed");
+
+  RowFacts read;
+  read.station = "BK.CMB";
+  read.date = "2014/08/24 10:20:14";
+  read.pga = 33;
+  EXPECT_EQ(list.Fill("C.mseed", read), 2);
+  EXPECT_EQ(list.Text(2, ReviewList::ColStation), "CMB");  // the provenance's name stays
+  EXPECT_EQ(list.Text(2, ReviewList::ColDate), "2014/08/24 10:20:14");
+  EXPECT_EQ(list.Text(2, ReviewList::ColPga), "33");
+  EXPECT_EQ(list.Text(2, ReviewList::ColStatus), "rejected");
+  EXPECT_FALSE(ReviewList::LacksFacts(list.Row(2)));
+  read.pga = 50;  // only what is lacking
+  list.Fill("C.mseed", read);
+  EXPECT_EQ(list.Text(2, ReviewList::ColPga), "33");
+
+  // Processed again: the outcome is the run's.
+  read.status = ReviewStatus::Passed;
+  read.flags = "";
+  list.Fill("C.mseed", read);
+  EXPECT_EQ(list.Text(2, ReviewList::ColStatus), "passed");
+  EXPECT_EQ(list.Text(2, ReviewList::ColFlags), "");
+  EXPECT_EQ(list.Text(2, ReviewList::ColPga), "50");
+
+  EXPECT_EQ(list.Fill("nothing.here", read), -1);
+  list.Filter(ReviewStatus::Warnings);
+  EXPECT_EQ(list.Fill("B.EW", read), -1);  // filled, but not shown
+  list.Filter(std::nullopt);
+  EXPECT_EQ(list.Text(0, ReviewList::ColStatus), "passed");
+}
+
+TEST(ReviewList, FactsOfARecord) {
+  StrongRecord rec;
+  rec.SiteCode = "ST9";
+  rec.RecDate = "2026/01/12";
+  rec.RecTime = "10:30:00";
+  rec.SampFreq = 100;
+  rec.DataCount = 4;
+  rec.ChanCount = 3;
+  rec.RedimHeader(3);
+  rec.RedimAcc(4, 3);
+  const char* labels[] = {"NS", "EW", "UD"};
+  const float values[3][4] = {{1, -2, 3, 0}, {0, 0, -250.5f, 0}, {7, 0, 0, 0}};
+  for (int32_t ch = 1; ch <= 3; ++ch) {
+    rec.Label(ch) = labels[ch - 1];
+    for (int32_t i = 1; i <= 4; ++i) rec.Acc(i, ch) = values[ch - 1][i - 1];
+  }
+  RowFacts f = FactsOf(rec, nullptr);
+  EXPECT_EQ(f.station, "ST9");
+  EXPECT_EQ(f.date, "2026/01/12 10:30:00");
+  EXPECT_FLOAT_EQ(f.pga, 250.5f);
+  EXPECT_FALSE(f.status);
+  ProcessingResult r;
+  r.flags.push_back({"tail_velocity", 2, "", false});
+  f = FactsOf(rec, &r);
+  EXPECT_EQ(f.status, ReviewStatus::Warnings);
+  EXPECT_EQ(f.flags, "tail_velocity@2");
+}
+
 TEST(ReviewList, FolderOfRecords) {
   test::TempDir dir;
   std::filesystem::create_directories(dir.Path() / "sub");
@@ -128,6 +196,14 @@ TEST(ReviewList, FolderOfRecords) {
   EXPECT_EQ(list.Row(0).record, "sub/one.ac");
   EXPECT_EQ(list.Row(0).status, ReviewStatus::Unknown);
   EXPECT_FALSE(list.Row(0).processed);
+  // Named after its file until its record is read.
+  ASSERT_EQ(list.RowsLackingFacts().size(), 1u);
+  RowFacts read;
+  read.station = "DEMO";
+  read.status = ReviewStatus::Rejected;
+  EXPECT_EQ(list.Fill("sub/one.ac", read), 0);
+  EXPECT_EQ(list.Text(0, ReviewList::ColStation), "DEMO");
+  EXPECT_EQ(list.Text(0, ReviewList::ColStatus), "rejected");
 }
 
 }  // namespace

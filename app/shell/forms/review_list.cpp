@@ -1,11 +1,14 @@
 #include "app/shell/forms/review_list.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <map>
 
+#include "analysis/ground_motion.h"
 #include "app/shell/flatfile.h"
+#include "record/display_text.h"
 #include "common/files.h"
 #include "common/path.h"
 #include "common/text.h"
@@ -93,6 +96,63 @@ const char* StatusName(ReviewStatus s) {
 
 ReviewStatus StatusOf(const ProcessingResult& r) {
   return r.rejected ? ReviewStatus::Rejected : r.flags.empty() ? ReviewStatus::Passed : ReviewStatus::Warnings;
+}
+
+RowFacts FactsOf(const StrongRecord& rec, const ProcessingResult* r) {
+  RowFacts f;
+  f.station = Trim(DisplayText(rec, rec.SiteCode));
+  f.date = Trim(DisplayText(rec, rec.RecDate) + " " + DisplayText(rec, rec.RecTime));
+  const ComponentSet set = FlatfileComponents(rec);
+  const bool none = set.h1 <= 0 && set.h2 <= 0 && set.v <= 0;  // then every channel counts
+  for (int32_t ch = 1; ch <= rec.ChanCount; ++ch) {
+    if (!none && ch != set.h1 && ch != set.h2 && ch != set.v) continue;
+    const float* a = rec.Channel(ch);
+    for (int32_t i = 0; i < rec.DataCount; ++i)
+      if (std::isfinite(a[i])) f.pga = std::max(f.pga, std::abs(a[i]));
+  }
+  if (r) {
+    f.status = StatusOf(*r);
+    f.flags = r->FlagList();
+  }
+  return f;
+}
+
+bool ReviewList::LacksFacts(const ReviewRow& r) {
+  return r.status == ReviewStatus::Unknown || r.pga <= 0 || r.date.empty();
+}
+
+std::vector<ReviewRow> ReviewList::RowsLackingFacts() const {
+  std::vector<bool> listed(rows_.size(), false);
+  std::vector<ReviewRow> out;
+  auto take = [&](std::size_t i) {
+    if (listed[i]) return;
+    listed[i] = true;
+    if (LacksFacts(rows_[i]) && FileExists(rows_[i].source)) out.push_back(rows_[i]);
+  };
+  for (const std::size_t i : shown_) take(i);
+  for (std::size_t i = 0; i < rows_.size(); ++i) take(i);
+  return out;
+}
+
+int32_t ReviewList::Fill(const std::string& record, const RowFacts& facts) {
+  std::size_t i = 0;
+  while (i < rows_.size() && rows_[i].record != record) ++i;
+  if (i == rows_.size()) return -1;
+  ReviewRow& r = rows_[i];
+  // A station named after its file until the record says better.
+  if (!facts.station.empty() && (r.station.empty() || r.station == r.record || r.station == FileNameOf(r.source)))
+    r.station = facts.station;
+  if (r.date.empty()) r.date = facts.date;
+  if (facts.status) {
+    r.status = *facts.status;
+    r.flags = facts.flags;
+    if (facts.pga > 0) r.pga = facts.pga;
+  } else if (r.pga <= 0) {
+    r.pga = facts.pga;
+  }
+  for (std::size_t line = 0; line < shown_.size(); ++line)
+    if (shown_[line] == i) return static_cast<int32_t>(line);
+  return -1;
 }
 
 bool ReviewList::Open(const std::string& folder, std::string& problem, std::vector<std::string>* notes) {

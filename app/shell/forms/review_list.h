@@ -29,6 +29,16 @@ struct ReviewRow {
   std::array<ReviewCorners, kReviewComponents> corners{};  // the chain's, 0 unknown
 };
 
+// What reading a record (and processing it, when it was) tells its line.
+struct RowFacts {
+  std::string station, date;
+  float pga = 0;  // cm/s/s, the largest of the components
+  std::optional<ReviewStatus> status;  // given when processed
+  std::string flags;
+};
+// The facts of a record as read, or as `r` processed it.
+RowFacts FactsOf(const StrongRecord& rec, const ProcessingResult* r);
+
 class ReviewList {
  public:
   enum Column { ColStation, ColDate, ColPga, ColStatus, ColDecision, ColFlags, ColumnCount };
@@ -47,6 +57,15 @@ class ReviewList {
   static const char* ColumnName(Column c);
   // The standing decision of a line; null when none.
   const ReviewEntry* Decision(int32_t line) const { return file_.Current(Row(line).record); }
+
+  // Whether a line lacks what only its record can tell: the status of a record never
+  // processed, or the date and PGA (the flatfile has no measures of a rejected record).
+  static bool LacksFacts(const ReviewRow& r);
+  // The rows lacking facts whose record can be read, those shown first, in the order shown.
+  std::vector<ReviewRow> RowsLackingFacts() const;
+  // What the record's row lacks, filled in; with a status, the outcome (status, flags and
+  // PGA) replaced. The line showing the row, or -1 when it is not shown.
+  int32_t Fill(const std::string& record, const RowFacts& facts);
 
   void SortBy(Column c, bool ascending = true);
   // Only the lines of one status; nullopt: all. The current record stays current when shown.

@@ -45,44 +45,6 @@ struct LaneCoef {
   double b11[kLanes], b12[kLanes], b21[kLanes], b22[kLanes];
 };
 
-// Calls outer(l, x, y) with the relative displacements of lane l's two oscillators (at rest at
-// the first sample) after every step at which they lie outside lane l's circle (x^2 + y^2 not
-// below limit[l]), `sub` equal steps per sample interval with the ground acceleration linear
-// between the samples; outer returns the lane's new limit. The test is made for every lane
-// before any call, so that the walk keeps its state in registers on the common path.
-// Both components of a lane in one vector: they share the coefficients.
-typedef double Pair2 __attribute__((vector_size(16)));
-
-template <int kUsed, typename Outer>
-void WalkLanes(const LaneCoef& c, int32_t n, int32_t sub, const float* ax, const float* ay, double* limit,
-               Outer&& outer) {
-  Pair2 d[kUsed], v[kUsed];
-  for (int l = 0; l < kUsed; ++l) d[l] = v[l] = Pair2{0.0, 0.0};
-  Pair2 prev = {ax[0], ay[0]};
-  for (int32_t i = 1; i < n; ++i) {
-    const Pair2 cur = {ax[i], ay[i]};
-    const Pair2 rise = (cur - prev) / static_cast<double>(sub);
-    Pair2 lo = prev;
-    for (int32_t j = 1; j <= sub; ++j) {
-      // The last sub-step ends on the sample itself.
-      const Pair2 hi = j == sub ? cur : prev + rise * static_cast<double>(j);
-      for (int l = 0; l < kUsed; ++l) {
-        const Pair2 dn = c.a11[l] * d[l] + c.a12[l] * v[l] + (c.b11[l] * lo + c.b12[l] * hi);
-        const Pair2 vn = c.a21[l] * d[l] + c.a22[l] * v[l] + (c.b21[l] * lo + c.b22[l] * hi);
-        d[l] = dn;
-        v[l] = vn;
-      }
-      bool any = false;
-      for (int l = 0; l < kUsed; ++l) any |= !(d[l][0] * d[l][0] + d[l][1] * d[l][1] < limit[l]);
-      if (__builtin_expect(any, 0))
-        for (int l = 0; l < kUsed; ++l)
-          if (!(d[l][0] * d[l][0] + d[l][1] * d[l][1] < limit[l])) limit[l] = outer(l, d[l][0], d[l][1]);
-      lo = hi;
-    }
-    prev = cur;
-  }
-}
-
 struct Directions {
   std::array<double, kProbes> probeCos, probeSin;
   std::array<double, kAngles> cos, sin;
@@ -255,6 +217,58 @@ class HullCandidates {
   std::vector<Point> candidates_;
 };
 
+// Gives hull[l] the relative displacements of lane l's two oscillators (at rest at
+// the first sample) after every step at which they lie outside lane l's circle (x^2 + y^2 not
+// below its Inner2), `sub` equal steps per sample interval with the ground acceleration linear
+// between the samples. The lanes sit side by side in one
+// vector per component, so that a step of all four is a few vector operations; the test is
+// made for every lane before any visit, so that the walk keeps its state in registers on the
+// common path. Lanes from `used` on are idle. The arithmetic of each lane is that of a walk
+// alone, operation for operation (no fused multiply-adds: the peaks are pinned bit for bit).
+typedef double Lanes4 __attribute__((vector_size(32)));
+static_assert(kLanes == 4);
+
+SISMCALC_VECTOR_CLONES void WalkLanes(const LaneCoef& c, int used, int32_t n, int32_t sub, const float* ax,
+                                      const float* ay, HullCandidates* const* hull) {
+  Lanes4 a11, a12, a21, a22, b11, b12, b21, b22, lim;
+  for (int l = 0; l < kLanes; ++l) {
+    const bool on = l < used;
+    a11[l] = on ? c.a11[l] : 0, a12[l] = on ? c.a12[l] : 0, a21[l] = on ? c.a21[l] : 0, a22[l] = on ? c.a22[l] : 0;
+    b11[l] = on ? c.b11[l] : 0, b12[l] = on ? c.b12[l] : 0, b21[l] = on ? c.b21[l] : 0, b22[l] = on ? c.b22[l] : 0;
+    lim[l] = on ? hull[l]->Inner2() : HUGE_VAL;
+  }
+  Lanes4 dx = {}, dy = {}, vx = {}, vy = {};
+  // sub is a power of two: multiplying by its reciprocal is the division.
+  const double bySub = 1.0 / sub;
+  double px = ax[0], py = ay[0];
+  for (int32_t i = 1; i < n; ++i) {
+    const double cx = ax[i], cy = ay[i];
+    const double rx = (cx - px) * bySub, ry = (cy - py) * bySub;
+    double lx = px, ly = py;
+    for (int32_t j = 1; j <= sub; ++j) {
+      // The last sub-step ends on the sample itself.
+      const double hx = j == sub ? cx : px + rx * static_cast<double>(j);
+      const double hy = j == sub ? cy : py + ry * static_cast<double>(j);
+      const Lanes4 dxn = a11 * dx + a12 * vx + (b11 * lx + b12 * hx);
+      const Lanes4 dyn = a11 * dy + a12 * vy + (b11 * ly + b12 * hy);
+      const Lanes4 vxn = a21 * dx + a22 * vx + (b21 * lx + b22 * hx);
+      const Lanes4 vyn = a21 * dy + a22 * vy + (b21 * ly + b22 * hy);
+      dx = dxn, dy = dyn, vx = vxn, vy = vyn;
+      const auto out = !(dx * dx + dy * dy < lim);
+      bool any = false;
+      for (int l = 0; l < kLanes; ++l) any |= out[l] != 0;
+      if (__builtin_expect(any, 0))
+        for (int l = 0; l < used; ++l)
+          if (!(dx[l] * dx[l] + dy[l] * dy[l] < lim[l])) {
+            hull[l]->VisitOuter(dx[l], dy[l]);
+            lim[l] = hull[l]->Inner2();
+          }
+      lx = hx, ly = hy;
+    }
+    px = cx, py = cy;
+  }
+}
+
 // Percentile p (0..100) of the sorted values, linear between neighbouring ranks.
 double Percentile(const std::array<double, kAngles>& sorted, double p) {
   const double q = p / 100 * (kAngles - 1);
@@ -348,18 +362,7 @@ SISMCALC_API int32_t ROTDSPEC(const int32_t* NP, const float* PRD, const float* 
           lc.b11[l] = c.b11, lc.b12[l] = c.b12, lc.b21[l] = c.b21, lc.b22[l] = c.b22;
           w2[l] = w * w;
         }
-        double limit[kLanes];
-        for (int l = 0; l < lanes; ++l) limit[l] = lane[l]->Inner2();
-        auto outer = [&lane](int l, double x, double y) {
-          lane[l]->VisitOuter(x, y);
-          return lane[l]->Inner2();
-        };
-        switch (lanes) {
-          case 1: WalkLanes<1>(lc, n, sub, X, Y, limit, outer); break;
-          case 2: WalkLanes<2>(lc, n, sub, X, Y, limit, outer); break;
-          case 3: WalkLanes<3>(lc, n, sub, X, Y, limit, outer); break;
-          default: WalkLanes<4>(lc, n, sub, X, Y, limit, outer); break;
-        }
+        WalkLanes(lc, lanes, n, sub, X, Y, lane);
         for (int l = 0; l < lanes; ++l) {
           hulls[static_cast<std::size_t>(l)].Close();
           results.Set(periods[first + l], hulls[static_cast<std::size_t>(l)], w2[l]);

@@ -61,7 +61,8 @@ def as_float32(name: str, a, strict: bool = False, ndim: int = 1) -> np.ndarray:
             raise ArrayTypeError(f"{name} must be real numbers (float32 is what it needs), not {src.dtype}")
     if src.ndim != ndim:
         raise ValueError(f"{name} must be {_shape_words(ndim)}, not of shape {src.shape}")
-    out = np.ascontiguousarray(src, dtype=np.float32)
+    with np.errstate(over="ignore"):  # told below, as an error
+        out = np.ascontiguousarray(src, dtype=np.float32)
     if out is not src and src.dtype.kind == "f" and src.dtype.itemsize > 4:
         overflow = np.isinf(out) & np.isfinite(src)
         if overflow.any():

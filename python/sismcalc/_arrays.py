@@ -50,20 +50,21 @@ def as_float32(name: str, a, strict: bool = False, ndim: int = 1) -> np.ndarray:
             raise ArrayTypeError(f"{name} must be contiguous; numpy.ascontiguousarray({name}) copies it")
         return a
     if isinstance(a, np.ndarray) and a.dtype == np.float32 and a.flags.c_contiguous:
-        src = a
-    else:
-        try:
-            src = np.asarray(a)
-        except (TypeError, ValueError):
-            raise ArrayTypeError(f"{name} must be numbers, not {type(a).__name__}") from None
-        # Texts, booleans, complex numbers and objects would convert to something else.
-        if src.dtype.kind not in "iuf":
-            raise ArrayTypeError(f"{name} must be real numbers (float32 is what it needs), not {src.dtype}")
+        if a.ndim != ndim:
+            raise ValueError(f"{name} must be {_shape_words(ndim)}, not of shape {a.shape}")
+        return a  # as it is: no copy
+    try:
+        src = np.asarray(a)
+    except (TypeError, ValueError):
+        raise ArrayTypeError(f"{name} must be numbers, not {type(a).__name__}") from None
+    # Texts, booleans, complex numbers and objects would convert to something else.
+    if src.dtype.kind not in "iuf":
+        raise ArrayTypeError(f"{name} must be real numbers (float32 is what it needs), not {src.dtype}")
     if src.ndim != ndim:
         raise ValueError(f"{name} must be {_shape_words(ndim)}, not of shape {src.shape}")
     with np.errstate(over="ignore"):  # told below, as an error
         out = np.ascontiguousarray(src, dtype=np.float32)
-    if out is not src and src.dtype.kind == "f" and src.dtype.itemsize > 4:
+    if src.dtype.kind == "f" and src.dtype.itemsize > 4:
         overflow = np.isinf(out) & np.isfinite(src)
         if overflow.any():
             raise ValueError(f"{name} holds {src[overflow].flat[0]!r}, beyond the range of float32")

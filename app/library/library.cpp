@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <new>
 
 #include "app/library/options.h"
@@ -10,6 +11,7 @@
 #include "app/shell/flatfile.h"
 #include "app/shell/settings.h"
 #include "analysis/drivers.h"
+#include "analysis/processing.h"
 #include "common/strings.h"
 #include "common/version.h"
 #include "load/pipeline.h"
@@ -24,6 +26,7 @@ struct sismora_record {
   std::string error;
   std::string preprocessing;  // the options of the preprocessing applied, "; " between runs
   std::string text;           // the last text returned
+  std::string provenance;     // of the automatic processing that made the record, as JSON
   bool read = false;
 };
 
@@ -203,6 +206,35 @@ const char* sismora_metrics(sismora_record* rec, const char* options) {
     const std::string row = FlatfileRecordRow(rec->app, file, request, ui);
     rec->text = ColumnsText(FlatfileHeader(request), row);
     return rec->text.c_str();
+  });
+}
+
+sismora_record* sismora_process(sismora_record* rec, const char* options, const char** provenance) {
+  if (provenance != nullptr) *provenance = nullptr;
+  return Guarded(rec, static_cast<sismora_record*>(nullptr), [&]() -> sismora_record* {
+    OptionMap map;
+    ProcessingParams params;
+    if (!Loaded(rec) || !ParseOptions(options, map, rec->error) || !ProcessingOf(map, params, rec->error))
+      return nullptr;
+    auto out = std::make_unique<sismora_record>();
+    out->app = rec->app;
+    out->path = rec->path;
+    out->preprocessing = rec->preprocessing;
+    out->read = true;
+    AppState& app = out->app;
+    app.processing = params;
+    const ProcessingResult r = ProcessRecord(app.record, params);
+    if (r.processed) {
+      // The statistics of the record as processed; it is corrected, so its velocity and
+      // displacement come by the trapezoid rule alone, as in the processing tool's flatfile.
+      ComputeLoadStatistics(app.record, app.Durations, app.preproc.RefSensor);
+      app.calc.IntegrationMethod = 0;
+      app.calc.CutOffFreq = 0;
+    }
+    app.series.Invalidate();
+    out->provenance = ProvenanceJson(app.record, out->path, r);
+    if (provenance != nullptr) *provenance = out->provenance.c_str();
+    return out.release();
   });
 }
 

@@ -1,5 +1,6 @@
 #include "app/library/options.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/shell/settings.h"
@@ -180,6 +181,38 @@ bool PreprocessOf(const OptionMap& options, PreProcParams& p, std::string& error
   if (!FilterCornersValid(p)) {
     error = "the low-cut frequency must be below the high-cut frequency";
     return false;
+  }
+  return true;
+}
+
+namespace {
+
+std::string Squeezed(const std::string& key) {
+  std::string s;
+  for (const char c : LCase(key))
+    if (c != '_') s += c;
+  return s;
+}
+
+}  // namespace
+
+bool ProcessingOf(const OptionMap& options, ProcessingParams& p, std::string& error) {
+  SetProcessingDefaults(p);
+  std::vector<ProcessingField> fields = ProcessingFields(p);
+  for (const auto& [key, value] : options) {
+    const auto field = std::find_if(fields.begin(), fields.end(),
+                                    [&](const ProcessingField& f) { return Squeezed(f.key) == Squeezed(key); });
+    if (field == fields.end()) {
+      error = "unknown option " + key;
+      return false;
+    }
+    // One option at a time, under the name the caller gave.
+    const OptionMap one{{key, value}};
+    Values v(one, error);
+    const bool read = field->single ? v.Number(key.c_str(), *field->single)
+                      : field->whole ? v.Whole(key.c_str(), *field->whole)
+                                     : v.Flag(key.c_str(), *field->flag);
+    if (!read) return false;
   }
   return true;
 }

@@ -10,6 +10,7 @@
 #include "analysis/ground_motion.h"
 #include "app/shell/console_ui.h"
 #include "common/dialog_requests.h"
+#include "state/processing_params.h"
 
 namespace sism::library {
 
@@ -29,6 +30,10 @@ bool ReadSettingsOf(const OptionMap& options, ReadSettings& settings, std::strin
 
 // The preprocessing parameters: the program's defaults, no dialog, then the options.
 bool PreprocessOf(const OptionMap& options, PreProcParams& params, std::string& error);
+// The automatic processing's parameters: the program's defaults, then the options, each named
+// by its settings key of section "Processing" in any case, with or without '_' between the
+// words (reject_on_flag=0, RejectOnFlag=0).
+bool ProcessingOf(const OptionMap& options, ProcessingParams& params, std::string& error);
 // The metrics request: the flatfile's defaults, then the options; `file` the file column.
 bool MetricsRequestOf(const OptionMap& options, MetricsRequest& request, std::string& file, std::string& error);
 

@@ -437,6 +437,24 @@ void SaveProcessingParams(const ProcessingParams& p, const std::string& iniFile)
   store.Commit();
 }
 
+namespace {
+
+// The key list walked for its fields rather than for a store.
+struct Lister {
+  std::vector<ProcessingField>& out;
+  void Single(std::string_view, const std::string& key, float& v) const { out.push_back({key, &v, nullptr, nullptr}); }
+  void Long(std::string_view, const std::string& key, int32_t& v) const { out.push_back({key, nullptr, &v, nullptr}); }
+  void Bool(std::string_view, const std::string& key, bool& v) const { out.push_back({key, nullptr, nullptr, &v}); }
+};
+
+}  // namespace
+
+std::vector<ProcessingField> ProcessingFields(ProcessingParams& p) {
+  std::vector<ProcessingField> fields;
+  ProcessingKeys(Lister{fields}, p);
+  return fields;
+}
+
 // ---------------------------------------------------------------------------
 // Window, Paths, TextViewer (per-user store)
 

@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "state/calc_params.h"
 #include "state/app_state.h"
@@ -67,6 +68,15 @@ bool LoadProcessingParams(ProcessingParams& p, const std::string& iniFile);
 bool LoadProcessingParams(ProcessingParams& p, const SettingsStore& store);
 void SaveProcessingParams(const ProcessingParams& p, const std::string& iniFile);
 void SaveProcessingParams(const ProcessingParams& p, SettingsStore& store);
+// The fields of section "Processing" under their keys, in the stored order, for sources other
+// than a store: each key with the one field it sets (the other two null).
+struct ProcessingField {
+  std::string key;
+  float* single = nullptr;
+  int32_t* whole = nullptr;
+  bool* flag = nullptr;
+};
+std::vector<ProcessingField> ProcessingFields(ProcessingParams& p);
 
 // Section "Window": main window placement, per-user store only. Sizes in twips.
 struct WindowPlacement {

@@ -19,29 +19,37 @@ The library is loaded on the first call: SISMCALC_LIBRARY names it when set, oth
 libsismcalc.so.1 is looked for beside the package, in the installation it came with and
 through the system's library search.
 
-The kernels take float32 numpy arrays only, as the C functions do, and return their outputs
-as named tuples (sd, sv, sa = respec(...) still unpacks). The front ends response_spectrum,
-fourier and rotd take keyword arguments with defaults (damping=0.05, nstep=32) and any
-array-like of numbers, converted to float32 unless strict=True:
+Arrays may be any array-like of real numbers (lists, tuples, numpy arrays of any integer or
+floating dtype), converted to the contiguous float32 arrays the C functions take; an array
+that already is one is used without a copy. strict=True, a keyword of every function that
+takes arrays, takes only such arrays and raises ArrayTypeError (a TypeError) for anything
+else, naming the argument and the dtype it needs:
+
+    sismcalc.getpeak([1.0, -3.0, 2.0])                          # -3.0
+    sismcalc.getpeak(np.arange(3.0), strict=True)               # ArrayTypeError: float64
+
+Several arrays come back as named tuples (sd, sv, sa = respec(...) still unpacks). The front
+ends response_spectrum, fourier and rotd take the record first and keyword defaults
+(damping=0.05, nstep=32):
 
     rs = sismcalc.response_spectrum(acc, dt, sismcalc.logprd(0.05, 5.0, 60))
     f = sismcalc.fourier(acc, dt, smoothing=0.2)      # f.frequencies in Hz, f.amplitude in cm/s
 """
 
-from ._kernels import (arias, auto, butter, butterpad, cav, duration, eas, engspec, fftap, fftri, filter,
-                       findmaxat, findpeakat, getmax, getpeak, getvecpeak2, getvecpeak3, husid, integfft,
-                       integlat, integtra, konno, logprd, padded_length, parzen, parzenp, reimph, respec,
-                       respec2, respecsub, rotate, rotdspec, sigdur, sijma, sijma10, specint, spint)
-from ._measures import (a95, brackdur, cavstd, cavthr, cdspec, cdspecn, charint, eda, lpgmclass, meanprd,
-                        peaktime, rmsat, sedens, sigwin, specmeas, sustmax, svaspec, unifdur)
-from ._library import SONAME, library
-from ._processing import (aicpick, cliptest, dispratio, polybase, pphasepick, ridderfc, snrband, snrspec,
-                          tailratio)
-# Named results and nstep's default over the kernels above; front ends taking any array-like.
-from ._friendly import (Fourier, ResponseSpectrum, RotD, fftap, fftri, fourier, integfft, integlat, integtra, respec,
-                        respec2, respecsub, response_spectrum, rotd, rotdspec)
+from ._arrays import ArrayTypeError
+from ._friendly import Fourier, ResponseSpectrum, RotD, fourier, response_spectrum, rotd
+from ._kernels import (AmplitudePhase, Coefficients, Motion, MotionWithBreak, Rotated, RotDSpectra, Spectra,
+                       SpectraWithEnergy, arias, auto, butter, butterpad, cav, duration, eas, engspec, fftap, fftri,
+                       filter, findmaxat, findpeakat, getmax, getpeak, getvecpeak2, getvecpeak3, husid, integfft,
+                       integlat, integtra, konno, logprd, padded_length, parzen, parzenp, reimph, respec, respec2,
+                       respecsub, rotate, rotdspec, sigdur, sijma, sijma10, specint, spint)
+from ._library import SONAME, library, package_version
+from ._measures import (DuctilitySpectra, SpectrumMeasures, a95, brackdur, cavstd, cavthr, cdspec, cdspecn, charint,
+                        eda, lpgmclass, meanprd, peaktime, rmsat, sedens, sigwin, specmeas, sustmax, svaspec, unifdur)
+from ._processing import (Baseline, SnrSpectra, aicpick, cliptest, dispratio, polybase, pphasepick, ridderfc, snrband,
+                          snrspec, tailratio)
 
-__version__ = "1.0"
+__version__ = package_version("sismcalc")
 
 # filter stays out, so that a star import keeps Python's own filter.
 __all__ = ["arias", "auto", "butter", "butterpad", "cav", "duration", "eas", "engspec", "fftap", "fftri",
@@ -49,7 +57,9 @@ __all__ = ["arias", "auto", "butter", "butterpad", "cav", "duration", "eas", "en
            "integlat", "integtra", "konno", "logprd", "padded_length", "parzen", "parzenp", "reimph", "respec",
            "respec2", "respecsub", "rotate", "rotdspec", "sigdur", "sijma", "sijma10", "specint", "spint",
            "SONAME", "library", "__version__", "Fourier", "ResponseSpectrum", "RotD", "fourier",
-           "response_spectrum", "rotd",
+           "response_spectrum", "rotd", "ArrayTypeError", "AmplitudePhase", "Baseline", "Coefficients",
+           "DuctilitySpectra", "Motion", "MotionWithBreak", "Rotated", "RotDSpectra", "SnrSpectra", "Spectra",
+           "SpectraWithEnergy", "SpectrumMeasures",
            "a95", "brackdur", "cavstd", "cavthr", "cdspec", "cdspecn", "charint", "eda", "lpgmclass",
            "meanprd", "peaktime", "rmsat", "sedens", "sigwin", "specmeas", "sustmax", "svaspec", "unifdur",
            "aicpick", "cliptest", "dispratio", "polybase", "pphasepick", "ridderfc", "snrband", "snrspec",

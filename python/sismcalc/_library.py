@@ -3,6 +3,7 @@
 import ctypes
 import importlib
 import os
+import re
 import threading
 
 SONAME = "libsismcalc.so.1"
@@ -97,6 +98,23 @@ def candidates(module_file, soname, package):
         found.append((os.path.normpath(os.path.join(here, installed)), "installed"))
     found.append((soname, "the system's library search"))
     return found
+
+
+def package_version(package):
+    """The version of `package`: its _version module, which the build writes from the project's
+    version, else, in the source tree, that version read where the build reads it (project()
+    in the top CMakeLists.txt)."""
+    try:
+        return importlib.import_module(f"{package}._version").__version__
+    except ImportError:
+        pass
+    top = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir, "CMakeLists.txt")
+    try:
+        with open(top, encoding="utf-8") as f:
+            found = re.search(r"^\s*project\s*\([^)]*?\bVERSION\s+([0-9][0-9.]*)", f.read(), re.MULTILINE)
+    except OSError:
+        found = None
+    return found.group(1) if found else "0+unknown"
 
 
 def load(package, variable, places):

@@ -5,12 +5,28 @@ never changed.
 """
 
 import ctypes
+from typing import NamedTuple, Optional, Tuple
 
+import numpy as np
+
+from ._arrays import Floats, converts
 from ._kernels import _dt, _f, _floats, _i, _new, _p, _real, _refused, _same_length, _slice, _whole
 from ._library import function
 
 
-def aicpick(x):
+class SnrSpectra(NamedTuple):
+    signal: np.ndarray  # cm/s
+    noise: np.ndarray   # cm/s
+    ratio: np.ndarray
+
+
+class Baseline(NamedTuple):
+    acc: np.ndarray   # corrected, cm/s/s
+    coef: np.ndarray  # c2 .. c_degree, cm/s^k
+
+
+@converts
+def aicpick(x: Floats) -> Optional[int]:
     """Onset of x by the Akaike information criterion of the record itself: the index (0-based)
     of the first sample after the quiet part, or None for fewer than 4 samples or a constant x.
     """
@@ -19,7 +35,9 @@ def aicpick(x):
     return k - 1 if k > 0 else None
 
 
-def pphasepick(dt, acc, tn=None, xi=0.6, nbins=None):
+@converts
+def pphasepick(dt: float, acc: Floats, tn: Optional[float] = None, xi: float = 0.6,
+               nbins: Optional[int] = None) -> Optional[int]:
     """P-wave onset of acc (step dt s) from the damping energy of an oscillator of period tn s
     (default 0.01 s at 100 Hz and faster, else 0.1 s) and damping xi, with an energy histogram
     of nbins bins (default 2/dt). The index (0-based), or None.
@@ -33,7 +51,9 @@ def pphasepick(dt, acc, tn=None, xi=0.6, nbins=None):
     return k - 1 if k > 0 else None
 
 
-def snrspec(dt, x, noise, signal, b, freqs):
+@converts
+def snrspec(dt: float, x: Floats, noise: Tuple[int, int], signal: Tuple[int, int], b: float,
+            freqs: Floats) -> SnrSpectra:
     """Signal and noise Fourier amplitudes of x (step dt s) over the windows noise and signal,
     each a (start, stop) pair of indices (x[start:stop]), the noise scaled to the signal's
     duration, Konno-Ohmachi smoothed with b at the frequencies freqs (Hz).
@@ -51,10 +71,11 @@ def snrspec(dt, x, noise, signal, b, freqs):
     if function("SNRSPEC")(_i(len(x)), _f(dt), _p(x), _i(n1 + 1), _i(n2), _i(s1 + 1), _i(s2), _f(b),
                            _i(len(freqs)), _p(freqs), _p(sig), _p(noi), _p(snr)) != 1:
         _refused("snrspec", "windows outside the record")
-    return sig, noi, snr
+    return SnrSpectra(sig, noi, snr)
 
 
-def snrband(freqs, snr, threshold, fmin, fmax):
+@converts
+def snrband(freqs: Floats, snr: Floats, threshold: float = 3.0, fmin: float = 0.02, fmax: float = 50.0) -> Optional[Tuple[float, float]]:
     """The usable band of the ratio snr at the rising frequencies freqs: the run at or above
     threshold within fmin..fmax spanning most decades. Returns (high-pass, low-pass) corners in
     Hz, or None when no frequency passes.
@@ -70,7 +91,8 @@ def snrband(freqs, snr, threshold, fmin, fmax):
     return fhp.value, flp.value
 
 
-def polybase(dt, acc, degree=6):
+@converts
+def polybase(dt: float, acc: Floats, degree: int = 6) -> Baseline:
     """acc (step dt s) less the second derivative of the polynomial c2 t^2 + ... + c_degree t^degree
     fitted to its displacement. Returns (corrected copy, [c2, ..., c_degree] in cm/s^k).
     """
@@ -80,10 +102,11 @@ def polybase(dt, acc, degree=6):
     coef = _new(degree - 1)
     if function("POLYBASE")(_i(len(out)), _f(dt), _p(out), _i(degree), _p(coef)) != 1:
         _refused("polybase", "the fit is singular")
-    return out, coef
+    return Baseline(out, coef)
 
 
-def dispratio(dt, acc, degree=6):
+@converts
+def dispratio(dt: float, acc: Floats, degree: int = 6) -> float:
     """Largest |polynomial fit| over the largest |displacement| of acc (step dt s)."""
     dt = _dt(dt)
     degree = _whole("degree", degree, least=2, most=10)
@@ -91,7 +114,9 @@ def dispratio(dt, acc, degree=6):
     return function("DISPRATIO")(_i(len(acc)), _f(dt), _p(acc), _i(degree))
 
 
-def ridderfc(dt, acc, fc0, fcmax, order=5, taper=0.05, degree=6, target=0.02, tol=0.001, maxiter=30):
+@converts
+def ridderfc(dt: float, acc: Floats, fc0: float, fcmax: float, order: int = 5, taper: float = 0.05, degree: int = 6,
+             target: float = 0.02, tol: float = 0.001, maxiter: int = 30) -> Tuple[float, float, bool]:
     """The lowest high-pass corner in fc0..fcmax Hz at which the processed acc meets
     dispratio <= target, by Ridders' method. Returns (corner, ratio, met): met False when even
     fcmax does not meet the target.
@@ -104,29 +129,41 @@ def ridderfc(dt, acc, fc0, fcmax, order=5, taper=0.05, degree=6, target=0.02, to
     degree = _whole("degree", degree, least=2, most=10)
     target, tol = _real("target", target, above=0), _real("tol", tol, above=0)
     maxiter = _whole("maxiter", maxiter, least=1)
+    nyquist = 0.5 / dt
+    for name, v in (("fc0", fc0), ("fcmax", fcmax)):
+        if not v < nyquist:
+            raise ValueError(f"{name}={v} Hz must be below half the sampling rate ({nyquist:g} Hz)")
+    if fcmax < fc0:
+        raise ValueError(f"fcmax={fcmax} Hz must not be below fc0={fc0} Hz")
     fc, ratio = ctypes.c_float(), ctypes.c_float()
     rc = function("RIDDERFC")(_i(len(acc)), _f(dt), _p(acc), _f(fc0), _f(fcmax), _i(order), _f(taper),
                               _i(degree), _f(target), _f(tol), _i(maxiter), ctypes.byref(fc), ctypes.byref(ratio))
     if rc == 0:
-        _refused("ridderfc", "corners outside 0..half the sampling rate or fcmax below fc0")
+        _refused("ridderfc", "not enough memory")
     return fc.value, ratio.value, rc > 0
 
 
-def cliptest(x, runlen=5, near=0.98, nbins=201):
+@converts
+def cliptest(x: Floats, runlen: int = 5, near: float = 0.98, nbins: int = 201) -> Tuple[int, float]:
     """Signs of clipping in x: (runs of at least runlen equal samples at or above near times the
     peak, the outermost histogram bin's count over its inner neighbour's)."""
     x = _floats("x", x, least=2)
     runlen = _whole("runlen", runlen, least=2)
     near = _real("near", near, above=0)
+    if near > 1:
+        raise ValueError(f"near must be at most 1, not {near}")
+    if not np.isfinite(x).all():
+        raise ValueError("x must hold finite numbers only")
     nbins = _whole("nbins", nbins, least=3)
     runs, ratio = ctypes.c_int32(), ctypes.c_float()
     if function("CLIPTEST")(_i(len(x)), _p(x), _i(runlen), _f(near), _i(nbins), ctypes.byref(runs),
                             ctypes.byref(ratio)) != 1:
-        _refused("cliptest", "near must be at most 1")
+        _refused("cliptest", "not enough memory")
     return runs.value, ratio.value
 
 
-def tailratio(dt, x, tail):
+@converts
+def tailratio(dt: float, x: Floats, tail: float) -> float:
     """Largest |x| over the last tail seconds over the largest |x| of all (step dt s)."""
     dt = _dt(dt)
     x = _floats("x", x)

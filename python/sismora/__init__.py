@@ -15,11 +15,13 @@ SISMORA_LIBRARY names it when set, otherwise libsismora.so.1 is looked for besid
 package, in the installation it came with and through the system's library search.
 """
 
+from sismcalc._library import package_version
+
 from ._library import SONAME, library
 from ._record import (Channel, FourierSpectrum, Record, ResponseSpectrum, RotD, SismoraError, Station, list_records,
                       read, read_many)
 
-__version__ = "1.0"
+__version__ = package_version("sismora")
 
 __all__ = ["Channel", "FourierSpectrum", "Record", "ResponseSpectrum", "RotD", "SismoraError", "Station",
            "list_records", "read", "read_many", "SONAME", "library", "__version__"]

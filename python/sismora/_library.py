@@ -29,6 +29,7 @@ PROTOTYPES = {
     "sismora_metadata": (_S, [_H]),
     "sismora_preprocess": (_I32, [_H, _S]),
     "sismora_metrics": (_S, [_H, _S]),
+    "sismora_process": (_H, [_H, _S, ctypes.POINTER(ctypes.c_char_p)]),
     "sismora_list_records": (_I64, [_S, ctypes.c_char_p, _I64]),
     "sismora_free": (None, [_H]),
 }

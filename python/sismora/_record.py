@@ -2,6 +2,7 @@
 
 import ctypes
 import datetime
+import json
 import math
 import os
 import weakref
@@ -118,14 +119,16 @@ class Record:
     channels: list of Channel; station: Station; event: dict of the event fields the file
     gives (origin_time a datetime, latitude and longitude in degrees, depth_km, magnitude;
     K-NET and KiK-net headers give them, other formats none yet); format: the format's
-    name; provenance: dict (path, reader, library, preprocessing, reading notes); metadata:
-    every header field as text.
+    name; provenance: dict (path, reader, library, preprocessing, reading notes, and for a
+    record made by process() the processing's provenance); metadata: every header field as
+    text. flags and rejected: what process() found (none and False for a record as read).
     """
 
-    def __init__(self, handle: int, path: str):
+    def __init__(self, handle: int, path: str, processing: Optional[Dict[str, Any]] = None):
         self._handle = handle
         self._finalizer = weakref.finalize(self, library().sismora_free, handle)
         self.path = path
+        self._processing = processing
         self._refresh()
 
     def _error(self) -> SismoraError:
@@ -161,6 +164,11 @@ class Record:
                       for k, v in m.items() if k.startswith("event.")}
         self.provenance = {"path": m.get("path", self.path)}
         self.provenance.update({k[len("provenance."):]: v for k, v in m.items() if k.startswith("provenance.")})
+        p = self._processing or {}
+        self.provenance.update(p)
+        self.rejected = p.get("status") == "rejected"
+        # As the flatfile's qa_flags names them: the check, and "@channel" for one channel's.
+        self.flags = [f["name"] + (f"@{f['channel']}" if f.get("channel") else "") for f in p.get("flags", [])]
         self.jma_intensity = _number(m.get("jma_intensity"))
 
     @staticmethod
@@ -214,11 +222,35 @@ class Record:
             raise _value_or_sismora(self._error())
         return {k: _value(v) for k, v in _key_values(_text(text)).items()}
 
-    def process(self, **options):
-        """Automatic processing (baseline, filter corners chosen from the record) is not
-        available in this version of the library."""
-        raise NotImplementedError("sismora: automatic processing is not part of this version of libsismora; "
-                                  "use preprocess(low_cut=..., high_cut=...) to filter with chosen corners")
+    def process(self, **options) -> "Record":
+        """Sismora's automatic processing of the record: checks (samples, rate, dead channels,
+        amplitudes, clipping), P-wave onset, signal-to-noise ratio and the corners it gives,
+        the high-pass corner raised until the displacement's polynomial fit is small,
+        zero-phase Butterworth band-pass and polynomial baseline, then checks of the final
+        velocity, displacement and tail.
+
+        Returns a new Record of the processed samples (cm/s/s); this one is left as it is.
+        Its provenance holds the processing's provenance (status "passed",
+        "passed_with_warnings" or "rejected", onset_s, per channel the corners high_pass_hz
+        and low_pass_hz, flags, steps) besides the reading's; flags lists the failed checks.
+        A record the chain rejects is returned too, not raised: rejected is then True, flags
+        say why, and its samples are as the chain left them (as read when it stopped before
+        the filter), so a loop over many records can sort them without try.
+
+        Options are the parameters of the settings section "Processing", by their key in
+        snake case or as stored: min_samples, snr_threshold (the signal-to-noise ratio the
+        band keeps), band_min and band_max (Hz), filter_order, baseline_degree,
+        raise_high_pass (bool), max_final_velocity (cm/s), reject_on_flag (0: keep records
+        with warnings), ...; the rest keep the program's defaults. Raises ValueError for an
+        option that does not read.
+        """
+        out = ctypes.c_char_p()
+        handle = library().sismora_process(self._handle, _options(options), ctypes.byref(out))
+        if not handle:
+            raise _value_or_sismora(self._error())
+        # The text belongs to the new record: copied before anything else is asked of it.
+        provenance = json.loads(_text(out.value))
+        return Record(handle, self.path, provenance)
 
     def response_spectrum(self, periods: Sequence[float], damping: float = 0.05, nstep: int = 32
                           ) -> ResponseSpectrum:

@@ -5,6 +5,7 @@ import csv
 import datetime
 import io
 import json
+import pathlib
 
 import numpy as np
 import pytest
@@ -139,8 +140,52 @@ def test_fourier_and_rotd_of_a_record(samples_dir):
     assert smooth.amplitudes.max() < f.amplitudes.max()
     r = rec.rotd([0.2, 1.0])
     assert r.channels == (1, 2) and r.values.shape == (2, 2) and np.all(r.values[1] >= r.values[0])
-    with pytest.raises(NotImplementedError, match="automatic processing"):
-        rec.process()
+
+
+def test_process_is_the_tools_processing(cli, samples_dir, tmp_path):
+    path = str(samples_dir / "knet/AOM0011801241951.UD")
+    settings = tmp_path / "processing.ini"
+    settings.write_text(PLAIN + "[Processing]\nFilterOrder=4\n")
+    out = tmp_path / "out"
+    cli("process", path, "-o", out, "--settings", settings)
+    name = pathlib.Path(path).name
+    shown = json.loads((out / f"{name}.processing.json").read_text())
+    rec = sismora.read(path)
+    before = rec.data.copy()
+    done = rec.process(filter_order=4)
+    np.testing.assert_array_equal(rec.data, before)  # the record read is left as it is
+    assert {k: done.provenance[k] for k in shown} == shown
+    assert shown["status"] != "rejected" and not done.rejected
+    assert done.flags == [f["name"] + (f"@{f['channel']}" if f["channel"] else "") for f in shown["flags"]]
+    assert all(c["high_pass_hz"] > 0 for c in shown["channels"]) and shown["onset_s"] > 0
+    # The tool writes the samples with three decimals.
+    written = sismora.read(out / f"{name}.ac")
+    assert written.data.shape == done.data.shape
+    np.testing.assert_allclose(written.data, done.data, rtol=0, atol=5.1e-4)
+    # The metrics of the processed record are the processed flatfile's.
+    header, row = list(csv.reader(io.StringIO((out / "flatfile.csv").read_text())))
+    shown_row = {k: sismora._record._value(v) for k, v in zip(header, row)}
+    metrics = done.metrics(file=path)
+    # The intensity is of the samples held, as the window shows it after a run; the tool's
+    # row keeps the one of the record as read.
+    common = [k for k in metrics if k in shown_row and k != "jma_intensity"]
+    assert len(common) > 20 and {k: metrics[k] for k in common} == {k: shown_row[k] for k in common}
+    assert shown_row["qa_flags"] == (";".join(done.flags) or None)
+
+
+def test_a_rejected_record_comes_back_with_its_flags(samples_dir):
+    rec = sismora.read(samples_dir / "knet/AOM0011801241951.UD")
+    rejected = rec.process(min_samples=10 ** 9)
+    assert rejected.rejected and rejected.provenance["status"] == "rejected" and rejected.flags
+    np.testing.assert_array_equal(rejected.data, rec.data)  # stopped before the filter
+    with pytest.raises(ValueError, match="unknown option"):
+        rec.process(no_such_parameter=1)
+    with pytest.raises(ValueError, match="filter_order"):
+        rec.process(filter_order="high")
+    # Parameters no chain can run with still give a record, never a crash.
+    for bad in ({"snr_points": 0}, {"clip_bins": 0}, {"filter_order": 0}, {"baseline_degree": 50},
+                {"taper": 2}, {"ridder_iterations": -1}, {"band_min": -1, "band_max": -5}):
+        assert isinstance(rec.process(**bad), sismora.Record), bad
 
 
 def test_reading_a_folder_on_two_threads_gives_the_records_one_by_one(samples_dir, sample_files):

@@ -68,6 +68,19 @@ SISMORA_API const char* sismora_metadata(sismora_record* rec);
  * 1 when done, 0 with sismora_error set. */
 SISMORA_API int32_t sismora_preprocess(sismora_record* rec, const char* options);
 
+/* Runs the automatic processing chain (checks, P-wave onset, signal-to-noise ratio and
+ * corners, zero-phase band-pass and polynomial baseline, checks after) on a copy of the
+ * record; `rec` itself is left as it is. Options are the parameters of settings section
+ * "Processing", named by their keys in any case, with or without '_' between the words
+ * (min_samples=, snr_threshold=, filter_order=, raise_high_pass=yes|no, reject_on_flag=0|1,
+ * ...); the rest keep the program's defaults.
+ * Returns the processed record, a new one to release with sismora_free, also when the chain
+ * rejected the record: then its samples are as the chain left them and the provenance says
+ * so. *provenance (when not NULL) is set to the provenance as one JSON document (status,
+ * onset, corners per channel, flags, steps), owned by the new record until it is released.
+ * NULL, with sismora_error(rec) set, when an option does not read or rec holds no record. */
+SISMORA_API sismora_record* sismora_process(sismora_record* rec, const char* options, const char** provenance);
+
 /* The ground-motion metrics as the flatfile row: "column=value" lines in the flatfile's
  * column order. Options: periods=0.1,0.2,... (s), damping=PERCENT, steps=N (sub-steps of the
  * response maxima; default 32, 0: at the samples), level=CM/S/S,

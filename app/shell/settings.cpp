@@ -445,6 +445,8 @@ struct Lister {
   void Single(std::string_view, const std::string& key, float& v) const { out.push_back({key, &v, nullptr, nullptr}); }
   void Long(std::string_view, const std::string& key, int32_t& v) const { out.push_back({key, nullptr, &v, nullptr}); }
   void Bool(std::string_view, const std::string& key, bool& v) const { out.push_back({key, nullptr, nullptr, &v}); }
+  // The output formats name the files the tool writes; a call on a record writes none.
+  void Text(std::string_view, const std::string&, std::string&) const {}
 };
 
 }  // namespace

@@ -39,6 +39,7 @@ void ReportPainter(PaintContext& c) {
     const ReportGraph& entry = gs.RepGraph[static_cast<size_t>(e)];
     GraphFrame frame = c.frame;  // every entry starts from the page's lines and fonts
     if (!ReportEntryRect(entry, frame)) continue;
+    frame.TitleRight = frame.Left + frame.Width;
     const int32_t type = entry.Type;
     if (type == 0) {
       DrawReportText(c.gx, gs, entry, c.facts);

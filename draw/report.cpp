@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "draw/inelastic.h"
 #include "draw/spectrum.h"
 #include "draw/templates.h"
 #include "draw/time_history.h"
@@ -46,9 +47,14 @@ void ReportPainter(PaintContext& c) {
       continue;
     }
     // Orbits and relations need their own channels: their rectangle stays empty.
-    if (type < KindAcc || type > KindEnergy || channels.empty()) continue;
+    const bool ownKind = type == KindDuctility || type == KindEas;
+    if ((!ownKind && (type < KindAcc || type > KindEnergy)) || channels.empty()) continue;
     PaintContext sub{app, c.gx, frame, type, channels, c.reportSelector, c.ui, c.facts};
-    if (PageFormOf(type) == PageForm::Wave)
+    if (type == KindDuctility)
+      DuctilityPainter(sub);
+    else if (type == KindEas)
+      EasPainter(sub);
+    else if (PageFormOf(type) == PageForm::Wave)
       TimeHistoryPainter(sub);
     else
       SpectrumPainter(sub);

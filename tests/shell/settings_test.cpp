@@ -543,14 +543,15 @@ TEST_F(UserStoreTest, SavingOneSectionKeepsTheRestOfTheFile) {
                          "RespDamping=3\nCustom=keep\nIntegrationMethod=4\n"))
       << text;
   EXPECT_TRUE(EndsWith(
-      text, "RespPeaksBetweenSamples=True\nFourierSmoothing=0\nKonnoOhmachiB=40\n\n[Other program]\nx=1\n"))
+      text, "KonnoOhmachiB=40\nDuctilities=1.5 2 4 6 8\nDuctilityAlpha=0\nDuctilityDamping=5\n"
+            "DuctilityQuantity=0\n\n[Other program]\nx=1\n"))
       << text;
-  EXPECT_EQ(SectionKeys(text, "Calculation").size(), 14u);
+  EXPECT_EQ(SectionKeys(text, "Calculation").size(), 18u);
 
   // The graph save adds its own section and one key of "Calculation".
   SaveGraphSettings(GraphSettings{}, ini);
   const std::string after = ReadWholeFile(ini);
-  EXPECT_EQ(SectionKeys(after, "Calculation").size(), 15u);
+  EXPECT_EQ(SectionKeys(after, "Calculation").size(), 19u);
   EXPECT_EQ(KeyMap(after, "Window")["Left"], "1234");
   EXPECT_EQ(KeyMap(after, "Other program")["x"], "1");
 }

@@ -225,6 +225,7 @@ void RunFourierDriver(AppState& s, UserInterface& ui) {
   const StrongRecord& rec = s.record;
   FourierData& f = s.series.fourier;
   f = FourierData();
+  s.series.eas = EasData();
   const int32_t chans = rec.ChanCount;
   f.ChanCount = chans;
   if (!Computable(rec)) return;
@@ -277,6 +278,7 @@ void RunFourierDriver(AppState& s, UserInterface& ui) {
     }
     ui.Yield();
   }
+  ComputeEas(s);
 }
 
 int32_t ResponseStepsPerPeriod(const CalcParams& calc) {
@@ -426,6 +428,10 @@ void RunAnalysisDrivers(AppState& s, int32_t& pending, UserInterface& ui, int32_
   if ((needed & RecalcRelations) && ((pending & RecalcRelations) || !cs.relationValid)) {
     RunRelationDriver(s, ui);
     done(RecalcRelations, cs.relationValid);
+  }
+  if ((needed & RecalcDuctility) && ((pending & RecalcDuctility) || !cs.ductilityValid)) {
+    RunDuctilityDriver(s, ui);
+    done(RecalcDuctility, cs.ductilityValid);
   }
 }
 

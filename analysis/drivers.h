@@ -10,10 +10,11 @@
 namespace sism {
 
 // Runs the drivers of the families in `needed` (RecalcBits) in order: integration,
-// Fourier, response, relations. Each runs when its bit is pending or its series is not
+// Fourier, response, relations, constant-ductility spectra. Each runs when its bit is pending or its series is not
 // valid, and clears its bit (in `pending` and in CalcParams::RecalcFlags) when done;
 // families not needed keep their bits for later. Relations bring the spectra they are
 // built on up to date first. Arithmetic errors end the driver and reach the caller.
+// The constant-ductility spectra (RecalcDuctility), many times costlier, run only when asked for.
 constexpr int32_t kAllSeries = RecalcIntegration | RecalcFourier | RecalcResponse | RecalcRelations;
 void RunAnalysisDrivers(AppState& state, int32_t& pending, UserInterface& ui, int32_t needed = kAllSeries);
 
@@ -22,6 +23,14 @@ void RunIntegrationDriver(AppState& state, UserInterface& ui);
 void RunFourierDriver(AppState& state, UserInterface& ui);
 void RunResponseDriver(AppState& state, UserInterface& ui);
 void RunRelationDriver(AppState& state, UserInterface& ui);
+// Constant-ductility spectra of every channel at the response periods and stretch.
+void RunDuctilityDriver(AppState& state, UserInterface& ui);
+// The effective amplitude spectrum of the first horizontal pair over the Fourier stretch
+// (the Fourier driver runs it); left empty when the record has no such pair.
+void ComputeEas(AppState& state);
+// The frequencies of the effective amplitude spectrum: the common log grid from 0.01 to 100 Hz
+// (401 points) within df..nyquist.
+std::vector<float> EasFrequencies(float df, float nyquist);
 
 // The stretch of the record the Fourier driver analyses (S 1-based, L steps).
 struct Stretch {

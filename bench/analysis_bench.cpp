@@ -88,6 +88,19 @@ void BM_TwoHourFourier(benchmark::State& state) {
 }
 BENCHMARK(BM_TwoHourFourier)->Name("BM_TwoHourRecord")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// The constant-ductility driver of a 3-channel 60 s record: 5 ductilities x 120 periods each.
+void BM_DuctilityDriver(benchmark::State& state) {
+  sism::AppState s = LongRecord();
+  s.record.DataCount = 60 * 100;
+  sism::ConsoleUi ui(std::cerr);
+  for (auto _ : state) {
+    sism::RunDuctilityDriver(s, ui);
+    benchmark::DoNotOptimize(s.series.ductility.Values[0].data());
+  }
+  state.SetLabel("3 channels x 5 ductilities x 120 periods, 6000 samples");
+}
+BENCHMARK(BM_DuctilityDriver)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

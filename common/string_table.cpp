@@ -1,6 +1,6 @@
 // Every numbered text of the program, in number order. Blocks: 1001-1002 font, 1100-1990
 // main menu, 5102-5130 tool tips, 6000-6911 options dialog and axis names, 7100+ graph kinds,
-// 7500-7620 calculation dialog, 8010-8179 progress texts, filters, prompts and JMA intensity
+// 7500-7650 calculation dialog, 8010-8179 progress texts, filters, prompts and JMA intensity
 // classes, 9000-9040 reading messages, 12000-12017 text viewer, 14000-14046 general-data
 // dialog, 15000-15120 record parameters, 16000-16230 preprocessing, 17000-17230 channel pick.
 #include <string>
@@ -53,6 +53,8 @@ const std::unordered_map<int, std::string>& StringTable() {
       {1590, "&Response spectrum ratio"},
       {1592, "Channel"},
       {1594, "Signal-to-noise spe&ctra"},
+      {1595, "&Constant-ductility spectra"},
+      {1596, "Effective a&mplitude spectrum (EAS)"},
       {1600, "&Time axis"},
       {1602, "&Backward"},
       {1604, "&Forward"},
@@ -279,6 +281,8 @@ const std::unordered_map<int, std::string>& StringTable() {
       {7120, "Response Spectrum Ratio"},
       {7121, "Report"},
       {7122, "Signal-to-Noise Ratio"},
+      {7123, "Constant-ductility spectra"},
+      {7124, "Effective Amplitude Spectrum"},
       {7500, "Calculation parameters"},
       {7510, "&Integration Method"},
       {7511, "Lattice filter"},
@@ -305,6 +309,15 @@ const std::unordered_map<int, std::string>& StringTable() {
       {7600, "&Normalize response spectrum"},
       {7610, "&Threshold of motion start (cm/s/s)"},
       {7620, "Peaks &between samples"},
+      {7630, "Duct&ilities (each > 1)"},
+      {7631, "Post-yield stiffness r&atio (0 to < 1)"},
+      {7632, "Ductility dam&ping (%)"},
+      {7633, "Constant-ductility &quantity"},
+      {7640, "Strength reduction factor R_mu"},
+      {7641, "Inelastic Sa (yield strength / mass)"},
+      {7642, "Inelastic displacement (peak, mu*uy)"},
+      {7643, "Yield displacement uy"},
+      {7650, "No effective amplitude spectrum: the record has no two horizontal components."},
       {8010, "Integrating accelerations..."},
       {8012, "Linear baseline used for "},
       {8013, ": the bi-linear break point falls outside the record"},
@@ -313,6 +326,7 @@ const std::unordered_map<int, std::string>& StringTable() {
       {8020, "Computing Fourier spectra..."},
       {8030, "Computing response spectra..."},
       {8040, "Computing relations..."},
+      {8050, "Computing constant-ductility spectra..."},
       // The open-file filter's texts; its patterns come from the table of formats.
       {8101, "Known files"},
       {8102, "QBX files"},

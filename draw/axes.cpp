@@ -285,6 +285,23 @@ void FitLeftMargin(cGraphicExtensions& gx, GraphFrame& f) {
   f.Width -= shift;
 }
 
+std::vector<std::string> TitleLines(cGraphicExtensions& gx, const std::string& title, int32_t width) {
+  if (width <= 0 || gx.GetTextWidth(title) <= width) return {title};
+  std::vector<std::string> lines;
+  std::string current;
+  for (const std::string& word : Split(title, " ")) {
+    const std::string longer = current.empty() ? word : current + " " + word;
+    if (!current.empty() && gx.GetTextWidth(longer) > width) {
+      lines.push_back(current);
+      current = word;
+    } else {
+      current = longer;
+    }
+  }
+  lines.push_back(current);
+  return lines;
+}
+
 void DrawFrameAndAxes(cGraphicExtensions& gx, const GraphFrame& f) {
   AxisRecord ax = f.X, ay = f.Y;
   SanitizeAxis(ax);
@@ -294,7 +311,11 @@ void DrawFrameAndAxes(cGraphicExtensions& gx, const GraphFrame& f) {
   if (!f.Title.empty()) {
     LoadFont(gx, f.TitleFont);
     gx.SetTextAlign(0);
-    gx.TextOut(L, T - std::abs(gx.FontSize()), f.Title);
+    // Beside another graph a long title goes up in lines rather than over its neighbour's.
+    const int32_t line = std::abs(gx.FontSize());
+    const std::vector<std::string> lines = TitleLines(gx, f.Title, f.TitleRight > L ? f.TitleRight - L : 0);
+    const auto count = static_cast<int32_t>(lines.size());
+    for (int32_t i = 0; i < count; ++i) gx.TextOut(L, T - line * (count - i), lines[static_cast<std::size_t>(i)]);
   }
   ApplyPen(gx, f.AxisLine);
   LoadFont(gx, f.AxisFont);

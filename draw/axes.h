@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "draw/graph_frame.h"
 #include "draw/graphic_extensions.h"
@@ -14,6 +15,9 @@ void LoadFont(cGraphicExtensions& gx, const FontRecord& font);
 
 // Graph title, vertical then horizontal axis (ticks, numbers, grid, titles), frame.
 void DrawFrameAndAxes(cGraphicExtensions& gx, const GraphFrame& frame);
+// The title broken at blanks into lines no wider than `width` (a word wider stays whole), in
+// the font loaded; one line when the width is 0 or less.
+std::vector<std::string> TitleLines(cGraphicExtensions& gx, const std::string& title, int32_t width);
 // Moves the plot's left edge right, taking the room from its width (a quarter at most),
 // when the vertical axis's numbers and title would reach past the page's left edge.
 void FitLeftMargin(cGraphicExtensions& gx, GraphFrame& frame);

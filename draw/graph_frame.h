@@ -61,6 +61,7 @@ struct GraphFrame {
   int32_t MarkStyle = 0;
   RgbColor BackColor = 0xFFFFFF;  // bit 24 set: none
   std::string Title;              // expanded graph title
+  int32_t TitleRight = 0;         // where the title must end, broken into lines; 0 no limit
   int32_t TextAlign = 0;          // report text boxes
   FontRecord TitleFont;
 };

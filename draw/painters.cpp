@@ -1,4 +1,5 @@
 #include "draw/draw_graph.h"
+#include "draw/inelastic.h"
 #include "draw/orbit.h"
 #include "draw/relation.h"
 #include "draw/report.h"
@@ -32,6 +33,8 @@ std::map<int32_t, Painter> DefaultPainters() {
       {KindResponseRatio, RelationPainter},
       {KindReport, ReportPainter},
       {KindSnr, SnrPainter},
+      {KindDuctility, DuctilityPainter},
+      {KindEas, EasPainter},
   };
 }
 

@@ -144,6 +144,8 @@ std::string PointerReadout(const AppState& app, const DrawSession& s, double x, 
       if (nearest == nullptr) return at;
       std::string label = LabelOf(app, nearest->channel);
       if (IsRelationKind(kind)) label = PairText(kind, label, LabelOf(app, nearest->other));
+      if (kind == KindEas) label = "EAS " + label + "," + LabelOf(app, nearest->other);
+      label += CurveSuffix(app, *nearest);
       return label + "   " + at + "   " + f.Y.Title + " " + Number(value);
     }
     case PageForm::Orbit:

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "draw/inelastic.h"
 #include "draw/spectrum.h"
 #include "draw/templates.h"
 #include "draw/time_history.h"
@@ -39,15 +40,21 @@ void ReportPainter(PaintContext& c) {
     const ReportGraph& entry = gs.RepGraph[static_cast<size_t>(e)];
     GraphFrame frame = c.frame;  // every entry starts from the page's lines and fonts
     if (!ReportEntryRect(entry, frame)) continue;
+    frame.TitleRight = frame.Left + frame.Width;
     const int32_t type = entry.Type;
     if (type == 0) {
       DrawReportText(c.gx, gs, entry, c.facts);
       continue;
     }
     // Orbits and relations need their own channels: their rectangle stays empty.
-    if (type < KindAcc || type > KindEnergy || channels.empty()) continue;
+    const bool ownKind = type == KindDuctility || type == KindEas;
+    if ((!ownKind && (type < KindAcc || type > KindEnergy)) || channels.empty()) continue;
     PaintContext sub{app, c.gx, frame, type, channels, c.reportSelector, c.ui, c.facts};
-    if (PageFormOf(type) == PageForm::Wave)
+    if (type == KindDuctility)
+      DuctilityPainter(sub);
+    else if (type == KindEas)
+      EasPainter(sub);
+    else if (PageFormOf(type) == PageForm::Wave)
       TimeHistoryPainter(sub);
     else
       SpectrumPainter(sub);

@@ -69,6 +69,10 @@ Point Along(const TripartiteLine& l, double s, double len) {
 
 }  // namespace
 
+AxisRecord SpectrumHorizontalAxis(const GraphSettings& gs, int32_t type) {
+  return HorizontalAxis(gs, type);
+}
+
 float LargestOfSeries(const float* v, int32_t n) {
   if (v == nullptr || n < 1) return 0;
   const int32_t one = 1;

@@ -23,6 +23,9 @@ struct SpectrumXAxis {
   int32_t first = 1, last = 0;
 };
 
+// A horizontal axis of type `type` from its settings: logarithmic between their limits, or
+// linear from 0 to their maximum.
+AxisRecord SpectrumHorizontalAxis(const GraphSettings& gs, int32_t type);
 // Frequency axis, or period axis when the spectra are shown over period (kinds 4, 5).
 SpectrumXAxis FrequencyOrPeriodAxis(const GraphSettings& gs, const FourierData& f);
 // Time-lag axis of the auto-correlation (kind 6).

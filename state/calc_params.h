@@ -2,6 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace sism {
 
@@ -12,6 +15,7 @@ enum RecalcBits : int32_t {
   RecalcFourier = 4,
   RecalcResponse = 16,
   RecalcRelations = 32,
+  RecalcDuctility = 64,
 };
 
 struct CalcParams {
@@ -33,6 +37,12 @@ struct CalcParams {
   bool RespNormalize = false;
   // Response maxima also between the samples.
   bool RespPeaksBetweenSamples = true;
+  // Constant-ductility spectra: the target ductilities, the post-yield stiffness ratio, the
+  // damping (%) and the quantity drawn (DuctilityQuantity).
+  std::vector<float> Ductilities = {1.5f, 2, 4, 6, 8};
+  float DuctilityAlpha = 0;
+  float DuctilityDamping = 5;
+  int32_t DuctilityQuantity = 0;
   int32_t RecalcFlags = 0;      // not stored
   float StartThreshold = 0.5f;  // not stored
 
@@ -40,6 +50,19 @@ struct CalcParams {
 };
 
 inline constexpr int32_t kSmoothParzen = 0, kSmoothKonno = 1;
+// What the constant-ductility kind draws: the strength reduction factor R_mu, the yield strength
+// per unit mass (inelastic Sa), the peak inelastic displacement mu*uy, the yield displacement uy.
+enum DuctilityQuantity : int32_t { DuctR = 0, DuctSa = 1, DuctSd = 2, DuctSdYield = 3 };
+inline constexpr int32_t kDuctilityQuantities = 4;
+// At most this many ductilities, each above 1 (1 is the elastic spectrum) and at most 100.
+inline constexpr std::size_t kMaxDuctilities = 10;
+inline constexpr float kMaxDuctility = 100;
+
+// The ductilities as stored and typed: "1.5 2 4 6 8".
+std::string DuctilityListText(const std::vector<float>& mu);
+// A list typed or stored (numbers separated by spaces, commas or semicolons) in rising order
+// without repeats, or nothing when it breaks the rules above.
+std::optional<std::vector<float>> ParseDuctilityList(const std::string& text);
 // The band width coefficients Konno-Ohmachi smoothing is used with.
 inline constexpr float kKonnoMinB = 20, kKonnoMaxB = 188.5f;
 

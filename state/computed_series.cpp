@@ -24,11 +24,22 @@ std::size_t ResponseData::Index(int32_t q, int32_t ch, int32_t k) const {
          static_cast<std::size_t>(k - 1);
 }
 
+const float* DuctilityData::Series(int32_t quantity, int32_t ch, std::size_t j) const {
+  if (quantity < 0 || quantity > 3 || ch < 1 || j >= Mu.size()) return nullptr;
+  const std::vector<std::vector<float>>& v = Values[quantity];
+  if (static_cast<std::size_t>(ch) > v.size()) return nullptr;
+  const std::vector<float>& c = v[static_cast<std::size_t>(ch - 1)];
+  if (c.size() < T.size() * (j + 1) || T.empty()) return nullptr;
+  return c.data() + T.size() * j;
+}
+
 void ComputedSeries::Clear() {
   motion = MotionData();
   fourier = FourierData();
   response = ResponseData();
   relation = RelationData();
+  ductility = DuctilityData();
+  eas = EasData();
   Invalidate();
 }
 

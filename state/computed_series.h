@@ -97,19 +97,44 @@ struct RelationData {
   std::vector<RelationPair> Pairs;
 };
 
+// Constant-ductility spectra of every channel over the response stretch.
+struct DuctilityData {
+  int32_t ChanCount = 0;
+  std::vector<float> T;   // periods, [k - 1]
+  std::vector<float> Mu;  // ductilities, [j]
+  float Damping = 0;      // percent
+  float Alpha = 0;
+  // Per channel [ch - 1], element k + NP * j: R, yield strength per unit mass (cm/s/s), peak
+  // inelastic and yield displacements (cm), in DuctilityQuantity order.
+  std::vector<std::vector<float>> Values[4];
+  // The NP values of one quantity, channel and ductility; null when not computed.
+  const float* Series(int32_t quantity, int32_t ch, std::size_t j) const;
+};
+
+// Effective amplitude spectrum of the record's first horizontal pair over the Fourier stretch.
+struct EasData {
+  int32_t X = 0, Y = 0;  // the pair; 0 when the record has none
+  std::vector<float> F;  // frequencies, Hz
+  std::vector<float> A;  // smoothed quadratic mean of the two amplitudes, cm/s for cm/s/s
+  float B = 0;           // Konno-Ohmachi coefficient used
+};
+
 struct ComputedSeries {
   MotionData motion;
   FourierData fourier;
   ResponseData response;
   RelationData relation;
+  DuctilityData ductility;
+  EasData eas;  // computed with the Fourier spectra
 
   // Whether each family is up to date for the current record.
   bool motionValid = false;
   bool fourierValid = false;
   bool responseValid = false;
   bool relationValid = false;
+  bool ductilityValid = false;
 
-  void Invalidate() { motionValid = fourierValid = responseValid = relationValid = false; }
+  void Invalidate() { motionValid = fourierValid = responseValid = relationValid = ductilityValid = false; }
   // Releases every computed array.
   void Clear();
 };

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "common/strings.h"
+#include "common/text.h"
 
 namespace sism {
 
@@ -153,6 +154,14 @@ std::array<GraphKindInfo, kGraphKindCount + 1> BuildTable() {
   t[KindSnr].timeAxis = TimeAxisRule::Never;
   t[KindSnr].peakUnit = false;
 
+  // Over the response periods but with their own ductilities, damping and quantity.
+  t[KindDuctility] = Spectral(KindDuctility, SeriesSource::Ductility, IndexDomain::Listed, AxisPeriod,
+                              AxisResponseRatio, RecalcDuctility, PeakSearch::Max, "mnuViewRespDuct", 1595);
+  t[KindDuctility].peakFormat = "0.00";
+  t[KindEas] = Spectral(KindEas, SeriesSource::Eas, IndexDomain::Listed, AxisFrequency, AxisFourier, RecalcFourier,
+                        PeakSearch::Max, "mnuViewEas", 1596);
+  t[KindEas].peakFormat = "0.000";
+
   GraphKindInfo& r = t[KindReport];
   r.id = KindReport;
   r.page = PageForm::Report;
@@ -253,13 +262,25 @@ int32_t SeriesNeeds(const AppState& app, int32_t kind) {
   for (std::size_t e = 1; e < count; ++e) {
     const int32_t type = gs.RepGraph[e].Type;
     // Relations are never drawn on a report; orbits' integration is kept for their pages.
-    if (type >= KindAcc && type <= KindDispOrbit) needs |= SeriesNeeds(type);
+    if ((type >= KindAcc && type <= KindDispOrbit) || type == KindDuctility || type == KindEas)
+      needs |= SeriesNeeds(type);
   }
   return needs;
 }
 
 int32_t ValueAxisOf(const AppState& app, int32_t kind) {
   const GraphKindInfo& k = KindInfo(kind);
+  if (kind == KindDuctility) {
+    switch (app.calc.DuctilityQuantity) {
+      case DuctSa:
+        return AxisAccResponse;
+      case DuctSd:
+      case DuctSdYield:
+        return AxisDispResponse;
+      default:
+        return AxisResponseRatio;
+    }
+  }
   return app.calc.RespNormalize && k.normalizedAxis != 0 ? k.normalizedAxis : k.valueAxis;
 }
 
@@ -303,6 +324,22 @@ std::string KindStatusText(const AppState& app, int32_t kind) {
   // What the reader filled or cut stays in view whichever graph is shown.
   if (!app.record.ReadNote.empty()) text += " - " + app.record.ReadNote;
   return text;
+}
+
+const std::vector<float>* ListedAxis(const AppState& app, int32_t kind) {
+  if (kind == KindDuctility) return &app.series.ductility.T;
+  if (kind == KindEas) return &app.series.eas.F;
+  return nullptr;
+}
+
+std::string CurveSuffix(const AppState& app, const KindSeries& s) {
+  const std::vector<float>& mu = app.series.ductility.Mu;
+  if (s.curve < 1 || static_cast<std::size_t>(s.curve) > mu.size()) return {};
+  return " mu=" + NumberText(mu[static_cast<std::size_t>(s.curve - 1)]);
+}
+
+std::string DuctilityQuantityName(int32_t quantity) {
+  return quantity >= 0 && quantity < kDuctilityQuantities ? Str(7640 + quantity) : std::string();
 }
 
 std::vector<KindSeries> SeriesOfKind(const AppState& app, int32_t kind, std::span<const int32_t> channels) {
@@ -350,6 +387,26 @@ std::vector<KindSeries> SeriesOfKind(const AppState& app, int32_t kind, std::spa
           s.data = v->data();
           s.count = static_cast<int32_t>(v->size());
         }
+        list.push_back(s);
+      }
+      break;
+    case SeriesSource::Ductility: {
+      const DuctilityData& d = cs.ductility;
+      for (int32_t ch : channels)
+        for (std::size_t j = 0; j < d.Mu.size(); ++j) {
+          KindSeries s{ch};
+          s.curve = static_cast<int32_t>(j) + 1;
+          s.data = d.Series(app.calc.DuctilityQuantity, ch, j);
+          if (s.data != nullptr) s.count = static_cast<int32_t>(d.T.size());
+          list.push_back(s);
+        }
+      break;
+    }
+    case SeriesSource::Eas:
+      if (cs.eas.X >= 1 && !cs.eas.A.empty()) {
+        KindSeries s{cs.eas.X, cs.eas.Y};
+        s.data = cs.eas.A.data();
+        s.count = static_cast<int32_t>(cs.eas.A.size());
         list.push_back(s);
       }
       break;

@@ -37,8 +37,10 @@ enum GraphKindId : int32_t {
   KindResponseRatio = 20,
   KindReport = 21,
   KindSnr = 22,  // signal and noise spectra of the processing run
+  KindDuctility = 23,  // constant-ductility spectra, one curve per ductility
+  KindEas = 24,        // effective amplitude spectrum of the horizontal pair
 };
-constexpr int32_t kGraphKindCount = 22;
+constexpr int32_t kGraphKindCount = 24;
 
 // How the page is laid out for a kind.
 enum class PageForm { Wave, Spectrum, Orbit, Report };
@@ -52,6 +54,8 @@ enum class SeriesSource {
   AutoCorr,  // per channel, over time lag
   Response,  // per channel, over period
   Relation,  // per relation pair
+  Ductility,  // per channel and ductility, over period
+  Eas,        // one series of the first horizontal pair, over frequency
 };
 
 // What the index of a kind's series counts, which gives its horizontal value.
@@ -62,6 +66,7 @@ enum class IndexDomain {
   HalfLag,       // lags from 0 in steps of 2 / f
   SymmetricLag,  // lags in steps of 2 / f with zero lag in the middle
   Period,        // the response periods
+  Listed,        // values listed with the kind's series (ListedAxis)
 };
 
 // How the peaks report searches a series.
@@ -134,6 +139,7 @@ std::string KindStatusText(const AppState& app, int32_t kind);
 struct KindSeries {
   int32_t channel = 0;  // channel of per-channel kinds, X of a pair or orbit
   int32_t other = 0;    // Y of a pair or orbit
+  int32_t curve = 0;    // ductility number (1-based) of the constant-ductility kind
   const float* data = nullptr;
   int32_t count = 0;
   const float* otherData = nullptr;
@@ -141,5 +147,13 @@ struct KindSeries {
 // The series of the channels `channels` (per-channel kinds), of the orbit pair, or of every
 // relation pair, as the computed arrays hold them now.
 std::vector<KindSeries> SeriesOfKind(const AppState& app, int32_t kind, std::span<const int32_t> channels);
+
+// The horizontal values of a kind of the Listed domain (periods or frequencies); null otherwise.
+const std::vector<float>* ListedAxis(const AppState& app, int32_t kind);
+// What a series adds to its channel's label: " mu=2" for a constant-ductility curve.
+std::string CurveSuffix(const AppState& app, const KindSeries& series);
+// The name of what the constant-ductility kind draws under the current settings, for axis
+// titles and export headings (without the unit).
+std::string DuctilityQuantityName(int32_t quantity);
 
 }  // namespace sism

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "state/graph_kinds.h"
+
 namespace sism {
 
 std::array<AxisSettings, kAxisCount + 1> DefaultAxes() {
@@ -116,6 +118,8 @@ int32_t StoredTypeToGraphKind(int32_t stored) {
   if (stored == 13) return 6;
   if (stored >= 14 && stored <= 18) return stored + 1;
   if (stored == 19) return 5;
+  // Kinds added later keep their own numbers, which the older stored types never reach.
+  if (stored == KindDuctility || stored == KindEas) return stored;
   return 0;
 }
 
@@ -125,6 +129,7 @@ int32_t GraphKindToStoredType(int32_t kind) {
   if (kind == 6) return 13;
   if (kind >= 7 && kind <= 14) return kind - 2;
   if (kind >= 15 && kind <= 19) return kind - 1;
+  if (kind == KindDuctility || kind == KindEas) return kind;
   return 0;
 }
 

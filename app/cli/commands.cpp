@@ -234,6 +234,10 @@ int Export(const Options& o, const AppState& base) {
   Records records(o, base);
   return records.Each([&](AppState& app, const std::string& file, bool) {
     if (!records.Compute(app, o.kind)) return kExitUnread;
+    if (const std::string refusal = ExportRefusal(app, o.kind); !refusal.empty()) {
+      std::cerr << "sismora-cli: " << file << ": " << refusal << "\n";
+      return kExitUnread;
+    }
     if (o.output == "-") {
       std::cout << ExportText(app, o.kind, o.filter, app.run.SwitchV);
       return kExitOk;

@@ -68,7 +68,7 @@ std::string KindList(bool withReport = false) {
   for (const GraphKindInfo& k : GraphKinds()) {
     if (k.page == PageForm::Report && !withReport) continue;
     // The processing's spectra live in the window only.
-    if (k.id > KindReport) continue;
+    if (k.id == KindSnr) continue;
     s += "  " + std::to_string(k.id) + (k.id < 10 ? "   " : "  ") + KindName(k.id) + "\n";
   }
   return s;
@@ -89,14 +89,14 @@ std::string CommandHelp(const std::string& cmd) {
            "              that cannot be read gives {FilePath, ErrorCode, Error}\n";
   if (cmd == "peaks")
     return "Usage: sismora-cli peaks KIND [options] FILE...\n"
-           "Prints the peaks report of graph kind KIND (1-20).\n"
+           "Prints the peaks report of graph kind KIND (1-20, 23, 24).\n"
            "  --from X --to X   window of the horizontal axis (seconds, Hz or period seconds as\n"
            "                    the kind has it); the whole axis when not given\n"
            "  --pair X,Y        channel pair of the relation kinds (repeatable)\n\n" +
            KindList();
   if (cmd == "export")
     return "Usage: sismora-cli export KIND [options] FILE... -o OUT\n"
-           "Writes the series of graph kind KIND (1-11, 15-20) as text. OUT '-' is standard output;\n"
+           "Writes the series of graph kind KIND (1-11, 15-20, 23, 24) as text. OUT '-' is standard output;\n"
            "with several files OUT is a folder. A name without extension gets .csv or .txt.\n"
            "  --format csv|fixed|tsv   comma separated (default), fixed columns, tab separated\n"
            "  --pair X,Y               channel pair of the relation kinds 15-20 (repeatable)\n"

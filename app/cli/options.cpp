@@ -34,15 +34,17 @@ double Number(const std::string& opt, const std::string& v) {
 }
 
 int32_t ParseKind(const std::string& cmd, const std::string& v) {
-  // The report page shows other graphs: it is drawn, never listed or exported.
-  const std::string range = cmd == "plot" ? "1 to 21" : "1 to 20";
-  const double last = cmd == "plot" ? KindReport : KindReport - 1;
+  // The report page shows other graphs: it is drawn, never listed or exported. The processing's
+  // spectra (22) live in the window only.
+  const std::string range = cmd == "plot" ? "1 to 21, 23, 24" : "1 to 20, 23, 24";
   if (!IsNumeric(v)) throw UsageError{cmd + " needs a graph kind number (" + range + "), not '" + v + "'"};
   const double d = ToDouble(v);
-  if (d != std::floor(d) || d < 1 || d > last) throw UsageError{"graph kind must be " + range + ", not '" + v + "'"};
-  const auto k = static_cast<int32_t>(d);
+  const bool inTable = d == std::floor(d) && d >= 1 && d <= kGraphKindCount;
+  const auto k = inTable ? static_cast<int32_t>(d) : 0;
+  if (!inTable || k == KindSnr || (k == KindReport && cmd != "plot"))
+    throw UsageError{"graph kind must be " + range + ", not '" + v + "'"};
   if (cmd == "export" && !ExportableKind(k))
-    throw UsageError{"kind " + v + " (" + KindName(k) + ") cannot be exported; kinds 1-11 and 15-20 can"};
+    throw UsageError{"kind " + v + " (" + KindName(k) + ") cannot be exported; kinds 1-11, 15-20, 23 and 24 can"};
   return k;
 }
 

@@ -93,6 +93,17 @@ FCalc::FCalc(const CalcParams& params, std::function<void(CalcDialogModel&)> app
   chkRespBetween_ = new QCheckBox(this);
   SetTextId(chkRespBetween_, 7620);
   grid->addWidget(chkRespBetween_, row++, 0, 1, 4);
+  grid->addWidget(boxLabel(CalcDialogModel::BoxDuctilities), row, 0);
+  grid->addWidget(box(CalcDialogModel::BoxDuctilities), row++, 1, 1, 3);
+  grid->addWidget(boxLabel(CalcDialogModel::BoxDuctilityAlpha), row, 0);
+  grid->addWidget(box(CalcDialogModel::BoxDuctilityAlpha), row, 1);
+  grid->addWidget(boxLabel(CalcDialogModel::BoxDuctilityDamping), row, 2);
+  grid->addWidget(box(CalcDialogModel::BoxDuctilityDamping), row++, 3);
+  cboDuctQuantity_ = new QComboBox(this);
+  cboDuctQuantity_->setObjectName("cboDuctQuantity");
+  for (int id = 7640; id < 7640 + kDuctilityQuantities; ++id) cboDuctQuantity_->addItem(QStr(id));
+  grid->addWidget(label(7633, cboDuctQuantity_), row, 0);
+  grid->addWidget(cboDuctQuantity_, row++, 1, 1, 3);
   grid->addWidget(boxLabel(CalcDialogModel::BoxStartThreshold), row, 0);
   grid->addWidget(box(CalcDialogModel::BoxStartThreshold), row++, 1);
 
@@ -127,6 +138,10 @@ FCalc::FCalc(const CalcParams& params, std::function<void(CalcDialogModel&)> app
   });
   connect(cboSmooth_, &QComboBox::activated, this, [this](int index) {
     model_.ChooseSmoothing(index);
+    UpdateEnabled();
+  });
+  connect(cboDuctQuantity_, &QComboBox::activated, this, [this](int index) {
+    model_.ChooseDuctilityQuantity(index);
     UpdateEnabled();
   });
   connect(cboFFT_, &QComboBox::activated, this, [this](int index) {
@@ -171,6 +186,7 @@ void FCalc::Fill() {
   cboInteg_->setCurrentIndex(p.IntegrationMethod);
   cboFFT_->setCurrentIndex(p.FourDurationType);
   cboSmooth_->setCurrentIndex(p.FourierSmoothing == kSmoothKonno ? 1 : 0);
+  cboDuctQuantity_->setCurrentIndex(p.DuctilityQuantity);
   chkRespNorm_->setChecked(p.RespNormalize);
   chkRespBetween_->setChecked(p.RespPeaksBetweenSamples);
   for (int b = 0; b < CalcDialogModel::kBoxCount; ++b)

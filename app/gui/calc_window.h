@@ -30,6 +30,7 @@ class FCalc : public QDialog {
   QComboBox* IntegrationList() const { return cboInteg_; }
   QComboBox* FftList() const { return cboFFT_; }
   QCheckBox* PeaksBetweenSamplesCheck() const { return chkRespBetween_; }
+  QComboBox* DuctilityQuantityList() const { return cboDuctQuantity_; }
   // Leaving a box, as when the focus moves on; false when the box refused its text (and
   // said so).
   bool LeaveBox(int box);
@@ -49,6 +50,7 @@ class FCalc : public QDialog {
   std::string& settingFolder_;
   UserInterface& ui_;
   QComboBox *cboInteg_, *cboFFT_, *cboSmooth_;
+  QComboBox* cboDuctQuantity_ = nullptr;
   QCheckBox *chkRespNorm_, *chkRespBetween_;
   std::array<QLineEdit*, CalcDialogModel::kBoxCount> txtCalc_{};
   QPushButton* cmdApply_;

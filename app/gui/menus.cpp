@@ -118,6 +118,7 @@ void MainMenus::BuildMenuBar() {
   menuView_->addSeparator();
   for (const GraphKindInfo& k : GraphKinds())
     if (k.source == SeriesSource::Fourier || k.source == SeriesSource::AutoCorr) AddKindItem(menuView_, k);
+  AddKindItem(menuView_, KindInfo(KindEas));
   AddKindItem(menuView_, KindInfo(KindSnr));
   const std::pair<SeriesSource, QMenu**> families[] = {
       {SeriesSource::Response, &menuResp_}, {SeriesSource::Orbit, &menuOrbit_}, {SeriesSource::Relation, &menuRel_}};
@@ -128,6 +129,7 @@ void MainMenus::BuildMenuBar() {
     for (const GraphKindInfo& k : GraphKinds())
       if (k.source == families[f].first) AddKindItem(menu, k);
   }
+  AddKindItem(menuResp_, KindInfo(KindDuctility));
   menuChannel_ = AddMenu(menuView_, "mnuViewChannel", 1592);
   menuView_->addSeparator();
   menuTime_ = AddMenu(menuView_, "mnuViewTime", 1600);

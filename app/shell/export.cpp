@@ -43,6 +43,9 @@ std::string LabelAndUnit(const AxisSettings& a) {
 
 std::string ValueHeading(const AppState& app, int32_t kind) {
   const AxisSettings& a = app.graph.Axis[ValueAxisOf(app, kind)];
+  if (kind == KindDuctility)
+    return DuctilityQuantityName(app.calc.DuctilityQuantity) +
+           (ValueAxisOf(app, kind) == AxisResponseRatio ? std::string() : " " + a.Unit);
   return KindInfo(kind).exportUnit ? LabelAndUnit(a) : a.Label;
 }
 
@@ -76,9 +79,14 @@ Layout MakeLayout(const AppState& app, int32_t kind) {
   const std::vector<int32_t> chans = IsRelationKind(kind) ? std::vector<int32_t>{} : ChannelsToDraw(app);
   const std::vector<KindSeries> series = SeriesOfKind(app, kind, chans);
   l.columns = static_cast<int32_t>(series.size());
-  for (const KindSeries& s : series)
-    l.labels.push_back(IsRelationKind(kind) ? PairText(kind, DisplayLabel(app, s.channel), DisplayLabel(app, s.other))
-                                            : DisplayLabel(app, s.channel));
+  for (const KindSeries& s : series) {
+    if (IsRelationKind(kind))
+      l.labels.push_back(PairText(kind, DisplayLabel(app, s.channel), DisplayLabel(app, s.other)));
+    else if (info.source == SeriesSource::Eas)
+      l.labels.push_back("EAS " + DisplayLabel(app, s.channel) + "," + DisplayLabel(app, s.other));
+    else
+      l.labels.push_back(DisplayLabel(app, s.channel) + CurveSuffix(app, s));
+  }
   // A value of a column, 0 where the series has none.
   l.value = [series](int32_t i, int32_t c) -> double {
     const KindSeries& s = series[static_cast<std::size_t>(c - 1)];
@@ -125,6 +133,14 @@ Layout MakeLayout(const AppState& app, int32_t kind) {
       l.x = [&r](int32_t i) -> double { return r.T[static_cast<std::size_t>(i - 1)]; };
       break;
     }
+    case IndexDomain::Listed: {
+      const std::vector<float>* x = ListedAxis(app, kind);
+      l.xFormat = "0.00000";
+      l.first = 1;
+      l.last = x != nullptr ? static_cast<int32_t>(x->size()) : 0;
+      l.x = [x](int32_t i) -> double { return (*x)[static_cast<std::size_t>(i - 1)]; };
+      break;
+    }
     case IndexDomain::None:
       break;
   }
@@ -136,9 +152,17 @@ Layout MakeLayout(const AppState& app, int32_t kind) {
 std::string ComputedWith(const AppState& app, int32_t kind) {
   const TemplateFacts f = CurrentTemplateFacts(app);
   std::string settings;
+  if (kind == KindDuctility) {
+    const DuctilityData& d = app.series.ductility;
+    settings = "damping " + NumberText(d.Damping) + "%, alpha " + NumberText(d.Alpha);
+  } else if (kind == KindEas) {
+    settings = "Konno-Ohmachi b=" + NumberText(app.series.eas.B) + ", window " + Expand("%l", f) + " s";
+  }
   switch (KindInfo(kind).domain) {
     case IndexDomain::Period:
       settings = "damping " + NumberText(f.damping) + "%";
+      break;
+    case IndexDomain::Listed:
       break;
     case IndexDomain::Frequency:
     case IndexDomain::HalfLag:
@@ -205,6 +229,11 @@ std::string ExportText(const AppState& app, int32_t kind, int32_t filterIndex, b
   return out;
 }
 
+std::string ExportRefusal(const AppState& app, int32_t kind) {
+  if (kind == KindEas && (app.series.eas.X < 1 || app.series.eas.A.empty())) return Str(7650);
+  return {};
+}
+
 bool WriteExport(const AppState& app, int32_t kind, const std::string& path, int32_t filterIndex,
                  UserInterface& ui) {
   try {
@@ -232,6 +261,10 @@ bool ExportSeries(AppState& app, int32_t kind, const std::string& path, int32_t 
     const ErrorInfo info = CurrentErrorInfo(e);
     ui.MsgBox("Err#" + std::to_string(info.number) + ": " + info.description, MsgIcon::Critical,
               ProgramTitle() + ": ExportSeries");
+    return false;
+  }
+  if (const std::string refusal = ExportRefusal(app, kind); !refusal.empty()) {
+    ui.MsgBox(refusal, MsgIcon::Exclamation, ProgramTitle() + ": ExportSeries");
     return false;
   }
   return WriteExport(app, kind, path, filterIndex, ui);

@@ -22,6 +22,10 @@ enum ExportFilter : int32_t { ExportComma = 1, ExportFixed = 2, ExportTab = 3 };
 // `switchV` three extra header lines come first.
 std::string ExportText(const AppState& app, int32_t kind, int32_t filterIndex, bool switchV);
 
+// Why the series of `kind` as computed now cannot be written (a record without the
+// horizontal pair of the effective amplitude spectrum); empty when they can.
+std::string ExportRefusal(const AppState& app, int32_t kind);
+
 // Writes ExportText to `path` (an existing file is replaced only once everything was
 // written). A failure is reported as "Failed to write " + path + " (Err#n: ...)" and
 // gives false.

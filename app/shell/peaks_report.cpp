@@ -30,6 +30,8 @@ std::vector<Series> DisplayedSeries(const AppState& app, int32_t kind) {
     std::string label = DisplayLabel(app, k.channel);
     if (info.source == SeriesSource::Orbit) label += "/" + DisplayLabel(app, k.other);
     if (info.source == SeriesSource::Relation) label = PairText(kind, label, DisplayLabel(app, k.other));
+    if (info.source == SeriesSource::Eas) label = "EAS " + label + "," + DisplayLabel(app, k.other);
+    label += CurveSuffix(app, k);
     list.push_back({label, k.data, k.count, k.otherData});
   }
   return list;
@@ -49,6 +51,10 @@ int32_t AxisLength(const AppState& app, int32_t kind) {
       return 2 * (cs.fourier.NH / 2);
     case IndexDomain::Period:
       return cs.response.NP;
+    case IndexDomain::Listed: {
+      const std::vector<float>* x = ListedAxis(app, kind);
+      return x != nullptr ? static_cast<int32_t>(x->size()) : 0;
+    }
     case IndexDomain::Frequency:
     case IndexDomain::None:
       break;
@@ -81,8 +87,8 @@ IndexWindow IndexWindowBetween(const AppState& app, int32_t kind, double from, d
   if (domain == IndexDomain::Samples) {
     if (fs <= 0) return w;
     w = {clampIndex(std::ceil(from * fs - 1e-9) + 1), clampIndex(std::floor(to * fs + 1e-9) + 1)};
-  } else if (domain == IndexDomain::Period) {
-    const std::vector<float>& T = app.series.response.T;
+  } else if (domain == IndexDomain::Period || domain == IndexDomain::Listed) {
+    const std::vector<float>& T = domain == IndexDomain::Listed ? *ListedAxis(app, kind) : app.series.response.T;
     w = {full.last + 1, 0};
     for (int32_t i = full.first; i <= full.last && static_cast<std::size_t>(i) <= T.size(); ++i) {
       const double t = T[static_cast<std::size_t>(i - 1)];
@@ -140,8 +146,9 @@ std::string PeaksReportText(const AppState& app, int32_t kind, IndexWindow windo
     } else if (info.domain == IndexDomain::SymmetricLag) {
       const int32_t M = app.series.fourier.NH / 2;
       position = FormatNumber(fs > 0 ? (pos - M - 1) * 2.0 / fs : 0.0, "0.000");
-    } else if (info.domain == IndexDomain::Period) {
-      const std::vector<float>& T = app.series.response.T;
+    } else if (info.domain == IndexDomain::Period || info.domain == IndexDomain::Listed) {
+      const std::vector<float>& T =
+          info.domain == IndexDomain::Listed ? *ListedAxis(app, kind) : app.series.response.T;
       position = FormatNumber(
           static_cast<std::size_t>(pos) <= T.size() ? T[static_cast<std::size_t>(pos - 1)] : 0.0f, "0.000");
     } else {

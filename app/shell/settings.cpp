@@ -77,6 +77,29 @@ struct Writer {
   }
 };
 
+// A stored value outside the dialog's rules leaves the setting as it was.
+void DuctilityKeys(const Reader& io, CalcParams& p) {
+  std::string mu = DuctilityListText(p.Ductilities);
+  io.Text(kCalculation, "Ductilities", mu);
+  if (auto list = ParseDuctilityList(mu)) p.Ductilities = std::move(*list);
+  float alpha = p.DuctilityAlpha, damping = p.DuctilityDamping;
+  int32_t quantity = p.DuctilityQuantity;
+  io.Single(kCalculation, "DuctilityAlpha", alpha);
+  io.Single(kCalculation, "DuctilityDamping", damping);
+  io.Long(kCalculation, "DuctilityQuantity", quantity);
+  if (alpha >= 0 && alpha < 1) p.DuctilityAlpha = alpha;
+  if (damping >= 0 && damping < 100) p.DuctilityDamping = damping;
+  if (quantity >= 0 && quantity < kDuctilityQuantities) p.DuctilityQuantity = quantity;
+}
+
+template <typename Io>
+void DuctilityKeys(const Io& io, const CalcParams& p) {
+  io.Text(kCalculation, "Ductilities", DuctilityListText(p.Ductilities));
+  io.Single(kCalculation, "DuctilityAlpha", p.DuctilityAlpha);
+  io.Single(kCalculation, "DuctilityDamping", p.DuctilityDamping);
+  io.Long(kCalculation, "DuctilityQuantity", p.DuctilityQuantity);
+}
+
 template <typename Io, typename P>
 void CalcKeys(const Io& io, P& p) {
   io.Long(kCalculation, "IntegrationMethod", p.IntegrationMethod);
@@ -92,6 +115,7 @@ void CalcKeys(const Io& io, P& p) {
   io.Bool(kCalculation, "RespPeaksBetweenSamples", p.RespPeaksBetweenSamples);
   io.Long(kCalculation, "FourierSmoothing", p.FourierSmoothing);
   io.Single(kCalculation, "KonnoOhmachiB", p.KonnoB);
+  DuctilityKeys(io, p);
 }
 
 template <typename Io, typename P>

@@ -22,8 +22,8 @@ _sismora_cli() {
     --filter) COMPREPLY=($(compgen -W "fft butter butter-causal" -- "$cur")); return ;;
     --to) [[ $cmd == convert ]] && { COMPREPLY=($(compgen -W "ac cosmos-v1 cosmos-v2 sac mseed" -- "$cur")); return; } ;;
     -o|--output|--settings|--response|--review) COMPREPLY=($(compgen -f -- "$cur")); return ;;
-    peaks|export) COMPREPLY=($(compgen -W "$(seq 1 20)" -- "$cur")); return ;;
-    plot) COMPREPLY=($(compgen -W "$(seq 1 21)" -- "$cur")); return ;;
+    peaks|export) COMPREPLY=($(compgen -W "$(seq 1 20) 23 24" -- "$cur")); return ;;
+    plot) COMPREPLY=($(compgen -W "$(seq 1 21) 23 24" -- "$cur")); return ;;
   esac
   if [[ -z $cmd ]]; then
     COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))

@@ -4,7 +4,8 @@ set -l kinds 1\tacceleration 2\tvelocity 3\tdisplacement 4\t'Fourier spectrum' 5
     6\tauto-correlation 7\t'acceleration response' 8\t'velocity response' 9\t'displacement response' \
     10\t'pseudo-velocity response' 11\t'energy spectrum' 12\t'acceleration orbit' 13\t'velocity orbit' \
     14\t'displacement orbit' 15\t'Fourier spectral ratio' 16\t'phase difference' 17\t'cross spectrum' \
-    18\tcross-correlation 19\tcoherence 20\t'response-spectrum ratio'
+    18\tcross-correlation 19\tcoherence 20\t'response-spectrum ratio' \
+    23\t'constant-ductility spectra' 24\t'effective amplitude spectrum'
 
 complete -c sismora-cli -f
 complete -c sismora-cli -n "not __fish_seen_subcommand_from $commands" -a info -d 'record properties report'

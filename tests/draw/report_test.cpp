@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "draw/axes.h"
 #include "state/graph_kinds.h"
 #include "tests/support/fake_draw_host.h"
 #include "tests/support/noise_record.h"
@@ -131,6 +132,48 @@ TEST_F(ReportPages, OnlyTheAnalysesOfItsEntriesAreRun) {
   Draw(0);
   EXPECT_TRUE(app.calc.RecalcFlags & RecalcRelations);  // left pending for the relation views
   EXPECT_FALSE(app.calc.RecalcFlags & RecalcResponse);
+}
+
+TEST_F(ReportPages, SideBySideTitlesGoUpInLinesOverTheirOwnGraphs) {
+  Draw(0);  // the default page: the Fourier spectrum and pSv side by side
+  const ReportGraph& fourier = app.graph.RepGraph[3];
+  const ReportGraph& psv = app.graph.RepGraph[4];
+  ASSERT_EQ(fourier.Type, KindFourier);
+  ASSERT_EQ(psv.Type, KindPSv);
+  ASSERT_EQ(fourier.Top, psv.Top);
+  // The Fourier title no longer runs on over the pSv graph: it goes up in lines that share
+  // their left end, the last one where a single line would stand.
+  const test::RecordedText* first = nullptr;
+  for (const test::RecordedText& t : host.screen.texts)
+    if (t.text.rfind("Fourier Spectrum", 0) == 0) first = &t;
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->text.find("Parzen"), std::string::npos) << first->text;
+  EXPECT_LT(first->x, psv.Left * 100);
+  std::string joined = first->text;
+  int32_t y = first->y;
+  for (const test::RecordedText& t : host.screen.texts)
+    if (t.x == first->x && t.y > y && t.y < fourier.Top * 100) joined += " " + t.text, y = t.y;
+  EXPECT_EQ(joined, "Fourier Spectrum (Time:0-20.48s, Parzen:0.2Hz, arcs below 0.3 Hz)");
+}
+
+TEST(TitleLines, BreakAtBlanksWithinTheWidthAndKeepAShortTitleWhole) {
+  test::RecordingDc dc;
+  cGraphicExtensions gx;
+  gx.SetHdc(&dc);
+  gx.SetWindow(20000, 10000, 20000, 10000);
+  gx.SetFontSize(300);
+  const std::string title = "Fourier Spectrum (Time:0-40.96s, Parzen:0.2Hz)";
+  EXPECT_EQ(TitleLines(gx, title, 0), std::vector<std::string>{title});
+  const int32_t whole = gx.GetTextWidth(title);
+  EXPECT_EQ(TitleLines(gx, title, whole), std::vector<std::string>{title});
+  const std::vector<std::string> lines = TitleLines(gx, title, whole / 2);
+  ASSERT_GE(lines.size(), 2u);
+  std::string joined;
+  for (const std::string& l : lines) {
+    EXPECT_LE(gx.GetTextWidth(l), whole / 2) << l;
+    joined += (joined.empty() ? "" : " ") + l;
+  }
+  EXPECT_EQ(joined, title);
 }
 
 }  // namespace

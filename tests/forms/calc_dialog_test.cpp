@@ -29,7 +29,8 @@ TEST(CalcDialog, BoxesStoreNumbersAndSetTheirBits) {
     int32_t bit;
   } cases[] = {{0, RecalcIntegration}, {1, RecalcIntegration}, {7, RecalcIntegration},
                {2, RecalcFourier},     {3, RecalcFourier},     {4, RecalcFourier},
-               {5, RecalcResponse},    {6, RecalcResponse},    {8, 0}};
+               {5, RecalcResponse},    {6, RecalcResponse | RecalcDuctility},
+               {8, 0},                 {12, RecalcDuctility}};
   for (const auto& c : cases) {
     CalcDialogModel m{CalcParams{}};
     EXPECT_TRUE(m.LeaveBox(c.box, " 12.5 ")) << c.box;
@@ -96,6 +97,56 @@ TEST(CalcDialog, KonnoOhmachiBesideParzen) {
   EXPECT_FALSE(m.LeaveBox(CalcDialogModel::BoxKonnoB, "10"));  // outside 20-188.5
   EXPECT_FALSE(m.LeaveBox(CalcDialogModel::BoxKonnoB, "200"));
   EXPECT_EQ(m.Working().KonnoB, 188.5f);
+}
+
+TEST(CalcDialog, DuctilitiesAreSeveralNumbersAboveOneKeptInRisingOrder) {
+  CalcDialogModel m{CalcParams{}};
+  EXPECT_EQ(m.BoxText(CalcDialogModel::BoxDuctilities), "1.5 2 4 6 8");
+  EXPECT_TRUE(m.LeaveBox(CalcDialogModel::BoxDuctilities, " 8, 3;1.2  5 "));
+  EXPECT_EQ(m.Working().Ductilities, (std::vector<float>{1.2f, 3, 5, 8}));
+  EXPECT_EQ(m.BoxText(CalcDialogModel::BoxDuctilities), "1.2 3 5 8");
+  EXPECT_EQ(m.Flags(), RecalcDuctility);
+  // The same list again computes nothing anew.
+  CalcParams applied;
+  m.Apply(applied);
+  EXPECT_TRUE(m.LeaveBox(CalcDialogModel::BoxDuctilities, "1.2 3 5 8"));
+  EXPECT_EQ(m.Flags(), 0);
+
+  const char* refused[] = {"1 2", "0.8", "2 2", "", "two", "2 150", "2 3 4 5 6 7 8 9 10 11 12", "2 inf"};
+  for (const char* text : refused) {
+    EXPECT_FALSE(m.LeaveBox(CalcDialogModel::BoxDuctilities, text)) << text;
+    EXPECT_NE(m.Refusal().find("different numbers above 1"), std::string::npos) << m.Refusal();
+    EXPECT_NE(m.Refusal().find("It keeps 1.2 3 5 8."), std::string::npos) << m.Refusal();
+    EXPECT_EQ(m.Working().Ductilities, (std::vector<float>{1.2f, 3, 5, 8})) << text;
+  }
+}
+
+TEST(CalcDialog, PostYieldRatioBelowOneDampingBelowAHundredAndTheQuantityOnlyRedraws) {
+  CalcDialogModel m{CalcParams{}};
+  EXPECT_EQ(m.BoxText(CalcDialogModel::BoxDuctilityAlpha), "0");
+  EXPECT_EQ(m.BoxText(CalcDialogModel::BoxDuctilityDamping), "5");
+  EXPECT_TRUE(m.LeaveBox(CalcDialogModel::BoxDuctilityAlpha, "0.1"));
+  EXPECT_FALSE(m.LeaveBox(CalcDialogModel::BoxDuctilityAlpha, "1"));
+  EXPECT_FALSE(m.LeaveBox(CalcDialogModel::BoxDuctilityAlpha, "-0.1"));
+  EXPECT_NE(m.Refusal().find("It keeps 0.1."), std::string::npos) << m.Refusal();
+  EXPECT_TRUE(m.LeaveBox(CalcDialogModel::BoxDuctilityDamping, "0"));
+  EXPECT_FALSE(m.LeaveBox(CalcDialogModel::BoxDuctilityDamping, "100"));
+  EXPECT_EQ(m.Working().DuctilityAlpha, 0.1f);
+  EXPECT_EQ(m.Working().DuctilityDamping, 0);
+  // The elastic response is not touched by the inelastic settings.
+  EXPECT_EQ(m.Working().RespDamping, 5);
+  EXPECT_EQ(m.Flags(), RecalcDuctility);
+
+  CalcParams target;
+  m.Apply(target);
+  m.ChooseDuctilityQuantity(DuctSa);
+  EXPECT_EQ(m.Flags(), 0);
+  EXPECT_TRUE(m.ApplyEnabled());
+  EXPECT_TRUE(m.Apply(target));  // a redraw, nothing recomputed
+  EXPECT_EQ(target.DuctilityQuantity, DuctSa);
+  EXPECT_EQ(target.RecalcFlags & RecalcDuctility, RecalcDuctility);  // still pending from before
+  m.ChooseDuctilityQuantity(7);  // no such quantity
+  EXPECT_FALSE(m.ApplyEnabled());
 }
 
 }  // namespace

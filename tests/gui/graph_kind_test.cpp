@@ -11,6 +11,7 @@
 #include "app/gui/main_window.h"
 #include "record/ac.h"
 #include "record/strong_record.h"
+#include "state/graph_kinds.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
 
@@ -83,6 +84,33 @@ TEST_F(GraphKindTest, OpeningAnotherFileLeavesOnlyAccelerationChecked) {
   EXPECT_FALSE(Checked("vel"));
   EXPECT_FALSE(Checked("mnuViewVel"));
   EXPECT_EQ(window->StatusMessageText(), "Acceleration");
+}
+
+TEST_F(GraphKindTest, TheViewMenuShowsTheConstantDuctilityAndEffectiveAmplitudeSpectra) {
+  window->ReadFile(SISMORA_SOURCE_DIR "/samples/demo.ac");
+  ASSERT_TRUE(messages.empty()) << messages.front();
+  window->ActionByKey("mnuViewRespDuct")->trigger();
+  EXPECT_EQ(state.view.GraphKind, KindDuctility);
+  EXPECT_TRUE(Checked("mnuViewRespDuct"));
+  EXPECT_FALSE(Checked("acc"));
+  EXPECT_EQ(window->StatusMessageText(), "Constant-ductility spectra");
+  ASSERT_TRUE(state.series.ductilityValid);
+  EXPECT_EQ(state.series.ductility.Mu, (std::vector<float>{1.5f, 2, 4, 6, 8}));
+  ASSERT_NE(state.series.ductility.Series(DuctR, 1, 4), nullptr);
+
+  window->ActionByKey("mnuViewEas")->trigger();
+  EXPECT_EQ(state.view.GraphKind, KindEas);
+  EXPECT_TRUE(Checked("mnuViewEas"));
+  EXPECT_FALSE(Checked("mnuViewRespDuct"));
+  EXPECT_GE(state.series.eas.X, 1);
+  EXPECT_FALSE(state.series.eas.A.empty());
+
+  // One vertical channel: the plot says there is no pair, and nothing is shown as an error.
+  window->ReadFile(WriteRecord("vertical.ac", "UD"));
+  window->ActionByKey("mnuViewEas")->trigger();
+  EXPECT_EQ(state.view.GraphKind, KindEas);
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(state.series.eas.X, 0);
 }
 
 TEST_F(GraphKindTest, AppendingRedrawsTheAccelerationShown) {

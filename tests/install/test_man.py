@@ -58,7 +58,7 @@ def test_the_tool_page_lists_every_command_option_and_exit_status(usr):
         assert re.search(rf"^\s+{code}\s", status, re.M), f"exit status {code}"
     assert "Sismora/Sismora.ini" in text.split("FILES")[1]
     kinds = re.findall(r"^  (\d+) +(.+)$", run([cli, "plot", "--help"]).stdout, re.M)
-    assert len(kinds) == 21
+    assert len(kinds) == 23
     section = text.split("GRAPH KINDS")[1].split("OPTIONS")[0]
     for number, name in kinds:
         assert re.search(rf"^\s+{number}\s+{re.escape(name)}$", section, re.M), f"kind {number} {name}"

@@ -222,7 +222,8 @@ TEST_F(UserStoreTest, KeysAreWrittenInTheirOrder) {
   EXPECT_EQ(names, (std::vector<std::string>{"IntegrationMethod", "CutOffFreq", "TimeFront", "TimeRear",
                                              "WindowWidth", "FourDurationType", "FourLength", "RespSteps",
                                              "RespDamping", "RespNormalize", "RespPeaksBetweenSamples",
-                                             "FourierSmoothing", "KonnoOhmachiB", "SpectraOnPeriod"}));
+                                             "FourierSmoothing", "KonnoOhmachiB", "Ductilities", "DuctilityAlpha",
+                                             "DuctilityDamping", "DuctilityQuantity", "SpectraOnPeriod"}));
   std::map<std::string, std::size_t> position;
   auto graph = SectionKeys(text, "Graph");
   for (std::size_t i = 0; i < graph.size(); ++i) position[graph[i].first] = i;
@@ -258,6 +259,10 @@ TEST_F(UserStoreTest, EachSectionRoundTripsThroughAnIniFile) {
   calc.RespDamping = 2;
   calc.RespNormalize = true;
   calc.RespPeaksBetweenSamples = false;  // on by default
+  calc.Ductilities = {1.25f, 3, 10};
+  calc.DuctilityAlpha = 0.05f;
+  calc.DuctilityDamping = 2;
+  calc.DuctilityQuantity = DuctSdYield;
   PreProcParams pre;
   pre.KeepDrawChan = true;
   pre.RemoveDC = false;
@@ -299,6 +304,23 @@ TEST_F(UserStoreTest, EachSectionRoundTripsThroughAnIniFile) {
   EXPECT_TRUE(untouched == GraphSettings{});
   EXPECT_FALSE(LoadCalcParams(c2, dir.File("none.ini")));
   EXPECT_TRUE(c2 == calc);
+}
+
+TEST_F(UserStoreTest, StoredDuctilitiesOutsideTheRulesLeaveTheSettingsAsTheyWere) {
+  for (const char* bad : {"1 2 4", "2 2 4", "0.5", "", "2 x", "2 3 4 5 6 7 8 9 10 11 12"}) {
+    const std::string ini = dir.Write("duct.ini", std::string("[Calculation]\nDuctilities=") + bad +
+                                                      "\nDuctilityAlpha=1\nDuctilityDamping=-3\nDuctilityQuantity=4\n");
+    CalcParams c;
+    ASSERT_TRUE(LoadCalcParams(c, ini));
+    EXPECT_EQ(c.Ductilities, CalcParams{}.Ductilities) << bad;
+    EXPECT_EQ(c.DuctilityAlpha, 0) << bad;
+    EXPECT_EQ(c.DuctilityDamping, 5) << bad;
+    EXPECT_EQ(c.DuctilityQuantity, DuctR) << bad;
+  }
+  const std::string ini = dir.Write("duct.ini", "[Calculation]\nDuctilities=8, 2;4\n");
+  CalcParams c;
+  ASSERT_TRUE(LoadCalcParams(c, ini));
+  EXPECT_EQ(c.Ductilities, (std::vector<float>{2, 4, 8}));
 }
 
 // The processing chain's section: every field under its own name, a hand-made file taking what
@@ -522,14 +544,15 @@ TEST_F(UserStoreTest, SavingOneSectionKeepsTheRestOfTheFile) {
                          "RespDamping=3\nCustom=keep\nIntegrationMethod=4\n"))
       << text;
   EXPECT_TRUE(EndsWith(
-      text, "RespPeaksBetweenSamples=True\nFourierSmoothing=0\nKonnoOhmachiB=40\n\n[Other program]\nx=1\n"))
+      text, "KonnoOhmachiB=40\nDuctilities=1.5 2 4 6 8\nDuctilityAlpha=0\nDuctilityDamping=5\n"
+            "DuctilityQuantity=0\n\n[Other program]\nx=1\n"))
       << text;
-  EXPECT_EQ(SectionKeys(text, "Calculation").size(), 14u);
+  EXPECT_EQ(SectionKeys(text, "Calculation").size(), 18u);
 
   // The graph save adds its own section and one key of "Calculation".
   SaveGraphSettings(GraphSettings{}, ini);
   const std::string after = ReadWholeFile(ini);
-  EXPECT_EQ(SectionKeys(after, "Calculation").size(), 15u);
+  EXPECT_EQ(SectionKeys(after, "Calculation").size(), 19u);
   EXPECT_EQ(KeyMap(after, "Window")["Left"], "1234");
   EXPECT_EQ(KeyMap(after, "Other program")["x"], "1");
 }

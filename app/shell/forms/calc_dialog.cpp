@@ -13,7 +13,7 @@ CalcDialogModel::CalcDialogModel(const CalcParams& params) : work_(params) {
 void CalcDialogModel::Replace(const CalcParams& params) {
   int32_t flags = work_.RecalcFlags;
   work_ = params;
-  work_.RecalcFlags = flags | RecalcIntegration | RecalcFourier | RecalcResponse;
+  work_.RecalcFlags = flags | RecalcIntegration | RecalcFourier | RecalcResponse | RecalcDuctility;
   changed_ = true;
 }
 
@@ -39,6 +39,12 @@ std::string CalcDialogModel::BoxText(int box) const {
       return NumberText(work_.StartThreshold);
     case BoxKonnoB:
       return NumberText(work_.KonnoB);
+    case BoxDuctilities:
+      return DuctilityListText(work_.Ductilities);
+    case BoxDuctilityAlpha:
+      return NumberText(work_.DuctilityAlpha);
+    case BoxDuctilityDamping:
+      return NumberText(work_.DuctilityDamping);
     default:
       return {};
   }
@@ -68,18 +74,45 @@ void CalcDialogModel::ChooseSmoothing(int32_t smoothing) {
   work_.RecalcFlags |= RecalcFourier;
 }
 
+void CalcDialogModel::ChooseDuctilityQuantity(int32_t quantity) {
+  if (quantity < 0 || quantity >= kDuctilityQuantities || quantity == work_.DuctilityQuantity) return;
+  changed_ = redraw_ = true;
+  work_.DuctilityQuantity = quantity;
+}
+
 void CalcDialogModel::SetRespPeaksBetweenSamples(bool on) {
   changed_ = true;
   work_.RespPeaksBetweenSamples = on;
   work_.RecalcFlags |= RecalcResponse;
 }
 
+bool CalcDialogModel::LeaveDuctilities(const std::string& text) {
+  refusal_.clear();
+  const std::optional<std::vector<float>> mu = ParseDuctilityList(text);
+  if (!mu) {
+    refusal_ = RefusalText(FieldName(kBoxLabels[BoxDuctilities]),
+                           "1 to " + std::to_string(kMaxDuctilities) +
+                               " different numbers above 1 and at most " + NumberText(kMaxDuctility) +
+                               " (1 is the elastic spectrum)",
+                           text) +
+               " It keeps " + BoxText(BoxDuctilities) + ".";
+    return false;
+  }
+  if (*mu != work_.Ductilities) work_.Ductilities = *mu, work_.RecalcFlags |= RecalcDuctility;
+  changed_ = true;
+  return true;
+}
+
 bool CalcDialogModel::LeaveBox(int box, const std::string& text) {
   if (box < 0 || box >= kBoxCount) return false;
+  if (box == BoxDuctilities) return LeaveDuctilities(text);
   // A damping outside 0-100 % has no oscillator; a spectrum needs a period.
   NumberRange range{0, 1e30};
   if (box == BoxRespDamping) range = {0, 100};
   if (box == BoxRespSteps) range = {1, 100000};
+  // A post-yield stiffness of 1 is an elastic oscillator; the damping must leave it oscillating.
+  if (box == BoxDuctilityAlpha) range = {0, 1, true, false};
+  if (box == BoxDuctilityDamping) range = {0, 100, true, false};
   refusal_.clear();
   float value = 0;
   int32_t steps = 0;
@@ -120,7 +153,14 @@ bool CalcDialogModel::LeaveBox(int box, const std::string& text) {
       work_.RespDamping = value, work_.RecalcFlags |= RecalcResponse;
       break;
     case BoxRespSteps:
-      work_.RespSteps = steps, work_.RecalcFlags |= RecalcResponse;
+      // The constant-ductility spectra share the response periods.
+      work_.RespSteps = steps, work_.RecalcFlags |= RecalcResponse | RecalcDuctility;
+      break;
+    case BoxDuctilityAlpha:
+      work_.DuctilityAlpha = value, work_.RecalcFlags |= RecalcDuctility;
+      break;
+    case BoxDuctilityDamping:
+      work_.DuctilityDamping = value, work_.RecalcFlags |= RecalcDuctility;
       break;
     case BoxStartThreshold:
       work_.StartThreshold = value;
@@ -149,12 +189,12 @@ bool CalcDialogModel::LengthStartEnabled() const {
 
 bool CalcDialogModel::Apply(CalcParams& target) {
   if (work_.RecalcFlags & (RecalcFourier | RecalcResponse)) work_.RecalcFlags |= RecalcRelations;
-  const bool redraw = work_.RecalcFlags != 0;
+  const bool redraw = work_.RecalcFlags != 0 || redraw_;
   const int32_t pendingBefore = target.RecalcFlags;
   target = work_;
   target.RecalcFlags |= pendingBefore;
   work_.RecalcFlags = 0;
-  changed_ = false;
+  changed_ = redraw_ = false;
   return redraw;
 }
 

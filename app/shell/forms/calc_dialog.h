@@ -24,11 +24,14 @@ class CalcDialogModel {
     BoxCutOffFreq = 7,
     BoxStartThreshold = 8,
     BoxKonnoB = 9,
+    BoxDuctilities = 10,
+    BoxDuctilityAlpha = 11,
+    BoxDuctilityDamping = 12,
   };
-  static constexpr int kBoxCount = 10;
+  static constexpr int kBoxCount = 13;
   // String numbers of the box labels.
-  static constexpr std::array<int, kBoxCount> kBoxLabels = {7530, 7540, 7560, 7565, 7570,
-                                                            7580, 7590, 7520, 7610, 7575};
+  static constexpr std::array<int, kBoxCount> kBoxLabels = {7530, 7540, 7560, 7565, 7570, 7580, 7590,
+                                                            7520, 7610, 7575, 7630, 7631, 7632};
 
   // Takes a working copy of the parameters; nothing is pending.
   explicit CalcDialogModel(const CalcParams& params);
@@ -46,10 +49,14 @@ class CalcDialogModel {
   void SetRespNormalize(bool on);
   void SetRespPeaksBetweenSamples(bool on);
   void ChooseSmoothing(int32_t smoothing);  // list index: 0 Parzen, 1 Konno-Ohmachi
+  // What the constant-ductility kind draws (DuctilityQuantity); only a redraw.
+  void ChooseDuctilityQuantity(int32_t quantity);
   // Leaving a box: a number in the box's range is stored and sets its bit; anything else is
   // refused (false: the box gets its previous text back, the program beeps and shows
   // Refusal()). Damping takes 0 to 100 %, the number of periods a whole number of at least 1
-  // (rounded), the others numbers of at least 0.
+  // (rounded), the others numbers of at least 0. The ductilities are 1 to 10 different
+  // numbers above 1 and at most 100 (stored in rising order), the post-yield stiffness ratio
+  // 0 to below 1, the ductility damping 0 to below 100 %.
   bool LeaveBox(int box, const std::string& text);
   // The sentences that refused the last box: its name, its range and the value it keeps.
   const std::string& Refusal() const { return refusal_; }
@@ -68,8 +75,11 @@ class CalcDialogModel {
   void Replace(const CalcParams& params);
 
  private:
+  bool LeaveDuctilities(const std::string& text);
+
   CalcParams work_;
   bool changed_ = false;
+  bool redraw_ = false;  // a change that needs a redraw but no recalculation
   std::string refusal_;
 };
 

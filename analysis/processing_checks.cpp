@@ -6,6 +6,7 @@
 #include "analysis/motion_measures.h"
 #include "analysis/processing.h"
 #include "analysis/processing_detail.h"
+#include "record/trapezoid.h"
 #include "sismcalc/binding/calc.h"
 
 namespace sism {
@@ -15,20 +16,6 @@ using processing_detail::Flag;
 using processing_detail::Num;
 
 namespace {
-
-// Velocity and displacement by the trapezoid rule from rest: the record is already corrected.
-void Integrate(const float* a, int32_t n, float dt, std::vector<float>& v, std::vector<float>& d) {
-  v.assign(static_cast<std::size_t>(n), 0.0f);
-  d.assign(static_cast<std::size_t>(n), 0.0f);
-  double vi = 0, di = 0;
-  for (int32_t i = 1; i < n; ++i) {
-    const double vn = vi + 0.5 * dt * (double{a[i - 1]} + a[i]);
-    di += 0.5 * dt * (vi + vn);
-    vi = vn;
-    v[static_cast<std::size_t>(i)] = static_cast<float>(vi);
-    d[static_cast<std::size_t>(i)] = static_cast<float>(di);
-  }
-}
 
 // |mean| of x over the last `count` samples: an oscillation about zero leaves no residual.
 float EndLevel(const std::vector<float>& x, int32_t count) {
@@ -114,7 +101,7 @@ void CheckAfterProcessing(const StrongRecord& rec, const ProcessingParams& p, Pr
   for (ChannelProcessing& c : r.channels) {
     if (!c.processed) continue;
     const int32_t endCount = EndCount(p, r, c.highPass, dt);
-    Integrate(rec.Channel(c.ch), n, dt, v, d);
+    IntegrateFromRest(rec.Channel(c.ch), n, dt, v, d);
     c.finalVelocity = EndLevel(v, endCount);
     c.finalDisplacement = EndLevel(d, endCount);
     c.tailVelocity = calc::TAILRATIO(&n, &dt, v.data(), &p.TailSeconds);

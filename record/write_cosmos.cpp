@@ -11,6 +11,7 @@
 #include "common/path.h"
 #include "common/strings.h"
 #include "common/text.h"
+#include "record/trapezoid.h"
 #include "record/formats.h"
 #include "record/record_source.h"
 #include "record/writers.h"
@@ -320,20 +321,6 @@ std::string BlockText(const StrongRecord& rec, int32_t volume, const Channel& c,
   return out;
 }
 
-// Velocity and displacement of a corrected channel, by the trapezoid rule from rest.
-void Integrate(const float* a, int32_t n, double dt, std::vector<float>& v, std::vector<float>& d) {
-  v.assign(static_cast<std::size_t>(n), 0.0f);
-  d.assign(static_cast<std::size_t>(n), 0.0f);
-  double vi = 0, di = 0;
-  for (int32_t i = 1; i < n; ++i) {
-    const double vn = vi + 0.5 * dt * (double{a[i - 1]} + a[i]);
-    di += 0.5 * dt * (vi + vn);
-    vi = vn;
-    v[static_cast<std::size_t>(i)] = static_cast<float>(vi);
-    d[static_cast<std::size_t>(i)] = static_cast<float>(di);
-  }
-}
-
 std::string SeriesProblem(const StrongRecord& rec, int32_t ch, const std::vector<float>& x, const char* what) {
   for (std::size_t i = 0; i < x.size(); ++i)
     if (!std::isfinite(x[i]) || std::fabs(static_cast<double>(x[i])) > kLargestValue)
@@ -365,7 +352,7 @@ std::string WriteCosmosFiles(const std::string& path, const StrongRecord& rec, i
   if (volume == 2)
     for (int32_t ch = 1; ch <= rec.ChanCount; ++ch) {
       const auto k = static_cast<std::size_t>(ch - 1);
-      Integrate(rec.Channel(ch), rec.DataCount, 1.0 / rec.SampFreq, vel[k], dis[k]);
+      IntegrateFromRest(rec.Channel(ch), rec.DataCount, 1.0 / rec.SampFreq, vel[k], dis[k]);
       std::string p = SeriesProblem(rec, ch, vel[k], "velocity");
       if (p.empty()) p = SeriesProblem(rec, ch, dis[k], "displacement");
       if (!p.empty()) return "Cannot write " + path + " as COSMOS: " + p + ".";

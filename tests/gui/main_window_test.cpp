@@ -392,7 +392,7 @@ TEST_F(WindowTest, FailedOpensKeepTheRecordAndItsEdits) {
 
   const std::string whole = ReadWholeFile(knet);
   const std::vector<std::pair<std::string, std::string>> bad = {
-      {"junk.dat", std::string("\x00\x01\x02\xfe\xff binary junk", 20)},
+      {"junk.dat", std::string("\x00\x01\x02\xfe\xff binary junk", 17)},
       {"CUT0011801241951.EW", whole.substr(0, whole.size() / 3)},
       {"BK.CMB.xml", "<?xml version=\"1.0\"?>\n<FDSNStationXML schemaVersion=\"1.1\">\n</FDSNStationXML>\n"},
   };

@@ -132,11 +132,16 @@ std::string StartTimeIso(const StrongRecord& rec) {
   return IsoTimeOf(date, time.empty() ? "00:00:00" : time, rec.Source.TimeZone, rec.Source.StartFraction);
 }
 
+// The epicentre and the station in degrees; false when either is not known.
+static bool EventAndSite(const StrongRecord& rec, double& lat1, double& lon1, double& lat2, double& lon2) {
+  lat1 = rec.Source.EventLat, lon1 = rec.Source.EventLon;
+  lat2 = DegreesOf(rec.SiteLat), lon2 = DegreesOf(rec.SiteLong);
+  return std::isfinite(lat1) && std::isfinite(lon1) && std::isfinite(lat2) && std::isfinite(lon2);
+}
+
 double EpicentralDistanceKm(const StrongRecord& rec) {
-  const double lat1 = rec.Source.EventLat, lon1 = rec.Source.EventLon;
-  const double lat2 = DegreesOf(rec.SiteLat), lon2 = DegreesOf(rec.SiteLong);
-  if (!std::isfinite(lat1) || !std::isfinite(lon1) || !std::isfinite(lat2) || !std::isfinite(lon2))
-    return kUnknown;
+  double lat1, lon1, lat2, lon2;
+  if (!EventAndSite(rec, lat1, lon1, lat2, lon2)) return kUnknown;
   constexpr double rad = std::numbers::pi / 180;
   const double dlat = (lat2 - lat1) * rad, dlon = (lon2 - lon1) * rad;
   const double h = std::sin(dlat / 2) * std::sin(dlat / 2) +
@@ -151,10 +156,8 @@ double HypocentralDistanceKm(const StrongRecord& rec) {
 }
 
 double EpicentreToStationAzimuth(const StrongRecord& rec) {
-  const double lat1 = rec.Source.EventLat, lon1 = rec.Source.EventLon;
-  const double lat2 = DegreesOf(rec.SiteLat), lon2 = DegreesOf(rec.SiteLong);
-  if (!std::isfinite(lat1) || !std::isfinite(lon1) || !std::isfinite(lat2) || !std::isfinite(lon2))
-    return kUnknown;
+  double lat1, lon1, lat2, lon2;
+  if (!EventAndSite(rec, lat1, lon1, lat2, lon2)) return kUnknown;
   constexpr double rad = std::numbers::pi / 180;
   const double dlon = (lon2 - lon1) * rad;
   const double y = std::sin(dlon) * std::cos(lat2 * rad);

@@ -53,18 +53,44 @@ std::vector<Section> ButterworthSections(int32_t order, double fl, double fh, do
   return sections;
 }
 
-void RunSections(const std::vector<Section>& sections, double* x, int64_t n, bool backward) {
-  for (const Section& s : sections) {
-    // Transposed direct form II, at rest before the first sample.
-    double z1 = 0, z2 = 0;
-    for (int64_t i = 0; i < n; ++i) {
-      const int64_t at = backward ? n - 1 - i : i;
-      const double in = x[at];
-      const double out = s.b0 * in + z1;
-      z1 = s.b1 * in - s.a1 * out + z2;
-      z2 = s.b2 * in - s.a2 * out;
-      x[at] = out;
+namespace {
+
+// G sections in one walk over the samples. Each section's recurrence is a chain of dependent
+// operations, but the sections' chains are independent of each other from one sample to the next,
+// so walking them together lets them overlap; every value is computed as by one section at a time.
+template <int G>
+void RunGroup(const Section* s, double* x, int64_t n, bool backward) {
+  double b0[G], b1[G], b2[G], a1[G], a2[G], z1[G] = {}, z2[G] = {};
+  for (int j = 0; j < G; ++j) b0[j] = s[j].b0, b1[j] = s[j].b1, b2[j] = s[j].b2, a1[j] = s[j].a1, a2[j] = s[j].a2;
+  const int64_t step = backward ? -1 : 1;
+  double* p = backward ? x + n - 1 : x;
+  for (int64_t i = 0; i < n; ++i, p += step) {
+    double v = *p;
+    for (int j = 0; j < G; ++j) {
+      // Transposed direct form II, at rest before the first sample.
+      const double out = b0[j] * v + z1[j];
+      z1[j] = b1[j] * v - a1[j] * out + z2[j];
+      z2[j] = b2[j] * v - a2[j] * out;
+      v = out;
     }
+    *p = v;
+  }
+}
+
+}  // namespace
+
+void RunSections(const std::vector<Section>& sections, double* x, int64_t n, bool backward) {
+  const Section* s = sections.data();
+  for (std::size_t left = sections.size(); left > 0;) {
+    const std::size_t g = std::min<std::size_t>(left, 4);
+    switch (g) {
+      case 4: RunGroup<4>(s, x, n, backward); break;
+      case 3: RunGroup<3>(s, x, n, backward); break;
+      case 2: RunGroup<2>(s, x, n, backward); break;
+      default: RunGroup<1>(s, x, n, backward); break;
+    }
+    s += g;
+    left -= g;
   }
 }
 

@@ -263,9 +263,14 @@ void SolveTasks(const std::vector<PeriodTask>& tasks, double h, double alpha, co
     int lanes = 0;
     std::size_t of[kLanes];
     Request asked[kLanes];
-    for (bool spare : {false, true})
+    for (std::size_t s = 0; s < searches.size() && lanes < kLanes; ++s)
+      while (lanes < kLanes && searches[s].Next(false, asked[lanes])) of[lanes++] = s;
+    // Ladder trials ahead, one search's at a time in turn, so that each reaches its bracket soon.
+    for (bool more = true; more && lanes < kLanes;) {
+      more = false;
       for (std::size_t s = 0; s < searches.size() && lanes < kLanes; ++s)
-        while (lanes < kLanes && searches[s].Next(spare, asked[lanes])) of[lanes++] = s;
+        if (searches[s].Next(true, asked[lanes])) of[lanes++] = s, more = true;
+    }
     if (lanes == 0) {
       if (std::all_of(searches.begin(), searches.end(), [](const PeriodSearch& p) { return p.Done(); })) return;
       continue;  // a search finished a target while asking; ask again

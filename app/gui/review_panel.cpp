@@ -246,9 +246,19 @@ void ReviewPanel::WaitForSurvey() {
 void ReviewPanel::Surveyed(uint64_t generation, const std::string& record, const RowFacts& facts) {
   if (generation != generation_) return;
   surveyLeft_ = std::max(surveyLeft_ - 1, 0);
-  const int32_t line = list_.Fill(record, facts);
-  if (line >= 0) model_->LineChanged(line);
+  Filled(list_.Fill(record, facts));
   ShowSurveyLeft();
+}
+
+void ReviewPanel::Filled(int32_t line) {
+  if (line == ReviewList::kLinesMoved) {
+    filling_ = true;  // the record shown stays shown
+    model_->Changed();
+    if (list_.Current() >= 0) table_->selectRow(list_.Current());
+    filling_ = false;
+  } else if (line >= 0) {
+    model_->LineChanged(line);
+  }
 }
 
 void ReviewPanel::ShowSurveyLeft() {
@@ -405,9 +415,7 @@ void ReviewPanel::Show(PreparedRecord p) {
   }
   if (list_.Current() >= 0) {
     // A record read here has its outcome (when processed) and its facts in the list from now on.
-    const int32_t line =
-        list_.Fill(list_.Row(list_.Current()).record, FactsOf(app.record, Processing()));
-    if (line >= 0) model_->LineChanged(line);
+    Filled(list_.Fill(list_.Row(list_.Current()).record, FactsOf(app.record, Processing())));
   }
   window_.ShowRead(p.read, p.path, false, false);  // a review would push out the recent files
   if (kind > 1 && window_.KindDrawable(kind)) window_.SetGraphKind(kind, true);

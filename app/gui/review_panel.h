@@ -103,6 +103,8 @@ class ReviewPanel : public QDockWidget {
   void StartSurvey();
   void StopSurvey();
   void Surveyed(uint64_t generation, const std::string& record, const RowFacts& facts);
+  // The list after a fill: the line changed, or all of them when lines moved.
+  void Filled(int32_t line);
   void ShowSurveyLeft();
 
   FSismora& window_;

@@ -156,6 +156,38 @@ TEST_F(ReviewListTest, FactsFillWhatALineLacks) {
   EXPECT_EQ(list.Text(0, ReviewList::ColStatus), "passed");
 }
 
+// Outcomes that arrive while a filter or a sort is on move lines in and out and about; the
+// record being looked at stays.
+TEST_F(ReviewListTest, OutcomesArrivingMoveLinesUnderTheFilterAndSort) {
+  list.Filter(ReviewStatus::Rejected);
+  ASSERT_EQ(list.Count(), 1);
+  ASSERT_TRUE(list.Select(0));  // C.mseed
+  RowFacts outcome;
+  outcome.status = ReviewStatus::Rejected;
+  outcome.flags = "clipped@1";
+  EXPECT_EQ(list.Fill("A.EW", outcome), ReviewList::kLinesMoved);
+  EXPECT_EQ(Column(ReviewList::ColStation), (std::vector<std::string>{"AAA", "CMB"}));
+  EXPECT_EQ(list.Row(list.Current()).record, "C.mseed");
+  // The current line passes now, and is kept until the analyst moves on.
+  outcome.status = ReviewStatus::Passed;
+  EXPECT_EQ(list.Fill("C.mseed", outcome), 1);
+  EXPECT_EQ(list.Count(), 2);
+  list.Filter(ReviewStatus::Rejected);
+  EXPECT_EQ(Column(ReviewList::ColStation), (std::vector<std::string>{"AAA"}));
+  EXPECT_EQ(list.Current(), -1);
+
+  // Sorted by PGA, a PGA read later puts its line in place; one that does not move says its line.
+  list.Filter(std::nullopt);
+  list.SortBy(ReviewList::ColPga);
+  EXPECT_EQ(Column(ReviewList::ColStation), (std::vector<std::string>{"CMB", "AAA", "BBB"}));
+  RowFacts read;
+  read.pga = 500;
+  EXPECT_EQ(list.Fill("C.mseed", read), ReviewList::kLinesMoved);
+  EXPECT_EQ(Column(ReviewList::ColStation), (std::vector<std::string>{"AAA", "BBB", "CMB"}));
+  read.date = "2020/01/01 00:00:00";
+  EXPECT_EQ(list.Fill("C.mseed", read), 2);
+}
+
 TEST(ReviewList, FactsOfARecord) {
   StrongRecord rec;
   rec.SiteCode = "ST9";

@@ -139,6 +139,9 @@ int32_t ReviewList::Fill(const std::string& record, const RowFacts& facts) {
   while (i < rows_.size() && rows_[i].record != record) ++i;
   if (i == rows_.size()) return -1;
   ReviewRow& r = rows_[i];
+  const ReviewStatus statusBefore = r.status;
+  const float pgaBefore = r.pga;
+  const std::string stationBefore = r.station, dateBefore = r.date;
   // A station named after its file until the record says better.
   if (!facts.station.empty() && (r.station.empty() || r.station == r.record || r.station == FileNameOf(r.source)))
     r.station = facts.station;
@@ -149,6 +152,15 @@ int32_t ReviewList::Fill(const std::string& record, const RowFacts& facts) {
     if (facts.pga > 0) r.pga = facts.pga;
   } else if (r.pga <= 0) {
     r.pga = facts.pga;
+  }
+  // A line whose status or sort key changed may now belong elsewhere in the list.
+  const bool keyChanged = sortColumn_ != ColumnCount && (r.status != statusBefore || r.pga != pgaBefore ||
+                                                         r.station != stationBefore || r.date != dateBefore);
+  if ((filter_ && r.status != statusBefore) || keyChanged) {
+    const std::vector<std::size_t> before = shown_;
+    // The record being looked at stays in the list until the analyst moves on.
+    Show(current_ >= 0 ? std::optional<std::size_t>(shown_[static_cast<std::size_t>(current_)]) : std::nullopt, true);
+    if (shown_ != before) return kLinesMoved;
   }
   for (std::size_t line = 0; line < shown_.size(); ++line)
     if (shown_[line] == i) return static_cast<int32_t>(line);
@@ -236,10 +248,10 @@ void ReviewList::Filter(std::optional<ReviewStatus> status) {
   Show(current_ >= 0 ? std::optional<std::size_t>(shown_[static_cast<std::size_t>(current_)]) : std::nullopt);
 }
 
-void ReviewList::Show(std::optional<std::size_t> keep) {
+void ReviewList::Show(std::optional<std::size_t> keep, bool keepFiltered) {
   shown_.clear();
   for (std::size_t i = 0; i < rows_.size(); ++i)
-    if (!filter_ || rows_[i].status == *filter_) shown_.push_back(i);
+    if (!filter_ || rows_[i].status == *filter_ || (keepFiltered && keep == i)) shown_.push_back(i);
   if (sortColumn_ != ColumnCount) {
     std::vector<std::string> key(rows_.size());
     for (int32_t line = 0; line < Count(); ++line) key[shown_[static_cast<std::size_t>(line)]] = Text(line, sortColumn_);

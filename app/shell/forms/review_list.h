@@ -64,7 +64,9 @@ class ReviewList {
   // The rows lacking facts whose record can be read, those shown first, in the order shown.
   std::vector<ReviewRow> RowsLackingFacts() const;
   // What the record's row lacks, filled in; with a status, the outcome (status, flags and
-  // PGA) replaced. The line showing the row, or -1 when it is not shown.
+  // PGA) replaced. The line showing the row, or -1 when it is not shown; kLinesMoved when the
+  // filter or the sort order, applied again, moved lines (the current record stays current).
+  static constexpr int32_t kLinesMoved = -2;
   int32_t Fill(const std::string& record, const RowFacts& facts);
 
   void SortBy(Column c, bool ascending = true);
@@ -89,7 +91,9 @@ class ReviewList {
 
  private:
   void Decide(ReviewDecision d, const std::string& reason, const std::array<ReviewCorners, kReviewComponents>& c);
-  void Show(std::optional<std::size_t> keep);
+  // The lines after the filter and sort; `keep` stays current when shown (with keepFiltered,
+  // shown whatever the filter).
+  void Show(std::optional<std::size_t> keep, bool keepFiltered = false);
 
   std::string folder_;
   ReviewFile file_;

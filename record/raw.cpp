@@ -11,6 +11,7 @@
 //   "12001 POINTS OF ACCEL DATA EQUALLY SPACED AT .005 SEC. (UNITS: G)".
 #include <algorithm>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/errors.h"
@@ -116,6 +117,34 @@ void TakeDateForm2(const std::string& line, StrongRecord& rec) {
   if (colon == std::string::npos) return;
   std::vector<std::string> clock = Split(WordAt(line, colon, start), ":");
   if (clock.size() == 3) SetClock(rec, Val(clock[0]), Val(clock[1]), Val(clock[2]));
+}
+
+// Form 3, of film records: "JUNE 28, 1992 08:05 PDT" at the start of the date line, the minute
+// of the trigger in the zone named; used when the other two forms give no date.
+bool TakeDateForm3(const std::string& line, StrongRecord& rec) {
+  static const char* const months[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                       "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+  static const std::pair<const char*, const char*> zones[] = {
+      {"UTC", "Z"},         {"GMT", "Z"},         {"PST", "-08:00"}, {"PDT", "-07:00"}, {"MST", "-07:00"},
+      {"MDT", "-06:00"},    {"CST", "-06:00"},    {"CDT", "-05:00"}, {"EST", "-05:00"}, {"EDT", "-04:00"},
+      {"AKST", "-09:00"},   {"HST", "-10:00"}};
+  const std::vector<std::string> w = Words(ReplaceAll(UCase(line), ",", " "));
+  if (w.size() < 4 || w[0].size() < 3) return false;
+  int month = 0;
+  for (int m = 0; m < 12; ++m)
+    if (StartsWith(w[0], months[m])) month = m + 1;
+  const std::vector<std::string> clock = Split(w[3], ":");
+  if (month == 0 || !IsDigits(w[1]) || !IsDigits(w[2]) || w[2].size() != 4 || clock.size() < 2 ||
+      clock.size() > 3 || !std::all_of(clock.begin(), clock.end(), IsDigits))
+    return false;
+  const double day = Val(w[1]), hour = Val(clock[0]), minute = Val(clock[1]);
+  if (day < 1 || day > 31 || hour > 23 || minute > 59) return false;
+  rec.RecDate = DateText(Val(w[2]), month, day);
+  SetClock(rec, hour, minute, clock.size() == 3 ? Val(clock[2]) : 0);
+  if (w.size() > 4)
+    for (const auto& [name, offset] : zones)
+      if (w[4] == name) rec.Source.TimeZone = offset;
+  return true;
 }
 
 // Points of the block and, for the first channel, the sampling rate.
@@ -266,6 +295,7 @@ ReadOutcome ReadRaw(const std::string& path, StrongRecord& rec, ReadQuestions& a
       SkipPastEndLine(in, kEndTag);
     }
     if (!TakeDateForm1(dateLine, rec)) TakeDateForm2(dateLine2, rec);
+    if (rec.RecDate.empty()) TakeDateForm3(dateLine, rec);
     ComputePeaks(rec);
     return true;
   });

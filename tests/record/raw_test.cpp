@@ -159,7 +159,10 @@ TEST(ReadRaw, RealDigitisedFileIsResampledFromItsTimePairs) {
   EXPECT_EQ(r.rec.SiteName, "NEWPORT BEACH - IRVINE AVE. FIRE STATION");
   EXPECT_EQ(r.rec.Label(1), "90");
   EXPECT_EQ(r.rec.Label(2), "UP");
-  EXPECT_EQ(r.rec.RecDate, "");  // the file gives no start date on the line after the date line
+  // "JUNE 28, 1992 08:05 PDT": the film's trigger to the minute, in local time.
+  EXPECT_EQ(r.rec.RecDate, "1992/06/28");
+  EXPECT_EQ(r.rec.RecTime, "08:05:00");
+  EXPECT_EQ(r.rec.Source.TimeZone, "-07:00");
   // "MAX  =  -.055 G, AT  15.992 SEC." (G/10 values times a tenth of standard gravity)
   EXPECT_NEAR(r.rec.Peak(1), -0.0549 * 980.665, 0.5);
   EXPECT_NEAR(r.rec.PeakStep(1), 15.992 * 201 + 1, 3);
@@ -296,7 +299,14 @@ TEST(ReadRaw, DateForms) {
       {"CSMIP", "Start time:  2/13/1994 01:02:03", "1994/02/13", "01:02:03"},
       {"CSMIP", "Start time:  2/13/94", "1994/02/13", ""},
       {"CSMIP", "13160-S1690-92184.03", "", ""},
-      {"JUNE 28, 1992 08:05 PDT", "13160-S1690-92184.03", "", ""},
+      // The film records' own line, when the other forms find nothing.
+      {"JUNE 28, 1992 08:05 PDT", "13160-S1690-92184.03", "1992/06/28", "08:05:00"},
+      {"Jan 17, 1994 04:31:12 UTC", "x", "1994/01/17", "04:31:12"},
+      {"JUNE 28, 1992 08:05 PDT", "Start time:  2/13/12, 21:06:45.0 UTC", "2012/02/13", "21:06:45"},
+      {"JUNE 28, 92 08:05 PDT", "x", "", ""},
+      {"JUNE 32, 1992 08:05", "x", "", ""},
+      {"JUNE 28, 1992 25:05", "x", "", ""},
+      {"BIG BEAR EARTHQUAKE", "x", "", ""},
       {"CSMIP", "at 99999999999/13/2e99, 9e99:1:1e99", "0000/00/13", "00:01:00"},  // garbled, no overflow
   };
   for (const Case& c : cases) {

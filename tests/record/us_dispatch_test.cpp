@@ -48,7 +48,7 @@ TEST(UsFormatsOpened, EverySampleIsDetectedAndRead) {
       {"smc/0111a.smc", FormatSmc, 1, 6001, 200, "1989/10/18", "SAF0", 104.41f, 1e-3f},
       {"dmg/CE89146.V1", FormatRaw, 3, 13200, 200, "2012/02/13", "89146", 0.0791795f * 980.665f, 0.05f},
       {"dmg/CE89146.V2", FormatRaw, 3, 12000, 200, "2012/02/13", "89146", 77.280f, 1e-3f},
-      {"dmg/NEWPORT.RAW", FormatRaw, 3, 12080, 201, "", "13160", 0.055f * 980.665f, 1.5f},
+      {"dmg/NEWPORT.RAW", FormatRaw, 3, 12080, 201, "1992/06/28", "13160", 0.055f * 980.665f, 1.5f},
       {"peer/RSN763_LOMAP_GIL067.AT2", FormatPeer, 1, 7999, 200, "1989/10/18", "RSN763_LOMAP_GIL067", 0, -1},
   };
   const bool intensity = LibraryHasIntensity();

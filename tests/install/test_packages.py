@@ -27,6 +27,18 @@ ACCEPTED_INFO = {
 }
 
 
+def misspelt_in_our_texts(tag, root):
+    """Whether a spelling-error-in-binary tag names a word of the binary's read-only data: lintian
+    reads every printable run of the file, machine code too, where any three letters may meet."""
+    word, path = tag.split()[3], tag.split()[-1].strip("[]")
+    binary = root / path
+    if not binary.exists():
+        return True
+    rodata = root / "rodata.bin"
+    run(["objcopy", "-O", "binary", "--only-section=.rodata", binary, rodata])
+    return word.encode() in rodata.read_bytes()
+
+
 @pytest.fixture(scope="module")
 def arch():
     return run(["dpkg", "--print-architecture"]).stdout.strip()
@@ -211,7 +223,7 @@ def test_binaries_are_stripped_and_hardened(debs, tmp_path, gui):
         assert "__stack_chk_fail" in run(["nm", "-D", binary]).stdout
 
 
-def test_lintian_finds_no_error_and_no_warning(debs):
+def test_lintian_finds_no_error_and_no_warning(debs, tmp_path):
     if not shutil.which("lintian"):
         pytest.skip("lintian is not installed")
     done = subprocess.run(["lintian", "--pedantic", "--display-info", "--allow-root", "--no-cfg",
@@ -221,6 +233,11 @@ def test_lintian_finds_no_error_and_no_warning(debs):
     bad = [t for t in tags if t[:2] in ("E:", "W:")]
     assert not bad, "\n".join(bad)
     unexpected = [t for t in tags if tuple(t.split()[2:4]) not in ACCEPTED_INFO]
+    if any(t.split()[2] == "spelling-error-in-binary" for t in unexpected):
+        for deb in debs.values():
+            run(["dpkg-deb", "-x", deb, tmp_path])
+        unexpected = [t for t in unexpected
+                      if t.split()[2] != "spelling-error-in-binary" or misspelt_in_our_texts(t, tmp_path)]
     assert not unexpected, "\n".join(unexpected)
 
 

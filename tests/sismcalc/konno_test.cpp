@@ -58,6 +58,37 @@ TEST(KonnoOhmachi, EqualsTheDirectSumOnTheLogGridAndOnTheBins) {
   for (size_t k = 0; k < bins.size(); ++k) EXPECT_NEAR(out[k], want[k], 1e-5 * std::fabs(want[k])) << bins[k];
 }
 
+// A long spectrum (an hour's record) onto many outputs takes the sums by convolution on a grid
+// in log frequency: the same values as every bin summed, to float rounding, on the log grid, on
+// the bins themselves and beyond the bins' span; a window of a huge b, whose grid would not
+// fit, and an output far outside fall back on the direct sum.
+TEST(KonnoOhmachi, LongSpectraByConvolutionEqualTheDirectSum) {
+  const std::vector<float> s = Rough(65536, 4);
+  int32_t n = 65536, no = 401;
+  float df = 100.0f / 131072, f1 = 0.0002f, f2 = 80.0f;
+  std::vector<float> grid(401);
+  ASSERT_EQ(LOGPRD(&f1, &f2, &no, grid.data()), 1);
+  std::vector<float> some;
+  for (size_t k = 0; k < grid.size(); k += 20) some.push_back(grid[k]);
+  for (size_t k = 1; k < s.size(); k += 6553) some.push_back(static_cast<float>(k * df));
+  some.push_back(1e-9f);
+  for (float b : {20.0f, 40.0f, 188.5f, 5e4f}) {
+    SCOPED_TRACE(testing::Message() << "b=" << b);
+    std::vector<float> out(401);
+    ASSERT_EQ(KONNO(&n, &df, s.data(), &b, &no, grid.data(), out.data()), 1);
+    std::vector<float> fo = some, got(some.size());
+    // Asked together with the whole grid, so that the sums go by convolution.
+    fo.insert(fo.end(), grid.begin(), grid.end());
+    got.resize(fo.size());
+    int32_t nf = static_cast<int32_t>(fo.size());
+    ASSERT_EQ(KONNO(&n, &df, s.data(), &b, &nf, fo.data(), got.data()), 1);
+    const std::vector<float> want = Direct(s, df, b, some);
+    for (size_t k = 0; k < some.size(); ++k)
+      EXPECT_NEAR(got[k], want[k], 5e-7 * std::fabs(want[k])) << some[k];
+    for (size_t k = 0; k < grid.size(); ++k) EXPECT_EQ(out[k], got[some.size() + k]) << grid[k];
+  }
+}
+
 TEST(KonnoOhmachi, ConstantStaysConstantAndBadArgumentsAreRefused) {
   const std::vector<float> s(1000, 3.0f);
   int32_t n = 1000, no = 3, one = 1;

@@ -36,10 +36,10 @@ void Displacement(const double* a, int32_t n, double dt, std::vector<double>& d)
 // (Cholesky) for every series fitted.
 class PolyFit {
  public:
-  PolyFit(int32_t n, int32_t deg) : n_(n), deg_(deg), m_(deg - 1) {
+  PolyFit(int32_t n, int32_t deg) : n_(n), deg_(deg), m_(deg - 1), u_(static_cast<size_t>(n)) {
     double pw[2 * kMaxDegree + 1];
     for (int32_t i = 0; i < n; ++i) {
-      const double u = static_cast<double>(i) / (n - 1);
+      const double u = u_[static_cast<size_t>(i)] = static_cast<double>(i) / (n - 1);
       pw[0] = 1;
       for (int32_t k = 1; k <= 2 * deg; ++k) pw[k] = pw[k - 1] * u;
       for (int32_t r = 0; r < m_; ++r)
@@ -59,13 +59,21 @@ class PolyFit {
     }
   }
   bool Ok() const { return ok_; }
+  // The abscissae i / (n - 1), computed once.
+  const std::vector<double>& U() const { return u_; }
   // c[2..deg] of the fit to d[0..n).
   bool Solve(const std::vector<double>& d, double* c) const {
     double y[kMaxDegree] = {};
-    for (int32_t i = 0; i < n_; ++i) {
-      const double u = static_cast<double>(i) / (n_ - 1);
-      double p = u * u * d[static_cast<size_t>(i)];
-      for (int32_t r = 0; r < m_; ++r, p *= u) y[r] += p;
+    switch (m_) {  // the sums' count fixed, so that they stay in registers
+      case 1: Moments<1>(d, y); break;
+      case 2: Moments<2>(d, y); break;
+      case 3: Moments<3>(d, y); break;
+      case 4: Moments<4>(d, y); break;
+      case 5: Moments<5>(d, y); break;
+      case 6: Moments<6>(d, y); break;
+      case 7: Moments<7>(d, y); break;
+      case 8: Moments<8>(d, y); break;
+      default: Moments<kMaxDegree - 1>(d, y); break;
     }
     for (int32_t r = 0; r < m_; ++r) {
       for (int32_t k = 0; k < r; ++k) y[r] -= l_[r][k] * y[k];
@@ -80,7 +88,20 @@ class PolyFit {
   }
 
  private:
+  // y[r] = sum over i of u^(r+2) d[i], r < M, in the order of i.
+  template <int M>
+  void Moments(const std::vector<double>& d, double* y) const {
+    double sum[M] = {};
+    for (int32_t i = 0; i < n_; ++i) {
+      const double u = u_[static_cast<size_t>(i)];
+      double p = u * u * d[static_cast<size_t>(i)];
+      for (int r = 0; r < M; ++r, p *= u) sum[r] += p;
+    }
+    for (int r = 0; r < M; ++r) y[r] = sum[r];
+  }
+
   int32_t n_, deg_, m_;
+  std::vector<double> u_;
   double l_[kMaxDegree][kMaxDegree] = {};
   bool ok_ = true;
 };
@@ -96,11 +117,29 @@ double ResidualRatio(const PolyFit& fit, const std::vector<double>& d, int32_t d
   double c[kMaxDegree + 1] = {};
   const auto n = static_cast<int32_t>(d.size());
   if (!fit.Solve(d, c)) return -1;
-  double dmax = 0, fmax = 0;
-  for (int32_t i = 0; i < n; ++i) {
-    dmax = std::max(dmax, std::fabs(d[static_cast<size_t>(i)]));
-    fmax = std::max(fmax, std::fabs(FitAt(c, deg, static_cast<double>(i) / (n - 1))));
+  // Four running maxima each: the largest magnitude is the same in any order, and the fits of
+  // neighbouring samples, independent, overlap.
+  const std::vector<double>& u = fit.U();
+  double dm[4] = {}, fm[4] = {};
+  int32_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    // Horner's rule for the four side by side, as FitAt does it for one.
+    double y[4] = {};
+    const double* x = u.data() + i;
+    for (int32_t k = deg; k >= 2; --k)
+      for (int32_t l = 0; l < 4; ++l) y[l] = (y[l] + c[k]) * x[l];
+    for (int32_t l = 0; l < 4; ++l) {
+      dm[l] = std::max(dm[l], std::fabs(d[static_cast<size_t>(i + l)]));
+      fm[l] = std::max(fm[l], std::fabs(y[l] * x[l]));
+    }
   }
+  for (; i < n; ++i) {
+    const auto at = static_cast<size_t>(i);
+    dm[0] = std::max(dm[0], std::fabs(d[at]));
+    fm[0] = std::max(fm[0], std::fabs(FitAt(c, deg, u[at])));
+  }
+  const double dmax = std::max(std::max(dm[0], dm[1]), std::max(dm[2], dm[3]));
+  const double fmax = std::max(std::max(fm[0], fm[1]), std::max(fm[2], fm[3]));
   return dmax > 0 ? fmax / dmax : 0;
 }
 
@@ -109,13 +148,10 @@ double ResidualRatio(const PolyFit& fit, const std::vector<double>& d, int32_t d
 // removed. The low-pass leaves the displacement as it is and is left out. Zeros ahead of the
 // record stay zeros through the forward pass, and the backward pass over them would only fill
 // the pad that is removed: both passes start at the record.
-struct Filtered {
-  std::vector<double> y;
-  bool Run(const float* x, int32_t n, double dt, double taper, double fl, int32_t order) {
-    const int32_t pad = ButterworthPad(dt, fl, 0, order);
-    if (pad < 0) return false;
-    const int64_t total = int64_t{n} + pad;
-    y.assign(static_cast<size_t>(total), 0.0);
+class Filtered {
+ public:
+  // The record less its mean and tapered, the same for every corner tried.
+  Filtered(const float* x, int32_t n, double taper) : n_(n), tapered_(static_cast<size_t>(n)) {
     double mean = 0;
     for (int32_t i = 0; i < n; ++i) mean += x[i];
     mean /= n;
@@ -124,14 +160,29 @@ struct Filtered {
       double g = 1;
       const int32_t edge = std::min(i, n - 1 - i);
       if (edge < nt) g = 0.5 * (1 - std::cos(sismcalc::detail::kPi * edge / nt));
-      y[static_cast<size_t>(i)] = (x[i] - mean) * g;
+      tapered_[static_cast<size_t>(i)] = (x[i] - mean) * g;
     }
+  }
+
+  // y: the tapered record through the high-pass at fl.
+  bool Run(double dt, double fl, int32_t order) {
+    const int32_t pad = ButterworthPad(dt, fl, 0, order);
+    if (pad < 0) return false;
+    const int64_t total = int64_t{n_} + pad;
+    y.assign(static_cast<size_t>(total), 0.0);
+    std::copy(tapered_.begin(), tapered_.end(), y.begin());
     const std::vector<sismcalc::detail::Section> s = ButterworthSections(order, fl, 0, dt);
     RunSections(s, y.data(), total, false);
     RunSections(s, y.data(), total, true);
-    y.resize(static_cast<size_t>(n));
+    y.resize(static_cast<size_t>(n_));
     return true;
   }
+
+  std::vector<double> y;
+
+ private:
+  int32_t n_;
+  std::vector<double> tapered_;
 };
 
 bool FilterArgs(double dt, double fl, int32_t order) {
@@ -196,13 +247,13 @@ SISMCALC_API int32_t RIDDERFC(const int32_t* N, const float* DT, const float* AC
       fcMax < fc0)
     return 0;
   try {
-    Filtered f;
+    Filtered f(ACC, n, taper);
     const PolyFit fit(n, deg);
     std::vector<double> d;
     bool ok = true;
     // The ratio less the target: <= 0 where the corner is high enough.
     auto excess = [&](double fc) {
-      if (!f.Run(ACC, n, dt, taper, fc, order)) {
+      if (!f.Run(dt, fc, order)) {
         ok = false;
         return 0.0;
       }

@@ -93,6 +93,11 @@ class ExactTransform {
   std::vector<uint32_t> rev_;
 };
 
+// Konno-Ohmachi smoothing of `count` (1 or 2) spectra of n bins on one set of bins, as KONNO does
+// each alone (the same values), sharing the windows.
+int32_t KonnoSmooth(int32_t n, float df, float b, int32_t count, const float* const* s, int32_t no, const float* fo,
+                    float* const* out);
+
 // Real transforms of one padded length p (a power of two >= 2) through a complex one of p/2 points.
 // Construct once per call of an exported function and reuse for every transform of that length;
 // the constructor allocates all scratch in one block (std::bad_alloc on failure), including

@@ -21,12 +21,12 @@ constexpr double kNear2 = 1e-12;  // |x| below 1e-6
 
 // Sums of W and W*S over the m bins about the centre c, W = (sin x / x)^4 with x = bx - bc: bx holds
 // b log10 f of each bin and sx, cx its sine and cosine, so that sin x = sx cos bc - cx sin bc costs
-// two products.
-SISMCALC_TRANSFORM_CLONES
-void WindowSums(int32_t m, const double* bx, const double* sx, const double* cx, const double* s, double bc,
-                double& num, double& den) {
+// two products. K spectra share each window; each sum is formed as for one alone.
+template <int K>
+[[gnu::always_inline]] inline void WindowSumsOf(int32_t m, const double* bx, const double* sx, const double* cx,
+                                                const double* const* s, double bc, double* num, double& den) {
   const double sc = std::sin(bc), cc = std::cos(bc);
-  Vec8 n0{}, n1{}, d0{}, d1{};
+  Vec8 n0[K] = {}, n1[K] = {}, d0{}, d1{};
   // Near the centre the two sines' rounding is no longer small beside x: there W = 1 - 2x^2/3.
   auto window = [&](int32_t at, Vec8& w) {
     Vec8 x, sn, cs;
@@ -41,30 +41,45 @@ void WindowSums(int32_t m, const double* bx, const double* sx, const double* cx,
   };
   int32_t i = 0;
   for (; i + 16 <= m; i += 16) {
-    Vec8 s0, s1, w0, w1;
-    std::memcpy(&s0, s + i, sizeof(Vec8));
-    std::memcpy(&s1, s + i + 8, sizeof(Vec8));
+    Vec8 w0, w1;
     window(i, w0);
     window(i + 8, w1);
-    n0 += w0 * s0;
-    n1 += w1 * s1;
+    for (int q = 0; q < K; ++q) {
+      Vec8 s0, s1;
+      std::memcpy(&s0, s[q] + i, sizeof(Vec8));
+      std::memcpy(&s1, s[q] + i + 8, sizeof(Vec8));
+      n0[q] += w0 * s0;
+      n1[q] += w1 * s1;
+    }
     d0 += w0;
     d1 += w1;
   }
-  double nn = 0, dd = 0;
+  double nn[K] = {}, dd = 0;
   for (; i < m; ++i) {
     const double x = bx[i] - bc, sin = sx[i] * cc - cx[i] * sc;
     const double s2 = sin * sin, x2 = x * x;
     const double w = x2 < kNear2 ? 1.0 - x2 * (2.0 / 3) : s2 * s2 / (x2 * x2);
-    nn += w * s[i];
+    for (int q = 0; q < K; ++q) nn[q] += w * s[q][i];
     dd += w;
   }
   for (int j = 0; j < 8; ++j) {
-    nn += n0[j] + n1[j];
+    for (int q = 0; q < K; ++q) nn[q] += n0[q][j] + n1[q][j];
     dd += d0[j] + d1[j];
   }
-  num = nn;
+  for (int q = 0; q < K; ++q) num[q] = nn[q];
   den = dd;
+}
+
+SISMCALC_TRANSFORM_CLONES
+void WindowSums(int32_t m, const double* bx, const double* sx, const double* cx, const double* s, double bc,
+                double& num, double& den) {
+  WindowSumsOf<1>(m, bx, sx, cx, &s, bc, &num, den);
+}
+
+SISMCALC_TRANSFORM_CLONES
+void WindowSums2(int32_t m, const double* bx, const double* sx, const double* cx, const double* const* s, double bc,
+                 double* num, double& den) {
+  WindowSumsOf<2>(m, bx, sx, cx, s, bc, num, den);
 }
 
 // The window and its derivatives over their factorials: W, W', W''/2, W'''/6 with W = s^4,
@@ -203,21 +218,23 @@ class GridSums {
 
 }  // namespace
 
-extern "C" {
+namespace sismcalc::detail {
 
-SISMCALC_API int32_t KONNO(const int32_t* N, const float* DF, const float* S, const float* B,
-                           const int32_t* NO, const float* FO, float* SO) {
-  const int32_t n = *N, no = *NO;
-  const double df = *DF, b = *B;
-  if (n < 2 || no < 1 || !(df > 0) || !std::isfinite(df) || !(b > 0) || !std::isfinite(b)) return 0;
+int32_t KonnoSmooth(int32_t n, float dfIn, float bIn, int32_t count, const float* const* S, int32_t no,
+                    const float* FO, float* const* SO) {
+  const double df = dfIn, b = bIn;
+  if (n < 2 || no < 1 || count < 1 || count > 2 || !(df > 0) || !std::isfinite(df) || !(b > 0) || !std::isfinite(b))
+    return 0;
   try {
     // The bins 2..N; bin 1, 0 Hz, has no logarithm and takes no part.
     const int32_t m = n - 1;
     const auto size = static_cast<size_t>(m);
-    std::vector<double> bx(size), sx, cx, val(size);
+    const auto spectra = static_cast<size_t>(count);
+    std::vector<double> bx(size), sx, cx, val(size * spectra);
+    const double* vals[2] = {val.data(), val.data() + size};
     for (size_t i = 0; i < size; ++i) {
       bx[i] = b * std::log10(df * static_cast<double>(i + 1));
-      val[i] = S[i + 1];
+      for (size_t q = 0; q < spectra; ++q) val[q * size + i] = S[q][i + 1];
     }
     // Many outputs of a long spectrum: the sums by convolution, for the outputs near the bins.
     double ulo = bx[0], uhi = bx[size - 1];
@@ -228,30 +245,44 @@ SISMCALC_API int32_t KONNO(const int32_t* N, const float* DF, const float* S, co
       if (u >= bx[0] - GridSums::kReach && u <= bx[size - 1] + GridSums::kReach)
         ulo = std::min(ulo, u), uhi = std::max(uhi, u);
     }
-    std::unique_ptr<GridSums> grid;
+    std::vector<std::unique_ptr<GridSums>> grids(spectra);
     if (GridSums::Fits(ulo, uhi) && GridSums::Cheaper(m, no, uhi - ulo))
-      grid = std::make_unique<GridSums>(m, bx.data(), val.data(), ulo, uhi);
+      for (size_t q = 0; q < spectra; ++q) grids[q] = std::make_unique<GridSums>(m, bx.data(), vals[q], ulo, uhi);
     for (int32_t k = 0; k < no; ++k) {
       const double fc = FO[k];
       if (!(fc > 0) || !std::isfinite(fc)) {
-        SO[k] = 0.0f;
+        for (size_t q = 0; q < spectra; ++q) SO[q][k] = 0.0f;
         continue;
       }
-      double num = 0, den = 0;
+      double num[2] = {}, den[2] = {};
       const double u = b * std::log10(fc);
-      if (!grid || !grid->At(u, num, den)) {
+      bool gridded = grids[0] != nullptr;
+      for (size_t q = 0; q < spectra && gridded; ++q) gridded = grids[q]->At(u, num[q], den[q]);
+      if (!gridded) {
         if (sx.empty()) {
           sx.resize(size), cx.resize(size);
           for (size_t i = 0; i < size; ++i) sx[i] = std::sin(bx[i]), cx[i] = std::cos(bx[i]);
         }
-        WindowSums(m, bx.data(), sx.data(), cx.data(), val.data(), u, num, den);
+        if (spectra == 1)
+          WindowSums(m, bx.data(), sx.data(), cx.data(), vals[0], u, num[0], den[0]);
+        else
+          WindowSums2(m, bx.data(), sx.data(), cx.data(), vals, u, num, den[0]), den[1] = den[0];
       }
-      SO[k] = den > 0 ? static_cast<float>(num / den) : 0.0f;
+      for (size_t q = 0; q < spectra; ++q) SO[q][k] = den[q] > 0 ? static_cast<float>(num[q] / den[q]) : 0.0f;
     }
     return 1;
   } catch (const std::bad_alloc&) {
     return 0;
   }
+}
+
+}  // namespace sismcalc::detail
+
+extern "C" {
+
+SISMCALC_API int32_t KONNO(const int32_t* N, const float* DF, const float* S, const float* B,
+                           const int32_t* NO, const float* FO, float* SO) {
+  return sismcalc::detail::KonnoSmooth(*N, *DF, *B, 1, &S, *NO, FO, &SO);
 }
 
 SISMCALC_API int32_t EAS(const int32_t* N, const float* DT, const float* X, const float* Y, const float* B,

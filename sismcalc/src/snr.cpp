@@ -66,8 +66,9 @@ SISMCALC_API int32_t SNRSPEC(const int32_t* N, const float* DT, const float* X, 
     for (float& v : noi) v = static_cast<float>(v * scale);
     const int32_t nh = p / 2;
     const auto df = static_cast<float>(1.0 / (double{dt} * p));
-    if (KONNO(&nh, &df, sig.data(), B, NO, FO, SIG) != 1 || KONNO(&nh, &df, noi.data(), B, NO, FO, NOI) != 1)
-      return 0;
+    const float* spectra[2] = {sig.data(), noi.data()};
+    float* smoothed[2] = {SIG, NOI};
+    if (sismcalc::detail::KonnoSmooth(nh, df, *B, 2, spectra, no, FO, smoothed) != 1) return 0;
     for (int32_t k = 0; k < no; ++k) {
       const double s = SIG[k], z = NOI[k];
       SNR[k] = z > 0 ? static_cast<float>(std::min(s / z, 1e30)) : (s > 0 ? 1e30f : 0.0f);

@@ -77,7 +77,7 @@ std::vector<float> SpecMeasPeriods() {
 // Peaks of the absolute velocity v + vg of oscillators at circular frequencies w[0..count) run
 // side by side through the samples (the Nigam-Jennings step, at rest at the first sample).
 constexpr int kLanes = 8;
-void AbsoluteVelocityPeaks(int count, const double* w, double h, int32_t n, double dt, const float* acc,
+SISMCALC_VECTOR_CLONES void AbsoluteVelocityPeaks(int count, const double* w, double h, int32_t n, double dt, const float* acc,
                            const double* vg, double* out) {
   double a11[kLanes], a12[kLanes], a21[kLanes], a22[kLanes], b11[kLanes], b12[kLanes], b21[kLanes], b22[kLanes];
   for (int j = 0; j < kLanes; ++j) {

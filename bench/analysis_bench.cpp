@@ -7,6 +7,7 @@
 
 #include "analysis/drivers.h"
 #include "app/shell/console_ui.h"
+#include "bench/reference_walks.h"
 
 namespace {
 
@@ -103,6 +104,14 @@ void BM_DuctilityDriver(benchmark::State& state) {
   state.SetLabel("3 channels x 5 ductilities x 120 periods, 6000 samples");
 }
 BENCHMARK(BM_DuctilityDriver)->Unit(benchmark::kMillisecond);
+
+// The machine's speed that day, beside the pages' figures.
+void BM_MachineReference(benchmark::State& state) {
+  const std::vector<float> x = sism::bench::Record(7), y = sism::bench::Record(8);
+  for (auto _ : state) benchmark::DoNotOptimize(sism::bench::BareWalks(x, y));
+  state.SetLabel("reference: rotd_bench's bare walks");
+}
+BENCHMARK(BM_MachineReference)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 // The processing chain on one core: three-component 100 Hz records of 120 s through every step
 // and the flatfile row of the processed record (goal: at least 20 records per second), with and
-// without the constant-ductility columns, and the chain alone.
+// without the constant-ductility columns, and the chain alone; beside them the bare oscillator
+// walks of rotd_bench, the measure of the machine's speed that day (4 ms where the goal was set).
 #include <benchmark/benchmark.h>
 
 #include <sstream>
@@ -14,6 +15,7 @@
 #include "app/shell/flatfile.h"
 #include "app/shell/flatfile_row.h"
 #include "app/shell/process_archive.h"
+#include "bench/reference_walks.h"
 #include "state/app_state.h"
 #include "tests/support/synthetic_quake.h"
 
@@ -67,6 +69,13 @@ void BM_ProcessingChainOnly(benchmark::State& state) {
   state.counters["records_per_s"] = benchmark::Counter(1, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_ProcessingChainOnly)->Unit(benchmark::kMillisecond);
+
+void BM_MachineReference(benchmark::State& state) {
+  const std::vector<float> x = sism::bench::Record(7), y = sism::bench::Record(8);
+  for (auto _ : state) benchmark::DoNotOptimize(sism::bench::BareWalks(x, y));
+  state.SetLabel("reference: rotd_bench's bare walks");
+}
+BENCHMARK(BM_MachineReference)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -10,21 +10,15 @@
 #include <random>
 #include <vector>
 
+#include "bench/reference_walks.h"
 #include "sismcalc.h"
 
 namespace {
 
-constexpr int32_t kPeriods = 100;
-constexpr int32_t kSamples = 30000;
+constexpr int32_t kPeriods = sism::bench::kReferencePeriods;
+constexpr int32_t kSamples = sism::bench::kReferenceSamples;
 
-std::vector<float> Record(unsigned seed) {
-  std::mt19937 gen(seed);
-  std::normal_distribution<float> noise(0.0f, 50.0f);
-  std::vector<float> acc(kSamples);
-  for (int32_t i = 0; i < kSamples; ++i)
-    acc[i] = noise(gen) * static_cast<float>(std::exp(-std::pow((i - 6000) / 4000.0, 2)));
-  return acc;
-}
+using sism::bench::Record;
 
 // The argument is the least number of steps per oscillator period (0: whole sample intervals).
 void BM_ROTDSPEC(benchmark::State& state) {
@@ -43,50 +37,10 @@ void BM_ROTDSPEC(benchmark::State& state) {
 }
 BENCHMARK(BM_ROTDSPEC)->Arg(0)->Arg(32)->Unit(benchmark::kMillisecond);
 
-// The two oscillators of every period walked through the record four periods side by side, as
-// RotD walks them, keeping only each component's largest squared displacement: the recurrence's
-// cost without any search over directions.
-typedef double Pair2 __attribute__((vector_size(16)));
-
+// The walks RotD needs without any search over directions (bench/reference_walks.h).
 void BM_BareWalks(benchmark::State& state) {
   const std::vector<float> x = Record(7), y = Record(8);
-  std::vector<float> prd(kPeriods);
-  float t1 = 0.01f, t2 = 10.0f;
-  int32_t np = kPeriods;
-  LOGPRD(&t1, &t2, &np, prd.data());
-  constexpr int kLanes = 4;
-  const double h = 0.05, dt = 0.01;
-  for (auto _ : state) {
-    double total = 0;
-    for (int32_t first = 0; first < kPeriods; first += kLanes) {
-      double a11[kLanes], a12[kLanes], a21[kLanes], a22[kLanes], b1[kLanes], b2[kLanes];
-      for (int l = 0; l < kLanes; ++l) {
-        // The free motion over one step, exactly; a load term of the same size as the true one.
-        const double w = 2 * 3.141592653589793 / prd[first + l], wd = w * std::sqrt(1 - h * h);
-        const double e = std::exp(-h * w * dt), sn = std::sin(wd * dt), cs = std::cos(wd * dt);
-        a11[l] = e * (h * w / wd * sn + cs), a12[l] = e * sn / wd;
-        a21[l] = -e * w * w / wd * sn, a22[l] = e * (cs - h * w / wd * sn);
-        b1[l] = (a11[l] - 1) / (2 * w * w), b2[l] = a21[l] / (2 * w * w);
-      }
-      Pair2 d[kLanes], v[kLanes], peak[kLanes];
-      for (int l = 0; l < kLanes; ++l) d[l] = v[l] = peak[l] = Pair2{0.0, 0.0};
-      Pair2 prev = {x[0], y[0]};
-      for (int32_t i = 1; i < kSamples; ++i) {
-        const Pair2 cur = {x[i], y[i]};
-        for (int l = 0; l < kLanes; ++l) {
-          const Pair2 dn = a11[l] * d[l] + a12[l] * v[l] + (b1[l] * prev + b1[l] * cur);
-          const Pair2 vn = a21[l] * d[l] + a22[l] * v[l] + (b2[l] * prev + b2[l] * cur);
-          d[l] = dn;
-          v[l] = vn;
-          const Pair2 sq = d[l] * d[l];
-          peak[l] = sq > peak[l] ? sq : peak[l];
-        }
-        prev = cur;
-      }
-      for (int l = 0; l < kLanes; ++l) total += peak[l][0] + peak[l][1];
-    }
-    benchmark::DoNotOptimize(total);
-  }
+  for (auto _ : state) benchmark::DoNotOptimize(sism::bench::BareWalks(x, y));
   state.SetLabel("reference: 2 x 100 oscillators, whole sample intervals");
 }
 BENCHMARK(BM_BareWalks)->Unit(benchmark::kMillisecond);

@@ -14,15 +14,10 @@
 #include "tests/support/scripted_ui.h"
 #include "tests/support/synthetic_quake.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/text_lines.h"
 
 namespace sism {
 namespace {
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines = Split(text, "\r\n");
-  if (!lines.empty() && lines.back().empty()) lines.pop_back();
-  return lines;
-}
 
 // Channels labelled N-S, E-W, U-D ... at 100 Hz, every sample `value` times the channel.
 AppState Record(int32_t chans, int32_t steps, float value = 1) {
@@ -62,9 +57,9 @@ TEST(ExportHeadings, RatiosNameTheirNumeratorFirst) {
   p.Phase.assign(8, 10.0f);
   p.RespRatio.assign(2, 4.18f);
   app.series.relation.Pairs.push_back(p);
-  EXPECT_EQ(Lines(ExportText(app, KindSpectralRatio, ExportComma, false))[1], "Frequency (Hz), N-S/U-D");
-  EXPECT_EQ(Lines(ExportText(app, KindResponseRatio, ExportComma, false))[1], "Period (sec), N-S/U-D");
-  EXPECT_EQ(Lines(ExportText(app, KindPhaseDifference, ExportComma, false))[1], "Frequency (Hz), U-D-N-S");
+  EXPECT_EQ(test::TextLines(ExportText(app, KindSpectralRatio, ExportComma, false))[1], "Frequency (Hz), N-S/U-D");
+  EXPECT_EQ(test::TextLines(ExportText(app, KindResponseRatio, ExportComma, false))[1], "Period (sec), N-S/U-D");
+  EXPECT_EQ(test::TextLines(ExportText(app, KindPhaseDifference, ExportComma, false))[1], "Frequency (Hz), U-D-N-S");
 }
 
 TEST(ExportHeadings, TheTitleLineSaysHowTheSeriesWereComputedAndWhatWasDone) {
@@ -72,32 +67,32 @@ TEST(ExportHeadings, TheTitleLineSaysHowTheSeriesWereComputedAndWhatWasDone) {
   app.record.RecDate = "2024/01/02";
   app.record.RecTime = "03:04:05";
   app.record.SiteCode = "ABC";
-  EXPECT_EQ(Lines(ExportText(app, KindAcc, ExportComma, false))[0], "Acceleration - 2024/01/02 03:04:05 ABC");
+  EXPECT_EQ(test::TextLines(ExportText(app, KindAcc, ExportComma, false))[0], "Acceleration - 2024/01/02 03:04:05 ABC");
   app.view.Preprocessing = "band-pass 0.1\u201320 Hz, rotated 30\u00B0";
-  EXPECT_EQ(Lines(ExportText(app, KindAcc, ExportComma, false))[0],
+  EXPECT_EQ(test::TextLines(ExportText(app, KindAcc, ExportComma, false))[0],
             "Acceleration - 2024/01/02 03:04:05 ABC; band-pass 0.1\u201320 Hz, rotated 30\u00B0");
   app.calc.RespDamping = 2;
   app.series.response.NP = 1;
   app.series.response.T = {1};
-  const std::string sa = Lines(ExportText(app, KindSa, ExportComma, false))[0];
+  const std::string sa = test::TextLines(ExportText(app, KindSa, ExportComma, false))[0];
   EXPECT_TRUE(EndsWith(sa, "ABC; damping 2%; band-pass 0.1\u201320 Hz, rotated 30\u00B0")) << sa;
   app.calc.WindowWidth = 0.4f;
   app.series.fourier.NH = 4;
   app.series.fourier.DF = 1;
-  const std::string fourier = Lines(ExportText(app, KindFourier, ExportComma, false))[0];
+  const std::string fourier = test::TextLines(ExportText(app, KindFourier, ExportComma, false))[0];
   EXPECT_NE(fourier.find("ABC; Parzen 0.4 Hz, window 0-0.1 s; band-pass"), std::string::npos) << fourier;
 }
 
 TEST(ExportDigits, WeakMotionKeepsItsDigitsAndOrdinaryMotionItsLook) {
   AppState app = Record(2, 3, 0.0141234f);
   app.record.Acc(2, 2) = 123.456f;
-  std::vector<std::string> lines = Lines(ExportText(app, KindAcc, ExportComma, false));
+  std::vector<std::string> lines = test::TextLines(ExportText(app, KindAcc, ExportComma, false));
   EXPECT_EQ(lines[2], "0.000, 0.0141234, 0.0282468");
   EXPECT_EQ(lines[3], "0.010, 0.0141234, 123.456");
-  lines = Lines(ExportText(app, KindAcc, ExportTab, false));
+  lines = test::TextLines(ExportText(app, KindAcc, ExportTab, false));
   EXPECT_EQ(lines[2], "0.000\t0.0141234\t0.0282468");
   // Fixed columns keep their ten characters and go to exponent form.
-  lines = Lines(ExportText(app, KindAcc, ExportFixed, false));
+  lines = test::TextLines(ExportText(app, KindAcc, ExportFixed, false));
   EXPECT_EQ(lines[3], "     0.010  1.41e-02   123.456");
 }
 
@@ -111,7 +106,7 @@ TEST(ExportDigits, KiknetBoreholeChannelReadsBackAsInMemory) {
   app.view.DrawChan[1] = true;  // E-W of the borehole, a fraction of a gal
   ASSERT_LT(std::fabs(app.record.Peak(2)), 1.0f);
   for (int32_t filter : {ExportComma, ExportTab}) {
-    const std::vector<std::string> lines = Lines(ExportText(app, KindAcc, filter, false));
+    const std::vector<std::string> lines = test::TextLines(ExportText(app, KindAcc, filter, false));
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(app.record.DataCount) + 2);
     double worst = 0;
     for (int32_t i = 1; i <= app.record.DataCount; ++i) {
@@ -159,14 +154,14 @@ TEST(ExportOutputs, SavedV2OfAProcessedRecordSaysItsCorners) {
   const WriterRow& v2 = *FindWriter("cosmos-v2");
   ASSERT_TRUE(SaveRecordAs(app, v2, dir.File("p.v2"), ui)) << ui.OnlyMessage();
   const std::string first = WrittenFiles(v2, dir.File("p.v2"), app.record).front();
-  std::vector<std::string> lines = Lines(ReadWholeFile(first));
+  std::vector<std::string> lines = test::TextLines(ReadWholeFile(first));
   ASSERT_GT(lines.size(), 45u);
   EXPECT_TRUE(StartsWith(lines[11], "Record filtered below")) << lines[11];
   EXPECT_NEAR(ToDouble(Mid(lines[25 + 53 / 5], 1 + 15 * (53 % 5), 15)), c->highPass, 1e-6);  // Real(54)
   EXPECT_EQ(ToLong(Mid(lines[14 + 6], 1, 8)), 5);  // Int(61): acausal Butterworth
   ASSERT_TRUE(UndoProcessing(app));
   ASSERT_TRUE(SaveRecordAs(app, v2, dir.File("p.v2"), ui)) << ui.OnlyMessage();
-  lines = Lines(ReadWholeFile(first));
+  lines = test::TextLines(ReadWholeFile(first));
   EXPECT_EQ(lines[11], "Record filter corners unknown");
 }
 

@@ -11,15 +11,10 @@
 #include "sismcalc/binding/calc.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/text_lines.h"
 
 namespace sism {
 namespace {
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines = Split(text, "\r\n");
-  if (!lines.empty() && lines.back().empty()) lines.pop_back();
-  return lines;
-}
 
 std::vector<double> Numbers(const std::string& line) {
   std::vector<double> v;
@@ -62,7 +57,7 @@ TEST(DuctilityExport, PeriodThenOneColumnPerChannelAndDuctilityWithRBeingOneWhen
   app.calc.Ductilities = {1, 2, 6};
   test::ScriptedUi ui;
   BringSeriesUpToDate(app, KindDuctility, ui);
-  const std::vector<std::string> lines = Lines(ExportText(app, KindDuctility, ExportComma, false));
+  const std::vector<std::string> lines = test::TextLines(ExportText(app, KindDuctility, ExportComma, false));
   ASSERT_EQ(lines.size(), 2u + 24u);
   EXPECT_NE(lines[0].find("Constant-ductility spectra"), std::string::npos) << lines[0];
   EXPECT_NE(lines[0].find("damping 5%, alpha 0"), std::string::npos) << lines[0];
@@ -91,7 +86,7 @@ TEST(DuctilityExport, TheHeadingNamesTheQuantityAndTheValuesFollowIt) {
   const DuctilityData& d = app.series.ductility;
   for (int32_t q = DuctR; q < kDuctilityQuantities; ++q) {
     app.calc.DuctilityQuantity = q;
-    const std::vector<std::string> lines = Lines(ExportText(app, KindDuctility, ExportComma, true));
+    const std::vector<std::string> lines = test::TextLines(ExportText(app, KindDuctility, ExportComma, true));
     // Count lines, then the axis and value headings, then the column headings.
     ASSERT_GE(lines.size(), 5u);
     EXPECT_EQ(lines[3].rfind(DuctilityQuantityName(q), 0), 0u) << lines[3];
@@ -121,7 +116,7 @@ TEST(EasExport, TwoIdenticalHorizontalsGiveTheirOwnSmoothedSpectrum) {
   const auto no = static_cast<int32_t>(e.F.size());
   ASSERT_EQ(calc::KONNO(&nh, &df, amp.data(), &b, &no, e.F.data(), own.data()), 1);
 
-  const std::vector<std::string> lines = Lines(ExportText(app, KindEas, ExportComma, false));
+  const std::vector<std::string> lines = test::TextLines(ExportText(app, KindEas, ExportComma, false));
   ASSERT_EQ(lines.size(), e.F.size() + 2);
   EXPECT_NE(lines[0].find("Konno-Ohmachi b=40"), std::string::npos) << lines[0];
   EXPECT_EQ(lines[1].substr(lines[1].find(',')), ", EAS N-S,E-W");

@@ -9,15 +9,10 @@
 #include "record/readers.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/text_lines.h"
 
 namespace sism {
 namespace {
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines = Split(text, "\r\n");
-  if (!lines.empty() && lines.back().empty()) lines.pop_back();
-  return lines;
-}
 
 // A record of `chans` channels at 100 Hz whose samples are ch * step / 100, with a
 // spike of -500 on channel 1 at step 50.
@@ -86,14 +81,14 @@ TEST(PropertiesReport, OptionalLinesAndSeveralFileFormats) {
   app.record.SiteLat = "40.1";
   app.record.SiteLong = "140.2";
   app.record.JmaGroup = 0;
-  const std::vector<std::string> lines = Lines(PropertiesReportText(app));
+  const std::vector<std::string> lines = test::TextLines(PropertiesReportText(app));
   EXPECT_EQ(lines[3], " File path: /k/AOM0011801241951.*");
   EXPECT_EQ(lines[4], " File size: 1,234,567 bytes/file");
   EXPECT_EQ(lines[10], "");  // no intensity line
   EXPECT_EQ(lines[14], " Latitude: 40.1");
   EXPECT_EQ(lines[15], " Longitude: 140.2");
   app.record.FileFormat = FormatJma95a;
-  EXPECT_EQ(Lines(PropertiesReportText(app))[3], " File path: /k/AOM0011801241951.*");
+  EXPECT_EQ(test::TextLines(PropertiesReportText(app))[3], " File path: /k/AOM0011801241951.*");
 }
 
 TEST(PropertiesReport, EventAndStationWhereTheHeaderGivesThem) {
@@ -139,7 +134,7 @@ TEST(PropertiesReport, StartTimeThresholds) {
 TEST(HexDump, HeadingLinesAndCharacters) {
   std::string bytes = "ABCDEFGHIJKLMNOP";
   bytes += std::string("\x00\x1f\x7f\xff ~", 6);
-  const std::vector<std::string> lines = Lines(HexDumpText(bytes));
+  const std::vector<std::string> lines = test::TextLines(HexDumpText(bytes));
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[0], " addr | 00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F");
   EXPECT_EQ(lines[1], " ---- + -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- --");
@@ -161,7 +156,7 @@ TEST(FileNames, ExtensionsAndQuestion) {
 
 TEST(Export, TimeHistoryCommaSeparated) {
   AppState app = Record(3, 5);
-  const std::vector<std::string> lines = Lines(ExportText(app, 1, ExportComma, false));
+  const std::vector<std::string> lines = test::TextLines(ExportText(app, 1, ExportComma, false));
   ASSERT_EQ(lines.size(), 7u);
   EXPECT_EQ(lines[0], "Acceleration - 2024/01/02 03:04:05 ABC: Somewhere");
   EXPECT_EQ(lines[1], "Time (sec), C1, C2, C3");
@@ -175,7 +170,7 @@ TEST(Export, ShownChannelsOnlyAndFixedCells) {
   AppState app = Record(3, 60);
   app.view.DrawChan[1] = false;
   app.view.LabelCopies[2] = "Vertical component";
-  const std::vector<std::string> lines = Lines(ExportText(app, 1, ExportFixed, false));
+  const std::vector<std::string> lines = test::TextLines(ExportText(app, 1, ExportFixed, false));
   EXPECT_EQ(lines[1], "Time (sec)        C1 component");  // header cells cut to 10
   EXPECT_EQ(lines[2], "     0.000     0.010     0.030");
   EXPECT_EQ(lines[51], "     0.490  -500.000     1.500");  // step 50
@@ -183,16 +178,16 @@ TEST(Export, ShownChannelsOnlyAndFixedCells) {
 
 TEST(Export, SwitchVHeaderLines) {
   AppState app = Record(2, 3);
-  const std::vector<std::string> comma = Lines(ExportText(app, 1, ExportComma, true));
+  const std::vector<std::string> comma = test::TextLines(ExportText(app, 1, ExportComma, true));
   ASSERT_EQ(comma.size(), 8u);
   EXPECT_EQ(comma[1], "2, 3");
   EXPECT_EQ(comma[2], "Time (sec)");
   EXPECT_EQ(comma[3], "Acc. (cm/s/s)");
   EXPECT_EQ(comma[4], ", C1, C2");
-  const std::vector<std::string> fixed = Lines(ExportText(app, 1, ExportFixed, true));
+  const std::vector<std::string> fixed = test::TextLines(ExportText(app, 1, ExportFixed, true));
   EXPECT_EQ(fixed[1], "         2         3");
   EXPECT_EQ(fixed[4], "                  C1        C2");
-  const std::vector<std::string> tab = Lines(ExportText(app, 1, ExportTab, true));
+  const std::vector<std::string> tab = test::TextLines(ExportText(app, 1, ExportTab, true));
   EXPECT_EQ(tab[1], "2\t3");
   EXPECT_EQ(tab[5], "0.000\t0.010\t0.020");
 }
@@ -218,22 +213,22 @@ TEST(Export, LinearFrequencyRowsAndLogarithmicStart) {
   ax.Log = false;
   ax.Min = 0;
   ax.Max = 20;
-  std::vector<std::string> lines = Lines(ExportText(app, 4, ExportComma, false));
+  std::vector<std::string> lines = test::TextLines(ExportText(app, 4, ExportComma, false));
   ASSERT_EQ(lines.size(), 2u + 199u);
   EXPECT_EQ(lines[1], "Frequency (Hz), C1");
   EXPECT_EQ(lines[2], "0.00000, 1.0000e+00");
   EXPECT_EQ(lines.back(), "19.80000, 1.9900e+02");
   ax.Log = true;
   ax.Min = 0.5f;  // Int(0.5 / 0.1) + 2 = 7
-  lines = Lines(ExportText(app, 4, ExportComma, false));
+  lines = test::TextLines(ExportText(app, 4, ExportComma, false));
   EXPECT_EQ(lines[2], "0.60000, 7.0000e+00");
   EXPECT_EQ(lines.size(), 2u + 193u);
   // An axis beyond the spectrum is cut to NH.
   ax.Max = 1000;
-  EXPECT_EQ(Lines(ExportText(app, 4, ExportComma, false)).back(), "51.10000, 5.1200e+02");
+  EXPECT_EQ(test::TextLines(ExportText(app, 4, ExportComma, false)).back(), "51.10000, 5.1200e+02");
   // Fixed columns are 12 wide for spectra.
   ax.Max = 1;
-  EXPECT_EQ(Lines(ExportText(app, 4, ExportFixed, false))[2], "     0.60000  7.0000e+00");
+  EXPECT_EQ(test::TextLines(ExportText(app, 4, ExportFixed, false))[2], "     0.60000  7.0000e+00");
 }
 
 TEST(Export, AutoCorrelationLagRows) {
@@ -241,14 +236,14 @@ TEST(Export, AutoCorrelationLagRows) {
   SetFourier(app, 16, 0.1f);  // M = 8 lags
   for (int32_t i = 1; i <= 8; ++i) app.series.fourier.Rc(i, 1) = 1.0f / static_cast<float>(i);
   app.graph.Axis[AxisTimeLag].Max = 0.05f;  // Int(0.05 / 0.02) + 1 = 3 rows
-  std::vector<std::string> lines = Lines(ExportText(app, 6, ExportComma, true));
+  std::vector<std::string> lines = test::TextLines(ExportText(app, 6, ExportComma, true));
   ASSERT_EQ(lines.size(), 5u + 3u);
   EXPECT_EQ(lines[1], "1, 3");
   EXPECT_EQ(lines[3], "Correlation Coef.");  // label only
   EXPECT_EQ(lines[5], "0.000, 1.0000e+00");
   EXPECT_EQ(lines[7], "0.040, 3.33333e-01");  // six significant digits
   app.graph.Axis[AxisTimeLag].Max = 5;  // cut to M
-  lines = Lines(ExportText(app, 6, ExportComma, false));
+  lines = test::TextLines(ExportText(app, 6, ExportComma, false));
   EXPECT_EQ(lines.size(), 2u + 8u);
   EXPECT_EQ(lines.back(), "0.140, 1.2500e-01");
 }
@@ -262,7 +257,7 @@ TEST(Export, CrossCorrelationTwoSidedLags) {
   for (int i = 1; i <= 16; ++i) p.CrossCorr.push_back(static_cast<float>(i));
   app.series.relation.Pairs.push_back(p);
   app.graph.Axis[AxisTimeLag].Max = 0.05f;  // m = Int(0.05 / 0.02) = 2
-  const std::vector<std::string> lines = Lines(ExportText(app, 18, ExportComma, false));
+  const std::vector<std::string> lines = test::TextLines(ExportText(app, 18, ExportComma, false));
   ASSERT_EQ(lines.size(), 2u + 5u);
   EXPECT_EQ(lines[1], "Time Lag (s), C1*C2");
   EXPECT_EQ(lines[2], "-0.040, 7.0000e+00");
@@ -282,18 +277,18 @@ TEST(Export, ResponseSpectraNormalisedHeadings) {
   }
   app.calc.RespNormalize = true;
   app.calc.RespDamping = 5;
-  std::vector<std::string> lines = Lines(ExportText(app, 7, ExportComma, true));
+  std::vector<std::string> lines = test::TextLines(ExportText(app, 7, ExportComma, true));
   ASSERT_EQ(lines.size(), 8u);
   EXPECT_EQ(lines[0], "Normalized Sa (h=5%) - 2024/01/02 03:04:05 ABC: Somewhere; damping 5%");
   EXPECT_EQ(lines[1], "2, 3");
   EXPECT_EQ(lines[2], "Period (sec)");
   EXPECT_EQ(lines[3], "Normalized Sa ");  // label and (empty) unit joined by one blank
   EXPECT_EQ(lines[5], "0.10000, 1.0000e+02, 0.0000e+00");
-  lines = Lines(ExportText(app, 10, ExportFixed, false));
+  lines = test::TextLines(ExportText(app, 10, ExportFixed, false));
   EXPECT_EQ(lines[0], "Normalized pSv (h=5%) - 2024/01/02 03:04:05 ABC: Somewhere; damping 5%");
   EXPECT_EQ(lines[4], "     0.50000  0.0000e+00  1.5000e+00");
   app.calc.RespNormalize = false;
-  EXPECT_EQ(Lines(ExportText(app, 7, ExportComma, true))[3], "Acceleration Response (cm/s/s)");
+  EXPECT_EQ(test::TextLines(ExportText(app, 7, ExportComma, true))[3], "Acceleration Response (cm/s/s)");
 }
 
 TEST(Export, OrbitKindsWriteNothing) {
@@ -332,7 +327,7 @@ TEST(SaveAsAc, EditedLabelsAreWrittenWithTheStatusShown) {
 
 TEST(PeaksReport, TimeHistoryWholeAndWindow) {
   AppState app = Record(2, 100);
-  const std::vector<std::string> whole = Lines(PeaksReportText(app, 1, FullIndexWindow(app, 1)));
+  const std::vector<std::string> whole = test::TextLines(PeaksReportText(app, 1, FullIndexWindow(app, 1)));
   ASSERT_EQ(whole.size(), 3u);
   EXPECT_EQ(whole[0], "Peaks of Acceleration");
   EXPECT_EQ(whole[1], "C1: -500.0(cm/s/s) at 0.49(sec)");
@@ -341,7 +336,7 @@ TEST(PeaksReport, TimeHistoryWholeAndWindow) {
   const IndexWindow w = IndexWindowBetween(app, 1, 0.6, 0.7);
   EXPECT_EQ(w.first, 61);
   EXPECT_EQ(w.last, 71);
-  const std::vector<std::string> part = Lines(PeaksReportText(app, 1, w));
+  const std::vector<std::string> part = test::TextLines(PeaksReportText(app, 1, w));
   EXPECT_EQ(part[1], "C1: 0.7(cm/s/s) at 0.7(sec)");
 }
 
@@ -349,7 +344,7 @@ TEST(PeaksReport, OrbitAndResponseWindow) {
   AppState app = Record(2, 100);
   app.graph.OrbitComp1 = 2;
   app.graph.OrbitComp2 = 1;
-  std::vector<std::string> lines = Lines(PeaksReportText(app, 12, IndexWindowBetween(app, 12, 0.9, 1.0)));
+  std::vector<std::string> lines = test::TextLines(PeaksReportText(app, 12, IndexWindowBetween(app, 12, 0.9, 1.0)));
   ASSERT_EQ(lines.size(), 2u);
   // Step 100: x = 2.0, y = 1.0, length sqrt(5).
   EXPECT_EQ(lines[1], "C2/C1: 2.2(cm/s/s) [x:2.0, y:1.0] at 0.99(sec)");
@@ -359,7 +354,7 @@ TEST(PeaksReport, OrbitAndResponseWindow) {
   r.T = {0.1f, 0.2f, 0.5f, 1.0f};
   const float sa[] = {10, 40, 30, 20};
   for (int32_t k = 1; k <= 4; ++k) r.R(RespSA, 1, k) = sa[k - 1];
-  lines = Lines(PeaksReportText(app, 7, IndexWindowBetween(app, 7, 0.4, 2)));
+  lines = test::TextLines(PeaksReportText(app, 7, IndexWindowBetween(app, 7, 0.4, 2)));
   EXPECT_EQ(lines[0], "Peaks of Acc. Response Spectrum (h=5%)");
   EXPECT_EQ(lines[1], "C1: 30.0(cm/s/s) at 0.500(sec)");
 }
@@ -367,12 +362,12 @@ TEST(PeaksReport, OrbitAndResponseWindow) {
 TEST(PeaksReport, SpectraAndKindsWithoutEntries) {
   AppState app = Record(1, 10);
   SetFourier(app, 64, 0.25f);
-  const std::vector<std::string> lines = Lines(PeaksReportText(app, 4, IndexWindowBetween(app, 4, 0, 2)));
+  const std::vector<std::string> lines = test::TextLines(PeaksReportText(app, 4, IndexWindowBetween(app, 4, 0, 2)));
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_TRUE(StartsWith(lines[0], "Peaks of Fourier Spectrum ("));
   EXPECT_EQ(lines[1], "C1: 9.00(cm/s) at 2.000(Hz)");
   for (int32_t k : {6, 16, 19})
-    EXPECT_EQ(Lines(PeaksReportText(app, k, FullIndexWindow(app, k))).size(), 1u) << k;
+    EXPECT_EQ(test::TextLines(PeaksReportText(app, k, FullIndexWindow(app, k))).size(), 1u) << k;
 }
 
 }  // namespace

@@ -106,12 +106,7 @@ void BM_DuctilityDriver(benchmark::State& state) {
 BENCHMARK(BM_DuctilityDriver)->Unit(benchmark::kMillisecond);
 
 // The machine's speed that day, beside the pages' figures.
-void BM_MachineReference(benchmark::State& state) {
-  const std::vector<float> x = sism::bench::Record(7), y = sism::bench::Record(8);
-  for (auto _ : state) benchmark::DoNotOptimize(sism::bench::BareWalks(x, y));
-  state.SetLabel("reference: rotd_bench's bare walks");
-}
-BENCHMARK(BM_MachineReference)->Unit(benchmark::kMillisecond);
+BENCHMARK(sism::bench::MachineReference)->Name("BM_MachineReference")->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -4,6 +4,8 @@
 // depend on how fast the machine runs that day.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <cmath>
 #include <cstdint>
 #include <random>
@@ -65,6 +67,13 @@ inline double BareWalks(const std::vector<float>& x, const std::vector<float>& y
     for (int l = 0; l < kLanes; ++l) total += peak[l][0] + peak[l][1];
   }
   return total;
+}
+
+// The walks as a benchmark of their own, to print beside figures that depend on the machine.
+inline void MachineReference(benchmark::State& state) {
+  const std::vector<float> x = Record(7), y = Record(8);
+  for (auto _ : state) benchmark::DoNotOptimize(BareWalks(x, y));
+  state.SetLabel("reference: 2 x 100 oscillators, whole sample intervals");
 }
 
 }  // namespace sism::bench

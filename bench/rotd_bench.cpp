@@ -38,12 +38,7 @@ void BM_ROTDSPEC(benchmark::State& state) {
 BENCHMARK(BM_ROTDSPEC)->Arg(0)->Arg(32)->Unit(benchmark::kMillisecond);
 
 // The walks RotD needs without any search over directions (bench/reference_walks.h).
-void BM_BareWalks(benchmark::State& state) {
-  const std::vector<float> x = Record(7), y = Record(8);
-  for (auto _ : state) benchmark::DoNotOptimize(sism::bench::BareWalks(x, y));
-  state.SetLabel("reference: 2 x 100 oscillators, whole sample intervals");
-}
-BENCHMARK(BM_BareWalks)->Unit(benchmark::kMillisecond);
+BENCHMARK(sism::bench::MachineReference)->Name("BM_BareWalks")->Unit(benchmark::kMillisecond);
 
 void BM_CumulativeMeasures(benchmark::State& state) {
   const std::vector<float> x = Record(7);

@@ -83,7 +83,6 @@ inline uint32_t ReverseBits(uint32_t v, int bits) {
 class ExactTransform {
  public:
   explicit ExactTransform(int64_t f);
-  int64_t Size() const { return f_; }
   // In place, unscaled; sign -1 forward, +1 inverse.
   void Run(double* re, double* im, bool inverse) const;
 

@@ -77,8 +77,8 @@ std::vector<float> SpecMeasPeriods() {
 // Peaks of the absolute velocity v + vg of oscillators at circular frequencies w[0..count) run
 // side by side through the samples (the Nigam-Jennings step, at rest at the first sample).
 constexpr int kLanes = 8;
-SISMCALC_VECTOR_CLONES void AbsoluteVelocityPeaks(int count, const double* w, double h, int32_t n, double dt, const float* acc,
-                           const double* vg, double* out) {
+SISMCALC_VECTOR_CLONES void AbsoluteVelocityPeaks(int count, const double* w, double h, int32_t n, double dt,
+                                                  const float* acc, const double* vg, double* out) {
   double a11[kLanes], a12[kLanes], a21[kLanes], a22[kLanes], b11[kLanes], b12[kLanes], b21[kLanes], b22[kLanes];
   for (int j = 0; j < kLanes; ++j) {
     const auto c = sismcalc::detail::NigjenCoefficients(w[std::min(j, count - 1)], h, dt);
